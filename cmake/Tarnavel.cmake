@@ -1,0 +1,63 @@
+# Build helpers shared by every folder.
+
+if(TNV_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Our own code builds with every warning as an error; third-party headers are system headers.
+function(tnv_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+endfunction()
+
+# tnv_library(NAME SOURCES ... [LIBS ...] [QT]) : a static library of our own code.
+function(tnv_library name)
+    cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    if(ARG_QT)
+        set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
+    tnv_warnings(${name})
+endfunction()
+
+# tnv_program(NAME SOURCES ... [LIBS ...]) : one of the programs.
+function(tnv_program name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY
+                                                        ${PROJECT_BINARY_DIR}/bin)
+    tnv_warnings(${name})
+endfunction()
+
+# The environment every test runs in: no display, no sound card, and sanitizer settings.
+set(TNV_TEST_ENV
+    "QT_QPA_PLATFORM=offscreen"
+    "SDL_AUDIODRIVER=dummy"
+    "TNV_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    "TNV_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
+
+# tnv_test(NAME SOURCES ... [LIBS ...] [ENV ...] [TIMEOUT s] [OWN_MAIN]) : one GoogleTest program,
+# one CTest entry. OWN_MAIN for programs that bring their own main (a QApplication, say).
+function(tnv_test name)
+    cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} tnv_test_support GTest::gtest GTest::gmock)
+    if(NOT ARG_OWN_MAIN)
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    tnv_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TNV_TEST_ENV};${ARG_ENV}"
+                                            TIMEOUT ${ARG_TIMEOUT})
+endfunction()

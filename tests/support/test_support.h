@@ -1,0 +1,34 @@
+// Helpers shared by the test programs: temporary folders and whole-file reads and writes.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // Creates the folder `rel` (and its parents) and returns its path.
+    std::string mkdir(const std::string& rel) const;
+
+private:
+    std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool exists(const std::string& path);
+
+// The folder of the built programs, for tests that run them as processes.
+std::string binDir();
+
+// Runs a shell command; returns its exit status and its standard output in `out`.
+int runCommand(const std::string& command, std::string* out = nullptr);
+
+} // namespace testsupport
