@@ -220,19 +220,32 @@ bool readFile(const std::string& diskPath, std::string& out, std::size_t limit) 
     return true;
 }
 
-bool writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error) {
+namespace {
+WriteStatus injectedStage = WriteStatus::Written;
+int injectedErrno = 0;
+} // namespace
+
+void injectWriteFailure(WriteStatus stage, int err) {
+    injectedStage = stage;
+    injectedErrno = err;
+}
+
+WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error) {
     auto fail = [&](const std::string& what, int err) {
         if (error)
             *error = what + ": " + std::strerror(err);
-        return false;
+        return WriteStatus::CannotWrite;
     };
     std::string folder = parentFolder(diskPath);
     std::string tmpl = joinPath(folder.empty() ? "." : folder, "." + lastComponent(diskPath) + ".XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return fail("cannot create a file in " + (folder.empty() ? std::string(".") : folder), errno);
+    int fd = injectedStage == WriteStatus::CannotCreate ? (errno = injectedErrno, -1)
+                                                        : ::mkstemp(name.data());
+    if (fd < 0) {
+        fail("cannot create a file in " + (folder.empty() ? std::string(".") : folder), errno);
+        return WriteStatus::CannotCreate;
+    }
     std::string tmp(name.data());
     struct stat st;
     if (::stat(diskPath.c_str(), &st) == 0)
@@ -241,7 +254,9 @@ bool writeFileAtomic(const std::string& diskPath, std::string_view data, std::st
         ::fchmod(fd, 0644);
     std::size_t done = 0;
     while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        ssize_t n = injectedStage == WriteStatus::CannotWrite
+                        ? (errno = injectedErrno, -1)
+                        : ::write(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -251,6 +266,11 @@ bool writeFileAtomic(const std::string& diskPath, std::string_view data, std::st
             return fail("cannot write " + diskPath, err);
         }
         done += static_cast<std::size_t>(n);
+    }
+    if (injectedStage == WriteStatus::CannotWrite && data.empty()) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return fail("cannot write " + diskPath, injectedErrno);
     }
     if (::fsync(fd) != 0) {
         int err = errno;
@@ -268,7 +288,7 @@ bool writeFileAtomic(const std::string& diskPath, std::string_view data, std::st
         ::unlink(tmp.c_str());
         return fail("cannot replace " + diskPath, err);
     }
-    return true;
+    return WriteStatus::Written;
 }
 
 } // namespace fsx

@@ -64,9 +64,15 @@ std::string currentFolder();
 std::string programPath(const char* argv0);
 
 // Writes `data` to `diskPath` through a temporary file beside it, renamed over the target only
-// when every byte was written and flushed. False (with `error` set) on any failure; the old file
-// is then untouched.
-bool writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error);
+// when every byte was written and flushed. On any failure `error` says why and the old file is
+// untouched.
+enum class WriteStatus { Written, CannotCreate, CannotWrite };
+WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error);
+
+// Makes the next atomic writes fail at the given stage with the given errno, as a full disk or a
+// folder that refuses writing would (tests run as root, where permissions refuse nothing).
+// WriteStatus::Written turns the injection off.
+void injectWriteFailure(WriteStatus stage, int err);
 
 // Reads at most `limit` bytes of a file. False when it cannot be opened.
 bool readFile(const std::string& diskPath, std::string& out, std::size_t limit = SIZE_MAX);

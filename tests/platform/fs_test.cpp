@@ -51,11 +51,11 @@ TEST(FileSystem, AtomicWriteReplacesOrLeavesTheOldFile) {
     std::string target = dir.file("CueLine.clt");
     testsupport::writeFile(target, "old");
     std::string error;
-    ASSERT_TRUE(fsx::writeFileAtomic(target, "new\r\n", &error)) << error;
+    ASSERT_EQ(fsx::writeFileAtomic(target, "new\r\n", &error), fsx::WriteStatus::Written) << error;
     EXPECT_EQ(testsupport::readFile(target), "new\r\n");
     if (geteuid() != 0) { // root writes anywhere
         chmod(dir.path().c_str(), 0555);
-        EXPECT_FALSE(fsx::writeFileAtomic(target, "lost", &error));
+        EXPECT_EQ(fsx::writeFileAtomic(target, "lost", &error), fsx::WriteStatus::CannotCreate);
         EXPECT_FALSE(error.empty());
         chmod(dir.path().c_str(), 0755);
         EXPECT_EQ(testsupport::readFile(target), "new\r\n");

@@ -1,0 +1,286 @@
+#include "editor/crew_pack.h"
+
+#include "platform/fs.h"
+#include "platform/msgbox.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kAppTitle = "CueLine";
+const char* const kTextFileName = "CueLine.clt";
+constexpr std::size_t kMaxNotesShown = 20;
+
+// Hands out the file's lines in pieces of at most kMaxPieceLen bytes; a piece ends after a line
+// feed or when it is full, as a fixed-size line read does.
+class PieceReader {
+public:
+    explicit PieceReader(std::FILE* file) : file_(file) {}
+    bool next(std::string& piece) {
+        piece.clear();
+        while (piece.size() < static_cast<std::size_t>(kMaxPieceLen)) {
+            if (pos_ == len_) {
+                len_ = std::fread(buf_, 1, sizeof buf_, file_);
+                pos_ = 0;
+                if (len_ == 0)
+                    return !piece.empty();
+            }
+            char c = buf_[pos_++];
+            piece += c;
+            if (c == '\n')
+                break;
+        }
+        return true;
+    }
+
+private:
+    std::FILE* file_;
+    char buf_[65536];
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+};
+
+bool isControl(char c) { return static_cast<unsigned char>(c) < 32; }
+
+// Copies a text into a fixed field as a C string: it ends at its first zero byte or at the room.
+template <std::size_t N> void copyField(char (&field)[N], const std::string& text) {
+    std::size_t n = std::min(std::strlen(text.c_str()), N - 1);
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+
+std::string format(const char* fmt, const std::string& s) {
+    std::string out = fmt;
+    auto pos = out.find("%s");
+    if (pos != std::string::npos)
+        out.replace(pos, 2, s);
+    return out;
+}
+
+} // namespace
+
+void CCrewPack::setFolder(const std::string& folder) {
+    folder_ = folder;
+    while (folder_.size() > 1 && folder_.back() == fsx::kSeparator)
+        folder_.pop_back();
+}
+
+std::string CCrewPack::name() const { return fsx::lastComponent(folder_); }
+
+std::string CCrewPack::textFilePath() const { return fsx::resolve(folder_, kTextFileName); }
+
+bool CCrewPack::isListed(const std::string& name) const {
+    for (int i = 0; i < count_; ++i)
+        if (name == entries_[static_cast<std::size_t>(i)].fileName)
+            return true;
+    return false;
+}
+
+void CCrewPack::markOnDisk(const std::string& name) {
+    for (int i = 0; i < count_; ++i)
+        if (name == entries_[static_cast<std::size_t>(i)].fileName)
+            entries_[static_cast<std::size_t>(i)].onDisk = 1;
+}
+
+bool CCrewPack::appendEntry(const std::string& name, const std::string& text) {
+    if (count_ >= kMaxEntries)
+        return false;
+    SoundEntry& e = entries_[static_cast<std::size_t>(count_++)];
+    e.onDisk = 0;
+    copyField(e.fileName, name);
+    copyField(e.text, text);
+    return true;
+}
+
+void CCrewPack::readTextFile(std::FILE* file, std::vector<std::string>& notes) {
+    PieceReader reader(file);
+    std::string piece;
+    int lineNumber = 0;
+    bool pieceStartsLine = true;
+    while (reader.next(piece)) {
+        if (pieceStartsLine)
+            ++lineNumber;
+        pieceStartsLine = piece.back() == '\n';
+        auto semi = piece.find(';');
+        if (semi == std::string::npos)
+            continue;
+        std::string text = piece.substr(semi + 1, kMaxTextLen);
+        if (text.size() >= 2 && isControl(text[text.size() - 2]))
+            text.resize(text.size() - 2);
+        else if (!text.empty() && isControl(text.back()))
+            text.pop_back();
+        std::string name = piece.substr(0, semi);
+        if (name.size() > static_cast<std::size_t>(kMaxNameLen)) {
+            MessageBox(format("The filename %s exceed the max size of 29 character per name, "
+                              "please correct that",
+                              name),
+                       "Filename Exceed size !", MB_OK | MB_ICONERROR);
+            ++unlistedLines_;
+            continue;
+        }
+        if (name.empty() || text.empty())
+            continue;
+        if (!appendEntry(name, text)) {
+            ++unlistedLines_;
+            notes.push_back(name + " (line " + std::to_string(lineNumber) +
+                            " of CueLine.clt: the list is full)");
+        }
+    }
+}
+
+void CCrewPack::scanFolder(std::vector<std::string>& notes) {
+    bool first = true;
+    for (const fsx::DirEntry& file : fsx::listFolder(folder_)) {
+        if (file.isDir || !fsx::hasExtension(file.name, ".wav"))
+            continue;
+        if (file.name.size() > static_cast<std::size_t>(kMaxNameLen) ||
+            file.name.find('\0') != std::string::npos) {
+            notes.push_back(file.name + " (on disk: name longer than 29 characters)");
+            continue;
+        }
+        // Appending stops at 200 entries, but every sound on disk is still marked as present, so
+        // a full list never shows existing sounds as missing.
+        if (!isListed(file.name)) {
+            bool room = first || count_ < kScanAppendLimit;
+            if (!room || !appendEntry(file.name, ""))
+                notes.push_back(file.name + " (on disk: the list is full)");
+        }
+        first = false;
+        markOnDisk(file.name);
+    }
+}
+
+bool CCrewPack::loadCrewPack() {
+    std::FILE* file = std::fopen(textFilePath().c_str(), "rb");
+    if (!file) {
+        MessageBox("File not found", kAppTitle, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    count_ = 0;
+    for (SoundEntry& e : entries_)
+        e = SoundEntry{};
+    modified_ = false;
+    unlistedLines_ = 0;
+
+    std::vector<std::string> notes;
+    readTextFile(file, notes);
+    std::fclose(file);
+    scanFolder(notes);
+
+    if (!notes.empty()) {
+        std::string text = std::to_string(notes.size()) + " sounds of the crew pack \"" + name() +
+                           "\" could not be listed and are not shown:";
+        for (std::size_t i = 0; i < notes.size() && i < kMaxNotesShown; ++i)
+            text += "\n" + notes[i];
+        if (notes.size() > kMaxNotesShown)
+            text += "\n... and " + std::to_string(notes.size() - kMaxNotesShown) + " more";
+        MessageBox(text, "Sounds not listed !", MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (view_)
+        view_->showCrewPack();
+    return true;
+}
+
+CCrewPack::Tally CCrewPack::tally() {
+    Tally t;
+    for (int i = 0; i < count_; ++i) {
+        const SoundEntry& e = entries_[static_cast<std::size_t>(i)];
+        if (e.text[0] != '\0')
+            ++t.withText;
+        else
+            ++t.withoutText;
+        if (e.onDisk == 0)
+            ++t.missing;
+    }
+    missingCount_ = t.missing;
+    return t;
+}
+
+std::string CCrewPack::statusText(const Tally& t) const {
+    if (count_ == 0)
+        return "Ready - no Sound found";
+    return "Editing crew pack \"" + name() + "\" - Sound with text: " + std::to_string(t.withText) +
+           "  Sound without text: " + std::to_string(t.withoutText) +
+           "  Total: " + std::to_string(t.withText + t.withoutText);
+}
+
+bool CCrewPack::saveCrewPack() {
+    auto notSaved = [this] {
+        if (view_)
+            view_->setStatusText("File not saved");
+        return false;
+    };
+    if (MessageBox(format("Do you want to save your modification for the crew sound pack \"%s\" ?",
+                          name()),
+                   "Saving CueLine.clt ?", MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
+        return notSaved();
+    if (unlistedLines_ > 0 &&
+        MessageBox(std::to_string(unlistedLines_) +
+                       " lines of the original cueline file could not be listed and will be lost."
+                       "\ndo you want to save anyway ?",
+                   "Saving will lose lines ?", MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
+        return notSaved();
+    bool writeMissing = true;
+    if (missingCount_ >= 1) {
+        std::string q = std::to_string(missingCount_) +
+                        " wav listed in the original cueline file doesn't exist on disk..\n"
+                        "do you want to save their texts anyway ?";
+        writeMissing =
+            MessageBox(q, "Saving with missing wav text ?", MB_YESNO | MB_ICONQUESTION) != IDNO;
+    }
+
+    std::string data;
+    int lines = 0;
+    int rows = view_ ? view_->rowCount() : 0;
+    for (int r = 0; r < rows; ++r) {
+        std::string fileName = view_->rowFileName(r);
+        bool onDisk = false;
+        for (int i = 0; i < count_; ++i) {
+            if (fileName == entries_[static_cast<std::size_t>(i)].fileName) {
+                onDisk = entries_[static_cast<std::size_t>(i)].onDisk != 0;
+                break;
+            }
+        }
+        if (!onDisk && !writeMissing)
+            continue;
+        data += fileName + ";" + view_->rowText(r) + "\r\n";
+        ++lines;
+    }
+
+    std::string error;
+    switch (fsx::writeFileAtomic(textFilePath(), data, &error)) {
+    case fsx::WriteStatus::Written:
+        break;
+    case fsx::WriteStatus::CannotCreate:
+        MessageBox("Unable to open file (file in use ?)", kAppTitle, MB_OK | MB_ICONERROR);
+        return notSaved();
+    case fsx::WriteStatus::CannotWrite:
+        MessageBox("Unable to write CueLine.clt, the file is unchanged (" + error + ")", kAppTitle,
+                   MB_OK | MB_ICONERROR);
+        return notSaved();
+    }
+
+    loadCrewPack();
+    modified_ = false;
+    if (view_)
+        view_->setStatusText("File saved successfully in " + folder_ + ", " +
+                             std::to_string(lines) + " lines written");
+    return true;
+}
+
+std::string crewPackFolderFor(const std::string& path) {
+    if (fsx::isDirectory(fsx::toDisk(path))) {
+        std::string folder = path;
+        while (folder.size() > 1 && folder.back() == fsx::kSeparator)
+            folder.pop_back();
+        return folder;
+    }
+    auto pos = path.find_last_of(fsx::kSeparator);
+    if (pos == std::string::npos)
+        return fsx::fromDisk(fsx::currentFolder());
+    if (pos == 0)
+        return "/";
+    return path.substr(0, pos);
+}

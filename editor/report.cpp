@@ -1,0 +1,42 @@
+#include "editor/report.h"
+
+#include "editor/crew_pack.h"
+
+#include <cstdio>
+
+namespace {
+
+// A view without a window: it only keeps the status text the status bar would show.
+class ReportView : public CrewPackView {
+public:
+    CCrewPack* pack = nullptr;
+    std::string status;
+    void showCrewPack() override { status = pack->statusText(pack->tally()); }
+    void setStatusText(const std::string& text) override { status = text; }
+    int rowCount() const override { return 0; }
+    std::string rowFileName(int) const override { return {}; }
+    std::string rowText(int) const override { return {}; }
+};
+
+void put(const std::string& s) { std::fwrite(s.data(), 1, s.size(), stdout); }
+
+} // namespace
+
+int runReport(const std::string& path) {
+    ReportView view;
+    CCrewPack pack(&view);
+    view.pack = &pack;
+    pack.setFolder(crewPackFolderFor(path));
+    if (!pack.loadCrewPack())
+        return 1;
+    for (int i = 0; i < pack.count(); ++i) {
+        const SoundEntry& e = pack.entry(i);
+        const char* state = e.onDisk == 0 ? "missing" : (e.text[0] == '\0' ? "notext" : "ok");
+        char number[16];
+        std::snprintf(number, sizeof number, "%03i", i);
+        put(std::string(number) + "\t" + state + "\t" + e.fileName + "\t" + e.text + "\n");
+    }
+    put(view.status + "\n");
+    std::fflush(stdout);
+    return 0;
+}

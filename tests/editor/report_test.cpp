@@ -1,0 +1,38 @@
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::TempDir;
+
+namespace {
+std::string tool() { return testsupport::binDir() + "/TnvCueLine"; }
+} // namespace
+
+TEST(Report, ListsEveryEntryWithItsStateAndTheStatusLine) {
+    TempDir dir;
+    std::string pack = dir.mkdir("Sound/Crewpack/Pack");
+    testsupport::writeFile(pack + "/CueLine.clt", "a.wav;Hello\r\ngone.wav;Bye \xE9\r\n");
+    testsupport::writeFile(pack + "/a.wav", "");
+    testsupport::writeFile(pack + "/b.WAV", "");
+    std::string out;
+    ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + pack + "/CueLine.clt' 2>&1", &out), 0);
+    EXPECT_EQ(out, "000\tok\ta.wav\tHello\n"
+                   "001\tmissing\tgone.wav\tBye \xE9\n"
+                   "002\tnotext\tb.WAV\t\n"
+                   "Editing crew pack \"Pack\" - Sound with text: 2  Sound without text: 1  "
+                   "Total: 3\n");
+    ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + pack + "'", &out), 0);
+}
+
+TEST(Report, MissingTextFileFailsWithTheEditorsMessage) {
+    TempDir dir;
+    std::string out;
+    EXPECT_EQ(testsupport::runCommand(tool() + " --report '" + dir.path() + "' 2>" + dir.file("err"),
+                                      &out),
+              1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(testsupport::readFile(dir.file("err")), "CueLine: File not found\n");
+    testsupport::writeFile(dir.file("CueLine.clt"), "");
+    ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + dir.path() + "'", &out), 0);
+    EXPECT_EQ(out, "Ready - no Sound found\n");
+}
