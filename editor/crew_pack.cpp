@@ -42,7 +42,9 @@ private:
     std::size_t len_ = 0;
 };
 
-bool isControl(char c) { return static_cast<unsigned char>(c) < 32; }
+bool isControl(char c) {
+    return static_cast<unsigned char>(c) < 32;
+}
 
 // Copies a text into a fixed field as a C string: it ends at its first zero byte or at the room.
 template <std::size_t N> void copyField(char (&field)[N], const std::string& text) {
@@ -67,9 +69,13 @@ void CCrewPack::setFolder(const std::string& folder) {
         folder_.pop_back();
 }
 
-std::string CCrewPack::name() const { return fsx::lastComponent(folder_); }
+std::string CCrewPack::name() const {
+    return fsx::lastComponent(folder_);
+}
 
-std::string CCrewPack::textFilePath() const { return fsx::resolve(folder_, kTextFileName); }
+std::string CCrewPack::textFilePath() const {
+    return fsx::resolve(folder_, kTextFileName);
+}
 
 bool CCrewPack::isListed(const std::string& name) const {
     for (int i = 0; i < count_; ++i)
@@ -158,6 +164,12 @@ bool CCrewPack::loadCrewPack() {
         MessageBox("File not found", kAppTitle, MB_OK | MB_ICONERROR);
         return false;
     }
+    loadCrewPackFrom(file);
+    std::fclose(file);
+    return true;
+}
+
+void CCrewPack::loadCrewPackFrom(std::FILE* file) {
     count_ = 0;
     for (SoundEntry& e : entries_)
         e = SoundEntry{};
@@ -166,7 +178,6 @@ bool CCrewPack::loadCrewPack() {
 
     std::vector<std::string> notes;
     readTextFile(file, notes);
-    std::fclose(file);
     scanFolder(notes);
 
     if (!notes.empty()) {
@@ -180,7 +191,6 @@ bool CCrewPack::loadCrewPack() {
     }
     if (view_)
         view_->showCrewPack();
-    return true;
 }
 
 CCrewPack::Tally CCrewPack::tally() {

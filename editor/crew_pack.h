@@ -4,10 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-constexpr int kMaxEntries = 201;     // room of the list
+constexpr int kMaxEntries = 201;      // room of the list
 constexpr int kScanAppendLimit = 200; // the folder scan appends while the list is below this
 constexpr int kMaxNameLen = 29;
 constexpr int kMaxTextLen = 255;
@@ -43,6 +44,8 @@ public:
 
     // Returns false when the text file could not be read (the list then stays as it was).
     bool loadCrewPack();
+    // Loading from an open text file (closed by the caller), then the folder's WAV files.
+    void loadCrewPackFrom(std::FILE* textFile);
     // Returns true when the file was written.
     bool saveCrewPack();
 

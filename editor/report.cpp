@@ -18,7 +18,9 @@ public:
     std::string rowText(int) const override { return {}; }
 };
 
-void put(const std::string& s) { std::fwrite(s.data(), 1, s.size(), stdout); }
+void put(const std::string& s) {
+    std::fwrite(s.data(), 1, s.size(), stdout);
+}
 
 } // namespace
 

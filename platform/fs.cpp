@@ -56,7 +56,8 @@ bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldUpper(static_cast<unsigned char>(a[i])) != foldUpper(static_cast<unsigned char>(b[i])))
+        if (foldUpper(static_cast<unsigned char>(a[i])) !=
+            foldUpper(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -230,14 +231,16 @@ void injectWriteFailure(WriteStatus stage, int err) {
     injectedErrno = err;
 }
 
-WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error) {
+WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
+                            std::string* error) {
     auto fail = [&](const std::string& what, int err) {
         if (error)
             *error = what + ": " + std::strerror(err);
         return WriteStatus::CannotWrite;
     };
     std::string folder = parentFolder(diskPath);
-    std::string tmpl = joinPath(folder.empty() ? "." : folder, "." + lastComponent(diskPath) + ".XXXXXX");
+    std::string tmpl =
+        joinPath(folder.empty() ? "." : folder, "." + lastComponent(diskPath) + ".XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = injectedStage == WriteStatus::CannotCreate ? (errno = injectedErrno, -1)

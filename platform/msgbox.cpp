@@ -39,7 +39,9 @@ int HeadlessMessageBox::show(const std::string& text, const std::string& title, 
 
 ScriptedMessageBox::ScriptedMessageBox() : previous_(SetMessageBoxService(this)) {}
 
-ScriptedMessageBox::~ScriptedMessageBox() { SetMessageBoxService(previous_); }
+ScriptedMessageBox::~ScriptedMessageBox() {
+    SetMessageBoxService(previous_);
+}
 
 int ScriptedMessageBox::show(const std::string& text, const std::string& title, UINT flags) {
     calls_.push_back({text, title, flags});

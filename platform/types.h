@@ -18,9 +18,15 @@ constexpr BOOL FALSE = 0;
 constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFFu) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << 16);
 }
-constexpr unsigned GetRValue(COLORREF c) { return c & 0xFFu; }
-constexpr unsigned GetGValue(COLORREF c) { return (c >> 8) & 0xFFu; }
-constexpr unsigned GetBValue(COLORREF c) { return (c >> 16) & 0xFFu; }
+constexpr unsigned GetRValue(COLORREF c) {
+    return c & 0xFFu;
+}
+constexpr unsigned GetGValue(COLORREF c) {
+    return (c >> 8) & 0xFFu;
+}
+constexpr unsigned GetBValue(COLORREF c) {
+    return (c >> 16) & 0xFFu;
+}
 constexpr COLORREF CLR_DEFAULT = 0xFF000000u;
 constexpr COLORREF CLR_NONE = 0xFFFFFFFFu;
 
@@ -45,7 +51,9 @@ struct Rect {
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool PtInRect(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool PtInRect(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     void OffsetRect(int dx, int dy) {
         left += dx;
         right += dx;
@@ -194,5 +202,9 @@ constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}

@@ -30,7 +30,9 @@ struct FakeView : CrewPackView {
     }
     void setStatusText(const std::string& text) override { status = text; }
     int rowCount() const override { return static_cast<int>(rows.size()); }
-    std::string rowFileName(int r) const override { return rows[static_cast<std::size_t>(r)].first; }
+    std::string rowFileName(int r) const override {
+        return rows[static_cast<std::size_t>(r)].first;
+    }
     std::string rowText(int r) const override { return rows[static_cast<std::size_t>(r)].second; }
 };
 
@@ -56,8 +58,9 @@ struct PackFixture : ::testing::Test {
 } // namespace
 
 TEST_F(PackFixture, LineEndsAndSeparators) {
-    for (const char* text : {"a.wav;Hello\r\nb.wav;Hello;world\r\n", "a.wav;Hello\nb.wav;Hello;world\n",
-                             "a.wav;Hello\r\nb.wav;Hello;world"}) {
+    for (const char* text :
+         {"a.wav;Hello\r\nb.wav;Hello;world\r\n", "a.wav;Hello\nb.wav;Hello;world\n",
+          "a.wav;Hello\r\nb.wav;Hello;world"}) {
         clt(text);
         ASSERT_TRUE(pack.loadCrewPack());
         ASSERT_EQ(pack.count(), 2) << text;
@@ -244,8 +247,9 @@ TEST_F(PackFixture, AFailedWriteLeavesTheOldFileAndTheEditsInPlace) {
         int err;
         const char* message;
     };
-    for (Case c : {Case{fsx::WriteStatus::CannotCreate, EACCES, "Unable to open file (file in use ?)"},
-                   Case{fsx::WriteStatus::CannotWrite, ENOSPC, "Unable to write CueLine.clt"}}) {
+    for (Case c :
+         {Case{fsx::WriteStatus::CannotCreate, EACCES, "Unable to open file (file in use ?)"},
+          Case{fsx::WriteStatus::CannotWrite, ENOSPC, "Unable to write CueLine.clt"}}) {
         box.clear();
         fsx::injectWriteFailure(c.stage, c.err);
         EXPECT_FALSE(pack.saveCrewPack());

@@ -5,7 +5,9 @@
 using testsupport::TempDir;
 
 namespace {
-std::string tool() { return testsupport::binDir() + "/TnvCueLine"; }
+std::string tool() {
+    return testsupport::binDir() + "/TnvCueLine";
+}
 } // namespace
 
 TEST(Report, ListsEveryEntryWithItsStateAndTheStatusLine) {
@@ -15,7 +17,8 @@ TEST(Report, ListsEveryEntryWithItsStateAndTheStatusLine) {
     testsupport::writeFile(pack + "/a.wav", "");
     testsupport::writeFile(pack + "/b.WAV", "");
     std::string out;
-    ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + pack + "/CueLine.clt' 2>&1", &out), 0);
+    ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + pack + "/CueLine.clt' 2>&1", &out),
+              0);
     EXPECT_EQ(out, "000\tok\ta.wav\tHello\n"
                    "001\tmissing\tgone.wav\tBye \xE9\n"
                    "002\tnotext\tb.WAV\t\n"
@@ -27,8 +30,8 @@ TEST(Report, ListsEveryEntryWithItsStateAndTheStatusLine) {
 TEST(Report, MissingTextFileFailsWithTheEditorsMessage) {
     TempDir dir;
     std::string out;
-    EXPECT_EQ(testsupport::runCommand(tool() + " --report '" + dir.path() + "' 2>" + dir.file("err"),
-                                      &out),
+    EXPECT_EQ(testsupport::runCommand(
+                  tool() + " --report '" + dir.path() + "' 2>" + dir.file("err"), &out),
               1);
     EXPECT_EQ(out, "");
     EXPECT_EQ(testsupport::readFile(dir.file("err")), "CueLine: File not found\n");

@@ -25,8 +25,8 @@ TEST(FileSystem, ListsByNameLetterCaseAsideThenBytes) {
 
 TEST(FileSystem, NamesConvertBetweenDiskAndCodePage) {
     TempDir dir;
-    testsupport::writeFile(dir.file("caf\xC3\xA9.wav"), "");   // UTF-8 on disk
-    testsupport::writeFile(dir.file("\xE6\x97\xA5.wav"), "");  // not in the code page
+    testsupport::writeFile(dir.file("caf\xC3\xA9.wav"), "");  // UTF-8 on disk
+    testsupport::writeFile(dir.file("\xE6\x97\xA5.wav"), ""); // not in the code page
     auto entries = fsx::listFolder(dir.path());
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].name, "caf\xE9.wav");
