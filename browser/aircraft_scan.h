@@ -1,0 +1,84 @@
+// The aircraft installed in the simulator: every subfolder of its Aircraft folder whose
+// aircraft.cfg names a piston, turboprop or jet aircraft, less the folders that mention a word of
+// the user's list of AI traffic models.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class BrowserConfig;
+
+constexpr int kAircraftSlots = 2048;
+constexpr int kReadLimit = 2000;  // no folder is read once this many records are held
+constexpr int kMaxFolders = 2040; // subfolders taken from the listing
+constexpr int kMaxTitles = 20;    // titles kept per folder
+constexpr int kMaxKeywords = 200;
+constexpr std::size_t kKeywordLineChars = 239;
+constexpr std::size_t kCfgLineChars = 253;
+
+constexpr std::int32_t kEnginePiston = 0;
+constexpr std::int32_t kEngineJet = 1;
+constexpr std::int32_t kEngineTurboprop = 5;
+
+struct AircraftRecord {
+    char title[256];
+    char folder[256];
+    std::int32_t emptyWeightLbs;
+    std::int32_t engineType;
+    std::int32_t engineCount;
+};
+
+// Control characters and the blank compare as one blank, capitals as small letters; bytes above
+// 127 compare as they are.
+unsigned char FoldChar(unsigned char c);
+
+// Position of the leftmost occurrence of `word` in `line` with FoldChar applied to both, or npos.
+std::size_t FindNoCase(std::string_view line, std::string_view word);
+
+// The words that leave an aircraft folder out, from the add-on's bin/FleetScout.txt.
+class ExcludeKeywords {
+public:
+    void LoadExcludeKeywords(const BrowserConfig& config);
+    void read(std::FILE* file);
+    void clear();
+    const std::vector<std::string>& words() const { return words_; }
+    // True when any word is found in the line (letter case and blanks folded).
+    bool matches(std::string_view line) const;
+    // The same for a line already folded with FoldChar.
+    bool matchesFolded(std::string_view foldedLine) const;
+
+private:
+    std::vector<std::string> words_;
+    std::vector<std::string> folded_;
+};
+
+// One preallocated table, refilled by every scan.
+struct AircraftTable {
+    std::array<AircraftRecord, kAircraftSlots> records;
+    int NbrAircraftCfgFilled = 0;
+    bool showAllVariations = false;
+    const AircraftRecord& operator[](int k) const { return records[static_cast<std::size_t>(k)]; }
+};
+
+// The parent of the add-on's folder followed by Aircraft.
+std::string AircraftFolder(const BrowserConfig& config);
+
+// Empties the table and reads every subfolder of `folder` (8-bit path); returns the record count.
+int GrabDataFromAircraftCfg(const std::string& folder, AircraftTable& table,
+                            const ExcludeKeywords& keywords);
+
+// Appends the records of one subfolder's aircraft.cfg.
+void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, AircraftTable& table,
+                     const ExcludeKeywords& keywords);
+
+// The same for an aircraft.cfg that is already open; `subfolder` is the name the records carry.
+void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTable& table,
+                         const ExcludeKeywords& keywords);
+
+// Discards what the scan and the view tell along the way; kept so their steps read as designed.
+inline void TraceLine(std::string_view) {}
+inline void TraceLine(std::string_view, long) {}

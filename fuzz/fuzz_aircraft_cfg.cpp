@@ -1,0 +1,48 @@
+// aircraft.cfg bytes, read with and without variations and with a keyword list; every record
+// must be sound and priced without trouble.
+#include "browser/aircraft_scan.h"
+#include "browser/config.h"
+#include "browser/pricing.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static auto table = std::make_unique<AircraftTable>();
+    static ExcludeKeywords keywords = [] {
+        ExcludeKeywords k;
+        char list[] = "AI ;\nTraffic;\n";
+        std::FILE* f = fmemopen(list, std::strlen(list), "rb");
+        k.read(f);
+        std::fclose(f);
+        return k;
+    }();
+    static ExcludeKeywords noKeywords;
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (bytes.empty())
+        bytes = "\n";
+    for (int pass = 0; pass < 3; ++pass) {
+        table->NbrAircraftCfgFilled = pass == 2 ? 1990 : 0;
+        table->showAllVariations = pass != 0;
+        std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
+        ReadAircraftCfgFrom(f, "folder", *table, pass == 1 ? keywords : noKeywords);
+        std::fclose(f);
+        if (table->NbrAircraftCfgFilled > 2019)
+            __builtin_trap();
+        for (int k = pass == 2 ? 1990 : 0; k < table->NbrAircraftCfgFilled; ++k) {
+            const AircraftRecord& r = (*table)[k];
+            if (r.emptyWeightLbs <= 10 || r.engineCount < 1 ||
+                (r.engineType != 0 && r.engineType != 1 && r.engineType != 5) ||
+                std::strlen(r.title) > 255)
+                __builtin_trap();
+            FormatMoney(ComputePrice(r), DollarsEntry());
+            RankText(r.emptyWeightLbs, r.engineCount, r.engineType);
+            EngineClassText(r.engineCount, r.engineType);
+            WeightText(r.emptyWeightLbs, false);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,27 @@
+// Keyword list bytes: at most 200 keywords, each shorter than a line, and matching never fails.
+#include "browser/aircraft_scan.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (bytes.empty())
+        bytes = "\n";
+    ExcludeKeywords keywords;
+    std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
+    keywords.read(f);
+    std::fclose(f);
+    if (keywords.words().size() > static_cast<std::size_t>(kMaxKeywords))
+        __builtin_trap();
+    for (const std::string& w : keywords.words()) {
+        if (w.size() >= kKeywordLineChars)
+            __builtin_trap();
+        if (FindNoCase(w, w) != 0)
+            __builtin_trap();
+    }
+    keywords.matches("title=AI Traffic Boeing 737-800\n");
+    keywords.matches(std::string_view(bytes).substr(0, 253));
+    return 0;
+}

@@ -1,0 +1,266 @@
+#include "browser/config.h"
+#include "tests/support/test_support.h"
+
+#include <cstdint>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+std::string block(const std::string& name, const std::string& sign, const std::string& front,
+                  const std::string& sep, const std::string& rate) {
+    return "Currencyname=" + name + "\nCurrencySign=" + sign + "\nCurrencySignInFront=" + front +
+           "\nCurrencySeparator=" + sep + "\nCurrencyExchangeWithDollars=" + rate + "\n";
+}
+
+// An add-on folder in a simulator folder, with its settings files.
+struct AddOn {
+    TempDir dir;
+    std::string base;
+    AddOn() { base = dir.mkdir("Sim/Tarnavel"); }
+    void currencies(const std::string& text) const {
+        writeFile(dir.mkdir("Sim/Tarnavel/config") + "/money_currency.cfg", text);
+    }
+    void configCfg(const std::string& bytes) const {
+        writeFile(dir.mkdir("Sim/Tarnavel/config") + "/config.cfg", bytes);
+    }
+    BrowserConfig load() const {
+        BrowserConfig c;
+        c.SetBaseFolder(base);
+        c.LoadOptions();
+        return c;
+    }
+};
+
+std::string configBytes(std::size_t size, const std::string& name, std::int32_t unit) {
+    std::string bytes(size, '\0');
+    if (size > kCurrencyNameOffset)
+        bytes.replace(kCurrencyNameOffset, std::min(name.size(), size - kCurrencyNameOffset), name,
+                      0, size - kCurrencyNameOffset);
+    if (size >= kUnitFlagOffset + 4)
+        std::memcpy(bytes.data() + kUnitFlagOffset, &unit, 4);
+    return bytes;
+}
+
+} // namespace
+
+TEST(BrowserPaths, BaseFolderIsTheProgramPathLessTwoComponents) {
+    BrowserConfig c;
+    c.SetBaseFromProgramPath("/games/fs9/Tarnavel/bin/FleetValuer");
+    EXPECT_EQ(c.baseFolder(), "/games/fs9/Tarnavel");
+    EXPECT_EQ(c.MakeBasePath("\\config\\config.cfg"), "/games/fs9/Tarnavel/config/config.cfg");
+    EXPECT_EQ(c.MakeBasePath("/bin/FleetScout.txt"), "/games/fs9/Tarnavel/bin/FleetScout.txt");
+    EXPECT_EQ(c.MakeBasePath("config"), "/games/fs9/Tarnavel/config");
+
+    c.SetBaseFolder("/games/fs9/Tarnavel//");
+    EXPECT_EQ(c.baseFolder(), "/games/fs9/Tarnavel");
+    c.SetBaseFromProgramPath("FleetValuer"); // nothing to cut: no crash, an empty base
+    EXPECT_EQ(c.baseFolder(), "");
+}
+
+TEST(BrowserConfig, DefaultsWithoutFiles) {
+    AddOn addOn;
+    BrowserConfig c = addOn.load();
+    EXPECT_EQ(c.currencyName(), "Dollars");
+    EXPECT_EQ(c.unitFlag(), 1);
+    EXPECT_TRUE(c.weightsInPounds());
+    ASSERT_EQ(c.currencyCount(), 1);
+    EXPECT_EQ(c.activeCurrency().name, "Dollars");
+    EXPECT_EQ(c.activeCurrency().sign, "$");
+    EXPECT_EQ(c.activeCurrency().separator, ',');
+    EXPECT_EQ(c.activeCurrency().exchangeWithDollars, 1.0f);
+}
+
+TEST(BrowserConfig, ConfigRecordFields) {
+    AddOn addOn;
+    addOn.currencies(block("Euro", "EUR", "FALSE", ".", "0.9"));
+
+    addOn.configCfg(configBytes(kConfigRecordSize, "Euro", 0));
+    BrowserConfig full = addOn.load();
+    EXPECT_EQ(full.unitFlag(), 0);
+    EXPECT_FALSE(full.weightsInPounds());
+    EXPECT_EQ(full.activeCurrency().name, "Euro");
+
+    addOn.configCfg(configBytes(kConfigRecordSize, "Euro", 2)); // anything but 1 is kilograms
+    EXPECT_FALSE(addOn.load().weightsInPounds());
+
+    // A short file changes the name but leaves the unit flag's default.
+    addOn.configCfg(configBytes(300, "Euro", 0));
+    BrowserConfig shortFile = addOn.load();
+    EXPECT_EQ(shortFile.currencyName(), "Euro");
+    EXPECT_EQ(shortFile.unitFlag(), 1);
+
+    // A longer file is read up to the block's size only.
+    addOn.configCfg(configBytes(kConfigRecordSize, "Euro", 0) + std::string(500, 'x'));
+    EXPECT_EQ(addOn.load().currencyName(), "Euro");
+}
+
+TEST(BrowserConfig, CurrencyNameWithoutTerminatorStopsAtTheBlockEnd) {
+    AddOn addOn;
+    std::string bytes(kConfigRecordSize, 'Z');
+    addOn.configCfg(bytes);
+    BrowserConfig c = addOn.load();
+    EXPECT_EQ(c.currencyName(), std::string(kConfigRecordSize - kCurrencyNameOffset, 'Z'));
+    EXPECT_EQ(c.activeCurrency().name, "Dollars");
+}
+
+TEST(BrowserConfig, FilesFoundWhateverTheirLetterCase) {
+    AddOn addOn;
+    addOn.dir.mkdir("Sim/Tarnavel/CONFIG");
+    writeFile(addOn.base + "/CONFIG/Money_Currency.CFG", block("Euro", "EUR", "TRUE", ".", "1"));
+    writeFile(addOn.base + "/CONFIG/Config.Cfg", configBytes(600, "euro", 1));
+    BrowserConfig c = addOn.load();
+    EXPECT_EQ(c.currencyCount(), 2);
+    EXPECT_EQ(c.activeCurrency().name, "Euro");
+    EXPECT_EQ(c.currencyName(), "Euro"); // takes the entry's letter case
+}
+
+TEST(BrowserConfig, ReadOnlyCurrencyFileIsStillRead) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads and writes everything";
+    AddOn addOn;
+    addOn.currencies(block("Euro", "EUR", "TRUE", ".", "1"));
+    chmod((addOn.base + "/config/money_currency.cfg").c_str(), 0444);
+    EXPECT_EQ(addOn.load().currencyCount(), 2);
+}
+
+struct CurrencyCase {
+    const char* what;
+    std::string file;
+    int count;            // entries, Dollars included
+    const char* lastName; // of the last entry
+    const char* lastSign;
+    int lastInFront;
+    char lastSeparator;
+    float lastRate;
+};
+
+void PrintTo(const CurrencyCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class CurrencyFile : public ::testing::TestWithParam<CurrencyCase> {};
+
+TEST_P(CurrencyFile, Blocks) {
+    const CurrencyCase& k = GetParam();
+    AddOn addOn;
+    addOn.currencies(k.file);
+    BrowserConfig c = addOn.load();
+    ASSERT_EQ(c.currencyCount(), k.count) << k.what;
+    const CurrencyEntry& e = c.currency(k.count - 1);
+    EXPECT_EQ(e.name, k.lastName) << k.what;
+    EXPECT_EQ(e.sign, k.lastSign) << k.what;
+    EXPECT_EQ(e.signInFront, k.lastInFront) << k.what;
+    EXPECT_EQ(e.separator, k.lastSeparator) << k.what;
+    EXPECT_EQ(e.exchangeWithDollars, k.lastRate) << k.what;
+    EXPECT_EQ(c.currency(0).name, "Dollars");
+}
+
+std::string manyBlocks(int n) {
+    std::string s;
+    for (int i = 1; i <= n; ++i)
+        s += block("Cur" + std::to_string(i), "C", "TRUE", ",", "1.5");
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , CurrencyFile,
+    ::testing::Values(
+        CurrencyCase{"one block", block("Euro", "EUR", "FALSE", ".", "0.9"), 2, "Euro", "EUR", 0,
+                     '.', 0.9f},
+        CurrencyCase{"25 blocks keep 19", manyBlocks(25), 20, "Cur19", "C", 1, ',', 1.5f},
+        CurrencyCase{"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro",
+                     "EUR", 0, '.', 1.0f},
+        CurrencyCase{"name key in other case",
+                     block("Euro", "EUR", "TRUE", ".", "1").replace(0, 13, "CurrencyName="), 1,
+                     "Dollars", "$", 1, ',', 1.0f},
+        CurrencyCase{"lines in other order",
+                     "CurrencySign=EUR\nCurrencyname=Euro\nCurrencySignInFront=TRUE\n"
+                     "CurrencySeparator=.\nCurrencyExchangeWithDollars=1\n",
+                     1, "Dollars", "$", 1, ',', 1.0f},
+        CurrencyCase{"40-character name keeps 28",
+                     block(std::string(40, 'N'), "EUR", "TRUE", ".", "1"), 2,
+                     "NNNNNNNNNNNNNNNNNNNNNNNNNNNN", "EUR", 1, '.', 1.0f},
+        CurrencyCase{"five-letter sign keeps four", block("Euro", "EUROS", "TRUE", ".", "1"), 2,
+                     "Euro", "EURO", 1, '.', 1.0f},
+        CurrencyCase{"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro",
+                     " EUR", 0, '.', 1.0f},
+        CurrencyCase{"empty sign drops the block", block("Euro", "", "TRUE", ".", "1"), 1,
+                     "Dollars", "$", 1, ',', 1.0f},
+        CurrencyCase{"empty name drops the block", block("", "EUR", "TRUE", ".", "1"), 1, "Dollars",
+                     "$", 1, ',', 1.0f},
+        CurrencyCase{"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1,
+                     ' ', 1.0f},
+        CurrencyCase{"no separator drops the block", block("Euro", "EUR", "TRUE", "", "1"), 1,
+                     "Dollars", "$", 1, ',', 1.0f},
+        CurrencyCase{"rate 0.05 dropped, next takes the slot",
+                     block("Low", "L", "TRUE", ".", "0.05") +
+                         block("Euro", "EUR", "TRUE", ".", "2"),
+                     2, "Euro", "EUR", 1, '.', 2.0f},
+        CurrencyCase{"rate 31 dropped", block("High", "H", "TRUE", ".", "31"), 1, "Dollars", "$", 1,
+                     ',', 1.0f},
+        CurrencyCase{"rate 30 kept", block("High", "H", "TRUE", ".", "30"), 2, "High", "H", 1, '.',
+                     30.0f},
+        CurrencyCase{"rate 0.1 kept", block("Low", "L", "TRUE", ".", "0.1"), 2, "Low", "L", 1, '.',
+                     0.1f},
+        CurrencyCase{"rate with blanks and trailing text",
+                     block("Yen", "Y", "TRUE", ".", "  12.5 y"), 2, "Yen", "Y", 1, '.', 12.5f},
+        CurrencyCase{"no number is rate 0", block("Yen", "Y", "TRUE", ".", "abc"), 1, "Dollars",
+                     "$", 1, ',', 1.0f},
+        CurrencyCase{"hexadecimal is not a number", block("Yen", "Y", "TRUE", ".", "0x10"), 1,
+                     "Dollars", "$", 1, ',', 1.0f},
+        CurrencyCase{"Windows line ends",
+                     "Currencyname=Euro\r\nCurrencySign=EUR\r\n"
+                     "CurrencySignInFront=TRUE\r\nCurrencySeparator=.\r\n"
+                     "CurrencyExchangeWithDollars=1\r\n",
+                     2, "Euro", "EUR", 1, '.', 1.0f},
+        CurrencyCase{"comments and a broken block before a good one",
+                     "; currencies\nCurrencyname=Bad\nsomething else\n" +
+                         block("Euro", "EUR", "TRUE", ".", "1"),
+                     2, "Euro", "EUR", 1, '.', 1.0f},
+        CurrencyCase{"last line without a line end",
+                     "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
+                     "CurrencySeparator=.\nCurrencyExchangeWithDollars=1",
+                     2, "Euro", "EUR", 1, '.', 1.0f},
+        CurrencyCase{"name line cut at the end of the file", "Currencyname=", 1, "Dollars", "$", 1,
+                     ',', 1.0f}));
+
+TEST(BrowserConfig, SelectCurrencyIgnoresLetterCase) {
+    AddOn addOn;
+    addOn.currencies(block("Euro", "EUR", "FALSE", ".", "0.9") +
+                     block("Pound", "GBP", "TRUE", ",", "0.7"));
+    addOn.configCfg(configBytes(600, "POUND", 1));
+    BrowserConfig c = addOn.load();
+    EXPECT_EQ(c.activeCurrency().name, "Pound");
+    EXPECT_EQ(c.currencyName(), "Pound");
+
+    addOn.configCfg(configBytes(600, "Peso", 1)); // no such currency: prices stay in dollars
+    BrowserConfig none = addOn.load();
+    EXPECT_EQ(none.activeCurrency().name, "Dollars");
+    EXPECT_EQ(none.currencyName(), "Peso");
+    EXPECT_FALSE(none.SelectCurrency("Lira"));
+    EXPECT_TRUE(none.SelectCurrency("eURO"));
+    EXPECT_EQ(none.activeCurrency().sign, "EUR");
+}
+
+TEST(BrowserConfig, NumbersReadLikeTheCLibrary) {
+    EXPECT_DOUBLE_EQ(ReadDecimal(" \t1.25abc"), 1.25);
+    EXPECT_DOUBLE_EQ(ReadDecimal("+2"), 2.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal("-0.5"), -0.5);
+    EXPECT_DOUBLE_EQ(ReadDecimal("1e1x"), 10.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal("1e"), 1.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(ReadDecimal("inf"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal("1e999"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal(""), 0.0);
+    EXPECT_EQ(ReadInteger("  1500 lbs"), 1500);
+    EXPECT_EQ(ReadInteger("-12"), -12);
+    EXPECT_EQ(ReadInteger("x1"), 0);
+    EXPECT_EQ(ReadInteger("99999999999"), 2147483647);
+    EXPECT_EQ(ReadInteger("-99999999999"), -2147483647 - 1);
+}
