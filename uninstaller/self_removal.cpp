@@ -1,0 +1,99 @@
+#include "platform/shell.h"
+#include "uninstaller/removal.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace uninst {
+namespace {
+
+// A word for sh that means exactly `text`, whatever bytes it holds.
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+// Runs `action` on `var` until the path is gone, at most `seconds` + 1 times, a second apart.
+std::string retryLoop(const std::string& var, const std::string& action, int seconds) {
+    std::string exists = "{ [ -e \"$" + var + "\" ] || [ -L \"$" + var + "\" ]; }";
+    return "tries=0\n"
+           "while " +
+           exists + " && [ \"$tries\" -le " + std::to_string(seconds) +
+           " ]; do\n"
+           "    [ \"$tries\" -gt 0 ] && sleep 1\n"
+           "    " +
+           action + " \"$" + var +
+           "\"\n"
+           "    tries=$((tries + 1))\n"
+           "done\n";
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string SelfRemovalScript(const RemovalPlan& plan, const ScriptTiming& timing) {
+    std::string text =
+        "#!/bin/sh\n"
+        "# Takes Uninstall Tarnavel and its folder away once the program has ended,\n"
+        "# then this script. Every wait is bounded.\n"
+        "cd /\n"
+        "script=" +
+        quoted(plan.scriptPath) + "\n";
+    if (!plan.selfFolder.empty()) {
+        text += "program=" + quoted(plan.selfProgram) + "\n" + "folder=" + quoted(plan.selfFolder) +
+                "\n" + "pid=" + std::to_string(plan.pid) + "\n" +
+                "waited=0\n"
+                "while [ \"$waited\" -lt " +
+                std::to_string(timing.programWaitSeconds) +
+                " ] && kill -0 \"$pid\" 2>/dev/null; do\n"
+                "    sleep 1\n"
+                "    waited=$((waited + 1))\n"
+                "done\n" +
+                retryLoop("program", "rm -f --", timing.retrySeconds) +
+                retryLoop("folder", "rm -rf --", timing.retrySeconds);
+    }
+    text += "rm -f -- \"$script\"\n";
+    return text;
+}
+
+bool StartScriptDetached(const std::string& scriptPath) {
+    return shell::StartDetached({"/bin/sh", scriptPath});
+}
+
+bool WriteSelfRemovalScript(const RemovalPlan& plan, const ScriptStarter& start,
+                            const ScriptTiming& timing) {
+    // Anew and exclusively: in a shared temporary folder, a file or link someone else put under
+    // this name must neither be written through nor run.
+    ::unlink(plan.scriptPath.c_str());
+    int fd =
+        ::open(plan.scriptPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700);
+    if (fd < 0)
+        return false;
+    bool written = writeAll(fd, SelfRemovalScript(plan, timing));
+    written = ::close(fd) == 0 && written;
+    if (written && start && start(plan.scriptPath))
+        return true;
+    ::unlink(plan.scriptPath.c_str()); // half a script must never run
+    return false;
+}
+
+} // namespace uninst
