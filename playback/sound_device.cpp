@@ -1,0 +1,225 @@
+#include "playback/sound_device.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <thread>
+
+LONG volumeToAttenuation(LONG volume) {
+    volume = std::clamp<LONG>(volume, 0, 255);
+    return static_cast<LONG>(((255 - volume) / 2) * -39.2156);
+}
+
+// ---- device ----
+
+HRESULT CSoundDevice::start(const void* window, DWORD cooperativeLevel, DWORD channels,
+                            DWORD samplesPerSecond, DWORD bitsPerSample) {
+    shutdown();
+    std::unique_ptr<DirectSound> device;
+    HRESULT hr = DirectSoundCreate8(device);
+    if (FAILED(hr))
+        return hr;
+    return startWith(std::move(device), window, cooperativeLevel, channels, samplesPerSecond,
+                     bitsPerSample);
+}
+
+HRESULT CSoundDevice::startWith(std::unique_ptr<DirectSound> device, const void* window,
+                                DWORD cooperativeLevel, DWORD channels, DWORD samplesPerSecond,
+                                DWORD bitsPerSample) {
+    shutdown();
+    if (!device)
+        return E_INVALIDARG;
+    device_ = std::move(device);
+    HRESULT hr = device_->SetCooperativeLevel(window, cooperativeLevel);
+    if (SUCCEEDED(hr)) {
+        DSBUFFERDESC desc;
+        desc.dwSize = DSBUFFERDESC_SIZE;
+        desc.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME;
+        hr = device_->CreateSoundBuffer(&desc, primary_);
+    }
+    if (SUCCEEDED(hr)) {
+        WAVEFORMATEX f;
+        f.wFormatTag = WAVE_FORMAT_PCM;
+        f.nChannels = static_cast<std::uint16_t>(channels);
+        f.nSamplesPerSec = samplesPerSecond;
+        f.wBitsPerSample = static_cast<std::uint16_t>(bitsPerSample);
+        f.nBlockAlign = static_cast<std::uint16_t>(channels * (bitsPerSample / 8));
+        f.nAvgBytesPerSec = samplesPerSecond * f.nBlockAlign;
+        hr = primary_->SetFormat(&f);
+    }
+    if (FAILED(hr)) {
+        shutdown();
+        return hr;
+    }
+    primary_->SetVolume(0);
+    return S_OK;
+}
+
+void CSoundDevice::shutdown() {
+    primary_.reset();
+    device_.reset();
+}
+
+HRESULT CSoundDevice::createClip(const char* path, DWORD bufferFlags, const GUID& algorithm3D,
+                                 DWORD count, std::unique_ptr<CSoundClip>& clip) {
+    clip.reset();
+    if (!device_)
+        return CO_E_NOTINITIALIZED;
+    if (!path || count == 0)
+        return E_INVALIDARG;
+    if (std::strlen(path) > kMaxSoundPath)
+        return E_INVALIDARG;
+    std::vector<std::unique_ptr<DirectSoundBuffer>> buffers;
+    std::unique_ptr<CWaveReader> reader;
+    try {
+        buffers.resize(count);
+        reader = std::make_unique<CWaveReader>();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    reader->open(path, nullptr, WAVEFILE_READ);
+    DWORD dataSize = reader->size();
+    if (dataSize == 0)
+        return E_FAIL;
+    DSBUFFERDESC desc;
+    desc.dwSize = DSBUFFERDESC_SIZE;
+    desc.dwFlags = bufferFlags;
+    desc.dwBufferBytes = dataSize;
+    desc.lpwfxFormat = reader->format();
+    desc.guid3DAlgorithm = algorithm3D;
+    HRESULT created = device_->CreateSoundBuffer(&desc, buffers[0]);
+    if (FAILED(created))
+        return created;
+    for (DWORD i = 1; i < count; ++i) {
+        HRESULT hr = device_->DuplicateSoundBuffer(buffers[0].get(), buffers[i]);
+        if (FAILED(hr))
+            return hr;
+    }
+    clip.reset(new CSoundClip(std::move(buffers), dataSize, std::move(reader)));
+    // A fill that comes up short leaves silence behind what could be read; the clip stands.
+    clip->fill(clip->buffers_[0].get(), false);
+    clip->rewind();
+    return created == DS_NO_VIRTUALIZATION ? DS_NO_VIRTUALIZATION : S_OK;
+}
+
+// ---- clip ----
+
+CSoundClip::CSoundClip(std::vector<std::unique_ptr<DirectSoundBuffer>> buffers, DWORD dataSize,
+                       std::unique_ptr<CWaveReader> reader)
+    : buffers_(std::move(buffers)), dataSize_(dataSize), reader_(std::move(reader)) {}
+
+CSoundClip::~CSoundClip() {
+    buffers_.clear();
+    if (reader_)
+        reader_->close();
+}
+
+HRESULT CSoundClip::restoreIfLost(DirectSoundBuffer* buffer, bool* restored) {
+    if (restored)
+        *restored = false;
+    DWORD status = 0;
+    HRESULT hr = buffer->GetStatus(&status);
+    if (FAILED(hr))
+        return hr;
+    if (!(status & DSBSTATUS_BUFFERLOST))
+        return S_FALSE;
+    for (int tries = 0; tries < kMaxRestoreTries; ++tries) {
+        hr = buffer->Restore();
+        if (hr == DS_OK) {
+            if (restored)
+                *restored = true;
+            return S_OK;
+        }
+        if (hr == DSERR_BUFFERLOST)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return hr;
+}
+
+HRESULT CSoundClip::fill(DirectSoundBuffer* buffer, bool repeatIfShort) {
+    if (!buffer)
+        return CO_E_NOTINITIALIZED;
+    HRESULT hr = restoreIfLost(buffer, nullptr);
+    if (FAILED(hr))
+        return hr;
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    DWORD n1 = 0;
+    DWORD n2 = 0;
+    hr = buffer->Lock(0, dataSize_, &p1, &n1, &p2, &n2, 0);
+    if (FAILED(hr))
+        return hr;
+    auto* region = static_cast<std::uint8_t*>(p1);
+    const WAVEFORMATEX* format = reader_->format();
+    std::uint8_t silence = format && format->wBitsPerSample == 8 ? 128 : 0;
+    // Whatever the file cannot give stays silence.
+    std::memset(region, silence, n1);
+    DWORD got = 0;
+    hr = reader_->rewind();
+    if (SUCCEEDED(hr))
+        hr = reader_->read(region, n1, &got);
+    DWORD filled = got;
+    while (SUCCEEDED(hr) && repeatIfShort && filled > 0 && filled < n1) {
+        hr = reader_->rewind();
+        if (SUCCEEDED(hr))
+            hr = reader_->read(region + filled, n1 - filled, &got);
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    buffer->Unlock(p1, n1, p2, n2);
+    return FAILED(hr) ? hr : S_OK;
+}
+
+DirectSoundBuffer* CSoundClip::chooseBuffer() const {
+    for (const auto& b : buffers_) {
+        DWORD status = 0;
+        if (FAILED(b->GetStatus(&status)) || !(status & DSBSTATUS_PLAYING))
+            return b.get();
+    }
+    return buffers_[static_cast<std::size_t>(std::rand()) % buffers_.size()].get();
+}
+
+HRESULT CSoundClip::play(DWORD priority, DWORD playFlags, LONG volume, DWORD frequency) {
+    if (buffers_.empty())
+        return CO_E_NOTINITIALIZED;
+    DirectSoundBuffer* b = chooseBuffer();
+    bool restored = false;
+    HRESULT hr = restoreIfLost(b, &restored);
+    if (FAILED(hr))
+        return hr;
+    if (restored) {
+        fill(b, false);
+        rewind();
+    }
+    b->SetVolume(volumeToAttenuation(volume));
+    if (frequency != 0)
+        b->SetFrequency(frequency);
+    return b->Play(0, priority, playFlags);
+}
+
+HRESULT CSoundClip::stop() {
+    HRESULT hr = S_OK;
+    for (const auto& b : buffers_)
+        hr |= b->Stop();
+    return hr;
+}
+
+HRESULT CSoundClip::rewind() {
+    HRESULT hr = S_OK;
+    for (const auto& b : buffers_)
+        hr |= b->SetCurrentPosition(0);
+    return hr;
+}
+
+bool CSoundClip::isPlaying() const {
+    DWORD playing = 0;
+    for (const auto& b : buffers_) {
+        DWORD status = 0;
+        if (SUCCEEDED(b->GetStatus(&status)))
+            playing |= status & DSBSTATUS_PLAYING;
+    }
+    return playing != 0;
+}

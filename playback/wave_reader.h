@@ -1,0 +1,52 @@
+// Reads the format record and the sample data of a RIFF WAVE file; its writing side lays out an
+// empty WAVE file of a given format. A name that is no readable file is looked up among the
+// built-in sounds.
+#pragma once
+
+#include "platform/riff.h"
+#include "platform/types.h"
+
+#include <cstdint>
+#include <memory>
+
+constexpr std::uint32_t WAVEFILE_READ = 1;
+constexpr std::uint32_t WAVEFILE_WRITE = 2;
+
+class CWaveReader {
+public:
+    CWaveReader() = default;
+    ~CWaveReader();
+    CWaveReader(const CWaveReader&) = delete;
+    CWaveReader& operator=(const CWaveReader&) = delete;
+
+    // Mode WAVEFILE_READ opens `name` for reading (`format` unused); any other mode creates it
+    // for writing with `format`. 0, E_INVALIDARG or E_FAIL.
+    HRESULT open(const char* name, const WAVEFORMATEX* format, std::uint32_t mode);
+    // The data size the file declares, in bytes; 0 while no file is open for reading.
+    std::uint32_t size() const { return size_; }
+    // Back to the first sample byte (reading) or the start of the "data" chunk (writing).
+    HRESULT rewind();
+    // Copies up to `length` bytes of sample data. Data that the file declares but does not hold
+    // fails with E_FAIL.
+    HRESULT read(std::uint8_t* dest, std::uint32_t length, std::uint32_t* bytesRead);
+    HRESULT close();
+
+    // The format record of the open file, or nullptr.
+    const WAVEFORMATEX* format() const { return format_.get(); }
+    bool isOpen() const { return file_ != nullptr; }
+
+private:
+    HRESULT openForReading(const char* name);
+    HRESULT readFormat();
+    HRESULT openForWriting(const char* name, const WAVEFORMATEX* format);
+    HRESULT finishWriting();
+
+    std::unique_ptr<WAVEFORMATEX> format_;
+    std::unique_ptr<MmioFile> file_;
+    MMCKINFO dataChunk_{};
+    MMCKINFO riffChunk_{};
+    std::uint32_t size_ = 0;
+    MMIOINFO ioInfo_{};
+    std::uint32_t mode_ = WAVEFILE_READ;
+    bool dataStarted_ = false;
+};
