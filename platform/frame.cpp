@@ -1,0 +1,538 @@
+#include "platform/frame.h"
+
+#include "platform/codepage.h"
+#include "platform/filedialog.h"
+#include "platform/fs.h"
+#include "platform/msgbox_qt.h"
+#include "platform/settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/frame_keys.h"
+
+namespace {
+
+CWinApp* theApp = nullptr;
+
+QString toQt(const std::string& bytes) {
+    return QString::fromStdString(cp1252::toUtf8(bytes));
+}
+
+// Qt reads "[*]" in a window title as the modified mark; a folder may hold those characters.
+QString titleForQt(const std::string& bytes) {
+    return toQt(bytes).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
+using ClientArea = QWidget;
+
+} // namespace
+
+struct CFrameWnd::Impl : public QObject {
+    explicit Impl(CFrameWnd* owner) : owner(owner) {}
+
+    class Window : public QMainWindow {
+    public:
+        explicit Window(Impl* impl) : impl_(impl) {}
+
+    protected:
+        void closeEvent(QCloseEvent* event) override {
+            if (impl_->owner->OnClose()) {
+                impl_->owner->closed_ = true;
+                event->accept();
+            } else {
+                event->ignore();
+            }
+        }
+
+    private:
+        Impl* impl_;
+    };
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && window) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            // Keys of the frame's own window only: dialogs and open menus keep theirs.
+            if (widget && widget->window() == window.data()) {
+                refreshIndicators();
+                auto* key = static_cast<QKeyEvent*>(event);
+                UINT vk = VirtualKeyOf(key->key());
+                if (event->type() == QEvent::KeyPress && vk &&
+                    owner->TranslateAccelerator(vk, ModifiersOf(key->modifiers())))
+                    return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    void refreshIndicators() {
+        if (!statusBar)
+            return;
+        for (std::size_t i = 0; i < panes.size(); ++i) {
+            UINT id = owner->resources_.indicators[i];
+            if (id == ID_SEPARATOR)
+                continue;
+            bool on = LockKeyOn(id);
+            panes[i]->setText(on ? toQt(PromptText(owner->resources_, id)) : QString());
+        }
+    }
+
+    CFrameWnd* owner;
+    QPointer<Window> window;
+    ClientArea* client = nullptr;
+    QStatusBar* statusBar = nullptr;
+    std::vector<QLabel*> panes; // one per indicator; index of the message pane holds its label
+    QLabel* messagePane = nullptr;
+    std::vector<QMenu*> menus;
+    std::map<UINT, QAction*> actions;
+    std::string title;
+    std::string message;
+    bool tracking = false;
+    std::string savedMessage;
+    QTimer indicatorTimer;
+};
+
+std::string PromptText(const FrameResources& resources, UINT id) {
+    auto it = resources.strings.find(id);
+    if (it == resources.strings.end())
+        return {};
+    return it->second.substr(0, it->second.find('\n'));
+}
+
+CFrameWnd::CFrameWnd() : d_(std::make_unique<Impl>(this)) {}
+
+CFrameWnd::~CFrameWnd() {
+    if (qApp)
+        qApp->removeEventFilter(d_.get());
+    delete d_->window.data();
+}
+
+bool CFrameWnd::LoadFrame(const FrameResources& resources) {
+    resources_ = resources;
+    auto* window = new Impl::Window(d_.get());
+    d_->window = window;
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (resources_.iconXpm)
+        window->setWindowIcon(QIcon(QPixmap(resources_.iconXpm)));
+    else if (!resources_.iconPath.empty())
+        window->setWindowIcon(QIcon(QString::fromStdString(resources_.iconPath)));
+    d_->client = new ClientArea(window);
+    window->setCentralWidget(d_->client);
+
+    for (std::size_t m = 0; m < resources_.menu.size(); ++m) {
+        const MenuDesc& desc = resources_.menu[m];
+        QMenu* menu = window->menuBar()->addMenu(toQt(desc.title));
+        d_->menus.push_back(menu);
+        for (const MenuItemDesc& item : desc.items) {
+            if (item.id == ID_SEPARATOR) {
+                menu->addSeparator();
+                continue;
+            }
+            // The text after the tab is shown as the item's key; the accelerator table, not
+            // Qt's shortcuts, runs the command.
+            QAction* action = menu->addAction(toQt(item.text));
+            UINT id = item.id;
+            d_->actions[id] = action;
+            QObject::connect(action, &QAction::triggered, d_.get(),
+                             [this, id] { SendCommand(id); });
+            QObject::connect(action, &QAction::hovered, d_.get(),
+                             [this, id] { HighlightMenuItem(id); });
+        }
+        int index = static_cast<int>(m);
+        QObject::connect(menu, &QMenu::aboutToShow, d_.get(), [this, index] { UpdateMenu(index); });
+        QObject::connect(menu, &QMenu::aboutToHide, d_.get(), [this] { HighlightMenuItem(0); });
+    }
+    qApp->installEventFilter(d_.get());
+    return OnCreate();
+}
+
+bool CFrameWnd::OnCreate() {
+    return CreateStatusBar();
+}
+
+bool CFrameWnd::CreateStatusBar() {
+    if (!d_->window)
+        return false;
+    auto* bar = new QStatusBar(d_->window);
+    bar->setSizeGripEnabled(true);
+    d_->panes.clear();
+    for (UINT id : resources_.indicators) {
+        auto* label = new QLabel(bar);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setContentsMargins(2, 0, 2, 0);
+        if (id == ID_SEPARATOR) {
+            bar->addWidget(label, 1);
+            if (!d_->messagePane)
+                d_->messagePane = label;
+        } else {
+            QString sample = toQt(PromptText(resources_, id));
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(sample) + 8);
+            label->setAlignment(Qt::AlignCenter);
+            bar->addPermanentWidget(label);
+        }
+        d_->panes.push_back(label);
+    }
+    d_->window->setStatusBar(bar);
+    d_->statusBar = bar;
+    std::string idle = PromptText(resources_, AFX_IDS_IDLEMESSAGE);
+    SetMessageText(idle.empty() ? "Ready" : idle);
+    d_->refreshIndicators();
+    d_->indicatorTimer.setInterval(500);
+    QObject::connect(&d_->indicatorTimer, &QTimer::timeout, d_.get(),
+                     [this] { d_->refreshIndicators(); });
+    d_->indicatorTimer.start();
+    return true;
+}
+
+void CFrameWnd::SetRoute(CmdTarget* view, CmdTarget* document, CmdTarget* application) {
+    view_ = view;
+    document_ = document;
+    application_ = application;
+}
+
+CmdUI CFrameWnd::QueryCommand(UINT id) {
+    CmdUI ui(id);
+    CmdTarget* route[] = {view_, document_, this, application_};
+    for (CmdTarget* target : route) {
+        if (target && target->OnUpdateCmdUI(ui))
+            return ui;
+    }
+    for (CmdTarget* target : route) {
+        if (target && target->HasCommand(id))
+            return ui;
+    }
+    ui.Enable(FALSE);
+    return ui;
+}
+
+bool CFrameWnd::dispatch(UINT id) {
+    CmdTarget* route[] = {view_, document_, this, application_};
+    for (CmdTarget* target : route) {
+        if (target && target->OnCmdMsg(id))
+            return true;
+    }
+    return false;
+}
+
+bool CFrameWnd::SendCommand(UINT id) {
+    if (!QueryCommand(id).enabled())
+        return false;
+    return dispatch(id);
+}
+
+void CFrameWnd::UpdateMenu(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= resources_.menu.size())
+        return;
+    for (const MenuItemDesc& item : resources_.menu[static_cast<std::size_t>(index)].items) {
+        auto it = d_->actions.find(item.id);
+        if (item.id == ID_SEPARATOR || it == d_->actions.end())
+            continue;
+        CmdUI ui = QueryCommand(item.id);
+        it->second->setEnabled(ui.enabled());
+        if (ui.checkChanged()) {
+            it->second->setCheckable(true);
+            it->second->setChecked(ui.checked());
+        }
+    }
+}
+
+bool CFrameWnd::IsMenuItemEnabled(UINT id) const {
+    auto it = d_->actions.find(id);
+    return it != d_->actions.end() && it->second->isEnabled();
+}
+
+bool CFrameWnd::IsMenuItemChecked(UINT id) const {
+    auto it = d_->actions.find(id);
+    return it != d_->actions.end() && it->second->isChecked();
+}
+
+std::string CFrameWnd::MenuItemText(UINT id) const {
+    for (const MenuDesc& menu : resources_.menu) {
+        for (const MenuItemDesc& item : menu.items) {
+            if (item.id == id && id != ID_SEPARATOR)
+                return item.text;
+        }
+    }
+    return {};
+}
+
+void CFrameWnd::HighlightMenuItem(UINT id) {
+    if (id == 0) {
+        if (d_->tracking) {
+            d_->tracking = false;
+            SetMessageText(d_->savedMessage);
+        }
+        return;
+    }
+    if (!d_->tracking) {
+        d_->savedMessage = d_->message;
+        d_->tracking = true;
+    }
+    std::string prompt = PromptText(resources_, id);
+    // While a menu is open the pane shows prompts; the text beneath is kept for its close.
+    if (d_->messagePane)
+        d_->messagePane->setText(toQt(prompt));
+    d_->message = prompt;
+}
+
+bool CFrameWnd::TranslateAccelerator(UINT virtualKey, UINT modifiers) {
+    modifiers &= (FSHIFT | FCONTROL | FALT);
+    for (const AccelDesc& accel : resources_.accelerators) {
+        if (accel.key == virtualKey && (accel.flags & (FSHIFT | FCONTROL | FALT)) == modifiers) {
+            SendCommand(accel.command);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CFrameWnd::SetWindowText(const std::string& title) {
+    d_->title = title;
+    if (d_->window)
+        d_->window->setWindowTitle(titleForQt(title));
+}
+
+std::string CFrameWnd::GetWindowText() const {
+    return d_->title;
+}
+
+void CFrameWnd::SetMessageText(const std::string& text) {
+    if (d_->tracking) {
+        // A command ran while a menu was still tracked: its text outlives the menu.
+        d_->savedMessage = text;
+    }
+    d_->message = text;
+    if (d_->messagePane)
+        d_->messagePane->setText(toQt(text));
+}
+
+std::string CFrameWnd::GetMessageText() const {
+    return d_->message;
+}
+
+std::string CFrameWnd::GetPaneText(int pane) const {
+    if (pane < 0 || static_cast<std::size_t>(pane) >= d_->panes.size())
+        return {};
+    if (d_->panes[static_cast<std::size_t>(pane)] == d_->messagePane)
+        return d_->message;
+    d_->refreshIndicators();
+    std::string out;
+    cp1252::fromUtf8(d_->panes[static_cast<std::size_t>(pane)]->text().toStdString(), out);
+    return out;
+}
+
+bool CFrameWnd::HasStatusBar() const {
+    return d_->statusBar != nullptr;
+}
+
+bool CFrameWnd::IsStatusBarVisible() const {
+    return d_->statusBar && !d_->statusBar->isHidden();
+}
+
+void CFrameWnd::ShowStatusBar(bool show) {
+    if (d_->statusBar)
+        d_->statusBar->setVisible(show);
+}
+
+void CFrameWnd::ShowWindow() {
+    if (!d_->window)
+        return;
+    d_->window->show();
+    d_->window->raise();
+    d_->window->activateWindow();
+}
+
+bool CFrameWnd::IsWindowVisible() const {
+    return d_->window && d_->window->isVisible();
+}
+
+void CFrameWnd::SetClientSize(int width, int height) {
+    if (!d_->window)
+        return;
+    int extra = d_->window->menuBar()->sizeHint().height();
+    if (IsStatusBarVisible())
+        extra += d_->statusBar->sizeHint().height();
+    d_->window->resize(width, height + extra);
+    if (d_->window->layout())
+        d_->window->layout()->activate();
+}
+
+Size CFrameWnd::GetClientSize() const {
+    QWidget* central = d_->window ? d_->window->centralWidget() : nullptr;
+    if (!central)
+        return {};
+    return {central->width(), central->height()};
+}
+
+void CFrameWnd::PostClose() {
+    if (!d_->window)
+        return;
+    QTimer::singleShot(0, d_->window.data(), [this] { Close(); });
+}
+
+bool CFrameWnd::Close() {
+    if (d_->window && !closed_)
+        d_->window->close();
+    return closed_;
+}
+
+bool CFrameWnd::SaveScreenshot(const std::string& path) const {
+    if (!d_->window)
+        return false;
+    QImage body = d_->window->grab().toImage();
+    // The title bar belongs to the window manager, so the picture gets a caption strip of its
+    // own, in the style of a classic desktop.
+    const int captionHeight = 22;
+    QImage image(body.width(), body.height() + captionHeight, QImage::Format_RGB32);
+    image.fill(QColor(0, 0, 128));
+    QPainter painter(&image);
+    int x = 4;
+    QIcon icon = d_->window->windowIcon();
+    if (!icon.isNull()) {
+        painter.drawPixmap(x, 3, icon.pixmap(16, 16));
+        x += 20;
+    }
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(x, 0, image.width() - x - 4, captionHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft, toQt(d_->title));
+    painter.drawImage(0, captionHeight, body);
+    painter.end();
+    return image.save(QString::fromStdString(path), "PNG");
+}
+
+bool CFrameWnd::OnCmdMsg(UINT id) {
+    if (id == ID_VIEW_STATUS_BAR && d_->statusBar) {
+        ShowStatusBar(!IsStatusBarVisible());
+        return true;
+    }
+    return false;
+}
+
+bool CFrameWnd::HasCommand(UINT id) const {
+    return id == ID_VIEW_STATUS_BAR && d_->statusBar;
+}
+
+bool CFrameWnd::OnUpdateCmdUI(CmdUI& ui) {
+    if (ui.id() == ID_VIEW_STATUS_BAR && d_->statusBar) {
+        ui.SetCheck(IsStatusBarVisible() ? 1 : 0);
+        return true;
+    }
+    return false;
+}
+
+void* CFrameWnd::nativeWindow() const {
+    return d_->window.data();
+}
+
+bool CDocument::OnNewDocument() {
+    title_ = kUntitled;
+    pathName_.clear();
+    return true;
+}
+
+bool CDocument::OnOpenDocument(const std::string& path) {
+    std::string disk = fsx::resolvePath(path);
+    if (fsx::isDirectory(disk))
+        return false;
+    std::FILE* file = std::fopen(disk.c_str(), "rb");
+    if (!file)
+        return false;
+    std::fclose(file);
+    pathName_ = path;
+    title_ = fsx::lastComponent(path);
+    return true;
+}
+
+CWinApp::CWinApp() {
+    theApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+CWinApp* CWinApp::current() {
+    return theApp;
+}
+
+void CWinApp::SetRegistryKey(const std::string& key) {
+    registryKey_ = key;
+}
+
+void CWinApp::LoadStdProfileSettings(int recentSize) {
+    if (!settingsFile_.empty())
+        settings_ = std::make_unique<Settings>(settingsFile_, recentSize);
+    else
+        settings_ = std::make_unique<Settings>(registryKey_, appName_, recentSize);
+}
+
+void CWinApp::AddToRecentFileList(const std::string& path) {
+    if (settings_) {
+        settings_->addRecentFile(path);
+        settings_->sync();
+    }
+}
+
+std::string FrameTitleFor(const std::string& documentTitle, const std::string& appTitle) {
+    return documentTitle + " - " + appTitle;
+}
+
+bool CanShowWindows() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options) {
+    if (!options.screenshotPath.empty() && !CanShowWindows())
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::unique_ptr<QApplication> qapp;
+    if (!qApp)
+        qapp = std::make_unique<QApplication>(argc, argv);
+    QtMessageBox messageBoxes;
+    QtFileDialog fileDialogs;
+    if (!app.InitInstance())
+        return 1;
+    int status = 0;
+    if (!options.screenshotPath.empty()) {
+        CFrameWnd* frame = app.mainWnd();
+        if (!frame)
+            return 1;
+        if (options.width > 0 && options.height > 0)
+            frame->SetClientSize(options.width, options.height);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        if (!frame->SaveScreenshot(options.screenshotPath)) {
+            std::fprintf(stderr, "Cannot write the picture %s\n", options.screenshotPath.c_str());
+            status = 1;
+        }
+    } else {
+        status = QApplication::exec();
+    }
+    int exitStatus = app.ExitInstance();
+    return status != 0 ? status : exitStatus;
+}

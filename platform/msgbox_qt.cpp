@@ -1,0 +1,89 @@
+#include "platform/msgbox_qt.h"
+
+#include "platform/codepage.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QString>
+
+#include <vector>
+
+namespace {
+
+QString fromBytes(const std::string& text) {
+    return QString::fromStdString(cp1252::toUtf8(text));
+}
+
+QMessageBox::Icon iconFor(UINT flags) {
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+QtMessageBox::QtMessageBox() : previous_(SetMessageBoxService(this)) {}
+
+QtMessageBox::~QtMessageBox() {
+    SetMessageBoxService(previous_);
+}
+
+int QtMessageBox::show(const std::string& text, const std::string& title, UINT flags) {
+    QMessageBox box(iconFor(flags), fromBytes(title), fromBytes(text), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int id;
+    };
+    std::vector<Choice> choices;
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        choices = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    case MB_YESNO:
+        choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+        break;
+    case MB_YESNOCANCEL:
+        choices = {
+            {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    default:
+        choices = {{QMessageBox::Ok, IDOK}};
+        break;
+    }
+    for (const Choice& c : choices)
+        box.addButton(c.button);
+    int defaultId = DefaultButton(flags);
+    for (const Choice& c : choices) {
+        if (c.id == defaultId)
+            box.setDefaultButton(c.button);
+    }
+    // Escape answers Cancel where there is one, and OK on a box that has only OK; a Yes/No
+    // question must be answered.
+    if (box.button(QMessageBox::Cancel))
+        box.setEscapeButton(QMessageBox::Cancel);
+    else if ((flags & MB_TYPEMASK) == MB_OK)
+        box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (const Choice& c : choices) {
+        if (clicked && clicked == box.button(c.button))
+            return c.id;
+    }
+    // Closed some other way (window manager): the safe answer.
+    if (box.button(QMessageBox::Cancel))
+        return IDCANCEL;
+    if (box.button(QMessageBox::No))
+        return IDNO;
+    return IDOK;
+}

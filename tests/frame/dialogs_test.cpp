@@ -1,0 +1,171 @@
+#include "platform/filedialog.h"
+#include "platform/frame.h"
+#include "platform/msgbox_qt.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the modal dialog once it is up.
+void whenModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = nullptr;
+        for (int i = 0; i < 200 && !modal; ++i) {
+            modal = QApplication::activeModalWidget();
+            if (!modal)
+                QTest::qWait(10);
+        }
+        ASSERT_NE(modal, nullptr);
+        act(modal);
+    });
+}
+
+TEST(FileFilter, ParsesDescriptionsAndPatterns) {
+    auto entries = parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].first, "Tnv Sound file text (CueLine.ClT)");
+    EXPECT_EQ(entries[0].second, (std::vector<std::string>{"CueLine.ClT"}));
+    entries = parseFileFilter("Texts|*.txt;*.clt|All|*.*||");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].second.size(), 2u);
+    EXPECT_EQ(entries[1].first, "All");
+    EXPECT_TRUE(parseFileFilter("").empty());
+    EXPECT_TRUE(parseFileFilter("Dangling").empty());
+}
+
+TEST(FileFilter, PatternsMatchRegardlessOfLetterCase) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool match;
+    } cases[] = {
+        {"CueLine.clt", "CueLine.ClT", true},
+        {"CUELINE.CLT", "CueLine.ClT", true},
+        {"cueline.clt", "CueLine.ClT", true},
+        {"CueLine.clt.bak", "CueLine.ClT", false},
+        {"MyCueLine.clt", "CueLine.ClT", false},
+        {"a.wav", "*.WAV", true},
+        {"a.wave", "*.wav", false},
+        {"noext", "*.*", true},
+        {"ab", "a?", true},
+        {"a", "a?", false},
+        {"x.y.z", "*.z", true},
+        {"\xC9t\xE9.clt", "\xE9T\xC9.CLT", true}, // Latin-1 letters fold too
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
+TEST(FileDialogService, ScriptedAnswersInOrderThenCancel) {
+    EXPECT_FALSE(GetOpenFileName({}).has_value()); // no service: nothing chosen
+    ScriptedFileDialog scripted;
+    scripted.setNextFileName("/a/CueLine.clt");
+    scripted.setNextCancel();
+    OpenFileRequest request;
+    request.fileName = "CueLine.clt";
+    EXPECT_EQ(GetOpenFileName(request).value_or(""), "/a/CueLine.clt");
+    EXPECT_FALSE(GetOpenFileName(request).has_value());
+    EXPECT_FALSE(GetOpenFileName(request).has_value());
+    ASSERT_EQ(scripted.requests().size(), 3u);
+    EXPECT_EQ(scripted.requests()[0].fileName, "CueLine.clt");
+}
+
+TEST(QtMessageBoxService, ButtonsIconsAndAnswers) {
+    QtMessageBox service;
+    struct Case {
+        UINT flags;
+        QMessageBox::StandardButton press; // NoButton: press Escape
+        int answer;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Ok, IDOK, QMessageBox::Question},
+        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Cancel, IDCANCEL, QMessageBox::Question},
+        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::NoButton, IDCANCEL, QMessageBox::Question},
+        {MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES, QMessageBox::Question},
+        {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question},
+        {MB_OK | MB_ICONERROR, QMessageBox::Ok, IDOK, QMessageBox::Critical},
+        {MB_OK | MB_ICONERROR, QMessageBox::NoButton, IDOK, QMessageBox::Critical},
+    };
+    for (const Case& c : cases) {
+        QString seenText;
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            seenText = box->windowTitle() + "|" + box->text();
+            seenIcon = box->icon();
+            if (c.press == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(c.press)->click();
+        });
+        int answer = MessageBox("Caf\xE9 ?", "Title", c.flags);
+        EXPECT_EQ(answer, c.answer) << c.flags;
+        EXPECT_EQ(seenText, QString::fromUtf8("Title|Caf\xC3\xA9 ?"));
+        EXPECT_EQ(seenIcon, c.icon);
+    }
+}
+
+TEST(FrameDialogs, TextDialogShowsTheTextAndDropsEdits) {
+    TextDialogDesc desc;
+    desc.title = "Help";
+    desc.size = {422, 301};
+    desc.editSize = {413, 277};
+    desc.buttonSize = {413, 14};
+    desc.text = "LINE ONE\r\n\r\nCaf\xE9 \"quoted\"";
+    QString shown;
+    QString title;
+    whenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        auto* edit = modal->findChild<QPlainTextEdit*>();
+        ASSERT_NE(edit, nullptr);
+        shown = edit->toPlainText();
+        EXPECT_FALSE(edit->isReadOnly());
+        QTest::keyClicks(edit, "typed");
+        auto* ok = modal->findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(ok->text(), "OK");
+        EXPECT_GT(ok->geometry().top(), edit->geometry().bottom());
+        ok->click();
+    });
+    ShowTextDialog(desc);
+    EXPECT_EQ(title, "Help");
+    EXPECT_EQ(shown, QString::fromUtf8("LINE ONE\n\nCaf\xC3\xA9 \"quoted\""));
+}
+
+TEST(FrameDialogs, AboutBoxHasIconLinesAndOk) {
+    static const char* const xpm[] = {"2 2 1 1", "a c #FF0000", "aa", "aa", nullptr};
+    AboutDialogDesc desc;
+    desc.title = "About CueLine";
+    desc.size = {217, 55};
+    desc.iconXpm = xpm;
+    desc.line1 = "First";
+    desc.line2 = "Second";
+    QStringList lines;
+    whenModal([&](QWidget* modal) {
+        lines << modal->windowTitle();
+        for (auto* label : modal->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty())
+                lines << label->text();
+        }
+        auto* ok = modal->findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        EXPECT_GT(ok->geometry().left(), modal->width() / 2); // top right
+        QTest::keyClick(ok, Qt::Key_Return);
+    });
+    ShowAboutDialog(desc);
+    EXPECT_EQ(lines, (QStringList{"About CueLine", "First", "Second"}));
+}
+
+} // namespace

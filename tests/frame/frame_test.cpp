@@ -1,0 +1,297 @@
+#include "platform/frame.h"
+#include "platform/frame_keys.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+constexpr UINT ID_ONE = 32771;
+constexpr UINT ID_TWO = 32772;
+constexpr UINT ID_VIEWONLY = 32773;
+constexpr UINT ID_NOBODY = 32790;
+
+// A target that records what ran; handles a set of ids, with optional update rules.
+class Recorder : public CmdTarget {
+public:
+    Recorder(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
+    std::set<UINT> handles;
+    std::map<UINT, std::pair<bool, int>> updates; // enabled, check (-1: none)
+    bool OnCmdMsg(UINT id) override {
+        if (!handles.count(id))
+            return false;
+        log_->push_back(name_ + ":" + std::to_string(id));
+        return true;
+    }
+    bool HasCommand(UINT id) const override { return handles.count(id) != 0; }
+    bool OnUpdateCmdUI(CmdUI& ui) override {
+        auto it = updates.find(ui.id());
+        if (it == updates.end())
+            return false;
+        ui.Enable(it->second.first);
+        if (it->second.second >= 0)
+            ui.SetCheck(it->second.second);
+        return true;
+    }
+
+private:
+    std::string name_;
+    std::vector<std::string>* log_;
+};
+
+class GuardedFrame : public CFrameWnd {
+public:
+    bool allowClose = true;
+    int asked = 0;
+    bool OnClose() override {
+        ++asked;
+        return allowClose;
+    }
+};
+
+FrameResources testResources() {
+    FrameResources r;
+    r.menu = {{"&File",
+               {{ID_FILE_OPEN, "&Open...\tCtrl+O"},
+                {ID_FILE_SAVE, "&Save\tCtrl+S"},
+                {ID_SEPARATOR, ""},
+                {ID_APP_EXIT, "E&xit"}}},
+              {"&View",
+               {{ID_VIEW_STATUS_BAR, "&Status Bar"},
+                {ID_ONE, "One"},
+                {ID_TWO, "Two"},
+                {ID_NOBODY, "Nobody"}}}};
+    r.accelerators = {{FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
+                      {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},
+                      {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},
+                      {FVIRTKEY | FSHIFT, VK_INSERT, ID_EDIT_PASTE},
+                      {FVIRTKEY, VK_F6, ID_NEXT_PANE}};
+    r.strings = {{AFX_IDS_IDLEMESSAGE, "Ready"},
+                 {ID_FILE_OPEN, "Open an existing document\nOpen"},
+                 {ID_FILE_SAVE, "Save the active document\nSave"},
+                 {ID_ONE, "The first one"},
+                 {ID_INDICATOR_CAPS, "CAP"},
+                 {ID_INDICATOR_NUM, "NUM"},
+                 {ID_INDICATOR_SCRL, "SCRL"}};
+    return r;
+}
+
+struct FrameFixture : ::testing::Test {
+    std::vector<std::string> log;
+    Recorder view{"view", &log};
+    Recorder doc{"doc", &log};
+    Recorder app{"app", &log};
+    GuardedFrame frame;
+    void SetUp() override {
+        ASSERT_TRUE(frame.LoadFrame(testResources()));
+        frame.SetRoute(&view, &doc, &app);
+    }
+    QMainWindow* window() { return static_cast<QMainWindow*>(frame.nativeWindow()); }
+};
+
+TEST(FramePrompt, TextBeforeTheFirstLineBreak) {
+    FrameResources r = testResources();
+    EXPECT_EQ(PromptText(r, ID_FILE_OPEN), "Open an existing document");
+    EXPECT_EQ(PromptText(r, ID_ONE), "The first one");
+    EXPECT_EQ(PromptText(r, ID_NOBODY), "");
+    EXPECT_EQ(FrameTitleFor("Untitled", "CueLine"), "Untitled - CueLine");
+}
+
+TEST_F(FrameFixture, CommandsGoViewThenDocumentThenFrameThenApplication) {
+    view.handles = {ID_ONE};
+    doc.handles = {ID_ONE, ID_TWO};
+    app.handles = {ID_ONE, ID_TWO, ID_VIEWONLY};
+    EXPECT_TRUE(frame.SendCommand(ID_ONE));
+    EXPECT_TRUE(frame.SendCommand(ID_TWO));
+    EXPECT_TRUE(frame.SendCommand(ID_VIEWONLY));
+    EXPECT_FALSE(frame.SendCommand(ID_NOBODY));
+    EXPECT_EQ(log, (std::vector<std::string>{"view:32771", "doc:32772", "app:32773"}));
+}
+
+TEST_F(FrameFixture, UpdatesDecideEnableAndCheck) {
+    view.handles = {ID_ONE, ID_TWO};
+    view.updates[ID_ONE] = {false, 1};
+    app.updates[ID_TWO] = {true, 0};
+    struct Case {
+        UINT id;
+        bool enabled;
+        bool checked;
+    } cases[] = {
+        {ID_ONE, false, true},     // the view's update disables it
+        {ID_TWO, true, false},     // an update further down the route answers
+        {ID_NOBODY, false, false}, // no handler anywhere: disabled
+        {ID_FILE_OPEN, false, false},
+    };
+    for (const Case& c : cases) {
+        CmdUI ui = frame.QueryCommand(c.id);
+        EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
+        EXPECT_EQ(ui.checked(), c.checked) << c.id;
+    }
+    // A disabled command does not run.
+    EXPECT_FALSE(frame.SendCommand(ID_ONE));
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(FrameFixture, MenuOpeningAsksTheUpdates) {
+    view.handles = {ID_ONE, ID_TWO};
+    view.updates[ID_ONE] = {true, 1};
+    view.updates[ID_TWO] = {false, 0};
+    QMenu* viewMenu = window()->menuBar()->actions().at(1)->menu();
+    ASSERT_NE(viewMenu, nullptr);
+    emit viewMenu->aboutToShow();
+    EXPECT_TRUE(frame.IsMenuItemEnabled(ID_ONE));
+    EXPECT_TRUE(frame.IsMenuItemChecked(ID_ONE));
+    EXPECT_FALSE(frame.IsMenuItemEnabled(ID_TWO));
+    EXPECT_FALSE(frame.IsMenuItemEnabled(ID_NOBODY));
+    EXPECT_TRUE(frame.IsMenuItemChecked(ID_VIEW_STATUS_BAR));
+    // The state changes, and the next opening shows it.
+    view.updates[ID_TWO] = {true, 1};
+    emit viewMenu->aboutToShow();
+    EXPECT_TRUE(frame.IsMenuItemEnabled(ID_TWO));
+    EXPECT_TRUE(frame.IsMenuItemChecked(ID_TWO));
+    EXPECT_EQ(frame.MenuItemText(ID_FILE_OPEN), "&Open...\tCtrl+O");
+}
+
+TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
+    view.handles = {ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_PASTE};
+    view.updates[ID_FILE_SAVE] = {false, -1};
+    struct Case {
+        UINT key;
+        UINT mods;
+        bool matched;
+        std::size_t logSize;
+    } cases[] = {
+        {'O', FCONTROL, true, 1}, {'O', FCONTROL | FSHIFT, false, 1}, // more modifiers: another key
+        {'O', 0, false, 1},       {'S', FCONTROL, true, 1}, // matched, but Save is disabled
+        {'Z', FCONTROL, true, 1},                           // undo has no handler: nothing happens
+        {VK_F6, 0, true, 1},      {VK_INSERT, FSHIFT, true, 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(frame.TranslateAccelerator(c.key, c.mods), c.matched) << c.key;
+        EXPECT_EQ(log.size(), c.logSize) << c.key;
+    }
+}
+
+TEST_F(FrameFixture, RealKeyPressesReachTheAcceleratorTable) {
+    view.handles = {ID_FILE_OPEN};
+    frame.ShowWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+    QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(log, (std::vector<std::string>{"view:57601"}));
+    QTest::keyClick(window(), Qt::Key_O);
+    EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(FrameFixture, MenuPromptsShowWhileHighlightedAndTheTextComesBack) {
+    EXPECT_EQ(frame.GetMessageText(), "Ready");
+    frame.SetMessageText("Editing crew pack");
+    frame.HighlightMenuItem(ID_FILE_OPEN);
+    EXPECT_EQ(frame.GetMessageText(), "Open an existing document");
+    frame.HighlightMenuItem(ID_NOBODY);
+    EXPECT_EQ(frame.GetMessageText(), "");
+    frame.HighlightMenuItem(0);
+    EXPECT_EQ(frame.GetMessageText(), "Editing crew pack");
+    // A command that sets a text while the menu closes keeps its text.
+    frame.HighlightMenuItem(ID_FILE_SAVE);
+    frame.SetMessageText("File saved");
+    frame.HighlightMenuItem(0);
+    EXPECT_EQ(frame.GetMessageText(), "File saved");
+}
+
+TEST_F(FrameFixture, HoveringARealMenuItemShowsItsPrompt) {
+    QMenu* fileMenu = window()->menuBar()->actions().at(0)->menu();
+    emit fileMenu->actions().at(1)->hovered();
+    EXPECT_EQ(frame.GetMessageText(), "Save the active document");
+    emit fileMenu->aboutToHide();
+    EXPECT_EQ(frame.GetMessageText(), "Ready");
+}
+
+TEST_F(FrameFixture, StatusBarHasFourPanesAndTheToggle) {
+    ASSERT_TRUE(frame.HasStatusBar());
+    EXPECT_EQ(frame.GetPaneText(0), "Ready");
+    for (int pane = 1; pane <= 3; ++pane) {
+        std::string text = frame.GetPaneText(pane);
+        EXPECT_TRUE(text.empty() || text == "CAP" || text == "NUM" || text == "SCRL") << text;
+    }
+    frame.ShowWindow();
+    EXPECT_TRUE(frame.IsStatusBarVisible());
+    EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
+    EXPECT_FALSE(frame.IsStatusBarVisible());
+    EXPECT_FALSE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
+    EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
+    EXPECT_TRUE(frame.IsStatusBarVisible());
+    EXPECT_TRUE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
+}
+
+TEST_F(FrameFixture, TitlesKeepTheirBytes) {
+    std::string title = "Editing /sim/Caf\xE9 [*] 100%\\CueLine.clt";
+    frame.SetWindowText(title);
+    EXPECT_EQ(frame.GetWindowText(), title);
+    frame.ShowWindow();
+    ASSERT_NE(window()->windowHandle(), nullptr);
+    // What the window manager gets, after Qt's "[*]" handling.
+    EXPECT_EQ(window()->windowHandle()->title(),
+              QString::fromUtf8("Editing /sim/Caf\xC3\xA9 [*] 100%\\CueLine.clt"));
+}
+
+TEST_F(FrameFixture, CloseRequestsAskTheGuard) {
+    frame.ShowWindow();
+    frame.allowClose = false;
+    frame.PostClose();
+    EXPECT_EQ(frame.asked, 0); // posted: runs later
+    QTRY_COMPARE(frame.asked, 1);
+    EXPECT_FALSE(frame.IsClosed());
+    EXPECT_TRUE(window()->isVisible());
+    frame.allowClose = true;
+    EXPECT_TRUE(frame.Close());
+    EXPECT_FALSE(window()->isVisible());
+}
+
+TEST_F(FrameFixture, ScreenshotHasCaptionMenuAndStatusBar) {
+    testsupport::TempDir dir;
+    frame.SetWindowText("Editing x");
+    frame.ShowWindow();
+    frame.SetClientSize(300, 200);
+    QApplication::processEvents();
+    std::string path = dir.file("shot.png");
+    ASSERT_TRUE(frame.SaveScreenshot(path));
+    QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), window()->width());
+    EXPECT_GT(image.height(), 200 + 22);
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(0, 0, 128)); // caption strip
+}
+
+TEST(FrameKeys, QtKeysMapToVirtualKeys) {
+    struct Case {
+        int qt;
+        UINT vk;
+    } cases[] = {{Qt::Key_A, 'A'},
+                 {Qt::Key_Z, 'Z'},
+                 {Qt::Key_5, '5'},
+                 {Qt::Key_F6, VK_F6},
+                 {Qt::Key_Insert, VK_INSERT},
+                 {Qt::Key_Delete, VK_DELETE},
+                 {Qt::Key_Backspace, VK_BACK},
+                 {Qt::Key_Backtab, VK_TAB},
+                 {Qt::Key_Shift, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(VirtualKeyOf(c.qt), c.vk) << c.qt;
+    EXPECT_EQ(ModifiersOf(Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier),
+              FCONTROL | FSHIFT);
+    EXPECT_EQ(ModifiersOf(Qt::AltModifier), FALT);
+}
+
+} // namespace
