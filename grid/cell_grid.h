@@ -1,0 +1,278 @@
+// CCellGrid: a self-drawn table of text cells with fixed (header) rows and columns, per-cell
+// colours, fonts and data words, selection and sorting.
+//
+// The grid is usable without a window: counts, sizes, cells, selection and sorting all work on a
+// grid that was never created (nothing is painted and no notification is sent then). CreateGrid
+// gives it its window. One class, split over several files by concern:
+//   grid_model.cpp      counts, cells, attributes, modified flags
+//   grid_layout.cpp     geometry, hit test, scroll bars and scrolling, fitting to content
+//   grid_paint.cpp      painting
+//   grid_selection.cpp  current cell, selection, notifications
+//   grid_sort.cpp       sorting rows
+//   grid_window.cpp     window creation, fonts, system colours, the window's handlers
+#pragma once
+
+#include "grid/grid_records.h"
+#include "platform/surface.h"
+#include "platform/wnd.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using CGridRowCells = std::vector<std::unique_ptr<CGridEntry>>;
+
+// Pointer modes of the mouse handling.
+enum GridMouseMode {
+    GMM_IDLE,
+    GMM_PICK_ALL,
+    GMM_PICK_COLS,
+    GMM_PICK_ROWS,
+    GMM_PICK_CELLS,
+    GMM_NEAR_COL_EDGE,
+    GMM_NEAR_ROW_EDGE,
+    GMM_SIZE_COL,
+    GMM_SIZE_ROW,
+    GMM_CLICK_CURRENT,
+};
+
+constexpr const char* GRID_CLASS_NAME = "TnvCellGrid";
+
+class CCellGrid : public Wnd {
+public:
+    CCellGrid(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
+    ~CCellGrid() override;
+
+    // The window; style as given (child + visible + border + tab stop for the programs).
+    BOOL CreateGrid(const Rect& rect, Wnd* parent, UINT id,
+                    DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP);
+
+    // --- counts and sizes -------------------------------------------------------------------
+    BOOL SetNumRows(int n);
+    BOOL SetNumCols(int n);
+    BOOL SetNumFixedRows(int n);
+    BOOL SetNumFixedCols(int n);
+    int GetNumRows() const { return numRows; }
+    int GetNumCols() const { return numCols; }
+    int GetNumFixedRows() const { return numFixedRows; }
+    int GetNumFixedCols() const { return numFixedCols; }
+    BOOL ClearGrid();
+    int GetRowSize(int row) const;
+    int GetColSize(int col) const;
+    BOOL SetRowSize(int row, int pixels);
+    BOOL SetColSize(int col, int pixels);
+    int GetDefaultRowSize() const { return defaultRowSize; }
+    int GetDefaultColSize() const { return defaultColSize; }
+    int GetCellMargin() const { return cellMargin; }
+
+    // --- cells ------------------------------------------------------------------------------
+    BOOL IsValidCell(int row, int col) const;
+    BOOL IsValidCell(const CGridPos& pos) const { return IsValidCell(pos.row, pos.col); }
+    BOOL IsValidSpan(const CGridSpan& span) const;
+    BOOL SetCellInfo(const GRIDCELLINFO* info);
+    BOOL GetCellInfo(GRIDCELLINFO* info);
+    BOOL SetCellText(int row, int col, const std::string& text);
+    virtual std::string GetCellText(int row, int col);
+    int GetCellImage(int row, int col) const;
+    BOOL SetCellState(int row, int col, UINT state);
+    UINT GetCellState(int row, int col) const;
+    UINT GetCellFormat(int row, int col) const;
+    BOOL SetCellBackColor(int row, int col, COLORREF color);
+    BOOL SetCellFont(int row, int col, const LOGFONT* font);
+    const LOGFONT* GetCellFont(int row, int col) const;
+    LPARAM GetCellData(int row, int col) const;
+    // The cell's text cut to maxLen bytes, in a buffer shared by every grid; valid until the
+    // next call.
+    const char* CopyCellText(int row, int col, int maxLen);
+    void MarkModified(BOOL modified, int row = -1, int col = -1);
+    BOOL IsModified() const { return modified; }
+    BOOL IsCellWritable(int row, int col) const;
+    BOOL IsCellWritable(const CGridPos& pos) const { return IsCellWritable(pos.row, pos.col); }
+    void AllowEditing(BOOL allow) { editable = allow; }
+    BOOL IsEditable() const { return editable; }
+
+    // --- grid-wide settings -----------------------------------------------------------------
+    COLORREF GetCellTextColor() const { return cellTextColor; }
+    COLORREF GetCellBackColor() const { return cellBackColor; }
+    COLORREF GetGridBackColor() const { return gridBackColor; }
+    COLORREF GetFixedTextColor() const { return fixedTextColor; }
+    COLORREF GetFixedBackColor() const { return fixedBackColor; }
+    COLORREF GetGridLineColor() const { return gridLineColor; }
+    void SetCellTextColor(COLORREF c) { cellTextColor = c; }
+    void SetCellBackColor(COLORREF c) { cellBackColor = c; }
+    void SetGridBackColor(COLORREF c) { gridBackColor = c; }
+    void SetFixedTextColor(COLORREF c) { fixedTextColor = c; }
+    void SetFixedBackColor(COLORREF c) { fixedBackColor = c; }
+    void SetGridLineColor(COLORREF c) { gridLineColor = c; }
+    int GetGridLines() const { return gridLines; }
+    void SetGridLines(int mode) { gridLines = mode; }
+    BOOL GetListMode() const { return listMode; }
+    void SetListMode(BOOL on) { listMode = on; }
+    BOOL GetSingleRowSelection() const { return singleRowSel; }
+    void SetSingleRowSelection(BOOL on) { singleRowSel = on; }
+    BOOL IsSelectionEnabled() const { return selectionEnabled; }
+    void EnableSelection(BOOL on) { selectionEnabled = on; }
+    BOOL GetHeaderSort() const { return headerSort; }
+    void SetHeaderSort(BOOL on) { headerSort = on; }
+    BOOL GetHandleTab() const { return handleTab; }
+    void SetHandleTab(BOOL on) { handleTab = on; }
+    BOOL IsDoubleBuffered() const { return doubleBuffered; }
+    void SetDoubleBuffered(BOOL on) { doubleBuffered = on; }
+    BOOL IsDrawEnabled() const { return drawEnabled; }
+    void EnableDraw(BOOL on) { drawEnabled = on; }
+    const LOGFONT& GetGridFont() const { return gridFont; }
+    int GetWheelLines() const { return wheelLines; }
+    int GetSortColumn() const { return sortColumn; }
+    BOOL IsSortAscending() const { return sortAscending; }
+
+    // --- layout and scrolling ---------------------------------------------------------------
+    // Cell rectangles handed around here are inclusive on all four sides.
+    int GetFixedBandHeight() const;
+    int GetFixedBandWidth() const;
+    int GetContentHeight() const;
+    int GetContentWidth() const;
+    CGridPos GetFirstScrolledCell() const;
+    CGridSpan GetShownScrollableSpan(Rect* extent = nullptr) const;
+    CGridSpan GetFullyShownSpan() const;
+    BOOL GetCellCorner(int row, int col, Point* corner) const;
+    BOOL GetCellBox(int row, int col, Rect* box) const;
+    CGridPos CellAtPoint(Point p, BOOL includeFixed = TRUE) const;
+    BOOL IsCellOnScreen(int row, int col) const;
+    BOOL InvalidateCellArea(const CGridPos& pos);
+    BOOL RepaintCell(int row, int col, Surface* dc = nullptr);
+    BOOL RepaintColumn(int col);
+    void RecalcScrollBars();
+    void BringCellIntoView(int row, int col);
+    int ReadScrollPos(int bar, BOOL track = FALSE) const;
+    int WriteScrollPos(int bar, int pos, BOOL redraw = TRUE);
+    int GetVScrollMax() const { return vScrollMax; }
+    int GetHScrollMax() const { return hScrollMax; }
+    BOOL FitColumnWidth(int col);
+    BOOL FitRowHeight(int row);
+    virtual Size MeasureCell(int row, int col, Surface& dc);
+
+    // --- painting ---------------------------------------------------------------------------
+    virtual void PaintGrid(Surface& dc);
+    virtual BOOL PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL erase);
+    virtual BOOL PaintCell(Surface& dc, int row, int col, Rect rect, BOOL erase);
+    void FillBackground(Surface& dc);
+
+    // --- selection and notifications --------------------------------------------------------
+    LRESULT NotifyParent(int row, int col, int code);
+    CGridPos SetCurrentCell(int row, int col);
+    CGridPos GetCurrentCell() const { return currentCell; }
+    void SetSelectionAnchor(const CGridPos& pos) { selectionAnchor = pos; }
+    CGridPos GetSelectionAnchor() const { return selectionAnchor; }
+    void ApplySelection(int minRow, int minCol, int maxRow, int maxCol, BOOL forceRepaint);
+    void SelectEverything();
+    void SelectColumnsTo(const CGridPos& cell);
+    void SelectRowsTo(const CGridPos& cell);
+    void SelectCellsTo(const CGridPos& cell);
+    void ClearSelection();
+    CGridSpan GetSelectionBounds() const;
+    std::size_t GetPickedCount() const { return pickedCells.size(); }
+    bool IsPicked(int row, int col) const;
+    void ExtendSelection(const CGridPos& cell);
+    GridMouseMode GetMouseMode() const { return mouseMode; }
+    void SetMouseMode(GridMouseMode mode) { mouseMode = mode; }
+    virtual void OnFixedRowHit(const CGridPos& cell);
+    virtual void OnFixedColumnHit(const CGridPos& cell);
+    // The editor's sound preview: called with the file-name column's text when a row's fixed
+    // column is pressed (column 0 or 1).
+    void SetFixedColumnHook(std::function<void(const std::string&)> hook) {
+        fixedColumnHook = std::move(hook);
+    }
+
+    // --- sorting ----------------------------------------------------------------------------
+    BOOL SortRowsByText(int col, BOOL ascending);
+    BOOL SortRowsByTextRange(int col, BOOL ascending, int lo, int hi = -1);
+    BOOL SortRowsByData(GridCompareFn compare, int col, BOOL ascending, LPARAM user);
+    BOOL SortRowsByDataRange(GridCompareFn compare, int col, BOOL ascending, LPARAM user, int lo,
+                             int hi = -1);
+    // The header-click sort of list mode: same column again reverses the order.
+    void SortByHeader(int col);
+
+protected:
+    virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
+    virtual void WipeCell(CGridEntry* cell, int row, int col);
+
+    // Window handlers.
+    int OnCreate() override;
+    void OnPaint(Surface& dc) override;
+    BOOL OnEraseBkgnd(Surface& dc) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnHScroll(UINT code, UINT pos) override;
+    void OnVScroll(UINT code, UINT pos) override;
+    void OnSetFont(const FontDesc* font, BOOL redraw) override;
+    const FontDesc* OnGetFont() override;
+    void OnSysColorChange() override;
+    virtual void PreSubclassWindow();
+
+    CGridEntry* cellAt(int row, int col) const;
+    bool isFixed(int row, int col) const { return row < numFixedRows || col < numFixedCols; }
+    void applyFont(const FontDesc& font);
+    void scrollBy(int bar, UINT code);
+    void repaintFixedRowCells(int col);
+    void repaintFixedColCells(int row);
+    void redrawPicked(const CGridPos& pos, bool now, Surface* dc);
+    void followMovedRows(int lo, const std::vector<CGridRowCells*>& before);
+
+    COLORREF cellTextColor;
+    COLORREF cellBackColor;
+    COLORREF gridBackColor;
+    COLORREF fixedTextColor;
+    COLORREF fixedBackColor;
+    COLORREF gridLineColor;
+    COLORREF sysColors[4]; // window text, window, button face, button shadow
+    int gridLines = GRIDLINES_BOTH;
+    BOOL editable = TRUE;
+    BOOL modified = FALSE;
+    BOOL listMode = FALSE;
+    BOOL singleRowSel = TRUE;
+    BOOL drawEnabled = TRUE;
+    BOOL selectionEnabled = TRUE;
+    BOOL headerSort = TRUE;
+    BOOL handleTab = TRUE;
+    BOOL doubleBuffered = TRUE;
+    int numRows = 0;
+    int numFixedRows = 0;
+    int numCols = 0;
+    int numFixedCols = 0;
+    std::vector<std::uint32_t> rowSizes;
+    std::vector<std::uint32_t> colSizes;
+    int cellMargin = 0;
+    int defaultColSize = 30;
+    int defaultRowSize = 10;
+    int vScrollMax = 0;
+    int hScrollMax = 0;
+    LOGFONT gridFont;
+    Font printerFont;
+    Font windowFont;
+    std::vector<std::unique_ptr<CGridRowCells>> rowStore;
+    GridMouseMode mouseMode = GMM_IDLE;
+    Point pressPoint;
+    Point lastMousePoint;
+    CGridPos pressCell;
+    CGridPos selectionAnchor;
+    CGridPos currentCell;
+    UINT autoScrollTimer = 0;
+    int autoScrollPeriod = 25;
+    int resizeMargin = 3;
+    BOOL allowRowResize = TRUE;
+    BOOL allowColResize = TRUE;
+    int wheelLines = 3;
+    // Selected cells by position. Keyed by the whole (row, column) pair, so no two cells ever
+    // share an entry however large the table grows.
+    std::map<std::uint64_t, CGridPos> pickedCells;
+    std::map<std::uint64_t, CGridPos> savedPickedCells;
+    BOOL sortAscending = TRUE;
+    int sortColumn = -1;
+    std::function<void(const std::string&)> fixedColumnHook;
+
+    static std::uint64_t pickKey(int row, int col) {
+        return (std::uint64_t(std::uint32_t(col)) << 32) | std::uint32_t(row);
+    }
+};

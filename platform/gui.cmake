@@ -1,0 +1,12 @@
+# Qt: windows with message handlers, the drawing surface, system colours and the Qt boundary.
+tnv_library(tnv_platform_gui QT SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/qtbridge.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/syscolors.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/surface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/surface_fonts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd_input.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd_app.cpp
+    LIBS tnv_platform_core Qt6::Widgets Qt6::PrintSupport)
+# The name the frame's view links by.
+add_library(tnv_platform_wnd ALIAS tnv_platform_gui)

@@ -1,0 +1,411 @@
+#include "platform/surface.h"
+
+#include "platform/qtbridge.h"
+#include "platform/surface_fonts.h"
+#include "platform/syscolors.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+using qtbridge::toQColor;
+using qtbridge::toQRect;
+
+struct SurfaceState {
+    Pen pen;
+    Brush brush;
+    FontDesc font;
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
+    int bkMode = OPAQUE;
+    Point windowOrg;
+    Point viewportOrg;
+    Rect clip; // device coordinates
+};
+
+class SurfaceImpl {
+public:
+    QPainter* p = nullptr;
+    QImage* image = nullptr;
+    SurfaceState s;
+    Point cur;
+    std::vector<SurfaceState> saved;
+
+    int dx() const { return s.viewportOrg.x - s.windowOrg.x; }
+    int dy() const { return s.viewportOrg.y - s.windowOrg.y; }
+    void applyTransform() {
+        if (!p)
+            return;
+        p->setWorldTransform(QTransform::fromTranslate(dx(), dy()));
+        // The clip is kept in device coordinates; re-apply it under the new transform.
+        p->setClipRect(toQRect(s.clip).translated(-dx(), -dy()));
+    }
+    // A pixel run with the current pen; the pen's colour, one pixel wide unless wider.
+    void fillPixels(int x0, int y0, int x1, int y1) { // inclusive
+        if (!p || s.pen.style == PS_NULL)
+            return;
+        int w = std::max(1, s.pen.width);
+        int off = (w - 1) / 2;
+        QRect r(std::min(x0, x1) - off, std::min(y0, y1) - off, std::abs(x1 - x0) + w,
+                std::abs(y1 - y0) + w);
+        p->fillRect(r, toQColor(s.pen.color));
+    }
+};
+
+Pen StockPen(StockObject which) {
+    switch (which) {
+    case StockObject::WhitePen:
+        return Pen{PS_SOLID, 0, RGB(255, 255, 255)};
+    case StockObject::NullPen:
+        return Pen{PS_NULL, 0, 0};
+    default:
+        return Pen{PS_SOLID, 0, RGB(0, 0, 0)};
+    }
+}
+
+Brush StockBrush(StockObject which) {
+    switch (which) {
+    case StockObject::BlackBrush:
+        return Brush{false, RGB(0, 0, 0)};
+    case StockObject::NullBrush:
+        return Brush{true, 0};
+    default:
+        return Brush{false, RGB(255, 255, 255)};
+    }
+}
+
+Surface::Surface() : d(std::make_unique<SurfaceImpl>()) {
+    d->s.font = SystemMessageFont();
+}
+
+Surface::Surface(QPainter* painter, const Rect& clip) : Surface() {
+    attach(painter, clip, nullptr);
+}
+
+Surface::~Surface() = default;
+
+void Surface::attach(QPainter* painter, const Rect& clip, QImage* image) {
+    d->p = painter;
+    d->image = image;
+    d->s.clip = clip;
+    if (painter) {
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setRenderHint(QPainter::TextAntialiasing, true);
+        d->applyTransform();
+    }
+}
+
+QPainter* Surface::painter() const {
+    return d->p;
+}
+
+int Surface::SaveDC() {
+    d->saved.push_back(d->s);
+    return int(d->saved.size());
+}
+
+BOOL Surface::RestoreDC(int level) {
+    if (level < 0)
+        level = int(d->saved.size()) + 1 + level;
+    if (level < 1 || level > int(d->saved.size()))
+        return FALSE;
+    d->s = d->saved[std::size_t(level - 1)];
+    d->saved.resize(std::size_t(level - 1));
+    d->applyTransform();
+    return TRUE;
+}
+
+Pen Surface::SelectPen(const Pen& pen) {
+    return std::exchange(d->s.pen, pen);
+}
+Brush Surface::SelectBrush(const Brush& brush) {
+    return std::exchange(d->s.brush, brush);
+}
+FontDesc Surface::SelectFont(const FontDesc& font) {
+    return std::exchange(d->s.font, font);
+}
+FontDesc Surface::SelectFont(const Font& font) {
+    return font.desc() ? SelectFont(*font.desc()) : d->s.font;
+}
+COLORREF Surface::SetTextColor(COLORREF c) {
+    return std::exchange(d->s.textColor, c);
+}
+COLORREF Surface::GetTextColor() const {
+    return d->s.textColor;
+}
+COLORREF Surface::SetBkColor(COLORREF c) {
+    return std::exchange(d->s.bkColor, c);
+}
+int Surface::SetBkMode(int mode) {
+    return std::exchange(d->s.bkMode, mode);
+}
+
+Point Surface::SetWindowOrg(int x, int y) {
+    Point old = std::exchange(d->s.windowOrg, Point{x, y});
+    d->applyTransform();
+    return old;
+}
+
+Point Surface::SetViewportOrg(int x, int y) {
+    Point old = std::exchange(d->s.viewportOrg, Point{x, y});
+    d->applyTransform();
+    return old;
+}
+
+BOOL Surface::GetClipBox(Rect* rect) const {
+    if (!d->p || !rect)
+        return FALSE;
+    Rect r = d->s.clip;
+    r.OffsetRect(-d->dx(), -d->dy());
+    *rect = r;
+    return TRUE;
+}
+
+void Surface::IntersectClipRect(const Rect& rect) {
+    Rect dev = rect;
+    dev.OffsetRect(d->dx(), d->dy());
+    Rect& c = d->s.clip;
+    c = Rect{std::max(c.left, dev.left), std::max(c.top, dev.top), std::min(c.right, dev.right),
+             std::min(c.bottom, dev.bottom)};
+    if (c.IsRectEmpty())
+        c = Rect{};
+    d->applyTransform();
+}
+
+static bool haveGui() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+}
+
+BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
+    if (!tm || !haveGui())
+        return FALSE;
+    QFontMetrics fm(surfacefonts::toQFont(d->s.font));
+    tm->tmAscent = fm.ascent();
+    tm->tmDescent = fm.descent();
+    tm->tmHeight = fm.height();
+    tm->tmInternalLeading = std::max(0, fm.height() - surfacefonts::toQFont(d->s.font).pixelSize());
+    tm->tmExternalLeading = std::max(0, fm.leading());
+    tm->tmAveCharWidth = fm.averageCharWidth();
+    tm->tmMaxCharWidth = fm.maxWidth();
+    return TRUE;
+}
+
+Size Surface::GetTextExtent(const std::string& text) const {
+    if (!haveGui())
+        return Size{};
+    QFontMetrics fm(surfacefonts::toQFont(d->s.font));
+    return Size{fm.horizontalAdvance(qtbridge::toQString(text)), fm.height()};
+}
+
+void Surface::FillSolidRect(const Rect& rect, COLORREF color) {
+    if (!d->p || rect.IsRectEmpty())
+        return;
+    d->p->fillRect(toQRect(rect), toQColor(color));
+}
+
+void Surface::FillRect(const Rect& rect, const Brush& brush) {
+    if (!brush.null)
+        FillSolidRect(rect, brush.color);
+}
+
+Point Surface::MoveTo(int x, int y) {
+    return std::exchange(d->cur, Point{x, y});
+}
+
+BOOL Surface::LineTo(int x, int y) {
+    Point from = d->cur;
+    d->cur = Point{x, y};
+    if (!d->p)
+        return FALSE;
+    if (from == d->cur)
+        return TRUE;
+    if (from.y == y) {
+        int last = x > from.x ? x - 1 : x + 1;
+        d->fillPixels(from.x, y, last, y);
+    } else if (from.x == x) {
+        int last = y > from.y ? y - 1 : y + 1;
+        d->fillPixels(x, from.y, x, last);
+    } else {
+        // Bresenham, end point left out.
+        int ddx = std::abs(x - from.x), sx = from.x < x ? 1 : -1;
+        int ddy = -std::abs(y - from.y), sy = from.y < y ? 1 : -1;
+        int err = ddx + ddy;
+        int px = from.x, py = from.y;
+        while (!(px == x && py == y)) {
+            d->fillPixels(px, py, px, py);
+            int e2 = 2 * err;
+            if (e2 >= ddy) {
+                err += ddy;
+                px += sx;
+            }
+            if (e2 <= ddx) {
+                err += ddx;
+                py += sy;
+            }
+        }
+    }
+    return TRUE;
+}
+
+BOOL Surface::Rectangle(const Rect& rect) {
+    if (!d->p)
+        return FALSE;
+    bool pen = d->s.pen.style != PS_NULL;
+    if (!pen) {
+        // Without a pen the filled area is one pixel smaller on the right and bottom.
+        FillRect(Rect{rect.left, rect.top, rect.right - 1, rect.bottom - 1}, d->s.brush);
+        return TRUE;
+    }
+    FillRect(Rect{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, d->s.brush);
+    if (rect.right - rect.left < 1 || rect.bottom - rect.top < 1)
+        return TRUE;
+    d->fillPixels(rect.left, rect.top, rect.right - 1, rect.top);
+    d->fillPixels(rect.left, rect.bottom - 1, rect.right - 1, rect.bottom - 1);
+    d->fillPixels(rect.left, rect.top, rect.left, rect.bottom - 1);
+    d->fillPixels(rect.right - 1, rect.top, rect.right - 1, rect.bottom - 1);
+    return TRUE;
+}
+
+BOOL Surface::DrawEdge(Rect* rect, UINT edge, UINT flags) {
+    if (!rect || !d->p)
+        return FALSE;
+    // One border: top and left in one colour, bottom and right in the other.
+    auto border = [&](Rect& r, COLORREF topLeft, COLORREF bottomRight) {
+        if (r.IsRectEmpty())
+            return;
+        if (flags & BF_TOP)
+            FillSolidRect(Rect{r.left, r.top, r.right, r.top + 1}, topLeft);
+        if (flags & BF_LEFT)
+            FillSolidRect(Rect{r.left, r.top, r.left + 1, r.bottom}, topLeft);
+        if (flags & BF_BOTTOM)
+            FillSolidRect(Rect{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+        if (flags & BF_RIGHT)
+            FillSolidRect(Rect{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+        if (flags & BF_LEFT)
+            ++r.left;
+        if (flags & BF_TOP)
+            ++r.top;
+        if (flags & BF_RIGHT)
+            --r.right;
+        if (flags & BF_BOTTOM)
+            --r.bottom;
+    };
+    Rect r = *rect;
+    if (edge & BDR_RAISEDOUTER)
+        border(r, GetSysColor(COLOR_3DLIGHT), GetSysColor(COLOR_3DDKSHADOW));
+    else if (edge & BDR_SUNKENOUTER)
+        border(r, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+    if (edge & BDR_RAISEDINNER)
+        border(r, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+    else if (edge & BDR_SUNKENINNER)
+        border(r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DLIGHT));
+    return TRUE;
+}
+
+int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
+    if (!rect || !haveGui())
+        return 0;
+    QFont font = surfacefonts::toQFont(d->s.font);
+    int flags = surfacefonts::toQtTextFlags(format);
+    QString s = surfacefonts::normaliseLineEnds(qtbridge::toQString(text), format);
+    QFontMetrics fm(font);
+    QRect area = toQRect(*rect);
+    QRect bound = fm.boundingRect(area, flags, s);
+    if (s.isEmpty())
+        bound.setHeight(fm.height());
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + bound.width();
+        rect->bottom = rect->top + bound.height();
+        return bound.height();
+    }
+    if (!d->p)
+        return 0;
+    d->p->save();
+    if (!(format & DT_NOCLIP))
+        d->p->setClipRect(area, Qt::IntersectClip);
+    if (d->s.bkMode == OPAQUE)
+        d->p->fillRect(bound, toQColor(d->s.bkColor));
+    d->p->setFont(font);
+    d->p->setPen(toQColor(d->s.textColor));
+    d->p->drawText(area, flags, s);
+    d->p->restore();
+    return bound.height();
+}
+
+BOOL Surface::TextOut(int x, int y, const std::string& text) {
+    Size ext = GetTextExtent(text);
+    Rect r{x, y, x + ext.cx, y + ext.cy};
+    DrawText(text, &r, DT_NOCLIP | DT_NOPREFIX | DT_SINGLELINE);
+    return TRUE;
+}
+
+void Surface::InvertRect(const Rect& rect) {
+    if (!d->p || rect.IsRectEmpty())
+        return;
+    d->p->save();
+    d->p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    d->p->fillRect(toQRect(rect), Qt::white);
+    d->p->restore();
+}
+
+BOOL Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy) {
+    if (!d->p || !src.d->image)
+        return FALSE;
+    QRect from(sx + src.d->dx(), sy + src.d->dy(), w, h);
+    d->p->drawImage(QRect(x, y, w, h), *src.d->image, from);
+    return TRUE;
+}
+
+COLORREF Surface::GetPixel(int x, int y) const {
+    if (!d->image)
+        return CLR_NONE;
+    int px = x + d->dx(), py = y + d->dy();
+    if (px < 0 || py < 0 || px >= d->image->width() || py >= d->image->height())
+        return CLR_NONE;
+    return qtbridge::fromQColor(d->image->pixelColor(px, py));
+}
+
+std::unique_ptr<Surface> Surface::CreateCompatible(int w, int h) const {
+    if (w <= 0 || h <= 0)
+        return nullptr;
+    auto img = std::make_unique<ImageSurface>(w, h);
+    if (img->width() != w)
+        return nullptr;
+    img->SetTextColor(d->s.textColor);
+    img->SelectFont(d->s.font);
+    return img;
+}
+
+ImageSurface::ImageSurface(int width, int height, COLORREF fill)
+    : image_(
+          std::make_unique<QImage>(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32)) {
+    if (image_->isNull())
+        return;
+    image_->fill(toQColor(fill));
+    painter_ = std::make_unique<QPainter>(image_.get());
+    attach(painter_.get(), Rect{0, 0, width, height}, image_.get());
+}
+
+ImageSurface::~ImageSurface() {
+    if (painter_)
+        painter_->end();
+}
+
+int ImageSurface::width() const {
+    return image_->width();
+}
+int ImageSurface::height() const {
+    return image_->height();
+}
+const QImage& ImageSurface::image() const {
+    return *image_;
+}
+
+bool ImageSurface::SavePng(const std::string& path) const {
+    return image_->save(QString::fromStdString(path), "PNG");
+}

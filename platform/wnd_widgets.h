@@ -1,0 +1,113 @@
+// The Qt widgets behind a Wnd (platform-internal): the frame (border, scroll bars) and the
+// client area, which keeps its pixels in an image of its own so that a window can be drawn on
+// outside a paint event, as Windows allows.
+#pragma once
+
+#include "platform/wnd.h"
+
+#include <QEvent>
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+// Shared between the window code and the widgets' event handling.
+namespace wndinput {
+void setLastCursor(Point p);
+const std::optional<Rect>& clip();
+Wnd*& focus();
+Wnd* capture();
+int& eventDepth(); // >0 while a window's widget handles an event
+} // namespace wndinput
+
+class WndFrame;
+class WndClient;
+
+// A message queued by PostMessage.
+struct WndPostedMessage : QEvent {
+    static constexpr QEvent::Type type = QEvent::Type(QEvent::User + 87);
+    WndPostedMessage(UINT m, WPARAM w, MSGPARAM l) : QEvent(type), msg(m), wp(w), lp(l) {}
+    UINT msg;
+    WPARAM wp;
+    MSGPARAM lp;
+};
+
+class WndImpl {
+public:
+    WndImpl(Wnd* w, const WndClassInfo& c) : wnd(w), cls(c) {}
+
+    struct Bar {
+        int min = 0;
+        int max = 0;
+        UINT page = 0;
+        int pos = 0;
+        int track = 0;
+        bool visible = false;
+        bool tracking = false;
+    };
+
+    Wnd* wnd;
+    WndClassInfo cls;
+    WndFrame* frame = nullptr;
+    WndClient* client = nullptr;
+    QScrollBar* bars[2] = {nullptr, nullptr};
+    Bar sb[2];
+    std::shared_ptr<QImage> canvas;
+    QRegion invalid;
+    bool erase = false;
+    Size delivered{-1, -1};
+    bool delivering = false;
+    std::map<int, UINT> qtTimers; // Qt's timer id -> ours
+    std::map<UINT, int> timers;
+    std::shared_ptr<int> alive = std::make_shared<int>(0);
+
+    static int maxPos(const Bar& b);
+    Size clientSize() const;
+    void relayout(bool deliver = true);
+    void deliverSize();
+    void resizeCanvas(int w, int h);
+    void paintPending();
+    void syncBar(int bar);
+    void onBarAction(int bar, int action);
+    void onBarReleased(int bar);
+};
+
+class WndFrame : public QWidget {
+public:
+    WndFrame(QWidget* parent, WndImpl* impl);
+    ~WndFrame() override;
+    WndImpl* impl;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+};
+
+class WndClient : public QWidget {
+public:
+    WndClient(QWidget* parent, WndImpl* impl);
+    WndImpl* impl;
+    static Wnd* wndOf(QWidget* w);
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+private:
+    void mouseMessage(UINT msg, QMouseEvent* e);
+};
