@@ -1,30 +1,74 @@
 // TnvCueLine: the crew pack text editor.
+#include "editor/cueline_shell.h"
 #include "editor/report.h"
+#include "editor/sound_cli.h"
 #include "platform/fs.h"
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
 
 int usage() {
     std::fputs("usage: TnvCueLine [FILE]\n"
-               "       TnvCueLine --report PATH\n",
+               "       TnvCueLine --screenshot OUT.png [--size WxH] [FILE]\n"
+               "       TnvCueLine --report PATH\n"
+               "       TnvCueLine --wav-info FILE...\n"
+               "       TnvCueLine --play FILE [--volume N]\n",
                stderr);
     return 2;
+}
+
+// "640x480" with both sides from 1 to 10000.
+bool parseSize(const std::string& text, int& width, int& height) {
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2)
+        return false;
+    return width > 0 && height > 0 && width <= 10000 && height <= 10000;
+}
+
+// The editor's window, or a picture of it.
+int runEditor(int argc, char** argv) {
+    RunOptions options;
+    std::string file;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--screenshot" && i + 1 < argc) {
+            options.screenshotPath = argv[++i];
+        } else if (arg == "--size" && i + 1 < argc) {
+            if (!parseSize(argv[++i], options.width, options.height))
+                return usage();
+        } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
+            file = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (options.width > 0 && options.screenshotPath.empty())
+        return usage();
+    if (options.screenshotPath.empty() && !CanShowWindows()) {
+        std::fputs("TnvCueLine: there is no display to show the editor on; "
+                   "TnvCueLine --report PATH prints a crew pack instead.\n",
+                   stderr);
+        return 1;
+    }
+    CCueLineApp app;
+    app.SetProgramPath(fsx::fromDisk(fsx::programPath(argv[0])));
+    app.SetCommandLine(fsx::fromDisk(file));
+    return RunApplication(app, argc, argv, options);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (std::optional<int> status = runSoundCommand(argc, argv))
+        return *status;
     if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
         if (argc != 3)
             return usage();
         return runReport(fsx::fromDisk(argv[2]));
     }
-    // Until the editor window exists, the report is what the editor shows.
-    if (argc == 2 && argv[1][0] != '-')
-        return runReport(fsx::fromDisk(argv[1]));
-    return usage();
+    return runEditor(argc, argv);
 }

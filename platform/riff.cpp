@@ -207,22 +207,30 @@ bool MmioFile::readHeader(std::int64_t pos, std::int64_t end, MMCKINFO& ck) {
     return true;
 }
 
-bool MmioFile::plausibleId(std::int64_t pos, std::int64_t end) {
-    unsigned char id[4];
-    if (pos + 8 > end || seek(pos, SEEK_FROM_START) != pos || read(id, 4) != 4)
+bool MmioFile::plausibleId(std::int64_t pos, std::int64_t end, FOURCC* id) {
+    unsigned char b[4];
+    if (pos + 8 > end || seek(pos, SEEK_FROM_START) != pos || read(b, 4) != 4)
         return false;
-    return std::all_of(id, id + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
+    if (id)
+        *id = get32(b);
+    return std::all_of(b, b + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
-std::int64_t MmioFile::chunkEnd(const MMCKINFO& ck, std::int64_t limit) {
+std::int64_t MmioFile::chunkEnd(const MMCKINFO& ck, std::int64_t limit, FOURCC wanted) {
     std::int64_t unpadded = static_cast<std::int64_t>(ck.dwDataOffset) + ck.cksize;
     if ((ck.cksize & 1) == 0)
         return std::min(unpadded, limit);
-    // Odd chunks are followed by a pad byte, but some writers leave it out.
+    // Odd chunks are followed by a pad byte, but some writers leave it out: then the next
+    // header starts one byte earlier. The pad is trusted unless only the earlier place holds a
+    // chunk id, or holds the very id being looked for.
     std::int64_t padded = unpadded + 1;
-    if (!plausibleId(padded, limit) && plausibleId(unpadded, limit))
-        return std::min(unpadded, limit);
-    return std::min(padded, limit);
+    FOURCC paddedId = 0;
+    FOURCC unpaddedId = 0;
+    bool paddedOk = plausibleId(padded, limit, &paddedId);
+    bool unpaddedOk = plausibleId(unpadded, limit, &unpaddedId);
+    bool early =
+        unpaddedOk && (!paddedOk || (wanted != 0 && unpaddedId == wanted && paddedId != wanted));
+    return std::min(early ? unpadded : padded, limit);
 }
 
 MMRESULT MmioFile::descend(MMCKINFO& ck, const MMCKINFO* parent, UINT flags) {
@@ -249,7 +257,7 @@ MMRESULT MmioFile::descend(MMCKINFO& ck, const MMCKINFO* parent, UINT flags) {
             ck = found;
             return MMSYSERR_NOERROR;
         }
-        std::int64_t next = chunkEnd(found, limit);
+        std::int64_t next = chunkEnd(found, limit, search ? wantId : 0);
         if (next <= pos)
             break;
         pos = next;

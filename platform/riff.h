@@ -119,8 +119,8 @@ private:
     MMRESULT flush();
     bool fill();
     bool readHeader(std::int64_t pos, std::int64_t end, MMCKINFO& ck);
-    bool plausibleId(std::int64_t pos, std::int64_t end);
-    std::int64_t chunkEnd(const MMCKINFO& ck, std::int64_t limit);
+    bool plausibleId(std::int64_t pos, std::int64_t end, FOURCC* id = nullptr);
+    std::int64_t chunkEnd(const MMCKINFO& ck, std::int64_t limit, FOURCC wanted = 0);
 
     int fd_ = -1;
     bool memory_ = false;

@@ -1,0 +1,178 @@
+#include "playback/sound_device.h"
+#include "tests/playback/wav_fixture.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace wavfixture;
+
+namespace {
+
+constexpr DWORD kPreviewFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
+
+TEST(Volume, MapsToHundredthsOfADecibel) {
+    const struct {
+        LONG volume;
+        LONG attenuation;
+    } cases[] = {{255, 0},   {254, 0},   {253, -39},  {128, -2470},
+                 {1, -4980}, {0, -4980}, {-5, -4980}, {300, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(volumeToAttenuation(c.volume), c.attenuation) << c.volume;
+}
+
+class Clip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(
+            device.startWith(DirectSound::CreateOffline(), nullptr, DSSCL_PRIORITY, 2, 22050, 16),
+            S_OK);
+    }
+    std::string write(const Bytes& b, const std::string& name = "c.wav") {
+        std::string p = dir.file(name);
+        testsupport::writeFile(p, str(b));
+        return p;
+    }
+    static Bytes contents(DirectSoundBuffer* b) {
+        void* p1;
+        DWORD n1;
+        EXPECT_EQ(b->Lock(0, 0, &p1, &n1, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+        Bytes out(static_cast<std::uint8_t*>(p1), static_cast<std::uint8_t*>(p1) + n1);
+        b->Unlock(p1, 0, nullptr, 0);
+        return out;
+    }
+    std::vector<int> renderLeft(DWORD frames) {
+        Bytes out(frames * 4);
+        device.directSound()->Render(out.data(), frames);
+        std::vector<int> left(frames);
+        for (DWORD i = 0; i < frames; ++i)
+            left[i] = static_cast<std::int16_t>(out[4 * i] | out[4 * i + 1] << 8);
+        return left;
+    }
+
+    testsupport::TempDir dir;
+    CSoundDevice device;
+};
+
+TEST_F(Clip, CreationFailures) {
+    std::unique_ptr<CSoundClip> clip;
+    std::string good = write(wav(pcm(1, 22050, 16), counting(64)));
+    EXPECT_EQ(device.createClip(nullptr, kPreviewFlags, DS3DALG_DEFAULT, 1, clip), E_INVALIDARG);
+    EXPECT_EQ(device.createClip(good.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 0, clip),
+              E_INVALIDARG);
+    EXPECT_EQ(
+        device.createClip(dir.file("none.wav").c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
+        E_FAIL);
+    std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
+    EXPECT_EQ(device.createClip(empty.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), E_FAIL);
+    WAVEFORMATEX adpcm = pcm(1, 22050, 4);
+    adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
+    adpcm.nBlockAlign = 256;
+    std::string packed = write(wav(adpcm, counting(512)), "adpcm.wav");
+    EXPECT_EQ(device.createClip(packed.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
+              DSERR_BADFORMAT);
+    std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";
+    EXPECT_EQ(device.createClip(longPath.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
+              E_INVALIDARG);
+    EXPECT_FALSE(clip);
+
+    CSoundDevice none;
+    EXPECT_EQ(none.createClip(good.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
+              CO_E_NOTINITIALIZED);
+    EXPECT_EQ(none.startWith(nullptr, nullptr, DSSCL_PRIORITY, 2, 22050, 16), E_INVALIDARG);
+    EXPECT_EQ(none.startWith(DirectSound::CreateOffline(), nullptr, 0, 2, 22050, 16),
+              DSERR_INVALIDPARAM);
+    EXPECT_EQ(none.directSound(), nullptr) << "a failed start leaves no device";
+    EXPECT_EQ(none.startWith(DirectSound::CreateOffline(), nullptr, DSSCL_PRIORITY, 2, 22050, 12),
+              DSERR_BADFORMAT);
+}
+
+TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
+    Bytes data = s16({100, -200, 300, -400, 500, -600});
+    std::string p = write(wav(pcm(2, 22050, 16), data));
+    std::unique_ptr<CSoundClip> clip;
+    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 2, clip), S_OK);
+    ASSERT_EQ(clip->count(), 2u);
+    EXPECT_EQ(clip->dataSize(), data.size());
+    EXPECT_EQ(contents(clip->buffer(0)), data);
+    EXPECT_EQ(contents(clip->buffer(1)), data) << "duplicates share the samples";
+    EXPECT_FALSE(clip->isPlaying());
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    EXPECT_TRUE(clip->isPlaying());
+    EXPECT_EQ(renderLeft(4), (std::vector<int>{100, 300, 500, 0}));
+    EXPECT_FALSE(clip->isPlaying());
+}
+
+TEST_F(Clip, PlayPicksAFreeBufferAndStopRewindCoverAll) {
+    std::string p = write(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))));
+    std::unique_ptr<CSoundClip> clip;
+    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 3, clip), S_OK);
+    DWORD status = 0;
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    renderLeft(10);
+    ASSERT_EQ(clip->play(0, 0, 128, 0), S_OK);
+    clip->buffer(1)->GetStatus(&status);
+    EXPECT_EQ(status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING) << "the second buffer took it";
+    LONG volume = 0;
+    clip->buffer(1)->GetVolume(&volume);
+    EXPECT_EQ(volume, -2470);
+    clip->buffer(2)->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(renderLeft(1)[0], 1000 + 58) << "both heard at once";
+
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK) << "all playing: one of them starts again";
+    EXPECT_EQ(clip->stop(), S_OK);
+    EXPECT_FALSE(clip->isPlaying());
+    EXPECT_EQ(clip->rewind(), S_OK);
+    DWORD pos = 1;
+    for (DWORD i = 0; i < 3; ++i) {
+        clip->buffer(i)->GetCurrentPosition(&pos, nullptr);
+        EXPECT_EQ(pos, 0u);
+    }
+    ASSERT_EQ(clip->play(0, DSBPLAY_LOOPING, 255, 44100), S_OK);
+    DWORD freq = 0;
+    clip->buffer(0)->GetFrequency(&freq);
+    EXPECT_EQ(freq, 44100u);
+    renderLeft(500);
+    EXPECT_TRUE(clip->isPlaying()) << "looping";
+}
+
+TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
+    for (unsigned bits : {8u, 16u}) {
+        Chunk data = dataChunk(Bytes(40, 0x41));
+        data.declaredSize = 4000;
+        std::string p = write(riff({fmtChunk(pcm(1, 22050, bits)), data}));
+        std::unique_ptr<CSoundClip> clip;
+        ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+        Bytes got = contents(clip->buffer(0));
+        ASSERT_EQ(got.size(), 4000u);
+        std::uint8_t silence = bits == 8 ? 128 : 0;
+        EXPECT_EQ(std::count(got.begin() + 40, got.end(), silence), 3960) << bits;
+        EXPECT_EQ(clip->fill(clip->buffer(0), false), E_FAIL);
+        EXPECT_EQ(clip->fill(nullptr, false), CO_E_NOTINITIALIZED);
+    }
+}
+
+TEST_F(Clip, LostBufferIsRestoredAndRefilledBeforePlaying) {
+    Bytes data = s16({7000, 7000, 7000, 7000});
+    std::string p = write(wav(pcm(1, 22050, 16), data));
+    std::unique_ptr<CSoundClip> clip;
+    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+    bool restored = true;
+    EXPECT_EQ(clip->restoreIfLost(clip->buffer(0), &restored), S_FALSE);
+    EXPECT_FALSE(restored);
+
+    clip->buffer(0)->SimulateLoss(3);
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    EXPECT_EQ(renderLeft(2), (std::vector<int>{7000, 7000}));
+    EXPECT_EQ(contents(clip->buffer(0)), data);
+
+    // A buffer that never comes back is given up on, not waited for forever.
+    clip->buffer(0)->SimulateLoss(kMaxRestoreTries + 5);
+    EXPECT_EQ(clip->play(0, 0, 255, 0), DSERR_BUFFERLOST);
+    EXPECT_FALSE(clip->isPlaying());
+}
+
+} // namespace
