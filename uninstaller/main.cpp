@@ -1,0 +1,84 @@
+// Uninstall Tarnavel: the removal dialog, or the removal without a window (--silent), or the list
+// of what it would remove (--dry-run).
+#include "platform/dialog.h"
+#include "uninstaller/removal.h"
+#include "uninstaller/uninstall_dialog.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kUsage =
+    "usage: UninstallTarnavel [--silent | --dry-run]\n"
+    "  (no option)  open the uninstall window\n"
+    "  --silent     remove without a window, as if Uninstall and then\n"
+    "               Finish were clicked\n"
+    "  --dry-run    print each path the removal would act on; remove nothing\n"
+    "  --help       show this help\n"
+    "  --version    show the version\n";
+
+void printLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// The removal's progress as lines of text.
+class PrintedView : public uninst::RemovalView {
+public:
+    void DisableUninstall() override {}
+    void ShowLabel(const std::string& text) override { printLine(text); }
+    void ShowFinish() override {}
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool silent = false;
+    bool dryRun = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--silent") == 0) {
+            silent = true;
+        } else if (std::strcmp(argv[i], "--dry-run") == 0) {
+            dryRun = true;
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("UninstallTarnavel " TNV_VERSION);
+            return 0;
+        } else {
+            std::fprintf(stderr, "UninstallTarnavel: unknown option '%s'\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
+    if (silent && dryRun) {
+        std::fprintf(stderr, "UninstallTarnavel: --silent and --dry-run exclude each other\n%s",
+                     kUsage);
+        return 2;
+    }
+
+    uninst::Environment env = uninst::CurrentEnvironment(argc > 0 ? argv[0] : nullptr);
+    if (dryRun) {
+        for (const std::string& path : uninst::PlanPaths(uninst::MakePlan(env)))
+            printLine(path);
+        return 0;
+    }
+    if (silent) {
+        PrintedView view;
+        uninst::RunRemoval(env, view, uninst::StartScriptDetached);
+        return 0;
+    }
+    if (!DialogApplication::HasDisplay()) {
+        std::fputs("UninstallTarnavel: there is no display to show the window on; use --silent "
+                   "to remove without a window, or --dry-run to see what would be removed.\n",
+                   stderr);
+        return 1;
+    }
+    DialogApplication app(argc, argv);
+    CUninstallDialog dialog(env, uninst::StartScriptDetached);
+    dialog.DoModal();
+    return 0;
+}

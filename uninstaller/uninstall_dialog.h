@@ -1,0 +1,38 @@
+// The uninstaller's one window: the add-on's picture, a question, "Uninstall" and "Cancel". After
+// the removal the label says so and "Cancel" reads "Finish".
+#pragma once
+
+#include "platform/dialog.h"
+#include "uninstaller/color_label.h"
+#include "uninstaller/removal.h"
+
+#include <string>
+
+class CUninstallDialog : public CDialog, private uninst::RemovalView {
+public:
+    enum { IDD = 102, IDC_UNINSTALL = 1000, IDC_LABEL = 1001 };
+
+    CUninstallDialog(uninst::Environment env, uninst::ScriptStarter start,
+                     uninst::ScriptTiming timing = {});
+
+    const std::string& LabelText() const { return labelText_; }
+    const CColorLabel& Label() const { return label_; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCommand(int id) override;
+
+private:
+    void OnUninstall();
+    void UpdateLabel(); // the label text to its control
+
+    void DisableUninstall() override;
+    void ShowLabel(const std::string& text) override;
+    void ShowFinish() override;
+
+    uninst::Environment env_;
+    uninst::ScriptStarter start_;
+    uninst::ScriptTiming timing_;
+    std::string labelText_;
+    CColorLabel label_;
+};
