@@ -175,11 +175,12 @@ void makeFleetDemo(const std::string& simFolder) {
     fs::path addOn = sim / "Tarnavel";
     write(addOn / "config" / "config.cfg", configCfg("euro", 1));
     write(addOn / "config" / "money_currency.cfg",
-          currencyBlock("Euro", " EUR", false, '.', "0.92") +
-              currencyBlock("Pound", "GBP ", true, ',', "0.79") +
-              currencyBlock("Franc", "CHF ", true, '\'', "0.88") +
+          // The rate is what one unit of the currency is worth in dollars.
+          currencyBlock("Euro", " EUR", false, '.', "1.09") +
+              currencyBlock("Pound", "GBP ", true, ',', "1.27") +
+              currencyBlock("Franc", "CHF ", true, '\'', "1.13") +
               // Out of the accepted range of 0.1 to 30: left out by the browser.
-              currencyBlock("Yen", "JPY ", true, ',', "150"));
+              currencyBlock("Yen", "JPY ", true, ',', "0.0067"));
     write(addOn / "bin" / "FleetScout.txt",
           "// FleetScout: aircraft whose aircraft.cfg holds one of these keywords are left out.\r\n"
           "// One keyword a line, ended by \";\". Lines starting with \"/\" or a blank are "

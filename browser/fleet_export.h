@@ -1,0 +1,15 @@
+// The table written out without a window: the start-up loading and the redraw into a grid that
+// never gets a window, then its rows as CSV.
+#pragma once
+
+#include "browser/fleet_table.h"
+
+#include <string>
+
+// The table as CSV after the start-up sequence. `path` "-" is standard output. Returns the exit
+// status: 0, or 1 (with the reason on standard error) when the file cannot be written.
+int ExportFleet(FleetState& state, const std::string& path);
+
+// Writes `bytes` to a file: a regular file (or a new one) is replaced only once every byte is
+// written; anything else (a pipe, a device) is written directly. False with `error` set.
+bool WriteExport(const std::string& diskPath, const std::string& bytes, std::string* error);

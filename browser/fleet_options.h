@@ -1,0 +1,27 @@
+// The browser's command line.
+#pragma once
+
+#include "browser/fleet_table.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct FleetOptions {
+    std::string base; // --base DIR (a disk path, as given)
+    AircraftSortMode sort = SortByRank;
+    bool allVariations = false;
+    bool doExport = false;
+    std::string exportPath; // "-" for standard output
+    std::string screenshot;
+    int width = 0;
+    int height = 0;
+    bool help = false;
+    bool version = false;
+};
+
+// The options, or nothing with `error` set to a one-line reason.
+std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& args,
+                                              std::string* error);
+
+const char* FleetUsage();

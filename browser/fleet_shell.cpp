@@ -1,0 +1,194 @@
+#include "browser/fleet_shell.h"
+
+#include "platform/filedialog.h"
+#include "platform/fs.h"
+#include "platform/msgbox.h"
+#include "resources/browser/fleet_resources.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kStartClientWidth = 880;
+constexpr int kStartClientHeight = 520;
+
+} // namespace
+
+bool CMainFrame::OnCreate() {
+    return CFrameWnd::OnCreate();
+}
+
+void CMainFrame::OnAllVariations() {
+    state_.table->showAllVariations = !state_.table->showAllVariations;
+    RescanAircraft(state_);
+    if (view_)
+        view_->RedrawAircraftTable();
+}
+
+bool CMainFrame::HasCommand(UINT id) const {
+    return id == ID_VIEW_ALL_VARIATIONS || CFrameWnd::HasCommand(id);
+}
+
+bool CMainFrame::OnCmdMsg(UINT id) {
+    if (id == ID_VIEW_ALL_VARIATIONS) {
+        OnAllVariations();
+        return true;
+    }
+    return CFrameWnd::OnCmdMsg(id);
+}
+
+bool CMainFrame::OnUpdateCmdUI(CmdUI& ui) {
+    if (ui.id() == ID_VIEW_ALL_VARIATIONS) {
+        ui.Enable(TRUE);
+        ui.SetCheck(state_.table->showAllVariations ? 1 : 0);
+        return true;
+    }
+    return CFrameWnd::OnUpdateCmdUI(ui);
+}
+
+void CFleetValuerDoc::OnFileNew() {
+    OnNewDocument();
+    if (view_)
+        view_->OnInitialUpdate();
+}
+
+void CFleetValuerDoc::OnFileOpen() {
+    OpenFileRequest request;
+    request.filter = "All Files (*.*)|*.*||";
+    request.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    auto path = GetOpenFileName(request);
+    if (!path)
+        return;
+    if (!OnOpenDocument(*path)) {
+        MessageBox(*path + "\nCannot open this file.", kFleetAppTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (view_)
+        view_->OnInitialUpdate();
+}
+
+std::string CFleetValuerDoc::askSaveName() {
+    OpenFileRequest request;
+    request.title = "Save As";
+    request.fileName = GetTitle().empty() ? std::string(kUntitled) : GetTitle();
+    request.filter = "All Files (*.*)|*.*||";
+    request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    auto path = GetOpenFileName(request);
+    if (!path)
+        return {};
+    if (fsx::isFile(fsx::resolvePath(*path)) &&
+        MessageBox(*path + " already exists.\nDo you want to replace it?", "Save As",
+                   MB_YESNO | MB_ICONWARNING) != IDYES)
+        return {};
+    return *path;
+}
+
+void CFleetValuerDoc::OnFileSave() {
+    std::string path = GetPathName();
+    if (path.empty())
+        path = askSaveName();
+    if (path.empty())
+        return;
+    std::string error;
+    if (fsx::writeFileAtomic(fsx::resolvePath(path), "", &error) != fsx::WriteStatus::Written) {
+        MessageBox("Cannot save " + path + ".\n" + error, kFleetAppTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    SetPathName(path);
+    SetTitle(fsx::lastComponent(path));
+}
+
+bool CFleetValuerDoc::HasCommand(UINT id) const {
+    return id == ID_FILE_NEW || id == ID_FILE_OPEN || id == ID_FILE_SAVE;
+}
+
+bool CFleetValuerDoc::OnCmdMsg(UINT id) {
+    switch (id) {
+    case ID_FILE_NEW:
+        OnFileNew();
+        return true;
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
+    case ID_FILE_SAVE:
+        OnFileSave();
+        return true;
+    default:
+        return false;
+    }
+}
+
+CFleetAboutDialog::CFleetAboutDialog() : CDialog(FleetAboutTemplate()) {}
+
+CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
+    : state_(state), options_(options) {
+    SetAppName(kFleetAppTitle);
+}
+
+CFleetValuerApp::~CFleetValuerApp() {
+    // The view's window lives inside the frame's: the view goes first.
+    if (frame_)
+        frame_->SetRoute(nullptr, nullptr, nullptr);
+    view_.reset();
+    frame_.reset();
+}
+
+bool CFleetValuerApp::InitInstance() {
+    SetRegistryKey("Local AppWizard-Generated Applications");
+    LoadStdProfileSettings(4);
+
+    document_ = std::make_unique<CFleetValuerDoc>();
+    frame_ = std::make_unique<CMainFrame>(state_);
+    view_ = std::make_unique<CFleetValuerView>(state_);
+    if (!frame_->LoadFrame(FleetFrameResources()) || !frame_->CreateView(view_.get()))
+        return false;
+    setMainWnd(frame_.get());
+    frame_->SetView(view_.get());
+    frame_->SetRoute(view_.get(), document_.get(), this);
+    document_->SetView(view_.get());
+    view_->SetFrame(frame_.get());
+    if (options_.width > 0 && options_.height > 0)
+        frame_->SetClientSize(options_.width, options_.height);
+    else
+        frame_->SetClientSize(kStartClientWidth, kStartClientHeight);
+
+    document_->OnNewDocument();
+    view_->OnInitialUpdate();
+    frame_->SetWindowText(kFleetWindowTitle);
+    frame_->ShowWindow();
+    return true;
+}
+
+bool CFleetValuerApp::HasCommand(UINT id) const {
+    return id == ID_APP_ABOUT || id == ID_FILE_PRINT_SETUP;
+}
+
+bool CFleetValuerApp::OnCmdMsg(UINT id) {
+    switch (id) {
+    case ID_APP_ABOUT: {
+        CFleetAboutDialog about;
+        about.DoModal();
+        return true;
+    }
+    case ID_FILE_PRINT_SETUP:
+        // The printer set-up arrives with printing.
+        return true;
+    default:
+        return false;
+    }
+}
+
+int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv) {
+    if (options.screenshot.empty() && !CanShowWindows()) {
+        std::fputs("FleetValuer: no display to open the window on (try --export - or "
+                   "--screenshot)\n",
+                   stderr);
+        return 1;
+    }
+    CFleetValuerApp app(state, options);
+    RunOptions run;
+    run.screenshotPath = options.screenshot;
+    run.width = options.width;
+    run.height = options.height;
+    return RunApplication(app, argc, argv, run);
+}

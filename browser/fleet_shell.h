@@ -1,0 +1,78 @@
+// The browser as a program: the application with its start-up steps, the main frame with the
+// variations switch, the document (it carries no data), and the about box.
+#pragma once
+
+#include "browser/fleet_options.h"
+#include "browser/fleet_view.h"
+#include "platform/dialog.h"
+#include "platform/frame.h"
+
+#include <memory>
+#include <string>
+
+class CMainFrame : public CFrameWnd {
+public:
+    explicit CMainFrame(FleetState& state) : state_(state) {}
+    void SetView(CFleetValuerView* view) { view_ = view; }
+
+    // "All aircraft variation": flips the switch, rescans and redraws.
+    void OnAllVariations();
+
+    bool OnCreate() override;
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+    bool OnUpdateCmdUI(CmdUI& ui) override;
+
+private:
+    FleetState& state_;
+    CFleetValuerView* view_ = nullptr;
+};
+
+// New and Open run the view's initial update again; Save writes an empty file under a name the
+// user chooses. The document itself holds nothing.
+class CFleetValuerDoc : public CDocument {
+public:
+    void SetView(CFleetValuerView* view) { view_ = view; }
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+
+private:
+    // Asks for a name (the "Save As" step); empty when the user cancelled.
+    std::string askSaveName();
+    CFleetValuerView* view_ = nullptr;
+};
+
+class CFleetAboutDialog : public CDialog {
+public:
+    CFleetAboutDialog();
+};
+
+class CFleetValuerApp : public CWinApp {
+public:
+    CFleetValuerApp(FleetState& state, const FleetOptions& options);
+    ~CFleetValuerApp() override;
+
+    bool InitInstance() override;
+
+    CMainFrame* frame() const { return frame_.get(); }
+    CFleetValuerView* view() const { return view_.get(); }
+    CFleetValuerDoc* document() const { return document_.get(); }
+
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+
+private:
+    FleetState& state_;
+    FleetOptions options_;
+    std::unique_ptr<CFleetValuerDoc> document_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CFleetValuerView> view_;
+};
+
+// Runs the window until it is closed, or renders it to the options' screenshot. Returns the exit
+// status.
+int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv);

@@ -1,0 +1,158 @@
+#include "browser/fleet_table.h"
+
+#include "browser/pricing.h"
+#include "grid/cell_grid.h"
+
+namespace {
+
+void setFormat(CCellGrid& grid, int row, int col, UINT format) {
+    GRIDCELLINFO info;
+    info.row = row;
+    info.col = col;
+    info.mask = GCIF_FORMAT;
+    info.format = format;
+    grid.SetCellInfo(&info);
+}
+
+void setData(CCellGrid& grid, int row, int col, LPARAM data) {
+    GRIDCELLINFO info;
+    info.row = row;
+    info.col = col;
+    info.mask = GCIF_DATA;
+    info.data = data;
+    grid.SetCellInfo(&info);
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+FleetState& TheFleet() {
+    static FleetState state;
+    return state;
+}
+
+void LoadFleet(FleetState& state) {
+    if (!state.baseOverride.empty())
+        state.config.SetBaseFolder(state.baseOverride);
+    else
+        state.config.SetBaseFromProgramPath(state.programPath);
+    TraceLine("OnInitialUpdate");
+    TraceLine("OnInitialUpdate base dir->");
+    TraceLine(state.config.baseFolder());
+    state.config.LoadOptions();
+    TraceLine("OnInitialUpdate load option OK");
+    state.keywords.LoadExcludeKeywords(state.config);
+    TraceLine("OnInitialUpdate load exclude keyword OK");
+    TraceLine("OnInitialUpdate aircraft dir->");
+    TraceLine(AircraftFolder(state.config));
+    GrabDataFromAircraftCfg(AircraftFolder(state.config), *state.table, state.keywords);
+}
+
+void RescanAircraft(FleetState& state) {
+    GrabDataFromAircraftCfg(AircraftFolder(state.config), *state.table, state.keywords);
+}
+
+int CompareDataWords(LPARAM a, LPARAM b, LPARAM /*user*/) {
+    if (a > b)
+        return 1;
+    if (a < b)
+        return -1;
+    return 0;
+}
+
+void FillAircraftGrid(CCellGrid& grid, const FleetState& state) {
+    TraceLine("RedrawAircraftTable start");
+    const AircraftTable& table = *state.table;
+    const CurrencyEntry& currency = state.config.activeCurrency();
+    const bool pounds = state.config.weightsInPounds();
+    const int count = table.NbrAircraftCfgFilled;
+
+    grid.ClearGrid();
+    grid.SetNumCols(kFleetColumns);
+    grid.SetNumFixedRows(1);
+    grid.ClearSelection();
+    grid.EnableSelection(FALSE);
+    grid.ClearSelection();
+    grid.SetSingleRowSelection(FALSE);
+    grid.SetNumFixedCols(0);
+    grid.SetNumRows(count + 1);
+
+    grid.SetColSize(kFleetColName, 250);
+    grid.SetColSize(kFleetColPrice, 100);
+    grid.SetColSize(kFleetColRank, 40);
+    grid.SetColSize(kFleetColWeight, 100);
+    grid.SetColSize(kFleetColType, 40);
+    grid.SetColSize(kFleetColFolder, 250);
+
+    grid.SetCellText(0, kFleetColName, "Aircraft Name");
+    grid.SetCellText(0, kFleetColPrice, "Aircraft Price");
+    grid.SetCellText(0, kFleetColRank, "Rank");
+    grid.SetCellText(0, kFleetColWeight, "Empty Weight");
+    grid.SetCellText(0, kFleetColType, "Type");
+    grid.SetCellText(0, kFleetColFolder, "Fs2004 Aircraft Folder");
+    TraceLine("RedrawAircraftTable column created");
+
+    for (int k = 0; k < count; ++k) {
+        const AircraftRecord& r = table[k];
+        const int row = k + 1;
+        grid.SetCellText(row, kFleetColName, r.title);
+        grid.SetCellText(row, kFleetColPrice, FormatMoney(ComputePrice(r), currency));
+        grid.SetCellText(row, kFleetColRank,
+                         RankText(r.emptyWeightLbs, r.engineCount, r.engineType));
+        grid.SetCellText(row, kFleetColWeight, WeightText(r.emptyWeightLbs, pounds));
+        grid.SetCellText(row, kFleetColType, EngineClassText(r.engineCount, r.engineType));
+        grid.SetCellText(row, kFleetColFolder, r.folder);
+        setFormat(grid, row, kFleetColRank, DT_CENTER);
+        setData(grid, row, kFleetColPrice, ComputePrice(r));
+        setData(grid, row, kFleetColWeight, WeightDataWord(r.emptyWeightLbs, pounds));
+    }
+
+    TraceLine("RedrawAircraftTable attempt to sort");
+    switch (state.sort) {
+    case SortByRank:
+        grid.SortRowsByText(kFleetColRank, TRUE);
+        break;
+    case SortByName:
+        grid.SortRowsByText(kFleetColName, TRUE);
+        break;
+    case SortByType:
+        grid.SortRowsByText(kFleetColType, TRUE);
+        break;
+    case SortByWeight:
+        grid.SortRowsByData(CompareDataWords, kFleetColWeight, TRUE, 0);
+        break;
+    case SortByPrice:
+        grid.SortRowsByData(CompareDataWords, kFleetColPrice, TRUE, 0);
+        break;
+    }
+    for (int col = 0; col < kFleetColumns; ++col)
+        grid.RepaintColumn(col);
+}
+
+std::string GridToCsv(CCellGrid& grid) {
+    std::string out;
+    for (int row = 0; row < grid.GetNumRows(); ++row) {
+        for (int col = 0; col < grid.GetNumCols(); ++col) {
+            if (col > 0)
+                out += ',';
+            out += csvField(grid.GetCellText(row, col));
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string LinesDisplayedText(int count) {
+    return std::to_string(count) + " lines displayed";
+}

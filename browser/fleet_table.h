@@ -1,0 +1,62 @@
+// The browser's table: everything the program knows in one process-wide state, the start-up
+// loading, and the six columns written into a grid. None of it needs a window, so the table can
+// be exported from the command line exactly as the window shows it.
+#pragma once
+
+#include "browser/aircraft_scan.h"
+#include "browser/config.h"
+#include "platform/types.h"
+
+#include <memory>
+#include <string>
+
+class CCellGrid;
+
+enum AircraftSortMode {
+    SortByRank = 0,
+    SortByName = 1,
+    SortByType = 2,
+    SortByWeight = 3,
+    SortByPrice = 4,
+};
+
+constexpr int kFleetColumns = 6;
+constexpr int kFleetColRank = 0;
+constexpr int kFleetColName = 1;
+constexpr int kFleetColType = 2;
+constexpr int kFleetColWeight = 3;
+constexpr int kFleetColPrice = 4;
+constexpr int kFleetColFolder = 5;
+
+struct FleetState {
+    // Where the program was started from (8-bit), and the add-on's folder when named directly.
+    std::string programPath;
+    std::string baseOverride;
+    BrowserConfig config;
+    ExcludeKeywords keywords;
+    std::unique_ptr<AircraftTable> table = std::make_unique<AircraftTable>();
+    AircraftSortMode sort = SortByRank;
+};
+
+// The one state of the running program.
+FleetState& TheFleet();
+
+// Base folder, settings, keyword list and the aircraft scan, as at start-up.
+void LoadFleet(FleetState& state);
+
+// Rescans the aircraft folder with the current variations switch.
+void RescanAircraft(FleetState& state);
+
+// Signed order of two data words, for the weight and price sorts.
+int CompareDataWords(LPARAM a, LPARAM b, LPARAM user);
+
+// Rebuilds the grid's rows from the aircraft table and puts them in the state's order. Sizing
+// the grid to its window and the status text are the view's part.
+void FillAircraftGrid(CCellGrid& grid, const FleetState& state);
+
+// The grid's rows as displayed, header first, as CSV: a field holding a comma, a quote or a line
+// end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged.
+std::string GridToCsv(CCellGrid& grid);
+
+// The status text for a table of `count` rows.
+std::string LinesDisplayedText(int count);

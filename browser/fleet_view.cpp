@@ -1,0 +1,133 @@
+#include "browser/fleet_view.h"
+
+#include "grid/cell_grid.h"
+#include "platform/fs.h"
+#include "platform/msgbox.h"
+#include "platform/shell.h"
+#include "resources/browser/fleet_resources.h"
+
+int SortForCommand(UINT id) {
+    switch (id) {
+    case ID_SORT_BY_RANK:
+        return SortByRank;
+    case ID_SORT_BY_NAME:
+        return SortByName;
+    case ID_SORT_BY_TYPE:
+        return SortByType;
+    case ID_SORT_BY_WEIGHT:
+        return SortByWeight;
+    case ID_SORT_BY_PRICE:
+        return SortByPrice;
+    default:
+        return -1;
+    }
+}
+
+CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {}
+
+CFleetValuerView::~CFleetValuerView() {
+    // The grid's window is a child of ours: it goes first.
+    grid_.reset();
+}
+
+void CFleetValuerView::OnDestroy() {
+    grid_.reset();
+    Wnd::OnDestroy();
+}
+
+void CFleetValuerView::OnInitialUpdate() {
+    LoadFleet(state_);
+    TraceLine("OnInitialUpdate attempt to create the grid");
+    if (grid_)
+        return; // a later update rescans but leaves the table on screen as it is
+    grid_ = std::make_unique<CCellGrid>(0, 0, 0, 0);
+    Rect client;
+    GetClientRect(&client);
+    if (hasWindow() && !grid_->CreateGrid(client, this, IDC_FLEET_GRID,
+                                          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
+        grid_.reset();
+        return;
+    }
+    grid_->AllowEditing(FALSE);
+    TraceLine("OnInitialUpdate grid created attempt to redraw");
+    RedrawAircraftTable();
+    TraceLine("OnInitialUpdate redraw ok");
+}
+
+void CFleetValuerView::RedrawAircraftTable() {
+    if (!grid_)
+        return;
+    FillAircraftGrid(*grid_, state_);
+    if (grid_->hasWindow() && sizeKnown_)
+        fitGrid();
+    if (frame_)
+        frame_->SetMessageText(LinesDisplayedText(state_.table->NbrAircraftCfgFilled));
+    TraceLine("RedrawAircraftTable OK");
+}
+
+void CFleetValuerView::fitGrid() {
+    Rect client;
+    GetClientRect(&client);
+    grid_->MoveWindow(client, TRUE);
+    int rest = client.Width() - grid_->GetColSize(kFleetColType) -
+               grid_->GetColSize(kFleetColWeight) - grid_->GetColSize(kFleetColRank) -
+               grid_->GetColSize(kFleetColName) - grid_->GetColSize(kFleetColPrice);
+    grid_->SetColSize(kFleetColFolder, rest); // refused when negative: the width stays
+}
+
+void CFleetValuerView::OnSize(UINT type, int cx, int cy) {
+    Wnd::OnSize(type, cx, cy);
+    if (grid_ && grid_->hasWindow()) {
+        sizeKnown_ = true;
+        fitGrid();
+    }
+}
+
+void CFleetValuerView::SetSort(AircraftSortMode sort) {
+    state_.sort = sort;
+    RedrawAircraftTable();
+}
+
+void CFleetValuerView::ShowKeywordList() {
+    std::string path = fsx::resolvePath(state_.config.MakeBasePath("/bin/FleetScout.txt"));
+    std::string error;
+    if (!shell::OpenDocument(path, &error))
+        MessageBox("The list of AI aircraft keywords cannot be opened for editing.\n" +
+                       fsx::fromDisk(path) + "\n" + error,
+                   kFleetAppTitle, MB_OK | MB_ICONERROR);
+}
+
+bool CFleetValuerView::gridCommand(UINT id) {
+    // Commands reach the grid first once it has a window; its clipboard and select-all handlers
+    // hook in here.
+    (void)id;
+    return false;
+}
+
+bool CFleetValuerView::HasCommand(UINT id) const {
+    return SortForCommand(id) >= 0 || id == ID_HELP_KEYWORD_LIST;
+}
+
+bool CFleetValuerView::OnCmdMsg(UINT id) {
+    if (grid_ && grid_->hasWindow() && gridCommand(id))
+        return true;
+    int sort = SortForCommand(id);
+    if (sort >= 0) {
+        SetSort(static_cast<AircraftSortMode>(sort));
+        return true;
+    }
+    if (id == ID_HELP_KEYWORD_LIST) {
+        ShowKeywordList();
+        return true;
+    }
+    return false;
+}
+
+bool CFleetValuerView::OnUpdateCmdUI(CmdUI& ui) {
+    int sort = SortForCommand(ui.id());
+    if (sort < 0)
+        return false;
+    ui.Enable(TRUE);
+    ui.SetCheck(state_.sort == sort ? 1 : 0);
+    return true;
+}

@@ -1,0 +1,53 @@
+// FleetValuer: the aircraft price browser.
+#include "browser/fleet_export.h"
+#include "browser/fleet_options.h"
+#include "browser/fleet_shell.h"
+#include "platform/fs.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An absolute folder without a separator at its end, in the program's 8-bit form.
+std::string absoluteFolder(const std::string& diskPath) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(diskPath, ec);
+    std::string s = (ec ? std::filesystem::path(diskPath) : p).lexically_normal().string();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
+    return fsx::fromDisk(s);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = ParseFleetOptions(args, &error);
+    if (!options) {
+        std::fprintf(stderr, "FleetValuer: %s\n%s", error.c_str(), FleetUsage());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(FleetUsage(), stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::puts("FleetValuer 1.0");
+        return 0;
+    }
+
+    FleetState& state = TheFleet();
+    state.programPath = fsx::fromDisk(fsx::programPath(argc > 0 ? argv[0] : nullptr));
+    if (!options->base.empty())
+        state.baseOverride = absoluteFolder(options->base);
+    state.sort = options->sort;
+    state.table->showAllVariations = options->allVariations;
+
+    if (options->doExport)
+        return ExportFleet(state, options->exportPath);
+    return RunFleetWindow(state, *options, argc, argv);
+}

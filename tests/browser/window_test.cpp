@@ -1,0 +1,283 @@
+#include "browser/fleet_shell.h"
+#include "grid/cell_grid.h"
+#include "platform/filedialog.h"
+#include "platform/msgbox.h"
+#include "resources/browser/fleet_resources.h"
+#include "tests/browser/fleet_fixture.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// The program started from the add-on's bin folder of a fresh simulator.
+struct Running {
+    FleetSim sim;
+    FleetState state;
+    FleetOptions options;
+    ScriptedMessageBox boxes;
+    ScriptedFileDialog files;
+    std::unique_ptr<CFleetValuerApp> app;
+
+    explicit Running(void (*setUp)(const FleetSim&) = addMixedFleet) {
+        setUp(sim);
+        state.programPath = sim.programPath();
+    }
+    ~Running() {
+        app.reset();
+        QApplication::processEvents();
+    }
+    void start() {
+        app = std::make_unique<CFleetValuerApp>(state, options);
+        ASSERT_TRUE(app->InitInstance());
+        QApplication::processEvents();
+    }
+    CMainFrame& frame() { return *app->frame(); }
+    CCellGrid& grid() { return *app->view()->grid(); }
+};
+
+} // namespace
+
+TEST(FleetWindow, StartUp) {
+    Running r;
+    r.start();
+    EXPECT_EQ(r.frame().GetWindowText(), "Tarnavel FleetScout utility");
+    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
+    ASSERT_EQ(r.grid().GetNumRows(), 9);
+    EXPECT_EQ(r.grid().GetCellText(1, kFleetColRank), " C0 ");
+    EXPECT_EQ(r.grid().GetCellText(8, kFleetColRank), "C10");
+    EXPECT_FALSE(r.grid().IsEditable());
+    EXPECT_TRUE(r.boxes.calls().empty());
+}
+
+TEST(FleetWindow, SortCommandsAndTheirChecks) {
+    Running r;
+    r.start();
+    auto checked = [&](UINT id) { return r.frame().QueryCommand(id).checked(); };
+    EXPECT_TRUE(checked(ID_SORT_BY_RANK));
+    EXPECT_FALSE(checked(ID_SORT_BY_TYPE));
+
+    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_TYPE));
+    EXPECT_TRUE(checked(ID_SORT_BY_TYPE));
+    EXPECT_FALSE(checked(ID_SORT_BY_RANK));
+    EXPECT_EQ(r.grid().GetCellText(1, kFleetColType), "MEJ");
+    EXPECT_EQ(r.grid().GetCellText(8, kFleetColType), "SET");
+
+    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_WEIGHT));
+    EXPECT_EQ(r.grid().GetCellData(1, kFleetColWeight), 11);
+    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_PRICE));
+    EXPECT_EQ(r.grid().GetCellText(8, kFleetColName), "Jumbo");
+    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_NAME));
+    EXPECT_EQ(r.grid().GetCellText(1, kFleetColName), "Baron");
+    for (UINT id :
+         {ID_SORT_BY_RANK, ID_SORT_BY_NAME, ID_SORT_BY_WEIGHT, ID_SORT_BY_TYPE, ID_SORT_BY_PRICE})
+        EXPECT_TRUE(r.frame().QueryCommand(id).enabled());
+    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
+}
+
+TEST(FleetWindow, VariationsToggle) {
+    Running r([](const FleetSim& sim) {
+        addMixedFleet(sim);
+        sim.aircraft("i_liveries",
+                     aircraftCfgText("Livery one", 1500, 0, 1, "[fltsim.1]\ntitle=Livery two\n"));
+    });
+    r.start();
+    std::string first = GridToCsv(r.grid());
+    EXPECT_FALSE(r.frame().QueryCommand(ID_VIEW_ALL_VARIATIONS).checked());
+    EXPECT_EQ(PromptText(r.frame().resources(), ID_VIEW_ALL_VARIATIONS),
+              "Show all aircraft variation");
+
+    ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
+    EXPECT_TRUE(r.frame().QueryCommand(ID_VIEW_ALL_VARIATIONS).checked());
+    EXPECT_EQ(r.grid().GetNumRows(), 11);
+    EXPECT_EQ(r.frame().GetMessageText(), "10 lines displayed");
+
+    ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
+    EXPECT_EQ(GridToCsv(r.grid()), first);
+    EXPECT_EQ(r.frame().GetMessageText(), "9 lines displayed");
+}
+
+TEST(FleetWindow, RescanKeepsTheKeywordsOfTheStart) {
+    Running r;
+    r.sim.keywords("Jumbo;\n");
+    r.start();
+    EXPECT_EQ(r.grid().GetNumRows(), 8);
+    r.sim.keywords("Cub;\n"); // edited while the program runs
+    ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
+    EXPECT_EQ(r.grid().GetNumRows(), 8);
+    EXPECT_EQ(r.frame().GetMessageText(), "7 lines displayed");
+}
+
+TEST(FleetWindow, Column5FillsTheWindowFromTheFirstResize) {
+    FleetSim sim;
+    addMixedFleet(sim);
+    FleetState state;
+    state.programPath = sim.programPath();
+    CFleetValuerView view(state);
+    ASSERT_TRUE(view.CreateTopLevel("view", WS_OVERLAPPEDWINDOW, Rect{0, 0, 900, 400}));
+    view.OnInitialUpdate();
+    CCellGrid& grid = *view.grid();
+    auto clientWidth = [&] {
+        Rect r;
+        view.GetClientRect(&r);
+        return r.Width();
+    };
+    auto firstFive = [&] {
+        int sum = 0;
+        for (int c = 0; c < 5; ++c)
+            sum += grid.GetColSize(c);
+        return sum;
+    };
+    // The first redraw comes before any resize since the grid exists: 250 pixels, and the grid
+    // has the rectangle it was created with, the whole client area.
+    EXPECT_EQ(grid.GetColSize(kFleetColFolder), 250);
+    Rect gridRect;
+    grid.GetWindowRect(&gridRect);
+    EXPECT_EQ(gridRect.Width(), clientWidth());
+
+    view.ShowWindow(true);
+    view.MoveWindow(Rect{0, 0, 1000, 400});
+    QApplication::processEvents();
+    EXPECT_EQ(grid.GetColSize(kFleetColFolder), clientWidth() - firstFive());
+    int wide = grid.GetColSize(kFleetColFolder);
+    EXPECT_GT(wide, 250);
+
+    // Narrower than the first five columns: column 5 keeps its width.
+    view.MoveWindow(Rect{0, 0, 300, 400});
+    QApplication::processEvents();
+    EXPECT_LT(clientWidth(), firstFive());
+    EXPECT_EQ(grid.GetColSize(kFleetColFolder), wide);
+    grid.GetWindowRect(&gridRect);
+    EXPECT_EQ(gridRect.Width(), clientWidth());
+
+    // Once a resize has been seen, every redraw fits the table at once.
+    view.MoveWindow(Rect{0, 0, 1100, 400});
+    QApplication::processEvents();
+    view.SetSort(SortByName);
+    EXPECT_EQ(grid.GetColSize(kFleetColFolder), clientWidth() - firstFive());
+    view.DestroyWindow();
+}
+
+TEST(FleetWindow, StatusTextCountsUpTo2019Records) {
+    Running r([](const FleetSim& sim) {
+        auto liveries = [](int n) {
+            std::string s;
+            for (int i = 1; i < n; ++i)
+                s += "[fltsim." + std::to_string(i) + "]\ntitle=Livery " + std::to_string(i) + "\n";
+            return s;
+        };
+        char name[16];
+        for (int f = 0; f <= 101; ++f) {
+            std::snprintf(name, sizeof name, "a%03d", f);
+            sim.aircraft(name, aircraftCfgText(name, 1500 + f, 0, 1, liveries(f == 0 ? 19 : 20)));
+        }
+    });
+    r.options.allVariations = true;
+    r.state.table->showAllVariations = true;
+    r.start();
+    // 19 + 99 * 20 = 1999 records before a100, which still adds its 20; a101 is not read.
+    EXPECT_EQ(r.frame().GetMessageText(), "2019 lines displayed");
+    EXPECT_EQ(r.grid().GetNumRows(), 2020);
+}
+
+TEST(FleetWindow, NewAndOpenReloadButLeaveTheGrid) {
+    Running r;
+    r.start();
+    r.sim.aircraft("z_new", aircraftCfgText("Newcomer", 1500, 0, 1));
+    r.sim.settings("Dollars", 0);
+
+    EXPECT_TRUE(r.frame().TranslateAccelerator('N', FCONTROL));
+    EXPECT_EQ(r.state.table->NbrAircraftCfgFilled, 9); // rescanned
+    EXPECT_FALSE(r.state.config.weightsInPounds());    // settings reloaded
+    EXPECT_EQ(r.grid().GetNumRows(), 9);               // the grid as it was
+    EXPECT_EQ(r.grid().GetCellText(1, kFleetColWeight), "820 lbs");
+    EXPECT_EQ(r.frame().GetWindowText(), "Tarnavel FleetScout utility");
+
+    // Open: cancelled does nothing; a file chosen reruns the update.
+    r.files.setNextCancel();
+    EXPECT_TRUE(r.frame().TranslateAccelerator('O', FCONTROL));
+    std::string any = r.sim.dir.file("any.txt");
+    testsupport::writeFile(any, "x");
+    r.sim.aircraft("z_newer", aircraftCfgText("Newer", 1500, 0, 1));
+    r.files.setNextFileName(any);
+    EXPECT_TRUE(r.frame().TranslateAccelerator('O', FCONTROL));
+    EXPECT_EQ(r.state.table->NbrAircraftCfgFilled, 10);
+    EXPECT_EQ(r.grid().GetNumRows(), 9);
+    EXPECT_TRUE(r.boxes.calls().empty());
+
+    // Then a redraw shows what was scanned, in the settings read again.
+    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_RANK));
+    EXPECT_EQ(r.grid().GetNumRows(), 11);
+    EXPECT_EQ(r.grid().GetCellText(1, kFleetColWeight), "372 kg");
+}
+
+TEST(FleetWindow, SaveAsksForANameAndWritesAnEmptyFile) {
+    Running r;
+    r.start();
+    r.files.setNextCancel();
+    EXPECT_TRUE(r.frame().TranslateAccelerator('S', FCONTROL));
+    ASSERT_EQ(r.files.requests().size(), 1u);
+    EXPECT_EQ(r.files.requests()[0].title, "Save As");
+
+    std::string target = r.sim.dir.file("list.fsl");
+    testsupport::writeFile(target, "old contents");
+    r.files.setNextFileName(target);
+    r.boxes.setNextAnswer(IDNO); // do not replace
+    EXPECT_TRUE(r.frame().TranslateAccelerator('S', FCONTROL));
+    EXPECT_EQ(testsupport::readFile(target), "old contents");
+
+    r.files.setNextFileName(target);
+    r.boxes.setNextAnswer(IDYES);
+    EXPECT_TRUE(r.frame().TranslateAccelerator('S', FCONTROL));
+    EXPECT_TRUE(testsupport::exists(target));
+    EXPECT_EQ(testsupport::readFile(target), "");
+    EXPECT_EQ(PromptText(r.frame().resources(), ID_FILE_SAVE_AS),
+              "Save the active aircraft list new name");
+
+    // A refused write is told, not taken for success.
+    std::string elsewhere = r.sim.dir.file("missing-folder/list.fsl");
+    r.app->document()->SetPathName("");
+    r.files.setNextFileName(elsewhere);
+    EXPECT_TRUE(r.frame().TranslateAccelerator('S', FCONTROL));
+    EXPECT_FALSE(testsupport::exists(elsewhere));
+    ASSERT_FALSE(r.boxes.calls().empty());
+    EXPECT_NE(r.boxes.calls().back().flags & MB_ICONERROR, 0u);
+}
+
+TEST(FleetWindow, KeywordListThatCannotBeOpenedIsTold) {
+    Running r;
+    r.start();
+    ASSERT_TRUE(r.frame().SendCommand(ID_HELP_KEYWORD_LIST)); // no FleetScout.txt
+    ASSERT_EQ(r.boxes.calls().size(), 1u);
+    EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
+    EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
+}
+
+TEST(FleetWindow, MenusAndAccelerators) {
+    Running r;
+    r.start();
+    const FrameResources& res = r.frame().resources();
+    ASSERT_EQ(res.menu.size(), 4u);
+    EXPECT_EQ(res.menu[2].title, "Sort");
+    EXPECT_EQ(r.frame().MenuItemText(ID_HELP_KEYWORD_LIST),
+              "Edit Exclude AI aircraft keyword list");
+    EXPECT_TRUE(r.frame().HasStatusBar());
+    EXPECT_TRUE(r.frame().QueryCommand(ID_VIEW_ALL_VARIATIONS).enabled());
+    EXPECT_TRUE(r.frame().QueryCommand(ID_APP_ABOUT).enabled());
+    // Undo and the pane keys are in the table but nothing handles them.
+    EXPECT_TRUE(r.frame().TranslateAccelerator('Z', FCONTROL));
+    EXPECT_TRUE(r.frame().TranslateAccelerator(VK_F6, 0));
+    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
+}
+
+TEST(FleetWindow, AboutBox) {
+    CFleetAboutDialog about;
+    ASSERT_TRUE(about.Create());
+    EXPECT_EQ(about.Caption(), "About Tarnavel FleetScout");
+    about.ClickItem(IDOK);
+    CDialog::ProcessEvents();
+    EXPECT_FALSE(about.IsOpen());
+    EXPECT_EQ(about.Result(), IDOK);
+}
