@@ -1,0 +1,202 @@
+// End to end: sounds played through SDL's "disk" driver, which writes the output samples to a
+// file in real time. Every test has its own output file; the sounds are short.
+#include "editor/sound_cli.h"
+#include "playback/sound_device.h"
+#include "tests/playback/wav_fixture.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+using namespace wavfixture;
+
+namespace {
+
+constexpr DWORD kPreviewFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
+
+struct Frame {
+    int left;
+    int right;
+};
+
+class DiskOutput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        output = dir.file("out.raw");
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    }
+    void TearDown() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+    std::string write(const Bytes& b, const std::string& name) {
+        std::string p = dir.file(name);
+        testsupport::writeFile(p, str(b));
+        return p;
+    }
+
+    // The output file as 16-bit stereo frames, without the silence before the first sound.
+    std::vector<Frame> captured() const {
+        std::string raw = testsupport::readFile(output);
+        std::vector<Frame> frames;
+        for (std::size_t i = 0; i + 4 <= raw.size(); i += 4) {
+            auto at = [&](std::size_t k) {
+                return static_cast<std::int16_t>(static_cast<std::uint8_t>(raw[k]) |
+                                                 static_cast<std::uint8_t>(raw[k + 1]) << 8);
+            };
+            frames.push_back({at(i), at(i + 2)});
+        }
+        auto first = std::find_if(frames.begin(), frames.end(),
+                                  [](const Frame& f) { return f.left || f.right; });
+        frames.erase(frames.begin(), first);
+        return frames;
+    }
+
+    static void waitUntilQuiet(CSoundDevice& device, CSoundClip& clip) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (clip.isPlaying() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        device.directSound()->WaitForOutput(2000);
+    }
+
+    // Plays a file once as the preview does and returns the captured output.
+    std::vector<Frame> playOnce(const std::string& path, LONG volume) {
+        CSoundDevice device;
+        EXPECT_EQ(device.start(nullptr, DSSCL_PRIORITY, 2, 22050, 16), S_OK);
+        std::unique_ptr<CSoundClip> clip;
+        EXPECT_EQ(device.createClip(path.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+        if (!clip)
+            return {};
+        EXPECT_EQ(clip->play(0, 0, volume, 0), S_OK);
+        waitUntilQuiet(device, *clip);
+        clip.reset();
+        device.shutdown();
+        return captured();
+    }
+
+    testsupport::TempDir dir;
+    std::string output;
+};
+
+// Left a ramp that never touches 0, right its negative.
+Bytes pattern(int frames) {
+    std::vector<int> v;
+    for (int i = 0; i < frames; ++i) {
+        int x = 1000 + (i * 37) % 20000;
+        v.push_back(x);
+        v.push_back(-x);
+    }
+    return s16(v);
+}
+
+int patternAt(int i) {
+    return 1000 + (i * 37) % 20000;
+}
+
+TEST_F(DiskOutput, FullVolumeArrivesUnchanged) {
+    const int n = 2205; // 0.1 s
+    std::vector<Frame> out = playOnce(write(wav(pcm(2, 22050, 16), pattern(n)), "p.wav"), 255);
+    ASSERT_GE(out.size(), static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(out[i].left, patternAt(i)) << i;
+        ASSERT_EQ(out[i].right, -patternAt(i)) << i;
+    }
+    for (std::size_t i = n; i < out.size(); ++i)
+        ASSERT_EQ(out[i].left, 0) << "played once, then silence";
+}
+
+TEST_F(DiskOutput, LowerVolumeIsAttenuatedByTheStatedAmount) {
+    const int n = 2205;
+    std::vector<Frame> out = playOnce(write(wav(pcm(2, 22050, 16), pattern(n)), "p.wav"), 128);
+    const double gain = std::pow(10.0, -2470 / 2000.0);
+    ASSERT_GE(out.size(), static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        ASSERT_NEAR(out[i].left, patternAt(i) * gain, 1.0) << i;
+        ASSERT_NEAR(out[i].right, -patternAt(i) * gain, 1.0) << i;
+    }
+}
+
+TEST_F(DiskOutput, OtherFormatsArriveAsTheOutputFormat) {
+    // 8-bit mono at 11025 samples a second: each sample becomes two 16-bit stereo frames.
+    std::vector<Frame> out =
+        playOnce(write(wav(pcm(1, 11025, 8), Bytes(1102, 0xC0)), "m.wav"), 255);
+    std::size_t loud = std::count_if(
+        out.begin(), out.end(), [](const Frame& f) { return f.left == 16384 && f.right == 16384; });
+    EXPECT_NEAR(static_cast<double>(loud), 2204.0, 2.0);
+}
+
+TEST_F(DiskOutput, TwoBuffersOfOneClipPlayOverlapped) {
+    CSoundDevice device;
+    ASSERT_EQ(device.start(nullptr, DSSCL_PRIORITY, 2, 22050, 16), S_OK);
+    std::string p = write(wav(pcm(1, 22050, 16), s16(std::vector<int>(6615, 3000))), "c.wav");
+    std::unique_ptr<CSoundClip> clip;
+    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 2, clip), S_OK);
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    waitUntilQuiet(device, *clip);
+    clip.reset();
+    device.shutdown();
+    std::vector<Frame> out = captured();
+    auto count = [&](int v) {
+        return std::count_if(out.begin(), out.end(), [v](const Frame& f) { return f.left == v; });
+    };
+    EXPECT_GT(count(6000), 2000) << "both at once for most of the sound";
+    EXPECT_GT(count(3000), 500) << "one alone at the start and at the end";
+    EXPECT_EQ(count(3000) + count(6000),
+              static_cast<long>(std::count_if(out.begin(), out.end(),
+                                              [](const Frame& f) { return f.left != 0; })));
+}
+
+TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
+    const int n = 1000;
+    std::string p = write(wav(pcm(2, 22050, 16), pattern(n)), "p.wav");
+    std::ostringstream err;
+    EXPECT_EQ(runPlay({p, "--volume", "255"}, err), 0) << err.str();
+    std::vector<Frame> out = captured();
+    ASSERT_GE(out.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(out[n - 1].left, patternAt(n - 1));
+
+    WAVEFORMATEX adpcm = pcm(1, 22050, 4);
+    adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
+    adpcm.nBlockAlign = 256;
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{dir.file("none.wav")}, 1, "no such file"},
+        {{write(Bytes{'R', 'I', 'F', 'F'}, "bad.wav")}, 1, "not a WAVE file"},
+        {{write(wav(adpcm, counting(256)), "adpcm.wav")}, 1, "format tag 2"},
+        {{}, 2, "usage"},
+        {{p, "--volume"}, 2, "0 to 255"},
+        {{p, "--volume", "256"}, 2, "0 to 255"},
+        {{p, "--volume", "-1"}, 2, "0 to 255"},
+        {{p, p}, 2, "usage"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream e;
+        EXPECT_EQ(runPlay(c.args, e), c.status) << e.str();
+        EXPECT_NE(e.str().find(c.says), std::string::npos) << e.str();
+    }
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    std::ostringstream e;
+    EXPECT_EQ(runPlay({p}, e), 2);
+    EXPECT_NE(e.str().find("no sound device"), std::string::npos) << e.str();
+}
+
+TEST(NoDevice, StartFailsAndClipsAreRefused) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    CSoundDevice device;
+    EXPECT_LT(device.start(nullptr, DSSCL_PRIORITY, 2, 22050, 16), 0);
+    std::unique_ptr<CSoundClip> clip;
+    EXPECT_EQ(device.createClip("x.wav", kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
+              CO_E_NOTINITIALIZED);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+} // namespace
