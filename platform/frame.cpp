@@ -513,8 +513,13 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
     std::unique_ptr<QApplication> qapp;
     if (!qApp)
         qapp = std::make_unique<QApplication>(argc, argv);
-    QtMessageBox messageBoxes;
-    QtFileDialog fileDialogs;
+    // A picture is taken without anyone to answer: messages then go to stderr.
+    std::unique_ptr<QtMessageBox> messageBoxes;
+    std::unique_ptr<QtFileDialog> fileDialogs;
+    if (options.screenshotPath.empty()) {
+        messageBoxes = std::make_unique<QtMessageBox>();
+        fileDialogs = std::make_unique<QtFileDialog>();
+    }
     if (!app.InitInstance())
         return 1;
     int status = 0;

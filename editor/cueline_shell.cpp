@@ -1,0 +1,131 @@
+#include "editor/cueline_shell.h"
+
+#include "grid/cell_grid.h"
+#include "platform/fs.h"
+#include "platform/msgbox.h"
+#include "platform/settings.h"
+#include "resources/editor/cueline_resources.h"
+
+namespace {
+
+constexpr int kStartClientWidth = 760;
+constexpr int kStartClientHeight = 520;
+
+} // namespace
+
+bool CMainFrame::OnClose() {
+    return !view_ || view_->QueryClose();
+}
+
+void CHelpDialog::DoModal() {
+    TextDialogDesc desc;
+    desc.title = "TnvCueLine Help";
+    desc.size = {422, 301};
+    desc.editSize = {413, 277};
+    desc.buttonSize = {413, 14};
+    desc.text = CueLineHelpText();
+    ShowTextDialog(desc);
+}
+
+std::string CAboutDialog::SecondLine() {
+    return "Crew pack sound text editor, version 1.0";
+}
+
+void CAboutDialog::DoModal() {
+    AboutDialogDesc desc;
+    desc.title = "About CueLine";
+    desc.size = {217, 55};
+    desc.iconXpm = kCueLineIconXpm;
+    desc.line1 = "TnvCueLine editor for Tarnavel";
+    desc.line2 = SecondLine();
+    ShowAboutDialog(desc);
+}
+
+CCueLineApp::CCueLineApp() {
+    SetAppName(kCueLineAppTitle);
+}
+
+CCueLineApp::~CCueLineApp() {
+    // The view's window lives inside the frame's: the view goes first.
+    if (frame_)
+        frame_->SetRoute(nullptr, nullptr, nullptr);
+    view_.reset();
+    frame_.reset();
+}
+
+bool CCueLineApp::InitInstance() {
+    SetRegistryKey("Local AppWizard-Generated Applications");
+    LoadStdProfileSettings(4);
+
+    document_ = std::make_unique<CCueLineDoc>();
+    frame_ = std::make_unique<CMainFrame>();
+    view_ = std::make_unique<CCueLineView>();
+    if (!frame_->LoadFrame(CueLineFrameResources()) || !frame_->CreateView(view_.get()))
+        return false;
+    setMainWnd(frame_.get());
+    frame_->SetView(view_.get());
+    frame_->SetRoute(view_.get(), document_.get(), this);
+    frame_->SetClientSize(kStartClientWidth, kStartClientHeight);
+    view_->SetFrame(frame_.get());
+    if (!programPath_.empty())
+        view_->SetStartFolder(fsx::parentFolder(programPath_));
+
+    if (commandLineFile_.empty()) {
+        document_->OnNewDocument();
+    } else {
+        if (!document_->OnOpenDocument(commandLineFile_)) {
+            MessageBox(commandLineFile_ + "\nCannot open this file.", kCueLineAppTitle,
+                       MB_OK | MB_ICONERROR);
+            return false;
+        }
+        AddToRecentFileList(commandLineFile_);
+        view_->SetCommandLineFile(commandLineFile_);
+    }
+    updateFrameTitle();
+    view_->OnInitialUpdate();
+    frame_->ShowWindow();
+    return true;
+}
+
+int CCueLineApp::ExitInstance() {
+    if (settings())
+        settings()->sync();
+    return 0;
+}
+
+void CCueLineApp::updateFrameTitle() {
+    if (frame_ && document_)
+        frame_->SetWindowText(FrameTitleFor(document_->GetTitle(), kCueLineAppTitle));
+}
+
+void CCueLineApp::OnFileNew() {
+    if (!document_ || !view_)
+        return;
+    document_->OnNewDocument();
+    updateFrameTitle();
+    view_->OnInitialUpdate();
+}
+
+bool CCueLineApp::HasCommand(UINT id) const {
+    return id == ID_FILE_NEW || id == ID_APP_ABOUT || id == ID_HELP_CUELINE ||
+           id == ID_FILE_PRINT_SETUP;
+}
+
+bool CCueLineApp::OnCmdMsg(UINT id) {
+    switch (id) {
+    case ID_FILE_NEW:
+        OnFileNew();
+        return true;
+    case ID_APP_ABOUT:
+        CAboutDialog().DoModal();
+        return true;
+    case ID_HELP_CUELINE:
+        CHelpDialog().DoModal();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        // The printer set-up arrives with printing.
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,66 @@
+// The editor as a program: the application with its start-up steps, the main frame with the exit
+// guard, the document (it carries no data: the crew pack lives with the view) and the help and
+// about dialogs.
+#pragma once
+
+#include "editor/cueline_view.h"
+#include "platform/frame.h"
+
+#include <memory>
+#include <string>
+
+class CMainFrame : public CFrameWnd {
+public:
+    void SetView(CCueLineView* view) { view_ = view; }
+    bool OnClose() override;
+
+private:
+    CCueLineView* view_ = nullptr;
+};
+
+class CCueLineDoc : public CDocument {};
+
+class CHelpDialog {
+public:
+    void DoModal();
+};
+
+class CAboutDialog {
+public:
+    void DoModal();
+    static std::string SecondLine();
+};
+
+class CCueLineApp : public CWinApp {
+public:
+    CCueLineApp();
+    ~CCueLineApp() override;
+
+    // The command line's file (8-bit, empty for none) and the program's own path, before
+    // InitInstance.
+    void SetCommandLine(const std::string& file) { commandLineFile_ = file; }
+    void SetProgramPath(const std::string& path) { programPath_ = path; }
+    const std::string& commandLineFile() const { return commandLineFile_; }
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    CMainFrame* frame() const { return frame_.get(); }
+    CCueLineView* view() const { return view_.get(); }
+    CCueLineDoc* document() const { return document_.get(); }
+
+    // The framework's new document: a fresh title, the view's first update (done only once).
+    void OnFileNew();
+
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+
+private:
+    void updateFrameTitle();
+
+    std::string commandLineFile_;
+    std::string programPath_;
+    std::unique_ptr<CCueLineDoc> document_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CCueLineView> view_;
+};

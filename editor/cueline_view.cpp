@@ -1,0 +1,370 @@
+#include "editor/cueline_view.h"
+
+#include "grid/cell_grid.h"
+#include "platform/filedialog.h"
+#include "platform/fs.h"
+#include "platform/msgbox.h"
+#include "playback/sound_device.h"
+#include "resources/editor/cueline_resources.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+std::string rowNumber(int i) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%03i", i);
+    return buffer;
+}
+
+} // namespace
+
+CCueLineView::CCueLineView() : crewPack_(this) {}
+
+CCueLineView::~CCueLineView() {
+    // The grid is a child window: it goes before the view's window does.
+    grid_.reset();
+    sound_.reset();
+}
+
+void CCueLineView::OnInitialUpdate() {
+    if (initialUpdateDone_)
+        return;
+    initialUpdateDone_ = true;
+
+    Rect client;
+    GetClientRect(&client);
+    grid_ = std::make_unique<CCellGrid>();
+    if (!grid_->CreateGrid(client, this, IDC_CELL_GRID,
+                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
+        grid_.reset();
+        return;
+    }
+    grid_->AllowEditing(TRUE);
+    grid_->SetNumRows(0);
+    grid_->SetNumCols(3);
+    grid_->SetNumFixedCols(2);
+    grid_->SetColSize(0, 0);
+    grid_->SetColSize(1, kFileNameWidth);
+    grid_->SetColSize(2, 1800);
+
+    sound_ = std::make_unique<CSoundDevice>();
+    if (FAILED(sound_->start(this, 2, 2, 22050, 16)))
+        sound_.reset();
+
+    if (!commandLineFile_.empty())
+        loadFolder(crewPackFolderFor(commandLineFile_));
+}
+
+bool CCueLineView::loadFolder(const std::string& folder) {
+    // A pack that cannot be read leaves the one on screen in charge, folder included, so that a
+    // later save still writes where its rows came from.
+    std::string previous = crewPack_.folder();
+    crewPack_.setFolder(folder);
+    if (crewPack_.loadCrewPack())
+        return true;
+    crewPack_.setFolder(previous);
+    return false;
+}
+
+void CCueLineView::setColumnWidths(int clientWidth) {
+    if (!grid_)
+        return;
+    grid_->SetColSize(0, showRowNumbers_ ? kRowNumberWidth : 0);
+    grid_->SetColSize(1, kFileNameWidth);
+    // A view too narrow for the text column gives a negative width, which the grid refuses:
+    // the column keeps the width it had.
+    grid_->SetColSize(2, clientWidth - kTextColumnMargin - (showRowNumbers_ ? kRowNumberWidth : 0));
+}
+
+void CCueLineView::OnSize(UINT type, int cx, int cy) {
+    Wnd::OnSize(type, cx, cy);
+    if (!grid_)
+        return;
+    grid_->MoveWindow(Rect{0, 0, cx, cy});
+    setColumnWidths(cx);
+    grid_->RecalcScrollBars();
+    grid_->Invalidate();
+}
+
+void CCueLineView::OnDestroy() {
+    grid_.reset();
+    if (sound_)
+        sound_->shutdown();
+    sound_.reset();
+    Wnd::OnDestroy();
+}
+
+BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
+    // The grid's notifications carry nothing the view acts on, but they are a good moment to
+    // take over a change the grid made on its own (paste, cut, delete).
+    isModified();
+    return Wnd::OnNotify(id, hdr, result);
+}
+
+void CCueLineView::showCrewPack() {
+    rebuild(false);
+}
+
+void CCueLineView::rebuild(bool keepEdits) {
+    if (!grid_)
+        return;
+    const int count = crewPack_.count();
+    std::vector<std::string> kept;
+    std::vector<bool> haveKept;
+    if (keepEdits && grid_->GetNumRows() == count) {
+        kept.resize(static_cast<std::size_t>(count));
+        haveKept.resize(static_cast<std::size_t>(count), false);
+        for (int r = 0; r < count; ++r) {
+            LPARAM index = grid_->GetCellData(r, 0);
+            if (index >= 0 && index < count) {
+                kept[static_cast<std::size_t>(index)] = grid_->GetCellText(r, 2);
+                haveKept[static_cast<std::size_t>(index)] = true;
+            }
+        }
+    }
+
+    grid_->ClearGrid();
+    grid_->SetNumRows(count);
+    grid_->SetNumCols(3);
+    grid_->SetNumFixedCols(2);
+    Rect client;
+    GetClientRect(&client);
+    setColumnWidths(client.Width());
+
+    for (int i = 0; i < count; ++i) {
+        const SoundEntry& entry = crewPack_.entry(i);
+        grid_->SetCellText(i, 0, showRowNumbers_ ? rowNumber(i) : std::string());
+        // The row's place in the original list travels with the row when it is sorted.
+        GRIDCELLINFO number;
+        number.row = i;
+        number.col = 0;
+        number.mask = GCIF_DATA;
+        number.data = i;
+        grid_->SetCellInfo(&number);
+        grid_->SetCellText(i, 1, entry.fileName);
+
+        GRIDCELLINFO info;
+        info.row = i;
+        info.col = 2;
+        info.mask = GCIF_TEXT | GCIF_FORMAT;
+        bool carried = !haveKept.empty() && haveKept[static_cast<std::size_t>(i)];
+        info.text = carried ? kept[static_cast<std::size_t>(i)] : std::string(entry.text);
+        info.format = 0;
+        grid_->SetCellInfo(&info);
+        COLORREF color = entry.onDisk == 0   ? kColorMissing
+                         : info.text.empty() ? kColorNoText
+                                             : kColorWithText;
+        grid_->SetCellBackColor(i, 2, color);
+    }
+    grid_->RepaintColumn(0);
+    grid_->RepaintColumn(1);
+    grid_->RepaintColumn(2);
+
+    std::string status = crewPack_.statusText(crewPack_.tally());
+    if (sortMode_ == ByFileName)
+        grid_->SortRowsByText(1, TRUE);
+    else if (sortMode_ == ByText)
+        grid_->SortRowsByText(2, TRUE);
+    setStatusText(status);
+    // The pack's own flag now holds what the grid had.
+    grid_->MarkModified(FALSE);
+    if (frame_)
+        frame_->SetWindowText(EditingTitle(crewPack_.modified()));
+}
+
+std::string CCueLineView::EditingTitle(bool star) const {
+    return "Editing " + crewPack_.folder() + "\\CueLine.clt" + (star ? " *" : "");
+}
+
+void CCueLineView::setStatusText(const std::string& text) {
+    if (frame_)
+        frame_->SetMessageText(text);
+}
+
+int CCueLineView::rowCount() const {
+    return grid_ ? grid_->GetNumRows() : 0;
+}
+
+std::string CCueLineView::rowFileName(int row) const {
+    return grid_ ? std::string(grid_->CopyCellText(row, 1, kMaxNameLen)) : std::string();
+}
+
+std::string CCueLineView::rowText(int row) const {
+    return grid_ ? std::string(grid_->CopyCellText(row, 2, kMaxTextLen)) : std::string();
+}
+
+bool CCueLineView::isModified() {
+    if (grid_ && grid_->IsModified() && !crewPack_.modified())
+        markModified();
+    return crewPack_.modified();
+}
+
+void CCueLineView::markModified() {
+    crewPack_.setModified(true);
+    if (frame_ && crewPack_.count() > 0)
+        frame_->SetWindowText(EditingTitle(true));
+}
+
+void CCueLineView::OnEditWindowCreated() {
+    crewPack_.setModified(true);
+}
+
+void CCueLineView::OnEditCharTyped(UINT ch) {
+    if (ch == '\t' || ch == '\r' || ch == '\n' || ch == 0x1B)
+        return;
+    markModified();
+}
+
+void CCueLineView::setSortMode(SortMode mode) {
+    isModified();
+    sortMode_ = mode;
+    rebuild(true);
+}
+
+void CCueLineView::OnFileOpen() {
+    if (!grid_)
+        return;
+    if (isModified() &&
+        MessageBox("You have made some text editing do you really want to open another crew pack "
+                   "without saving ?",
+                   "Open without saving ?", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+    OpenFileRequest request;
+    request.fileName = "CueLine.clt";
+    request.filter = "Tnv Sound file text (CueLine.ClT)|CueLine.ClT|";
+    request.initialFolder = crewPack_.folder();
+    request.flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN |
+                    OFN_NONETWORKBUTTON | OFN_EXPLORER | OFN_LONGNAMES | OFN_ENABLESIZING |
+                    OFN_OVERWRITEPROMPT;
+    std::optional<std::string> chosen = GetOpenFileName(request);
+    if (!chosen)
+        return;
+    OpenCrewPackOf(*chosen);
+}
+
+bool CCueLineView::OpenCrewPackOf(const std::string& path) {
+    if (!grid_)
+        return false;
+    // The chosen file only names the folder: the pack's text file is always its CueLine.clt.
+    std::string::size_type cut = path.find_last_of(fsx::kSeparator);
+    std::string folder = cut == std::string::npos ? fsx::fromDisk(fsx::currentFolder())
+                         : cut == 0               ? std::string("/")
+                                                  : path.substr(0, cut);
+    bool loaded = loadFolder(folder);
+    if (loaded) {
+        if (CWinApp* app = CWinApp::current())
+            app->AddToRecentFileList(path);
+    }
+    return loaded;
+}
+
+bool CCueLineView::QueryClose() {
+    if (!isModified())
+        return true;
+    return MessageBox("You have made some text editing do you really want to exit without saving ?",
+                      "Exit without saving ?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+bool CCueLineView::gridCommand(UINT id) {
+    // Commands reach the grid first once it has a window; its clipboard and select-all
+    // handlers hook in here.
+    (void)id;
+    return false;
+}
+
+bool CCueLineView::HasCommand(UINT id) const {
+    switch (id) {
+    case ID_SORT_NONE:
+    case ID_SORT_FILENAME:
+    case ID_SORT_TEXT:
+    case ID_DISPLAY_ROWNUMBER:
+    case ID_FILE_SAVE:
+    case ID_FILE_OPEN:
+    case ID_APP_EXIT:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
+    case ID_EDIT_PASTE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CCueLineView::OnCmdMsg(UINT id) {
+    if (gridCommand(id))
+        return true;
+    switch (id) {
+    case ID_SORT_NONE:
+        setSortMode(NoSort);
+        return true;
+    case ID_SORT_FILENAME:
+        setSortMode(ByFileName);
+        return true;
+    case ID_SORT_TEXT:
+        setSortMode(ByText);
+        return true;
+    case ID_DISPLAY_ROWNUMBER:
+        isModified();
+        showRowNumbers_ = !showRowNumbers_;
+        rebuild(true);
+        return true;
+    case ID_FILE_SAVE:
+        isModified();
+        crewPack_.saveCrewPack();
+        return true;
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
+    case ID_APP_EXIT:
+        if (frame_)
+            frame_->PostClose();
+        return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        // Printing hands each page to the grid; it arrives with the grid's printing.
+        return true;
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
+    case ID_EDIT_PASTE:
+        // What the grid leaves of these does nothing.
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CCueLineView::OnUpdateCmdUI(CmdUI& ui) {
+    const bool loaded = crewPack_.count() > 0;
+    switch (ui.id()) {
+    case ID_SORT_NONE:
+        ui.Enable(loaded);
+        ui.SetCheck(sortMode_ == NoSort);
+        return true;
+    case ID_SORT_FILENAME:
+        ui.Enable(loaded);
+        ui.SetCheck(sortMode_ == ByFileName);
+        return true;
+    case ID_SORT_TEXT:
+        ui.Enable(loaded);
+        ui.SetCheck(sortMode_ == ByText);
+        return true;
+    case ID_DISPLAY_ROWNUMBER:
+        ui.Enable(loaded);
+        ui.SetCheck(showRowNumbers_);
+        return true;
+    case ID_FILE_SAVE:
+        ui.Enable(isModified());
+        return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+    case ID_FILE_PRINT_SETUP:
+        ui.Enable(loaded);
+        return true;
+    default:
+        return false;
+    }
+}

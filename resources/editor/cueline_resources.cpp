@@ -1,0 +1,117 @@
+#include "resources/editor/cueline_resources.h"
+
+const char* const kCueLineAppTitle = "CueLine";
+const char* const kCueLineDocString =
+    "CueLine\n\nCueL\nCueL Files (*.clt)\n.clt\nCueLine.Document\nCueL Document";
+
+FrameResources CueLineFrameResources() {
+    FrameResources r;
+    r.menu = {
+        {"&File",
+         {{ID_FILE_OPEN, "&Open...\tCtrl+O"},
+          {ID_FILE_SAVE, "&Save\tCtrl+S"},
+          {ID_SEPARATOR, ""},
+          {ID_FILE_PRINT, "&Print...\tCtrl+P"},
+          {ID_FILE_PRINT_PREVIEW, "Print Pre&view"},
+          {ID_FILE_PRINT_SETUP, "P&rint Setup..."},
+          {ID_SEPARATOR, ""},
+          {ID_APP_EXIT, "E&xit"}}},
+        {"&View",
+         {{ID_VIEW_STATUS_BAR, "&Status Bar"},
+          {ID_SEPARATOR, ""},
+          {ID_SORT_NONE, "No sort"},
+          {ID_SORT_FILENAME, "Sort by Filename"},
+          {ID_SORT_TEXT, "Sort by Text"},
+          {ID_SEPARATOR, ""},
+          {ID_DISPLAY_ROWNUMBER, "Display row number"}}},
+        {"&Help", {{ID_HELP_CUELINE, "TnvCueLine Help"}, {ID_APP_ABOUT, "&About CueLine..."}}},
+    };
+    r.accelerators = {
+        {FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},   {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
+        {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},  {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+        {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},  {FVIRTKEY | FALT, VK_BACK, ID_EDIT_UNDO},
+        {FVIRTKEY | FCONTROL, 'X', ID_EDIT_CUT},   {FVIRTKEY | FSHIFT, VK_DELETE, ID_EDIT_CUT},
+        {FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},  {FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
+        {FVIRTKEY | FCONTROL, 'V', ID_EDIT_PASTE}, {FVIRTKEY | FSHIFT, VK_INSERT, ID_EDIT_PASTE},
+        {FVIRTKEY, VK_F6, ID_NEXT_PANE},           {FVIRTKEY | FSHIFT, VK_F6, ID_PREV_PANE},
+    };
+    r.strings = {
+        {IDR_MAINFRAME, kCueLineDocString},
+        {AFX_IDS_APP_TITLE, kCueLineAppTitle},
+        {AFX_IDS_IDLEMESSAGE, "Ready"},
+        {ID_FILE_NEW, "Create a new document\nNew"},
+        {ID_FILE_OPEN, "Open an existing document\nOpen"},
+        {ID_FILE_SAVE, "Save the active document\nSave"},
+        {ID_FILE_PRINT, "Print the active document\nPrint"},
+        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+        {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
+        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+        {ID_SORT_FILENAME, "Sort line by Filename"},
+        {ID_SORT_TEXT, "Sort line by Text"},
+        {ID_SORT_NONE,
+         "Original list, first sound listed in Clt file than sound that are not listed"},
+        {ID_DISPLAY_ROWNUMBER, "Display row number"},
+        {ID_INDICATOR_CAPS, "CAP"},
+        {ID_INDICATOR_NUM, "NUM"},
+        {ID_INDICATOR_SCRL, "SCRL"},
+    };
+    r.iconXpm = kCueLineIconXpm;
+    return r;
+}
+
+const std::string& CueLineHelpText() {
+    static const std::string text =
+        "OPENING A VOICE PACK SOUND TEXT\r\n"
+        "--------------------------------------------------------------\r\n"
+        "Click Open and browse to the directory \"Tarnavel\\Sound\\Crewpack\" select a directory "
+        "here (avoid editing the defaut directory see below \"creating a new sound pack\") once in "
+        "a directory select the file \"CueLine.clt\" and click ok.\r\n"
+        "\r\n"
+        "EDITING THE TEXT\r\n"
+        "--------------------------------------------------------------\r\n"
+        "Double click on the right cell and edit as usuall, you can access a submenu for clipboard "
+        "operation while right clicking on a cell. Don't forget to save your changes.\r\n"
+        "\r\n"
+        "EARING THE RELATED SOUND\r\n"
+        "--------------------------------------------------------------\r\n"
+        "Left click on the filename column (left column).\r\n"
+        "\r\n"
+        "COLOR MEANING\r\n"
+        "--------------------------------------------------------------\r\n"
+        "A light blue color mean this sound doesn't have a text currently, if you edit a copy of "
+        "the default cueline it mean usually that this sound doesn't need a text (it will not be "
+        "taken in account by Tnv anyway). A RED color mean that this wav doesn't exist on the "
+        "disk.\r\n"
+        "\r\n"
+        "CREATING A NEW SOUNDPACK\r\n"
+        "--------------------------------------------------------------\r\n"
+        "You can create a new soundpack with different voice or language, you can redo somes or "
+        "all of the voice sound wav. Read below:\r\n"
+        "\r\n"
+        "1-Copy the directory \"default\" with all its files and rename it (example: \"German "
+        "voice\"\r\n"
+        "2-Delete from this new directory all the wav that you don't want to edit, Tnv will take "
+        "the missing wav from the \"defaut\" directory.\r\n"
+        "3-Record the new wav and save them with the same name than the wav that you want to "
+        "replace.\r\n"
+        "4-Once done use this utility to edit the \"CueLine.clt\" file located in your new pack "
+        "directory.\r\n"
+        "5-When saving if you deleted somes wav you will have somes red line mean that some wav "
+        "will be missing, this utility will ask you if you want to save the text of missing name "
+        "reply \"no\"\r\n"
+        "\r\n"
+        "TIPS\r\n"
+        "--------------------------------------------------------------\r\n"
+        "Each time you click on the left column to hear a sound the filename will be copied to "
+        "clipboard, this is usefull to past this filename in your sound editor so you can save "
+        "your sound without bothering typing the filename.";
+    return text;
+}
