@@ -1,0 +1,242 @@
+// What the grid paints, read back pixel by pixel from its window.
+#include "grid_window_fixture.h"
+
+#include "platform/syscolors.h"
+
+namespace {
+
+constexpr COLORREF white = RGB(255, 255, 255);
+constexpr COLORREF navy = RGB(0, 0, 128);
+constexpr COLORREF grey = RGB(200, 200, 200);
+constexpr COLORREF lines = RGB(192, 192, 192);
+constexpr COLORREF red = RGB(255, 0, 0);
+constexpr COLORREF black = RGB(0, 0, 0);
+
+} // namespace
+
+// 5 x 4 cells of 40 x 20 pixels, one fixed row and column, in a 300 x 200 client area.
+class GridPaintTest : public GridWindowTest {
+protected:
+    ProbeGrid& setUpGrid() {
+        ProbeGrid& g = make(5, 4, 1, 1);
+        g.SetCellBackColor(white);
+        g.SetCellTextColor(black);
+        g.SetGridBackColor(navy);
+        g.SetFixedBackColor(grey);
+        g.SetFixedTextColor(black);
+        g.SetGridLineColor(lines);
+        g.Invalidate(TRUE);
+        return g;
+    }
+    COLORREF pixel(int x, int y) {
+        grid->UpdateWindow();
+        return grid->GetDC()->GetPixel(x, y);
+    }
+    // Pixels in the rectangle that differ from `bg`, and the mean of their x.
+    std::pair<int, double> ink(const Rect& r, COLORREF bg) {
+        grid->UpdateWindow();
+        auto dc = grid->GetDC();
+        int n = 0;
+        double sx = 0;
+        for (int x = r.left; x < r.right; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                if (dc->GetPixel(x, y) != bg) {
+                    ++n;
+                    sx += x;
+                }
+        return {n, n ? sx / n : -1};
+    }
+};
+
+TEST_F(GridPaintTest, CellsLinesAndTheAreaBeyond) {
+    for (BOOL buffered : {TRUE, FALSE}) {
+        SCOPED_TRACE(buffered);
+        ProbeGrid& g = grid ? *grid : setUpGrid();
+        g.SetDoubleBuffered(buffered);
+        g.Invalidate(TRUE);
+        EXPECT_EQ(pixel(60, 25), white);  // inside cell (1, 1)
+        EXPECT_EQ(pixel(79, 30), lines);  // its vertical line on its last pixel column
+        EXPECT_EQ(pixel(60, 39), lines);  // its horizontal line on its last pixel row
+        EXPECT_EQ(pixel(80, 30), white);  // the next cell starts one pixel further
+        EXPECT_EQ(pixel(200, 50), navy);  // right of the cells
+        EXPECT_EQ(pixel(60, 150), navy);  // below the cells
+        EXPECT_EQ(pixel(250, 150), navy); // the corner beyond both
+        EXPECT_EQ(pixel(20, 50), grey);   // fixed column
+        EXPECT_EQ(pixel(100, 10), grey);  // fixed row
+    }
+}
+
+TEST_F(GridPaintTest, OwnColoursAndGridColours) {
+    ProbeGrid& g = setUpGrid();
+    g.SetCellBackColor(2, 2, red);
+    EXPECT_EQ(pixel(100, 50), red);
+    g.SetCellBackColor(RGB(255, 255, 0)); // cells with CLR_DEFAULT follow the grid
+    g.Invalidate(TRUE);
+    EXPECT_EQ(pixel(60, 25), RGB(255, 255, 0));
+    EXPECT_EQ(pixel(100, 50), red);
+}
+
+TEST_F(GridPaintTest, CurrentCellKeepsItsColourInsideABlackFrame) {
+    ProbeGrid& g = setUpGrid();
+    g.SetCellBackColor(2, 2, red);
+    g.SetSelectionAnchor(CGridPos(2, 1));
+    g.SelectCellsTo(CGridPos(3, 2));
+    g.SetCurrentCell(2, 2);
+    // Cell (2, 2) covers (80, 40) - (119, 59); its grid lines are x = 119 and y = 59.
+    EXPECT_EQ(pixel(80, 40), black);
+    EXPECT_EQ(pixel(118, 50), black);
+    EXPECT_EQ(pixel(100, 58), black);
+    EXPECT_EQ(pixel(119, 50), lines);
+    EXPECT_EQ(pixel(100, 45), red); // not the highlight, though selected
+    EXPECT_EQ(pixel(60, 45), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(pixel(100, 65), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(pixel(140, 45), white);
+}
+
+TEST_F(GridPaintTest, CurrentCellIsDrawnAtOnceWithoutWaitingForPaint) {
+    ProbeGrid& g = setUpGrid();
+    g.UpdateWindow();
+    g.SetCurrentCell(1, 1);
+    EXPECT_EQ(g.GetDC()->GetPixel(40, 20), black); // repainted through its own surface
+    int paints = g.cellPaints;
+    g.SetCurrentCell(1, 1); // the same cell: nothing to draw
+    EXPECT_EQ(g.cellPaints, paints);
+}
+
+TEST_F(GridPaintTest, OutlinedCellGetsAFrameToo) {
+    ProbeGrid& g = setUpGrid();
+    g.SetCellState(3, 3, GCS_OUTLINED);
+    EXPECT_EQ(pixel(120, 60), black);
+    EXPECT_EQ(pixel(130, 65), white);
+}
+
+TEST_F(GridPaintTest, HeadersOfTheCurrentRowAndColumnAreSunkenAndSemiBold) {
+    ProbeGrid& g = setUpGrid();
+    for (int c = 1; c < 4; ++c)
+        g.SetCellText(0, c, "HHH");
+    g.SetCurrentCell(2, 2);
+    // Header (0, 2) spans x 80..119: sunken, dark at its top and left.
+    EXPECT_EQ(pixel(80, 5), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(100, 0), GetSysColor(COLOR_3DDKSHADOW));
+    // Header (0, 1) spans x 40..79: raised, light on top, dark on the right and bottom.
+    EXPECT_EQ(pixel(60, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(40, 10), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(79, 10), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(60, 19), GetSysColor(COLOR_3DDKSHADOW));
+    // Row header (2, 0) is sunken, (3, 0) raised.
+    EXPECT_EQ(pixel(0, 45), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(0, 65), GetSysColor(COLOR_BTNHIGHLIGHT));
+    auto current = ink(Rect{82, 2, 118, 18}, grey);
+    auto other = ink(Rect{42, 2, 78, 18}, grey);
+    EXPECT_GT(current.first, other.first); // semi-bold carries more ink
+}
+
+TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
+    ProbeGrid& g = setUpGrid();
+    g.SetColSize(2, 100);
+    g.Invalidate(TRUE);
+    GRIDCELLINFO info;
+    info.row = 2;
+    info.col = 2;
+    info.mask = GCIF_TEXT | GCIF_FORMAT;
+    info.text = "MM";
+    info.format = DT_CENTER;
+    g.SetCellInfo(&info);
+    g.SetCellText(3, 2, "MM"); // left aligned, for comparison
+    auto centred = ink(Rect{81, 41, 178, 58}, white);
+    auto left = ink(Rect{81, 61, 178, 78}, white);
+    ASSERT_GT(centred.first, 0);
+    EXPECT_NEAR(centred.second, 80 + 50, 3);
+    EXPECT_LT(left.second, 110);
+}
+
+TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
+    ProbeGrid& g = setUpGrid();
+    g.SetColSize(1, 120);
+    g.SetCellText(1, 1, "a&b");
+    g.SetCellText(2, 1, "ab");
+    g.Invalidate(TRUE);
+    auto amp = ink(Rect{41, 21, 158, 38}, white);
+    auto plain = ink(Rect{41, 41, 158, 58}, white);
+    EXPECT_GT(amp.first, plain.first + 10);
+}
+
+TEST_F(GridPaintTest, NothingIsPaintedWhileDrawingIsOff) {
+    ProbeGrid& g = setUpGrid();
+    g.UpdateWindow();
+    g.EnableDraw(FALSE);
+    g.SetCellBackColor(1, 1, red);
+    EXPECT_FALSE(g.RepaintCell(1, 1));
+    g.Invalidate(TRUE);
+    EXPECT_EQ(pixel(60, 25), white);
+    g.EnableDraw(TRUE);
+    EXPECT_TRUE(g.RepaintCell(1, 1));
+    EXPECT_EQ(g.GetDC()->GetPixel(60, 25), red);
+    EXPECT_TRUE(g.RepaintColumn(1));
+}
+
+TEST_F(GridPaintTest, SystemColourChangeFollowsOnlyUnchangedColours) {
+    ProbeGrid& g = make(3, 3, 1, 1);
+    g.SetGridBackColor(navy); // the program's own choice
+    SetSysColorOverride(COLOR_WINDOW, RGB(1, 2, 3));
+    SetSysColorOverride(COLOR_BTNSHADOW, RGB(4, 5, 6));
+    g.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(g.GetCellBackColor(), RGB(1, 2, 3));
+    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    SetSysColorOverride(COLOR_WINDOW, RGB(7, 8, 9));
+    g.SendMessage(WM_SYSCOLORCHANGE); // still the system's: follows again
+    EXPECT_EQ(g.GetCellBackColor(), RGB(7, 8, 9));
+    ResetSysColors();
+}
+
+TEST_F(GridPaintTest, ScrolledViewPaintsTheRowsThatCameIn) {
+    ProbeGrid& g = make(30, 3, 1, 1);
+    g.SetCellBackColor(white);
+    g.SetCellBackColor(11, 1, red);
+    g.Invalidate(TRUE);
+    g.UpdateWindow();
+    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    g.UpdateWindow();
+    // Row 11 was at y 200..219 (off screen); two rows up it is at 180..199.
+    EXPECT_EQ(g.GetDC()->GetPixel(60, 185), red);
+    EXPECT_NE(g.GetDC()->GetPixel(60, 165), red);
+}
+
+TEST_F(GridWindowTest, NotificationsGoToTheOwner) {
+    ProbeGrid& g = make(5, 5, 1, 1);
+    using N = GridOwner::Note;
+    g.SetCurrentCell(2, 2);
+    EXPECT_EQ(owner.notes, (std::vector<N>{{GN_CURRENTCHANGED, 2, 2}}));
+    owner.notes.clear();
+    g.SetCurrentCell(2, 2);
+    EXPECT_TRUE(owner.notes.empty());
+    g.SetCurrentCell(3, 1);
+    EXPECT_EQ(owner.notes, (std::vector<N>{{GN_CURRENTCHANGING, 2, 2}, {GN_CURRENTCHANGED, 3, 1}}));
+    owner.notes.clear();
+    g.SelectEverything();
+    g.ClearSelection();
+    EXPECT_EQ(owner.notes, (std::vector<N>{{GN_CURRENTCHANGING, 3, 1}}));
+    EXPECT_EQ(g.GetPickedCount(), 0u);
+    owner.notes.clear();
+    g.ClearSelection(); // nothing was current: nothing to say
+    EXPECT_TRUE(owner.notes.empty());
+
+    GridOwner other;
+    ASSERT_TRUE(other.CreateTopLevel("other", 0, Rect{0, 0, 10, 10}));
+    g.SetOwner(&other);
+    g.SetCurrentCell(1, 1);
+    EXPECT_EQ(other.notes.size(), 1u);
+    EXPECT_TRUE(owner.notes.empty());
+    EXPECT_EQ(g.NotifyParent(1, 1, GN_BEGINEDIT), 0);
+    g.SetOwner(nullptr);
+}
+
+TEST_F(GridWindowTest, DeletingAGridWithAWindowSendsNothing) {
+    make(5, 5, 1, 1);
+    grid->SetCurrentCell(2, 2);
+    owner.notes.clear();
+    grid.reset();
+    EXPECT_TRUE(owner.notes.empty());
+}

@@ -1,0 +1,238 @@
+// Windows: messages, scroll bars with Windows semantics, notifications, timers, focus.
+#include "platform/surface.h"
+#include "platform/wnd.h"
+#include "platform/wnd_app.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Records what reaches it.
+class Probe : public Wnd {
+public:
+    std::vector<UINT> messages;
+    std::vector<Size> sizes;
+    std::vector<int> notifyCodes;
+    std::vector<Rect> paints;
+    std::vector<UINT> timers;
+    std::vector<std::pair<UINT, Wnd*>> focus;
+    int ncDestroyed = 0;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override {
+        messages.push_back(msg);
+        return Wnd::WindowProc(msg, wp, lp);
+    }
+    void OnSize(UINT, int cx, int cy) override { sizes.push_back(Size{cx, cy}); }
+    BOOL OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
+        notifyCodes.push_back(hdr->code);
+        *result = 7;
+        return TRUE;
+    }
+    void OnPaint(Surface& dc) override {
+        Rect box;
+        dc.GetClipBox(&box);
+        paints.push_back(box);
+        dc.FillSolidRect(box, RGB(0, 128, 0));
+    }
+    void OnTimer(UINT id) override { timers.push_back(id); }
+    void OnSetFocus(Wnd* old) override { focus.push_back({WM_SETFOCUS, old}); }
+    void OnKillFocus(Wnd* next) override { focus.push_back({WM_KILLFOCUS, next}); }
+    void PostNcDestroy() override { ++ncDestroyed; }
+};
+
+int count(const std::vector<UINT>& v, UINT msg) {
+    return int(std::count(v.begin(), v.end(), msg));
+}
+
+} // namespace
+
+TEST(Wnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
+    Probe w;
+    EXPECT_FALSE(w.hasWindow());
+    EXPECT_EQ(w.SendMessage(WM_USER), 0);
+    EXPECT_FALSE(w.PostMessage(WM_USER));
+    Rect r{1, 2, 3, 4};
+    w.GetClientRect(&r);
+    EXPECT_EQ(r, Rect{});
+    EXPECT_EQ(w.GetDC(), nullptr);
+    EXPECT_EQ(w.SetScrollPos(SB_VERT, 5), 0);
+    EXPECT_EQ(w.SetTimer(1, 10), 0u);
+    EXPECT_FALSE(w.DestroyWindow());
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(Wnd, CreationSendsCreateThenSize) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 120, 80}));
+    ASSERT_GE(w.messages.size(), 2u);
+    EXPECT_EQ(w.messages[0], WM_CREATE);
+    ASSERT_FALSE(w.sizes.empty());
+    EXPECT_EQ(w.sizes.back(), (Size{120, 80}));
+    Rect client;
+    w.GetClientRect(&client);
+    EXPECT_EQ(client, (Rect{0, 0, 120, 80}));
+    EXPECT_FALSE(w.Create("NoSuchClass", "", WS_CHILD, Rect{}, &w, 3));
+}
+
+TEST(Wnd, ScrollBarsClampLikeWindows) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMin = 0;
+    si.nMax = 199;
+    si.nPage = 50;
+    w.SetScrollInfo(SB_VERT, si);
+    EXPECT_TRUE(w.IsScrollBarVisible(SB_VERT));
+    EXPECT_EQ(w.SetScrollPos(SB_VERT, 1000), 0);
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 150); // max - page + 1
+    w.SetScrollPos(SB_VERT, -3);
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);
+    w.SetScrollPos(SB_VERT, 120);
+    si.fMask = SIF_PAGE;
+    si.nPage = 100;
+    w.SetScrollInfo(SB_VERT, si); // a bigger page pulls the position back
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 100);
+    SCROLLINFO got;
+    ASSERT_TRUE(w.GetScrollInfo(SB_VERT, &got));
+    EXPECT_EQ(got.nTrackPos, 100);
+    w.SetScrollRange(SB_VERT, 0, 0);
+    EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMax = 99;
+    si.nPage = 100; // the page holds everything: nothing to scroll
+    w.SetScrollInfo(SB_VERT, si);
+    EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
+}
+
+TEST(Wnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
+    w.sizes.clear();
+    w.SetScrollRange(SB_VERT, 0, 500);
+    Rect client;
+    w.GetClientRect(&client);
+    EXPECT_LT(client.right, 200);
+    EXPECT_EQ(client.bottom, 100);
+    ASSERT_EQ(w.sizes.size(), 1u);
+    EXPECT_EQ(w.sizes[0], (Size{client.right, 100}));
+    w.SetScrollRange(SB_HORZ, 0, 500);
+    w.GetClientRect(&client);
+    EXPECT_LT(client.bottom, 100);
+    w.SetScrollRange(SB_VERT, 0, 0);
+    w.SetScrollRange(SB_HORZ, 0, 0);
+    w.GetClientRect(&client);
+    EXPECT_EQ(client, (Rect{0, 0, 200, 100}));
+    EXPECT_EQ(w.sizes.back(), (Size{200, 100}));
+}
+
+TEST(Wnd, SentRunsAtOncePostedRunsLater) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    w.messages.clear();
+    w.SendMessage(WM_USER + 1);
+    EXPECT_EQ(count(w.messages, WM_USER + 1), 1);
+    EXPECT_TRUE(w.PostMessage(WM_USER + 2));
+    EXPECT_EQ(count(w.messages, WM_USER + 2), 0);
+    WndApp::ProcessEvents();
+    EXPECT_EQ(count(w.messages, WM_USER + 2), 1);
+
+    // A message posted to a window that is gone by then is dropped.
+    auto gone = std::make_unique<Probe>();
+    ASSERT_TRUE(gone->CreateTopLevel("gone", 0, Rect{0, 0, 10, 10}));
+    gone->PostMessage(WM_USER + 3);
+    gone.reset();
+    WndApp::ProcessEvents();
+}
+
+TEST(Wnd, PostedCloseDestroysTheWindowFromTheLoop) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    w.PostMessage(WM_CLOSE);
+    EXPECT_TRUE(w.hasWindow());
+    WndApp::ProcessEvents();
+    EXPECT_FALSE(w.hasWindow());
+    EXPECT_EQ(w.ncDestroyed, 1);
+    EXPECT_EQ(count(w.messages, WM_DESTROY), 1);
+}
+
+TEST(Wnd, NotifyGoesToTheOwnerOrElseTheParent) {
+    Probe parent, owner, child;
+    ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
+    ASSERT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, 10, 10}));
+    ASSERT_TRUE(child.Create("", "", WS_CHILD | WS_VISIBLE, Rect{0, 0, 20, 20}, &parent, 42));
+    EXPECT_EQ(child.GetDlgCtrlID(), 42u);
+    EXPECT_EQ(child.GetOwner(), &parent);
+    NMHDR hdr{&child, 42, -5};
+    EXPECT_EQ(child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MSGPARAM>(&hdr)), 7);
+    child.SetOwner(&owner);
+    child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MSGPARAM>(&hdr));
+    EXPECT_EQ(parent.notifyCodes, std::vector<int>{-5});
+    EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
+}
+
+TEST(Wnd, ChildWindowsGoWithTheirParent) {
+    Probe child;
+    {
+        Probe parent;
+        ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
+        ASSERT_TRUE(child.Create("", "", WS_CHILD, Rect{0, 0, 20, 20}, &parent, 1));
+    }
+    EXPECT_FALSE(child.hasWindow());
+    EXPECT_EQ(count(child.messages, WM_DESTROY), 1);
+}
+
+TEST(Wnd, TimersTickUntilKilled) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    EXPECT_EQ(w.SetTimer(513, 5), 513u);
+    EXPECT_TRUE(WndApp::WaitUntil([&] { return w.timers.size() >= 2; }));
+    EXPECT_EQ(w.timers[0], 513u);
+    EXPECT_TRUE(w.KillTimer(513));
+    EXPECT_FALSE(w.KillTimer(513));
+    std::size_t ticks = w.timers.size();
+    WndApp::WaitUntil([] { return false; }, 40);
+    EXPECT_EQ(w.timers.size(), ticks);
+}
+
+TEST(Wnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 100, 100}));
+    w.UpdateWindow();
+    w.paints.clear();
+    {
+        auto dc = w.GetDC();
+        ASSERT_TRUE(dc);
+        dc->FillSolidRect(Rect{0, 50, 100, 60}, RGB(255, 0, 0));
+    }
+    Rect band{0, 20, 100, 100};
+    w.ScrollWindow(0, -10, &band, &band);
+    w.UpdateWindow();
+    ASSERT_EQ(w.paints.size(), 1u);
+    EXPECT_EQ(w.paints[0], (Rect{0, 90, 100, 100})); // only the uncovered strip
+    auto dc = w.GetDC();
+    EXPECT_EQ(dc->GetPixel(5, 45), RGB(255, 0, 0));
+    EXPECT_EQ(dc->GetPixel(5, 55), RGB(0, 128, 0));
+    EXPECT_EQ(dc->GetPixel(5, 95), RGB(0, 128, 0));
+}
+
+TEST(Wnd, FocusMovesAtOnceAndTellsBothWindows) {
+    Probe a, b;
+    ASSERT_TRUE(a.CreateTopLevel("a", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    ASSERT_TRUE(b.CreateTopLevel("b", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    a.SetFocus();
+    EXPECT_EQ(Wnd::GetFocus(), &a);
+    a.focus.clear();
+    EXPECT_EQ(b.SetFocus(), &a);
+    EXPECT_EQ(Wnd::GetFocus(), &b);
+    ASSERT_FALSE(a.focus.empty());
+    EXPECT_EQ(a.focus[0], (std::pair<UINT, Wnd*>{WM_KILLFOCUS, &b}));
+    ASSERT_FALSE(b.focus.empty());
+    EXPECT_EQ(b.focus.back(), (std::pair<UINT, Wnd*>{WM_SETFOCUS, &a}));
+    b.DestroyWindow();
+    EXPECT_EQ(Wnd::GetFocus(), nullptr);
+}
