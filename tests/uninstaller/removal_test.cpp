@@ -1,101 +1,53 @@
 #include "tests/uninstaller/sim_tree.h"
-#include "uninstaller/removal.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using simtree::exists;
 using simtree::SimTree;
-using testsupport::writeFile;
+namespace fs = std::filesystem;
 
 namespace {
 
-std::string cwd() {
-    return std::filesystem::current_path().string();
-}
-
-struct RecordingView : uninst::RemovalView {
-    std::vector<std::string> calls;
+struct Recorder : uninst::RemovalView {
+    std::vector<std::string> calls, started;
     void DisableUninstall() override { calls.push_back("disable"); }
-    void ShowLabel(const std::string& text) override { calls.push_back("label:" + text); }
+    void ShowLabel(const std::string& text) override { calls.push_back(text); }
     void ShowFinish() override { calls.push_back("finish"); }
-};
-
-struct RecordingStarter {
-    std::vector<std::string> started;
     uninst::ScriptStarter starter() {
-        return [this](const std::string& path) {
-            started.push_back(path);
-            return true;
-        };
+        return [this](const std::string& path) { return started.push_back(path), true; };
     }
 };
 
 } // namespace
 
-TEST(SimFolder, IsTheProgramPathLessTwoComponentsWithLinksResolved) {
+TEST(Plan, SimFolderAndWhatTheScriptMayTakeAway) {
     SimTree t;
-    std::filesystem::create_directory_symlink(t.sim, t.base + "/dosdevices");
+    fs::create_directory_symlink(t.sim, t.base + "/dosdevices");
+    fs::create_directory_symlink(t.outside, t.make("linked/") + "Tarnavel");
+    t.make("sim/tarnavel/");
     struct Case {
-        std::string program;
-        std::string expected;
-    } cases[] = {
-        {t.sim + "/Tarnavel/UninstallTarnavel", t.sim + "/"},
-        {t.base + "/dosdevices/Tarnavel/UninstallTarnavel", t.sim + "/"},
-        {t.base + "/dosdevices/Downloads/UninstallTarnavel", t.sim + "/"},
-        {"/UninstallTarnavel", "/"},
-        {"/Tarnavel/UninstallTarnavel", "/"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(uninst::SimFolderOf(c.program), c.expected) << c.program;
-}
-
-TEST(Plan, ScriptTakesTheProgramAwayOnlyFromTheAddonFolder) {
-    SimTree t;
-    t.dir.mkdir("sim/Downloads");
-    t.dir.mkdir("sim/tarnavel");
-    std::filesystem::create_directory_symlink(t.sim, t.base + "/dosdevices");
-    t.dir.mkdir("linked");
-    std::filesystem::create_directory_symlink(t.outside, t.base + "/linked/Tarnavel");
-    struct Case {
-        std::string program;
+        std::string program, simFolder;
         bool removesSelf;
     } cases[] = {
-        {t.program, true},
-        {t.base + "/dosdevices/Tarnavel/UninstallTarnavel", true}, // same folder by a link
-        {t.sim + "/Downloads/UninstallTarnavel", false},
-        {t.sim + "/tarnavel/UninstallTarnavel", false},         // letter case differs
-        {t.base + "/linked/Tarnavel/UninstallTarnavel", false}, // the add-on folder is a link
-        {"/usr/bin/UninstallTarnavel", false},
+        {t.program, t.sim + "/", true},
+        {t.base + "/dosdevices/Tarnavel/UninstallTarnavel", t.sim + "/", true}, // by a link
+        {t.sim + "/Downloads/UninstallTarnavel", t.sim + "/", false},
+        {t.sim + "/tarnavel/UninstallTarnavel", t.sim + "/", false},
+        {t.base + "/linked/Tarnavel/UninstallTarnavel", t.base + "/linked/", false}, // a link
+        {"/usr/bin/UninstallTarnavel", "/usr/", false},
+        {"/UninstallTarnavel", "/", false},
     };
     for (const Case& c : cases) {
         uninst::RemovalPlan plan = uninst::MakePlan(t.env(c.program));
-        EXPECT_EQ(!plan.selfFolder.empty(), c.removesSelf) << c.program;
-        EXPECT_EQ(plan.selfProgram.empty(), plan.selfFolder.empty());
-        if (c.removesSelf) {
-            EXPECT_EQ(plan.selfFolder, t.sim + "/Tarnavel");
-            EXPECT_EQ(plan.selfProgram, t.sim + "/Tarnavel/UninstallTarnavel");
-        }
+        EXPECT_EQ(plan.simFolder, c.simFolder) << c.program;
+        EXPECT_EQ(plan.selfFolder, c.removesSelf ? t.sim + "/Tarnavel" : "") << c.program;
+        EXPECT_EQ(plan.selfProgram, c.removesSelf ? t.program : "") << c.program;
     }
-
-    // Never the home folder, nor a folder holding it.
     for (const std::string& home : {t.sim + "/Tarnavel", t.sim + "/Tarnavel/bin"}) {
         uninst::Environment env = t.env();
-        env.homeFolder = home;
+        env.homeFolder = home; // never the home folder, nor a folder holding it
         EXPECT_TRUE(uninst::MakePlan(env).selfFolder.empty()) << home;
     }
-}
-
-TEST(Plan, ListsEveryPathInTheOrderOfRemoval) {
-    SimTree t;
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
-    EXPECT_EQ(uninst::PlanPaths(plan),
-              (std::vector<std::string>{t.sim + "/Tarnavel", t.sim + "/Flights/Tarnavel",
-                                        t.sim + "/Gauges/Tarnavel2004.gau",
-                                        t.sim + "/Modules/Tarnavel.dll", t.apps + "/Tarnavel/Tools",
-                                        t.apps + "/Tarnavel", t.tmp + "/_uninsep.sh", t.program,
-                                        t.sim + "/Tarnavel"}));
     uninst::Environment env = t.env(t.sim + "/Downloads/UninstallTarnavel");
     env.programsFolder.clear();
     EXPECT_EQ(uninst::PlanPaths(uninst::MakePlan(env)),
@@ -104,125 +56,75 @@ TEST(Plan, ListsEveryPathInTheOrderOfRemoval) {
                                         t.sim + "/Modules/Tarnavel.dll", t.tmp + "/_uninsep.sh"}));
 }
 
-TEST(RemoveTree, RemovesEverythingButDotFoldersAndTheFileInUse) {
+TEST(RemoveTree, KeepsDotFoldersTheFileInUseAndEverythingBehindLinks) {
     SimTree t;
-    t.dir.mkdir("sim/Tarnavel/.cache/deep");
-    writeFile(t.sim + "/Tarnavel/.cache/deep/x", "x");
-    std::string before = cwd();
-
-    uninst::RemoveTree(t.sim + "/Flights/Tarnavel");
-    EXPECT_FALSE(exists(t.sim + "/Flights/Tarnavel"));
-    EXPECT_TRUE(exists(t.sim + "/Flights/Other/keep.flt"));
+    t.make("sim/Tarnavel/.cache/deep/x");
+    std::string deep;
+    for (int i = 0; i < 200; ++i)
+        deep += "d/";
+    t.make("sim/Tarnavel/Sound/" + deep + "leaf");
+    fs::create_directory_symlink(t.outside + "/folder", t.sim + "/Tarnavel/dirlink");
+    fs::create_symlink(t.outside + "/precious.txt", t.sim + "/Tarnavel/bin/filelink");
+    fs::create_symlink(t.base + "/nowhere", t.sim + "/Tarnavel/dangling");
+    std::string before = fs::current_path();
 
     uninst::RemoveTree(t.sim + "/Tarnavel", uninst::FileId::of(t.program));
     EXPECT_TRUE(exists(t.program));                         // in use
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/.cache/deep/x")); // never entered
-    EXPECT_FALSE(exists(t.sim + "/Tarnavel/.settings"));    // a file, whatever its name
-    EXPECT_FALSE(exists(t.sim + "/Tarnavel/bin"));
-    EXPECT_FALSE(exists(t.sim + "/Tarnavel/Sound"));
-    EXPECT_EQ(cwd(), before);
-}
-
-TEST(RemoveTree, NeverFollowsALink) {
-    SimTree t;
-    std::filesystem::create_directory_symlink(t.outside + "/folder", t.sim + "/Tarnavel/dirlink");
-    std::filesystem::create_symlink(t.outside + "/precious.txt", t.sim + "/Tarnavel/filelink");
-    std::filesystem::create_directory_symlink(t.outside, t.sim + "/Tarnavel/bin/.hidden");
-    std::filesystem::create_symlink(t.base + "/nowhere", t.sim + "/Tarnavel/dangling");
-
-    uninst::RemoveTree(t.sim + "/Tarnavel");
-    EXPECT_FALSE(exists(t.sim + "/Tarnavel"));
+    for (const char* gone : {".settings", "bin", "Sound", "dirlink", "dangling"})
+        EXPECT_FALSE(exists(t.sim + "/Tarnavel/" + gone)) << gone;
     for (const std::string& p : t.keptPaths())
         EXPECT_TRUE(exists(p)) << p;
+    EXPECT_EQ(fs::current_path(), before);
 }
 
 TEST(RemoveTree, RemovesNothingUnlessTheFolderIsExactlyThePathGiven) {
     SimTree t;
-    t.dir.mkdir("sim/CASE");
-    writeFile(t.sim + "/CASE/f", "x");
-    std::filesystem::create_directory_symlink(t.sim + "/CASE", t.sim + "/case");
-    std::filesystem::create_directory_symlink(t.sim, t.base + "/simlink");
-    std::string before = cwd();
-    const std::string paths[] = {
-        t.sim + "/tarnavel",          // letter case differs: absent on this file system
-        t.sim + "/case",              // entering it leads to ".../CASE"
-        t.base + "/simlink/Tarnavel", // a link on the way
-        t.sim + "/Tarnavel/",         // not the same text
-        t.sim + "/Absent",
-        "",
-    };
-    for (const std::string& p : paths) {
+    t.make("sim/CASE/f");
+    fs::create_directory_symlink(t.sim + "/CASE", t.sim + "/case");
+    fs::create_directory_symlink(t.sim, t.base + "/simlink");
+    std::string before = fs::current_path();
+    for (const std::string& p :
+         {t.sim + "/tarnavel", // letter case differs
+          t.sim + "/case",     // entering it leads to ".../CASE"
+          t.base + "/simlink/Tarnavel", t.sim + "/Tarnavel/", t.sim + "/Absent", std::string()}) {
         uninst::RemoveTree(p);
-        EXPECT_EQ(cwd(), before) << p;
+        EXPECT_EQ(fs::current_path(), before) << p;
     }
     EXPECT_TRUE(exists(t.sim + "/CASE/f"));
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/bin/FleetScout.txt"));
 }
 
-TEST(RemoveTree, HandlesADeepTree) {
-    SimTree t;
-    std::string rel = "sim/Tarnavel";
-    for (int i = 0; i < 200; ++i)
-        rel += "/d";
-    t.dir.mkdir(rel);
-    writeFile(t.base + "/" + rel + "/leaf", "x");
-    uninst::RemoveTree(t.sim + "/Tarnavel");
-    EXPECT_FALSE(exists(t.sim + "/Tarnavel"));
-}
-
-TEST(MenuGroup, DeletesTheGroupsFilesAndFolders) {
-    SimTree t;
-    t.dir.mkdir("data/applications/Tarnavel/Sub");
-    uninst::RemoveStartMenuGroup(t.apps);
-    EXPECT_FALSE(exists(t.apps + "/Tarnavel/Tools"));
-    EXPECT_FALSE(exists(t.apps + "/Tarnavel/Uninstall.desktop"));
-    EXPECT_TRUE(exists(t.apps + "/Tarnavel/Sub")); // no recursion: the group stays
-    EXPECT_TRUE(exists(t.apps + "/other.desktop"));
-    uninst::RemoveStartMenuGroup(""); // unknown menu folder: nothing, no crash
-    uninst::DeleteFilesIn(t.base + "/absent");
-}
-
 TEST(Flow, RemovesTheAddonInOrderAndStartsTheScript) {
     SimTree t;
-    RecordingView view;
-    RecordingStarter starter;
-    uninst::RunRemoval(t.env(), view, starter.starter());
-
-    EXPECT_EQ(view.calls,
-              (std::vector<std::string>{"disable", "label:Removing Tarnavel.. wait", "finish",
-                                        "label:Uninstall Completed click finish"}));
-    for (const std::string& p : t.addonPaths()) {
-        if (p != t.sim + "/Tarnavel") {
-            EXPECT_FALSE(exists(p)) << p;
-        }
-    }
-    EXPECT_TRUE(exists(t.program)); // left to the script
+    t.make("data/applications/Tarnavel/Sub/");
+    Recorder r;
+    uninst::RunRemoval(t.env(), r, r.starter());
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"disable", "Removing Tarnavel.. wait", "finish",
+                                                 "Uninstall Completed click finish"}));
+    for (const std::string& p : t.addonPaths())
+        EXPECT_EQ(exists(p), p == t.sim + "/Tarnavel" || p == t.apps + "/Tarnavel") << p;
+    EXPECT_TRUE(exists(t.program));                // left to the script
+    EXPECT_TRUE(exists(t.apps + "/Tarnavel/Sub")); // the menu group is not searched deeper
     for (const std::string& p : t.keptPaths())
         EXPECT_TRUE(exists(p)) << p;
-    ASSERT_EQ(starter.started, std::vector<std::string>{t.tmp + "/_uninsep.sh"});
-    EXPECT_NE(testsupport::readFile(t.tmp + "/_uninsep.sh").find(t.program), std::string::npos);
+    ASSERT_EQ(r.started, std::vector<std::string>{t.tmp + "/_uninsep.sh"});
+    EXPECT_NE(testsupport::readFile(r.started[0]).find(t.program), std::string::npos);
 }
 
-TEST(Flow, WithNothingLeftStillEndsDoneAndStartsTheScript) {
+TEST(Flow, EndsDoneWithNothingLeftAndWithoutAScript) {
     SimTree t;
-    std::filesystem::remove_all(t.sim);
-    std::filesystem::remove_all(t.apps);
-    RecordingView view;
-    RecordingStarter starter;
-    uninst::RunRemoval(t.env(), view, starter.starter());
-    EXPECT_EQ(view.calls.back(), "label:Uninstall Completed click finish");
-    EXPECT_EQ(starter.started.size(), 1u);
-    EXPECT_TRUE(exists(t.tmp + "/_uninsep.sh"));
-}
+    fs::remove_all(t.sim);
+    fs::remove_all(t.apps);
+    Recorder r;
+    uninst::RunRemoval(t.env(), r, r.starter());
+    EXPECT_EQ(r.calls.back(), "Uninstall Completed click finish");
+    EXPECT_EQ(r.started.size(), 1u); // nothing found, and still the script
 
-TEST(Flow, NoScriptWhenItCannotBeWritten) {
-    SimTree t;
-    uninst::Environment env = t.env();
+    uninst::Environment env = SimTree().env();
     env.tempFolder = t.base + "/no/such/folder";
-    RecordingView view;
-    RecordingStarter starter;
-    uninst::RunRemoval(env, view, starter.starter());
-    EXPECT_TRUE(starter.started.empty());
-    EXPECT_EQ(view.calls.back(), "label:Uninstall Completed click finish");
-    EXPECT_FALSE(exists(t.sim + "/Flights/Tarnavel"));
+    Recorder r2;
+    uninst::RunRemoval(env, r2, r2.starter());
+    EXPECT_TRUE(r2.started.empty()); // it cannot be written: not started
+    EXPECT_EQ(r2.calls.back(), "Uninstall Completed click finish");
 }

@@ -1,46 +1,91 @@
-// A simulator tree with the add-on installed, built in a temporary folder, with the menu folder and
-// the temporary folder inside it too.
+// A simulator with the add-on installed, plus the menu and temporary folders, in a temporary
+// folder.
 #pragma once
 
 #include "tests/support/test_support.h"
 #include "uninstaller/removal.h"
 
+#include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace simtree {
 
+inline bool exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 struct SimTree {
     testsupport::TempDir dir;
-    std::string base;    // <tmp>
-    std::string sim;     // <tmp>/sim
-    std::string apps;    // <tmp>/data/applications
-    std::string tmp;     // <tmp>/tmp
-    std::string outside; // <tmp>/outside, a folder no removal may touch
-    std::string program; // <tmp>/sim/Tarnavel/UninstallTarnavel
+    // Resolved, so that paths compare with the ones the removal reads back.
+    std::string base = std::filesystem::canonical(dir.path()).string();
+    std::string sim = base + "/sim", apps = base + "/data/applications", tmp = base + "/tmp";
+    std::string outside = base + "/outside"; // nothing may ever touch it
+    std::string program = sim + "/Tarnavel/UninstallTarnavel";
 
-    SimTree();
-    // Files that belong to the add-on (all gone after a full removal).
-    std::vector<std::string> addonPaths() const;
-    // Files of the simulator, the desktop and the user that must survive.
-    std::vector<std::string> keptPaths() const;
-    uninst::Environment env(const std::string& programPath = {}) const;
+    SimTree() {
+        for (const char* rel :
+             {"sim/Tarnavel/UninstallTarnavel", "sim/Tarnavel/bin/FleetScout.txt",
+              "sim/Tarnavel/Sound/Crewpack/a.wav", "sim/Tarnavel/.settings",
+              "sim/Flights/Tarnavel/Career/leg1.flt", "sim/Flights/Other/keep.flt",
+              "sim/Gauges/Tarnavel2004.gau", "sim/Gauges/tarnavel2004.GAU", "sim/Gauges/Other.gau",
+              "sim/Modules/Tarnavel.dll", "sim/Modules/TARNAVEL.DLL", "sim/Aircraft/c/aircraft.cfg",
+              "data/applications/Tarnavel/Tools/FleetScout.desktop",
+              "data/applications/Tarnavel/Uninstall.desktop", "data/applications/other.desktop",
+              "tmp/", "outside/precious.txt", "outside/folder/inside.txt"})
+            make(rel);
+    }
+    // A file, or a folder when `rel` ends in '/'.
+    std::string make(const std::string& rel) const {
+        std::string path = base + "/" + rel;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        if (rel.back() != '/')
+            testsupport::writeFile(path, "x");
+        return path;
+    }
+    std::vector<std::string> addonPaths() const {
+        return {sim + "/Tarnavel",
+                sim + "/Flights/Tarnavel",
+                sim + "/Gauges/Tarnavel2004.gau",
+                sim + "/Modules/Tarnavel.dll",
+                apps + "/Tarnavel/Tools",
+                apps + "/Tarnavel"};
+    }
+    std::vector<std::string> keptPaths() const {
+        return {sim + "/Flights/Other/keep.flt",  sim + "/Gauges/tarnavel2004.GAU",
+                sim + "/Gauges/Other.gau",        sim + "/Modules/TARNAVEL.DLL",
+                sim + "/Aircraft/c/aircraft.cfg", apps + "/other.desktop",
+                outside + "/precious.txt",        outside + "/folder/inside.txt"};
+    }
+    uninst::Environment env(const std::string& programPath = {}) const {
+        return {programPath.empty() ? program : programPath, apps, tmp, base, 0};
+    }
 };
 
-// Makes a file impossible to delete for this user; undone when destroyed. ok() is false when the
-// system does not allow it (the test then has nothing to check).
+// Makes a file impossible to delete for this user (root too) until destroyed. ok() is false when
+// the system does not allow it.
 class Undeletable {
 public:
-    explicit Undeletable(const std::string& file);
-    ~Undeletable();
+    explicit Undeletable(std::string file) : file_(std::move(file)) {
+        ok_ = root_ ? testsupport::runCommand("chattr +i '" + file_ + "' 2>/dev/null") == 0
+                    : ::chmod(folder().c_str(), 0555) == 0;
+    }
+    ~Undeletable() {
+        if (ok_ && root_)
+            testsupport::runCommand("chattr -i '" + file_ + "' 2>/dev/null");
+        else if (ok_)
+            ::chmod(folder().c_str(), 0755);
+    }
     bool ok() const { return ok_; }
 
 private:
+    std::string folder() const { return std::filesystem::path(file_).parent_path().string(); }
     std::string file_;
+    bool root_ = ::geteuid() == 0;
     bool ok_ = false;
-    bool immutable_ = false;
 };
-
-bool exists(const std::string& path);
 
 } // namespace simtree
