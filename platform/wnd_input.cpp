@@ -5,6 +5,7 @@
 #include "platform/wnd_widgets.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -150,6 +151,17 @@ void WndFrame::resizeEvent(QResizeEvent*) {
         DepthGuard guard;
         impl->relayout();
     }
+}
+
+// The window manager's close button: the window decides through WM_CLOSE.
+void WndFrame::closeEvent(QCloseEvent* e) {
+    if (!impl) {
+        QWidget::closeEvent(e);
+        return;
+    }
+    e->ignore();
+    DepthGuard guard;
+    impl->wnd->SendMessage(WM_CLOSE);
 }
 
 // --- WndClient ------------------------------------------------------------------------------
