@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,8 +132,10 @@ Environment CurrentEnvironment(const char* argv0) {
     env.programPath = fsx::programPath(argv0);
     env.programsFolder = shell::ApplicationsFolder();
     env.tempFolder = shell::TempFolder();
-    if (const char* home = std::getenv("HOME"))
+    if (const char* home = std::getenv("HOME"); home && *home)
         env.homeFolder = home;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        env.homeFolder = pw->pw_dir;
     env.pid = static_cast<long>(::getpid());
     return env;
 }
