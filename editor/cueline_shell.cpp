@@ -70,8 +70,10 @@ bool CCueLineApp::InitInstance() {
     if (!programPath_.empty())
         view_->SetStartFolder(fsx::parentFolder(programPath_));
 
-    if (commandLineFile_.empty()) {
+    if (commandLineFile_.empty() || fsx::isDirectory(fsx::resolvePath(commandLineFile_))) {
+        // A folder names the pack itself; the view loads it.
         document_->OnNewDocument();
+        view_->SetCommandLineFile(commandLineFile_);
     } else {
         if (!document_->OnOpenDocument(commandLineFile_)) {
             MessageBox(commandLineFile_ + "\nCannot open this file.", kCueLineAppTitle,
@@ -90,6 +92,11 @@ bool CCueLineApp::InitInstance() {
 int CCueLineApp::ExitInstance() {
     if (settings())
         settings()->sync();
+    if (frame_)
+        frame_->SetRoute(nullptr, nullptr, nullptr);
+    setMainWnd(nullptr);
+    view_.reset();
+    frame_.reset();
     return 0;
 }
 

@@ -179,6 +179,8 @@ bool CFrameWnd::CreateStatusBar() {
         label->setFrameShadow(QFrame::Sunken);
         label->setContentsMargins(2, 0, 2, 0);
         if (id == ID_SEPARATOR) {
+            // A long message must not stop the window from getting narrower.
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             bar->addWidget(label, 1);
             if (!d_->messagePane)
                 d_->messagePane = label;
@@ -520,8 +522,10 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
         messageBoxes = std::make_unique<QtMessageBox>();
         fileDialogs = std::make_unique<QtFileDialog>();
     }
-    if (!app.InitInstance())
+    if (!app.InitInstance()) {
+        app.ExitInstance();
         return 1;
+    }
     int status = 0;
     if (!options.screenshotPath.empty()) {
         CFrameWnd* frame = app.mainWnd();

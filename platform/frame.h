@@ -250,7 +250,8 @@ public:
 
     // The start of the program; false ends it before any window shows.
     virtual bool InitInstance() = 0;
-    // When the main frame has closed.
+    // After the event loop, or after a failed InitInstance, while the platform still runs:
+    // windows are released here. Returns the exit status.
     virtual int ExitInstance() { return 0; }
 
     // Settings under `key`, with a recent-file list of `recentSize` entries.

@@ -1,0 +1,117 @@
+#include "editor_fixture.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+void whenModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = nullptr;
+        for (int i = 0; i < 200 && !modal; ++i) {
+            modal = QApplication::activeModalWidget();
+            if (!modal)
+                QTest::qWait(10);
+        }
+        ASSERT_NE(modal, nullptr);
+        act(modal);
+    });
+}
+
+TEST(CueLineHelp, TextIsTheGivenLinesJoinedByCrLf) {
+    const char* const lines[] = {
+#include "help_lines.inc"
+    };
+    std::string expected;
+    for (const char* line : lines)
+        expected += std::string(expected.empty() ? "" : "\r\n") + line;
+    EXPECT_EQ(CueLineHelpText(), expected);
+    EXPECT_EQ(std::size(lines), 29u);
+    EXPECT_NE(CueLineHelpText().substr(CueLineHelpText().size() - 2), "\r\n");
+}
+
+TEST_F(EditorFixture, HelpDialogShowsTheHelpText) {
+    ASSERT_TRUE(start(""));
+    QString title;
+    QString text;
+    whenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        auto* edit = modal->findChild<QPlainTextEdit*>();
+        ASSERT_NE(edit, nullptr);
+        text = edit->toPlainText();
+        modal->findChild<QPushButton*>()->click();
+    });
+    ASSERT_TRUE(frame().SendCommand(ID_HELP_CUELINE));
+    EXPECT_EQ(title, "TnvCueLine Help");
+    std::string expected = CueLineHelpText();
+    std::string shown = text.toStdString();
+    std::string lf;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (!(expected[i] == '\r' && i + 1 < expected.size() && expected[i + 1] == '\n'))
+            lf += expected[i];
+    }
+    EXPECT_EQ(shown, lf);
+}
+
+TEST_F(EditorFixture, AboutBoxNamesTheEditor) {
+    ASSERT_TRUE(start(""));
+    QStringList texts;
+    whenModal([&](QWidget* modal) {
+        texts << modal->windowTitle();
+        for (auto* label : modal->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty())
+                texts << label->text();
+        }
+        modal->findChild<QPushButton*>()->click();
+    });
+    ASSERT_TRUE(frame().SendCommand(ID_APP_ABOUT));
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_EQ(texts[0], "About CueLine");
+    EXPECT_EQ(texts[1], "TnvCueLine editor for Tarnavel");
+    EXPECT_EQ(texts[2].toStdString(), CAboutDialog::SecondLine());
+}
+
+// Counts pixels of one colour in an image.
+int countColor(const QImage& image, QColor color) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == color;
+    }
+    return n;
+}
+
+TEST_F(EditorFixture, ScreenshotOfThePackShowsColoursAndTitle) {
+    std::string png = dir.file("shot.png");
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                          testsupport::binDir() + "/TnvCueLine' --screenshot '" + png +
+                          "' --size 640x300 '" + pack + "/CueLine.clt' 2>/dev/null";
+    ASSERT_EQ(testsupport::runCommand(command), 0);
+    QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 640);
+    EXPECT_GT(image.height(), 300);
+    EXPECT_GT(countColor(image, QColor(255, 0, 0)), 100);     // the missing sound
+    EXPECT_GT(countColor(image, QColor(199, 232, 255)), 100); // the sound without text
+    EXPECT_GT(countColor(image, QColor(255, 255, 255)), 100);
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 0, 128)); // the caption strip with the title
+}
+
+TEST_F(EditorFixture, ScreenshotRefusesBadArguments) {
+    std::string bin = "'" + testsupport::binDir() + "/TnvCueLine'";
+    const std::string cases[] = {
+        "--screenshot", "--screenshot x.png --size 10", "--screenshot x.png --size 0x5",
+        "--size 20x20", "--screenshot '" + dir.path() + "/no/such/folder/x.png' '" + pack + "'"};
+    for (const std::string& args : cases) {
+        EXPECT_NE(testsupport::runCommand(bin + " " + args + " 2>/dev/null"), 0) << args;
+    }
+}
+
+} // namespace

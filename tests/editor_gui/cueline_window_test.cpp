@@ -1,0 +1,204 @@
+#include "editor_fixture.h"
+
+#include <QTest>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+TEST_F(EditorFixture, StartWithoutFileShowsAnEmptyGridAndReady) {
+    ASSERT_TRUE(start(""));
+    EXPECT_TRUE(frame().IsWindowVisible());
+    EXPECT_EQ(title(), "Untitled - CueLine");
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_EQ(grid().GetNumRows(), 0);
+    EXPECT_EQ(grid().GetNumCols(), 3);
+    EXPECT_EQ(grid().GetNumFixedCols(), 2);
+    EXPECT_EQ(grid().GetNumFixedRows(), 0);
+    EXPECT_EQ(grid().GetColSize(0), 27); // set again by every resize
+    EXPECT_EQ(grid().GetColSize(1), 140);
+    EXPECT_TRUE(grid().IsEditable());
+    EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
+    EXPECT_TRUE(boxes.calls().empty());
+}
+
+TEST_F(EditorFixture, StartWithFileShowsThePack) {
+    startOnPack();
+    EXPECT_EQ(title(), editingTitle(pack));
+    EXPECT_EQ(status(), "Editing crew pack \"Pack\" - Sound with text: 3  Sound without text: 1  "
+                        "Total: 4");
+    EXPECT_EQ(column(0), (Texts{"000", "001", "002", "003"}));
+    EXPECT_EQ(column(1), (Texts{"a.wav", "b.wav", "missing.wav", "c.wav"}));
+    EXPECT_EQ(column(2), (Texts{"Hello", "50% done", "Gone", ""})); // the percent sign as written
+    EXPECT_EQ(grid().GetCellFormat(1, 2), 0u);
+    EXPECT_FALSE(view().isModified());
+    EXPECT_EQ(app->settings()->recentFiles(), (Texts{pack + "/CueLine.clt"}));
+}
+
+TEST_F(EditorFixture, StartWithAFolderOrAnyFileOfThePackLoadsIt) {
+    for (const std::string& arg : {pack, pack + "/a.wav"}) {
+        ASSERT_TRUE(start(arg)) << arg;
+        EXPECT_EQ(grid().GetNumRows(), 4) << arg;
+        EXPECT_EQ(title(), editingTitle(pack)) << arg;
+    }
+}
+
+TEST_F(EditorFixture, StartWithAFileThatCannotBeOpenedEndsBeforeTheWindowShows) {
+    EXPECT_FALSE(start(pack + "/nothing.clt"));
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].text, pack + "/nothing.clt\nCannot open this file.");
+    EXPECT_EQ(boxes.calls()[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_FALSE(frame().IsWindowVisible());
+}
+
+TEST_F(EditorFixture, StartOnAFolderWithoutTextFileSaysFileNotFound) {
+    std::string empty = makePack("Empty", "", {"x.wav"});
+    std::remove((empty + "/CueLine.clt").c_str());
+    ASSERT_TRUE(start(empty + "/x.wav"));
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].text, "File not found");
+    EXPECT_EQ(grid().GetNumRows(), 0);
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_EQ(title(), "x.wav - CueLine");
+}
+
+TEST_F(EditorFixture, EmptyPackSaysNoSoundFound) {
+    std::string empty = makePack("Empty", "", {});
+    ASSERT_TRUE(start(empty + "/CueLine.clt"));
+    EXPECT_EQ(status(), "Ready - no Sound found");
+    EXPECT_EQ(title(), editingTitle(empty));
+    EXPECT_EQ(grid().GetNumRows(), 0);
+}
+
+TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
+    startOnPack();
+    struct Case {
+        int row;
+        COLORREF color;
+    } cases[] = {
+        {0, RGB(255, 255, 255)}, // on disk with text
+        {1, RGB(255, 255, 255)},
+        {2, RGB(255, 0, 0)},     // missing, with text
+        {3, RGB(199, 232, 255)}, // on disk, no text
+    };
+    for (const Case& c : cases) {
+        GRIDCELLINFO info;
+        info.row = c.row;
+        info.col = 2;
+        info.mask = GCIF_BACKCOLOR;
+        ASSERT_TRUE(grid().GetCellInfo(&info));
+        EXPECT_EQ(info.backColor, c.color) << c.row;
+        info.col = 1;
+        ASSERT_TRUE(grid().GetCellInfo(&info));
+        EXPECT_EQ(info.backColor, CLR_DEFAULT) << c.row; // fixed columns keep the grid's
+    }
+    // A missing sound whose text was cleared stays red.
+    editRow(2, "");
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_FILENAME));
+    GRIDCELLINFO info;
+    info.row = 3; // missing.wav sorts last
+    info.col = 2;
+    info.mask = GCIF_BACKCOLOR | GCIF_TEXT;
+    ASSERT_TRUE(grid().GetCellInfo(&info));
+    EXPECT_EQ(info.text, "");
+    EXPECT_EQ(info.backColor, RGB(255, 0, 0));
+}
+
+TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
+    startOnPack();
+    frame().SetClientSize(700, 400);
+    QApplication::processEvents();
+    Rect client;
+    view().GetClientRect(&client);
+    ASSERT_GT(client.Width(), 400);
+    EXPECT_EQ(grid().GetColSize(0), 27);
+    EXPECT_EQ(grid().GetColSize(1), 140);
+    EXPECT_EQ(grid().GetColSize(2), client.Width() - 187);
+
+    ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
+    EXPECT_EQ(grid().GetColSize(0), 0);
+    EXPECT_EQ(grid().GetColSize(2), client.Width() - 160); // widened by 27
+    EXPECT_EQ(column(0), (Texts{"", "", "", ""}));
+    ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
+    EXPECT_EQ(column(0), (Texts{"000", "001", "002", "003"}));
+}
+
+TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
+    startOnPack();
+    frame().SetClientSize(150, 300);
+    QApplication::processEvents();
+    Rect client;
+    view().GetClientRect(&client);
+    ASSERT_LT(client.Width(), 160);
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT)); // rebuilds the rows
+    // New columns get the grid's default width; the negative width is refused.
+    EXPECT_EQ(grid().GetColSize(2), grid().GetDefaultColSize());
+    EXPECT_EQ(grid().GetColSize(1), 140);
+}
+
+TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
+    startOnPack();
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
+    EXPECT_EQ(column(2), (Texts{"", "50% done", "Gone", "Hello"}));
+    EXPECT_EQ(column(0), (Texts{"003", "001", "002", "000"}));
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_FILENAME));
+    EXPECT_EQ(column(1), (Texts{"a.wav", "b.wav", "c.wav", "missing.wav"}));
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
+    EXPECT_EQ(column(1), (Texts{"a.wav", "b.wav", "missing.wav", "c.wav"}));
+    EXPECT_EQ(status(), "Editing crew pack \"Pack\" - Sound with text: 3  Sound without text: 1  "
+                        "Total: 4");
+}
+
+TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
+    startOnPack();
+    editRow(0, "Changed");
+    editRow(3, "Now with text");
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
+    EXPECT_EQ(column(2), (Texts{"50% done", "Changed", "Gone", "Now with text"}));
+    EXPECT_EQ(column(0), (Texts{"001", "000", "002", "003"}));
+    ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
+    ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
+    EXPECT_EQ(column(2), (Texts{"Changed", "50% done", "Gone", "Now with text"}));
+    EXPECT_TRUE(view().isModified());
+    EXPECT_EQ(title(), editingTitle(pack, true));
+    EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
+}
+
+TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
+    startOnPack();
+    EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
+    // Opening the editor and leaving it with Escape: modified, no star yet.
+    view().OnEditWindowCreated();
+    view().OnEditCharTyped(0x1B);
+    EXPECT_TRUE(view().isModified());
+    EXPECT_EQ(title(), editingTitle(pack));
+    EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
+    for (UINT ch : {UINT('\t'), UINT('\r')}) {
+        view().OnEditCharTyped(ch);
+        EXPECT_EQ(title(), editingTitle(pack));
+    }
+    view().OnEditCharTyped('x');
+    EXPECT_EQ(title(), editingTitle(pack, true));
+}
+
+TEST_F(EditorFixture, ChangesTheGridMakesOnItsOwnMarkModified) {
+    startOnPack();
+    // A paste, cut or Delete changes a cell and marks it changed in the grid.
+    grid().SetCellText(1, 2, "pasted");
+    grid().MarkModified(TRUE, 1, 2);
+    EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
+    EXPECT_EQ(title(), editingTitle(pack, true));
+}
+
+TEST_F(EditorFixture, NewDocumentOnlyChangesTheTitle) {
+    startOnPack();
+    editRow(0, "Kept");
+    QTest::keyClick(window(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(title(), "Untitled - CueLine");
+    EXPECT_EQ(grid().GetNumRows(), 4);
+    EXPECT_EQ(grid().GetCellText(0, 2), "Kept");
+    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(boxes.calls().empty());
+}
+
+} // namespace
