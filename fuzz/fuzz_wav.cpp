@@ -5,7 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 #include <vector>
 
@@ -28,29 +29,51 @@ void exercise(const char* name) {
     r.close();
 }
 
-std::string scratchPath() {
-    static std::string path = [] {
-        char name[] = "/tmp/fuzz_wav.XXXXXX";
-        int fd = mkstemp(name);
-        if (fd >= 0)
-            close(fd);
-        return std::string(name);
+// In memory where the system offers it: rewriting a file on disk for every input is slow.
+char scratch[] = "/dev/shm/fuzz_wav.XXXXXX";
+
+void removeScratch() {
+    unlink(scratch);
+}
+
+const char* scratchPath() {
+    static bool made = [] {
+        int fd = mkstemp(scratch);
+        if (fd < 0) {
+            std::memcpy(scratch, "/tmp/", 5);
+            std::memcpy(scratch + 5, "fuzz_wav.XXXXXX", 16);
+            fd = mkstemp(scratch);
+        }
+        if (fd < 0)
+            return false;
+        close(fd);
+        std::atexit(removeScratch);
+        return true;
     }();
-    return path;
+    return made ? scratch : nullptr;
 }
 
 } // namespace
+
+// A built-in sound is looked for on disk first, letter case aside, in the working folder: an
+// empty one keeps that look quick.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static char folder[] = "/tmp/fuzz_wav_cwd.XXXXXX";
+    if (mkdtemp(folder) && chdir(folder) == 0)
+        std::atexit([] { rmdir(folder); });
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> bytes(data, data + size);
     builtin_sounds::add("fuzz-sound", "WAVE", bytes);
     exercise("fuzz-sound");
 
-    std::string path = scratchPath();
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    const char* path = scratchPath();
+    if (FILE* f = path ? std::fopen(path, "wb") : nullptr) {
         std::fwrite(data, 1, size, f);
         std::fclose(f);
-        exercise(path.c_str());
+        exercise(path);
     }
     return 0;
 }

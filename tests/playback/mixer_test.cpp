@@ -203,7 +203,6 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
 
 TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
     auto a = buffer(pcm(1, 22050, 16), s16(std::vector<int>(16, 20000)));
-    DSBUFFERDESC d;
     std::unique_ptr<DirectSoundBuffer> dup;
     ASSERT_EQ(ds->DuplicateSoundBuffer(a.get(), dup), DS_OK);
     auto c = buffer(pcm(2, 22050, 16), s16(std::vector<int>(32, -5000)));
