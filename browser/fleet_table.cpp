@@ -42,11 +42,15 @@ FleetState& TheFleet() {
     return state;
 }
 
-void LoadFleet(FleetState& state) {
+void FindBaseFolder(FleetState& state) {
     if (!state.baseOverride.empty())
         state.config.SetBaseFolder(state.baseOverride);
     else
         state.config.SetBaseFromProgramPath(state.programPath);
+}
+
+void LoadFleet(FleetState& state) {
+    FindBaseFolder(state);
     TraceLine("OnInitialUpdate");
     TraceLine("OnInitialUpdate base dir->");
     TraceLine(state.config.baseFolder());

@@ -41,6 +41,9 @@ struct FleetState {
 // The one state of the running program.
 FleetState& TheFleet();
 
+// The add-on's folder: named directly, or from the program's path.
+void FindBaseFolder(FleetState& state);
+
 // Base folder, settings, keyword list and the aircraft scan, as at start-up.
 void LoadFleet(FleetState& state);
 

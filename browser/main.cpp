@@ -47,6 +47,16 @@ int main(int argc, char** argv) {
     state.sort = options->sort;
     state.table->showAllVariations = options->allVariations;
 
+    // The window shows an empty table without a word, as it always did; a note on the terminal
+    // tells where it looked.
+    FindBaseFolder(state);
+    std::string aircraft = AircraftFolder(state.config);
+    if (!fsx::isDirectory(fsx::resolvePath(aircraft)))
+        std::fprintf(stderr,
+                     "FleetValuer: no aircraft folder at %s (start the program from the add-on's "
+                     "bin folder, or name the add-on's folder with --base)\n",
+                     fsx::toDisk(aircraft).c_str());
+
     if (options->doExport)
         return ExportFleet(state, options->exportPath);
     return RunFleetWindow(state, *options, argc, argv);

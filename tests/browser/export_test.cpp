@@ -108,4 +108,14 @@ TEST(FleetProgram, ExportFromTheCommandLine) {
                          &unwritable),
               1);
     EXPECT_EQ(runCommand("'" + fleetValuer() + "' --sort colour 2>/dev/null"), 2);
+
+    // No simulator where the add-on is said to be: an empty table, and a note where it looked.
+    std::string nowhere;
+    EXPECT_EQ(runCommand("'" + fleetValuer() + "' --base '" + sim.dir.file("nowhere/Tarnavel") +
+                             "' --export - 2>&1",
+                         &nowhere),
+              0);
+    EXPECT_NE(nowhere.find("no aircraft folder at " + sim.dir.file("nowhere/Aircraft")),
+              std::string::npos);
+    EXPECT_NE(nowhere.find(kHeader), std::string::npos);
 }
