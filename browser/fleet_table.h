@@ -54,7 +54,7 @@ void RescanAircraft(FleetState& state);
 int CompareDataWords(LPARAM a, LPARAM b, LPARAM user);
 
 // Rebuilds the grid's rows from the aircraft table and puts them in the state's order. Sizing
-// the grid to its window and the status text are the view's part.
+// the grid to its window and the status text are left to the view.
 void FillAircraftGrid(CCellGrid& grid, const FleetState& state);
 
 // The grid's rows as displayed, header first, as CSV: a field holding a comma, a quote or a line

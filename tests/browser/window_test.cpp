@@ -254,30 +254,3 @@ TEST(FleetWindow, KeywordListThatCannotBeOpenedIsTold) {
     EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
     EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
 }
-
-TEST(FleetWindow, MenusAndAccelerators) {
-    Running r;
-    r.start();
-    const FrameResources& res = r.frame().resources();
-    ASSERT_EQ(res.menu.size(), 4u);
-    EXPECT_EQ(res.menu[2].title, "Sort");
-    EXPECT_EQ(r.frame().MenuItemText(ID_HELP_KEYWORD_LIST),
-              "Edit Exclude AI aircraft keyword list");
-    EXPECT_TRUE(r.frame().HasStatusBar());
-    EXPECT_TRUE(r.frame().QueryCommand(ID_VIEW_ALL_VARIATIONS).enabled());
-    EXPECT_TRUE(r.frame().QueryCommand(ID_APP_ABOUT).enabled());
-    // Undo and the pane keys are in the table but nothing handles them.
-    EXPECT_TRUE(r.frame().TranslateAccelerator('Z', FCONTROL));
-    EXPECT_TRUE(r.frame().TranslateAccelerator(VK_F6, 0));
-    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
-}
-
-TEST(FleetWindow, AboutBox) {
-    CFleetAboutDialog about;
-    ASSERT_TRUE(about.Create());
-    EXPECT_EQ(about.Caption(), "About Tarnavel FleetScout");
-    about.ClickItem(IDOK);
-    CDialog::ProcessEvents();
-    EXPECT_FALSE(about.IsOpen());
-    EXPECT_EQ(about.Result(), IDOK);
-}
