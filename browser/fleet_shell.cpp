@@ -126,11 +126,18 @@ CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
 }
 
 CFleetValuerApp::~CFleetValuerApp() {
-    // The view's window lives inside the frame's: the view goes first.
+    ExitInstance();
+}
+
+int CFleetValuerApp::ExitInstance() {
+    // Windows go while the platform still runs; the view's lives inside the frame's, so the view
+    // goes first.
     if (frame_)
         frame_->SetRoute(nullptr, nullptr, nullptr);
+    setMainWnd(nullptr);
     view_.reset();
     frame_.reset();
+    return 0;
 }
 
 bool CFleetValuerApp::InitInstance() {

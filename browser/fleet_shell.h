@@ -57,6 +57,7 @@ public:
     ~CFleetValuerApp() override;
 
     bool InitInstance() override;
+    int ExitInstance() override;
 
     CMainFrame* frame() const { return frame_.get(); }
     CFleetValuerView* view() const { return view_.get(); }

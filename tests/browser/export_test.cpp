@@ -119,3 +119,13 @@ TEST(FleetProgram, ExportFromTheCommandLine) {
               std::string::npos);
     EXPECT_NE(nowhere.find(kHeader), std::string::npos);
 }
+
+TEST(FleetProgram, Screenshot) {
+    FleetSim sim;
+    addMixedFleet(sim);
+    std::string png = sim.dir.file("fleet.png");
+    ASSERT_EQ(runCommand("'" + fleetValuer() + "' --base '" + sim.base + "' --screenshot '" + png +
+                         "' --size 640x300 2>/dev/null"),
+              0);
+    EXPECT_EQ(testsupport::readFile(png).substr(1, 3), "PNG");
+}
