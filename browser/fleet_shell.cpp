@@ -167,7 +167,7 @@ bool CFleetValuerApp::InitInstance() {
 }
 
 bool CFleetValuerApp::HasCommand(UINT id) const {
-    return id == ID_APP_ABOUT || id == ID_FILE_PRINT_SETUP;
+    return id == ID_APP_ABOUT || id == ID_APP_EXIT;
 }
 
 bool CFleetValuerApp::OnCmdMsg(UINT id) {
@@ -177,8 +177,9 @@ bool CFleetValuerApp::OnCmdMsg(UINT id) {
         about.DoModal();
         return true;
     }
-    case ID_FILE_PRINT_SETUP:
-        // The printer set-up arrives with printing.
+    case ID_APP_EXIT:
+        if (frame_)
+            frame_->PostClose();
         return true;
     default:
         return false;

@@ -254,3 +254,12 @@ TEST(FleetWindow, KeywordListThatCannotBeOpenedIsTold) {
     EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
     EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
 }
+
+TEST(FleetWindow, ExitClosesTheWindow) {
+    Running r;
+    r.start();
+    ASSERT_TRUE(r.frame().SendCommand(ID_APP_EXIT));
+    for (int i = 0; i < 100 && !r.frame().IsClosed(); ++i)
+        QApplication::processEvents();
+    EXPECT_TRUE(r.frame().IsClosed());
+}
