@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -25,16 +26,23 @@ void whenModal(std::function<void(QWidget*)> act) {
     });
 }
 
-TEST(CueLineHelp, TextIsTheGivenLinesJoinedByCrLf) {
-    const char* const lines[] = {
-#include "help_lines.inc"
-    };
-    std::string expected;
-    for (const char* line : lines)
-        expected += std::string(expected.empty() ? "" : "\r\n") + line;
-    EXPECT_EQ(CueLineHelpText(), expected);
-    EXPECT_EQ(std::size(lines), 29u);
-    EXPECT_NE(CueLineHelpText().substr(CueLineHelpText().size() - 2), "\r\n");
+TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
+    const std::string& text = CueLineHelpText();
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    ASSERT_EQ(lines.size(), 29u);
+    for (std::size_t empty : {3u, 7u, 11u, 15u, 19u, 25u})
+        EXPECT_EQ(lines[empty], "") << empty;
+    EXPECT_EQ(lines[0], "OPENING A VOICE PACK SOUND TEXT");
+    EXPECT_EQ(lines[2].substr(0, 56),
+              "Click Open and browse to the directory \"Tarnavel\\Sound\\C");
+    EXPECT_EQ(lines[26], "TIPS");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 28); // only CR LF pairs
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 28);
+    EXPECT_EQ(text.back(), '.');
 }
 
 TEST_F(EditorFixture, HelpDialogShowsTheHelpText) {
