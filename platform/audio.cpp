@@ -82,6 +82,7 @@ bool DirectSound::openOutput(int channels, int rate, int bits) {
     if (dev == 0)
         return false;
     outputDevice_ = dev;
+    periodMs_ = static_cast<DWORD>(have.samples * 1000u / static_cast<unsigned>(rate)) + 1;
     SDL_PauseAudioDevice(dev, 0);
     return true;
 }
@@ -204,6 +205,10 @@ void DirectSound::WaitForOutput(DWORD timeoutMs) {
     while (core_->periodsMixed.load(std::memory_order_acquire) < start + 2 &&
            Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // The sound server and the card hold a little more; closing the device would cut it off.
+    auto rest = std::min<Clock::duration>(std::chrono::milliseconds(2 * periodMs_),
+                                          std::max<Clock::duration>(deadline - Clock::now(), {}));
+    std::this_thread::sleep_for(rest);
 }
 
 void DirectSound::Render(void* out, DWORD frames) {

@@ -159,6 +159,7 @@ private:
     std::shared_ptr<audio_detail::MixerCore> core_;
     DWORD level_ = 0;
     std::uint32_t outputDevice_ = 0; // SDL device id, 0 = none
+    DWORD periodMs_ = 0;
     bool audioInitialised_ = false;
 };
 
