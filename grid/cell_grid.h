@@ -162,6 +162,8 @@ public:
 
     // --- selection and notifications --------------------------------------------------------
     LRESULT NotifyParent(int row, int col, int code);
+    // The click notification: WM_COMMAND with the control id, posted to the owner.
+    void PostClickNotification();
     CGridPos SetCurrentCell(int row, int col);
     CGridPos GetCurrentCell() const { return currentCell; }
     void SetSelectionAnchor(const CGridPos& pos) { selectionAnchor = pos; }

@@ -19,6 +19,15 @@ LRESULT CCellGrid::NotifyParent(int row, int col, int code) {
     return owner->SendMessage(WM_NOTIFY, GetDlgCtrlID(), reinterpret_cast<MSGPARAM>(&nm));
 }
 
+void CCellGrid::PostClickNotification() {
+    if (!hasWindow())
+        return;
+    Wnd* owner = GetOwner();
+    if (!owner || !owner->hasWindow())
+        return;
+    owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<MSGPARAM>(this));
+}
+
 void CCellGrid::repaintFixedRowCells(int col) {
     for (int r = 0; r < numFixedRows; ++r)
         RepaintCell(r, col);

@@ -2,6 +2,7 @@
 #include "grid_window_fixture.h"
 
 #include "platform/syscolors.h"
+#include "platform/wnd_app.h"
 
 namespace {
 
@@ -231,6 +232,14 @@ TEST_F(GridWindowTest, NotificationsGoToTheOwner) {
     EXPECT_TRUE(owner.notes.empty());
     EXPECT_EQ(g.NotifyParent(1, 1, GN_BEGINEDIT), 0);
     g.SetOwner(nullptr);
+}
+
+TEST_F(GridWindowTest, ClickNotificationIsPostedNotSent) {
+    ProbeGrid& g = make(3, 3, 1, 1);
+    g.PostClickNotification();
+    EXPECT_TRUE(owner.commands.empty());
+    WndApp::ProcessEvents();
+    EXPECT_EQ(owner.commands, std::vector<WPARAM>{MAKEWPARAM(100, 0)});
 }
 
 TEST_F(GridWindowTest, DeletingAGridWithAWindowSendsNothing) {
