@@ -100,7 +100,8 @@ void ShowAboutDialog(const AboutDialogDesc& desc) {
     line1->setGeometry(du.rect(40, 10, desc.size.cx - 40 - 50, 8));
     auto* line2 = new QLabel(toQt(desc.line2), &dialog);
     line2->setObjectName(QStringLiteral("line2"));
-    line2->setGeometry(du.rect(40, 25, desc.size.cx - 40 - 50, 8));
+    // Below the OK button the second line may run to the right margin.
+    line2->setGeometry(du.rect(40, 25, desc.size.cx - 40 - 7, 8));
     auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setGeometry(du.rect(desc.size.cx - 39, 7, 32, 14));
