@@ -10,7 +10,6 @@
 #include <new>
 #include <thread>
 
-using audio_detail::Encoding;
 using audio_detail::MixerCore;
 using audio_detail::Samples;
 using audio_detail::Voice;
