@@ -267,14 +267,17 @@ bool CCueLineView::QueryClose() {
                       "Exit without saving ?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-bool CCueLineView::gridCommand(UINT id) {
-    // Commands reach the grid first once it has a window; its clipboard and select-all
-    // handlers hook in here.
-    (void)id;
-    return false;
+CmdTarget* CCueLineView::gridTarget() const {
+    // A grid that handles commands (clipboard, select all) also is a command target; it is
+    // asked first once it has a window.
+    if (!grid_ || !grid_->hasWindow())
+        return nullptr;
+    return dynamic_cast<CmdTarget*>(grid_.get());
 }
 
 bool CCueLineView::HasCommand(UINT id) const {
+    if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
+        return true;
     switch (id) {
     case ID_SORT_NONE:
     case ID_SORT_FILENAME:
@@ -295,8 +298,10 @@ bool CCueLineView::HasCommand(UINT id) const {
 }
 
 bool CCueLineView::OnCmdMsg(UINT id) {
-    if (gridCommand(id))
+    if (CmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id)) {
+        isModified(); // a paste or cut may have changed texts
         return true;
+    }
     switch (id) {
     case ID_SORT_NONE:
         setSortMode(NoSort);
@@ -338,6 +343,8 @@ bool CCueLineView::OnCmdMsg(UINT id) {
 }
 
 bool CCueLineView::OnUpdateCmdUI(CmdUI& ui) {
+    if (CmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
+        return true;
     const bool loaded = crewPack_.count() > 0;
     switch (ui.id()) {
     case ID_SORT_NONE:

@@ -82,7 +82,7 @@ private:
     void setColumnWidths(int clientWidth);
     void markModified();
     void setSortMode(SortMode mode);
-    bool gridCommand(UINT id);
+    CmdTarget* gridTarget() const;
     bool loadFolder(const std::string& folder);
 
     std::unique_ptr<CCellGrid> grid_;
