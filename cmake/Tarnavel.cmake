@@ -5,6 +5,10 @@ if(TNV_SANITIZE)
                         -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()
+if(TNV_FUZZ)
+    # Coverage for the libraries too, so the fuzz targets are guided by the code they test.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 # Our own code builds with every warning as an error; third-party headers are system headers.
 function(tnv_warnings target)
