@@ -7,6 +7,7 @@ tnv_library(tnv_platform_gui QT SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_input.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_app.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd_events.cpp
     LIBS tnv_platform_core Qt6::Widgets Qt6::PrintSupport)
 # The name the frame's view links by.
 add_library(tnv_platform_wnd ALIAS tnv_platform_gui)

@@ -249,6 +249,10 @@ QWidget* Wnd::widget() const {
     return impl_ ? impl_->frame : nullptr;
 }
 
+QWidget* Wnd::clientWidget() const {
+    return impl_ ? impl_->client : nullptr;
+}
+
 BOOL Wnd::Create(const std::string& className, const std::string& title, DWORD style,
                  const Rect& rect, Wnd* parent, UINT id) {
     if (!parent || !parent->impl_)

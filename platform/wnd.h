@@ -188,6 +188,7 @@ public:
     Wnd* GetSafeHwnd() const { return impl_ ? const_cast<Wnd*>(this) : nullptr; }
     bool hasWindow() const { return impl_ != nullptr; }
     QWidget* widget() const;
+    QWidget* clientWidget() const; // the client area's widget (input events go there)
 
     // --- family -----------------------------------------------------------------------------
     UINT GetDlgCtrlID() const { return id_; }

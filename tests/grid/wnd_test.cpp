@@ -2,6 +2,7 @@
 #include "platform/surface.h"
 #include "platform/wnd.h"
 #include "platform/wnd_app.h"
+#include "platform/wnd_events.h"
 
 #include <gtest/gtest.h>
 
@@ -235,4 +236,88 @@ TEST(Wnd, FocusMovesAtOnceAndTellsBothWindows) {
     EXPECT_EQ(b.focus.back(), (std::pair<UINT, Wnd*>{WM_SETFOCUS, &a}));
     b.DestroyWindow();
     EXPECT_EQ(Wnd::GetFocus(), nullptr);
+}
+
+namespace {
+
+// Records input messages with the modifier state seen while handling them.
+class InputProbe : public Wnd {
+public:
+    struct In {
+        UINT msg;
+        UINT code;
+        Point p;
+        bool ctrl;
+        friend bool operator==(const In&, const In&) = default;
+    };
+    std::vector<In> in;
+    UINT dlgCode = 0;
+
+protected:
+    void record(UINT msg, UINT code, Point p = {}) {
+        in.push_back(In{msg, code, p, GetKeyState(int(VK_CONTROL)) < 0});
+    }
+    void OnKeyDown(UINT vk, UINT, UINT) override { record(WM_KEYDOWN, vk); }
+    void OnChar(UINT ch, UINT, UINT) override { record(WM_CHAR, ch); }
+    void OnLButtonDown(UINT flags, Point p) override { record(WM_LBUTTONDOWN, flags, p); }
+    void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
+    void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
+    void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
+    BOOL OnMouseWheel(UINT, short delta, Point) override {
+        record(WM_MOUSEWHEEL, UINT(int(delta)));
+        return TRUE;
+    }
+    UINT OnGetDlgCode() override { return dlgCode; }
+};
+
+} // namespace
+
+TEST(Wnd, KeysAndCharactersArriveAsMessages) {
+    InputProbe w;
+    ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    using In = InputProbe::In;
+    wndevents::Char(w, 'x');
+    wndevents::Key(w, VK_DOWN);
+    wndevents::Key(w, 'C', wndevents::CTRL, "\x03");
+    wndevents::Char(w, '\xE9'); // a byte of the code page; no key of its own here
+    EXPECT_EQ(w.in, (std::vector<In>{{WM_KEYDOWN, 'X', {}, false},
+                                     {WM_CHAR, 'x', {}, false},
+                                     {WM_KEYDOWN, VK_DOWN, {}, false},
+                                     {WM_KEYDOWN, 'C', {}, true},
+                                     {WM_CHAR, 3, {}, true},
+                                     {WM_CHAR, 0xE9, {}, false}}));
+}
+
+TEST(Wnd, TabReachesAWindowThatWantsIt) {
+    InputProbe w;
+    ASSERT_TRUE(w.CreateTopLevel("tabs", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
+    wndevents::Key(w, VK_TAB, 0, "\t");
+    wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
+    ASSERT_EQ(w.in.size(), 4u);
+    EXPECT_EQ(w.in[0].code, VK_TAB);
+    EXPECT_EQ(w.in[1].code, UINT('\t'));
+    EXPECT_EQ(w.in[2].code, VK_TAB);
+}
+
+TEST(Wnd, MouseMessagesCarryClientPointsAndFlags) {
+    InputProbe w;
+    ASSERT_TRUE(w.CreateTopLevel("mouse", WS_VISIBLE, Rect{0, 0, 80, 80}));
+    wndevents::Press(w, Point{10, 20}, wndevents::SHIFT);
+    wndevents::Move(w, Point{12, 22}, true);
+    wndevents::Release(w, Point{12, 22});
+    wndevents::DoubleClick(w, Point{5, 6});
+    wndevents::Wheel(w, -240, Point{5, 6});
+    std::vector<UINT> msgs;
+    for (auto& i : w.in)
+        msgs.push_back(i.msg);
+    EXPECT_EQ(msgs,
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN,
+                                 WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEWHEEL}));
+    EXPECT_EQ(w.in[0].p, (Point{10, 20}));
+    EXPECT_EQ(w.in[0].code, MK_LBUTTON | MK_SHIFT);
+    EXPECT_EQ(w.in[1].code, UINT(MK_LBUTTON));
+    EXPECT_EQ(w.in[2].code, 0u);
+    EXPECT_EQ(w.in[5].p, (Point{5, 6}));
+    EXPECT_EQ(int(w.in[7].code), -240);
 }
