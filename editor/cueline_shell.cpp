@@ -59,7 +59,7 @@ bool CCueLineApp::InitInstance() {
 
     document_ = std::make_unique<CCueLineDoc>();
     frame_ = std::make_unique<CMainFrame>();
-    view_ = std::make_unique<CCueLineView>();
+    view_ = MakeView();
     if (!frame_->LoadFrame(CueLineFrameResources()) || !frame_->CreateView(view_.get()))
         return false;
     setMainWnd(frame_.get());
@@ -87,6 +87,10 @@ bool CCueLineApp::InitInstance() {
     view_->OnInitialUpdate();
     frame_->ShowWindow();
     return true;
+}
+
+std::unique_ptr<CCueLineView> CCueLineApp::MakeView() {
+    return std::make_unique<CCueLineView>();
 }
 
 int CCueLineApp::ExitInstance() {

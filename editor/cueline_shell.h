@@ -55,6 +55,10 @@ public:
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
 
+protected:
+    // The view the application starts with.
+    virtual std::unique_ptr<CCueLineView> MakeView();
+
 private:
     void updateFrameTitle();
 

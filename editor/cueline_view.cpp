@@ -35,7 +35,7 @@ void CCueLineView::OnInitialUpdate() {
 
     Rect client;
     GetClientRect(&client);
-    grid_ = std::make_unique<CCellGrid>();
+    grid_ = MakeGrid();
     if (!grid_->CreateGrid(client, this, IDC_CELL_GRID,
                            WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
         grid_.reset();
@@ -55,6 +55,10 @@ void CCueLineView::OnInitialUpdate() {
 
     if (!commandLineFile_.empty())
         loadFolder(crewPackFolderFor(commandLineFile_));
+}
+
+std::unique_ptr<CCellGrid> CCueLineView::MakeGrid() {
+    return std::make_unique<CCellGrid>();
 }
 
 bool CCueLineView::loadFolder(const std::string& folder) {

@@ -72,6 +72,8 @@ public:
     std::string EditingTitle(bool star) const;
 
 protected:
+    // The grid the first update creates.
+    virtual std::unique_ptr<CCellGrid> MakeGrid();
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
     BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;

@@ -290,3 +290,84 @@ TEST_F(EditorFixture, ExitRightAfterASaveAsksNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// A grid with clipboard commands of its own, as the grid's clipboard brings them.
+class CommandGrid : public CCellGrid, public CmdTarget {
+public:
+    std::vector<UINT>* ran = nullptr;
+    bool OnCmdMsg(UINT id) override {
+        if (id != ID_EDIT_COPY && id != ID_EDIT_PASTE && id != ID_EDIT_CUT)
+            return false;
+        ran->push_back(id);
+        if (id == ID_EDIT_PASTE) {
+            SetCellText(0, 2, "pasted");
+            MarkModified(TRUE, 0, 2);
+        }
+        return true;
+    }
+    bool HasCommand(UINT id) const override {
+        return id == ID_EDIT_COPY || id == ID_EDIT_PASTE || id == ID_EDIT_CUT;
+    }
+    bool OnUpdateCmdUI(CmdUI& ui) override {
+        if (ui.id() != ID_EDIT_CUT)
+            return false;
+        ui.Enable(FALSE); // nothing selected
+        return true;
+    }
+};
+
+class CommandGridView : public CCueLineView {
+public:
+    std::vector<UINT>* ran = nullptr;
+
+protected:
+    std::unique_ptr<CCellGrid> MakeGrid() override {
+        auto grid = std::make_unique<CommandGrid>();
+        grid->ran = ran;
+        return grid;
+    }
+};
+
+class CommandGridApp : public CCueLineApp {
+public:
+    std::vector<UINT>* ran = nullptr;
+
+protected:
+    std::unique_ptr<CCueLineView> MakeView() override {
+        auto view = std::make_unique<CommandGridView>();
+        view->ran = ran;
+        return view;
+    }
+};
+
+struct GridRouting : EditorFixture {
+    std::vector<UINT> ran;
+    std::unique_ptr<CCueLineApp> newApp() override {
+        auto a = std::make_unique<CommandGridApp>();
+        a->ran = &ran;
+        return a;
+    }
+};
+
+TEST_F(GridRouting, CommandsReachTheGridFirstThenTheView) {
+    startOnPack();
+    QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
+    QTest::keyClick(window(), Qt::Key_X, Qt::ControlModifier); // the grid disables cut
+    EXPECT_EQ(ran, (std::vector<UINT>{ID_EDIT_COPY, ID_EDIT_COPY}));
+    EXPECT_FALSE(view().isModified());
+    // A paste that changes a text marks the pack modified at once.
+    QTest::keyClick(window(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(ran.back(), ID_EDIT_PASTE);
+    EXPECT_EQ(title(), editingTitle(pack, true));
+    EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
+    // What the grid does not take goes on to the view.
+    files.setNextCancel();
+    boxes.setNextAnswer(IDOK);
+    QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(files.requests().size(), 1u);
+}
+
+} // namespace

@@ -46,9 +46,11 @@ struct EditorFixture : ::testing::Test {
         return folder;
     }
 
+    virtual std::unique_ptr<CCueLineApp> newApp() { return std::make_unique<CCueLineApp>(); }
+
     // Starts the editor; `file` empty for none. False when the start failed.
     bool start(const std::string& file) {
-        app = std::make_unique<CCueLineApp>();
+        app = newApp();
         app->SetSettingsFile(dir.file("settings.ini"));
         app->SetProgramPath(dir.path() + "/bin/TnvCueLine");
         app->SetCommandLine(file);
