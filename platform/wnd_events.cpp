@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -144,6 +145,46 @@ void Wheel(Wnd& w, int delta, Point p, unsigned mods) {
     QWheelEvent e(local, t->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
                   modifiers(mods), Qt::NoScrollPhase, false);
     QApplication::sendEvent(t, &e);
+}
+
+void ScrollBar(Wnd& w, int bar, UINT code, int pos) {
+    QWidget* frame = w.widget();
+    if (!frame)
+        return;
+    Qt::Orientation want = bar == SB_VERT ? Qt::Vertical : Qt::Horizontal;
+    QScrollBar* sb = nullptr;
+    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        if (b->orientation() == want)
+            sb = b;
+    if (!sb)
+        return;
+    switch (code) {
+    case SB_LINEDOWN:
+        sb->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case SB_LINEUP:
+        sb->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case SB_PAGEDOWN:
+        sb->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case SB_PAGEUP:
+        sb->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case SB_TOP:
+        sb->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case SB_BOTTOM:
+        sb->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    case SB_THUMBTRACK:
+        sb->setSliderDown(true);
+        sb->setSliderPosition(pos);
+        sb->setSliderDown(false);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace wndevents

@@ -22,4 +22,8 @@ void DoubleClick(Wnd& w, Point client, unsigned mods = 0);
 void Move(Wnd& w, Point client, bool leftDown = false, unsigned mods = 0);
 void Wheel(Wnd& w, int delta, Point client, unsigned mods = 0);
 
+// The user works a scroll bar (SB_HORZ or SB_VERT): one of SB_LINEUP .. SB_BOTTOM as a click on
+// its arrows, track or ends, or SB_THUMBTRACK: drags the thumb to `pos` and lets go there.
+void ScrollBar(Wnd& w, int bar, UINT code, int pos = 0);
+
 } // namespace wndevents

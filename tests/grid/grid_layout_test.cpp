@@ -1,6 +1,8 @@
 // Geometry, hit test, scroll bars and scrolling of a grid on screen.
 #include "grid_window_fixture.h"
 
+#include "platform/wnd_events.h"
+
 TEST_F(GridWindowTest, FirstScrolledCellFollowsThePixelPosition) {
     ProbeGrid& g = make(20, 10, 1, 1);
     EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));
@@ -194,4 +196,17 @@ TEST_F(GridWindowTest, CreatingTheWindowResizesRowsMadeBefore) {
     ASSERT_TRUE(g.CreateGrid(Rect{0, 0, 200, 200}, &owner, 100, WS_CHILD));
     EXPECT_EQ(g.GetRowSize(1), g.GetDefaultRowSize());
     EXPECT_GT(g.GetDefaultColSize(), 2 * g.GetCellMargin());
+}
+
+TEST_F(GridWindowTest, TheUserWorksTheScrollBars) {
+    ProbeGrid& g = make(40, 3, 1, 1);
+    wndevents::ScrollBar(g, SB_VERT, SB_LINEDOWN);
+    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 20);
+    wndevents::ScrollBar(g, SB_VERT, SB_THUMBTRACK, 101);
+    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 101);
+    EXPECT_EQ(g.GetFirstScrolledCell().row, 7); // a position inside row 6 shows row 7
+    wndevents::ScrollBar(g, SB_VERT, SB_PAGEUP);
+    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 0);
+    wndevents::ScrollBar(g, SB_VERT, SB_BOTTOM);
+    EXPECT_EQ(g.ReadScrollPos(SB_VERT), g.GetVScrollMax() - (200 - 20) + 1);
 }

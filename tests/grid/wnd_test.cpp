@@ -321,3 +321,25 @@ TEST(Wnd, MouseMessagesCarryClientPointsAndFlags) {
     EXPECT_EQ(w.in[5].p, (Point{5, 6}));
     EXPECT_EQ(int(w.in[7].code), -240);
 }
+
+TEST(Wnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("bars", WS_VISIBLE, Rect{0, 0, 100, 100}));
+    w.SetScrollRange(SB_VERT, 0, 300);
+    w.messages.clear();
+    wndevents::ScrollBar(w, SB_VERT, SB_LINEDOWN);
+    wndevents::ScrollBar(w, SB_VERT, SB_THUMBTRACK, 120);
+    EXPECT_EQ(count(w.messages, WM_VSCROLL), 4); // line, track, position, end
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);       // nobody answered: the thumb went back
+}
+
+TEST(Wnd, ChildInsideAForeignWidgetGoesWithIt) {
+    Probe host, inner;
+    ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
+    ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
+    EXPECT_EQ(inner.GetParent(), nullptr);
+    host.DestroyWindow();
+    EXPECT_FALSE(inner.hasWindow());
+    EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
+    EXPECT_EQ(inner.ncDestroyed, 1);
+}
