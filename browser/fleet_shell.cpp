@@ -146,7 +146,7 @@ bool CFleetValuerApp::InitInstance() {
 
     document_ = std::make_unique<CFleetValuerDoc>();
     frame_ = std::make_unique<CMainFrame>(state_);
-    view_ = std::make_unique<CFleetValuerView>(state_);
+    view_ = MakeView();
     if (!frame_->LoadFrame(FleetFrameResources()) || !frame_->CreateView(view_.get()))
         return false;
     setMainWnd(frame_.get());
@@ -164,6 +164,10 @@ bool CFleetValuerApp::InitInstance() {
     frame_->SetWindowText(kFleetWindowTitle);
     frame_->ShowWindow();
     return true;
+}
+
+std::unique_ptr<CFleetValuerView> CFleetValuerApp::MakeView() {
+    return std::make_unique<CFleetValuerView>(state_);
 }
 
 bool CFleetValuerApp::HasCommand(UINT id) const {

@@ -62,9 +62,14 @@ public:
     CMainFrame* frame() const { return frame_.get(); }
     CFleetValuerView* view() const { return view_.get(); }
     CFleetValuerDoc* document() const { return document_.get(); }
+    FleetState& state() const { return state_; }
 
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
+
+protected:
+    // The view the application starts with.
+    virtual std::unique_ptr<CFleetValuerView> MakeView();
 
 private:
     FleetState& state_;

@@ -40,7 +40,9 @@ void CFleetValuerView::OnInitialUpdate() {
     TraceLine("OnInitialUpdate attempt to create the grid");
     if (grid_)
         return; // a later update rescans but leaves the table on screen as it is
-    grid_ = std::make_unique<CCellGrid>(0, 0, 0, 0);
+    grid_ = MakeGrid();
+    if (!grid_)
+        return;
     Rect client;
     GetClientRect(&client);
     if (hasWindow() && !grid_->CreateGrid(client, this, IDC_FLEET_GRID,
@@ -97,19 +99,24 @@ void CFleetValuerView::ShowKeywordList() {
                    kFleetAppTitle, MB_OK | MB_ICONERROR);
 }
 
-bool CFleetValuerView::gridCommand(UINT id) {
-    // Commands reach the grid first once it has a window; its clipboard and select-all handlers
-    // hook in here.
-    (void)id;
-    return false;
+std::unique_ptr<CCellGrid> CFleetValuerView::MakeGrid() {
+    return std::make_unique<CCellGrid>(0, 0, 0, 0);
+}
+
+CmdTarget* CFleetValuerView::gridTarget() const {
+    if (!grid_ || !grid_->hasWindow())
+        return nullptr;
+    return dynamic_cast<CmdTarget*>(grid_.get());
 }
 
 bool CFleetValuerView::HasCommand(UINT id) const {
+    if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
+        return true;
     return SortForCommand(id) >= 0 || id == ID_HELP_KEYWORD_LIST;
 }
 
 bool CFleetValuerView::OnCmdMsg(UINT id) {
-    if (grid_ && grid_->hasWindow() && gridCommand(id))
+    if (CmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id))
         return true;
     int sort = SortForCommand(id);
     if (sort >= 0) {
@@ -124,6 +131,8 @@ bool CFleetValuerView::OnCmdMsg(UINT id) {
 }
 
 bool CFleetValuerView::OnUpdateCmdUI(CmdUI& ui) {
+    if (CmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
+        return true;
     int sort = SortForCommand(ui.id());
     if (sort < 0)
         return false;

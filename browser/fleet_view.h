@@ -46,11 +46,14 @@ public:
 protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
+    // The grid object the first update makes.
+    virtual std::unique_ptr<CCellGrid> MakeGrid();
 
 private:
     // Moves the grid over the whole client area and gives column 5 the width left over.
     void fitGrid();
-    bool gridCommand(UINT id);
+    // The grid when it has a window and handles commands itself (clipboard, select all).
+    CmdTarget* gridTarget() const;
 
     FleetState& state_;
     std::unique_ptr<CCellGrid> grid_;

@@ -12,6 +12,37 @@
 
 namespace {
 
+// A grid that takes the clipboard's copy command, as the grid's clipboard does.
+class CopyingGrid : public CCellGrid, public CmdTarget {
+public:
+    int copies = 0;
+    bool OnCmdMsg(UINT id) override {
+        if (id != ID_EDIT_COPY)
+            return false;
+        ++copies;
+        return true;
+    }
+    bool HasCommand(UINT id) const override { return id == ID_EDIT_COPY; }
+};
+
+class CopyingGridView : public CFleetValuerView {
+public:
+    using CFleetValuerView::CFleetValuerView;
+
+protected:
+    std::unique_ptr<CCellGrid> MakeGrid() override { return std::make_unique<CopyingGrid>(); }
+};
+
+class CopyingGridApp : public CFleetValuerApp {
+public:
+    using CFleetValuerApp::CFleetValuerApp;
+
+protected:
+    std::unique_ptr<CFleetValuerView> MakeView() override {
+        return std::make_unique<CopyingGridView>(state());
+    }
+};
+
 // The program started from the add-on's bin folder of a fresh simulator.
 struct Running {
     FleetSim sim;
@@ -29,8 +60,8 @@ struct Running {
         app.reset();
         QApplication::processEvents();
     }
-    void start() {
-        app = std::make_unique<CFleetValuerApp>(state, options);
+    template <class App = CFleetValuerApp> void start() {
+        app = std::make_unique<App>(state, options);
         ASSERT_TRUE(app->InitInstance());
         QApplication::processEvents();
     }
@@ -262,4 +293,21 @@ TEST(FleetWindow, ExitClosesTheWindow) {
     for (int i = 0; i < 100 && !r.frame().IsClosed(); ++i)
         QApplication::processEvents();
     EXPECT_TRUE(r.frame().IsClosed());
+}
+
+TEST(FleetWindow, CommandsGoToTheGridFirst) {
+    Running r;
+    r.start();
+    EXPECT_FALSE(r.frame().QueryCommand(ID_EDIT_COPY).enabled()); // no one copies
+    EXPECT_TRUE(r.frame().TranslateAccelerator('C', FCONTROL));
+
+    Running withCopy;
+    withCopy.start<CopyingGridApp>();
+    auto& grid = dynamic_cast<CopyingGrid&>(withCopy.grid());
+    EXPECT_TRUE(withCopy.frame().QueryCommand(ID_EDIT_COPY).enabled());
+    EXPECT_TRUE(withCopy.frame().TranslateAccelerator('C', FCONTROL));
+    EXPECT_TRUE(withCopy.frame().TranslateAccelerator(VK_INSERT, FCONTROL));
+    EXPECT_EQ(grid.copies, 2);
+    ASSERT_TRUE(withCopy.frame().SendCommand(ID_SORT_BY_NAME)); // what the grid leaves
+    EXPECT_EQ(grid.GetCellText(1, kFleetColName), "Baron");
 }
