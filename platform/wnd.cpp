@@ -145,7 +145,9 @@ void WndImpl::deliverSize() {
 void WndImpl::paintPending() {
     if (!canvas || invalid.isEmpty() || !wnd)
         return;
-    QPainter p(canvas.get());
+    // The image outlives the painter even if the window goes away while it paints.
+    std::shared_ptr<QImage> image = canvas;
+    QPainter p(image.get());
     if (!p.isActive())
         return; // someone draws on it now; the area stays invalid
     QRect box = invalid.boundingRect() & canvas->rect();
