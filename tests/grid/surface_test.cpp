@@ -223,3 +223,22 @@ TEST(Surface, MetricsFromTheFont) {
     s.GetTextMetrics(&c);
     EXPECT_LE(std::abs(c.tmHeight - 20), 1);
 }
+
+TEST(Surface, WindowsFaceNamesUseTheirMetricTwins) {
+    struct Case {
+        const char* windowsFace;
+        const char* installed;
+    } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}};
+    for (const Case& c : cases) {
+        ImageSurface s(4, 4);
+        FontDesc a, b;
+        a.height = b.height = -16;
+        a.setFaceName(c.windowsFace);
+        b.setFaceName(c.installed);
+        s.SelectFont(a);
+        Size ea = s.GetTextExtent("The quick brown fox 0123456789");
+        s.SelectFont(b);
+        Size eb = s.GetTextExtent("The quick brown fox 0123456789");
+        EXPECT_EQ(ea, eb) << c.windowsFace;
+    }
+}
