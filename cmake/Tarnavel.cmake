@@ -10,6 +10,8 @@ if(TNV_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+add_compile_definitions(TNV_VERSION="${PROJECT_VERSION}")
+
 # Our own code builds with every warning as an error; third-party headers are system headers.
 function(tnv_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)

@@ -11,14 +11,31 @@
 
 namespace {
 
+const char* const kUsage = "usage: TnvCueLine [FILE]\n"
+                           "       TnvCueLine --screenshot OUT.png [--size WxH] [FILE]\n"
+                           "       TnvCueLine --report PATH\n"
+                           "       TnvCueLine --wav-info FILE...\n"
+                           "       TnvCueLine --play FILE [--volume N]\n";
+
 int usage() {
-    std::fputs("usage: TnvCueLine [FILE]\n"
-               "       TnvCueLine --screenshot OUT.png [--size WxH] [FILE]\n"
-               "       TnvCueLine --report PATH\n"
-               "       TnvCueLine --wav-info FILE...\n"
-               "       TnvCueLine --play FILE [--volume N]\n",
-               stderr);
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+int help() {
+    std::fputs(kUsage, stdout);
+    std::fputs("\n"
+               "  FILE                 open the crew pack of FILE's folder\n"
+               "  --screenshot OUT.png render the window to a PNG once the pack is loaded\n"
+               "  --size WxH           window size for --screenshot\n"
+               "  --report PATH        print the crew pack of PATH, one line per sound\n"
+               "  --wav-info FILE...   print the format of WAV files\n"
+               "  --play FILE          play a WAV file once\n"
+               "  --volume N           volume for --play, 0 to 255 (default 255)\n"
+               "  --help               show this help\n"
+               "  --version            show the version\n",
+               stdout);
+    return 0;
 }
 
 // "640x480" with both sides from 1 to 10000.
@@ -63,6 +80,12 @@ int runEditor(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
+        return help();
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("TnvCueLine %s\n", TNV_VERSION);
+        return 0;
+    }
     if (std::optional<int> status = runSoundCommand(argc, argv))
         return *status;
     if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
