@@ -81,6 +81,7 @@ std::size_t FindNoCase(std::string_view line, std::string_view word) {
 void ExcludeKeywords::clear() {
     words_.clear();
     folded_.clear();
+    matcher_.clear();
 }
 
 void ExcludeKeywords::LoadExcludeKeywords(const BrowserConfig& config) {
@@ -104,6 +105,7 @@ void ExcludeKeywords::read(std::FILE* file) {
         words_.emplace_back(line.substr(0, semi));
         folded_.push_back(fold(words_.back()));
     }
+    matcher_.assign(folded_);
 }
 
 bool ExcludeKeywords::matches(std::string_view line) const {
@@ -113,10 +115,7 @@ bool ExcludeKeywords::matches(std::string_view line) const {
 }
 
 bool ExcludeKeywords::matchesFolded(std::string_view foldedLine) const {
-    for (const std::string& w : folded_)
-        if (foldedLine.find(w) != std::string_view::npos)
-            return true;
-    return false;
+    return matcher_.anyIn(foldedLine);
 }
 
 std::string AircraftFolder(const BrowserConfig& config) {

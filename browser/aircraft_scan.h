@@ -3,6 +3,8 @@
 // the user's list of AI traffic models.
 #pragma once
 
+#include "browser/keyword_match.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -50,10 +52,12 @@ public:
     bool matches(std::string_view line) const;
     // The same for a line already folded with FoldChar.
     bool matchesFolded(std::string_view foldedLine) const;
+    const std::vector<std::string>& foldedWords() const { return folded_; }
 
 private:
     std::vector<std::string> words_;
     std::vector<std::string> folded_;
+    KeywordMatcher matcher_;
 };
 
 // One preallocated table, refilled by every scan.

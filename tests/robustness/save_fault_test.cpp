@@ -1,0 +1,115 @@
+// Saving CueLine.clt onto a disk that fails: a full file system and a folder that refuses new
+// files. The old file stays byte for byte, the user is told, and the pack stays modified so
+// that nothing typed is lost.
+#include "editor/crew_pack.h"
+#include "platform/fs.h"
+#include "platform/msgbox.h"
+#include "tests/support/test_support.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+class RowsView : public CrewPackView {
+public:
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::string status;
+    void showCrewPack() override {}
+    void setStatusText(const std::string& text) override { status = text; }
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    std::string rowFileName(int r) const override { return rows[std::size_t(r)].first; }
+    std::string rowText(int r) const override { return rows[std::size_t(r)].second; }
+};
+
+const std::string kOld = "a.wav;Gear down\r\nb.wav;Flaps fifteen\r\n";
+
+struct Pack {
+    TempDir dir;
+    RowsView view;
+    CCrewPack pack{&view};
+    Pack() {
+        writeFile(dir.file("CueLine.clt"), kOld);
+        writeFile(dir.file("a.wav"), "RIFF");
+        pack.setFolder(dir.path());
+        pack.loadCrewPack();
+        view.rows = {{"a.wav", "Gear down, three green"}, {"b.wav", "Flaps fifteen"}};
+        pack.setModified(true);
+    }
+};
+
+struct InjectionOff {
+    ~InjectionOff() { fsx::injectWriteFailure(fsx::WriteStatus::Written, 0); }
+};
+
+} // namespace
+
+TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
+    struct Case {
+        const char* what;
+        fsx::WriteStatus stage;
+        int err;
+    } cases[] = {
+        {"full file system", fsx::WriteStatus::CannotWrite, ENOSPC},
+        {"read-only folder", fsx::WriteStatus::CannotCreate, EROFS},
+        {"folder refusing writes", fsx::WriteStatus::CannotCreate, EACCES},
+        {"input/output error", fsx::WriteStatus::CannotWrite, EIO},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Pack p;
+        ScriptedMessageBox box;
+        box.setNextAnswer(IDOK);
+        box.setNextAnswer(IDYES);
+        InjectionOff off;
+        fsx::injectWriteFailure(c.stage, c.err);
+        EXPECT_FALSE(p.pack.saveCrewPack());
+        EXPECT_EQ(readFile(p.dir.file("CueLine.clt")), kOld);
+        EXPECT_TRUE(p.pack.modified());
+        ASSERT_FALSE(box.calls().empty());
+        EXPECT_NE(box.calls().back().flags & MB_ICONERROR, 0u);
+        EXPECT_EQ(p.view.status, "File not saved");
+        // Nothing half-written is left beside it.
+        int files = 0;
+        for (const fsx::DirEntry& e : fsx::listFolder(p.dir.path()))
+            files += e.isDir ? 0 : 1;
+        EXPECT_EQ(files, 2);
+        // Once the disk works again the same edits are saved.
+        fsx::injectWriteFailure(fsx::WriteStatus::Written, 0);
+        box.setNextAnswer(IDOK);
+        box.setNextAnswer(IDYES);
+        EXPECT_TRUE(p.pack.saveCrewPack());
+        EXPECT_NE(readFile(p.dir.file("CueLine.clt")).find("three green"), std::string::npos);
+    }
+}
+
+TEST(SaveFaults, RealSmallTmpfsWhenTheMachineAllowsIt) {
+    TempDir mnt;
+    if (mount("tnvtest", mnt.path().c_str(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mnt.path()};
+    writeFile(mnt.file("CueLine.clt"), kOld);
+    writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
+    RowsView view;
+    CCrewPack pack(&view);
+    pack.setFolder(mnt.path());
+    pack.loadCrewPack();
+    for (int i = 0; i < 200; ++i)
+        view.rows.push_back({"cue" + std::to_string(i) + ".wav", std::string(200, 't')});
+    pack.setModified(true);
+    ScriptedMessageBox box;
+    box.setNextAnswer(IDOK);
+    box.setNextAnswer(IDYES);
+    EXPECT_FALSE(pack.saveCrewPack());
+    EXPECT_EQ(readFile(mnt.file("CueLine.clt")), kOld);
+    EXPECT_TRUE(pack.modified());
+}
