@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -73,6 +74,9 @@ int runEditor(int argc, char** argv) {
     }
     CCueLineApp app;
     app.SetProgramPath(fsx::fromDisk(fsx::programPath(argv[0])));
+    // The title shows the pack's full folder, as it does for a pack chosen in the open dialog.
+    if (!file.empty() && file[0] != '/')
+        file = std::filesystem::path(fsx::joinPath(fsx::currentFolder(), file)).lexically_normal();
     app.SetCommandLine(fsx::fromDisk(file));
     return RunApplication(app, argc, argv, options);
 }

@@ -109,11 +109,11 @@ QString normaliseLineEnds(QString text, UINT) {
 } // namespace surfacefonts
 
 FontDesc SystemMessageFont() {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        FontDesc d;
-        d.height = -surfacefonts::defaultPixelSize;
-        d.setFaceName("DejaVu Sans");
-        return d;
-    }
-    return surfacefonts::fromQFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    // The message font of the desktops the programs were laid out for: 8 points at 96 dpi in a
+    // sans-serif face with Arial's metrics. Their fixed column widths (27 pixels for "000", 140
+    // for a file name) assume it; the desktop's own, larger font would cut those texts.
+    FontDesc d;
+    d.height = -11;
+    d.setFaceName("Liberation Sans");
+    return d;
 }
