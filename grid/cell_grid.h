@@ -13,6 +13,8 @@
 #pragma once
 
 #include "grid/grid_records.h"
+#include "platform/frame.h"
+#include "platform/print.h"
 #include "platform/surface.h"
 #include "platform/wnd.h"
 
@@ -41,7 +43,17 @@ enum GridMouseMode {
 
 constexpr const char* GRID_CLASS_NAME = "TnvCellGrid";
 
-class CCellGrid : public Wnd {
+// The clipboard data of a copy: the text as one block ending in a zero byte.
+struct CGridDataSource {
+    std::string block;
+};
+// What a paste reads: whether plain text was offered, and its bytes.
+struct CGridDataObject {
+    bool hasText = false;
+    std::string text;
+};
+
+class CCellGrid : public Wnd, public CmdTarget {
 public:
     CCellGrid(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
     ~CCellGrid() override;
@@ -197,6 +209,40 @@ public:
     // The header-click sort of list mode: same column again reverses the order.
     void SortByHeader(int col);
 
+    // --- clipboard (grid_clipboard.cpp) ------------------------------------------------------
+    virtual BOOL CmdCut();
+    virtual BOOL CmdCopy();
+    virtual BOOL CmdPaste();
+    virtual BOOL CmdSelectAll();
+    void UpdateCmdCut(CmdUI& ui);
+    void UpdateCmdCopy(CmdUI& ui);
+    void UpdateCmdPaste(CmdUI& ui);
+    void UpdateCmdSelectAll(CmdUI& ui);
+    virtual std::unique_ptr<CGridDataSource> MakeSelectionDataSource();
+    virtual void BlankSelectedCells();
+    virtual BOOL ImportTextAt(const CGridPos& pos, const CGridDataObject& data);
+    // Ctrl+A, C, V and X of the key-down handling; TRUE when the key was one of them.
+    BOOL HandleClipboardKey(UINT vk);
+    // CmdTarget: the clipboard commands and select all.
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+    bool OnUpdateCmdUI(CmdUI& ui) override;
+
+    // --- printing (grid_print.cpp) -----------------------------------------------------------
+    virtual void PrintBegin(Surface* dc, CPrintInfo* info);
+    virtual void PrintPage(Surface* dc, CPrintInfo* info);
+    virtual void PrintEnd(Surface* dc, CPrintInfo* info);
+    virtual void PrintPageHeader(Surface* dc, CPrintInfo* info);
+    virtual void PrintColumnTitles(Surface* dc, CPrintInfo* info);
+    virtual void PrintPageFooter(Surface* dc, CPrintInfo* info);
+    int GetPrintCharWidth() const { return printCharWidth; }
+    int GetPrintCharHeight() const { return printCharHeight; }
+    int GetPrintPageWidth() const { return printPageWidth; }
+    int GetPrintPageHeight() const { return printPageHeight; }
+    int GetPrintBodyHeight() const { return printBodyHeight; }
+    // The application title printed at the top right of every page.
+    void SetPrintAppTitle(const std::string& title) { printAppTitle = title; }
+
 protected:
     virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
     virtual void WipeCell(CGridEntry* cell, int row, int col);
@@ -273,6 +319,14 @@ protected:
     BOOL sortAscending = TRUE;
     int sortColumn = -1;
     std::function<void(const std::string&)> fixedColumnHook;
+    int printCharWidth = 0;
+    int printCharHeight = 0;
+    int printerWidth = 0;
+    int printerHeight = 0;
+    int printPageWidth = 0;
+    int printPageHeight = 0;
+    int printBodyHeight = 0;
+    std::string printAppTitle;
 
     static std::uint64_t pickKey(int row, int col) {
         return (std::uint64_t(std::uint32_t(col)) << 32) | std::uint32_t(row);

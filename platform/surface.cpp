@@ -26,6 +26,9 @@ struct SurfaceState {
     Point windowOrg;
     Point viewportOrg;
     Rect clip; // device coordinates
+    int mapMode = MM_TEXT;
+    Size windowExt{1, 1};
+    Size viewportExt{1, 1};
 };
 
 class SurfaceImpl {
@@ -38,12 +41,30 @@ public:
 
     int dx() const { return s.viewportOrg.x - s.windowOrg.x; }
     int dy() const { return s.viewportOrg.y - s.windowOrg.y; }
+    bool scaled() const { return s.mapMode == MM_ANISOTROPIC; }
+    // Logical to device: (logical - window origin) * viewport / window extent + viewport origin.
+    QTransform transform() const {
+        if (!scaled())
+            return QTransform::fromTranslate(dx(), dy());
+        QTransform t;
+        t.translate(s.viewportOrg.x, s.viewportOrg.y);
+        t.scale(double(s.viewportExt.cx) / s.windowExt.cx,
+                double(s.viewportExt.cy) / s.windowExt.cy);
+        t.translate(-s.windowOrg.x, -s.windowOrg.y);
+        return t;
+    }
     void applyTransform() {
         if (!p)
             return;
-        p->setWorldTransform(QTransform::fromTranslate(dx(), dy()));
-        // The clip is kept in device coordinates; re-apply it under the new transform.
-        p->setClipRect(toQRect(s.clip).translated(-dx(), -dy()));
+        if (!scaled()) {
+            p->setWorldTransform(QTransform::fromTranslate(dx(), dy()));
+            // The clip is kept in device coordinates; re-apply it under the new transform.
+            p->setClipRect(toQRect(s.clip).translated(-dx(), -dy()));
+            return;
+        }
+        p->setWorldTransform(QTransform());
+        p->setClipRect(toQRect(s.clip));
+        p->setWorldTransform(transform());
     }
     // A pixel run with the current pen; the pen's colour, one pixel wide unless wider.
     void fillPixels(int x0, int y0, int x1, int y1) { // inclusive
@@ -157,9 +178,58 @@ Point Surface::SetViewportOrg(int x, int y) {
     return old;
 }
 
+int Surface::SetMapMode(int mode) {
+    int old = std::exchange(d->s.mapMode, mode == MM_ANISOTROPIC ? MM_ANISOTROPIC : MM_TEXT);
+    d->applyTransform();
+    return old;
+}
+
+Size Surface::SetWindowExt(int cx, int cy) {
+    Size old = d->s.windowExt;
+    if (d->s.mapMode == MM_ANISOTROPIC && cx != 0 && cy != 0) {
+        d->s.windowExt = Size{cx, cy};
+        d->applyTransform();
+    }
+    return old;
+}
+
+Size Surface::SetViewportExt(int cx, int cy) {
+    Size old = d->s.viewportExt;
+    if (d->s.mapMode == MM_ANISOTROPIC && cx != 0 && cy != 0) {
+        d->s.viewportExt = Size{cx, cy};
+        d->applyTransform();
+    }
+    return old;
+}
+
+Point Surface::OffsetWindowOrg(int x, int y) {
+    Point old = d->s.windowOrg;
+    return SetWindowOrg(old.x + x, old.y + y);
+}
+
+int Surface::GetDeviceCaps(int index) const {
+    Rect r = d->s.clip;
+    if (d->image) {
+        r = Rect{0, 0, d->image->width(), d->image->height()};
+    }
+    switch (index) {
+    case HORZRES:
+        return r.right - r.left;
+    case VERTRES:
+        return r.bottom - r.top;
+    default:
+        return 0;
+    }
+}
+
 BOOL Surface::GetClipBox(Rect* rect) const {
     if (!d->p || !rect)
         return FALSE;
+    if (d->scaled()) {
+        QRect box = d->transform().inverted().mapRect(toQRect(d->s.clip));
+        *rect = qtbridge::fromQRect(box);
+        return TRUE;
+    }
     Rect r = d->s.clip;
     r.OffsetRect(-d->dx(), -d->dy());
     *rect = r;
@@ -168,7 +238,10 @@ BOOL Surface::GetClipBox(Rect* rect) const {
 
 void Surface::IntersectClipRect(const Rect& rect) {
     Rect dev = rect;
-    dev.OffsetRect(d->dx(), d->dy());
+    if (d->scaled())
+        dev = qtbridge::fromQRect(d->transform().mapRect(toQRect(rect)));
+    else
+        dev.OffsetRect(d->dx(), d->dy());
     Rect& c = d->s.clip;
     c = Rect{std::max(c.left, dev.left), std::max(c.top, dev.top), std::min(c.right, dev.right),
              std::min(c.bottom, dev.bottom)};

@@ -22,6 +22,12 @@ constexpr int PS_NULL = 5;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
+// Mapping modes and device capabilities.
+constexpr int MM_TEXT = 1;
+constexpr int MM_ANISOTROPIC = 8;
+constexpr int HORZRES = 8;
+constexpr int VERTRES = 10;
+
 // DrawEdge borders and sides.
 constexpr UINT BDR_RAISEDOUTER = 0x0001;
 constexpr UINT BDR_SUNKENOUTER = 0x0002;
@@ -108,6 +114,13 @@ public:
     int SetBkMode(int mode);
     Point SetWindowOrg(int x, int y);   // logical point shown at the viewport origin
     Point SetViewportOrg(int x, int y); // device point of the window origin
+    // MM_ANISOTROPIC scales logical units by viewport extent / window extent; MM_TEXT is 1:1.
+    int SetMapMode(int mode);
+    Size SetWindowExt(int cx, int cy);
+    Size SetViewportExt(int cx, int cy);
+    Point OffsetWindowOrg(int dx, int dy);
+    // HORZRES and VERTRES: the drawable width and height in device pixels.
+    virtual int GetDeviceCaps(int index) const;
     BOOL IsPrinting() const { return printing_; }
 
     // --- queries ----------------------------------------------------------------------------

@@ -294,7 +294,7 @@ TEST_F(EditorFixture, ExitRightAfterASaveAsksNothing) {
 namespace {
 
 // A grid with clipboard commands of its own, as the grid's clipboard brings them.
-class CommandGrid : public CCellGrid, public CmdTarget {
+class CommandGrid : public CCellGrid {
 public:
     std::vector<UINT>* ran = nullptr;
     bool OnCmdMsg(UINT id) override {

@@ -1,0 +1,11 @@
+// The clipboard tests run inside one GUI application (offscreen under CTest); the offscreen
+// platform's clipboard works within the process.
+#include "platform/wnd_app.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    WndApp app(argc, argv);
+    return RUN_ALL_TESTS();
+}
