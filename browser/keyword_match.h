@@ -1,7 +1,7 @@
 // Whether any of a list of words occurs in a line, both already folded (FoldChar). A line is
 // tested against two hundred AI-traffic words for every line of every aircraft.cfg, so the words
-// are indexed by their first two bytes: one table look-up per position of the line, and a full
-// comparison only where a word can start.
+// are indexed by their first bytes: a look-up or two in small bit tables per position of the
+// line, and a full comparison only where a word can start.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +18,21 @@ public:
     bool anyIn(std::string_view foldedLine) const;
 
 private:
+    // Words that start with the same key, shortest first.
+    struct Group {
+        std::vector<std::uint32_t> keys; // sorted
+        std::vector<std::string> words;  // beside their keys
+        bool startsAt(std::uint32_t key, const unsigned char* at, std::size_t room,
+                      std::size_t keyLen) const;
+    };
+
     bool always_ = false; // an empty word is in every line
     bool hasWords_ = false;
     std::uint64_t singles_[4] = {};  // one-byte words, as a set of bytes
-    std::uint64_t pairs_[1024] = {}; // first two bytes of the longer words, as a set of pairs
-    // Longer words by their first two bytes, sorted; ties keep the shorter word first.
-    std::vector<std::uint16_t> keys_;
-    std::vector<std::string> words_;
+    std::uint64_t pairs_[1024] = {}; // first two bytes of two- and three-byte words
+    std::uint64_t quads_[1024] = {}; // a hash of the first four bytes of the longer words
+    Group short_;                    // two and three bytes, keyed by two
+    Group long_;                     // four bytes and more, keyed by four
 };
 
 // The plain search, one word after the other: the reference the matcher is held to.
