@@ -2,7 +2,6 @@
 #include "grid/cell_grid.h"
 #include "platform/filedialog.h"
 #include "platform/msgbox.h"
-#include "platform/print.h"
 #include "resources/browser/fleet_resources.h"
 #include "tests/browser/fleet_fixture.h"
 
@@ -311,23 +310,4 @@ TEST(FleetWindow, CommandsGoToTheGridFirst) {
     EXPECT_EQ(grid.copies, 2);
     ASSERT_TRUE(withCopy.frame().SendCommand(ID_SORT_BY_NAME)); // what the grid leaves
     EXPECT_EQ(grid.GetCellText(1, kFleetColName), "Baron");
-}
-
-TEST(FleetWindow, PrintingIsTheGrids) {
-    Running r;
-    r.start();
-    std::string pdf = r.sim.dir.file("fleet.pdf");
-    std::string error;
-    ASSERT_TRUE(PrintToPdf(pdf, *r.app->view(), PageOptions{}, &error)) << error;
-    std::string bytes = testsupport::readFile(pdf);
-    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
-    EXPECT_NE(bytes.find("/Type /Page\n"), std::string::npos);
-
-    bool previewed = false;
-    SetPrintPreviewHook([&](QWidget*) { previewed = true; });
-    EXPECT_TRUE(r.frame().QueryCommand(ID_FILE_PRINT_PREVIEW).enabled());
-    EXPECT_TRUE(r.frame().QueryCommand(ID_FILE_PRINT).enabled());
-    ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT_PREVIEW));
-    SetPrintPreviewHook(nullptr);
-    EXPECT_TRUE(previewed);
 }
