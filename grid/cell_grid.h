@@ -243,6 +243,64 @@ public:
     // The application title printed at the top right of every page.
     void SetPrintAppTitle(const std::string& title) { printAppTitle = title; }
 
+    // --- mouse, keyboard and in-place editing -----------------------------------------------
+    BOOL IsOnRowEdge(Point p) const;
+    BOOL IsOnColEdge(Point p) const;
+    void SetWheelLines(int lines) { wheelLines = lines; }
+    void SetAutoScrollPeriod(int ms) { autoScrollPeriod = ms; }
+    void AllowRowResize(BOOL on) { allowRowResize = on; }
+    void AllowColResize(BOOL on) { allowColResize = on; }
+    UINT GetAutoScrollTimer() const { return autoScrollTimer; }
+    CGridPos GetPressCell() const { return pressCell; }
+    // Opens the in-place editor on a cell; startCode 1 = the mouse, else the key that started it.
+    virtual void BeginCellEdit(int row, int col, UINT startCode);
+    virtual Wnd* MakeInPlaceEditor(const Rect& rect, DWORD style, UINT id, int row, int col,
+                                   const std::string& text, UINT startCode);
+    // Stores an edited text when it differs from the cell's.
+    virtual void CommitCellEdit(int row, int col, const std::string& text);
+    // What a program adds to the in-place editor: called when an editor window is made, and
+    // after each ordinary character typed into it.
+    struct EditHooks {
+        std::function<void()> created;
+        std::function<void(UINT)> typed;
+    };
+    void SetEditHooks(EditHooks hooks) { editHooks = std::move(hooks); }
+    const EditHooks& GetEditHooks() const { return editHooks; }
+
+    // --- clipboard (grid_clipboard.cpp) ------------------------------------------------------
+    virtual BOOL CmdCut();
+    virtual BOOL CmdCopy();
+    virtual BOOL CmdPaste();
+    virtual BOOL CmdSelectAll();
+    void UpdateCmdCut(CmdUI& ui);
+    void UpdateCmdCopy(CmdUI& ui);
+    void UpdateCmdPaste(CmdUI& ui);
+    void UpdateCmdSelectAll(CmdUI& ui);
+    virtual std::unique_ptr<CGridDataSource> MakeSelectionDataSource();
+    virtual void BlankSelectedCells();
+    virtual BOOL ImportTextAt(const CGridPos& pos, const CGridDataObject& data);
+    // Ctrl+A, C, V and X of the key-down handling; TRUE when the key was one of them.
+    BOOL HandleClipboardKey(UINT vk);
+    // CmdTarget: the clipboard commands and select all.
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+    bool OnUpdateCmdUI(CmdUI& ui) override;
+
+    // --- printing (grid_print.cpp) -----------------------------------------------------------
+    virtual void PrintBegin(Surface* dc, CPrintInfo* info);
+    virtual void PrintPage(Surface* dc, CPrintInfo* info);
+    virtual void PrintEnd(Surface* dc, CPrintInfo* info);
+    virtual void PrintPageHeader(Surface* dc, CPrintInfo* info);
+    virtual void PrintColumnTitles(Surface* dc, CPrintInfo* info);
+    virtual void PrintPageFooter(Surface* dc, CPrintInfo* info);
+    int GetPrintCharWidth() const { return printCharWidth; }
+    int GetPrintCharHeight() const { return printCharHeight; }
+    int GetPrintPageWidth() const { return printPageWidth; }
+    int GetPrintPageHeight() const { return printPageHeight; }
+    int GetPrintBodyHeight() const { return printBodyHeight; }
+    // The application title printed at the top right of every page.
+    void SetPrintAppTitle(const std::string& title) { printAppTitle = title; }
+
 protected:
     virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
     virtual void WipeCell(CGridEntry* cell, int row, int col);
@@ -258,6 +316,19 @@ protected:
     const FontDesc* OnGetFont() override;
     void OnSysColorChange() override;
     virtual void PreSubclassWindow();
+    void OnLButtonDown(UINT flags, Point p) override;
+    void OnMouseMove(UINT flags, Point p) override;
+    void OnLButtonUp(UINT flags, Point p) override;
+    void OnLButtonDblClk(UINT flags, Point p) override;
+    BOOL OnMouseWheel(UINT flags, short delta, Point screenPt) override;
+    BOOL OnSetCursor(Wnd* wnd, UINT hitTest, UINT msg) override;
+    void OnCaptureChanged(Wnd* gaining) override;
+    void OnTimer(UINT id) override;
+    void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+    void OnChar(UINT ch, UINT repeat, UINT flags) override;
+    UINT OnGetDlgCode() override;
+    BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
+    void OnInPlaceEditEnd(NMHDR* hdr, LRESULT* result);
 
     CGridEntry* cellAt(int row, int col) const;
     bool isFixed(int row, int col) const { return row < numFixedRows || col < numFixedCols; }
@@ -319,6 +390,17 @@ protected:
     BOOL sortAscending = TRUE;
     int sortColumn = -1;
     std::function<void(const std::string&)> fixedColumnHook;
+    int printCharWidth = 0;
+    int printCharHeight = 0;
+    int printerWidth = 0;
+    int printerHeight = 0;
+    int printPageWidth = 0;
+    int printPageHeight = 0;
+    int printBodyHeight = 0;
+    std::string printAppTitle;
+    EditHooks editHooks;
+    int wheelRemainder = 0; // wheel movement not yet scrolled, in 1/120 notch x lines
+    void invertDragLine(int at, bool vertical);
     int printCharWidth = 0;
     int printCharHeight = 0;
     int printerWidth = 0;

@@ -74,12 +74,21 @@ struct CFrameWnd::Impl : public QObject {
                 refreshIndicators();
                 auto* key = static_cast<QKeyEvent*>(event);
                 UINT vk = VirtualKeyOf(key->key());
-                if (event->type() == QEvent::KeyPress && vk &&
+                if (event->type() == QEvent::KeyPress && vk && !widgetKeepsKey(widget, key) &&
                     owner->TranslateAccelerator(vk, ModifiersOf(key->modifiers())))
                     return true;
             }
         }
         return QObject::eventFilter(watched, event);
+    }
+
+    // An edit field being typed in keeps its own standard keys (copy, paste, undo...): it says so
+    // by accepting the shortcut-override probe, as Qt's own shortcuts ask.
+    static bool widgetKeepsKey(QWidget* widget, QKeyEvent* key) {
+        QKeyEvent probe(QEvent::ShortcutOverride, key->key(), key->modifiers(), key->text());
+        probe.setAccepted(false);
+        QCoreApplication::sendEvent(widget, &probe);
+        return probe.isAccepted();
     }
 
     void refreshIndicators() {
@@ -510,7 +519,10 @@ bool CanShowWindows() {
 }
 
 int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options) {
-    if (!options.screenshotPath.empty() && !CanShowWindows())
+    const bool unattended = !options.screenshotPath.empty() || options.batch;
+    if (options.batch)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (unattended && !CanShowWindows())
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::unique_ptr<QApplication> qapp;
     if (!qApp)
@@ -518,7 +530,7 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
     // A picture is taken without anyone to answer: messages then go to stderr.
     std::unique_ptr<QtMessageBox> messageBoxes;
     std::unique_ptr<QtFileDialog> fileDialogs;
-    if (options.screenshotPath.empty()) {
+    if (!unattended) {
         messageBoxes = std::make_unique<QtMessageBox>();
         fileDialogs = std::make_unique<QtFileDialog>();
     }
@@ -527,7 +539,10 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
         return 1;
     }
     int status = 0;
-    if (!options.screenshotPath.empty()) {
+    if (options.batch) {
+        QApplication::processEvents();
+        status = options.batch(app);
+    } else if (!options.screenshotPath.empty()) {
         CFrameWnd* frame = app.mainWnd();
         if (!frame)
             return 1;

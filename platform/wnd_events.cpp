@@ -74,8 +74,12 @@ int qtKey(UINT vk, unsigned mods) {
     }
 }
 
+// The client area, or the widget it hands its input to (an edit control's field).
 QWidget* target(Wnd& w) {
-    return w.clientWidget();
+    QWidget* client = w.clientWidget();
+    if (client && client->focusProxy())
+        return client->focusProxy();
+    return client;
 }
 
 void mouse(Wnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons buttons,

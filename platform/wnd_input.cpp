@@ -101,6 +101,22 @@ int& wndinput::eventDepth() {
     return depth;
 }
 
+void wndinput::setInputState(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
+    currentMods = mods;
+    currentButtons = buttons;
+}
+
+UINT wndinput::virtualKeyOf(const QKeyEvent* e) {
+    return virtualKey(e);
+}
+
+Wnd* wndinput::wndAround(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (Wnd* found = WndClient::wndOf(w))
+            return found;
+    return nullptr;
+}
+
 short GetKeyState(int vk) {
     bool down = false;
     switch (vk) {
@@ -259,6 +275,15 @@ void WndClient::mouseDoubleClickEvent(QMouseEvent* e) {
     }
     // Without the double-click class style a second click is just another press.
     bool dbl = impl && (impl->cls.style & CS_DBLCLKS);
+    if (dbl) {
+        // The pointer rests between the two clicks: the window learns where it is (Windows tells
+        // it with the move that follows the release of the capture) before the double click.
+        QMouseEvent hover(QEvent::MouseMove, e->position(), e->globalPosition(), Qt::NoButton,
+                          Qt::NoButton, e->modifiers());
+        mouseMessage(WM_MOUSEMOVE, &hover);
+        if (!impl)
+            return;
+    }
     mouseMessage(dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, e);
 }
 
@@ -339,7 +364,7 @@ void WndClient::focusOutEvent(QFocusEvent*) {
     Wnd*& focus = wndinput::focus();
     if (focus != impl->wnd)
         return;
-    Wnd* next = wndOf(QApplication::focusWidget());
+    Wnd* next = wndinput::wndAround(QApplication::focusWidget());
     if (next == impl->wnd)
         return;
     focus = next;

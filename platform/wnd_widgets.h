@@ -6,6 +6,7 @@
 #include "platform/wnd.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPointer>
 #include <QRegion>
@@ -23,6 +24,12 @@ const std::optional<Rect>& clip();
 Wnd*& focus();
 Wnd* capture();
 int& eventDepth(); // >0 while a window's widget handles an event
+// For widgets inside a window's client area (an edit control) that take input themselves: the
+// key state GetKeyState reports, and the virtual-key code of a key event.
+void setInputState(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
+UINT virtualKeyOf(const QKeyEvent* e);
+// The window whose client area holds the widget (walking up its parents); null for none.
+Wnd* wndAround(QWidget* w);
 } // namespace wndinput
 
 class WndFrame;

@@ -1,0 +1,375 @@
+#include "input_fixture.h"
+
+#include <QImage>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+std::vector<CGridPos> picked(CCellGrid& g) {
+    std::vector<CGridPos> out;
+    for (int r = 0; r < g.GetNumRows(); ++r)
+        for (int c = 0; c < g.GetNumCols(); ++c)
+            if (g.IsPicked(r, c))
+                out.push_back(CGridPos(r, c));
+    return out;
+}
+
+std::vector<CGridPos> block(int r0, int c0, int r1, int c1) {
+    std::vector<CGridPos> out;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+            out.push_back(CGridPos(r, c));
+    return out;
+}
+
+} // namespace
+
+// --- presses and drags ----------------------------------------------------------------------
+
+TEST_F(InputTest, PressOnHeaderMakesFirstBodyCellCurrentAndDragSelectsColumns) {
+    make(6, 6, 1, 1);
+    ev::Press(*grid, at(0, 2));
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(1, 2));
+    EXPECT_EQ(grid->GetMouseMode(), GMM_PICK_COLS);
+    EXPECT_EQ(picked(*grid), block(1, 2, 5, 2));
+    ev::Move(*grid, at(0, 4), true);
+    EXPECT_EQ(picked(*grid), block(1, 2, 5, 4));
+    ev::Release(*grid, at(0, 4));
+    EXPECT_EQ(grid->GetMouseMode(), GMM_IDLE);
+    EXPECT_EQ(grid->GetAutoScrollTimer(), 0u);
+    EXPECT_EQ(Wnd::GetCapture(), nullptr);
+}
+
+TEST_F(InputTest, CornerSelectsEveryBodyCell) {
+    make(4, 4, 1, 1);
+    click(at(0, 0));
+    EXPECT_EQ(picked(*grid), block(1, 1, 3, 3));
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(1, 1));
+}
+
+TEST_F(InputTest, PressOnRowHeaderSelectsRows) {
+    make(6, 4, 1, 1);
+    ev::Press(*grid, at(2, 0));
+    ev::Move(*grid, at(4, 0), true);
+    ev::Release(*grid, at(4, 0));
+    EXPECT_EQ(picked(*grid), block(2, 1, 4, 3));
+}
+
+TEST_F(InputTest, ShiftPressSelectsBlockFromCurrentCell) {
+    make(6, 6, 1, 1);
+    click(at(1, 1));
+    click(at(3, 4), ev::SHIFT);
+    EXPECT_EQ(picked(*grid), block(1, 1, 3, 4));
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(3, 4));
+}
+
+TEST_F(InputTest, CtrlPressKeepsEarlierSelectionOnlyWithoutSingleRowSelection) {
+    for (BOOL single : {TRUE, FALSE}) {
+        SCOPED_TRACE(single);
+        make(6, 6, 1, 1);
+        grid->SetSingleRowSelection(single);
+        click(at(1, 1));
+        click(at(3, 3), ev::CTRL);
+        EXPECT_TRUE(grid->IsPicked(3, 3));
+        EXPECT_EQ(grid->IsPicked(1, 1), !single);
+        TearDown();
+    }
+}
+
+TEST_F(InputTest, ClickPostsOneCommandToTheOwner) {
+    make(4, 4, 1, 1);
+    click(at(2, 2));
+    EXPECT_TRUE(owner.commands.empty()) << "posted, not sent";
+    settle();
+    ASSERT_EQ(owner.commands.size(), 1u);
+    EXPECT_EQ(owner.commands[0], MAKEWPARAM(100, 0));
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 2));
+    EXPECT_EQ(picked(*grid), block(2, 2, 2, 2));
+}
+
+TEST_F(InputTest, PressOutsideEveryCellDoesNothing) {
+    make(2, 2, 1, 1);
+    owner.SetFocus();
+    click(Point{200, 150});
+    settle();
+    EXPECT_TRUE(owner.commands.empty());
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(-1, -1));
+    EXPECT_EQ(Wnd::GetFocus(), &owner);
+}
+
+// --- dividers -------------------------------------------------------------------------------
+
+struct DividerCase {
+    const char* name;
+    Point press;
+    bool sizes;   // the press grabs a divider
+    int sizedCol; // column (or row) being sized
+    bool rows;
+};
+
+class DividerTest : public InputTest, public testing::WithParamInterface<DividerCase> {};
+
+// Columns and rows are 40 x 20; the boundary of columns 0 and 1 is at x = 40, of rows 0 and 1
+// at y = 20.
+TEST_P(DividerTest, GrabAndDrag) {
+    const DividerCase& c = GetParam();
+    make(6, 6, 1, 1);
+    ev::Move(*grid, c.press);
+    ev::Press(*grid, c.press);
+    if (!c.sizes) {
+        EXPECT_NE(grid->GetMouseMode(), GMM_SIZE_COL);
+        EXPECT_NE(grid->GetMouseMode(), GMM_SIZE_ROW);
+        ev::Release(*grid, c.press);
+        return;
+    }
+    EXPECT_EQ(grid->GetMouseMode(), c.rows ? GMM_SIZE_ROW : GMM_SIZE_COL);
+    Point to = c.rows ? Point{c.press.x, c.press.y + 15} : Point{c.press.x + 15, c.press.y};
+    ev::Move(*grid, to, true);
+    ev::Release(*grid, to);
+    int start = c.rows ? 20 * c.sizedCol : 40 * c.sizedCol;
+    int expect = (c.rows ? to.y : to.x) - start;
+    EXPECT_EQ(c.rows ? grid->GetRowSize(c.sizedCol) : grid->GetColSize(c.sizedCol), expect);
+    EXPECT_EQ(grid->GetMouseMode(), GMM_IDLE);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, DividerTest,
+    testing::Values(DividerCase{"RightOfBoundaryWithin3", {43, 10}, true, 0, false},
+                    DividerCase{"LeftOfBoundaryWithin3", {37, 10}, true, 0, false},
+                    DividerCase{"FourPixelsAway", {44, 10}, false, 0, false},
+                    DividerCase{"LeftEdgeOfColumn0", {1, 10}, false, 0, false},
+                    DividerCase{"ColumnDividerBelowFixedRows", {43, 50}, false, 0, false},
+                    DividerCase{"BelowRowBoundary", {10, 42}, true, 1, true},
+                    DividerCase{"AboveRowBoundary", {10, 38}, true, 1, true},
+                    DividerCase{"TopEdgeOfRow0", {10, 1}, false, 0, true},
+                    DividerCase{"RowDividerRightOfFixedColumns", {60, 42}, false, 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InputTest, DividerDraggedPastItsColumnStartGivesZeroNotNegative) {
+    make(4, 6, 1, 1);
+    grid->SetColSize(1, 40);
+    Point press{83, 10}; // right of the boundary of columns 1 and 2: sizes column 1 (x 40..79)
+    ev::Press(*grid, press);
+    ASSERT_EQ(grid->GetMouseMode(), GMM_SIZE_COL);
+    ev::Move(*grid, Point{-30, 10}, true);
+    ev::Release(*grid, Point{-30, 10});
+    EXPECT_EQ(grid->GetColSize(1), 0);
+}
+
+TEST_F(InputTest, DividerReleasedWhereItWasPressedChangesNothing) {
+    make(4, 6, 1, 1);
+    ev::Press(*grid, Point{43, 10});
+    ev::Move(*grid, Point{70, 10}, true);
+    ev::Move(*grid, Point{43, 10}, true);
+    ev::Release(*grid, Point{43, 10});
+    EXPECT_EQ(grid->GetColSize(0), 40);
+}
+
+TEST_F(InputTest, DividerLineIsDrawnWhileDraggingAndGoneAfter) {
+    make(4, 6, 1, 1);
+    grid->UpdateWindow();
+    ASSERT_TRUE(grid->SaveWindowImage(testing::TempDir() + "/before.png"));
+    QImage before(QString::fromStdString(testing::TempDir() + "/before.png"));
+    ev::Press(*grid, Point{43, 10});
+    ev::Move(*grid, Point{100, 10}, true);
+    grid->SaveWindowImage(testing::TempDir() + "/during.png");
+    QImage during(QString::fromStdString(testing::TempDir() + "/during.png"));
+    EXPECT_NE(during.pixel(100, 100), before.pixel(100, 100));
+    EXPECT_EQ(during.pixel(43, 100), before.pixel(43, 100)) << "the press line was moved away";
+    ev::Release(*grid, Point{43, 10}); // back where it started: no resize, line erased
+    grid->UpdateWindow();
+    grid->SaveWindowImage(testing::TempDir() + "/after.png");
+    QImage after(QString::fromStdString(testing::TempDir() + "/after.png"));
+    EXPECT_EQ(after.pixel(100, 100), before.pixel(100, 100));
+}
+
+TEST_F(InputTest, DoubleClickOnRowDividerFitsTheRowAboveOrTheRowItself) {
+    // Rows 1 and 2 are 50 high: row 1 spans y 20..69, row 2 y 70..119.
+    struct Case {
+        int y;
+        int fitted;
+    } cases[] = {{72, 1}, {117, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.y);
+        make(6, 4, 1, 1);
+        grid->SetRowSize(1, 50);
+        grid->SetRowSize(2, 50);
+        ev::Move(*grid, Point{10, c.y});
+        ASSERT_EQ(grid->GetMouseMode(), GMM_NEAR_ROW_EDGE);
+        ev::DoubleClick(*grid, Point{10, c.y});
+        EXPECT_LT(grid->GetRowSize(c.fitted), 50);
+        EXPECT_EQ(grid->GetRowSize(3 - c.fitted), 50);
+        TearDown();
+    }
+}
+
+// --- keys -----------------------------------------------------------------------------------
+
+struct KeyCase {
+    const char* name;
+    CGridPos from;
+    UINT vk;
+    unsigned mods;
+    CGridPos to;
+};
+
+class KeyMoveTest : public InputTest, public testing::WithParamInterface<KeyCase> {};
+
+// 4 x 4, one fixed row and column: body rows and columns 1 to 3.
+TEST_P(KeyMoveTest, MovesTheCurrentCell) {
+    const KeyCase& c = GetParam();
+    make(4, 4, 1, 1);
+    click(at(c.from.row, c.from.col));
+    ev::Key(*grid, c.vk, c.mods);
+    EXPECT_EQ(grid->GetCurrentCell(), c.to);
+    EXPECT_TRUE(grid->IsPicked(c.to.row, c.to.col));
+    EXPECT_EQ(Wnd::GetFocus(), grid.get()) << "no edit starts";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, KeyMoveTest,
+    testing::Values(KeyCase{"TabRight", {1, 1}, VK_TAB, 0, {1, 2}},
+                    KeyCase{"TabWrapsToNextRow", {1, 3}, VK_TAB, 0, {2, 1}},
+                    KeyCase{"TabOnLastCellStays", {3, 3}, VK_TAB, 0, {3, 3}},
+                    KeyCase{"ShiftTabLeft", {2, 2}, VK_TAB, ev::SHIFT, {2, 1}},
+                    KeyCase{"ShiftTabWrapsToRowAbove", {2, 1}, VK_TAB, ev::SHIFT, {1, 3}},
+                    KeyCase{"ShiftTabOnFirstCellStays", {1, 1}, VK_TAB, ev::SHIFT, {1, 1}},
+                    KeyCase{"LeftStopsAtFixedColumn", {2, 1}, VK_LEFT, 0, {2, 1}},
+                    KeyCase{"UpStopsAtFixedRow", {1, 2}, VK_UP, 0, {1, 2}},
+                    KeyCase{"RightStopsAtLastColumn", {2, 3}, VK_RIGHT, 0, {2, 3}},
+                    KeyCase{"DownStopsAtLastRow", {3, 2}, VK_DOWN, 0, {3, 2}},
+                    KeyCase{"Down", {1, 2}, VK_DOWN, 0, {2, 2}},
+                    KeyCase{"HomeKeepsColumn", {3, 2}, VK_HOME, 0, {1, 2}},
+                    KeyCase{"EndKeepsColumn", {1, 3}, VK_END, 0, {3, 3}},
+                    KeyCase{"PageDownWhenViewCannotScroll", {1, 2}, VK_NEXT, 0, {3, 2}},
+                    KeyCase{"PageUpWhenViewCannotScroll", {3, 2}, VK_PRIOR, 0, {1, 2}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InputTest, ShiftArrowExtendsFromTheAnchorPlainArrowRestarts) {
+    make(5, 5, 1, 1);
+    click(at(1, 1));
+    ev::Key(*grid, VK_DOWN, ev::SHIFT);
+    ev::Key(*grid, VK_RIGHT, ev::SHIFT);
+    EXPECT_EQ(picked(*grid), block(1, 1, 2, 2));
+    ev::Key(*grid, VK_DOWN);
+    EXPECT_EQ(picked(*grid), block(3, 2, 3, 2));
+}
+
+TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
+    make(40, 3, 1, 1);
+    click(at(1, 1));
+    for (int i = 0; i < 10; ++i)
+        ev::Key(*grid, VK_NEXT);
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(39, 1));
+    EXPECT_TRUE(grid->IsCellOnScreen(39, 1));
+}
+
+TEST_F(InputTest, ArrowDownPastTheBottomScrollsTheCellIntoView) {
+    make(40, 3, 1, 1);
+    click(at(8, 1));
+    for (int i = 0; i < 5; ++i)
+        ev::Key(*grid, VK_DOWN);
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(13, 1));
+    EXPECT_TRUE(grid->IsCellOnScreen(13, 1));
+    EXPECT_GT(grid->ReadScrollPos(SB_VERT), 0);
+}
+
+TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotifications) {
+    make(4, 4, 1, 1);
+    grid->SetCellText(2, 2, "text");
+    grid->SetCellText(2, 3, "locked");
+    grid->SetCellState(2, 3, GCS_LOCKED);
+    click(at(2, 2));
+    owner.notes.clear();
+    ev::Key(*grid, VK_DELETE);
+    EXPECT_EQ(grid->GetCellText(2, 2), "");
+    EXPECT_TRUE(grid->IsModified());
+    EXPECT_EQ(codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
+
+    click(at(2, 3));
+    owner.notes.clear();
+    grid->MarkModified(FALSE);
+    ev::Key(*grid, VK_DELETE);
+    EXPECT_EQ(grid->GetCellText(2, 3), "locked");
+    EXPECT_FALSE(grid->IsModified());
+    EXPECT_TRUE(codes().empty());
+}
+
+TEST_F(InputTest, KeysWithoutCurrentCellDoNothing) {
+    make(4, 4, 1, 1);
+    grid->SetFocus();
+    ev::Key(*grid, VK_DOWN);
+    ev::Char(*grid, 'x');
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(-1, -1));
+    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+}
+
+TEST_F(InputTest, GridAsksForTabOnlyWithoutCtrl) {
+    make(2, 2, 1, 1);
+    EXPECT_EQ(grid->SendMessage(WM_GETDLGCODE),
+              LRESULT(DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB));
+    grid->SetHandleTab(FALSE);
+    EXPECT_EQ(grid->SendMessage(WM_GETDLGCODE), LRESULT(DLGC_WANTARROWS | DLGC_WANTCHARS));
+}
+
+// --- wheel and auto-scroll ------------------------------------------------------------------
+
+TEST_F(InputTest, WheelPostsLinesOrPagesAndAddsUpTouchpadSteps) {
+    struct Case {
+        int lines;
+        std::vector<int> deltas;
+        std::vector<UINT> expect;
+    } cases[] = {
+        {3, {-240}, std::vector<UINT>(6, SB_LINEDOWN)},
+        {-1, {-240}, std::vector<UINT>(2, SB_PAGEDOWN)},
+        {3, {120}, std::vector<UINT>(3, SB_LINEUP)},
+        {3, {-30, -30, -30, -30}, std::vector<UINT>(3, SB_LINEDOWN)},
+        {-1, {-60, -60}, std::vector<UINT>(1, SB_PAGEDOWN)},
+        {3, {-30, 30}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        make(60, 3, 1, 1);
+        grid->SetWheelLines(c.lines);
+        for (int d : c.deltas)
+            ev::Wheel(*grid, d, Point{50, 50});
+        EXPECT_TRUE(grid->vscrolls.empty()) << "posted, not sent";
+        settle();
+        EXPECT_EQ(grid->vscrolls, c.expect);
+        TearDown();
+    }
+}
+
+TEST_F(InputTest, HoldingTheButtonBelowTheGridMovesDownAndExtends) {
+    make(60, 3, 1, 1, 300, 200);
+    ev::Press(*grid, at(2, 1));
+    ASSERT_NE(grid->GetAutoScrollTimer(), 0u);
+    // The drag itself reaches the row under the pointer (13), beyond the window's edge; from
+    // there the timer moves one row every 25 ms.
+    ev::Move(*grid, Point{50, 260}, true);
+    EXPECT_EQ(grid->GetCurrentCell().row, 13);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WndApp::WaitUntil([&] { return grid->GetCurrentCell().row >= 18; }, 3000));
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 4 * 25);
+    EXPECT_TRUE(grid->IsPicked(2, 1));
+    EXPECT_TRUE(grid->IsPicked(grid->GetCurrentCell().row - 1, 1));
+    EXPECT_GT(grid->ReadScrollPos(SB_VERT), 0);
+    ev::Release(*grid, Point{50, 260});
+    EXPECT_EQ(grid->GetAutoScrollTimer(), 0u);
+    int row = grid->GetCurrentCell().row;
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    settle();
+    EXPECT_EQ(grid->GetCurrentCell().row, row) << "the timer stopped with the release";
+}
+
+TEST_F(InputTest, CaptureTakenByAnotherWindowStopsAutoScroll) {
+    make(20, 3, 1, 1);
+    ev::Press(*grid, at(2, 1));
+    ASSERT_NE(grid->GetAutoScrollTimer(), 0u);
+    owner.SetCapture();
+    EXPECT_EQ(grid->GetAutoScrollTimer(), 0u);
+    Wnd::ReleaseCapture();
+}
