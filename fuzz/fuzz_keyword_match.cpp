@@ -1,0 +1,49 @@
+// The indexed keyword matcher against the plain search: the input is a keyword list, a zero
+// byte, then aircraft.cfg lines. Any difference in any line traps.
+#include "browser/aircraft_scan.h"
+#include "browser/keyword_match.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view in(reinterpret_cast<const char*>(data), size);
+    auto split = in.find('\0');
+    std::string list(in.substr(0, split));
+    std::string_view rest = split == std::string_view::npos ? in : in.substr(split + 1);
+    if (list.empty())
+        list = "\n";
+    ExcludeKeywords keys;
+    std::FILE* f = fmemopen(list.data(), list.size(), "rb");
+    keys.read(f);
+    std::fclose(f);
+    // The words as given, too: not only those a list file can hold.
+    std::vector<std::string> raw;
+    for (std::size_t start = 0; start < list.size();) {
+        auto end = list.find('\n', start);
+        if (end == std::string::npos)
+            end = list.size();
+        raw.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    KeywordMatcher rawMatcher;
+    rawMatcher.assign(raw);
+    while (!rest.empty()) {
+        auto end = rest.find('\n');
+        std::string_view line =
+            rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
+        rest.remove_prefix(line.size());
+        std::string folded(line);
+        for (char& c : folded)
+            c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
+        if (keys.matchesFolded(folded) != AnyWordInLine(keys.foldedWords(), folded))
+            __builtin_trap();
+        if (keys.matches(line) != AnyWordInLine(keys.foldedWords(), folded))
+            __builtin_trap();
+        if (rawMatcher.anyIn(line) != AnyWordInLine(raw, line))
+            __builtin_trap();
+    }
+    return 0;
+}
