@@ -258,6 +258,9 @@ public:
                                    const std::string& text, UINT startCode);
     // Stores an edited text when it differs from the cell's.
     virtual void CommitCellEdit(int row, int col, const std::string& text);
+    // Ends an open in-place edit (its text is stored as on a click elsewhere); FALSE when none
+    // was open.
+    BOOL EndCellEdit();
     // What a program adds to the in-place editor: called when an editor window is made, and
     // after each ordinary character typed into it.
     struct EditHooks {
@@ -267,39 +270,6 @@ public:
     void SetEditHooks(EditHooks hooks) { editHooks = std::move(hooks); }
     const EditHooks& GetEditHooks() const { return editHooks; }
 
-    // --- clipboard (grid_clipboard.cpp) ------------------------------------------------------
-    virtual BOOL CmdCut();
-    virtual BOOL CmdCopy();
-    virtual BOOL CmdPaste();
-    virtual BOOL CmdSelectAll();
-    void UpdateCmdCut(CmdUI& ui);
-    void UpdateCmdCopy(CmdUI& ui);
-    void UpdateCmdPaste(CmdUI& ui);
-    void UpdateCmdSelectAll(CmdUI& ui);
-    virtual std::unique_ptr<CGridDataSource> MakeSelectionDataSource();
-    virtual void BlankSelectedCells();
-    virtual BOOL ImportTextAt(const CGridPos& pos, const CGridDataObject& data);
-    // Ctrl+A, C, V and X of the key-down handling; TRUE when the key was one of them.
-    BOOL HandleClipboardKey(UINT vk);
-    // CmdTarget: the clipboard commands and select all.
-    bool OnCmdMsg(UINT id) override;
-    bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
-
-    // --- printing (grid_print.cpp) -----------------------------------------------------------
-    virtual void PrintBegin(Surface* dc, CPrintInfo* info);
-    virtual void PrintPage(Surface* dc, CPrintInfo* info);
-    virtual void PrintEnd(Surface* dc, CPrintInfo* info);
-    virtual void PrintPageHeader(Surface* dc, CPrintInfo* info);
-    virtual void PrintColumnTitles(Surface* dc, CPrintInfo* info);
-    virtual void PrintPageFooter(Surface* dc, CPrintInfo* info);
-    int GetPrintCharWidth() const { return printCharWidth; }
-    int GetPrintCharHeight() const { return printCharHeight; }
-    int GetPrintPageWidth() const { return printPageWidth; }
-    int GetPrintPageHeight() const { return printPageHeight; }
-    int GetPrintBodyHeight() const { return printBodyHeight; }
-    // The application title printed at the top right of every page.
-    void SetPrintAppTitle(const std::string& title) { printAppTitle = title; }
 
 protected:
     virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
@@ -401,14 +371,6 @@ protected:
     EditHooks editHooks;
     int wheelRemainder = 0; // wheel movement not yet scrolled, in 1/120 notch x lines
     void invertDragLine(int at, bool vertical);
-    int printCharWidth = 0;
-    int printCharHeight = 0;
-    int printerWidth = 0;
-    int printerHeight = 0;
-    int printPageWidth = 0;
-    int printPageHeight = 0;
-    int printBodyHeight = 0;
-    std::string printAppTitle;
 
     static std::uint64_t pickKey(int row, int col) {
         return (std::uint64_t(std::uint32_t(col)) << 32) | std::uint32_t(row);

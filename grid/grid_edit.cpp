@@ -54,6 +54,15 @@ void CCellGrid::CommitCellEdit(int row, int col, const std::string& text) {
     SetCellText(row, col, text);
 }
 
+BOOL CCellGrid::EndCellEdit() {
+    Wnd* focus = GetFocus();
+    if (!hasWindow() || !focus || focus == this || focus->GetParent() != this ||
+        !dynamic_cast<CGridInPlaceEdit*>(focus))
+        return FALSE;
+    SetFocus();
+    return TRUE;
+}
+
 BOOL CCellGrid::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     if (hdr && hdr->code == GN_ENDEDIT && id == IDC_GRID_INPLACE_EDIT &&
         hdr->idFrom == IDC_GRID_INPLACE_EDIT) {
