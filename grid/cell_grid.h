@@ -258,6 +258,9 @@ public:
                                    const std::string& text, UINT startCode);
     // Stores an edited text when it differs from the cell's.
     virtual void CommitCellEdit(int row, int col, const std::string& text);
+    // Ends an open in-place edit (its text is stored as on a click elsewhere); FALSE when none
+    // was open.
+    BOOL EndCellEdit();
     // What a program adds to the in-place editor: called when an editor window is made, and
     // after each ordinary character typed into it.
     struct EditHooks {
