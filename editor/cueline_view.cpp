@@ -25,6 +25,7 @@ CCueLineView::CCueLineView() : crewPack_(this) {}
 CCueLineView::~CCueLineView() {
     // The grid is a child window: it goes before the view's window does.
     grid_.reset();
+    preview_.release();
     sound_.reset();
 }
 
@@ -52,6 +53,13 @@ void CCueLineView::OnInitialUpdate() {
     sound_ = std::make_unique<CSoundDevice>();
     if (FAILED(sound_->start(this, 2, 2, 22050, 16)))
         sound_.reset();
+    preview_.setDevice(sound_.get());
+    grid_->SetFixedColumnHook(
+        [this](const std::string& name) { preview_.previewSound(crewPack_.folder(), name); });
+    CCellGrid::EditHooks hooks;
+    hooks.created = [this]() { OnEditWindowCreated(); };
+    hooks.typed = [this](UINT ch) { OnEditCharTyped(ch); };
+    grid_->SetEditHooks(std::move(hooks));
 
     if (!commandLineFile_.empty())
         loadFolder(crewPackFolderFor(commandLineFile_));
@@ -94,6 +102,8 @@ void CCueLineView::OnSize(UINT type, int cx, int cy) {
 
 void CCueLineView::OnDestroy() {
     grid_.reset();
+    preview_.release();
+    preview_.setDevice(nullptr);
     if (sound_)
         sound_->shutdown();
     sound_.reset();
@@ -105,6 +115,11 @@ BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     // take over a change the grid made on its own (paste, cut, delete).
     isModified();
     return Wnd::OnNotify(id, hdr, result);
+}
+
+void CCueLineView::OnTimer(UINT id) {
+    if (id == kPreviewTimerId)
+        preview_.onTimer();
 }
 
 void CCueLineView::showCrewPack() {
@@ -165,6 +180,7 @@ void CCueLineView::rebuild(bool keepEdits) {
     grid_->RepaintColumn(0);
     grid_->RepaintColumn(1);
     grid_->RepaintColumn(2);
+    preview_.setTimerWindow(this);
 
     std::string status = crewPack_.statusText(crewPack_.tally());
     if (sortMode_ == ByFileName)
@@ -302,6 +318,11 @@ bool CCueLineView::HasCommand(UINT id) const {
 }
 
 bool CCueLineView::OnCmdMsg(UINT id) {
+    // A command other than the clipboard's takes the text being typed into a cell first, so
+    // that saving, sorting or opening does not pass it by.
+    if (grid_ && id != ID_EDIT_COPY && id != ID_EDIT_CUT && id != ID_EDIT_PASTE &&
+        id != ID_EDIT_SELECT_ALL)
+        grid_->EndCellEdit();
     if (CmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id)) {
         isModified(); // a paste or cut may have changed texts
         return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/crew_pack.h"
+#include "editor/preview.h"
 #include "platform/frame.h"
 #include "platform/wnd.h"
 
@@ -41,6 +42,7 @@ public:
     // The sound device; null when it could not start (the editor is then silent).
     CSoundDevice* soundDevice() const { return sound_.get(); }
     CCrewPack& crewPack() { return crewPack_; }
+    PreviewSlot& preview() { return preview_; }
     SortMode sortMode() const { return sortMode_; }
     bool showRowNumbers() const { return showRowNumbers_; }
     // Modified as the user sees it: an edit began, or the grid reports a changed cell.
@@ -76,6 +78,7 @@ protected:
     virtual std::unique_ptr<CCellGrid> MakeGrid();
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
+    void OnTimer(UINT id) override;
     BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
 
 private:
@@ -89,6 +92,7 @@ private:
 
     std::unique_ptr<CCellGrid> grid_;
     std::unique_ptr<CSoundDevice> sound_;
+    PreviewSlot preview_;
     CCrewPack crewPack_;
     CFrameWnd* frame_ = nullptr;
     std::string commandLineFile_;

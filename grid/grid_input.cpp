@@ -212,6 +212,11 @@ void CCellGrid::OnLButtonUp(UINT flags, Point point) {
 }
 
 void CCellGrid::OnLButtonDblClk(UINT flags, Point point) {
+    // The first click's release left the mode idle; Windows then tells the window where the
+    // pointer rests (the move that follows the release of the capture), which finds a divider
+    // under it again.
+    if (mouseMode == GMM_IDLE)
+        OnMouseMove(flags & ~MK_LBUTTON, point);
     switch (mouseMode) {
     case GMM_NEAR_COL_EDGE:
     case GMM_NEAR_ROW_EDGE: {

@@ -275,15 +275,6 @@ void WndClient::mouseDoubleClickEvent(QMouseEvent* e) {
     }
     // Without the double-click class style a second click is just another press.
     bool dbl = impl && (impl->cls.style & CS_DBLCLKS);
-    if (dbl) {
-        // The pointer rests between the two clicks: the window learns where it is (Windows tells
-        // it with the move that follows the release of the capture) before the double click.
-        QMouseEvent hover(QEvent::MouseMove, e->position(), e->globalPosition(), Qt::NoButton,
-                          Qt::NoButton, e->modifiers());
-        mouseMessage(WM_MOUSEMOVE, &hover);
-        if (!impl)
-            return;
-    }
     mouseMessage(dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, e);
 }
 

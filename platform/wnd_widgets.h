@@ -6,8 +6,8 @@
 #include "platform/wnd.h"
 
 #include <QEvent>
-#include <QKeyEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QRegion>
 #include <QScrollBar>
