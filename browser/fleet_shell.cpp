@@ -171,7 +171,7 @@ std::unique_ptr<CFleetValuerView> CFleetValuerApp::MakeView() {
 }
 
 bool CFleetValuerApp::HasCommand(UINT id) const {
-    return id == ID_APP_ABOUT || id == ID_APP_EXIT;
+    return id == ID_APP_ABOUT || id == ID_APP_EXIT || id == ID_FILE_PRINT_SETUP;
 }
 
 bool CFleetValuerApp::OnCmdMsg(UINT id) {
@@ -181,6 +181,9 @@ bool CFleetValuerApp::OnCmdMsg(UINT id) {
         about.DoModal();
         return true;
     }
+    case ID_FILE_PRINT_SETUP:
+        RunPrintSetupCommand(view_.get());
+        return true;
     case ID_APP_EXIT:
         if (frame_)
             frame_->PostClose();

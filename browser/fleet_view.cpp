@@ -51,6 +51,7 @@ void CFleetValuerView::OnInitialUpdate() {
         return;
     }
     grid_->AllowEditing(FALSE);
+    grid_->SetPrintAppTitle(kFleetAppTitle);
     TraceLine("OnInitialUpdate grid created attempt to redraw");
     RedrawAircraftTable();
     TraceLine("OnInitialUpdate redraw ok");
@@ -112,7 +113,23 @@ CmdTarget* CFleetValuerView::gridTarget() const {
 bool CFleetValuerView::HasCommand(UINT id) const {
     if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
         return true;
-    return SortForCommand(id) >= 0 || id == ID_HELP_KEYWORD_LIST;
+    return SortForCommand(id) >= 0 || id == ID_HELP_KEYWORD_LIST || id == ID_FILE_PRINT ||
+           id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW;
+}
+
+void CFleetValuerView::OnBeginPrinting(Surface* dc, CPrintInfo* info) {
+    if (grid_)
+        grid_->PrintBegin(dc, info);
+}
+
+void CFleetValuerView::OnPrint(Surface* dc, CPrintInfo* info) {
+    if (grid_)
+        grid_->PrintPage(dc, info);
+}
+
+void CFleetValuerView::OnEndPrinting(Surface* dc, CPrintInfo* info) {
+    if (grid_)
+        grid_->PrintEnd(dc, info);
 }
 
 bool CFleetValuerView::OnCmdMsg(UINT id) {
@@ -123,11 +140,20 @@ bool CFleetValuerView::OnCmdMsg(UINT id) {
         SetSort(static_cast<AircraftSortMode>(sort));
         return true;
     }
-    if (id == ID_HELP_KEYWORD_LIST) {
+    switch (id) {
+    case ID_HELP_KEYWORD_LIST:
         ShowKeywordList();
         return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+        RunPrintCommand(this, *this, kFleetWindowTitle);
+        return true;
+    case ID_FILE_PRINT_PREVIEW:
+        RunPrintPreviewCommand(this, *this, kFleetWindowTitle);
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 bool CFleetValuerView::OnUpdateCmdUI(CmdUI& ui) {

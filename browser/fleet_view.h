@@ -4,6 +4,7 @@
 
 #include "browser/fleet_table.h"
 #include "platform/frame.h"
+#include "platform/print.h"
 #include "platform/wnd.h"
 
 #include <memory>
@@ -12,7 +13,7 @@ class CCellGrid;
 
 constexpr UINT IDC_FLEET_GRID = 100;
 
-class CFleetValuerView : public Wnd, public CmdTarget {
+class CFleetValuerView : public Wnd, public CmdTarget, public PrintJobSteps {
 public:
     explicit CFleetValuerView(FleetState& state);
     ~CFleetValuerView() override;
@@ -42,6 +43,11 @@ public:
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
     bool OnUpdateCmdUI(CmdUI& ui) override;
+
+    // Printing is the grid's: each step of a job is handed to it.
+    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override;
+    void OnPrint(Surface* dc, CPrintInfo* info) override;
+    void OnEndPrinting(Surface* dc, CPrintInfo* info) override;
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;

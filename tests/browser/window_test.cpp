@@ -2,6 +2,7 @@
 #include "grid/cell_grid.h"
 #include "platform/filedialog.h"
 #include "platform/msgbox.h"
+#include "platform/print.h"
 #include "resources/browser/fleet_resources.h"
 #include "tests/browser/fleet_fixture.h"
 
@@ -12,17 +13,22 @@
 
 namespace {
 
-// A grid that takes the clipboard's copy command, as the grid's clipboard does.
+// A grid that counts the copy commands that reach it.
 class CopyingGrid : public CCellGrid {
 public:
     int copies = 0;
     bool OnCmdMsg(UINT id) override {
         if (id != ID_EDIT_COPY)
-            return false;
+            return CCellGrid::OnCmdMsg(id);
         ++copies;
         return true;
     }
-    bool HasCommand(UINT id) const override { return id == ID_EDIT_COPY; }
+    bool OnUpdateCmdUI(CmdUI& ui) override {
+        if (ui.id() != ID_EDIT_COPY)
+            return CCellGrid::OnUpdateCmdUI(ui);
+        ui.Enable(TRUE);
+        return true;
+    }
 };
 
 class CopyingGridView : public CFleetValuerView {
@@ -296,11 +302,6 @@ TEST(FleetWindow, ExitClosesTheWindow) {
 }
 
 TEST(FleetWindow, CommandsGoToTheGridFirst) {
-    Running r;
-    r.start();
-    EXPECT_FALSE(r.frame().QueryCommand(ID_EDIT_COPY).enabled()); // no one copies
-    EXPECT_TRUE(r.frame().TranslateAccelerator('C', FCONTROL));
-
     Running withCopy;
     withCopy.start<CopyingGridApp>();
     auto& grid = dynamic_cast<CopyingGrid&>(withCopy.grid());
@@ -310,4 +311,23 @@ TEST(FleetWindow, CommandsGoToTheGridFirst) {
     EXPECT_EQ(grid.copies, 2);
     ASSERT_TRUE(withCopy.frame().SendCommand(ID_SORT_BY_NAME)); // what the grid leaves
     EXPECT_EQ(grid.GetCellText(1, kFleetColName), "Baron");
+}
+
+TEST(FleetWindow, PrintingIsTheGrids) {
+    Running r;
+    r.start();
+    std::string pdf = r.sim.dir.file("fleet.pdf");
+    std::string error;
+    ASSERT_TRUE(PrintToPdf(pdf, *r.app->view(), PageOptions{}, &error)) << error;
+    std::string bytes = testsupport::readFile(pdf);
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_NE(bytes.find("/Type /Page\n"), std::string::npos);
+
+    bool previewed = false;
+    SetPrintPreviewHook([&](QWidget*) { previewed = true; });
+    EXPECT_TRUE(r.frame().QueryCommand(ID_FILE_PRINT_PREVIEW).enabled());
+    EXPECT_TRUE(r.frame().QueryCommand(ID_FILE_PRINT).enabled());
+    ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT_PREVIEW));
+    SetPrintPreviewHook(nullptr);
+    EXPECT_TRUE(previewed);
 }
