@@ -49,14 +49,6 @@ TEST_F(InputTest, CornerSelectsEveryBodyCell) {
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(1, 1));
 }
 
-TEST_F(InputTest, PressOnRowHeaderSelectsRows) {
-    make(6, 4, 1, 1);
-    ev::Press(*grid, at(2, 0));
-    ev::Move(*grid, at(4, 0), true);
-    ev::Release(*grid, at(4, 0));
-    EXPECT_EQ(picked(*grid), block(2, 1, 4, 3));
-}
-
 TEST_F(InputTest, ShiftPressSelectsBlockFromCurrentCell) {
     make(6, 6, 1, 1);
     click(at(1, 1));
@@ -266,16 +258,6 @@ TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
     EXPECT_TRUE(grid->IsCellOnScreen(39, 1));
 }
 
-TEST_F(InputTest, ArrowDownPastTheBottomScrollsTheCellIntoView) {
-    make(40, 3, 1, 1);
-    click(at(8, 1));
-    for (int i = 0; i < 5; ++i)
-        ev::Key(*grid, VK_DOWN);
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(13, 1));
-    EXPECT_TRUE(grid->IsCellOnScreen(13, 1));
-    EXPECT_GT(grid->ReadScrollPos(SB_VERT), 0);
-}
-
 TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotifications) {
     make(4, 4, 1, 1);
     grid->SetCellText(2, 2, "text");
@@ -304,14 +286,6 @@ TEST_F(InputTest, KeysWithoutCurrentCellDoNothing) {
     ev::Char(*grid, 'x');
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(-1, -1));
     EXPECT_EQ(Wnd::GetFocus(), grid.get());
-}
-
-TEST_F(InputTest, GridAsksForTabOnlyWithoutCtrl) {
-    make(2, 2, 1, 1);
-    EXPECT_EQ(grid->SendMessage(WM_GETDLGCODE),
-              LRESULT(DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB));
-    grid->SetHandleTab(FALSE);
-    EXPECT_EQ(grid->SendMessage(WM_GETDLGCODE), LRESULT(DLGC_WANTARROWS | DLGC_WANTCHARS));
 }
 
 // --- wheel and auto-scroll ------------------------------------------------------------------
