@@ -95,7 +95,7 @@ TEST(HostileInput, AircraftFolderOfTenThousandRandomEntriesAndGarbageCfgs) {
     auto start = std::chrono::steady_clock::now();
     int found = GrabDataFromAircraftCfg(aircraft, *table, keys);
     std::printf("scan of the random folder: %.2f s\n", secondsSince(start));
-    EXPECT_LT(secondsSince(start), 10.0);
+    EXPECT_LT(secondsSince(start), 20.0); // a hang would take far longer
     EXPECT_GE(found, 3);
     EXPECT_LE(found, kAircraftSlots);
     for (int k = 0; k < found; ++k)
@@ -121,7 +121,7 @@ TEST(HostileInput, PackFolderOfTenThousandRandomFilesAndGarbageWaves) {
     auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(pack.loadCrewPack());
     std::printf("load of the random pack: %.2f s\n", secondsSince(start));
-    EXPECT_LT(secondsSince(start), 10.0);
+    EXPECT_LT(secondsSince(start), 20.0); // a hang would take far longer
     EXPECT_LE(pack.count(), kMaxEntries);
     EXPECT_EQ(std::string(pack.entry(0).fileName), "real.wav");
     EXPECT_FALSE(box.calls().empty());
@@ -157,7 +157,7 @@ TEST(HostileInput, ReportOfAPackWithGarbageWavesAndAHugeLineFinishes) {
     int rc = testsupport::runCommand("timeout 20 " + testsupport::binDir() +
                                          "/TnvCueLine --report '" + dir.path() + "' 2>/dev/null",
                                      &out);
-    EXPECT_LT(secondsSince(start), 10.0);
+    EXPECT_LT(secondsSince(start), 20.0); // a hang would take far longer
     EXPECT_NE(rc, 124) << "timed out";
     EXPECT_LT(rc, 128) << "killed by a signal";
     EXPECT_NE(out.find("b.wav\tFlaps"), std::string::npos) << out.substr(0, 500);
