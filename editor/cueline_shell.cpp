@@ -134,7 +134,7 @@ bool CCueLineApp::OnCmdMsg(UINT id) {
         CHelpDialog().DoModal();
         return true;
     case ID_FILE_PRINT_SETUP:
-        // The printer set-up arrives with printing.
+        RunPrintSetupCommand(view_.get());
         return true;
     default:
         return false;

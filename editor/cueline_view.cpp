@@ -43,6 +43,7 @@ void CCueLineView::OnInitialUpdate() {
         return;
     }
     grid_->AllowEditing(TRUE);
+    grid_->SetPrintAppTitle(kCueLineAppTitle);
     grid_->SetNumRows(0);
     grid_->SetNumCols(3);
     grid_->SetNumFixedCols(2);
@@ -354,8 +355,10 @@ bool CCueLineView::OnCmdMsg(UINT id) {
             frame_->PostClose();
         return true;
     case ID_FILE_PRINT:
+        RunPrintCommand(this, *this, kCueLineAppTitle);
+        return true;
     case ID_FILE_PRINT_PREVIEW:
-        // Printing hands each page to the grid; it arrives with the grid's printing.
+        RunPrintPreviewCommand(this, *this, kCueLineAppTitle);
         return true;
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
@@ -365,6 +368,21 @@ bool CCueLineView::OnCmdMsg(UINT id) {
     default:
         return false;
     }
+}
+
+void CCueLineView::OnBeginPrinting(Surface* dc, CPrintInfo* info) {
+    if (grid_)
+        grid_->PrintBegin(dc, info);
+}
+
+void CCueLineView::OnPrint(Surface* dc, CPrintInfo* info) {
+    if (grid_)
+        grid_->PrintPage(dc, info);
+}
+
+void CCueLineView::OnEndPrinting(Surface* dc, CPrintInfo* info) {
+    if (grid_)
+        grid_->PrintEnd(dc, info);
 }
 
 bool CCueLineView::OnUpdateCmdUI(CmdUI& ui) {

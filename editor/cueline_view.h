@@ -5,6 +5,7 @@
 #include "editor/crew_pack.h"
 #include "editor/preview.h"
 #include "platform/frame.h"
+#include "platform/print.h"
 #include "platform/wnd.h"
 
 #include <memory>
@@ -24,7 +25,7 @@ constexpr int kFileNameWidth = 140;
 constexpr int kTextColumnMargin = 160;
 constexpr UINT IDC_CELL_GRID = 100;
 
-class CCueLineView : public Wnd, public CmdTarget, public CrewPackView {
+class CCueLineView : public Wnd, public CmdTarget, public CrewPackView, public PrintJobSteps {
 public:
     CCueLineView();
     ~CCueLineView() override;
@@ -62,6 +63,10 @@ public:
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
     bool OnUpdateCmdUI(CmdUI& ui) override;
+    // Printing is the grid's: each step of a job is handed to it.
+    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override;
+    void OnPrint(Surface* dc, CPrintInfo* info) override;
+    void OnEndPrinting(Surface* dc, CPrintInfo* info) override;
 
     // CrewPackView.
     void showCrewPack() override;

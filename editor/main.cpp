@@ -3,6 +3,7 @@
 #include "editor/report.h"
 #include "editor/sound_cli.h"
 #include "platform/fs.h"
+#include "platform/print.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@ namespace {
 
 const char* const kUsage = "usage: TnvCueLine [FILE]\n"
                            "       TnvCueLine --screenshot OUT.png [--size WxH] [FILE]\n"
+                           "       TnvCueLine --print-pdf OUT.pdf [PAPER] FILE\n"
                            "       TnvCueLine --report PATH\n"
                            "       TnvCueLine --wav-info FILE...\n"
                            "       TnvCueLine --play FILE [--volume N]\n";
@@ -29,6 +31,8 @@ int help() {
                "  FILE                 open the crew pack of FILE's folder\n"
                "  --screenshot OUT.png render the window to a PNG once the pack is loaded\n"
                "  --size WxH           window size for --screenshot\n"
+               "  --print-pdf OUT.pdf  print the crew pack of FILE's folder to a PDF file\n"
+               "  PAPER: --page-size NAME (A4, the default, Letter, A3...) and --landscape\n"
                "  --report PATH        print the crew pack of PATH, one line per sound\n"
                "  --wav-info FILE...   print the format of WAV files\n"
                "  --play FILE          play a WAV file once\n"
@@ -51,9 +55,20 @@ bool parseSize(const std::string& text, int& width, int& height) {
 int runEditor(int argc, char** argv) {
     RunOptions options;
     std::string file;
+    std::string pdf;
+    PageOptions paper;
+    bool paperGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--screenshot" && i + 1 < argc) {
+        if (arg == "--print-pdf" && i + 1 < argc) {
+            pdf = argv[++i];
+        } else if (arg == "--page-size" && i + 1 < argc) {
+            paper.pageSize = argv[++i];
+            paperGiven = true;
+        } else if (arg == "--landscape") {
+            paper.landscape = true;
+            paperGiven = true;
+        } else if (arg == "--screenshot" && i + 1 < argc) {
             options.screenshotPath = argv[++i];
         } else if (arg == "--size" && i + 1 < argc) {
             if (!parseSize(argv[++i], options.width, options.height))
@@ -66,7 +81,30 @@ int runEditor(int argc, char** argv) {
     }
     if (options.width > 0 && options.screenshotPath.empty())
         return usage();
-    if (options.screenshotPath.empty() && !CanShowWindows()) {
+    if (paperGiven && pdf.empty())
+        return usage();
+    if (!pdf.empty()) {
+        if (file.empty() || !options.screenshotPath.empty())
+            return usage();
+        if (!IsKnownPageSize(paper.pageSize)) {
+            std::fprintf(stderr, "TnvCueLine: unknown page size %s\n", paper.pageSize.c_str());
+            return 2;
+        }
+        options.batch = [&pdf, &paper, &file](CWinApp& app) {
+            CCueLineView* view = static_cast<CCueLineApp&>(app).view();
+            if (!view || view->crewPack().folder().empty()) {
+                std::fprintf(stderr, "TnvCueLine: cannot load the crew pack of %s\n", file.c_str());
+                return 1;
+            }
+            std::string error;
+            if (!PrintToPdf(pdf, *view, paper, &error)) {
+                std::fprintf(stderr, "TnvCueLine: %s\n", error.c_str());
+                return 1;
+            }
+            return 0;
+        };
+    }
+    if (options.screenshotPath.empty() && !options.batch && !CanShowWindows()) {
         std::fputs("TnvCueLine: there is no display to show the editor on; "
                    "TnvCueLine --report PATH prints a crew pack instead.\n",
                    stderr);

@@ -289,6 +289,9 @@ struct RunOptions {
     std::string screenshotPath; // render the main window here after start-up and exit
     int width = 0;              // client size for the screenshot (0: the window's own)
     int height = 0;
+    // Work done without anyone watching (a PDF, say) in place of the event loop: the window
+    // starts off screen, messages go to the terminal, and this gives the exit status.
+    std::function<int(CWinApp& app)> batch;
 };
 
 // Small modal dialogs; sizes are in dialog units of the dialog's font.

@@ -1,0 +1,84 @@
+// Both programs' --print-pdf, run as processes.
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string program(const std::string& name) {
+    return testsupport::binDir() + "/" + name;
+}
+
+int pdfPages(const std::string& pdf) {
+    std::string out;
+    testsupport::runCommand("pdfinfo '" + pdf + "' 2>/dev/null", &out);
+    std::size_t at = out.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
+}
+
+std::string pdfText(const std::string& pdf) {
+    std::string out;
+    testsupport::runCommand("pdftotext -layout '" + pdf + "' - 2>/dev/null", &out);
+    return out;
+}
+
+int run(const std::string& command) {
+    return testsupport::runCommand(command + " >/dev/null 2>&1");
+}
+
+// A crew pack of `count` lines, with no WAV files.
+std::string makePack(const testsupport::TempDir& dir, int count) {
+    std::string folder = dir.mkdir("Crew Pack");
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "cue" + std::to_string(i) + ".wav;Line " + std::to_string(i) + " of the crew\r\n";
+    testsupport::writeFile(folder + "/CueLine.clt", text);
+    return folder + "/CueLine.clt";
+}
+
+} // namespace
+
+TEST(PrintPrograms, EditorPrintsItsPackToPdf) {
+    if (!testsupport::exists(program("TnvCueLine")))
+        GTEST_SKIP() << "TnvCueLine is not built";
+    testsupport::TempDir dir;
+    const std::string clt = makePack(dir, 150);
+    const std::string pdf = dir.file("pack.pdf");
+    ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + pdf + "' '" + clt + "'"), 0);
+    const int pages = pdfPages(pdf);
+    EXPECT_GE(pages, 2);
+    const std::string text = pdfText(pdf);
+    EXPECT_NE(text.find("CueLine"), std::string::npos);
+    EXPECT_NE(text.find("Editing "), std::string::npos);
+    EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
+    EXPECT_NE(text.find("Line 1 of the crew"), std::string::npos);
+    EXPECT_NE(text.find("Line 150 of the crew"), std::string::npos);
+    EXPECT_NE(text.find("cue150.wav"), std::string::npos);
+
+    // The table fills the paper's width, so landscape paper takes more pages.
+    const std::string wide = dir.file("wide.pdf");
+    ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + wide +
+                  "' --page-size letter --landscape '" + clt + "'"),
+              0);
+    EXPECT_GT(pdfPages(wide), pages);
+    std::string info;
+    testsupport::runCommand("pdfinfo '" + wide + "'", &info);
+    EXPECT_NE(info.find("792 x 612"), std::string::npos) << info;
+}
+
+TEST(PrintPrograms, EditorFailuresExitOne) {
+    if (!testsupport::exists(program("TnvCueLine")))
+        GTEST_SKIP() << "TnvCueLine is not built";
+    testsupport::TempDir dir;
+    const std::string clt = makePack(dir, 3);
+    const std::string tnv = "'" + program("TnvCueLine") + "' --print-pdf ";
+    EXPECT_EQ(run(tnv + "'" + dir.file("a.pdf") + "' '" + dir.file("nowhere/CueLine.clt") + "'"),
+              1);
+    EXPECT_FALSE(testsupport::exists(dir.file("a.pdf")));
+    EXPECT_EQ(run(tnv + "'" + dir.file("no/such/folder/b.pdf") + "' '" + clt + "'"), 1);
+    EXPECT_NE(run(tnv + "'" + dir.file("c.pdf") + "' --page-size Napkin '" + clt + "'"), 0);
+    EXPECT_NE(run(tnv + "'" + dir.file("d.pdf") + "'"), 0); // no pack named
+}
