@@ -45,6 +45,9 @@ const char* FleetUsage() {
            "  --export PATH|-      write the table as CSV to PATH or standard output, no window\n"
            "  --screenshot OUT.png render the window after start-up to OUT.png and exit\n"
            "  --size WxH           the size of the window's table area, in pixels\n"
+           "  --print-pdf OUT.pdf  print the table to a PDF file, no window\n"
+           "  --page-size NAME     paper for --print-pdf: A4 (default), Letter, A3...\n"
+           "  --landscape          landscape paper for --print-pdf\n"
            "  --help               this text\n"
            "  --version            the program's version\n";
 }
@@ -98,6 +101,18 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
                 *error = "--screenshot needs a file name";
                 return std::nullopt;
             }
+        } else if (a == "--print-pdf") {
+            if (!value(&o.printPdf))
+                return std::nullopt;
+            if (o.printPdf.empty()) {
+                *error = "--print-pdf needs a file name";
+                return std::nullopt;
+            }
+        } else if (a == "--page-size") {
+            if (!value(&o.pageSize))
+                return std::nullopt;
+        } else if (a == "--landscape") {
+            o.landscape = true;
         } else if (a == "--size") {
             if (!value(&v))
                 return std::nullopt;
@@ -109,6 +124,10 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
             *error = "unknown argument \"" + a + "\"";
             return std::nullopt;
         }
+    }
+    if (!o.printPdf.empty() && (o.doExport || !o.screenshot.empty())) {
+        *error = "--print-pdf cannot be used with --export or --screenshot";
+        return std::nullopt;
     }
     if (o.doExport && !o.screenshot.empty()) {
         *error = "--export and --screenshot cannot be used together";

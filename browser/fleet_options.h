@@ -14,6 +14,9 @@ struct FleetOptions {
     bool doExport = false;
     std::string exportPath; // "-" for standard output
     std::string screenshot;
+    std::string printPdf;        // --print-pdf OUT.pdf
+    std::string pageSize = "A4"; // --page-size NAME, for --print-pdf
+    bool landscape = false;
     int width = 0;
     int height = 0;
     bool help = false;

@@ -3,6 +3,7 @@
 #include "platform/filedialog.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
+#include "platform/print.h"
 #include "resources/browser/fleet_resources.h"
 
 #include <cstdio>
@@ -194,7 +195,11 @@ bool CFleetValuerApp::OnCmdMsg(UINT id) {
 }
 
 int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv) {
-    if (options.screenshot.empty() && !CanShowWindows()) {
+    if (!options.printPdf.empty() && !IsKnownPageSize(options.pageSize)) {
+        std::fprintf(stderr, "FleetValuer: unknown page size %s\n", options.pageSize.c_str());
+        return 2;
+    }
+    if (options.screenshot.empty() && options.printPdf.empty() && !CanShowWindows()) {
         std::fputs("FleetValuer: no display to open the window on (try --export - or "
                    "--screenshot)\n",
                    stderr);
@@ -205,5 +210,19 @@ int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, ch
     run.screenshotPath = options.screenshot;
     run.width = options.width;
     run.height = options.height;
+    if (!options.printPdf.empty()) {
+        run.batch = [&options](CWinApp& started) {
+            CFleetValuerView* view = static_cast<CFleetValuerApp&>(started).view();
+            PageOptions paper;
+            paper.pageSize = options.pageSize;
+            paper.landscape = options.landscape;
+            std::string error = "no window to print";
+            if (!view || !PrintToPdf(options.printPdf, *view, paper, &error)) {
+                std::fprintf(stderr, "FleetValuer: %s\n", error.c_str());
+                return 1;
+            }
+            return 0;
+        };
+    }
     return RunApplication(app, argc, argv, run);
 }

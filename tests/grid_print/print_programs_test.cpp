@@ -82,3 +82,16 @@ TEST(PrintPrograms, EditorFailuresExitOne) {
     EXPECT_NE(run(tnv + "'" + dir.file("c.pdf") + "' --page-size Napkin '" + clt + "'"), 0);
     EXPECT_NE(run(tnv + "'" + dir.file("d.pdf") + "'"), 0); // no pack named
 }
+
+TEST(PrintPrograms, BrowserPrintsToPdfAndReportsFailures) {
+    if (!testsupport::exists(program("FleetValuer")))
+        GTEST_SKIP() << "FleetValuer is not built";
+    testsupport::TempDir dir;
+    const std::string base = dir.mkdir("Sim/Tarnavel");
+    const std::string fv = "'" + program("FleetValuer") + "' --base '" + base + "' --print-pdf ";
+    EXPECT_EQ(run(fv + "'" + dir.file("f.pdf") + "'"), 0);
+    EXPECT_EQ(pdfPages(dir.file("f.pdf")), 1);
+    EXPECT_EQ(run(fv + "'" + dir.file("no/such/folder/f.pdf") + "'"), 1);
+    EXPECT_NE(run(fv + "'" + dir.file("g.pdf") + "' --page-size Napkin"), 0);
+    EXPECT_NE(run(fv + "'" + dir.file("h.pdf") + "' --export -"), 0);
+}
