@@ -180,3 +180,7 @@ std::string PrintTitleAbove(const Wnd* wnd) {
     }
     return {};
 }
+
+bool SavePreviewPicture(QWidget* preview, const std::string& path) {
+    return preview && preview->grab().save(QString::fromLocal8Bit(path.c_str()), "PNG");
+}

@@ -66,3 +66,5 @@ std::string PrintTitleAbove(const Wnd* wnd);
 class QWidget;
 // Tests: the preview window is shown, handed to the hook, then closed instead of run modally.
 void SetPrintPreviewHook(std::function<void(QWidget* preview)> hook);
+// Tests and screenshots: a picture of a shown preview window; FALSE when it cannot be written.
+bool SavePreviewPicture(QWidget* preview, const std::string& path);

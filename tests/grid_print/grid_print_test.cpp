@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -264,4 +265,26 @@ TEST(GridPrintPdf, PaperAndFailures) {
     std::string out;
     testsupport::runCommand("pdfinfo '" + dir.file("l.pdf") + "'", &out);
     EXPECT_NE(out.find("612 x 792"), std::string::npos) << out;
+}
+
+TEST(GridPrintPreview, ShowsTheJobsPages) {
+    auto grid = makeGrid(60, 20);
+    struct CountingJob : GridJob {
+        using GridJob::GridJob;
+        int pages = 0;
+        void OnPrint(Surface* dc, CPrintInfo* info) override {
+            ++pages;
+            GridJob::OnPrint(dc, info);
+        }
+    } job(*grid);
+    QWidget* shown = nullptr;
+    SetPrintPreviewHook([&](QWidget* preview) {
+        shown = preview;
+        if (const char* png = std::getenv("TNV_PREVIEW_PNG"))
+            SavePreviewPicture(preview, png);
+    });
+    RunPrintPreviewCommand(nullptr, job, "Preview");
+    SetPrintPreviewHook(nullptr);
+    EXPECT_NE(shown, nullptr);
+    EXPECT_GE(job.pages, 1);
 }
