@@ -7,7 +7,7 @@ tnv_library(tnv_platform_frame QT SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/msgbox_qt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/filedialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
-    LIBS tnv_platform_core Qt6::Widgets)
+    LIBS tnv_platform_core tnv_platform_gui Qt6::Widgets)
 if(X11_FOUND AND X11_Xkb_FOUND)
     target_compile_definitions(tnv_platform_frame PRIVATE TNV_HAVE_X11)
     target_link_libraries(tnv_platform_frame PRIVATE X11::X11)

@@ -1,6 +1,7 @@
 // The widgets behind a Wnd: their Qt events become the window's messages.
 #include "platform/codepage.h"
 #include "platform/qtbridge.h"
+#include "platform/qtkeys.h"
 #include "platform/syscolors.h"
 #include "platform/wnd_widgets.h"
 
@@ -25,7 +26,12 @@ struct DepthGuard {
 };
 
 UINT virtualKey(const QKeyEvent* e) {
-    int k = e->key();
+    return wndinput::virtualKeyOfQtKey(e->key());
+}
+
+} // namespace
+
+UINT wndinput::virtualKeyOfQtKey(int k) {
     if (k >= Qt::Key_A && k <= Qt::Key_Z)
         return UINT('A' + (k - Qt::Key_A));
     if (k >= Qt::Key_0 && k <= Qt::Key_9)
@@ -81,6 +87,8 @@ UINT virtualKey(const QKeyEvent* e) {
         return 0;
     }
 }
+
+namespace {
 
 UINT mouseFlags() {
     UINT f = 0;
