@@ -270,7 +270,6 @@ public:
     void SetEditHooks(EditHooks hooks) { editHooks = std::move(hooks); }
     const EditHooks& GetEditHooks() const { return editHooks; }
 
-
 protected:
     virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
     virtual void WipeCell(CGridEntry* cell, int row, int col);
@@ -307,7 +306,7 @@ protected:
     void repaintFixedRowCells(int col);
     void repaintFixedColCells(int row);
     void redrawPicked(const CGridPos& pos, bool now, Surface* dc);
-    void followMovedRows(int lo, const std::vector<CGridRowCells*>& before);
+    void followMovedRows(int lo, const std::vector<int>& origin);
 
     COLORREF cellTextColor;
     COLORREF cellBackColor;

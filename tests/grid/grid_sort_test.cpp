@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -210,4 +211,136 @@ TEST(GridSort, FixedRowPressSortsOnlyInListModeWithHeaderSort) {
     g.SetHeaderSort(TRUE);
     g.OnFixedRowHit(CGridPos(0, 1));
     EXPECT_EQ(body(g, 1), (Texts{"a", "b"}));
+}
+
+namespace {
+
+// The row order the grid's quicksort gives, worked out on plain records: the middle element as
+// pivot, a swap only between unequal keys, the smaller part first. Equal keys end in the order
+// this exchange pattern leaves them in, and the grid must keep exactly that order.
+struct Rec {
+    std::string text;
+    LPARAM data;
+    int id;
+};
+
+template <typename Cmp>
+void referenceSort(std::vector<Rec>& v, Cmp cmp, bool ascending, int lo, int hi) {
+    while (lo < hi) {
+        Rec pivot = v[std::size_t((lo + hi) / 2)];
+        int i = lo, j = hi;
+        auto sign = [&](int r) { return cmp(v[std::size_t(r)], pivot); };
+        while (i <= j) {
+            while (i < hi && (ascending ? sign(i) < 0 : sign(i) > 0))
+                ++i;
+            while (j > lo && (ascending ? sign(j) > 0 : sign(j) < 0))
+                --j;
+            if (j < i)
+                break;
+            if (cmp(v[std::size_t(i)], v[std::size_t(j)]) != 0)
+                std::swap(v[std::size_t(i)], v[std::size_t(j)]);
+            ++i;
+            --j;
+        }
+        if (j - lo < hi - i) {
+            if (lo < j)
+                referenceSort(v, cmp, ascending, lo, j);
+            lo = i;
+        } else {
+            if (i < hi)
+                referenceSort(v, cmp, ascending, i, hi);
+            hi = j;
+        }
+    }
+}
+
+int byText(const Rec& a, const Rec& b) {
+    return std::strcmp(a.text.c_str(), b.text.c_str());
+}
+int byData(const Rec& a, const Rec& b) {
+    return a.data < b.data ? -1 : a.data > b.data ? 1 : 0;
+}
+
+} // namespace
+
+// Many duplicates, texts that differ only after an embedded zero byte, both directions, whole
+// tables and ranges: rows (told apart by their number and height) land where the exchange
+// pattern puts them, and a selection inside the range follows its rows.
+TEST(GridSort, TiesLandWhereTheExchangePatternPutsThem) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        int n = 2 + int(rng() % 300);
+        int distinct = 1 + int(rng() % 6);
+        bool byDataWord = round % 3 == 2;
+        bool ascending = round % 2 == 0;
+        TestGrid g(n + 1, 3, 1, 1);
+        std::vector<Rec> recs;
+        for (int k = 0; k < n; ++k) {
+            int v = int(rng() % unsigned(distinct));
+            std::string text = "key" + std::to_string(v);
+            if (rng() % 4 == 0)
+                text += std::string(1, '\0') + std::to_string(k); // invisible to the byte order
+            recs.push_back(Rec{text, LPARAM(v * 1000 - 500), k + 1});
+            GRIDCELLINFO info;
+            info.row = k + 1;
+            info.col = 1;
+            info.mask = GCIF_TEXT | GCIF_DATA;
+            info.text = text;
+            info.data = recs.back().data;
+            g.SetCellInfo(&info);
+            g.SetCellText(k + 1, 0, std::to_string(k + 1));
+            g.SetRowSize(k + 1, k + 1);
+        }
+        int lo = 1 + int(rng() % unsigned(std::max(1, n / 3)));
+        int hi = round % 4 == 1 ? g.GetNumRows() - 1 - int(rng() % unsigned(std::max(1, n / 3)))
+                                : g.GetNumRows() - 1;
+        if (lo >= hi) {
+            lo = 1;
+            hi = n;
+        }
+        // A picked cell and the current cell inside the range, the anchor outside it if it can.
+        int pickedRow = lo + int(rng() % unsigned(hi - lo + 1));
+        int currentRow = lo + int(rng() % unsigned(hi - lo + 1));
+        g.SetSelectionAnchor(CGridPos(pickedRow, 1));
+        g.SelectCellsTo(CGridPos(pickedRow, 2));
+        g.SetCurrentCell(currentRow, 2);
+        g.SetSelectionAnchor(CGridPos(lo > 1 ? lo - 1 : pickedRow, 1));
+        CGridPos anchorBefore = g.GetSelectionAnchor();
+
+        std::vector<Rec> want(recs.begin(), recs.end());
+        if (byDataWord) {
+            referenceSort(want, byData, ascending, lo - 1, hi - 1);
+            ASSERT_TRUE(g.SortRowsByDataRange(bySigned, 1, ascending, 1, lo, hi));
+        } else {
+            referenceSort(want, byText, ascending, lo - 1, hi - 1);
+            ASSERT_TRUE(g.SortRowsByTextRange(1, ascending, lo, hi));
+        }
+        auto newRowOf = [&](int id) {
+            for (int k = 0; k < n; ++k)
+                if (want[std::size_t(k)].id == id)
+                    return k + 1;
+            return -1;
+        };
+        for (int k = 0; k < n; ++k) {
+            const Rec& r = want[std::size_t(k)];
+            ASSERT_EQ(g.GetCellText(k + 1, 0), std::to_string(r.id)) << "row " << k + 1;
+            ASSERT_EQ(g.GetRowSize(k + 1), r.id);
+            ASSERT_EQ(g.GetCellText(k + 1, 1), r.text);
+        }
+        EXPECT_TRUE(g.IsPicked(newRowOf(pickedRow), 1));
+        EXPECT_TRUE(g.IsPicked(newRowOf(pickedRow), 2));
+        EXPECT_EQ(g.GetPickedCount(), 2u);
+        EXPECT_EQ(g.GetCurrentCell(), CGridPos(newRowOf(currentRow), 2));
+        EXPECT_EQ(g.GetCellState(newRowOf(currentRow), 2) & GCS_CURRENT, GCS_CURRENT);
+        CGridPos anchorWant = anchorBefore.row >= lo && anchorBefore.row <= hi
+                                  ? CGridPos(newRowOf(anchorBefore.row), 1)
+                                  : anchorBefore;
+        EXPECT_EQ(g.GetSelectionAnchor(), anchorWant);
+        // The whole-table sorts start from no selection at all.
+        ASSERT_TRUE(byDataWord ? g.SortRowsByData(bySigned, 1, !ascending, 1)
+                               : g.SortRowsByText(1, !ascending));
+        EXPECT_EQ(g.GetPickedCount(), 0u);
+        EXPECT_EQ(g.GetCurrentCell(), CGridPos());
+    }
 }
