@@ -52,6 +52,9 @@ public:
     bool matches(std::string_view line) const;
     // The same for a line already folded with FoldChar.
     bool matchesFolded(std::string_view foldedLine) const;
+    // Where the leftmost word starts in a folded text, or npos.
+    std::size_t findFolded(std::string_view foldedText) const { return matcher_.find(foldedText); }
+    bool empty() const { return folded_.empty(); }
     const std::vector<std::string>& foldedWords() const { return folded_; }
 
 private:

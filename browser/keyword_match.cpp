@@ -46,6 +46,8 @@ void KeywordMatcher::clear() {
     std::memset(singles_, 0, sizeof singles_);
     std::memset(pairs_, 0, sizeof pairs_);
     std::memset(quads_, 0, sizeof quads_);
+    std::memset(strided_, 0, sizeof strided_);
+    stride_ = 1;
     short_ = Group();
     long_ = Group();
 }
@@ -66,50 +68,83 @@ void KeywordMatcher::assign(const std::vector<std::string>& foldedWords) {
             g.words.push_back(*word);
         }
     };
+    std::size_t shortestLong = 0;
     for (const std::string& w : foldedWords) {
         const auto* p = reinterpret_cast<const unsigned char*>(w.data());
-        if (w.empty())
+        if (w.empty()) {
             always_ = true;
-        else if (w.size() == 1)
+        } else if (w.size() == 1) {
             addToSet(singles_, p[0]);
-        else if (w.size() < 4)
+        } else if (w.size() < 4) {
             addToSet(pairs_, keyAt(p, 2));
-        else
+        } else {
             addToSet(quads_, quadHash(keyAt(p, 4)));
+            if (shortestLong == 0 || w.size() < shortestLong)
+                shortestLong = w.size();
+        }
+    }
+    // A word of at least L bytes always holds one of its first L-1 pairs at a position that is a
+    // multiple of L-1; beyond eight the table fills up for little gain.
+    stride_ = std::min<std::size_t>(shortestLong > 1 ? shortestLong - 1 : 1, 8);
+    for (const std::string& w : foldedWords) {
+        if (w.size() < 4)
+            continue;
+        const auto* p = reinterpret_cast<const unsigned char*>(w.data());
+        for (std::size_t off = 0; off < stride_; ++off)
+            addToSet(strided_, keyAt(p + off, 2));
     }
     fill(short_, 2, [](std::size_t n) { return n == 2 || n == 3; });
     fill(long_, 4, [](std::size_t n) { return n >= 4; });
     hasWords_ = !foldedWords.empty();
 }
 
-bool KeywordMatcher::anyIn(std::string_view line) const {
-    if (always_)
-        return true;
-    if (!hasWords_)
-        return false;
-    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-    const std::size_t n = line.size();
+std::size_t KeywordMatcher::findShort(const unsigned char* p, std::size_t n,
+                                      std::size_t limit) const {
     const bool singleWords = singles_[0] | singles_[1] | singles_[2] | singles_[3];
     const bool shortWords = !short_.keys.empty();
-    const bool longWords = !long_.keys.empty() && n >= 4;
-    // The four bytes from position i, rolled along the line.
-    std::uint32_t window = longWords ? keyAt(p, 3) : 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t room = n - i;
+    for (std::size_t i = 0; i < limit; ++i) {
         if (singleWords && inSet(singles_, p[i]))
-            return true;
-        if (shortWords && room >= 2) {
+            return i;
+        if (shortWords && i + 1 < n) {
             std::uint32_t key = keyAt(p + i, 2);
-            if (inSet(pairs_, key) && short_.startsAt(key, p + i, room, 2))
-                return true;
-        }
-        if (longWords && room >= 4) {
-            window = window << 8 | p[i + 3];
-            if (inSet(quads_, quadHash(window)) && long_.startsAt(window, p + i, room, 4))
-                return true;
+            if (inSet(pairs_, key) && short_.startsAt(key, p + i, n - i, 2))
+                return i;
         }
     }
-    return false;
+    return npos;
+}
+
+std::size_t KeywordMatcher::findLong(const unsigned char* p, std::size_t n) const {
+    if (n < 4)
+        return npos;
+    const std::size_t k = stride_;
+    for (std::size_t i = 0; i + 1 < n; i += k) {
+        if (!inSet(strided_, keyAt(p + i, 2)))
+            continue;
+        // The words this position stands for start at i-k+1 to i.
+        for (std::size_t s = i + 1 > k ? i + 1 - k : 0; s <= i && s + 4 <= n; ++s) {
+            std::uint32_t key = keyAt(p + s, 4);
+            if (inSet(quads_, quadHash(key)) && long_.startsAt(key, p + s, n - s, 4))
+                return s;
+        }
+    }
+    return npos;
+}
+
+std::size_t KeywordMatcher::find(std::string_view text) const {
+    if (always_)
+        return 0;
+    if (!hasWords_)
+        return npos;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t at = long_.keys.empty() ? npos : findLong(p, n);
+    if (!short_.keys.empty() || (singles_[0] | singles_[1] | singles_[2] | singles_[3])) {
+        std::size_t shorter = findShort(p, n, std::min(at, n));
+        if (shorter != npos)
+            at = shorter;
+    }
+    return at;
 }
 
 bool AnyWordInLine(const std::vector<std::string>& foldedWords, std::string_view foldedLine) {

@@ -1,8 +1,9 @@
 // aircraft.cfg bytes, read with and without variations and with a keyword list; every record
-// must be sound and priced without trouble.
+// must be sound and priced without trouble, and the same as the straightforward reader's.
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
 #include "browser/pricing.h"
+#include "tests/robustness/plain_scan.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -44,5 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             WeightText(r.emptyWeightLbs, false);
         }
     }
+    // With the keywords and every variation, all that can be read is compared.
+    if (plainscan::ScanRecords(bytes, keywords, true, *table) !=
+        plainscan::Records(bytes, keywords.foldedWords(), true))
+        __builtin_trap();
     return 0;
 }

@@ -1,0 +1,158 @@
+// The windowed aircraft.cfg scan gives, for every file, the records of the straightforward reader
+// (a line at a time, each keyword searched in each line): realistic files, the same files
+// disfigured in the ways real ones are, and files far larger than one read window.
+#include "bench/sim_tree.h"
+#include "tests/robustness/plain_scan.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+ExcludeKeywords keywordsFrom(std::string text) {
+    ExcludeKeywords k;
+    std::FILE* f = fmemopen(text.data(), text.size(), "rb");
+    k.read(f);
+    std::fclose(f);
+    return k;
+}
+
+struct Differ {
+    ExcludeKeywords keys;
+    std::unique_ptr<AircraftTable> table = std::make_unique<AircraftTable>();
+
+    explicit Differ(const std::string& list) : keys(keywordsFrom(list)) {}
+
+    void expectSame(const std::string& bytes, const std::string& what) {
+        for (bool all : {false, true}) {
+            auto plain = plainscan::Records(bytes, keys.foldedWords(), all);
+            auto ours = plainscan::ScanRecords(bytes, keys, all, *table);
+            ASSERT_EQ(ours, plain) << what << (all ? " (all variations)" : "");
+        }
+    }
+};
+
+// Ways real files differ from tidy ones: CR LF line ends, lines joined into long ones, zero
+// bytes, letter case, stray control bytes, and keys cut by the line reader's limit.
+std::string disfigure(std::string s, simtree::Rng& rng, int how) {
+    switch (how) {
+    case 0: { // CR LF, and a stray CR here and there
+        std::string out;
+        for (char c : s) {
+            if (c == '\n')
+                out += rng.below(8) ? "\r\n" : "\r";
+            else
+                out += c;
+        }
+        return out;
+    }
+    case 1: // lines joined: pieces cut at the line reader's limit, keys across the cut
+        for (std::size_t i = 0; i < s.size(); ++i)
+            if (s[i] == '\n' && rng.below(3) == 0)
+                s[i] = static_cast<char>(rng.below(2) ? ' ' : '\t');
+        return s;
+    case 2: // zero bytes
+        for (int k = 0; k < 12; ++k)
+            s[static_cast<std::size_t>(rng.below(static_cast<int>(s.size())))] = '\0';
+        return s;
+    case 3: // letter case and control bytes
+        for (char& c : s) {
+            if (c >= 'a' && c <= 'z' && rng.below(4) == 0)
+                c = static_cast<char>(c - 32);
+            else if (c == ' ' && rng.below(4) == 0)
+                c = static_cast<char>(rng.below(2) ? '\x7f' : '\x01');
+        }
+        return s;
+    default: { // random bytes anywhere
+        for (int k = 0; k < 40; ++k)
+            s[static_cast<std::size_t>(rng.below(static_cast<int>(s.size())))] =
+                static_cast<char>(rng.below(256));
+        return s;
+    }
+    }
+}
+
+} // namespace
+
+TEST(ScanDifferential, RealisticFilesAndTheirDisfigurements) {
+    Differ d(simtree::KeywordFile(kMaxKeywords));
+    simtree::Rng rng(11);
+    for (int i = 0; i < 300; ++i) {
+        std::string cfg = simtree::AircraftCfg(rng, i, i % 7 == 0);
+        d.expectSame(cfg, "file " + std::to_string(i));
+        for (int how = 0; how < 5; ++how)
+            d.expectSame(disfigure(cfg, rng, how),
+                         "file " + std::to_string(i) + " way " + std::to_string(how));
+    }
+}
+
+TEST(ScanDifferential, ShortAndOddKeywords) {
+    // One-, two- and three-byte words, a blank, a word that ends in a blank (a line end folds to
+    // one), words with bytes above 127.
+    for (const char* list : {"e;\n", "ai;\nzz;\n", "ai ;\n", "747;\nwoai ;\n", "\xe9t\xe9;\n",
+                             "engine.1;\n", "x\tb;\n", "title=b;\nq;\n", ";\n"}) {
+        Differ d(list);
+        simtree::Rng rng(5);
+        for (int i = 0; i < 40; ++i) {
+            std::string cfg = simtree::AircraftCfg(rng, i, false);
+            d.expectSame(cfg, list);
+            d.expectSame(disfigure(cfg, rng, i % 5), list);
+        }
+    }
+}
+
+TEST(ScanDifferential, FilesLargerThanOneReadWindow) {
+    Differ d(simtree::KeywordFile(kMaxKeywords));
+    simtree::Rng rng(17);
+    std::string big;
+    for (int i = 0; big.size() < 300000; ++i)
+        big += simtree::AircraftCfg(rng, i, false);
+    d.expectSame(big, "300 KB");
+    // A keyword, an unknown engine type and long lines at every distance from the end.
+    for (std::size_t at : {std::size_t{65535}, std::size_t{65536}, std::size_t{65537},
+                           std::size_t{131070}, big.size() - 3}) {
+        for (const char* insert :
+             {"\nAIG_x\n", "\nengine_type=3\n", "AIG_", "\r\ntitle=late\r\n"}) {
+            std::string s = big;
+            s.insert(at, insert);
+            d.expectSame(s, "insert at " + std::to_string(at));
+        }
+        std::string s = big;
+        s.insert(at, std::string(600, 'x') + "engine.9=1\n");
+        d.expectSame(s, "long line at " + std::to_string(at));
+    }
+}
+
+TEST(ScanDifferential, RandomBytesOverASmallAlphabet) {
+    // Few distinct bytes, so keys, keywords, line ends and cuts meet often.
+    using namespace std::string_literals;
+    const std::string alphabet = "ae\n\r=\0.tilngmpy_w1 0AI"s;
+    Differ d("ai;\nIA_;\nengine;\n");
+    Differ none("");
+    simtree::Rng rng(23);
+    for (int i = 0; i < 3000; ++i) {
+        std::string s;
+        int n = rng.below(700);
+        for (int k = 0; k < n; ++k)
+            s += alphabet[static_cast<std::size_t>(rng.below(static_cast<int>(alphabet.size())))];
+        s = "title=t\nempty_weight=99\nengine.0=1\n" + s;
+        d.expectSame(s, "random " + std::to_string(i));
+        none.expectSame(s, "random, no keywords " + std::to_string(i));
+    }
+}
+
+TEST(ScanDifferential, LinesAroundTheReaderLimit) {
+    // Whether a line end still belongs to a line decides whether a word ending in a blank, or
+    // "empty_weight " with its blank, is found there.
+    Differ d("woai ;\n");
+    const std::string head = "title=t\nengine.0=1\nempty_weight=50\n";
+    for (std::size_t len = kCfgLineChars - 3; len <= kCfgLineChars + 3; ++len)
+        for (const char* end : {"\n", "\r\n", "\r", ""}) {
+            std::string tail = std::string(len - 4, 'x') + "WoAI" + end;
+            d.expectSame(head + tail, "keyword, length " + std::to_string(len));
+            d.expectSame(head + tail + "next\n", "keyword, length " + std::to_string(len));
+            std::string weight = "title=t\nengine.0=1\n=7" + std::string(len - 14, ' ') +
+                                 "empty_weight" + end + "x\n";
+            d.expectSame(weight, "weight, length " + std::to_string(len));
+        }
+}
