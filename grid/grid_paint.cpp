@@ -158,8 +158,7 @@ void CCellGrid::PaintGrid(Surface& dc) {
 static void drawCellText(Surface& dc, const std::string& text, UINT format, Rect rect, int margin) {
     rect.left += margin;
     rect.right -= margin;
-    Rect area = cover(rect);
-    dc.DrawText(text, &area, format | DT_NOPREFIX);
+    dc.PaintText(text, cover(rect), format | DT_NOPREFIX);
 }
 
 BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {

@@ -31,6 +31,12 @@ struct SurfaceState {
     Size viewportExt{1, 1};
 };
 
+// The device-side parts of a state: what the painter's transform and clip are made from.
+static bool sameMapping(const SurfaceState& a, const SurfaceState& b) {
+    return a.windowOrg == b.windowOrg && a.viewportOrg == b.viewportOrg && a.clip == b.clip &&
+           a.mapMode == b.mapMode && a.windowExt == b.windowExt && a.viewportExt == b.viewportExt;
+}
+
 class SurfaceImpl {
 public:
     QPainter* p = nullptr;
@@ -38,6 +44,64 @@ public:
     SurfaceState s;
     Point cur;
     std::vector<SurfaceState> saved;
+
+    // A grid paints cell after cell in the same one or two fonts: the Qt font and its metrics
+    // are made once per description and surface, not once per text.
+    struct FontEntry {
+        FontDesc desc;
+        QFont font;
+        QFontMetrics metrics;
+    };
+    std::vector<FontEntry> fonts;
+    const FontEntry& font(const FontDesc& desc) {
+        for (const FontEntry& f : fonts)
+            if (f.desc == desc)
+                return f;
+        constexpr std::size_t kept = 8;
+        if (fonts.size() >= kept)
+            fonts.erase(fonts.begin());
+        QFont q = surfacefonts::toQFont(desc);
+        fonts.push_back(FontEntry{desc, q, QFontMetrics(q)});
+        return fonts.back();
+    }
+    // The painter's clip as the state has it, in the painter's logical coordinates (unscaled).
+    QRect logicalClip() const { return toQRect(s.clip).translated(-dx(), -dy()); }
+
+    // Paints a text laid out in `area` (logical) with Qt's flags, in the state's text colour.
+    void paintText(const QRect& area, int flags, const QString& text, const QFont& font,
+                   UINT format) {
+        if (scaled()) {
+            p->save();
+            if (!(format & DT_NOCLIP))
+                p->setClipRect(area, Qt::IntersectClip);
+            p->setFont(font);
+            p->setPen(toQColor(s.textColor));
+            p->drawText(area, flags, text);
+            p->restore();
+            return;
+        }
+        // Unscaled, the clip is a plain rectangle: the text's is cut from it here and the state's
+        // put back afterwards, instead of saving and restoring the whole painter for every text.
+        // The painter's font and pen belong to the texts alone (fills and lines set their colour
+        // themselves), so they stay as the last text left them.
+        bool clipped = !(format & DT_NOCLIP);
+        if (clipped) {
+            QRect box = area & logicalClip();
+            if (box.isEmpty())
+                return;
+            p->setClipRect(box);
+        }
+        if (!(p->font() == font))
+            p->setFont(font);
+        QColor color = toQColor(s.textColor);
+        const QPen& pen = p->pen();
+        if (pen.color() != color || pen.style() != Qt::SolidLine ||
+            pen.brush().style() != Qt::SolidPattern)
+            p->setPen(color);
+        p->drawText(area, flags, text);
+        if (clipped)
+            p->setClipRect(logicalClip());
+    }
 
     int dx() const { return s.viewportOrg.x - s.windowOrg.x; }
     int dy() const { return s.viewportOrg.y - s.windowOrg.y; }
@@ -135,9 +199,13 @@ BOOL Surface::RestoreDC(int level) {
         level = int(d->saved.size()) + 1 + level;
     if (level < 1 || level > int(d->saved.size()))
         return FALSE;
+    // Most saves only guard colours, pens and fonts: the painter is set again only when the
+    // mapping or the clip changed since.
+    bool remap = !sameMapping(d->s, d->saved[std::size_t(level - 1)]);
     d->s = d->saved[std::size_t(level - 1)];
     d->saved.resize(std::size_t(level - 1));
-    d->applyTransform();
+    if (remap)
+        d->applyTransform();
     return TRUE;
 }
 
@@ -257,11 +325,11 @@ static bool haveGui() {
 BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
     if (!tm || !haveGui())
         return FALSE;
-    QFontMetrics fm(surfacefonts::toQFont(d->s.font));
+    const QFontMetrics& fm = d->font(d->s.font).metrics;
     tm->tmAscent = fm.ascent();
     tm->tmDescent = fm.descent();
     tm->tmHeight = fm.height();
-    tm->tmInternalLeading = std::max(0, fm.height() - surfacefonts::toQFont(d->s.font).pixelSize());
+    tm->tmInternalLeading = std::max(0, fm.height() - d->font(d->s.font).font.pixelSize());
     tm->tmExternalLeading = std::max(0, fm.leading());
     tm->tmAveCharWidth = fm.averageCharWidth();
     tm->tmMaxCharWidth = fm.maxWidth();
@@ -271,7 +339,7 @@ BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
 Size Surface::GetTextExtent(const std::string& text) const {
     if (!haveGui())
         return Size{};
-    QFontMetrics fm(surfacefonts::toQFont(d->s.font));
+    const QFontMetrics& fm = d->font(d->s.font).metrics;
     return Size{fm.horizontalAdvance(qtbridge::toQString(text)), fm.height()};
 }
 
@@ -380,17 +448,24 @@ BOOL Surface::DrawEdge(Rect* rect, UINT edge, UINT flags) {
     return TRUE;
 }
 
+// Texts go to Qt with unified line ends; most have no carriage return at all.
+static QString textForQt(const std::string& text, UINT format) {
+    QString s = qtbridge::toQString(text);
+    if (text.find('\r') != std::string::npos)
+        s = surfacefonts::normaliseLineEnds(std::move(s), format);
+    return s;
+}
+
 int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
     if (!rect || !haveGui())
         return 0;
-    QFont font = surfacefonts::toQFont(d->s.font);
+    const SurfaceImpl::FontEntry& font = d->font(d->s.font);
     int flags = surfacefonts::toQtTextFlags(format);
-    QString s = surfacefonts::normaliseLineEnds(qtbridge::toQString(text), format);
-    QFontMetrics fm(font);
+    QString s = textForQt(text, format);
     QRect area = toQRect(*rect);
-    QRect bound = fm.boundingRect(area, flags, s);
+    QRect bound = font.metrics.boundingRect(area, flags, s);
     if (s.isEmpty())
-        bound.setHeight(fm.height());
+        bound.setHeight(font.metrics.height());
     if (format & DT_CALCRECT) {
         rect->right = rect->left + bound.width();
         rect->bottom = rect->top + bound.height();
@@ -398,16 +473,28 @@ int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
     }
     if (!d->p)
         return 0;
-    d->p->save();
-    if (!(format & DT_NOCLIP))
-        d->p->setClipRect(area, Qt::IntersectClip);
-    if (d->s.bkMode == OPAQUE)
+    if (d->s.bkMode == OPAQUE) {
+        // The background box is clipped like the text.
+        d->p->save();
+        if (!(format & DT_NOCLIP))
+            d->p->setClipRect(area, Qt::IntersectClip);
         d->p->fillRect(bound, toQColor(d->s.bkColor));
-    d->p->setFont(font);
-    d->p->setPen(toQColor(d->s.textColor));
-    d->p->drawText(area, flags, s);
-    d->p->restore();
+        d->p->restore();
+    }
+    d->paintText(area, flags, s, font.font, format);
     return bound.height();
+}
+
+void Surface::PaintText(const std::string& text, const Rect& rect, UINT format) {
+    if (!d->p || (format & DT_CALCRECT) || !haveGui())
+        return;
+    Rect r = rect;
+    if (d->s.bkMode == OPAQUE) {
+        DrawText(text, &r, format);
+        return;
+    }
+    d->paintText(toQRect(r), surfacefonts::toQtTextFlags(format), textForQt(text, format),
+                 d->font(d->s.font).font, format);
 }
 
 BOOL Surface::TextOut(int x, int y, const std::string& text) {

@@ -139,6 +139,8 @@ public:
     BOOL DrawEdge(Rect* rect, UINT edge, UINT flags);
     // Text in the rectangle with DT_* flags; returns the text height. DT_CALCRECT measures only.
     int DrawText(const std::string& text, Rect* rect, UINT format);
+    // DrawText for callers that do not need the height: the text is laid out once, to paint it.
+    void PaintText(const std::string& text, const Rect& rect, UINT format);
     BOOL TextOut(int x, int y, const std::string& text);
     void InvertRect(const Rect& rect);
     // Copies w x h pixels from `src` at (sx, sy) to (x, y), both logical.

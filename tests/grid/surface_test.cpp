@@ -2,6 +2,8 @@
 #include "platform/surface.h"
 #include "platform/syscolors.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -240,5 +242,76 @@ TEST(Surface, WindowsFaceNamesUseTheirMetricTwins) {
         s.SelectFont(b);
         Size eb = s.GetTextExtent("The quick brown fox 0123456789");
         EXPECT_EQ(ea, eb) << c.windowsFace;
+    }
+}
+
+// The grid paints its texts without measuring them; the pixels must be DrawText's, whatever the
+// alignment, background mode, mapping and clip, and with fonts and colours changing from one
+// text to the next.
+TEST(Surface, PaintTextPaintsWhatDrawTextPaints) {
+    FontDesc plain;
+    plain.height = -12;
+    plain.setFaceName("Liberation Sans");
+    FontDesc bold = plain;
+    bold.weight = FW_SEMIBOLD;
+    FontDesc big = plain;
+    big.height = 15;
+    big.italic = 1;
+    const FontDesc fonts[] = {plain, bold, big};
+    const UINT formats[] = {0, DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_WORDBREAK,
+                            DT_NOCLIP | DT_NOPREFIX, DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS};
+    const char* texts[] = {"Boeing 737-800", "a & b\r\nsecond line", "", "caf\xe9 \x80 1,234",
+                           "a text far too long for its little box\tand a tab"};
+    enum Mapping { Plain, MovedAndClipped, Scaled };
+    for (Mapping mapping : {Plain, MovedAndClipped, Scaled}) {
+        for (int mode : {TRANSPARENT, OPAQUE}) {
+            SCOPED_TRACE(testing::Message() << "mapping " << mapping << " mode " << mode);
+            ImageSurface drawn(240, 160), painted(240, 160);
+            for (ImageSurface* s : {&drawn, &painted}) {
+                if (mapping == MovedAndClipped) {
+                    s->SetWindowOrg(-7, 5);
+                    s->IntersectClipRect(Rect{20, 10, 190, 120});
+                } else if (mapping == Scaled) {
+                    s->SetMapMode(MM_ANISOTROPIC);
+                    s->SetWindowExt(200, 100);
+                    s->SetViewportExt(240, 160);
+                }
+                s->SetBkMode(mode);
+                s->SetBkColor(RGB(255, 255, 0));
+            }
+            int n = 0;
+            for (UINT format : formats) {
+                for (const char* text : texts) {
+                    Rect r{(n % 4) * 55, (n / 4) * 22, (n % 4) * 55 + 50, (n / 4) * 22 + 20};
+                    ++n;
+                    for (ImageSurface* s : {&drawn, &painted}) {
+                        s->SelectFont(fonts[n % 3]);
+                        s->SetTextColor(RGB(n * 10, 0, 255 - n * 10));
+                    }
+                    Rect copy = r;
+                    drawn.DrawText(text, &copy, format);
+                    painted.PaintText(text, r, format);
+                }
+            }
+            EXPECT_TRUE(drawn.image() == painted.image());
+            // The clip the texts cut out for themselves is gone afterwards.
+            for (ImageSurface* s : {&drawn, &painted})
+                s->FillSolidRect(Rect{0, 0, 240, 160}, red);
+            EXPECT_TRUE(drawn.image() == painted.image());
+        }
+    }
+}
+
+TEST(Surface, TextsStayInsideTheSurfacesClip) {
+    FontDesc font;
+    font.height = -14;
+    for (UINT format : {0u, UINT(DT_NOCLIP)}) {
+        ImageSurface s(200, 30);
+        s.SelectFont(font);
+        s.SetBkMode(TRANSPARENT);
+        s.IntersectClipRect(Rect{0, 0, 60, 30});
+        s.PaintText("WWWWWWWWWWWWWWWWWWWW", Rect{0, 0, 150, 25}, format);
+        EXPECT_GT(inkCount(s, Rect{0, 0, 60, 30}), 0);
+        EXPECT_EQ(inkCount(s, Rect{60, 0, 200, 30}), 0);
     }
 }
