@@ -205,6 +205,42 @@ TEST_F(GridPaintTest, ScrolledViewPaintsTheRowsThatCameIn) {
     EXPECT_NE(g.GetDC()->GetPixel(60, 165), red);
 }
 
+// A repaint of part of the window (what an expose or a scroll asks for) gives the pixels of a
+// full paint there and leaves the rest alone, with texts overflowing their cells, fonts and
+// colours changing from cell to cell, and the current and selected cells among them.
+TEST_F(GridPaintTest, PartialRepaintMatchesTheFullPaint) {
+    ProbeGrid& g = make(40, 6, 1, 1, 300, 200, 17, 45);
+    LOGFONT bold = *g.GetCellFont(1, 1);
+    bold.weight = FW_BOLD;
+    for (int r = 0; r < 40; ++r)
+        for (int c = 0; c < 6; ++c) {
+            g.SetCellText(r, c,
+                          "cell " + std::to_string(r) + "/" + std::to_string(c) + " overflows");
+            if ((r + c) % 3 == 0)
+                g.SetCellFont(r, c, &bold);
+            if ((r * c) % 5 == 1)
+                g.SetCellBackColor(r, c, RGB(255, 255, 180));
+        }
+    g.SetCurrentCell(3, 2);
+    g.SetCellState(4, 3, g.GetCellState(4, 3) | GCS_PICKED);
+    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    ImageSurface full(300, 200);
+    g.PaintGrid(full);
+    for (Rect part : {Rect{30, 10, 170, 95}, Rect{61, 40, 62, 180}, Rect{0, 0, 300, 18}}) {
+        SCOPED_TRACE(testing::Message() << part.left << "," << part.top);
+        ImageSurface piece(300, 200, red);
+        piece.IntersectClipRect(part);
+        g.PaintGrid(piece);
+        int wrong = 0;
+        for (int x = 0; x < 300; ++x)
+            for (int y = 0; y < 200; ++y) {
+                bool inside = x >= part.left && x < part.right && y >= part.top && y < part.bottom;
+                wrong += piece.GetPixel(x, y) != (inside ? full.GetPixel(x, y) : red);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 TEST_F(GridWindowTest, NotificationsGoToTheOwner) {
     ProbeGrid& g = make(5, 5, 1, 1);
     using N = GridOwner::Note;
