@@ -12,6 +12,9 @@
 #include <memory>
 #include <strings.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -28,17 +31,23 @@ void copyField(char (&field)[256], std::string_view text) {
     field[n] = '\0';
 }
 
-// aircraft.cfg in a folder given as a disk path, whatever its letter case; -1 when there is none.
-int openAircraftCfg(const std::string& diskFolder) {
-    int fd = ::open((diskFolder + "/aircraft.cfg").c_str(), O_RDONLY | O_CLOEXEC);
+// aircraft.cfg in a folder given as a disk path relative to `base` (an open folder, or AT_FDCWD),
+// whatever its letter case; -1 when there is none.
+int openAircraftCfg(int base, const std::string& diskFolder) {
+    int fd = ::openat(base, (diskFolder + "/aircraft.cfg").c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0)
         return fd;
-    DIR* dir = opendir(diskFolder.c_str());
-    if (!dir)
+    int folderFd = ::openat(base, diskFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
         return -1;
+    DIR* dir = fdopendir(folderFd);
+    if (!dir) {
+        ::close(folderFd);
+        return -1;
+    }
     while (dirent* e = readdir(dir)) {
         if (strcasecmp(e->d_name, "aircraft.cfg") == 0) {
-            fd = ::open((diskFolder + "/" + e->d_name).c_str(), O_RDONLY | O_CLOEXEC);
+            fd = ::openat(folderFd, e->d_name, O_RDONLY | O_CLOEXEC);
             if (fd >= 0)
                 break;
         }
@@ -103,29 +112,11 @@ LineVerdict readCfgLine(std::string_view line, std::string_view folded, CfgFindi
     return LineVerdict::Go;
 }
 
-// FoldChar over a run of bytes, sixteen at a time where the compiler offers vectors.
-void foldBytes(const char* in, char* out, std::size_t n) {
-    std::size_t i = 0;
-#if defined(__GNUC__)
-    typedef unsigned char Bytes __attribute__((vector_size(16)));
-    for (; i + 16 <= n; i += 16) {
-        Bytes c;
-        std::memcpy(&c, in + i, 16);
-        Bytes blank = reinterpret_cast<Bytes>((c <= 32) | (c == 127));
-        Bytes upper = reinterpret_cast<Bytes>((c - 'A') < 26);
-        Bytes r = c + (upper & 32);
-        r = (r & ~blank) | (blank & 32);
-        std::memcpy(out + i, &r, 16);
-    }
-#endif
-    for (; i < n; ++i)
-        out[i] = static_cast<char>(FoldChar(static_cast<unsigned char>(in[i])));
-}
-
 // Reads aircraft.cfg files a window of bytes at a time and cuts each window into the lines the
 // add-on's line reader would give (at most kCfgLineChars characters, CR LF as one line feed, a
-// line ending at its first zero byte). Whole windows are folded and searched at once: only the
-// few lines where a key or a keyword can be are looked at one by one.
+// line ending at its first zero byte). One pass over a window notes where lines end and where a
+// key can start; the window is searched for keywords whole, so only the few lines where a key or
+// a keyword can be are looked at (and folded) one by one.
 class CfgScanner {
 public:
     // Reads from a stream or from a file descriptor.
@@ -152,21 +143,25 @@ private:
     struct Piece {
         std::size_t start; // in the window
         std::size_t used;  // bytes it takes from the file
-        std::size_t size;  // characters as read (CR LF counts as one)
-        std::size_t text;  // characters before its first zero byte
+        std::size_t text;  // characters before its first zero byte (CR LF counts as one)
     };
 
     static constexpr std::size_t kWindow = 64 * 1024;
+    static constexpr std::size_t kWords = kWindow / 64 + 1;
 
     bool fill(const Source& source);
-    std::size_t cutPieces(std::size_t from);
-    bool keywordInPieces(std::size_t from, std::size_t to, const ExcludeKeywords& keywords) const;
-    void markKeys(std::size_t from, std::size_t to);
+    void prepare();
+    std::size_t nextLineFeed(std::size_t at, std::size_t limit) const;
+    std::size_t cutPieces();
+    bool keywordInPieces(std::size_t to, const ExcludeKeywords& keywords) const;
+    void markKeys(std::size_t to);
     std::string_view line(const Piece& p) const { return {raw_ + p.start, p.text}; }
-    std::string_view foldedLine(const Piece& p) const { return {folded_ + p.start, p.text}; }
 
     char raw_[kWindow];
-    char folded_[kWindow];
+    // One bit a byte from pos_: line feeds, and places where "ti", "em" or "en" starts (folded).
+    std::uint64_t lineFeeds_[kWords];
+    std::uint64_t keyStarts_[kWords];
+    bool zeroBytes_ = false;
     std::size_t len_ = 0;
     std::size_t pos_ = 0;
     bool eof_ = false;
@@ -187,21 +182,103 @@ bool CfgScanner::fill(const Source& source) {
     return len_ > 0;
 }
 
-// Cuts the window from `from` into pieces for as long as a whole line can be judged (the bytes
-// up to one past the longest line are there, or the file ends); returns where it stopped.
-std::size_t CfgScanner::cutPieces(std::size_t from) {
+namespace {
+
+// Whether a key can start here: "ti", "em" or "en" in either letter case.
+bool keyPair(unsigned char a, unsigned char b) {
+    a = FoldChar(a);
+    b = FoldChar(b);
+    return (a == 't' && b == 'i') || (a == 'e' && (b == 'm' || b == 'n'));
+}
+
+// Whether the text starts with the folded key, whatever the letter case of the text.
+bool startsFolded(const char* text, std::size_t size, std::string_view key) {
+    if (size < key.size())
+        return false;
+    for (std::size_t i = 0; i < key.size(); ++i)
+        if (FoldChar(static_cast<unsigned char>(text[i])) != static_cast<unsigned char>(key[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+void CfgScanner::prepare() {
+    const std::size_t n = len_ - pos_;
+    std::memset(lineFeeds_, 0, (n / 64 + 1) * sizeof(std::uint64_t));
+    std::memset(keyStarts_, 0, (n / 64 + 1) * sizeof(std::uint64_t));
+    const char* in = raw_ + pos_;
+    std::size_t i = 0;
+    zeroBytes_ = false;
+#if defined(__SSE2__)
+    // A capital differs from its small letter in the bit 32 only, and no other byte takes the
+    // same value with that bit set.
+    const __m128i small = _mm_set1_epi8(32);
+    __m128i zeros = _mm_setzero_si128();
+    for (; i + 17 <= n; i += 16) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i f = _mm_or_si128(c, small);
+        const __m128i g =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1)), small);
+        const __m128i keys =
+            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(f, _mm_set1_epi8('t')),
+                                       _mm_cmpeq_epi8(g, _mm_set1_epi8('i'))),
+                         _mm_and_si128(_mm_cmpeq_epi8(f, _mm_set1_epi8('e')),
+                                       _mm_or_si128(_mm_cmpeq_epi8(g, _mm_set1_epi8('m')),
+                                                    _mm_cmpeq_epi8(g, _mm_set1_epi8('n')))));
+        const auto shift = i & 63;
+        lineFeeds_[i / 64] |=
+            std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('\n')))))
+            << shift;
+        keyStarts_[i / 64] |= std::uint64_t(unsigned(_mm_movemask_epi8(keys))) << shift;
+        zeros = _mm_or_si128(zeros, _mm_cmpeq_epi8(c, _mm_setzero_si128()));
+    }
+    zeroBytes_ = _mm_movemask_epi8(zeros) != 0;
+#endif
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(in[i]);
+        if (c == '\n')
+            lineFeeds_[i / 64] |= std::uint64_t{1} << (i & 63);
+        if (c == 0)
+            zeroBytes_ = true;
+        if (i + 1 < n && keyPair(c, static_cast<unsigned char>(in[i + 1])))
+            keyStarts_[i / 64] |= std::uint64_t{1} << (i & 63);
+    }
+}
+
+// The first line feed in [at, limit), or limit.
+std::size_t CfgScanner::nextLineFeed(std::size_t at, std::size_t limit) const {
+    const std::size_t b = at - pos_;
+    const std::size_t e = limit - pos_;
+    std::size_t w = b / 64;
+    std::uint64_t word = lineFeeds_[w] & (~std::uint64_t{0} << (b & 63));
+    for (;;) {
+        if (word) {
+            std::size_t found = w * 64 + static_cast<std::size_t>(__builtin_ctzll(word));
+            return found < e ? pos_ + found : limit;
+        }
+        if (++w * 64 >= e)
+            return limit;
+        word = lineFeeds_[w];
+    }
+}
+
+// Cuts the window into pieces for as long as a whole line can be judged (the bytes up to one
+// past the longest line are there, or the file ends); returns where it stopped.
+std::size_t CfgScanner::cutPieces() {
     constexpr std::size_t maxChars = kCfgLineChars;
     pieces_.clear();
-    std::size_t at = from;
+    std::size_t at = pos_;
     while (at < len_ && (len_ - at > maxChars || eof_)) {
-        char* b = raw_ + at;
-        std::size_t avail = len_ - at;
+        const std::size_t avail = len_ - at;
         std::size_t size = std::min(avail, maxChars);
         std::size_t used = size;
-        if (auto* nl = static_cast<char*>(std::memchr(b, '\n', std::min(avail, maxChars + 1)))) {
-            std::size_t j = static_cast<std::size_t>(nl - b);
-            if (j >= 1 && b[j - 1] == '\r') {
-                b[j - 1] = '\n'; // CR LF reads as one line feed
+        const std::size_t look = at + std::min(avail, maxChars + 1);
+        const std::size_t nl = nextLineFeed(at, look);
+        if (nl < look) {
+            const std::size_t j = nl - at;
+            if (j >= 1 && raw_[nl - 1] == '\r') {
+                raw_[nl - 1] = '\n'; // CR LF reads as one line feed
                 size = j;
                 used = j + 1;
             } else if (j < maxChars) {
@@ -209,12 +286,12 @@ std::size_t CfgScanner::cutPieces(std::size_t from) {
                 used = j + 1;
             }
         }
-        pieces_.push_back({at, used, size, size});
+        pieces_.push_back({at, used, size});
         at += used;
     }
-    if (at > from && std::memchr(raw_ + from, '\0', at - from)) {
+    if (zeroBytes_) {
         for (Piece& p : pieces_)
-            if (auto* zero = static_cast<const char*>(std::memchr(raw_ + p.start, '\0', p.size)))
+            if (auto* zero = static_cast<const char*>(std::memchr(raw_ + p.start, '\0', p.text)))
                 p.text = static_cast<std::size_t>(zero - (raw_ + p.start));
     }
     return at;
@@ -222,17 +299,17 @@ std::size_t CfgScanner::cutPieces(std::size_t from) {
 
 // Whether a keyword is in one of the pieces. The whole run is searched at once; a find that
 // proves to lie across two lines is passed over.
-bool CfgScanner::keywordInPieces(std::size_t from, std::size_t to,
-                                 const ExcludeKeywords& keywords) const {
+bool CfgScanner::keywordInPieces(std::size_t to, const ExcludeKeywords& keywords) const {
+    std::size_t from = pos_;
     std::size_t k = 0;
     while (from < to && k < pieces_.size()) {
-        std::size_t at = keywords.findFolded(std::string_view(folded_ + from, to - from));
+        std::size_t at = keywords.find(std::string_view(raw_ + from, to - from));
         if (at == std::string_view::npos)
             return false;
         at += from;
         while (pieces_[k].start + pieces_[k].used <= at)
             ++k;
-        if (keywords.matchesFolded(foldedLine(pieces_[k])))
+        if (keywords.find(line(pieces_[k])) != std::string_view::npos)
             return true;
         from = pieces_[k].start + pieces_[k].used;
         ++k;
@@ -240,42 +317,24 @@ bool CfgScanner::keywordInPieces(std::size_t from, std::size_t to,
     return false;
 }
 
-// Marks the pieces in which "title", "empty_weight" or "engine" starts (folded), looking for
-// their first two letters sixteen bytes at a time.
-void CfgScanner::markKeys(std::size_t from, std::size_t to) {
-    const char* f = folded_;
+// Marks the pieces in which "title", "empty_weight" or "engine" starts (folded).
+void CfgScanner::markKeys(std::size_t to) {
     std::size_t k = 0;
-    auto check = [&](std::size_t q) {
-        std::string_view rest(f + q, to - q);
-        if (rest.starts_with("title") || rest.starts_with("empty_weight") ||
-            rest.starts_with("engine")) {
-            while (pieces_[k].start + pieces_[k].used <= q)
-                ++k;
-            marked_[k] = 1;
+    const std::size_t words = (to - pos_ + 63) / 64;
+    for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t bits = keyStarts_[w]; bits; bits &= bits - 1) {
+            const std::size_t q = pos_ + w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+            if (q >= to)
+                return;
+            const char* rest = raw_ + q;
+            if (startsFolded(rest, to - q, "title") || startsFolded(rest, to - q, "empty_weight") ||
+                startsFolded(rest, to - q, "engine")) {
+                while (pieces_[k].start + pieces_[k].used <= q)
+                    ++k;
+                marked_[k] = 1;
+            }
         }
-    };
-    std::size_t i = from;
-#if defined(__GNUC__)
-    typedef unsigned char Bytes __attribute__((vector_size(16)));
-    for (; i + 17 <= to; i += 16) {
-        Bytes a;
-        Bytes b;
-        std::memcpy(&a, f + i, 16);
-        std::memcpy(&b, f + i + 1, 16);
-        auto hits = ((a == 't') & (b == 'i')) | ((a == 'e') & ((b == 'm') | (b == 'n')));
-        std::uint64_t lanes[2];
-        std::memcpy(lanes, &hits, 16);
-        if ((lanes[0] | lanes[1]) == 0)
-            continue;
-        for (std::size_t lane = 0; lane < 16; ++lane)
-            if (hits[lane])
-                check(i + lane);
     }
-#endif
-    for (; i + 1 < to; ++i)
-        if ((f[i] == 't' && f[i + 1] == 'i') ||
-            (f[i] == 'e' && (f[i + 1] == 'm' || f[i + 1] == 'n')))
-            check(i);
 }
 
 void CfgScanner::read(const Source& source, std::string_view subfolder, AircraftTable& table,
@@ -286,18 +345,23 @@ void CfgScanner::read(const Source& source, std::string_view subfolder, Aircraft
     eof_ = false;
     CfgFindings found;
     while (fill(source)) {
-        std::size_t end = cutPieces(pos_);
+        prepare();
+        std::size_t end = cutPieces();
         if (pieces_.empty())
             break;
-        foldBytes(raw_ + pos_, folded_ + pos_, end - pos_);
-        if (!keywords.empty() && keywordInPieces(pos_, end, keywords))
+        if (!keywords.empty() && keywordInPieces(end, keywords))
             return;
         marked_.assign(pieces_.size(), 0);
-        markKeys(pos_, end);
+        markKeys(end);
         for (std::size_t k = 0; k < pieces_.size(); ++k)
-            if (marked_[k] && readCfgLine(line(pieces_[k]), foldedLine(pieces_[k]), found) ==
-                                  LineVerdict::LeaveOut)
-                return;
+            if (marked_[k]) {
+                std::string_view text = line(pieces_[k]);
+                char folded[kCfgLineChars];
+                FoldText(text.data(), folded, text.size());
+                if (readCfgLine(text, std::string_view(folded, text.size()), found) ==
+                    LineVerdict::LeaveOut)
+                    return;
+            }
         pos_ = end;
     }
 
@@ -321,14 +385,6 @@ CfgScanner& scanner() {
 }
 
 } // namespace
-
-unsigned char FoldChar(unsigned char c) {
-    if (c <= 32 || c == 127)
-        return ' ';
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + 32);
-    return c;
-}
 
 std::size_t FindNoCase(std::string_view line, std::string_view word) {
     if (word.size() > line.size())
@@ -399,15 +455,19 @@ int GrabDataFromAircraftCfg(const std::string& folder, AircraftTable& table,
             break;
         names.push_back(std::move(e));
     }
+    // Each aircraft.cfg is opened from the Aircraft folder: the path above it is walked once.
+    int aircraftFd = ::open(diskFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (const fsx::DirEntry& e : names) {
         if (table.NbrAircraftCfgFilled >= kReadLimit)
             break;
-        int fd = openAircraftCfg(diskFolder + "/" + e.diskName);
+        int fd = aircraftFd >= 0 ? openAircraftCfg(aircraftFd, e.diskName) : -1;
         if (fd >= 0) {
             scanner().read({nullptr, fd}, e.name, table, keywords);
             ::close(fd);
         }
     }
+    if (aircraftFd >= 0)
+        ::close(aircraftFd);
     TraceLine("GrabDataFromAircraftCfg Count=", static_cast<long>(names.size()));
     TraceLine("GrabDataFromAircraftCfg NbrAircraftCfgFilled=", table.NbrAircraftCfgFilled);
     return table.NbrAircraftCfgFilled;
@@ -415,7 +475,7 @@ int GrabDataFromAircraftCfg(const std::string& folder, AircraftTable& table,
 
 void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, AircraftTable& table,
                      const ExcludeKeywords& keywords) {
-    int fd = openAircraftCfg(fsx::resolvePath(folder + "/" + subfolder));
+    int fd = openAircraftCfg(AT_FDCWD, fsx::resolvePath(folder + "/" + subfolder));
     if (fd >= 0) {
         scanner().read({nullptr, fd}, subfolder, table, keywords);
         ::close(fd);

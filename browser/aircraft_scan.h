@@ -34,10 +34,6 @@ struct AircraftRecord {
     std::int32_t engineCount;
 };
 
-// Control characters and the blank compare as one blank, capitals as small letters; bytes above
-// 127 compare as they are.
-unsigned char FoldChar(unsigned char c);
-
 // Position of the leftmost occurrence of `word` in `line` with FoldChar applied to both, or npos.
 std::size_t FindNoCase(std::string_view line, std::string_view word);
 
@@ -52,8 +48,8 @@ public:
     bool matches(std::string_view line) const;
     // The same for a line already folded with FoldChar.
     bool matchesFolded(std::string_view foldedLine) const;
-    // Where the leftmost word starts in a folded text, or npos.
-    std::size_t findFolded(std::string_view foldedText) const { return matcher_.find(foldedText); }
+    // Where the leftmost word starts in a text, folded or not, or npos.
+    std::size_t find(std::string_view text) const { return matcher_.find(text); }
     bool empty() const { return folded_.empty(); }
     const std::vector<std::string>& foldedWords() const { return folded_; }
 

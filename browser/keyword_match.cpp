@@ -5,6 +5,20 @@
 
 namespace {
 
+// FoldChar as a table, for the inner loops.
+struct FoldTable {
+    unsigned char to[256];
+    FoldTable() {
+        for (int c = 0; c < 256; ++c)
+            to[c] = FoldChar(static_cast<unsigned char>(c));
+    }
+};
+const FoldTable kFold;
+
+unsigned char fold(unsigned char c) {
+    return kFold.to[c];
+}
+
 bool inSet(const std::uint64_t* set, unsigned key) {
     return (set[key >> 6] >> (key & 63)) & 1u;
 }
@@ -13,16 +27,38 @@ void addToSet(std::uint64_t* set, unsigned key) {
     set[key >> 6] |= std::uint64_t{1} << (key & 63);
 }
 
+// The first `len` bytes (at most four) folded, the first one highest.
 std::uint32_t keyAt(const unsigned char* p, std::size_t len) {
     std::uint32_t k = 0;
     for (std::size_t i = 0; i < len; ++i)
-        k = k << 8 | p[i];
+        k = k << 8 | fold(p[i]);
     return k;
+}
+
+std::uint32_t keyAt4(const unsigned char* p) {
+    return std::uint32_t{fold(p[0])} << 24 | std::uint32_t{fold(p[1])} << 16 |
+           std::uint32_t{fold(p[2])} << 8 | fold(p[3]);
 }
 
 // 16 bits of the four-byte key.
 unsigned quadHash(std::uint32_t key) {
     return (key * 2654435761u) >> 16;
+}
+
+// Two bytes as they lie in memory.
+unsigned pairAt(const unsigned char* p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
+// The bytes that fold to `c`.
+std::vector<unsigned char> unfold(unsigned char c) {
+    std::vector<unsigned char> out;
+    for (int b = 0; b < 256; ++b)
+        if (fold(static_cast<unsigned char>(b)) == c)
+            out.push_back(static_cast<unsigned char>(b));
+    return out;
 }
 
 } // namespace
@@ -34,7 +70,10 @@ bool KeywordMatcher::Group::startsAt(std::uint32_t key, const unsigned char* at,
         const std::string& w = words[static_cast<std::size_t>(k - keys.begin())];
         if (w.size() > room)
             return false; // the others with this start are no shorter
-        if (std::memcmp(w.data() + keyLen, at + keyLen, w.size() - keyLen) == 0)
+        std::size_t i = keyLen;
+        while (i < w.size() && static_cast<unsigned char>(w[i]) == fold(at[i]))
+            ++i;
+        if (i == w.size())
             return true;
     }
     return false;
@@ -46,7 +85,7 @@ void KeywordMatcher::clear() {
     std::memset(singles_, 0, sizeof singles_);
     std::memset(pairs_, 0, sizeof pairs_);
     std::memset(quads_, 0, sizeof quads_);
-    std::memset(strided_, 0, sizeof strided_);
+    strided_.fill(0);
     stride_ = 1;
     short_ = Group();
     long_ = Group();
@@ -86,12 +125,26 @@ void KeywordMatcher::assign(const std::vector<std::string>& foldedWords) {
     // A word of at least L bytes always holds one of its first L-1 pairs at a position that is a
     // multiple of L-1; beyond eight the table fills up for little gain.
     stride_ = std::min<std::size_t>(shortestLong > 1 ? shortestLong - 1 : 1, 8);
+    // Each folded pair once for each mark, whatever the number of words sharing it.
+    std::vector<std::uint64_t> seen[2] = {std::vector<std::uint64_t>(1024),
+                                          std::vector<std::uint64_t>(1024)};
     for (const std::string& w : foldedWords) {
         if (w.size() < 4)
             continue;
         const auto* p = reinterpret_cast<const unsigned char*>(w.data());
-        for (std::size_t off = 0; off < stride_; ++off)
-            addToSet(strided_, keyAt(p + off, 2));
+        for (std::size_t off = 0; off < stride_; ++off) {
+            const unsigned key = keyAt(p + off, 2);
+            const bool first = off == 0;
+            if (inSet(seen[first].data(), key))
+                continue;
+            addToSet(seen[first].data(), key);
+            const std::uint8_t mark = first ? kStrided | kFirstPair : kStrided;
+            for (unsigned char a : unfold(static_cast<unsigned char>(key >> 8)))
+                for (unsigned char b : unfold(static_cast<unsigned char>(key & 0xff))) {
+                    const unsigned char raw[2] = {a, b};
+                    strided_[pairAt(raw)] |= mark;
+                }
+        }
     }
     fill(short_, 2, [](std::size_t n) { return n == 2 || n == 3; });
     fill(long_, 4, [](std::size_t n) { return n >= 4; });
@@ -103,7 +156,7 @@ std::size_t KeywordMatcher::findShort(const unsigned char* p, std::size_t n,
     const bool singleWords = singles_[0] | singles_[1] | singles_[2] | singles_[3];
     const bool shortWords = !short_.keys.empty();
     for (std::size_t i = 0; i < limit; ++i) {
-        if (singleWords && inSet(singles_, p[i]))
+        if (singleWords && inSet(singles_, fold(p[i])))
             return i;
         if (shortWords && i + 1 < n) {
             std::uint32_t key = keyAt(p + i, 2);
@@ -114,21 +167,49 @@ std::size_t KeywordMatcher::findShort(const unsigned char* p, std::size_t n,
     return npos;
 }
 
+// The first longer word starting at i-stride_+1 to i, the positions position i stands for.
+std::size_t KeywordMatcher::longWordAround(const unsigned char* p, std::size_t n,
+                                           std::size_t i) const {
+    for (std::size_t s = i + 1 > stride_ ? i + 1 - stride_ : 0; s <= i && s + 4 <= n; ++s) {
+        if (!(strided_[pairAt(p + s)] & kFirstPair))
+            continue;
+        std::uint32_t key = keyAt4(p + s);
+        if (inSet(quads_, quadHash(key)) && long_.startsAt(key, p + s, n - s, 4))
+            return s;
+    }
+    return npos;
+}
+
 std::size_t KeywordMatcher::findLong(const unsigned char* p, std::size_t n) const {
     if (n < 4)
         return npos;
     const std::size_t k = stride_;
-    for (std::size_t i = 0; i + 1 < n; i += k) {
-        if (!inSet(strided_, keyAt(p + i, 2)))
+    const std::uint8_t* pairs = strided_.data();
+    std::size_t i = 0;
+    // Four positions a round: one test for all of them, which almost always fails.
+    for (; i + 3 * k + 1 < n; i += 4 * k) {
+        if ((pairs[pairAt(p + i)] | pairs[pairAt(p + i + k)] | pairs[pairAt(p + i + 2 * k)] |
+             pairs[pairAt(p + i + 3 * k)]) == 0)
             continue;
-        // The words this position stands for start at i-k+1 to i.
-        for (std::size_t s = i + 1 > k ? i + 1 - k : 0; s <= i && s + 4 <= n; ++s) {
-            std::uint32_t key = keyAt(p + s, 4);
-            if (inSet(quads_, quadHash(key)) && long_.startsAt(key, p + s, n - s, 4))
-                return s;
-        }
+        for (std::size_t j = i; j <= i + 3 * k; j += k)
+            if (pairs[pairAt(p + j)]) {
+                std::size_t at = longWordAround(p, n, j);
+                if (at != npos)
+                    return at;
+            }
     }
+    for (; i + 1 < n; i += k)
+        if (pairs[pairAt(p + i)]) {
+            std::size_t at = longWordAround(p, n, i);
+            if (at != npos)
+                return at;
+        }
     return npos;
+}
+
+void FoldText(const char* in, char* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<char>(fold(static_cast<unsigned char>(in[i])));
 }
 
 std::size_t KeywordMatcher::find(std::string_view text) const {
