@@ -5,12 +5,16 @@
 
 namespace {
 
-// FoldChar as a table, for the inner loops.
+// FoldChar as a table, for the inner loops, and the other way round: the bytes that fold to
+// each byte.
 struct FoldTable {
     unsigned char to[256];
+    std::vector<unsigned char> from[256];
     FoldTable() {
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < 256; ++c) {
             to[c] = FoldChar(static_cast<unsigned char>(c));
+            from[to[c]].push_back(static_cast<unsigned char>(c));
+        }
     }
 };
 const FoldTable kFold;
@@ -53,12 +57,8 @@ unsigned pairAt(const unsigned char* p) {
 }
 
 // The bytes that fold to `c`.
-std::vector<unsigned char> unfold(unsigned char c) {
-    std::vector<unsigned char> out;
-    for (int b = 0; b < 256; ++b)
-        if (fold(static_cast<unsigned char>(b)) == c)
-            out.push_back(static_cast<unsigned char>(b));
-    return out;
+const std::vector<unsigned char>& unfold(unsigned char c) {
+    return kFold.from[c];
 }
 
 } // namespace
@@ -126,8 +126,7 @@ void KeywordMatcher::assign(const std::vector<std::string>& foldedWords) {
     // multiple of L-1; beyond eight the table fills up for little gain.
     stride_ = std::min<std::size_t>(shortestLong > 1 ? shortestLong - 1 : 1, 8);
     // Each folded pair once for each mark, whatever the number of words sharing it.
-    std::vector<std::uint64_t> seen[2] = {std::vector<std::uint64_t>(1024),
-                                          std::vector<std::uint64_t>(1024)};
+    std::uint64_t seen[2][1024] = {};
     for (const std::string& w : foldedWords) {
         if (w.size() < 4)
             continue;
@@ -135,9 +134,9 @@ void KeywordMatcher::assign(const std::vector<std::string>& foldedWords) {
         for (std::size_t off = 0; off < stride_; ++off) {
             const unsigned key = keyAt(p + off, 2);
             const bool first = off == 0;
-            if (inSet(seen[first].data(), key))
+            if (inSet(seen[first], key))
                 continue;
-            addToSet(seen[first].data(), key);
+            addToSet(seen[first], key);
             const std::uint8_t mark = first ? kStrided | kFirstPair : kStrided;
             for (unsigned char a : unfold(static_cast<unsigned char>(key >> 8)))
                 for (unsigned char b : unfold(static_cast<unsigned char>(key & 0xff))) {
