@@ -158,7 +158,7 @@ private:
     std::string_view line(const Piece& p) const { return {raw_ + p.start, p.text}; }
 
     char raw_[kWindow];
-    // One bit a byte from pos_: line feeds, and places where "ti", "em" or "en" starts (folded).
+    // One bit a byte from pos_: line feeds, and places where "tit", "emp" or "eng" starts (folded).
     std::uint64_t lineFeeds_[kWords];
     std::uint64_t keyStarts_[kWords];
     bool zeroBytes_ = false;
@@ -184,11 +184,13 @@ bool CfgScanner::fill(const Source& source) {
 
 namespace {
 
-// Whether a key can start here: "ti", "em" or "en" in either letter case.
-bool keyPair(unsigned char a, unsigned char b) {
-    a = FoldChar(a);
-    b = FoldChar(b);
-    return (a == 't' && b == 'i') || (a == 'e' && (b == 'm' || b == 'n'));
+// Whether a key can start here: "tit", "emp" or "eng" in either letter case.
+bool keyStart(const char* p) {
+    const unsigned char a = FoldChar(static_cast<unsigned char>(p[0]));
+    const unsigned char b = FoldChar(static_cast<unsigned char>(p[1]));
+    const unsigned char c = FoldChar(static_cast<unsigned char>(p[2]));
+    return (a == 't' && b == 'i' && c == 't') ||
+           (a == 'e' && ((b == 'm' && c == 'p') || (b == 'n' && c == 'g')));
 }
 
 // Whether the text starts with the folded key, whatever the letter case of the text.
@@ -215,17 +217,18 @@ void CfgScanner::prepare() {
     // same value with that bit set.
     const __m128i small = _mm_set1_epi8(32);
     __m128i zeros = _mm_setzero_si128();
-    for (; i + 17 <= n; i += 16) {
+    for (; i + 18 <= n; i += 16) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i f = _mm_or_si128(c, small);
         const __m128i g =
             _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1)), small);
-        const __m128i keys =
-            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(f, _mm_set1_epi8('t')),
-                                       _mm_cmpeq_epi8(g, _mm_set1_epi8('i'))),
-                         _mm_and_si128(_mm_cmpeq_epi8(f, _mm_set1_epi8('e')),
-                                       _mm_or_si128(_mm_cmpeq_epi8(g, _mm_set1_epi8('m')),
-                                                    _mm_cmpeq_epi8(g, _mm_set1_epi8('n')))));
+        const __m128i h =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 2)), small);
+        auto is = [](__m128i v, char letter) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(letter)); };
+        const __m128i keys = _mm_or_si128(
+            _mm_and_si128(is(f, 't'), _mm_and_si128(is(g, 'i'), is(h, 't'))),
+            _mm_and_si128(is(f, 'e'), _mm_or_si128(_mm_and_si128(is(g, 'm'), is(h, 'p')),
+                                                   _mm_and_si128(is(g, 'n'), is(h, 'g')))));
         const auto shift = i & 63;
         lineFeeds_[i / 64] |=
             std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('\n')))))
@@ -241,7 +244,7 @@ void CfgScanner::prepare() {
             lineFeeds_[i / 64] |= std::uint64_t{1} << (i & 63);
         if (c == 0)
             zeroBytes_ = true;
-        if (i + 1 < n && keyPair(c, static_cast<unsigned char>(in[i + 1])))
+        if (i + 2 < n && keyStart(in + i))
             keyStarts_[i / 64] |= std::uint64_t{1} << (i & 63);
     }
 }
