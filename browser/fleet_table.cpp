@@ -140,8 +140,9 @@ void FillAircraftGrid(CCellGrid& grid, const FleetState& state) {
         grid.SortRowsByData(CompareDataWords, kFleetColPrice, TRUE, 0);
         break;
     }
-    for (int col = 0; col < kFleetColumns; ++col)
-        grid.RepaintColumn(col);
+    // One repaint of the whole window on the next paint: repainting column by column walks
+    // every row, off screen too, and the new row count has invalidated the window anyway.
+    grid.Invalidate(TRUE);
 }
 
 std::string GridToCsv(CCellGrid& grid) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ std::string absoluteFolder(const std::string& diskPath) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // While the window settles its size it makes and drops client images of a few megabytes, and
+    // the table's cells come and go with every redraw. Freed memory stays in the heap for the
+    // next of them instead of going back to the system and being faulted in again page by page.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    mallopt(M_TOP_PAD, 1 << 20);
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     auto options = ParseFleetOptions(args, &error);

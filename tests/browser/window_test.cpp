@@ -114,6 +114,32 @@ TEST(FleetWindow, SortCommandsAndTheirChecks) {
     EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
 }
 
+// A sort redraws the whole table on screen: the picture is the one of a window started in that
+// order, with no row of the earlier order left anywhere.
+TEST(FleetWindow, SortedWindowLooksLikeOneStartedInThatOrder) {
+    testsupport::TempDir pictures;
+    struct Case {
+        UINT command;
+        AircraftSortMode sort;
+    };
+    for (Case c : {Case{ID_SORT_BY_NAME, SortByName}, Case{ID_SORT_BY_PRICE, SortByPrice},
+                   Case{ID_SORT_BY_TYPE, SortByType}}) {
+        Running sorted;
+        sorted.start();
+        ASSERT_TRUE(sorted.frame().SendCommand(c.command));
+        QApplication::processEvents();
+        std::string afterSort = pictures.path() + "/sorted.png";
+        ASSERT_TRUE(sorted.grid().SaveWindowImage(afterSort));
+
+        Running fresh;
+        fresh.state.sort = c.sort;
+        fresh.start();
+        std::string started = pictures.path() + "/started.png";
+        ASSERT_TRUE(fresh.grid().SaveWindowImage(started));
+        EXPECT_EQ(testsupport::readFile(afterSort), testsupport::readFile(started)) << c.sort;
+    }
+}
+
 TEST(FleetWindow, VariationsToggle) {
     Running r([](const FleetSim& sim) {
         addMixedFleet(sim);
