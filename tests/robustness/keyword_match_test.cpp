@@ -4,6 +4,7 @@
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
 #include "browser/text_lines.h"
+#include "tests/robustness/plain_scan.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -16,14 +17,6 @@ std::string foldText(std::string_view s) {
     for (char& c : out)
         c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
     return out;
-}
-
-ExcludeKeywords keywordsFrom(std::string text) {
-    ExcludeKeywords k;
-    std::FILE* f = fmemopen(text.data(), text.size(), "rb");
-    k.read(f);
-    std::fclose(f);
-    return k;
 }
 
 void expectSameAnswers(const std::vector<std::string>& words,
@@ -96,7 +89,7 @@ TEST(KeywordMatch, RandomWordsOverASmallAlphabet) {
 }
 
 TEST(KeywordMatch, RealisticKeywordsOverAircraftCfgLines) {
-    ExcludeKeywords keys = keywordsFrom(simtree::KeywordFile(kMaxKeywords));
+    ExcludeKeywords keys = plainscan::Keywords(simtree::KeywordFile(kMaxKeywords));
     ASSERT_EQ(keys.words().size(), static_cast<std::size_t>(kMaxKeywords));
     simtree::Rng rng(11);
     std::vector<std::string> lines;
@@ -121,7 +114,7 @@ TEST(KeywordMatch, RealisticKeywordsOverAircraftCfgLines) {
 TEST(KeywordMatch, ScanAcceptsTheSameFoldersAsThePlainSearch) {
     // Reference: a folder is left out exactly when one of its lines holds a keyword; otherwise
     // it gives what it gives with no keywords at all.
-    ExcludeKeywords keys = keywordsFrom(simtree::KeywordFile(kMaxKeywords));
+    ExcludeKeywords keys = plainscan::Keywords(simtree::KeywordFile(kMaxKeywords));
     ExcludeKeywords none;
     simtree::Rng rng(3);
     auto withKeys = std::make_unique<AircraftTable>();

@@ -15,6 +15,15 @@
 
 namespace plainscan {
 
+// A keyword list read from its file text.
+inline ExcludeKeywords Keywords(std::string text) {
+    ExcludeKeywords k;
+    std::FILE* f = fmemopen(text.data(), text.size(), "rb");
+    k.read(f);
+    std::fclose(f);
+    return k;
+}
+
 struct Found {
     std::vector<std::string> titles;
     std::int32_t weight = 0;

@@ -9,19 +9,11 @@
 
 namespace {
 
-ExcludeKeywords keywordsFrom(std::string text) {
-    ExcludeKeywords k;
-    std::FILE* f = fmemopen(text.data(), text.size(), "rb");
-    k.read(f);
-    std::fclose(f);
-    return k;
-}
-
 struct Differ {
     ExcludeKeywords keys;
     std::unique_ptr<AircraftTable> table = std::make_unique<AircraftTable>();
 
-    explicit Differ(const std::string& list) : keys(keywordsFrom(list)) {}
+    explicit Differ(const std::string& list) : keys(plainscan::Keywords(list)) {}
 
     void expectSame(const std::string& bytes, const std::string& what) {
         for (bool all : {false, true}) {
