@@ -108,8 +108,7 @@ double runProcess(const std::vector<std::string>& args, const std::vector<std::s
 }
 
 void BM_ScanGrep(benchmark::State& state) {
-    std::vector<std::string> args = {"grep", "-c", "-F",
-                                     "-i",   "-f", dataPath("sim/Tarnavel/bin/FleetScout.txt")};
+    std::vector<std::string> args = {"grep", "-c", "-F", "-i", "-f", dataPath("keywords.txt")};
     for (const std::string& f : readLines(dataPath("cfg_files.txt")))
         args.push_back(f);
     for (auto _ : state)
@@ -344,6 +343,19 @@ int makeData(const std::string& dir) {
     simtree::TreeInfo tree = simtree::WriteTree(dir + "/sim/Aircraft", kMaxFolders, 97, 1);
     fs::create_directories(dir + "/sim/Tarnavel/bin");
     std::ofstream(dir + "/sim/Tarnavel/bin/FleetScout.txt") << simtree::KeywordFile(kMaxKeywords);
+    {
+        // grep is given the words alone, one a line: handed the list as the add-on keeps it,
+        // it would take its comment lines and its empty line for patterns too, and the empty
+        // pattern matches every line without any search.
+        ExcludeKeywords keys;
+        if (std::FILE* f = std::fopen((dir + "/sim/Tarnavel/bin/FleetScout.txt").c_str(), "rb")) {
+            keys.read(f);
+            std::fclose(f);
+        }
+        std::ofstream words(dir + "/keywords.txt");
+        for (const std::string& w : keys.words())
+            words << w << '\n';
+    }
     std::ofstream list(dir + "/cfg_files.txt");
     for (const std::string& f : tree.folders)
         list << f << "/aircraft.cfg\n";
