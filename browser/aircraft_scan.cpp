@@ -15,6 +15,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -112,11 +115,11 @@ LineVerdict readCfgLine(std::string_view line, std::string_view folded, CfgFindi
     return LineVerdict::Go;
 }
 
-// Reads aircraft.cfg files a window of bytes at a time and cuts each window into the lines the
-// add-on's line reader would give (at most kCfgLineChars characters, CR LF as one line feed, a
-// line ending at its first zero byte). One pass over a window notes where lines end and where a
-// key can start; the window is searched for keywords whole, so only the few lines where a key or
-// a keyword can be are looked at (and folded) one by one.
+// Reads aircraft.cfg files a window of bytes at a time. The add-on's line reader gives pieces
+// of at most kCfgLineChars characters (CR LF read as one line feed, a piece ending at its first
+// zero byte); nearly every piece tells nothing, so pieces are not cut one after the other. One
+// pass over a window notes where lines end and where a key can start, the window is searched
+// for keywords whole, and only the pieces around a find are worked out and looked at.
 class CfgScanner {
 public:
     // Reads from a stream or from a file descriptor.
@@ -144,6 +147,14 @@ private:
         std::size_t start; // in the window
         std::size_t used;  // bytes it takes from the file
         std::size_t text;  // characters before its first zero byte (CR LF counts as one)
+        bool crlf;         // its last character is a CR read as a line feed
+    };
+
+    // Where pieces are known to start, for finds met in order: `lineStart` is where a piece
+    // starts and no line feed lies from it up to `scanned`.
+    struct Cursor {
+        std::size_t lineStart;
+        std::size_t scanned;
     };
 
     static constexpr std::size_t kWindow = 64 * 1024;
@@ -152,10 +163,13 @@ private:
     bool fill(const Source& source);
     void prepare();
     std::size_t nextLineFeed(std::size_t at, std::size_t limit) const;
-    std::size_t cutPieces();
-    bool keywordInPieces(std::size_t to, const ExcludeKeywords& keywords) const;
-    void markKeys(std::size_t to);
-    std::string_view line(const Piece& p) const { return {raw_ + p.start, p.text}; }
+    std::size_t lastLineFeed(std::size_t from, std::size_t to) const;
+    Piece pieceFrom(std::size_t start) const;
+    Piece pieceAt(std::size_t q, Cursor& cursor) const;
+    std::size_t windowEnd() const;
+    std::string_view pieceText(const Piece& p, char (&copy)[kCfgLineChars]) const;
+    bool keywordIn(std::size_t end, const ExcludeKeywords& keywords) const;
+    LineVerdict readKeyLines(std::size_t end, CfgFindings& found) const;
 
     char raw_[kWindow];
     // One bit a byte from pos_: line feeds, and places where "tit", "emp" or "eng" starts (folded).
@@ -165,8 +179,6 @@ private:
     std::size_t len_ = 0;
     std::size_t pos_ = 0;
     bool eof_ = false;
-    std::vector<Piece> pieces_;
-    std::vector<unsigned char> marked_;
 };
 
 bool CfgScanner::fill(const Source& source) {
@@ -203,20 +215,16 @@ bool startsFolded(const char* text, std::size_t size, std::string_view key) {
     return true;
 }
 
-} // namespace
-
-void CfgScanner::prepare() {
-    const std::size_t n = len_ - pos_;
-    std::memset(lineFeeds_, 0, (n / 64 + 1) * sizeof(std::uint64_t));
-    std::memset(keyStarts_, 0, (n / 64 + 1) * sizeof(std::uint64_t));
-    const char* in = raw_ + pos_;
-    std::size_t i = 0;
-    zeroBytes_ = false;
+// The vector pass over a window: line feeds and key starts as bitmaps, from byte 0 up to where
+// three bytes from `at` no longer fit a whole vector; returns where it stopped. A capital
+// differs from its small letter in the bit 32 only, and no other byte takes the same value with
+// that bit set.
 #if defined(__SSE2__)
-    // A capital differs from its small letter in the bit 32 only, and no other byte takes the
-    // same value with that bit set.
+std::size_t markWindowSse2(const char* in, std::size_t n, std::uint64_t* lineFeeds,
+                           std::uint64_t* keyStarts, bool& zeroBytes) {
     const __m128i small = _mm_set1_epi8(32);
     __m128i zeros = _mm_setzero_si128();
+    std::size_t i = 0;
     for (; i + 18 <= n; i += 16) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i f = _mm_or_si128(c, small);
@@ -230,13 +238,76 @@ void CfgScanner::prepare() {
             _mm_and_si128(is(f, 'e'), _mm_or_si128(_mm_and_si128(is(g, 'm'), is(h, 'p')),
                                                    _mm_and_si128(is(g, 'n'), is(h, 'g')))));
         const auto shift = i & 63;
-        lineFeeds_[i / 64] |=
+        lineFeeds[i / 64] |=
             std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('\n')))))
             << shift;
-        keyStarts_[i / 64] |= std::uint64_t(unsigned(_mm_movemask_epi8(keys))) << shift;
+        keyStarts[i / 64] |= std::uint64_t(unsigned(_mm_movemask_epi8(keys))) << shift;
         zeros = _mm_or_si128(zeros, _mm_cmpeq_epi8(c, _mm_setzero_si128()));
     }
-    zeroBytes_ = _mm_movemask_epi8(zeros) != 0;
+    zeroBytes = _mm_movemask_epi8(zeros) != 0;
+    return i;
+}
+#endif
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TNV_WIDE_SCAN 1
+// The same with 32 bytes a step, where the processor has AVX2.
+__attribute__((target("avx2"))) std::size_t markWindowAvx2(const char* in, std::size_t n,
+                                                           std::uint64_t* lineFeeds,
+                                                           std::uint64_t* keyStarts,
+                                                           bool& zeroBytes) {
+    const __m256i small = _mm256_set1_epi8(32);
+    __m256i zeros = _mm256_setzero_si256();
+    std::size_t i = 0;
+    for (; i + 34 <= n; i += 32) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+        const __m256i f = _mm256_or_si256(c, small);
+        const __m256i g = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 1)), small);
+        const __m256i h = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 2)), small);
+        const __m256i t = _mm256_cmpeq_epi8(f, _mm256_set1_epi8('t'));
+        const __m256i e = _mm256_cmpeq_epi8(f, _mm256_set1_epi8('e'));
+        const __m256i it = _mm256_and_si256(_mm256_cmpeq_epi8(g, _mm256_set1_epi8('i')),
+                                            _mm256_cmpeq_epi8(h, _mm256_set1_epi8('t')));
+        const __m256i mp = _mm256_and_si256(_mm256_cmpeq_epi8(g, _mm256_set1_epi8('m')),
+                                            _mm256_cmpeq_epi8(h, _mm256_set1_epi8('p')));
+        const __m256i ng = _mm256_and_si256(_mm256_cmpeq_epi8(g, _mm256_set1_epi8('n')),
+                                            _mm256_cmpeq_epi8(h, _mm256_set1_epi8('g')));
+        const __m256i keys =
+            _mm256_or_si256(_mm256_and_si256(t, it), _mm256_and_si256(e, _mm256_or_si256(mp, ng)));
+        const auto shift = i & 63;
+        lineFeeds[i / 64] |=
+            std::uint64_t(
+                unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(c, _mm256_set1_epi8('\n')))))
+            << shift;
+        keyStarts[i / 64] |= std::uint64_t(unsigned(_mm256_movemask_epi8(keys))) << shift;
+        zeros = _mm256_or_si256(zeros, _mm256_cmpeq_epi8(c, _mm256_setzero_si256()));
+    }
+    zeroBytes = _mm256_movemask_epi8(zeros) != 0;
+    return i;
+}
+
+// Set before main, so the processor's features are read here first.
+bool g_wideScan = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+#endif
+
+} // namespace
+
+void CfgScanner::prepare() {
+    const std::size_t n = len_ - pos_;
+    std::memset(lineFeeds_, 0, (n / 64 + 1) * sizeof(std::uint64_t));
+    std::memset(keyStarts_, 0, (n / 64 + 1) * sizeof(std::uint64_t));
+    const char* in = raw_ + pos_;
+    std::size_t i = 0;
+    zeroBytes_ = false;
+#if defined(TNV_WIDE_SCAN)
+    if (g_wideScan)
+        i = markWindowAvx2(in, n, lineFeeds_, keyStarts_, zeroBytes_);
+#endif
+#if defined(__SSE2__)
+    if (i == 0)
+        i = markWindowSse2(in, n, lineFeeds_, keyStarts_, zeroBytes_);
 #endif
     for (; i < n; ++i) {
         const auto c = static_cast<unsigned char>(in[i]);
@@ -266,78 +337,150 @@ std::size_t CfgScanner::nextLineFeed(std::size_t at, std::size_t limit) const {
     }
 }
 
-// Cuts the window into pieces for as long as a whole line can be judged (the bytes up to one
-// past the longest line are there, or the file ends); returns where it stopped.
-std::size_t CfgScanner::cutPieces() {
-    constexpr std::size_t maxChars = kCfgLineChars;
-    pieces_.clear();
-    std::size_t at = pos_;
-    while (at < len_ && (len_ - at > maxChars || eof_)) {
-        const std::size_t avail = len_ - at;
-        std::size_t size = std::min(avail, maxChars);
-        std::size_t used = size;
-        const std::size_t look = at + std::min(avail, maxChars + 1);
-        const std::size_t nl = nextLineFeed(at, look);
-        if (nl < look) {
-            const std::size_t j = nl - at;
-            if (j >= 1 && raw_[nl - 1] == '\r') {
-                raw_[nl - 1] = '\n'; // CR LF reads as one line feed
-                size = j;
-                used = j + 1;
-            } else if (j < maxChars) {
-                size = j + 1;
-                used = j + 1;
-            }
+// The last line feed in [from, to), or npos.
+std::size_t CfgScanner::lastLineFeed(std::size_t from, std::size_t to) const {
+    constexpr auto none = std::string_view::npos;
+    if (to <= from)
+        return none;
+    const std::size_t b = from - pos_;
+    const std::size_t e = to - pos_; // one past the last byte looked at
+    std::size_t w = (e - 1) / 64;
+    std::uint64_t word = lineFeeds_[w];
+    if (const std::size_t keep = (e - 1) % 64 + 1; keep < 64)
+        word &= (std::uint64_t{1} << keep) - 1;
+    for (;;) {
+        if (word) {
+            std::size_t found = w * 64 + 63 - static_cast<std::size_t>(__builtin_clzll(word));
+            return found >= b ? pos_ + found : none;
         }
-        pieces_.push_back({at, used, size});
-        at += used;
+        if (w == 0 || (w - 1) * 64 + 63 < b)
+            return none;
+        word = lineFeeds_[--w];
     }
-    if (zeroBytes_) {
-        for (Piece& p : pieces_)
-            if (auto* zero = static_cast<const char*>(std::memchr(raw_ + p.start, '\0', p.text)))
-                p.text = static_cast<std::size_t>(zero - (raw_ + p.start));
-    }
-    return at;
 }
 
-// Whether a keyword is in one of the pieces. The whole run is searched at once; a find that
-// proves to lie across two lines is passed over.
-bool CfgScanner::keywordInPieces(std::size_t to, const ExcludeKeywords& keywords) const {
+// The piece the line reader cuts from `start`, a place where one begins.
+CfgScanner::Piece CfgScanner::pieceFrom(std::size_t start) const {
+    constexpr std::size_t maxChars = kCfgLineChars;
+    const std::size_t avail = len_ - start;
+    std::size_t size = std::min(avail, maxChars);
+    std::size_t used = size;
+    bool crlf = false;
+    const std::size_t look = start + std::min(avail, maxChars + 1);
+    const std::size_t nl = nextLineFeed(start, look);
+    if (nl < look) {
+        const std::size_t j = nl - start;
+        if (j >= 1 && raw_[nl - 1] == '\r') {
+            size = j;
+            used = j + 1;
+            crlf = true;
+        } else if (j < maxChars) {
+            size = j + 1;
+            used = j + 1;
+        }
+    }
+    std::size_t text = size;
+    if (zeroBytes_)
+        if (auto* zero = static_cast<const char*>(std::memchr(raw_ + start, '\0', size)))
+            text = static_cast<std::size_t>(zero - (raw_ + start));
+    return {start, used, text, crlf && text == size};
+}
+
+// The piece that holds byte q, for finds given in order. Within a line, pieces follow each other
+// every kCfgLineChars bytes; the line feed after a CR that ends such a stretch belongs to it.
+CfgScanner::Piece CfgScanner::pieceAt(std::size_t q, Cursor& cursor) const {
+    constexpr std::size_t maxChars = kCfgLineChars;
+    if (q > cursor.scanned) {
+        const std::size_t lf = lastLineFeed(cursor.scanned, q);
+        if (lf != std::string_view::npos)
+            cursor.lineStart = lf + 1;
+        cursor.scanned = q;
+    }
+    std::size_t start = cursor.lineStart + (q - cursor.lineStart) / maxChars * maxChars;
+    if (start > cursor.lineStart && raw_[start] == '\n' && raw_[start - 1] == '\r')
+        start -= maxChars;
+    return pieceFrom(start);
+}
+
+// Where the pieces of this window end: the first place a piece starts with no more than
+// kCfgLineChars bytes after it, as the line reader needs one past the longest line to judge
+// one; the end of the file once it is read.
+std::size_t CfgScanner::windowEnd() const {
+    constexpr std::size_t maxChars = kCfgLineChars;
+    if (eof_)
+        return len_;
+    const std::size_t threshold = len_ - maxChars; // pieces are cut from before it
+    const std::size_t lf = lastLineFeed(pos_, threshold);
+    const std::size_t lineStart = lf == std::string_view::npos ? pos_ : lf + 1;
+    if (lineStart >= threshold)
+        return lineStart;
+    const std::size_t nl = nextLineFeed(lineStart, len_);
+    const std::size_t chunk =
+        lineStart + (threshold - lineStart + maxChars - 1) / maxChars * maxChars;
+    if (chunk < nl)
+        return chunk;
+    if (chunk == nl && raw_[nl - 1] != '\r')
+        return chunk;
+    return nl + 1;
+}
+
+// The piece's characters as the line reader gives them.
+std::string_view CfgScanner::pieceText(const Piece& p, char (&copy)[kCfgLineChars]) const {
+    if (!p.crlf)
+        return {raw_ + p.start, p.text};
+    std::memcpy(copy, raw_ + p.start, p.text);
+    copy[p.text - 1] = '\n'; // CR LF reads as one line feed
+    return {copy, p.text};
+}
+
+// Whether a keyword is in one of the pieces before `end`. The whole run is searched at once; a
+// find that proves to lie across two pieces is passed over.
+bool CfgScanner::keywordIn(std::size_t end, const ExcludeKeywords& keywords) const {
+    Cursor cursor{pos_, pos_};
     std::size_t from = pos_;
-    std::size_t k = 0;
-    while (from < to && k < pieces_.size()) {
-        std::size_t at = keywords.find(std::string_view(raw_ + from, to - from));
+    while (from < end) {
+        std::size_t at = keywords.find(std::string_view(raw_ + from, end - from));
         if (at == std::string_view::npos)
             return false;
-        at += from;
-        while (pieces_[k].start + pieces_[k].used <= at)
-            ++k;
-        if (keywords.find(line(pieces_[k])) != std::string_view::npos)
+        const Piece p = pieceAt(from + at, cursor);
+        char copy[kCfgLineChars];
+        if (keywords.find(pieceText(p, copy)) != std::string_view::npos)
             return true;
-        from = pieces_[k].start + pieces_[k].used;
-        ++k;
+        from = p.start + p.used;
     }
     return false;
 }
 
-// Marks the pieces in which "title", "empty_weight" or "engine" starts (folded).
-void CfgScanner::markKeys(std::size_t to) {
-    std::size_t k = 0;
-    const std::size_t words = (to - pos_ + 63) / 64;
+// Reads, in order, the pieces before `end` in which "title", "empty_weight" or "engine" starts
+// (folded).
+LineVerdict CfgScanner::readKeyLines(std::size_t end, CfgFindings& found) const {
+    Cursor cursor{pos_, pos_};
+    std::size_t done = pos_; // the pieces before it are read
+    const std::size_t words = (end - pos_ + 63) / 64;
     for (std::size_t w = 0; w < words; ++w) {
         for (std::uint64_t bits = keyStarts_[w]; bits; bits &= bits - 1) {
             const std::size_t q = pos_ + w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
-            if (q >= to)
-                return;
+            if (q >= end)
+                return LineVerdict::Go;
+            if (q < done)
+                continue;
             const char* rest = raw_ + q;
-            if (startsFolded(rest, to - q, "title") || startsFolded(rest, to - q, "empty_weight") ||
-                startsFolded(rest, to - q, "engine")) {
-                while (pieces_[k].start + pieces_[k].used <= q)
-                    ++k;
-                marked_[k] = 1;
-            }
+            if (!startsFolded(rest, end - q, "title") &&
+                !startsFolded(rest, end - q, "empty_weight") &&
+                !startsFolded(rest, end - q, "engine"))
+                continue;
+            const Piece p = pieceAt(q, cursor);
+            done = p.start + p.used;
+            char copy[kCfgLineChars];
+            const std::string_view text = pieceText(p, copy);
+            char folded[kCfgLineChars];
+            FoldText(text.data(), folded, text.size());
+            if (readCfgLine(text, std::string_view(folded, text.size()), found) ==
+                LineVerdict::LeaveOut)
+                return LineVerdict::LeaveOut;
         }
     }
+    return LineVerdict::Go;
 }
 
 void CfgScanner::read(const Source& source, std::string_view subfolder, AircraftTable& table,
@@ -349,22 +492,13 @@ void CfgScanner::read(const Source& source, std::string_view subfolder, Aircraft
     CfgFindings found;
     while (fill(source)) {
         prepare();
-        std::size_t end = cutPieces();
-        if (pieces_.empty())
+        const std::size_t end = windowEnd();
+        if (end == pos_)
             break;
-        if (!keywords.empty() && keywordInPieces(end, keywords))
+        if (!keywords.empty() && keywordIn(end, keywords))
             return;
-        marked_.assign(pieces_.size(), 0);
-        markKeys(end);
-        for (std::size_t k = 0; k < pieces_.size(); ++k)
-            if (marked_[k]) {
-                std::string_view text = line(pieces_[k]);
-                char folded[kCfgLineChars];
-                FoldText(text.data(), folded, text.size());
-                if (readCfgLine(text, std::string_view(folded, text.size()), found) ==
-                    LineVerdict::LeaveOut)
-                    return;
-            }
+        if (readKeyLines(end, found) == LineVerdict::LeaveOut)
+            return;
         pos_ = end;
     }
 
@@ -388,6 +522,14 @@ CfgScanner& scanner() {
 }
 
 } // namespace
+
+void UseWideScan(bool wide) {
+#if defined(TNV_WIDE_SCAN)
+    g_wideScan = wide && __builtin_cpu_supports("avx2");
+#else
+    (void)wide;
+#endif
+}
 
 std::size_t FindNoCase(std::string_view line, std::string_view word) {
     if (word.size() > line.size())

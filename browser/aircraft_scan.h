@@ -82,6 +82,10 @@ void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, Ai
 void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTable& table,
                          const ExcludeKeywords& keywords);
 
+// The scan takes 32 bytes a step where the processor can (the default), else 16; the two must
+// read alike, so tests run both.
+void UseWideScan(bool wide);
+
 // Discards what the scan and the view tell along the way; kept so their steps read as designed.
 inline void TraceLine(std::string_view) {}
 inline void TraceLine(std::string_view, long) {}
