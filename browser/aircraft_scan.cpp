@@ -115,6 +115,10 @@ LineVerdict readCfgLine(std::string_view line, std::string_view folded, CfgFindi
     return LineVerdict::Go;
 }
 
+// How many bytes the scan reads at a time: the whole window but in tests.
+constexpr std::size_t kWindowBytes = 64 * 1024;
+std::size_t g_readWindow = kWindowBytes;
+
 // Reads aircraft.cfg files a window of bytes at a time. The add-on's line reader gives pieces
 // of at most kCfgLineChars characters (CR LF read as one line feed, a piece ending at its first
 // zero byte); nearly every piece tells nothing, so pieces are not cut one after the other. One
@@ -157,7 +161,7 @@ private:
         std::size_t scanned;
     };
 
-    static constexpr std::size_t kWindow = 64 * 1024;
+    static constexpr std::size_t kWindow = kWindowBytes;
     static constexpr std::size_t kWords = kWindow / 64 + 1;
 
     bool fill(const Source& source);
@@ -185,8 +189,9 @@ bool CfgScanner::fill(const Source& source) {
     std::memmove(raw_, raw_ + pos_, len_ - pos_);
     len_ -= pos_;
     pos_ = 0;
-    while (!eof_ && len_ < kWindow) {
-        std::size_t n = source.read(raw_ + len_, kWindow - len_);
+    const std::size_t window = g_readWindow;
+    while (!eof_ && len_ < window) {
+        std::size_t n = source.read(raw_ + len_, window - len_);
         if (n == 0)
             eof_ = true;
         len_ += n;
@@ -529,6 +534,10 @@ void UseWideScan(bool wide) {
 #else
     (void)wide;
 #endif
+}
+
+void UseReadWindow(std::size_t bytes) {
+    g_readWindow = std::clamp<std::size_t>(bytes, 2 * (kCfgLineChars + 1), kWindowBytes);
 }
 
 std::size_t FindNoCase(std::string_view line, std::string_view word) {

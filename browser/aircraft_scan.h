@@ -82,9 +82,11 @@ void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, Ai
 void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTable& table,
                          const ExcludeKeywords& keywords);
 
-// The scan takes 32 bytes a step where the processor can (the default), else 16; the two must
-// read alike, so tests run both.
+// For tests, which hold the scan's ways of working to give the same records: its vector pass
+// takes 32 bytes a step where the processor can (the default) or else 16, and it reads files
+// 64 KB at a time (the default) or in smaller windows, so that lines meet window ends often.
 void UseWideScan(bool wide);
+void UseReadWindow(std::size_t bytes);
 
 // Discards what the scan and the view tell along the way; kept so their steps read as designed.
 inline void TraceLine(std::string_view) {}

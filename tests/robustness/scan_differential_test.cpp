@@ -15,16 +15,19 @@ struct Differ {
 
     explicit Differ(const std::string& list) : keys(plainscan::Keywords(list)) {}
 
-    // With the vector pass of either width, where the processor has the wider one.
+    // With the vector pass of either width (where the processor has the wider one), and with
+    // read windows of 64 KB and of 600 bytes.
     void expectSame(const std::string& bytes, const std::string& what) {
         for (bool all : {false, true}) {
             auto plain = plainscan::Records(bytes, keys.foldedWords(), all);
-            for (bool wide : {true, false}) {
-                UseWideScan(wide);
+            for (int way = 0; way < 3; ++way) {
+                UseWideScan(way != 1);
+                UseReadWindow(way == 2 ? 600 : 65536);
                 auto ours = plainscan::ScanRecords(bytes, keys, all, *table);
                 UseWideScan(true);
-                ASSERT_EQ(ours, plain) << what << (all ? " (all variations)" : "")
-                                       << (wide ? "" : " (16 bytes a step)");
+                UseReadWindow(65536);
+                const char* how[] = {"", " (16 bytes a step)", " (600-byte windows)"};
+                ASSERT_EQ(ours, plain) << what << (all ? " (all variations)" : "") << how[way];
             }
         }
     }
@@ -198,4 +201,18 @@ TEST(ScanDifferential, LongLinesAcrossReadWindows) {
         }
         d.expectSame(s, "long lines, file " + std::to_string(file));
     }
+}
+
+TEST(ScanDifferential, LongLinesAtEveryPlaceOfAReadWindow) {
+    // A title line around the reader's limit, ending in CR LF, after fillers of every length:
+    // wherever a window ends, its CR must read as the line feed it is and leave the title.
+    Differ d("AIG_;\n");
+    for (std::size_t len = kCfgLineChars - 2; len <= kCfgLineChars + 2; ++len)
+        for (std::size_t fill = 0; fill < 700; ++fill) {
+            std::string s = "engine.0=1\nempty_weight=50\n";
+            for (std::size_t k = 0; k < fill; ++k)
+                s += k % 40 == 39 ? '\n' : 'y';
+            s += "\ntitle=" + std::string(len - 7, 'a') + "\r\nnext\n";
+            d.expectSame(s, "title of " + std::to_string(len) + " after " + std::to_string(fill));
+        }
 }
