@@ -67,11 +67,14 @@ bool hasExtension(std::string_view name, std::string_view ext) {
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    if (folder.back() == kSeparator)
-        return folder + name;
-    return folder + kSeparator + name;
+    // Appended piece by piece: gcc 12 at -O3 sees overlapping copies in `a + b + c` that are not.
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder);
+    if (!folder.empty() && folder.back() != kSeparator)
+        path.push_back(kSeparator);
+    path.append(name);
+    return path;
 }
 
 std::string lastComponent(const std::string& path) {
@@ -187,9 +190,8 @@ std::string programPath(const char* argv0) {
             std::size_t end = dirs.find(':', start);
             if (end == std::string::npos)
                 end = dirs.size();
-            std::string dir = dirs.substr(start, end - start);
-            if (dir.empty())
-                dir = ".";
+            // An empty entry means the current folder.
+            std::string dir = end > start ? dirs.substr(start, end - start) : std::string(1, '.');
             std::string candidate = joinPath(dir, arg);
             if (::access(candidate.c_str(), X_OK) == 0 && isFile(candidate)) {
                 arg = candidate;
@@ -239,8 +241,9 @@ WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
         return WriteStatus::CannotWrite;
     };
     std::string folder = parentFolder(diskPath);
-    std::string tmpl =
-        joinPath(folder.empty() ? "." : folder, "." + lastComponent(diskPath) + ".XXXXXX");
+    std::string tmpName(1, '.');
+    tmpName.append(lastComponent(diskPath)).append(".XXXXXX");
+    std::string tmpl = joinPath(folder.empty() ? "." : folder, tmpName);
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = injectedStage == WriteStatus::CannotCreate ? (errno = injectedErrno, -1)
