@@ -13,11 +13,30 @@ foreach(program TnvCueLine FleetValuer UninstallTarnavel)
 endforeach()
 install(PROGRAMS ${PROJECT_BINARY_DIR}/bin/tarnavel-setup DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# Man pages and the changelog are installed compressed, as Debian wants them; -n keeps the
+# archives the same from build to build.
+find_program(TNV_GZIP gzip REQUIRED)
+set(TNV_GZIPPED)
+function(tnv_gzip source output)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${TNV_GZIP} -9nc ${source} > ${output}
+        DEPENDS ${source} VERBATIM)
+    set(TNV_GZIPPED ${TNV_GZIPPED} ${output} PARENT_SCOPE)
+endfunction()
+
 foreach(page TnvCueLine FleetValuer UninstallTarnavel tarnavel-setup)
     configure_file(${PROJECT_SOURCE_DIR}/docs/man/${page}.1 ${PROJECT_BINARY_DIR}/man/${page}.1
                    @ONLY)
-    install(FILES ${PROJECT_BINARY_DIR}/man/${page}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    tnv_gzip(${PROJECT_BINARY_DIR}/man/${page}.1 ${PROJECT_BINARY_DIR}/man/${page}.1.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+
+set(TNV_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tarnavel-tools)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
+tnv_gzip(${PROJECT_BINARY_DIR}/doc/changelog ${PROJECT_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/doc/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${TNV_DOC_DIR})
+add_custom_target(tnv_docs ALL DEPENDS ${TNV_GZIPPED})
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/tnv-cueline.desktop
               ${PROJECT_SOURCE_DIR}/resources/desktop/fleetvaluer.desktop
@@ -26,26 +45,28 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/tnv-cueline.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/resources/mime/tarnavel-cueline.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
-# Icons: the drawings, and PNG sizes rendered from them at build time.
+# Icons: the drawings, and PNG sizes rendered from them at build time by rsvg-convert
+# (librsvg2-bin, which scripts/setup installs for exactly this).
 set(TNV_ICONS tnv-cueline fleetvaluer uninstall-tarnavel)
 set(TNV_ICON_SIZES 16 32 48 64 128 256)
-find_program(TNV_CONVERT convert)
+find_program(TNV_RSVG_CONVERT rsvg-convert)
+if(NOT TNV_RSVG_CONVERT)
+    message(FATAL_ERROR "rsvg-convert renders the icons: install librsvg2-bin (scripts/setup does)")
+endif()
 set(TNV_ICON_PNGS)
 foreach(icon IN LISTS TNV_ICONS)
     set(svg ${PROJECT_SOURCE_DIR}/resources/icons/${icon}.svg)
     install(FILES ${svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    if(TNV_CONVERT)
-        foreach(size IN LISTS TNV_ICON_SIZES)
-            set(png ${PROJECT_BINARY_DIR}/icons/${size}/${icon}.png)
-            add_custom_command(OUTPUT ${png}
-                COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons/${size}
-                COMMAND ${TNV_CONVERT} -background none ${svg} -resize ${size}x${size} ${png}
-                DEPENDS ${svg} VERBATIM)
-            list(APPEND TNV_ICON_PNGS ${png})
-            install(FILES ${png}
-                    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-        endforeach()
-    endif()
+    foreach(size IN LISTS TNV_ICON_SIZES)
+        set(png ${PROJECT_BINARY_DIR}/icons/${size}/${icon}.png)
+        add_custom_command(OUTPUT ${png}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons/${size}
+            COMMAND ${TNV_RSVG_CONVERT} --width ${size} --height ${size}
+                    --keep-aspect-ratio --output ${png} ${svg}
+            DEPENDS ${svg} VERBATIM)
+        list(APPEND TNV_ICON_PNGS ${png})
+        install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
 endforeach()
 add_custom_target(tnv_icons ALL DEPENDS ${TNV_ICON_PNGS})
 
@@ -56,8 +77,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Tarnavel add-on tools: crew pack editor, aircraft price browser, uninstaller")
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+file(READ ${PROJECT_SOURCE_DIR}/packaging/description.txt CPACK_PACKAGE_DESCRIPTION)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation2, xdg-utils")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -14,8 +14,8 @@ for p in TnvCueLine FleetValuer UninstallTarnavel tarnavel-setup; do
     "$root/bin/$p" --version | grep -q "[0-9]\.[0-9]" || fail "$p --version"
     "$root/bin/$p" --help >"$work/help" || fail "$p --help"
     grep -q -- "--help" "$work/help" || fail "$p --help lists no --help"
-    [ -f "$root/share/man/man1/$p.1" ] || fail "man page of $p"
-    MANWIDTH=80 man -l "$root/share/man/man1/$p.1" >"$work/man" 2>"$work/man.err" || fail "man -l $p"
+    [ -f "$root/share/man/man1/$p.1.gz" ] || fail "man page of $p"
+    MANWIDTH=80 man -l "$root/share/man/man1/$p.1.gz" >"$work/man" 2>"$work/man.err" || fail "man -l $p"
     [ -s "$work/man.err" ] && { cat "$work/man.err"; fail "man page of $p has warnings"; }
     grep -q "NAME" "$work/man" || fail "man page of $p renders nothing"
 done
