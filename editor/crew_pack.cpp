@@ -270,6 +270,11 @@ bool CCrewPack::saveCrewPack() {
         MessageBox("Unable to write CueLine.clt, the file is unchanged (" + error + ")", kAppTitle,
                    MB_OK | MB_ICONERROR);
         return notSaved();
+    case fsx::WriteStatus::Damaged:
+        MessageBox("Unable to write CueLine.clt, and its old text could not be put back (" + error +
+                       "). Save again once the disk works.",
+                   kAppTitle, MB_OK | MB_ICONERROR);
+        return notSaved();
     }
 
     loadCrewPack();
