@@ -12,6 +12,9 @@ namespace {
 const char* const kAppTitle = "CueLine";
 const char* const kTextFileName = "CueLine.clt";
 constexpr std::size_t kMaxNotesShown = 20;
+// Boxes about too long names before the rest go into the one load message.
+constexpr int kMaxNameBoxes = 3;
+constexpr std::size_t kMaxNameShown = 60;
 
 // Hands out the file's lines in pieces of at most kMaxPieceLen bytes; a piece ends after a line
 // feed or when it is full, as a fixed-size line read does.
@@ -51,6 +54,25 @@ template <std::size_t N> void copyField(char (&field)[N], const std::string& tex
     std::size_t n = std::min(std::strlen(text.c_str()), N - 1);
     std::memcpy(field, text.data(), n);
     field[n] = '\0';
+}
+
+// A name as a message shows it: line breaks made visible, and not longer than a message line.
+std::string shownName(const std::string& name) {
+    std::string out;
+    for (char c : name.substr(0, kMaxNameShown)) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return name.size() > kMaxNameShown ? out + "..." : out;
+}
+
+// A name that a "name;text" line cannot carry: it would read back as another name.
+bool nameFitsALine(const std::string& name) {
+    return name.find_first_of(";\r\n") == std::string::npos;
 }
 
 std::string format(const char* fmt, const std::string& s) {
@@ -100,10 +122,17 @@ bool CCrewPack::appendEntry(const std::string& name, const std::string& text) {
     return true;
 }
 
-void CCrewPack::readTextFile(std::FILE* file, std::vector<std::string>& notes) {
+void CCrewPack::LoadNotes::add(const std::string& note) {
+    if (shown.size() < kMaxNotesShown)
+        shown.push_back(note);
+    ++total;
+}
+
+void CCrewPack::readTextFile(std::FILE* file, LoadNotes& notes) {
     PieceReader reader(file);
     std::string piece;
     int lineNumber = 0;
+    int nameBoxes = 0;
     bool pieceStartsLine = true;
     while (reader.next(piece)) {
         if (pieceStartsLine)
@@ -119,10 +148,17 @@ void CCrewPack::readTextFile(std::FILE* file, std::vector<std::string>& notes) {
             text.pop_back();
         std::string name = piece.substr(0, semi);
         if (name.size() > static_cast<std::size_t>(kMaxNameLen)) {
-            MessageBox(format("The filename %s exceed the max size of 29 character per name, "
-                              "please correct that",
-                              name),
-                       "Filename Exceed size !", MB_OK | MB_ICONERROR);
+            // A box each for the first few; a file full of them must not bury the user in boxes.
+            if (nameBoxes < kMaxNameBoxes) {
+                ++nameBoxes;
+                MessageBox(format("The filename %s exceed the max size of 29 character per name, "
+                                  "please correct that",
+                                  name),
+                           "Filename Exceed size !", MB_OK | MB_ICONERROR);
+            } else {
+                notes.add(shownName(name) + " (line " + std::to_string(lineNumber) +
+                          " of CueLine.clt: name longer than 29 characters)");
+            }
             ++unlistedLines_;
             continue;
         }
@@ -130,28 +166,36 @@ void CCrewPack::readTextFile(std::FILE* file, std::vector<std::string>& notes) {
             continue;
         if (!appendEntry(name, text)) {
             ++unlistedLines_;
-            notes.push_back(name + " (line " + std::to_string(lineNumber) +
-                            " of CueLine.clt: the list is full)");
+            notes.add(name + " (line " + std::to_string(lineNumber) +
+                      " of CueLine.clt: the list is full)");
+            notes.linesLeftOut.insert(name);
         }
     }
 }
 
-void CCrewPack::scanFolder(std::vector<std::string>& notes) {
+void CCrewPack::scanFolder(LoadNotes& notes) {
     bool first = true;
     for (const fsx::DirEntry& file : fsx::listFolder(folder_)) {
         if (file.isDir || !fsx::hasExtension(file.name, ".wav"))
             continue;
         if (file.name.size() > static_cast<std::size_t>(kMaxNameLen) ||
             file.name.find('\0') != std::string::npos) {
-            notes.push_back(file.name + " (on disk: name longer than 29 characters)");
+            notes.add(shownName(file.name) + " (on disk: name longer than 29 characters)");
+            continue;
+        }
+        if (!nameFitsALine(file.name)) {
+            notes.add(shownName(file.name) +
+                      " (on disk: a name with a line break or \";\" cannot be saved in "
+                      "CueLine.clt)");
             continue;
         }
         // Appending stops at 200 entries, but every sound on disk is still marked as present, so
         // a full list never shows existing sounds as missing.
         if (!isListed(file.name)) {
             bool room = first || count_ < kScanAppendLimit;
-            if (!room || !appendEntry(file.name, ""))
-                notes.push_back(file.name + " (on disk: the list is full)");
+            // A sound already told as a line of the text file is not told again.
+            if ((!room || !appendEntry(file.name, "")) && !notes.linesLeftOut.count(file.name))
+                notes.add(file.name + " (on disk: the list is full)");
         }
         first = false;
         markOnDisk(file.name);
@@ -176,17 +220,17 @@ void CCrewPack::loadCrewPackFrom(std::FILE* file) {
     modified_ = false;
     unlistedLines_ = 0;
 
-    std::vector<std::string> notes;
+    LoadNotes notes;
     readTextFile(file, notes);
     scanFolder(notes);
 
-    if (!notes.empty()) {
-        std::string text = std::to_string(notes.size()) + " sounds of the crew pack \"" + name() +
+    if (notes.total > 0) {
+        std::string text = std::to_string(notes.total) + " sounds of the crew pack \"" + name() +
                            "\" could not be listed and are not shown:";
-        for (std::size_t i = 0; i < notes.size() && i < kMaxNotesShown; ++i)
-            text += "\n" + notes[i];
-        if (notes.size() > kMaxNotesShown)
-            text += "\n... and " + std::to_string(notes.size() - kMaxNotesShown) + " more";
+        for (const std::string& note : notes.shown)
+            text += "\n" + note;
+        if (notes.total > notes.shown.size())
+            text += "\n... and " + std::to_string(notes.total - notes.shown.size()) + " more";
         MessageBox(text, "Sounds not listed !", MB_OK | MB_ICONEXCLAMATION);
     }
     if (view_)
@@ -253,9 +297,12 @@ bool CCrewPack::saveCrewPack() {
                 break;
             }
         }
-        if (!onDisk && !writeMissing)
+        if ((!onDisk && !writeMissing) || !nameFitsALine(fileName))
             continue;
-        data += fileName + ";" + view_->rowText(r) + "\r\n";
+        // A line break inside a text would start another line, read back as another sound.
+        std::string text = view_->rowText(r);
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        data += fileName + ";" + text + "\r\n";
         ++lines;
     }
 
@@ -269,6 +316,11 @@ bool CCrewPack::saveCrewPack() {
     case fsx::WriteStatus::CannotWrite:
         MessageBox("Unable to write CueLine.clt, the file is unchanged (" + error + ")", kAppTitle,
                    MB_OK | MB_ICONERROR);
+        return notSaved();
+    case fsx::WriteStatus::Damaged:
+        MessageBox("Unable to write CueLine.clt, and its old text could not be put back (" + error +
+                       "). Save again once the disk works.",
+                   kAppTitle, MB_OK | MB_ICONERROR);
         return notSaved();
     }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,8 +76,15 @@ public:
     std::string textFilePath() const;
 
 private:
-    void readTextFile(std::FILE* file, std::vector<std::string>& notes);
-    void scanFolder(std::vector<std::string>& notes);
+    // What a load could not list, told in one message: the first few by name, the rest counted.
+    struct LoadNotes {
+        std::vector<std::string> shown;
+        std::size_t total = 0;
+        std::set<std::string> linesLeftOut; // names of text lines the full list left out
+        void add(const std::string& note);
+    };
+    void readTextFile(std::FILE* file, LoadNotes& notes);
+    void scanFolder(LoadNotes& notes);
     bool appendEntry(const std::string& name, const std::string& text);
 
     CrewPackView* view_;

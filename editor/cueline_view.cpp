@@ -113,8 +113,10 @@ void CCueLineView::OnDestroy() {
 
 BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     // The grid's notifications carry nothing the view acts on, but they are a good moment to
-    // take over a change the grid made on its own (paste, cut, delete).
-    isModified();
+    // take over a change the grid made on its own (paste, cut, delete). Those the grid sends
+    // while the view clears and refills it are no change of the user's.
+    if (!rebuilding_)
+        isModified();
     return Wnd::OnNotify(id, hdr, result);
 }
 
@@ -130,6 +132,12 @@ void CCueLineView::showCrewPack() {
 void CCueLineView::rebuild(bool keepEdits) {
     if (!grid_)
         return;
+    // Edits the grid holds belong to the pack on screen: a kept grid hands them over first, a
+    // new pack drops them.
+    if (keepEdits)
+        isModified();
+    grid_->MarkModified(FALSE);
+    rebuilding_ = true;
     const int count = crewPack_.count();
     std::vector<std::string> kept;
     std::vector<bool> haveKept;
@@ -189,8 +197,8 @@ void CCueLineView::rebuild(bool keepEdits) {
     else if (sortMode_ == ByText)
         grid_->SortRowsByText(2, TRUE);
     setStatusText(status);
-    // The pack's own flag now holds what the grid had.
     grid_->MarkModified(FALSE);
+    rebuilding_ = false;
     if (frame_)
         frame_->SetWindowText(EditingTitle(crewPack_.modified()));
 }

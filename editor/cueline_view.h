@@ -104,4 +104,5 @@ private:
     SortMode sortMode_ = NoSort;
     bool showRowNumbers_ = true;
     bool initialUpdateDone_ = false;
+    bool rebuilding_ = false;
 };

@@ -17,12 +17,14 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -67,6 +69,18 @@ struct CFrameWnd::Impl : public QObject {
     };
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // Qt's menus report no hover over a disabled item; its prompt shows all the same.
+        if (event->type() == QEvent::MouseMove) {
+            if (auto* menu = qobject_cast<QMenu*>(watched);
+                menu && std::find(menus.begin(), menus.end(), menu) != menus.end()) {
+                QAction* action =
+                    menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+                if (action && !action->isEnabled() && !action->isSeparator())
+                    for (const auto& [id, item] : actions)
+                        if (item == action)
+                            owner->HighlightMenuItem(id);
+            }
+        }
         if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && window) {
             auto* widget = qobject_cast<QWidget*>(watched);
             // Keys of the frame's own window only: dialogs and open menus keep theirs.

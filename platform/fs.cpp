@@ -226,6 +226,125 @@ bool readFile(const std::string& diskPath, std::string& out, std::size_t limit) 
 namespace {
 WriteStatus injectedStage = WriteStatus::Written;
 int injectedErrno = 0;
+
+WriteStatus failed(WriteStatus status, std::string* error, const std::string& what, int err) {
+    if (error)
+        *error = what + ": " + std::strerror(err);
+    return status;
+}
+
+// Writes all of `data` at `offset`; the injected write failure applies when `injectable`.
+bool writeAll(int fd, std::string_view data, off_t offset, bool injectable, int& err) {
+    if (injectable && injectedStage == WriteStatus::CannotWrite) {
+        err = injectedErrno;
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n =
+            ::pwrite(fd, data.data() + done, data.size() - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool readAll(int fd, std::string& out, int& err) {
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            err = errno;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+std::string folderOf(const std::string& path) {
+    auto cut = path.find_last_of(kSeparator);
+    return cut == std::string::npos ? std::string(".")
+           : cut == 0               ? std::string(1, kSeparator)
+                                    : path.substr(0, cut);
+}
+
+// The file a path finally names, following symbolic links (a link's relative target counts from
+// the link's own folder). The result may not exist yet: a dangling link names where to create.
+bool finalTarget(const std::string& path, std::string& out, int& err) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            out = p;
+            return true;
+        }
+        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        ssize_t n = ::readlink(p.c_str(), buf.data(), buf.size());
+        if (n < 0) {
+            err = errno;
+            return false;
+        }
+        if (static_cast<std::size_t>(n) >= buf.size()) { // the link grew meanwhile: read again
+            continue;
+        }
+        std::string link(buf.data(), static_cast<std::size_t>(n));
+        p = link.front() == kSeparator ? link : joinPath(folderOf(p), link);
+    }
+    err = ELOOP;
+    return false;
+}
+
+// Rewrites the content of the regular file `path` (the same file `st` describes) in place, so that
+// its owner, its mode and every hard link to it stay. The old bytes are kept in memory and put
+// back when the new ones cannot all be written.
+WriteStatus writeInPlace(const std::string& path, const struct stat& st, std::string_view data,
+                         std::string* error) {
+    int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed(WriteStatus::CannotCreate, error, "cannot open " + path, errno);
+    struct stat now;
+    if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino ||
+        !S_ISREG(now.st_mode)) {
+        ::close(fd);
+        return failed(WriteStatus::CannotCreate, error, path + " changed while it was saved",
+                      EBUSY);
+    }
+    std::string old;
+    int err = 0;
+    if (!readAll(fd, old, err)) {
+        ::close(fd);
+        return failed(WriteStatus::CannotCreate, error,
+                      "cannot keep a copy of " + path + " to write it safely", err);
+    }
+    if (writeAll(fd, data, 0, true, err) && ::ftruncate(fd, static_cast<off_t>(data.size())) == 0 &&
+        ::fsync(fd) == 0) {
+        if (::close(fd) == 0)
+            return WriteStatus::Written;
+        return failed(WriteStatus::Damaged, error, "cannot write " + path, errno);
+    }
+    if (err == 0)
+        err = errno;
+    // Shrinking first gives back the room the new bytes took.
+    int ignored = 0;
+    bool restored = ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+                    writeAll(fd, old, 0, false, ignored) && ::fsync(fd) == 0;
+    restored = ::close(fd) == 0 && restored;
+    if (!restored)
+        return failed(WriteStatus::Damaged, error,
+                      "cannot write " + path + " and its old content could not be put back", err);
+    return failed(WriteStatus::CannotWrite, error, "cannot write " + path, err);
+}
+
 } // namespace
 
 void injectWriteFailure(WriteStatus stage, int err) {
@@ -235,64 +354,77 @@ void injectWriteFailure(WriteStatus stage, int err) {
 
 WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
                             std::string* error) {
-    auto fail = [&](const std::string& what, int err) {
-        if (error)
-            *error = what + ": " + std::strerror(err);
-        return WriteStatus::CannotWrite;
-    };
-    std::string folder = parentFolder(diskPath);
+    // A link is written through: its final target is the file replaced, in its own folder.
+    std::string target;
+    int err = 0;
+    if (!finalTarget(diskPath, target, err))
+        return failed(WriteStatus::CannotCreate, error, "cannot follow " + diskPath, err);
+    struct stat st;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return failed(WriteStatus::CannotCreate, error, target + " is not a regular file", EINVAL);
+    // Renaming needs only the folder's permission: a file the user may not write stays as it is.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return failed(WriteStatus::CannotCreate, error, "cannot write " + target, errno);
+    if (injectedStage == WriteStatus::CannotCreate)
+        return failed(WriteStatus::CannotCreate, error, "cannot write " + target, injectedErrno);
+
+    std::string folder = folderOf(target);
     std::string tmpName(1, '.');
-    tmpName.append(lastComponent(diskPath)).append(".XXXXXX");
-    std::string tmpl = joinPath(folder.empty() ? "." : folder, tmpName);
+    tmpName.append(lastComponent(target)).append(".XXXXXX");
+    std::string tmpl = joinPath(folder, tmpName);
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
-    int fd = injectedStage == WriteStatus::CannotCreate ? (errno = injectedErrno, -1)
-                                                        : ::mkstemp(name.data());
+    int fd = ::mkstemp(name.data());
     if (fd < 0) {
-        fail("cannot create a file in " + (folder.empty() ? std::string(".") : folder), errno);
-        return WriteStatus::CannotCreate;
+        if (!exists)
+            return failed(WriteStatus::CannotCreate, error, "cannot create a file in " + folder,
+                          errno);
+        // The folder takes no new file, but the file itself may be written.
+        return writeInPlace(target, st, data, error);
     }
     std::string tmp(name.data());
-    struct stat st;
-    if (::stat(diskPath.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    else
-        ::fchmod(fd, 0644);
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = injectedStage == WriteStatus::CannotWrite
-                        ? (errno = injectedErrno, -1)
-                        : ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return fail("cannot write " + diskPath, err);
+    auto drop = [&] {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+    };
+    if (exists) {
+        // The replacement keeps the owner; where that is not allowed the file is written in place.
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+            drop();
+            return writeInPlace(target, st, data, error);
         }
-        done += static_cast<std::size_t>(n);
+        ::fchmod(fd, st.st_mode & 07777);
+    } else {
+        ::fchmod(fd, 0644);
     }
-    if (injectedStage == WriteStatus::CannotWrite && data.empty()) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return fail("cannot write " + diskPath, injectedErrno);
-    }
-    if (::fsync(fd) != 0) {
-        int err = errno;
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return fail("cannot write " + diskPath, err);
+    if (!writeAll(fd, data, 0, true, err) || ::fsync(fd) != 0) {
+        if (err == 0)
+            err = errno;
+        drop();
+        return failed(WriteStatus::CannotWrite, error, "cannot write " + target, err);
     }
     if (::close(fd) != 0) {
-        int err = errno;
+        err = errno;
         ::unlink(tmp.c_str());
-        return fail("cannot write " + diskPath, err);
+        return failed(WriteStatus::CannotWrite, error, "cannot write " + target, err);
     }
-    if (::rename(tmp.c_str(), diskPath.c_str()) != 0) {
-        int err = errno;
+    if (exists && st.st_nlink > 1) {
+        // Every name of a hard-linked file must see the new text: now that it is complete on
+        // disk, it is copied over the file's content.
+        WriteStatus status = writeInPlace(target, st, data, error);
         ::unlink(tmp.c_str());
-        return fail("cannot replace " + diskPath, err);
+        return status;
+    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        ::unlink(tmp.c_str());
+        return failed(WriteStatus::CannotWrite, error, "cannot replace " + target, err);
+    }
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return WriteStatus::Written;
 }

@@ -63,15 +63,20 @@ std::string currentFolder();
 // argv[0] made absolute without resolving links: the path the program was started by.
 std::string programPath(const char* argv0);
 
-// Writes `data` to `diskPath` through a temporary file beside it, renamed over the target only
-// when every byte was written and flushed. On any failure `error` says why and the old file is
-// untouched.
-enum class WriteStatus { Written, CannotCreate, CannotWrite };
+// Writes `data` to `diskPath` through a temporary file beside the file, renamed over it only when
+// every byte was written and flushed. A link is written through to its final target, whose mode
+// and owner are kept. A file with several hard links, one whose owner cannot be kept, or one in a
+// folder that takes no new file is rewritten in place, its old bytes put back if that fails. A
+// file the user may not write, or that is not a regular file, is not written.
+//   CannotCreate: nothing was written (`error` says why).
+//   CannotWrite: the write failed; the old file is as it was.
+//   Damaged: an in-place write failed and the old content could not be put back.
+enum class WriteStatus { Written, CannotCreate, CannotWrite, Damaged };
 WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error);
 
-// Makes the next atomic writes fail at the given stage with the given errno, as a full disk or a
-// folder that refuses writing would (tests run as root, where permissions refuse nothing).
-// WriteStatus::Written turns the injection off.
+// Makes the next atomic writes fail with the given errno, as a full disk or a read-only file
+// system would (tests run as root, where permissions refuse nothing): CannotCreate opens nothing
+// for writing, CannotWrite fails writing the new bytes. WriteStatus::Written turns it off.
 void injectWriteFailure(WriteStatus stage, int err);
 
 // Reads at most `limit` bytes of a file. False when it cannot be opened.

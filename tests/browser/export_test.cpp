@@ -85,6 +85,20 @@ TEST(FleetExport, FailureLeavesTheOldFileAndSaysSo) {
     EXPECT_TRUE(WriteExport("/dev/null", "x", &error)); // a device is written, never replaced
 }
 
+TEST(FleetExport, ALinkIsWrittenThrough) {
+    FleetSim sim;
+    addMixedFleet(sim);
+    std::string real = sim.dir.mkdir("exports") + "/fleet.csv";
+    testsupport::writeFile(real, "previous export");
+    std::string link = sim.dir.file("fleet.csv");
+    ASSERT_EQ(symlink("exports/fleet.csv", link.c_str()), 0);
+    FleetState state;
+    state.baseOverride = sim.base;
+    ASSERT_EQ(ExportFleet(state, link), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testsupport::readFile(real).rfind(kHeader, 0), 0u);
+}
+
 TEST(FleetProgram, ExportFromTheCommandLine) {
     FleetSim sim;
     addMixedFleet(sim);
