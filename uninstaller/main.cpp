@@ -15,7 +15,8 @@ const char* const kUsage =
     "  (no option)  open the uninstall window\n"
     "  --silent     remove without a window, as if Uninstall and then\n"
     "               Finish were clicked\n"
-    "  --dry-run    print each path the removal would act on; remove nothing\n"
+    "  --dry-run    print each path the removal would act on, one a line (quoted\n"
+    "               for the shell when it holds a control character); remove nothing\n"
     "  --help       show this help\n"
     "  --version    show the version\n";
 
@@ -61,15 +62,24 @@ int main(int argc, char** argv) {
     }
 
     uninst::Environment env = uninst::CurrentEnvironment(argc > 0 ? argv[0] : nullptr);
-    if (dryRun) {
-        for (const std::string& path : uninst::PlanPaths(uninst::MakePlan(env)))
-            printLine(path);
-        return 0;
+    if (dryRun || silent) {
+        uninst::RemovalPlan plan = uninst::MakePlan(env);
+        if (!plan.refusal.empty()) {
+            std::fprintf(stderr, "UninstallTarnavel: %s\n", plan.refusal.c_str());
+            return 1;
+        }
+        if (dryRun) {
+            for (const std::string& path : uninst::PlanPaths(plan))
+                printLine(uninst::PrintablePath(path));
+            return 0;
+        }
     }
     if (silent) {
         PrintedView view;
-        uninst::RunRemoval(env, view, uninst::StartScriptDetached);
-        return 0;
+        return uninst::RunRemoval(env, view, uninst::StartScriptDetached) ==
+                       uninst::Outcome::Completed
+                   ? 0
+                   : 1;
     }
     if (!DialogApplication::HasDisplay()) {
         std::fputs("UninstallTarnavel: there is no display to show the window on; use --silent "

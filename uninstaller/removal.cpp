@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,20 +55,116 @@ bool sameFile(const struct stat& st, const FileId& id) {
            static_cast<std::uint64_t>(st.st_ino) == id.inode;
 }
 
-void removeContents(int dirFd, dev_t device, const FileId& inUse) {
-    for (const Entry& e : listEntries(dirFd))
-        if (!S_ISDIR(e.st.st_mode) && !sameFile(e.st, inUse))
-            ::unlinkat(dirFd, e.name.c_str(), 0);
-    for (const Entry& e : listEntries(dirFd)) {
-        if (!S_ISDIR(e.st.st_mode) || e.name[0] == '.' || e.st.st_dev != device)
+// The mount a folder belongs to; 0 when the system cannot tell.
+std::uint64_t mountIdOf(int dirFd) {
+#ifdef STATX_MNT_ID
+    struct statx stx;
+    if (::statx(dirFd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &stx) == 0 &&
+        (stx.stx_mask & STATX_MNT_ID))
+        return stx.stx_mnt_id;
+#else
+    (void)dirFd;
+#endif
+    return 0;
+}
+
+// Every mount point of this process, as the system lists them (the fallback for kernels that do
+// not give mount ids).
+std::set<std::string> mountPoints() {
+    std::set<std::string> points;
+    std::string text;
+    if (!fsx::readFile("/proc/self/mountinfo", text, 16u << 20))
+        return points;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        // The fifth field, with space, tab, line feed and backslash written as \ooo.
+        std::size_t field = 0, pos = 0;
+        for (int i = 0; i < 4 && pos != std::string::npos; ++i) {
+            pos = line.find(' ', pos);
+            if (pos != std::string::npos)
+                field = ++pos;
+        }
+        if (pos == std::string::npos)
             continue;
-        int sub = ::openat(dirFd, e.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (sub < 0)
-            continue;
-        removeContents(sub, device, inUse);
-        ::close(sub);
-        ::unlinkat(dirFd, e.name.c_str(), AT_REMOVEDIR);
+        std::string escaped = line.substr(field, line.find(' ', field) - field), point;
+        for (std::size_t i = 0; i < escaped.size(); ++i) {
+            if (escaped[i] == '\\' && i + 3 < escaped.size() && escaped[i + 1] >= '0' &&
+                escaped[i + 1] <= '3') {
+                point += static_cast<char>((escaped[i + 1] - '0') * 64 +
+                                           (escaped[i + 2] - '0') * 8 + (escaped[i + 3] - '0'));
+                i += 3;
+            } else {
+                point += escaped[i];
+            }
+        }
+        points.insert(point);
     }
+    return points;
+}
+
+struct Walk {
+    const FileId& inUse;
+    std::set<std::string> mounts;
+    TreeResult result;
+};
+
+// Empties an open folder at `path`, entering only subfolders of the same mount. True when the
+// folder now holds nothing but (the folders leading to) the file in use.
+bool removeContents(int dirFd, const std::string& path, dev_t device, std::uint64_t mount,
+                    Walk& walk) {
+    bool clean = true;
+    for (const Entry& e : listEntries(dirFd)) {
+        if (S_ISDIR(e.st.st_mode))
+            continue;
+        if (sameFile(e.st, walk.inUse)) {
+            walk.result.holdsInUse = true;
+            continue;
+        }
+        if (::unlinkat(dirFd, e.name.c_str(), 0) != 0 && errno != ENOENT)
+            ++walk.result.failed, clean = false;
+    }
+    for (const Entry& e : listEntries(dirFd)) {
+        if (!S_ISDIR(e.st.st_mode))
+            continue;
+        if (e.name[0] == '.') {
+            ++walk.result.hidden, clean = false;
+            continue;
+        }
+        std::string subPath = path + "/" + e.name;
+        int sub = ::openat(dirFd, e.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) {
+            if (errno != ENOENT)
+                ++walk.result.failed, clean = false;
+            continue;
+        }
+        struct stat st;
+        std::uint64_t subMount = mountIdOf(sub);
+        if (::fstat(sub, &st) != 0 || st.st_dev != device || subMount != mount ||
+            walk.mounts.count(subPath)) {
+            // Another file system, or a bind mount: never ours to empty.
+            ::close(sub);
+            ++walk.result.mounts, clean = false;
+            continue;
+        }
+        bool holdsInUse = walk.result.holdsInUse;
+        walk.result.holdsInUse = false;
+        bool subClean = removeContents(sub, subPath, device, mount, walk);
+        ::close(sub);
+        bool inUseBelow = walk.result.holdsInUse;
+        walk.result.holdsInUse = holdsInUse || inUseBelow;
+        if (::unlinkat(dirFd, e.name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT) {
+            if (subClean && !inUseBelow)
+                ++walk.result.failed;
+            if (!subClean || !inUseBelow)
+                clean = false;
+        }
+    }
+    return clean;
 }
 
 // The current folder, kept so that it can be made current again.
@@ -118,6 +215,55 @@ std::string canonical(const std::string& path) {
     return out;
 }
 
+std::string joined(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool isLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// A folder of the simulator's own (Flights, Gauges, Modules): where the simulator keeps those
+// files, so a link to a folder is followed. No separator at the end.
+std::string simulatorFolder(const std::string& simFolder, const std::string& name) {
+    std::string path = FindEntry(simFolder, name);
+    if (isLink(path) && fsx::isDirectory(path)) {
+        std::string real = canonical(path);
+        if (!real.empty())
+            return real;
+    }
+    return path;
+}
+
+// Whether an unlink that failed with `err` left something behind.
+bool leftBehind(int err) {
+    return err != ENOENT && err != ENOTDIR;
+}
+
+// Deletes the files of an open folder, links as links; folders stay. Returns how many stayed.
+int deleteFilesAt(int dirFd) {
+    int failed = 0;
+    for (const Entry& e : listEntries(dirFd))
+        if (!S_ISDIR(e.st.st_mode) && ::unlinkat(dirFd, e.name.c_str(), 0) != 0 &&
+            leftBehind(errno))
+            ++failed;
+    return failed;
+}
+
+// Opens the menu group `name` in an open folder. A link there is deleted as a link, and -1 is
+// returned, as it is when there is no such folder.
+int openGroup(int parentFd, const char* name) {
+    struct stat st;
+    if (::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return -1;
+    if (S_ISLNK(st.st_mode)) {
+        ::unlinkat(parentFd, name, 0);
+        return -1;
+    }
+    return ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
 } // namespace
 
 FileId FileId::of(const std::string& path) {
@@ -137,6 +283,9 @@ Environment CurrentEnvironment(const char* argv0) {
     else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
         env.homeFolder = pw->pw_dir;
     env.pid = static_cast<long>(::getpid());
+    std::string exe = canonical("/proc/self/exe"); // gone when the file was deleted
+    if (!exe.empty() && fsx::isFile(exe))
+        env.realProgramPath = exe;
     return env;
 }
 
@@ -150,35 +299,86 @@ std::string SimFolderOf(const std::string& programPath) {
     return folder.back() == '/' ? folder : folder + '/';
 }
 
+std::string AddonSimFolder(const std::string& programPath) {
+    std::string own = fsx::parentFolder(programPath);
+    if (own.empty() || !fsx::equalNoCase(fsx::fromDisk(fsx::lastComponent(own)), "Tarnavel"))
+        return {};
+    std::string sim = SimFolderOf(programPath);
+    return fsx::isDirectory(FindEntry(sim, "Aircraft")) ? sim : std::string();
+}
+
+std::string FindEntry(const std::string& folder, const std::string& name) {
+    std::string exact = joined(folder, name);
+    struct stat st;
+    if (::lstat(exact.c_str(), &st) == 0 || errno != ENOENT)
+        return exact;
+    std::vector<std::string> matches;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(dir))
+            if (fsx::equalNoCase(fsx::fromDisk(e->d_name), name))
+                matches.push_back(e->d_name);
+        ::closedir(dir);
+    }
+    if (matches.empty())
+        return exact;
+    return joined(folder, *std::min_element(matches.begin(), matches.end(),
+                                            [](const std::string& a, const std::string& b) {
+                                                return fsx::nameLess(fsx::fromDisk(a),
+                                                                     fsx::fromDisk(b));
+                                            }));
+}
+
 RemovalPlan MakePlan(const Environment& env) {
     RemovalPlan plan;
-    plan.simFolder = SimFolderOf(env.programPath);
-    plan.addonFolder = plan.simFolder + "Tarnavel";
-    plan.flightsFolder = plan.simFolder + "Flights/Tarnavel";
-    plan.gaugeFile = plan.simFolder + "Gauges/Tarnavel2004.gau";
-    plan.moduleFile = plan.simFolder + "Modules/Tarnavel.dll";
+    // The path it was started by, so that a link in the add-on's folder works; else the file
+    // itself, so that a desktop link to it works. Anywhere else the folders two levels up are
+    // somebody's own (a home folder, say), never the simulator's.
+    std::string program = env.programPath;
+    std::string sim = AddonSimFolder(program);
+    if (sim.empty() && !env.realProgramPath.empty() && env.realProgramPath != program) {
+        program = env.realProgramPath;
+        sim = AddonSimFolder(program);
+    }
+    if (sim.empty()) {
+        std::string where = "'" + fsx::parentFolder(env.programPath) + "'";
+        if (!env.realProgramPath.empty() &&
+            fsx::parentFolder(env.realProgramPath) != fsx::parentFolder(env.programPath))
+            where += " (the program file is in '" + fsx::parentFolder(env.realProgramPath) + "')";
+        plan.refusal = "the uninstaller is not in the Tarnavel folder of a simulator (a folder "
+                       "named Tarnavel beside an Aircraft folder): it runs from " +
+                       where + "; nothing was removed";
+        return plan;
+    }
+    plan.simFolder = sim;
+    plan.addonFolder = FindEntry(sim, "Tarnavel");
+    plan.flightsFolder = FindEntry(simulatorFolder(sim, "Flights"), "Tarnavel");
+    plan.gaugeFile = FindEntry(simulatorFolder(sim, "Gauges"), "Tarnavel2004.gau");
+    plan.moduleFile = FindEntry(simulatorFolder(sim, "Modules"), "Tarnavel.dll");
     if (!env.programsFolder.empty()) {
         plan.menuToolsFolder = fsx::joinPath(env.programsFolder, "Tarnavel/Tools");
         plan.menuGroupFolder = fsx::joinPath(env.programsFolder, "Tarnavel");
     }
     plan.scriptPath = fsx::joinPath(env.tempFolder.empty() ? "/tmp" : env.tempFolder, kScriptName);
-    plan.inUse = FileId::of(env.programPath);
+    plan.inUse = FileId::of(program);
     plan.pid = env.pid;
 
     // The script takes the uninstaller's folder away only when that is the add-on's folder:
-    // run from a download folder or a system folder, it must leave that folder alone.
-    std::string ownFolder = canonical(fsx::parentFolder(env.programPath));
+    // never a folder reached through a link, nor the home folder or one holding it.
+    std::string ownFolder = canonical(fsx::parentFolder(program));
     std::string home = env.homeFolder.empty() ? std::string() : canonical(env.homeFolder);
     bool holdsHome =
         !home.empty() && (home == plan.addonFolder || home.rfind(plan.addonFolder + "/", 0) == 0);
-    if (!ownFolder.empty() && ownFolder == plan.addonFolder && !holdsHome) {
+    if (!ownFolder.empty() && ownFolder == plan.addonFolder && !isLink(plan.addonFolder) &&
+        !holdsHome) {
         plan.selfFolder = plan.addonFolder;
-        plan.selfProgram = plan.addonFolder + "/" + fsx::lastComponent(env.programPath);
+        plan.selfProgram = plan.addonFolder + "/" + fsx::lastComponent(program);
     }
     return plan;
 }
 
 std::vector<std::string> PlanPaths(const RemovalPlan& plan) {
+    if (!plan.refusal.empty())
+        return {};
     std::vector<std::string> paths{plan.addonFolder, plan.flightsFolder, plan.gaugeFile,
                                    plan.moduleFile};
     if (!plan.menuToolsFolder.empty()) {
@@ -193,61 +393,154 @@ std::vector<std::string> PlanPaths(const RemovalPlan& plan) {
     return paths;
 }
 
-void RemoveTree(const std::string& folder, const FileId& inUse) {
+std::string PrintablePath(const std::string& path) {
+    auto control = [](unsigned char c) { return c < 0x20 || c == 0x7f; };
+    if (std::none_of(path.begin(), path.end(), [&](char c) { return control(c); }))
+        return path;
+    std::string out;
+    bool inQuote = false, inDollar = false;
+    for (char ch : path) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (control(c)) {
+            if (inQuote)
+                out += '\'', inQuote = false;
+            if (!inDollar)
+                out += "$'", inDollar = true;
+            switch (c) {
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\a':
+                out += "\\a";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\v':
+                out += "\\v";
+                break;
+            default:
+                out += '\\';
+                out += static_cast<char>('0' + (c >> 6));
+                out += static_cast<char>('0' + ((c >> 3) & 7));
+                out += static_cast<char>('0' + (c & 7));
+            }
+            continue;
+        }
+        if (inDollar)
+            out += '\'', inDollar = false;
+        if (c == '\'') {
+            if (inQuote)
+                out += '\'', inQuote = false;
+            out += "\\'";
+            continue;
+        }
+        if (!inQuote)
+            out += '\'', inQuote = true;
+        out += ch;
+    }
+    if (inQuote || inDollar)
+        out += '\'';
+    return out;
+}
+
+TreeResult RemoveTree(const std::string& folder, const FileId& inUse) {
+    Walk walk{inUse, mountPoints(), {}};
+    struct stat st;
+    walk.result.found = !folder.empty() && ::lstat(folder.c_str(), &st) == 0;
+    if (!walk.result.found)
+        return walk.result;
     int top = -1;
     {
         CurrentFolder remembered;
-        if (folder.empty() || ::chdir(folder.c_str()) != 0)
-            return;
         // Exact comparison: a link on the way, or a name differing in letter case, is not it.
-        if (CurrentFolder::read() != folder)
-            return;
-        top = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (::chdir(folder.c_str()) == 0 && CurrentFolder::read() == folder)
+            top = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
-    if (top < 0)
-        return;
-    struct stat st;
+    if (top < 0) {
+        walk.result.refused = true;
+        return walk.result;
+    }
     if (::fstat(top, &st) == 0)
-        removeContents(top, st.st_dev, inUse);
+        removeContents(top, folder, st.st_dev, mountIdOf(top), walk);
     ::close(top);
-    ::rmdir(folder.c_str());
+    walk.result.removed = ::rmdir(folder.c_str()) == 0;
+    if (!walk.result.removed && !walk.result.holdsInUse && walk.result.failed == 0 &&
+        walk.result.hidden == 0 && walk.result.mounts == 0)
+        ++walk.result.failed;
+    return walk.result;
 }
 
-void DeleteFilesIn(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    std::vector<std::string> names;
-    while (dirent* e = ::readdir(dir))
-        names.push_back(e->d_name);
-    ::closedir(dir);
-    for (const std::string& name : names)
-        ::unlink((folder + "/" + name).c_str()); // folders, "." and ".." fail, as they should
+int DeleteFilesIn(const std::string& folder) {
+    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dirFd < 0)
+        return 0;
+    int failed = deleteFilesAt(dirFd);
+    ::close(dirFd);
+    return failed;
 }
 
-void RemoveStartMenuGroup(const std::string& programsFolder) {
+int RemoveStartMenuGroup(const std::string& programsFolder) {
     if (programsFolder.empty())
-        return;
-    for (const char* group : {"Tarnavel/Tools", "Tarnavel"}) {
-        std::string folder = fsx::joinPath(programsFolder, group);
-        DeleteFilesIn(folder);
-        ::rmdir(folder.c_str());
+        return 0;
+    // The menu folder itself is the desktop's and may be a link; below it, a group that is a link
+    // is deleted as a link, and nothing is reached through one.
+    int appsFd = ::open(programsFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (appsFd < 0)
+        return 0;
+    int failed = 0;
+    int groupFd = openGroup(appsFd, "Tarnavel");
+    if (groupFd >= 0) {
+        int toolsFd = openGroup(groupFd, "Tools");
+        if (toolsFd >= 0) {
+            failed += deleteFilesAt(toolsFd);
+            ::close(toolsFd);
+            ::unlinkat(groupFd, "Tools", AT_REMOVEDIR);
+        }
+        failed += deleteFilesAt(groupFd);
+        ::close(groupFd);
+        ::unlinkat(appsFd, "Tarnavel", AT_REMOVEDIR);
     }
+    ::close(appsFd);
+    return failed;
 }
 
-void RunRemoval(const Environment& env, RemovalView& view, const ScriptStarter& start,
-                const ScriptTiming& timing) {
+Outcome RunRemoval(const Environment& env, RemovalView& view, const ScriptStarter& start,
+                   const ScriptTiming& timing) {
     RemovalPlan plan = MakePlan(env);
+    if (!plan.refusal.empty()) {
+        view.DisableUninstall();
+        view.ShowLabel(kRefusedText);
+        return Outcome::Refused;
+    }
     view.DisableUninstall();
     view.ShowLabel(kRemovingText);
-    RemoveTree(plan.addonFolder, plan.inUse);
-    RemoveTree(plan.flightsFolder, plan.inUse);
-    ::unlink(plan.gaugeFile.c_str());
-    ::unlink(plan.moduleFile.c_str());
-    RemoveStartMenuGroup(env.programsFolder);
-    WriteSelfRemovalScript(plan, start, timing);
+    TreeResult addon = RemoveTree(plan.addonFolder, plan.inUse);
+    TreeResult flights = RemoveTree(plan.flightsFolder, plan.inUse);
+    bool left = flights.refused || flights.failed || flights.hidden || flights.mounts ||
+                (flights.found && !flights.removed);
+    for (const std::string& file : {plan.gaugeFile, plan.moduleFile})
+        if (::unlink(file.c_str()) != 0 && leftBehind(errno))
+            left = true;
+    left = RemoveStartMenuGroup(env.programsFolder) > 0 || left;
+    bool scriptStarted = WriteSelfRemovalScript(plan, start, timing);
+    // What stays in the add-on's folder is the script's to take when it runs from there.
+    bool scriptTakesAddon = scriptStarted && plan.selfFolder == plan.addonFolder;
+    left = left || addon.refused || addon.failed || addon.mounts ||
+           (addon.found && !addon.removed && !scriptTakesAddon) ||
+           (addon.hidden && !scriptTakesAddon) || (!plan.selfFolder.empty() && !scriptStarted);
     view.ShowFinish();
-    view.ShowLabel(kDoneText);
+    view.ShowLabel(left ? kLeftText : kDoneText);
+    return left ? Outcome::Left : Outcome::Completed;
 }
 
 } // namespace uninst

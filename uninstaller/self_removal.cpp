@@ -35,6 +35,23 @@ std::string retryLoop(const std::string& var, const std::string& action, int sec
            "done\n";
 }
 
+// A path as /proc/self/mountinfo writes it: space, tab, line feed and backslash as \ooo.
+std::string mountinfoEscaped(const std::string& path) {
+    std::string out;
+    for (char c : path) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\\') {
+            unsigned char u = static_cast<unsigned char>(c);
+            out += '\\';
+            out += static_cast<char>('0' + (u >> 6));
+            out += static_cast<char>('0' + ((u >> 3) & 7));
+            out += static_cast<char>('0' + (u & 7));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 bool writeAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -69,7 +86,23 @@ std::string SelfRemovalScript(const RemovalPlan& plan, const ScriptTiming& timin
                 "    waited=$((waited + 1))\n"
                 "done\n" +
                 retryLoop("program", "rm -f --", timing.retrySeconds) +
-                retryLoop("folder", "rm -rf --", timing.retrySeconds);
+                // The folder goes with what the program kept in it (folders whose name begins
+                // with '.'), unless something is mounted at or below it: then it may only be
+                // removed empty, so that nothing is ever taken from another file system or from
+                // a bind mount. rm never follows a link.
+                "mountpoint=" + quoted(mountinfoEscaped(plan.selfFolder)) +
+                "\n"
+                "holds_mount() {\n"
+                "    [ -r /proc/self/mountinfo ] || return 0\n"
+                "    while read -r _ _ _ _ point _; do\n"
+                "        case \"$point\" in \"$mountpoint\" | \"$mountpoint\"/*) return 0 ;; esac\n"
+                "    done </proc/self/mountinfo\n"
+                "    return 1\n"
+                "}\n" +
+                retryLoop("folder",
+                          "if holds_mount; then rmdir -- \"$folder\" 2>/dev/null; break; fi; "
+                          "rm -rf --",
+                          timing.retrySeconds);
     }
     text += "rm -f -- \"$script\"\n";
     return text;
@@ -81,6 +114,8 @@ bool StartScriptDetached(const std::string& scriptPath) {
 
 bool WriteSelfRemovalScript(const RemovalPlan& plan, const ScriptStarter& start,
                             const ScriptTiming& timing) {
+    if (!plan.refusal.empty() || plan.scriptPath.empty())
+        return false;
     // Anew and exclusively: in a shared temporary folder, a file or link someone else put under
     // this name must neither be written through nor run.
     ::unlink(plan.scriptPath.c_str());

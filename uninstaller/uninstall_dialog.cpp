@@ -34,6 +34,13 @@ BOOL CUninstallDialog::OnInitDialog() {
     label_.SetFontBold(true);
     label_.SetBkColor(RGB(255, 255, 255));
     labelText_ = uninst::kAskText;
+    if (!uninst::MakePlan(env_).refusal.empty()) {
+        // Not an add-on's tree: say so, and offer nothing but closing.
+        labelText_ = uninst::kRefusedText;
+        EnableDlgItem(IDC_UNINSTALL, false);
+        SetDlgItemText(IDCANCEL, "Close");
+        GotoDlgCtrl(IDCANCEL);
+    }
     UpdateLabel();
     return TRUE;
 }

@@ -2,6 +2,7 @@
 #include "tests/uninstaller/sim_tree.h"
 
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -29,6 +30,37 @@ int run(const SimTree& t, const std::string& to, const std::string& args, std::s
                                    out);
 }
 
+// Runs the program file `file` as a user's shell would, started as `argv0` (bash's exec -a),
+// with `home` as the home folder.
+int runAs(const SimTree& t, const std::string& file, const std::string& argv0,
+          const std::string& args, std::string* out, const std::string& home) {
+    return testsupport::runCommand("cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                                   "HOME='" +
+                                       home + "' XDG_DATA_HOME='" + t.base + "/data' TMPDIR='" +
+                                       t.tmp + "' bash -c 'exec -a \"$0\" \"$@\"' '" + argv0 +
+                                       "' '" + file + "' " + args + " 2>&1",
+                                   out);
+}
+
+std::string copyProgram(const std::string& to) {
+    fs::create_directories(fs::path(to).parent_path());
+    fs::copy_file(testsupport::binDir() + "/UninstallTarnavel", to,
+                  fs::copy_options::overwrite_existing);
+    return to;
+}
+
+// A home folder holding what an add-on tree holds, and a canary: nothing in it may ever go.
+struct Home {
+    std::string path;
+    std::vector<std::string> canaries;
+    explicit Home(const SimTree& t) : path(t.base + "/home") {
+        for (const char* rel :
+             {"home/Tarnavel/notes.txt", "home/Flights/Tarnavel/trip.flt",
+              "home/Gauges/Tarnavel2004.gau", "home/Modules/Tarnavel.dll", "home/canary/keep.txt"})
+            canaries.push_back(t.make(rel));
+    }
+};
+
 bool scriptEnds(const SimTree& t) {
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (exists(t.tmp + "/_uninsep.sh") && std::chrono::steady_clock::now() < end)
@@ -55,14 +87,183 @@ TEST(Program, SilentRemovesTheAddonAndThenItself) {
     }
 }
 
-TEST(Program, RunFromElsewhereLeavesItsOwnFolderAlone) {
+TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
+    enum Expect { Refused, RemovesTheSimulators };
+    struct Case {
+        std::string name, file, argv0; // relative to the test's base folder
+        Expect expect;
+    } cases[] = {
+        {"a copy in Downloads", "home/Downloads/UninstallTarnavel",
+         "home/Downloads/UninstallTarnavel", Refused},
+        {"a copy in a folder named Tarnavel in the home folder", "home/Tarnavel/UninstallTarnavel",
+         "home/Tarnavel/UninstallTarnavel", Refused},
+        {"a desktop link to the installed program", "home/Desktop/Uninstall Tarnavel",
+         "home/Desktop/Uninstall Tarnavel", RemovesTheSimulators},
+        {"exec -a with a name elsewhere", "sim/Tarnavel/UninstallTarnavel",
+         "home/Downloads/UninstallTarnavel", RemovesTheSimulators},
+        {"exec -a naming a Tarnavel folder outside any simulator",
+         "home/Downloads/UninstallTarnavel", "home/Tarnavel/UninstallTarnavel", Refused},
+        {"a bare name not on the PATH", "home/Downloads/UninstallTarnavel", "UninstallTarnavel",
+         Refused},
+    };
+    for (const Case& c : cases) {
+        for (const char* mode : {"--dry-run", "--silent"}) {
+            SimTree t;
+            Home home(t);
+            std::string file = t.base + "/" + c.file;
+            if (c.file.find("Desktop") != std::string::npos) {
+                copyProgram(t.program);
+                fs::create_directories(fs::path(file).parent_path());
+                fs::create_symlink(t.program, file);
+            } else {
+                copyProgram(file);
+            }
+            std::string argv0 =
+                c.argv0.find('/') == std::string::npos ? c.argv0 : t.base + "/" + c.argv0;
+            std::string out;
+            int status = runAs(t, file, argv0, mode, &out, home.path);
+            std::string what = c.name + " " + mode + ": " + out;
+            for (const std::string& p : home.canaries)
+                EXPECT_TRUE(exists(p)) << what << p;
+            EXPECT_TRUE(exists(file) || (file == t.program && std::string(mode) == "--silent"))
+                << what;
+            if (c.expect == Refused) {
+                EXPECT_EQ(status, 1) << what;
+                EXPECT_NE(out.find("not in the Tarnavel folder of a simulator"), std::string::npos)
+                    << what;
+                EXPECT_EQ(out.find("Removing"), std::string::npos) << what;
+                EXPECT_TRUE(exists(t.sim + "/Flights/Tarnavel")) << what;
+                EXPECT_FALSE(exists(t.tmp + "/_uninsep.sh")) << what;
+            } else if (std::string(mode) == "--silent") {
+                EXPECT_EQ(status, 0) << what;
+                EXPECT_TRUE(scriptEnds(t)) << what;
+                for (const std::string& p : t.addonPaths())
+                    EXPECT_FALSE(exists(p)) << what << p;
+            } else {
+                EXPECT_EQ(status, 0) << what;
+                EXPECT_EQ(out.rfind(t.sim + "/Tarnavel\n", 0), 0u) << what;
+            }
+            for (const std::string& p : t.keptPaths())
+                EXPECT_TRUE(exists(p)) << what << p;
+        }
+    }
+}
+
+TEST(Program, SilentSaysWhatWasLeftAndFails) {
+    struct Case {
+        std::string name;
+        std::function<void(const SimTree&)> arrange;
+        std::string kept; // must survive, relative to the base folder
+    } cases[] = {
+        {"the add-on's folder is a link",
+         [](const SimTree& t) {
+             fs::rename(t.sim + "/Tarnavel", t.base + "/outside/addon");
+             fs::create_directory_symlink(t.base + "/outside/addon", t.sim + "/Tarnavel");
+         },
+         "outside/addon/bin/FleetScout.txt"},
+        {"the flights folder is a link",
+         [](const SimTree& t) {
+             fs::rename(t.sim + "/Flights/Tarnavel", t.base + "/outside/flights");
+             fs::create_directory_symlink(t.base + "/outside/flights", t.sim + "/Flights/Tarnavel");
+         },
+         "outside/flights/Career/leg1.flt"},
+        {"the gauge is a folder",
+         [](const SimTree& t) {
+             fs::remove(t.sim + "/Gauges/Tarnavel2004.gau");
+             t.make("sim/Gauges/Tarnavel2004.gau/x");
+         },
+         "sim/Gauges/Tarnavel2004.gau/x"},
+    };
+    for (const Case& c : cases) {
+        SimTree t;
+        c.arrange(t);
+        std::string out;
+        EXPECT_EQ(run(t, t.program, "--silent", &out), 1) << c.name;
+        EXPECT_EQ(out,
+                  "Removing Tarnavel.. wait\nUninstall finished, some files were left in place\n")
+            << c.name;
+        EXPECT_TRUE(scriptEnds(t));
+        EXPECT_TRUE(exists(t.base + "/" + c.kept)) << c.name;
+        for (const std::string& p : t.keptPaths())
+            EXPECT_TRUE(exists(p)) << c.name << p;
+    }
+}
+
+TEST(Program, NeverEntersAMountNorFollowsAMenuLink) {
     SimTree t;
-    std::string program = t.make("sim/Downloads/") + "UninstallTarnavel";
+    std::string memory = t.base + "/outside/memory";
+    simtree::Mount ram("tmpfs", t.sim + "/Tarnavel/Sound/ram");
+    simtree::Mount bound(t.outside + "/folder", t.sim + "/Tarnavel/bound");
+    if (!ram.ok() || !bound.ok())
+        GTEST_SKIP() << simtree::kCannotMount;
+    testsupport::writeFile(t.sim + "/Tarnavel/Sound/ram/canary", "x");
+    fs::rename(t.apps + "/Tarnavel", t.base + "/outside/menu");
+    fs::create_directory_symlink(t.base + "/outside/menu", t.apps + "/Tarnavel");
     std::string out;
-    ASSERT_EQ(run(t, program, "--silent", &out), 0) << out;
-    EXPECT_TRUE(scriptEnds(t));
+    EXPECT_EQ(run(t, t.program, "--silent", &out), 1) << out;
+    EXPECT_TRUE(scriptEnds(t)); // the script gave up on the folder at once: it holds mounts
+    EXPECT_TRUE(exists(t.sim + "/Tarnavel/Sound/ram/canary"));
+    EXPECT_TRUE(exists(t.outside + "/folder/inside.txt"));
+    EXPECT_FALSE(exists(t.program)); // the script took the program
+    EXPECT_FALSE(exists(t.sim + "/Tarnavel/bin"));
+    EXPECT_FALSE(exists(t.apps + "/Tarnavel")); // the link
+    EXPECT_TRUE(exists(t.base + "/outside/menu/Uninstall.desktop"));
+    EXPECT_TRUE(exists(t.base + "/outside/menu/Tools/FleetScout.desktop"));
+    for (const std::string& p : t.keptPaths())
+        EXPECT_TRUE(exists(p)) << p;
+}
+
+TEST(Program, FindsTheSimulatorsFoldersLetterCaseAsideAndBehindLinks) {
+    for (bool linked : {false, true}) {
+        SimTree t;
+        for (const char* folder : {"Flights", "Gauges", "Modules"})
+            fs::remove_all(t.sim + "/" + folder);
+        std::vector<std::string> gone, kept;
+        if (linked) { // the simulator keeps those folders elsewhere
+            for (const char* folder : {"Flights", "Gauges", "Modules"})
+                fs::create_directory_symlink(t.make(std::string("store/") + folder + "/"),
+                                             t.sim + "/" + folder);
+            gone = {t.make("store/Flights/Tarnavel/leg.flt"),
+                    t.make("store/Gauges/Tarnavel2004.gau"), t.make("store/Modules/Tarnavel.dll")};
+            kept = {t.make("store/Flights/Other/keep.flt"), t.make("store/Gauges/Other.gau")};
+        } else { // a Wine tree
+            gone = {t.make("sim/flights/TARNAVEL/leg.flt"), t.make("sim/GAUGES/tarnavel2004.GAU"),
+                    t.make("sim/Modules/TARNAVEL.DLL")};
+            kept = {t.make("sim/flights/Other/keep.flt"), t.make("sim/GAUGES/Other.gau"),
+                    t.make("sim/Modules/Tarnavel.dll.bak")};
+        }
+        std::string out;
+        EXPECT_EQ(run(t, t.program, "--silent", &out), 0) << out;
+        EXPECT_TRUE(scriptEnds(t));
+        for (const std::string& p : gone)
+            EXPECT_FALSE(exists(p)) << p;
+        EXPECT_FALSE(exists(fs::path(gone[0]).parent_path().string()));
+        for (const std::string& p : kept)
+            EXPECT_TRUE(exists(p)) << p;
+        for (const std::string& p : t.keptPaths()) {
+            if (p.find("/Flights/") == std::string::npos &&
+                p.find("/Gauges/") == std::string::npos &&
+                p.find("/Modules/") == std::string::npos) {
+                EXPECT_TRUE(exists(p)) << p;
+            }
+        }
+    }
+}
+
+TEST(Program, DryRunQuotesAPathHoldingALineFeed) {
+    SimTree t;
+    std::string sim = t.base + "/two\nlines";
+    t.make("two\nlines/Aircraft/");
+    std::string program = copyProgram(sim + "/Tarnavel/UninstallTarnavel");
+    std::string out;
+    ASSERT_EQ(run(t, program, "--dry-run", &out), 0) << out;
+    std::string quoted = "'" + t.base + "/two'$'\\n''lines";
+    EXPECT_EQ(out, quoted + "/Tarnavel'\n" + quoted + "/Flights/Tarnavel'\n" + quoted +
+                       "/Gauges/Tarnavel2004.gau'\n" + quoted + "/Modules/Tarnavel.dll'\n" +
+                       t.apps + "/Tarnavel/Tools\n" + t.apps + "/Tarnavel\n" + t.tmp +
+                       "/_uninsep.sh\n" + quoted + "/Tarnavel/UninstallTarnavel'\n" + quoted +
+                       "/Tarnavel'\n");
     EXPECT_TRUE(exists(program));
-    EXPECT_FALSE(exists(t.sim + "/Flights/Tarnavel")); // the add-on itself still goes
 }
 
 TEST(Program, DryRunAndCommandLineMistakesTouchNothing) {

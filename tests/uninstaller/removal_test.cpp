@@ -1,5 +1,6 @@
 #include "tests/uninstaller/sim_tree.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using simtree::exists;
@@ -20,40 +21,119 @@ struct Recorder : uninst::RemovalView {
 
 } // namespace
 
-TEST(Plan, SimFolderAndWhatTheScriptMayTakeAway) {
+TEST(Plan, OnlyAnAddonsTreeInASimulatorAndWhatTheScriptMayTakeAway) {
     SimTree t;
     fs::create_directory_symlink(t.sim, t.base + "/dosdevices");
-    fs::create_directory_symlink(t.outside, t.make("linked/") + "Tarnavel");
+    fs::create_directory_symlink(t.outside, t.make("linked/Aircraft/") + "../Tarnavel");
     t.make("sim/tarnavel/");
+    t.make("home/Tarnavel/");
+    t.make("wine/AIRCRAFT/");
+    std::string wineProgram = t.make("wine/TARNAVEL/UninstallTarnavel");
+    std::string copy = t.make("home/Downloads/UninstallTarnavel");
     struct Case {
-        std::string program, simFolder;
+        std::string program, real, simFolder; // simFolder empty: refused
         bool removesSelf;
     } cases[] = {
-        {t.program, t.sim + "/", true},
-        {t.base + "/dosdevices/Tarnavel/UninstallTarnavel", t.sim + "/", true}, // by a link
-        {t.sim + "/Downloads/UninstallTarnavel", t.sim + "/", false},
-        {t.sim + "/tarnavel/UninstallTarnavel", t.sim + "/", false},
-        {t.base + "/linked/Tarnavel/UninstallTarnavel", t.base + "/linked/", false}, // a link
-        {"/usr/bin/UninstallTarnavel", "/usr/", false},
-        {"/UninstallTarnavel", "/", false},
+        {t.program, "", t.sim + "/", true},
+        {t.base + "/dosdevices/Tarnavel/UninstallTarnavel", "", t.sim + "/", true}, // by a link
+        {t.sim + "/tarnavel/UninstallTarnavel", "", t.sim + "/", false}, // not the add-on's
+        {wineProgram, "", t.base + "/wine/", true},                      // letter case aside
+        // The folders two levels up are a user's, not a simulator's.
+        {copy, "", "", false},
+        {t.sim + "/Downloads/UninstallTarnavel", "", "", false},
+        {t.base + "/home/Tarnavel/UninstallTarnavel", "", "", false},
+        {"/usr/bin/UninstallTarnavel", "", "", false},
+        {"/UninstallTarnavel", "", "", false},
+        // Through a desktop link or `exec -a`: the program's own file decides.
+        {t.base + "/home/Desktop/Uninstall", t.program, t.sim + "/", true},
+        {t.base + "/home/Tarnavel/UninstallTarnavel", t.program, t.sim + "/", true},
+        {t.base + "/home/Tarnavel/UninstallTarnavel", copy, "", false},
     };
     for (const Case& c : cases) {
-        uninst::RemovalPlan plan = uninst::MakePlan(t.env(c.program));
+        uninst::Environment env = t.env(c.program);
+        env.realProgramPath = c.real;
+        uninst::RemovalPlan plan = uninst::MakePlan(env);
         EXPECT_EQ(plan.simFolder, c.simFolder) << c.program;
-        EXPECT_EQ(plan.selfFolder, c.removesSelf ? t.sim + "/Tarnavel" : "") << c.program;
-        EXPECT_EQ(plan.selfProgram, c.removesSelf ? t.program : "") << c.program;
+        EXPECT_EQ(plan.refusal.empty(), !c.simFolder.empty()) << c.program;
+        EXPECT_EQ(plan.selfFolder.empty(), !c.removesSelf) << c.program;
+        if (c.removesSelf) {
+            EXPECT_EQ(plan.selfFolder, plan.addonFolder) << c.program;
+            EXPECT_EQ(plan.selfProgram, plan.addonFolder + "/UninstallTarnavel") << c.program;
+        }
+        if (c.simFolder.empty()) {
+            EXPECT_TRUE(uninst::PlanPaths(plan).empty()) << c.program;
+        }
     }
+    // A Tarnavel folder that is a link is kept, and so is the folder behind it.
+    uninst::RemovalPlan plan = uninst::MakePlan(t.env(t.base + "/linked/Tarnavel/x"));
+    EXPECT_EQ(plan.addonFolder, t.base + "/linked/Tarnavel");
+    EXPECT_TRUE(plan.selfFolder.empty());
     for (const std::string& home : {t.sim + "/Tarnavel", t.sim + "/Tarnavel/bin"}) {
         uninst::Environment env = t.env();
         env.homeFolder = home; // never the home folder, nor a folder holding it
         EXPECT_TRUE(uninst::MakePlan(env).selfFolder.empty()) << home;
     }
-    uninst::Environment env = t.env(t.sim + "/Downloads/UninstallTarnavel");
+    uninst::Environment env = t.env(t.sim + "/tarnavel/UninstallTarnavel");
     env.programsFolder.clear();
     EXPECT_EQ(uninst::PlanPaths(uninst::MakePlan(env)),
               (std::vector<std::string>{t.sim + "/Tarnavel", t.sim + "/Flights/Tarnavel",
                                         t.sim + "/Gauges/Tarnavel2004.gau",
                                         t.sim + "/Modules/Tarnavel.dll", t.tmp + "/_uninsep.sh"}));
+}
+
+TEST(Plan, FindsNamesLetterCaseAsideTheExactOneFirst) {
+    SimTree t;
+    t.make("sim/flights/x"); // beside Flights: the exact one wins
+    t.make("sim/GAUGES/TARNAVEL2004.GAU");
+    fs::remove_all(t.sim + "/Gauges");
+    fs::remove(t.sim + "/Modules/Tarnavel.dll");
+    t.make("sim/Modules/tarnavel.dll");
+    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    EXPECT_EQ(plan.flightsFolder, t.sim + "/Flights/Tarnavel");
+    EXPECT_EQ(plan.gaugeFile, t.sim + "/GAUGES/TARNAVEL2004.GAU");
+    EXPECT_EQ(plan.moduleFile, t.sim + "/Modules/TARNAVEL.DLL"); // before tarnavel.dll
+    EXPECT_EQ(uninst::FindEntry(t.sim, "Absent"), t.sim + "/Absent");
+    EXPECT_EQ(uninst::FindEntry(t.sim + "/", "aircraft"), t.sim + "/Aircraft");
+}
+
+TEST(Plan, FollowsTheSimulatorsFoldersButNoLinkBelowThem) {
+    SimTree t;
+    fs::rename(t.sim + "/Flights", t.base + "/store");
+    fs::create_directory_symlink(t.base + "/store", t.sim + "/Flights");
+    fs::remove(t.sim + "/Modules/Tarnavel.dll");
+    fs::create_directory_symlink(t.outside, t.sim + "/Modules/Tarnavel.dll");
+    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    EXPECT_EQ(plan.flightsFolder, t.base + "/store/Tarnavel");
+    Recorder r;
+    EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Completed);
+    EXPECT_FALSE(exists(t.base + "/store/Tarnavel"));
+    EXPECT_TRUE(exists(t.base + "/store/Other/keep.flt"));
+    EXPECT_FALSE(exists(t.sim + "/Modules/Tarnavel.dll")); // a link, deleted as a link
+    for (const std::string& p : t.keptPaths())
+        EXPECT_TRUE(exists(p)) << p;
+}
+
+TEST(Plan, PrintablePathsAreOneLineEach) {
+    struct Case {
+        std::string path, printed;
+    } cases[] = {
+        {"/plain/with space/it's", "/plain/with space/it's"},
+        {"/a\nb", "'/a'$'\\n''b'"},
+        {"/it's\n", "'/it'\\''s'$'\\n'"},
+        {"/\t\r\x01\x7f"
+         "x",
+         "'/'$'\\t\\r\\001\\177''x'"},
+        {"/caf\xc3\xa9\n", "'/caf\xc3\xa9'$'\\n'"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(uninst::PrintablePath(c.path), c.printed) << c.path;
+    // What a shell makes of the printed form is the path again.
+    testsupport::TempDir dir;
+    std::string path = "/odd 'name'\n\t$x\\";
+    testsupport::writeFile(dir.file("echo.sh"), "printf %s " + uninst::PrintablePath(path));
+    std::string out;
+    ASSERT_EQ(testsupport::runCommand("bash '" + dir.file("echo.sh") + "'", &out), 0);
+    EXPECT_EQ(out, path);
 }
 
 TEST(RemoveTree, KeepsDotFoldersTheFileInUseAndEverythingBehindLinks) {
@@ -112,19 +192,107 @@ TEST(Flow, RemovesTheAddonInOrderAndStartsTheScript) {
     EXPECT_NE(testsupport::readFile(r.started[0]).find(t.program), std::string::npos);
 }
 
-TEST(Flow, EndsDoneWithNothingLeftAndWithoutAScript) {
+TEST(RemoveTree, NeverEntersAMountPoint) {
     SimTree t;
-    fs::remove_all(t.sim);
+    t.make("outside/tmpfs/");
+    simtree::Mount bound(t.outside + "/folder", t.sim + "/Tarnavel/Sound/bound"); // same st_dev
+    simtree::Mount ram("tmpfs", t.sim + "/Tarnavel/ram");
+    if (!bound.ok() || !ram.ok())
+        GTEST_SKIP() << simtree::kCannotMount;
+    testsupport::writeFile(t.sim + "/Tarnavel/ram/canary", "x");
+    uninst::TreeResult r = uninst::RemoveTree(t.sim + "/Tarnavel", uninst::FileId::of(t.program));
+    EXPECT_EQ(r.mounts, 2);
+    EXPECT_FALSE(r.removed);
+    EXPECT_TRUE(exists(t.outside + "/folder/inside.txt"));
+    EXPECT_TRUE(exists(t.sim + "/Tarnavel/ram/canary"));
+    EXPECT_FALSE(exists(t.sim + "/Tarnavel/bin"));
+    EXPECT_FALSE(exists(t.sim + "/Tarnavel/Sound/Crewpack"));
+}
+
+TEST(MenuGroup, ALinkIsDeletedAsALinkAtEveryLevel) {
+    for (const char* linked : {"Tarnavel", "Tarnavel/Tools"}) {
+        SimTree t;
+        std::string group = t.apps + "/" + linked;
+        fs::rename(group, t.outside + "/menu");
+        fs::create_directory_symlink(t.outside + "/menu", group);
+        EXPECT_EQ(uninst::RemoveStartMenuGroup(t.apps), 0) << linked;
+        EXPECT_FALSE(exists(t.apps + "/Tarnavel")) << linked;
+        EXPECT_TRUE(exists(t.outside + "/menu")) << linked;
+        EXPECT_FALSE(fs::is_empty(t.outside + "/menu")) << linked;
+        EXPECT_TRUE(exists(t.apps + "/other.desktop")) << linked;
+    }
+    // The menu folder itself may be a link: it is the desktop's.
+    SimTree t;
+    fs::rename(t.apps, t.outside + "/applications");
+    fs::create_directory_symlink(t.outside + "/applications", t.apps);
+    uninst::RemoveStartMenuGroup(t.apps);
+    EXPECT_FALSE(exists(t.outside + "/applications/Tarnavel"));
+    EXPECT_TRUE(exists(t.outside + "/applications/other.desktop"));
+}
+
+TEST(Flow, SaysWhatWasLeft) {
+    struct Case {
+        std::string name;
+        std::function<void(const SimTree&)> arrange;
+        bool scriptWritten = true;
+    } cases[] = {
+        {"the add-on's folder is a link",
+         [](const SimTree& t) {
+             fs::rename(t.sim + "/Tarnavel", t.outside + "/addon");
+             fs::create_directory_symlink(t.outside + "/addon", t.sim + "/Tarnavel");
+         }},
+        {"the flights folder is a link",
+         [](const SimTree& t) {
+             fs::rename(t.sim + "/Flights/Tarnavel", t.outside + "/flights");
+             fs::create_directory_symlink(t.outside + "/flights", t.sim + "/Flights/Tarnavel");
+         }},
+        {"a hidden folder in the flights folder",
+         [](const SimTree& t) { t.make("sim/Flights/Tarnavel/.keep/x"); }},
+        {"the module is a folder",
+         [](const SimTree& t) {
+             fs::remove(t.sim + "/Modules/Tarnavel.dll");
+             t.make("sim/Modules/Tarnavel.dll/x");
+         }},
+        {"the script cannot be written", [](const SimTree& t) { fs::remove_all(t.tmp); }, false},
+    };
+    for (const Case& c : cases) {
+        SimTree t;
+        c.arrange(t);
+        Recorder r;
+        EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Left) << c.name;
+        EXPECT_EQ(r.calls.back(), "Uninstall finished, some files were left in place") << c.name;
+        EXPECT_EQ(r.started.size(), c.scriptWritten ? 1u : 0u) << c.name;
+        for (const std::string& p : t.keptPaths())
+            EXPECT_TRUE(exists(p)) << c.name << p;
+    }
+    SimTree t;
+    simtree::Undeletable stuck(t.sim + "/Flights/Tarnavel/Career/leg1.flt");
+    if (!stuck.ok())
+        GTEST_SKIP() << "cannot make a file undeletable here";
+    Recorder r;
+    EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Left);
+}
+
+TEST(Flow, EndsDoneWithNothingLeftAndRefusesAStrangeTree) {
+    SimTree t;
+    fs::remove_all(t.sim + "/Tarnavel/bin");
+    fs::remove_all(t.sim + "/Tarnavel/Sound");
+    fs::remove_all(t.sim + "/Flights/Tarnavel");
+    fs::remove(t.sim + "/Gauges/Tarnavel2004.gau");
+    fs::remove(t.sim + "/Modules/Tarnavel.dll");
     fs::remove_all(t.apps);
     Recorder r;
-    uninst::RunRemoval(t.env(), r, r.starter());
+    EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Completed);
     EXPECT_EQ(r.calls.back(), "Uninstall Completed click finish");
     EXPECT_EQ(r.started.size(), 1u); // nothing found, and still the script
 
-    uninst::Environment env = SimTree().env();
-    env.tempFolder = t.base + "/no/such/folder";
+    std::string copy = t.make("home/Downloads/UninstallTarnavel");
+    std::string canary = t.make("home/Flights/Tarnavel/trip.flt");
     Recorder r2;
-    uninst::RunRemoval(env, r2, r2.starter());
-    EXPECT_TRUE(r2.started.empty()); // it cannot be written: not started
-    EXPECT_EQ(r2.calls.back(), "Uninstall Completed click finish");
+    EXPECT_EQ(uninst::RunRemoval(t.env(copy), r2, r2.starter()), uninst::Outcome::Refused);
+    EXPECT_EQ(r2.calls,
+              (std::vector<std::string>{
+                  "disable", "Not in a simulator's Tarnavel folder: nothing was removed"}));
+    EXPECT_TRUE(r2.started.empty());
+    EXPECT_TRUE(exists(canary));
 }

@@ -40,6 +40,7 @@ TEST(Script, TakesTheAddonFolderAwayTakingPathsLiterally) {
     SimTree t;
     std::string odd = "it's \"odd\" $(touch pwned) `touch pwned` \\ sim";
     std::string program = t.make(odd + "/Tarnavel/UninstallTarnavel");
+    t.make(odd + "/Aircraft/");
     fs::create_directory_symlink(t.outside, t.base + "/" + odd + "/Tarnavel/.out");
     uninst::Environment env = t.env(program);
     env.tempFolder = t.make("tmp $HOME/");
@@ -54,15 +55,35 @@ TEST(Script, TakesTheAddonFolderAwayTakingPathsLiterally) {
         EXPECT_TRUE(exists(p)) << p;
 }
 
-TEST(Script, RunFromAnUnrelatedFolderRemovesOnlyItself) {
+TEST(Script, NeverEntersAMountInTheFolder) {
+    SimTree t;
+    t.make("sim/Tarnavel/.cache/x"); // kept by the program: the script's to take
+    simtree::Mount ram("tmpfs", t.sim + "/Tarnavel/Sound/ram");
+    simtree::Mount bound(t.outside + "/folder", t.sim + "/Tarnavel/bound");
+    if (!ram.ok() || !bound.ok())
+        GTEST_SKIP() << simtree::kCannotMount;
+    testsupport::writeFile(t.sim + "/Tarnavel/Sound/ram/canary", "x");
+    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    plan.pid = endedPid();
+    auto start = Clock::now();
+    ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, runNow));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10)); // gave up on the folder at once
+    EXPECT_FALSE(exists(t.program));
+    EXPECT_TRUE(exists(t.sim + "/Tarnavel/Sound/ram/canary"));
+    EXPECT_TRUE(exists(t.outside + "/folder/inside.txt"));
+    EXPECT_TRUE(exists(t.sim + "/Tarnavel/.cache/x"));
+    EXPECT_FALSE(exists(plan.scriptPath));
+}
+
+TEST(Script, NoneRunsFromAnUnrelatedFolder) {
     SimTree t;
     for (const char* folder : {"Downloads", "usr/bin"}) {
         std::string program = t.make(std::string(folder) + "/UninstallTarnavel");
         uninst::RemovalPlan plan = uninst::MakePlan(t.env(program));
         plan.pid = endedPid();
-        ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, runNow));
+        EXPECT_FALSE(uninst::WriteSelfRemovalScript(plan, runNow)) << folder;
         EXPECT_TRUE(exists(program)) << folder;
-        EXPECT_FALSE(exists(plan.scriptPath));
+        EXPECT_TRUE(fs::is_empty(t.tmp)) << folder;
     }
 }
 

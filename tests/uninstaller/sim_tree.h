@@ -61,7 +61,12 @@ struct SimTree {
                 outside + "/precious.txt",        outside + "/folder/inside.txt"};
     }
     uninst::Environment env(const std::string& programPath = {}) const {
-        return {programPath.empty() ? program : programPath, apps, tmp, base, 0};
+        uninst::Environment env;
+        env.programPath = programPath.empty() ? program : programPath;
+        env.programsFolder = apps;
+        env.tempFolder = tmp;
+        env.homeFolder = base;
+        return env;
     }
 };
 
@@ -87,5 +92,32 @@ private:
     bool root_ = ::geteuid() == 0;
     bool ok_ = false;
 };
+
+// A file system mounted on a folder for the life of the object: "tmpfs" or a bind mount of
+// `source`. ok() is false where this user may not mount (tests then skip). Destroy it before the
+// tree holding it, so that clearing the tree never reaches into it.
+class Mount {
+public:
+    Mount(const std::string& source, std::string target) : target_(std::move(target)) {
+        std::filesystem::create_directories(target_);
+        std::string how =
+            source == "tmpfs" ? "-t tmpfs -o size=1m tmpfs" : "--bind '" + source + "'";
+        ok_ = ::geteuid() == 0 &&
+              testsupport::runCommand("mount " + how + " '" + target_ + "' 2>/dev/null") == 0;
+    }
+    ~Mount() {
+        if (ok_ && testsupport::runCommand("umount '" + target_ + "' 2>/dev/null") != 0)
+            testsupport::runCommand("umount -l '" + target_ + "' 2>/dev/null");
+    }
+    Mount(const Mount&) = delete;
+    Mount& operator=(const Mount&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string target_;
+    bool ok_ = false;
+};
+
+inline constexpr const char* kCannotMount = "mounting needs root (CAP_SYS_ADMIN); not tried here";
 
 } // namespace simtree

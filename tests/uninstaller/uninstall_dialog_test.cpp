@@ -111,3 +111,41 @@ TEST_F(UninstallDialogTest, CloseBoxRemovesNothing) {
     dialog.widget()->close();
     expectCancelledWithNothingRemoved();
 }
+
+TEST(UninstallDialogElsewhere, SaysWhyAndOffersOnlyClose) {
+    simtree::SimTree tree;
+    std::string copy = tree.make("home/Downloads/UninstallTarnavel");
+    std::string canary = tree.make("home/Flights/Tarnavel/trip.flt");
+    bool started = false;
+    CUninstallDialog dialog{tree.env(copy), [&](const std::string&) { return started = true; }};
+    ASSERT_TRUE(dialog.Create());
+    ASSERT_TRUE(dialog.WaitActive());
+    EXPECT_EQ(dialog.GetDlgItemText(1001),
+              "Not in a simulator's Tarnavel folder: nothing was removed");
+    EXPECT_FALSE(dialog.IsDlgItemEnabled(1000));
+    EXPECT_EQ(dialog.GetDlgItemText(IDCANCEL), "Close");
+    EXPECT_EQ(dialog.GetFocusId(), IDCANCEL);
+    dialog.SaveImage("uninstall_dialog_refused.png");
+    dialog.ClickItem(1000);
+    dialog.PressKey(VK_RETURN);
+    EXPECT_FALSE(dialog.IsOpen());
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(exists(canary));
+    for (const std::string& p : tree.addonPaths())
+        EXPECT_TRUE(exists(p)) << p;
+}
+
+TEST(UninstallDialogElsewhere, SaysWhenFilesWereLeft) {
+    simtree::SimTree tree;
+    std::filesystem::rename(tree.sim + "/Flights/Tarnavel", tree.outside + "/flights");
+    std::filesystem::create_directory_symlink(tree.outside + "/flights",
+                                              tree.sim + "/Flights/Tarnavel");
+    CUninstallDialog dialog{tree.env(), [](const std::string&) { return true; }};
+    ASSERT_TRUE(dialog.Create());
+    ASSERT_TRUE(dialog.WaitActive());
+    dialog.ClickItem(1000);
+    EXPECT_EQ(dialog.GetDlgItemText(1001), "Uninstall finished, some files were left in place");
+    EXPECT_EQ(dialog.GetDlgItemText(IDCANCEL), "Finish");
+    EXPECT_TRUE(exists(tree.outside + "/flights/Career/leg1.flt"));
+    dialog.SaveImage("uninstall_dialog_left.png");
+}
