@@ -129,15 +129,17 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err) {
         return 1;
     }
     // Polled like the preview's timer; a sound that never ends (a device that stopped taking
-    // samples) is given up a little after its length.
+    // samples) is given up a little after the length of what the file holds, whatever its
+    // header declares.
     const WAVEFORMATEX* f = clip->format();
     double seconds = f && f->nBlockAlign && f->nSamplesPerSec
-                         ? double(clip->dataSize() / f->nBlockAlign) / f->nSamplesPerSec
+                         ? double(clip->heldBytes() / f->nBlockAlign) / f->nSamplesPerSec
                          : 0.0;
     auto deadline = std::chrono::steady_clock::now() +
                     std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 2000);
     while (clip->isPlaying() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    clip->stop();
     device.directSound()->WaitForOutput(1000);
     clip.reset();
     device.shutdown();
