@@ -10,6 +10,8 @@
 #include <iostream>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Buffer flags of the editor's preview: frequency, pan and volume control; then without pan.
@@ -26,6 +28,12 @@ bool fileExists(const std::string& path) {
     return fsx::isFile(path) || fsx::isFile(fsx::resolvePath(path));
 }
 
+// A folder, a FIFO or a device under the name.
+bool somethingExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 || ::stat(fsx::resolvePath(path).c_str(), &st) == 0;
+}
+
 std::string whyNoClip(const std::string& path, HRESULT hr) {
     if (path.size() > kMaxSoundPath)
         return "the path is longer than " + std::to_string(kMaxSoundPath) + " characters";
@@ -37,7 +45,7 @@ std::string whyNoClip(const std::string& path, HRESULT hr) {
         return std::string("its sound format (format tag ") + tag + ") cannot be played";
     }
     if (hr == E_FAIL && !fileExists(path))
-        return "no such file";
+        return somethingExists(path) ? "not a regular file" : "no such file";
     if (hr == E_FAIL)
         return "not a WAVE file with sound data that can be read";
     if (hr == DSERR_INVALIDPARAM)
