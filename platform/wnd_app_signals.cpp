@@ -15,8 +15,7 @@
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM};
-// How often a dialog that stays open, or a window not shown yet, is waited for before the
-// request is given up.
+// How often a dialog that stays open is asked again before the request is given up.
 constexpr int kTries = 20;
 
 // The handler only writes the signal's number into a pipe; the event loop reads it.
@@ -52,7 +51,7 @@ void ended(int signo) {
 }
 
 void closeStep(int signo, int triesLeft) {
-    if (closing)
+    if (closing || !active)
         return;
     if (QWidget* dialog = QApplication::activeModalWidget()) {
         // Its own loop runs the dialog; the windows behind it are asked once that has ended.
@@ -71,9 +70,12 @@ void closeStep(int signo, int triesLeft) {
         if (w->isVisible())
             windows.append(w);
     if (windows.isEmpty()) {
-        // A signal that came while the program was still starting waits for its window.
-        if (triesLeft > 0)
-            QTimer::singleShot(100, qApp, [signo, triesLeft] { closeStep(signo, triesLeft - 1); });
+        if (QThread::currentThread()->loopLevel() > 0) {
+            ended(signo);
+            return;
+        }
+        // A signal that came while the program was starting waits for its loop and window.
+        QTimer::singleShot(100, qApp, [signo, triesLeft] { closeStep(signo, triesLeft); });
         return;
     }
     closing = true;

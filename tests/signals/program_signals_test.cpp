@@ -82,10 +82,19 @@ std::string describe(const std::optional<int>& status, const Child& run) {
     return what + "; output: " + testsupport::readFile(run.errFile);
 }
 
-// The time it takes a program with a window to get its event loop going, with a margin for the
-// sanitizer build on a busy machine.
-void letItStart() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+// Waits until the program catches SIGTERM (its window is on the way), then a little more.
+void letItStart(const Child& child) {
+    auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < deadline) {
+        std::string status =
+            testsupport::readFile("/proc/" + std::to_string(child.pid) + "/status");
+        std::size_t at = status.find("SigCgt:");
+        if (at != std::string::npos &&
+            (std::stoull(status.substr(at + 7), nullptr, 16) >> (SIGTERM - 1) & 1))
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
 }
 
 class ProgramSignals : public ::testing::Test {
@@ -142,7 +151,7 @@ TEST_F(ProgramSignals, EditorWindowWithoutEditsClosesOnSignals) {
     } cases[] = {{"dummy", SIGTERM}, {"dummy", SIGINT}, {"no-such-driver", SIGTERM}};
     for (const auto& c : cases) {
         Child run = start("TnvCueLine", {pack + "/CueLine.clt"}, env(c.audio), dir.path());
-        letItStart();
+        letItStart(run);
         ::kill(run.pid, c.signo);
         std::optional<int> status = finish(run, 15);
         ASSERT_TRUE(status) << c.audio << " " << c.signo << ": " << describe(status, run);
@@ -162,7 +171,7 @@ TEST_F(ProgramSignals, BrowserAndUninstallerWindowsCloseOnSigterm) {
         {"FleetValuer", {"--base", dir.mkdir("Sim/Tarnavel")}}, {bin + "/UninstallTarnavel", {}}};
     for (const auto& [program, args] : programs) {
         Child run = start(program, args, env(), dir.path());
-        letItStart();
+        letItStart(run);
         ::kill(run.pid, SIGTERM);
         std::optional<int> status = finish(run, 15);
         ASSERT_TRUE(status) << program << ": " << describe(status, run);
