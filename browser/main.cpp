@@ -3,6 +3,7 @@
 #include "browser/fleet_options.h"
 #include "browser/fleet_shell.h"
 #include "platform/fs.h"
+#include "platform/wnd_app_signals.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -66,5 +67,7 @@ int main(int argc, char** argv) {
 
     if (options->doExport)
         return ExportFleet(state, options->exportPath);
-    return RunFleetWindow(state, *options, argc, argv);
+    // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
+    CloseOnSignals closeOnSignals(options->screenshot.empty() && options->printPdf.empty());
+    return CloseOnSignals::ExitStatus(RunFleetWindow(state, *options, argc, argv));
 }

@@ -4,6 +4,7 @@
 #include "editor/sound_cli.h"
 #include "platform/fs.h"
 #include "platform/print.h"
+#include "platform/wnd_app_signals.h"
 
 #include <cstdio>
 #include <cstring>
@@ -111,13 +112,15 @@ int runEditor(int argc, char** argv) {
                    stderr);
         return 1;
     }
+    // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
+    CloseOnSignals closeOnSignals(options.screenshotPath.empty() && !options.batch);
     CCueLineApp app;
     app.SetProgramPath(fsx::fromDisk(fsx::programPath(argv[0])));
     // The title shows the pack's full folder, as it does for a pack chosen in the open dialog.
     if (!file.empty() && file[0] != '/')
         file = std::filesystem::path(fsx::joinPath(fsx::currentFolder(), file)).lexically_normal();
     app.SetCommandLine(fsx::fromDisk(file));
-    return RunApplication(app, argc, argv, options);
+    return CloseOnSignals::ExitStatus(RunApplication(app, argc, argv, options));
 }
 
 } // namespace

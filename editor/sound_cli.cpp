@@ -10,6 +10,8 @@
 #include <iostream>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Buffer flags of the editor's preview: frequency, pan and volume control; then without pan.
@@ -26,6 +28,12 @@ bool fileExists(const std::string& path) {
     return fsx::isFile(path) || fsx::isFile(fsx::resolvePath(path));
 }
 
+// A folder, a FIFO or a device under the name.
+bool somethingExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 || ::stat(fsx::resolvePath(path).c_str(), &st) == 0;
+}
+
 std::string whyNoClip(const std::string& path, HRESULT hr) {
     if (path.size() > kMaxSoundPath)
         return "the path is longer than " + std::to_string(kMaxSoundPath) + " characters";
@@ -37,7 +45,7 @@ std::string whyNoClip(const std::string& path, HRESULT hr) {
         return std::string("its sound format (format tag ") + tag + ") cannot be played";
     }
     if (hr == E_FAIL && !fileExists(path))
-        return "no such file";
+        return somethingExists(path) ? "not a regular file" : "no such file";
     if (hr == E_FAIL)
         return "not a WAVE file with sound data that can be read";
     if (hr == DSERR_INVALIDPARAM)
@@ -129,15 +137,17 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err) {
         return 1;
     }
     // Polled like the preview's timer; a sound that never ends (a device that stopped taking
-    // samples) is given up a little after its length.
+    // samples) is given up a little after the length of what the file holds, whatever its
+    // header declares.
     const WAVEFORMATEX* f = clip->format();
     double seconds = f && f->nBlockAlign && f->nSamplesPerSec
-                         ? double(clip->dataSize() / f->nBlockAlign) / f->nSamplesPerSec
+                         ? double(clip->heldBytes() / f->nBlockAlign) / f->nSamplesPerSec
                          : 0.0;
     auto deadline = std::chrono::steady_clock::now() +
                     std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 2000);
     while (clip->isPlaying() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    clip->stop();
     device.directSound()->WaitForOutput(1000);
     clip.reset();
     device.shutdown();

@@ -45,6 +45,9 @@ DirectSound::~DirectSound() {
 
 HRESULT DirectSoundCreate8(std::unique_ptr<DirectSound>& out) {
     out.reset();
+    // SDL would otherwise turn Ctrl+C and SIGTERM into events nobody reads: the programs decide
+    // what a signal does (a command ends, a window is asked to close).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return DSERR_NODRIVER;
     std::unique_ptr<DirectSound> ds(new DirectSound);

@@ -11,3 +11,6 @@ tnv_library(tnv_platform_gui QT SOURCES
     LIBS tnv_platform_core Qt6::Widgets Qt6::PrintSupport)
 # The name the frame's view links by.
 add_library(tnv_platform_wnd ALIAS tnv_platform_gui)
+# Ctrl+C and SIGTERM as a close request to the windows of each program.
+tnv_library(tnv_platform_signals QT SOURCES ${CMAKE_CURRENT_LIST_DIR}/wnd_app_signals.cpp
+    LIBS Qt6::Widgets)

@@ -81,6 +81,10 @@ HRESULT CSoundDevice::createClip(const char* path, DWORD bufferFlags, const GUID
     }
     reader->open(path, nullptr, WAVEFILE_READ);
     DWORD dataSize = reader->size();
+    // A size no buffer can take is mostly a header the recorder never finished (0xFFFFFFFF):
+    // what the file holds is the sound.
+    if (dataSize > DSBSIZE_MAX)
+        dataSize = reader->heldSize();
     if (dataSize == 0)
         return E_FAIL;
     DSBUFFERDESC desc;
@@ -158,9 +162,12 @@ HRESULT CSoundClip::fill(DirectSoundBuffer* buffer, bool repeatIfShort) {
     std::memset(region, silence, n1);
     DWORD got = 0;
     hr = reader_->rewind();
-    if (SUCCEEDED(hr))
+    const bool rewound = SUCCEEDED(hr);
+    if (rewound)
         hr = reader_->read(region, n1, &got);
     DWORD filled = got;
+    // A failed read has still copied what the file holds.
+    heldBytes_ = !rewound ? 0 : FAILED(hr) ? std::min(n1, reader_->heldSize()) : filled;
     while (SUCCEEDED(hr) && repeatIfShort && filled > 0 && filled < n1) {
         hr = reader_->rewind();
         if (SUCCEEDED(hr))
@@ -169,6 +176,8 @@ HRESULT CSoundClip::fill(DirectSoundBuffer* buffer, bool repeatIfShort) {
             break;
         filled += got;
     }
+    if (repeatIfShort && filled > 0)
+        heldBytes_ = n1;
     buffer->Unlock(p1, n1, p2, n2);
     return FAILED(hr) ? hr : S_OK;
 }
@@ -218,8 +227,25 @@ bool CSoundClip::isPlaying() const {
     DWORD playing = 0;
     for (const auto& b : buffers_) {
         DWORD status = 0;
-        if (SUCCEEDED(b->GetStatus(&status)))
-            playing |= status & DSBSTATUS_PLAYING;
+        if (FAILED(b->GetStatus(&status)))
+            continue;
+        if ((status & DSBSTATUS_PLAYING) && !(status & DSBSTATUS_LOOPING) && pastHeldBytes(*b)) {
+            b->Stop();
+            continue;
+        }
+        playing |= status & DSBSTATUS_PLAYING;
     }
     return playing != 0;
+}
+
+// Past the samples the file holds, a buffer plays only the silence a lying header asked for:
+// nobody waits for that.
+bool CSoundClip::pastHeldBytes(DirectSoundBuffer& buffer) const {
+    if (heldBytes_ >= dataSize_)
+        return false;
+    const WAVEFORMATEX* f = format();
+    DWORD frame = f && f->nBlockAlign ? f->nBlockAlign : 1;
+    DWORD position = 0;
+    return SUCCEEDED(buffer.GetCurrentPosition(&position, nullptr)) &&
+           position >= heldBytes_ - heldBytes_ % frame;
 }

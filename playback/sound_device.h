@@ -55,6 +55,7 @@ public:
     HRESULT play(DWORD priority, DWORD playFlags, LONG volume, DWORD frequency);
     HRESULT stop();
     HRESULT rewind();
+    // A buffer played once that has gone past the sound the file holds is stopped here.
     bool isPlaying() const;
 
     // Fills a buffer from the file; a short file is repeated or followed by silence.
@@ -64,6 +65,8 @@ public:
 
     DWORD count() const { return static_cast<DWORD>(buffers_.size()); }
     DWORD dataSize() const { return dataSize_; }
+    // The bytes of the buffers that hold sound from the file; the rest is silence.
+    DWORD heldBytes() const { return heldBytes_; }
     const WAVEFORMATEX* format() const { return reader_ ? reader_->format() : nullptr; }
     DirectSoundBuffer* buffer(DWORD index) const {
         return index < buffers_.size() ? buffers_[index].get() : nullptr;
@@ -74,8 +77,10 @@ private:
     CSoundClip(std::vector<std::unique_ptr<DirectSoundBuffer>> buffers, DWORD dataSize,
                std::unique_ptr<CWaveReader> reader);
     DirectSoundBuffer* chooseBuffer() const;
+    bool pastHeldBytes(DirectSoundBuffer& buffer) const;
 
     std::vector<std::unique_ptr<DirectSoundBuffer>> buffers_;
     DWORD dataSize_ = 0;
+    DWORD heldBytes_ = 0;
     std::unique_ptr<CWaveReader> reader_;
 };

@@ -36,6 +36,7 @@ HRESULT CWaveReader::open(const char* name, const WAVEFORMATEX* format, std::uin
         close();
     format_.reset();
     size_ = 0;
+    held_ = 0;
     dataStarted_ = false;
     mode_ = mode;
     return mode == WAVEFILE_READ ? openForReading(name) : openForWriting(name, format);
@@ -65,6 +66,8 @@ HRESULT CWaveReader::openForReading(const char* name) {
         return hr;
     }
     size_ = dataChunk_.cksize;
+    std::int64_t after = file_->fileSize() - static_cast<std::int64_t>(dataChunk_.dwDataOffset);
+    held_ = static_cast<std::uint32_t>(std::clamp<std::int64_t>(after, 0, size_));
     return S_OK;
 }
 
@@ -229,6 +232,7 @@ HRESULT CWaveReader::close() {
     file_.reset();
     format_.reset();
     size_ = 0;
+    held_ = 0;
     dataStarted_ = false;
     return hr;
 }

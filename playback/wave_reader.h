@@ -24,6 +24,9 @@ public:
     HRESULT open(const char* name, const WAVEFORMATEX* format, std::uint32_t mode);
     // The data size the file declares, in bytes; 0 while no file is open for reading.
     std::uint32_t size() const { return size_; }
+    // The part of that data the file really holds: less than size() when the file was cut short
+    // or its header lies.
+    std::uint32_t heldSize() const { return held_; }
     // Back to the first sample byte (reading) or the start of the "data" chunk (writing).
     HRESULT rewind();
     // Copies up to `length` bytes of sample data. Data that the file declares but does not hold
@@ -46,6 +49,7 @@ private:
     MMCKINFO dataChunk_{};
     MMCKINFO riffChunk_{};
     std::uint32_t size_ = 0;
+    std::uint32_t held_ = 0;
     MMIOINFO ioInfo_{};
     std::uint32_t mode_ = WAVEFILE_READ;
     bool dataStarted_ = false;

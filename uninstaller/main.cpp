@@ -1,6 +1,7 @@
 // Uninstall Tarnavel: the removal dialog, or the removal without a window (--silent), or the list
 // of what it would remove (--dry-run).
 #include "platform/dialog.h"
+#include "platform/wnd_app_signals.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_dialog.h"
 
@@ -87,8 +88,10 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
+    // Ctrl+C and SIGTERM close the window as its close box does.
+    CloseOnSignals closeOnSignals;
     DialogApplication app(argc, argv);
     CUninstallDialog dialog(env, uninst::StartScriptDetached);
     dialog.DoModal();
-    return 0;
+    return CloseOnSignals::ExitStatus(0);
 }

@@ -13,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include <sys/stat.h>
+
 using namespace wavfixture;
 
 namespace {
@@ -160,6 +162,8 @@ TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
     ASSERT_GE(out.size(), static_cast<std::size_t>(n));
     EXPECT_EQ(out[n - 1].left, patternAt(n - 1));
 
+    std::string fifo = dir.file("fifo.wav");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     WAVEFORMATEX adpcm = pcm(1, 22050, 4);
     adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
     adpcm.nBlockAlign = 256;
@@ -169,6 +173,8 @@ TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
         const char* says;
     } cases[] = {
         {{dir.file("none.wav")}, 1, "no such file"},
+        {{dir.mkdir("folder.wav")}, 1, "not a regular file"},
+        {{fifo}, 1, "not a regular file"},
         {{write(Bytes{'R', 'I', 'F', 'F'}, "bad.wav")}, 1, "not a WAVE file"},
         {{write(wav(adpcm, counting(256)), "adpcm.wav")}, 1, "format tag 2"},
         {{}, 2, "usage"},

@@ -155,6 +155,54 @@ TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
     }
 }
 
+TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
+    // 200 frames held, 2,000,000 declared: the buffer is made as declared, but the sound ends
+    // with the file.
+    Chunk data = dataChunk(s16(std::vector<int>(200, 5000)));
+    data.declaredSize = 4000000;
+    std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
+    std::unique_ptr<CSoundClip> clip;
+    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+    EXPECT_EQ(clip->dataSize(), 4000000u);
+    EXPECT_EQ(clip->heldBytes(), 400u);
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    EXPECT_EQ(renderLeft(150), std::vector<int>(150, 5000));
+    EXPECT_TRUE(clip->isPlaying());
+    renderLeft(100);
+    EXPECT_FALSE(clip->isPlaying()) << "past the file's end";
+    DWORD status = 1;
+    clip->buffer(0)->GetStatus(&status);
+    EXPECT_EQ(status, 0u) << "and stopped, not left playing silence";
+
+    // Looping is the caller's wish: the clip goes on.
+    ASSERT_EQ(clip->play(0, DSBPLAY_LOOPING, 255, 0), S_OK);
+    renderLeft(300);
+    EXPECT_TRUE(clip->isPlaying());
+    clip->stop();
+
+    // Nothing held at all: nothing to wait for.
+    Chunk none = dataChunk({});
+    none.declaredSize = 4000000;
+    p = write(riff({fmtChunk(pcm(1, 22050, 16)), none}), "none.wav");
+    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+    ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+    EXPECT_FALSE(clip->isPlaying());
+}
+
+TEST_F(Clip, SizeNoBufferCanHoldIsCutToWhatTheFileHolds) {
+    // A recorder stopped before it wrote the size leaves 0xFFFFFFFF, or the like, behind.
+    for (std::uint32_t declared : {0xFFFFFFFFu, 0x40000000u, DSBSIZE_MAX + 1}) {
+        Chunk data = dataChunk(s16({1, 2, 3, 4, 5}));
+        data.declaredSize = declared;
+        std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
+        std::unique_ptr<CSoundClip> clip;
+        ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK)
+            << declared;
+        EXPECT_EQ(clip->dataSize(), 10u);
+        EXPECT_EQ(contents(clip->buffer(0)), s16({1, 2, 3, 4, 5}));
+    }
+}
+
 TEST_F(Clip, LostBufferIsRestoredAndRefilledBeforePlaying) {
     Bytes data = s16({7000, 7000, 7000, 7000});
     std::string p = write(wav(pcm(1, 22050, 16), data));
