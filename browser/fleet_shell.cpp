@@ -74,14 +74,9 @@ std::string CFleetValuerDoc::askSaveName() {
     request.fileName = GetTitle().empty() ? std::string(kUntitled) : GetTitle();
     request.filter = "All Files (*.*)|*.*||";
     request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    auto path = GetOpenFileName(request);
-    if (!path)
-        return {};
-    if (fsx::isFile(fsx::resolvePath(*path)) &&
-        MessageBox(*path + " already exists.\nDo you want to replace it?", "Save As",
-                   MB_YESNO | MB_ICONWARNING) != IDYES)
-        return {};
-    return *path;
+    // The dialog itself asks before it names a file that exists.
+    auto path = GetSaveFileName(request);
+    return path ? *path : std::string();
 }
 
 void CFleetValuerDoc::OnFileSave() {

@@ -31,6 +31,7 @@ CFleetValuerView::~CFleetValuerView() {
 }
 
 void CFleetValuerView::OnDestroy() {
+    keywordLaunch_.reset();
     grid_.reset();
     Wnd::OnDestroy();
 }
@@ -91,13 +92,51 @@ void CFleetValuerView::SetSort(AircraftSortMode sort) {
     RedrawAircraftTable();
 }
 
+namespace {
+
+constexpr UINT kKeywordLaunchTimer = 2;
+constexpr UINT kKeywordLaunchPeriod = 100; // ms
+// A launcher still running after this many periods has started the editor; a later exit status
+// is the editor's own.
+constexpr int kKeywordLaunchWatch = 100;
+
+} // namespace
+
 void CFleetValuerView::ShowKeywordList() {
     std::string path = fsx::resolvePath(state_.config.MakeBasePath("/bin/FleetScout.txt"));
     std::string error;
-    if (!shell::OpenDocument(path, &error))
-        MessageBox("The list of AI aircraft keywords cannot be opened for editing.\n" +
-                       fsx::fromDisk(path) + "\n" + error,
-                   kFleetAppTitle, MB_OK | MB_ICONERROR);
+    std::unique_ptr<shell::PendingOpen> pending;
+    if (!shell::StartOpenDocument(path, &error, &pending)) {
+        tellKeywordListFailure(error);
+        return;
+    }
+    keywordLaunch_ = std::move(pending);
+    keywordLaunchTicks_ = 0;
+    if (!hasWindow() || !SetTimer(kKeywordLaunchTimer, kKeywordLaunchPeriod))
+        keywordLaunch_.reset(); // nobody to watch it: it runs on unobserved
+}
+
+void CFleetValuerView::tellKeywordListFailure(const std::string& error) {
+    std::string path = fsx::resolvePath(state_.config.MakeBasePath("/bin/FleetScout.txt"));
+    MessageBox("The list of AI aircraft keywords cannot be opened for editing.\n" +
+                   fsx::fromDisk(path) + "\n" + error,
+               kFleetAppTitle, MB_OK | MB_ICONERROR);
+}
+
+void CFleetValuerView::OnTimer(UINT id) {
+    if (id != kKeywordLaunchTimer) {
+        Wnd::OnTimer(id);
+        return;
+    }
+    std::string error;
+    std::optional<bool> verdict =
+        keywordLaunch_ ? keywordLaunch_->check(&error) : std::optional<bool>(true);
+    if (!verdict && ++keywordLaunchTicks_ < kKeywordLaunchWatch)
+        return;
+    KillTimer(kKeywordLaunchTimer);
+    keywordLaunch_.reset();
+    if (verdict && !*verdict)
+        tellKeywordListFailure(error);
 }
 
 std::unique_ptr<CCellGrid> CFleetValuerView::MakeGrid() {

@@ -10,6 +10,9 @@
 #include <memory>
 
 class CCellGrid;
+namespace shell {
+class PendingOpen;
+}
 
 constexpr UINT IDC_FLEET_GRID = 100;
 
@@ -32,8 +35,8 @@ public:
     // What the Sort commands do.
     void SetSort(AircraftSortMode sort);
 
-    // Opens the keyword list with the user's program for text files; tells the user when that
-    // cannot be done.
+    // Opens the keyword list with the user's program for text files, without waiting for it;
+    // tells the user when that cannot be done (a launcher that fails tells it a moment later).
     void ShowKeywordList();
 
     CCellGrid* grid() const { return grid_.get(); }
@@ -52,6 +55,7 @@ public:
 protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
+    void OnTimer(UINT id) override;
     // The grid object the first update makes.
     virtual std::unique_ptr<CCellGrid> MakeGrid();
 
@@ -66,6 +70,10 @@ private:
     CFrameWnd* frame_ = nullptr;
     // Known from the first resize after the grid exists; the table is fitted only from then on.
     bool sizeKnown_ = false;
+    // The launcher of the keyword list, watched for a while for a failure to start.
+    std::unique_ptr<shell::PendingOpen> keywordLaunch_;
+    int keywordLaunchTicks_ = 0;
+    void tellKeywordListFailure(const std::string& error);
 };
 
 // The sort a Sort command sets, or -1 for another command.

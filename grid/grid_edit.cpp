@@ -143,6 +143,12 @@ void CGridInPlaceEdit::endWith(UINT key) {
         grid->SetFocus();
 }
 
+BOOL CGridInPlaceEdit::PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+    if (msg == WM_SYSCHAR && GetFocus() == this)
+        return TRUE;
+    return CEdit::PreTranslateMessage(msg, wp, lp);
+}
+
 void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     switch (vk) {
     case VK_PRIOR:

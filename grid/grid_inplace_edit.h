@@ -35,6 +35,8 @@ public:
     bool exitsOnArrows() const { return exitOnArrows_; }
 
 protected:
+    // Alt+character goes nowhere while the editor has the focus: it opens no menu mid-edit.
+    BOOL PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     void OnSysChar(UINT, UINT, UINT) override {}

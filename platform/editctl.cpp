@@ -7,11 +7,16 @@
 #include "platform/syscolors.h"
 #include "platform/wnd_widgets.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPointer>
 
 #include <algorithm>
@@ -43,16 +48,14 @@ bool ownsKey(const QKeyEvent* k) {
 // The platform's edit field; its input becomes the edit window's messages.
 class EditField : public QLineEdit {
 public:
-    EditField(QWidget* parent, CEdit* o) : QLineEdit(parent), owner(o) {
-        setFrame(false);
-        setContextMenuPolicy(Qt::NoContextMenu);
-    }
+    EditField(QWidget* parent, CEdit* o) : QLineEdit(parent), owner(o) { setFrame(false); }
     CEdit* owner;
 
 protected:
     bool event(QEvent* e) override {
         if (e->type() == QEvent::ShortcutOverride) {
-            if (ownsKey(static_cast<QKeyEvent*>(e))) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (ownsKey(k) || swallowed(k)) {
                 e->accept();
                 return true;
             }
@@ -80,31 +83,51 @@ protected:
         Qt::KeyboardModifiers mods = e->modifiers();
         wndinput::setInputState(mods, QApplication::mouseButtons());
         UINT vk = wndinput::virtualKeyOf(e);
-        MSGPARAM lp = MSGPARAM(std::max(e->count(), 1) & 0xFFFF);
+        MSGPARAM lp = repeatOf(e);
         if (vk)
             owner->SendMessage(WM_KEYDOWN, vk, lp);
         if (!owner)
             return;
-        bool ctrl = mods & Qt::ControlModifier;
-        bool alt = mods & Qt::AltModifier;
-        std::vector<UINT> chars;
-        if (vk == VK_TAB)
-            chars.push_back(9);
-        else if (vk == VK_RETURN)
-            chars.push_back(13);
-        else if (vk == VK_ESCAPE)
-            chars.push_back(27);
-        else if (vk == VK_BACK && !ctrl)
-            chars.push_back(8);
-        else if (ctrl && !alt && vk >= 'A' && vk <= 'Z')
-            chars.push_back(vk - 'A' + 1); // Ctrl+letter types its control character
-        else if (!ctrl)
-            typed(e->text(), chars);
-        for (UINT ch : chars) {
-            owner->SendMessage(alt ? WM_SYSCHAR : WM_CHAR, ch, lp);
+        UINT msg = (mods & Qt::AltModifier) ? WM_SYSCHAR : WM_CHAR;
+        for (UINT ch : charsOf(e)) {
+            if (owner->PreTranslateMessage(msg, ch, lp))
+                continue;
+            owner->SendMessage(msg, ch, lp);
             if (!owner)
                 return;
         }
+    }
+
+    // The platform edit's own menu: Undo, Cut, Copy, Paste, Delete and Select All.
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        if (!owner)
+            return;
+        QPointer<EditField> self(this);
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        bool readOnly = isReadOnly();
+        bool picked = hasSelectedText();
+        QString all = text();
+        auto add = [&](const char* label, bool enabled, void (*act)(QLineEdit&)) {
+            QAction* a = menu->addAction(QString::fromLatin1(label));
+            a->setEnabled(enabled);
+            QObject::connect(a, &QAction::triggered, this, [self, act] {
+                if (self && self->owner)
+                    act(*self);
+            });
+        };
+        add("&Undo", !readOnly && isUndoAvailable(), [](QLineEdit& f) { f.undo(); });
+        menu->addSeparator();
+        add("Cu&t", !readOnly && picked, [](QLineEdit& f) { f.cut(); });
+        add("&Copy", picked, [](QLineEdit& f) { f.copy(); });
+        const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+        add("&Paste", !readOnly && clip && clip->hasText(), [](QLineEdit& f) { f.paste(); });
+        add("&Delete", !readOnly && picked, [](QLineEdit& f) { f.del(); });
+        menu->addSeparator();
+        add("Select &All", !all.isEmpty() && selectedText() != all,
+            [](QLineEdit& f) { f.selectAll(); });
+        menu->popup(e->globalPos());
+        e->accept();
     }
 
     void keyReleaseEvent(QKeyEvent* e) override {
@@ -165,6 +188,42 @@ protected:
     }
 
 private:
+    static MSGPARAM repeatOf(const QKeyEvent* e) {
+        return MSGPARAM(std::max(e->count(), 1) & 0xFFFF);
+    }
+
+    // The characters a key types, as Windows types them.
+    static std::vector<UINT> charsOf(const QKeyEvent* e) {
+        Qt::KeyboardModifiers mods = e->modifiers();
+        UINT vk = wndinput::virtualKeyOf(e);
+        bool ctrl = mods & Qt::ControlModifier;
+        bool alt = mods & Qt::AltModifier;
+        std::vector<UINT> chars;
+        if (vk == VK_TAB)
+            chars.push_back(9);
+        else if (vk == VK_RETURN)
+            chars.push_back(13);
+        else if (vk == VK_ESCAPE)
+            chars.push_back(27);
+        else if (vk == VK_BACK && !ctrl)
+            chars.push_back(8);
+        else if (ctrl && !alt && vk >= 'A' && vk <= 'Z')
+            chars.push_back(vk - 'A' + 1); // Ctrl+letter types its control character
+        else if (!ctrl)
+            typed(e->text(), chars);
+        return chars;
+    }
+
+    // An Alt+key the edit's pre-translation swallows: no menu or accelerator may take it.
+    bool swallowed(const QKeyEvent* k) const {
+        if (!owner || !(k->modifiers() & Qt::AltModifier))
+            return false;
+        for (UINT ch : charsOf(k))
+            if (owner->PreTranslateMessage(WM_SYSCHAR, ch, repeatOf(k)))
+                return true;
+        return false;
+    }
+
     static void typed(const QString& text, std::vector<UINT>& chars) {
         for (QChar ch : text) {
             int byte = cp1252::fromUnicode(ch.unicode());

@@ -48,6 +48,14 @@ public:
     DWORD GetAlignment() const;
 
 protected:
+    // Message pre-translation: asked for each character message the edit's keys make, before
+    // anything else sees the key. TRUE swallows it: neither the edit nor the program's menus
+    // and accelerators get it (an Alt+letter then opens no menu).
+    virtual BOOL PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+        (void)msg, (void)wp, (void)lp;
+        return FALSE;
+    }
+
     int OnCreate() override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnSetFont(const FontDesc* font, BOOL redraw) override;
@@ -57,6 +65,7 @@ protected:
     LRESULT DefWindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override;
 
 private:
+    friend class EditField;
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/fs.h"
+#include "platform/msgbox.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -123,6 +124,32 @@ std::optional<std::string> GetOpenFileName(const OpenFileRequest& request) {
     return current->getOpenFileName(request);
 }
 
+std::optional<std::string> GetSaveFileName(const OpenFileRequest& request) {
+    if (!current)
+        return std::nullopt;
+    return current->getSaveFileName(request);
+}
+
+std::string ReplaceQuestion(const std::string& path) {
+    return path + " already exists.\nDo you want to replace it?";
+}
+
+namespace {
+
+std::string saveTitle(const OpenFileRequest& request) {
+    return request.title.empty() ? std::string("Save As") : request.title;
+}
+
+// Whether the user lets the save dialog replace the file at `path` (8-bit).
+bool replaceAllowed(const OpenFileRequest& request, const std::string& path) {
+    if (!(request.flags & OFN_OVERWRITEPROMPT) || !fsx::isFile(fsx::resolvePath(path)))
+        return true;
+    return MessageBox(ReplaceQuestion(path), saveTitle(request), MB_YESNO | MB_ICONWARNING) ==
+           IDYES;
+}
+
+} // namespace
+
 FileDialogService* SetFileDialogService(FileDialogService* service) {
     FileDialogService* previous = current;
     current = service;
@@ -135,13 +162,28 @@ ScriptedFileDialog::~ScriptedFileDialog() {
     SetFileDialogService(previous_);
 }
 
-std::optional<std::string> ScriptedFileDialog::getOpenFileName(const OpenFileRequest& request) {
-    requests_.push_back(request);
+std::optional<std::string> ScriptedFileDialog::nextAnswer() {
     if (answers_.empty())
         return std::nullopt;
     std::optional<std::string> answer = answers_.front();
     answers_.pop_front();
     return answer;
+}
+
+std::optional<std::string> ScriptedFileDialog::getOpenFileName(const OpenFileRequest& request) {
+    requests_.push_back(request);
+    saves_.push_back(false);
+    return nextAnswer();
+}
+
+std::optional<std::string> ScriptedFileDialog::getSaveFileName(const OpenFileRequest& request) {
+    requests_.push_back(request);
+    saves_.push_back(true);
+    for (;;) {
+        std::optional<std::string> answer = nextAnswer();
+        if (!answer || replaceAllowed(request, *answer))
+            return answer;
+    }
 }
 
 QtFileDialog::QtFileDialog() : previous_(SetFileDialogService(this)) {}
@@ -151,13 +193,63 @@ QtFileDialog::~QtFileDialog() {
 }
 
 std::optional<std::string> QtFileDialog::getOpenFileName(const OpenFileRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(),
-                       toQt(request.title.empty() ? std::string("Open") : request.title));
+    return run(request, false);
+}
+
+std::optional<std::string> QtFileDialog::getSaveFileName(const OpenFileRequest& request) {
+    return run(request, true);
+}
+
+namespace {
+
+// Qt's dialog, with the replace question asked through the message-box service.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(const OpenFileRequest& request, bool save)
+        : QFileDialog(QApplication::activeWindow()), request_(request),
+          title_(!request.title.empty() ? request.title
+                 : save                 ? std::string("Save As")
+                                        : std::string("Open")) {
+        setWindowTitle(toQt(title_));
+    }
+
+    void accept() override {
+        QStringList files = selectedFiles();
+        if (!files.isEmpty()) {
+            std::string disk = files.front().toStdString();
+            // A folder typed as the name is entered, as the dialog does by itself.
+            if (!fsx::isDirectory(disk)) {
+                if ((request_.flags & OFN_PATHMUSTEXIST) &&
+                    !fsx::isDirectory(fsx::parentFolder(disk))) {
+                    MessageBox(fsx::fromDisk(disk) +
+                                   "\nPath does not exist.\nCheck the path and try again.",
+                               title_, MB_OK | MB_ICONWARNING);
+                    return;
+                }
+                if (acceptMode() == AcceptSave && !replaceAllowed(request_, fsx::fromDisk(disk)))
+                    return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    OpenFileRequest request_;
+    std::string title_; // 8-bit
+};
+
+} // namespace
+
+std::optional<std::string> QtFileDialog::run(const OpenFileRequest& request, bool save) {
+    FileDialog dialog(request, save);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
-                                                           : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::ReadOnly, true);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) && !save ? QFileDialog::ExistingFile
+                                                                    : QFileDialog::AnyFile);
+    if (save)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    else
+        dialog.setOption(QFileDialog::ReadOnly, true);
     std::string folder = request.initialFolder;
     if (!folder.empty()) {
         std::string disk = fsx::resolvePath(folder);

@@ -3,6 +3,8 @@
 #include "platform/codepage.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -30,6 +32,38 @@ QMessageBox::Icon iconFor(UINT flags) {
     }
 }
 
+// A box that may have no escape answer: a Yes/No question must be answered with a button, so
+// Escape and the close box do nothing there.
+class AnswerBox : public QMessageBox {
+public:
+    AnswerBox(Icon icon, const QString& title, const QString& text, QWidget* parent, bool escapable)
+        : QMessageBox(icon, title, text, NoButton, parent), escapable_(escapable) {
+        if (!escapable_) {
+            Qt::WindowFlags f = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+            setWindowFlags(f & ~Qt::WindowCloseButtonHint);
+        }
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (!escapable_ && e->matches(QKeySequence::Cancel)) {
+            e->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (!escapable_) {
+            e->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(e);
+    }
+
+private:
+    bool escapable_;
+};
+
 } // namespace
 
 QtMessageBox::QtMessageBox() : previous_(SetMessageBoxService(this)) {}
@@ -39,14 +73,15 @@ QtMessageBox::~QtMessageBox() {
 }
 
 int QtMessageBox::show(const std::string& text, const std::string& title, UINT flags) {
-    QMessageBox box(iconFor(flags), fromBytes(title), fromBytes(text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    UINT type = flags & MB_TYPEMASK;
+    AnswerBox box(iconFor(flags), fromBytes(title), fromBytes(text), QApplication::activeWindow(),
+                  type != MB_YESNO);
     struct Choice {
         QMessageBox::StandardButton button;
         int id;
     };
     std::vector<Choice> choices;
-    switch (flags & MB_TYPEMASK) {
+    switch (type) {
     case MB_OKCANCEL:
         choices = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
         break;
@@ -72,7 +107,7 @@ int QtMessageBox::show(const std::string& text, const std::string& title, UINT f
     // question must be answered.
     if (box.button(QMessageBox::Cancel))
         box.setEscapeButton(QMessageBox::Cancel);
-    else if ((flags & MB_TYPEMASK) == MB_OK)
+    else if (type == MB_OK)
         box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

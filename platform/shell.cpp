@@ -150,7 +150,62 @@ bool StartDetached(const std::vector<std::string>& argv, std::string* error) {
     return true;
 }
 
-bool OpenDocument(const std::string& path, std::string* error, int waitMs) {
+namespace {
+
+// The launcher's verdict as the user reads it; empty for success.
+std::string verdictText(int code, const std::string& shown) {
+    switch (code) {
+    case 0:
+        return {};
+    case 2:
+        return "Cannot find '" + shown + "'. Make sure the name is correct, and then try again.";
+    case 3:
+        return "There is no program set to open '" + shown + "'.";
+    case kExecFailed:
+        return "Cannot open '" + shown + "': the desktop launcher could not be run.";
+    default:
+        return "Cannot open '" + shown + "': the program set for it failed to start.";
+    }
+}
+
+} // namespace
+
+PendingOpen::PendingOpen(int fd, std::string shown) : fd_(fd), shown_(std::move(shown)) {}
+
+PendingOpen::~PendingOpen() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::optional<bool> PendingOpen::check(std::string* error, int waitMs) {
+    if (fd_ < 0) {
+        if (error && !why_.empty())
+            *error = why_;
+        return done_;
+    }
+    pollfd pfd{fd_, POLLIN, 0};
+    int ready;
+    while ((ready = ::poll(&pfd, 1, waitMs)) < 0 && errno == EINTR) {
+    }
+    if (ready <= 0)
+        return std::nullopt;
+    int code = 0;
+    ssize_t n;
+    while ((n = ::read(fd_, &code, sizeof code)) < 0 && errno == EINTR) {
+    }
+    if (n != static_cast<ssize_t>(sizeof code))
+        code = kExecFailed; // ended without a word: the launcher never ran
+    ::close(fd_);
+    fd_ = -1;
+    why_ = verdictText(code, shown_);
+    done_ = why_.empty();
+    if (error && !why_.empty())
+        *error = why_;
+    return done_;
+}
+
+bool StartOpenDocument(const std::string& path, std::string* error,
+                       std::unique_ptr<PendingOpen>* pending) {
     auto fail = [&](const std::string& why) {
         if (error)
             *error = why;
@@ -159,8 +214,7 @@ bool OpenDocument(const std::string& path, std::string* error, int waitMs) {
     std::string shown = fsx::fromDisk(path);
     struct stat st;
     if (path.empty() || ::stat(path.c_str(), &st) != 0)
-        return fail("Cannot find '" + shown +
-                    "'. Make sure the name is correct, and then try again.");
+        return fail(verdictText(2, shown));
     // A name that begins with '-' would be read as an option.
     std::string arg = path.front() == '-' ? "./" + path : path;
     ExecPlan plan({"xdg-open", arg});
@@ -200,27 +254,18 @@ bool OpenDocument(const std::string& path, std::string* error, int waitMs) {
     }
     ::close(fds[1]);
     waitChild(first);
-    pollfd pfd{fds[0], POLLIN, 0};
-    int ready;
-    while ((ready = ::poll(&pfd, 1, waitMs)) < 0 && errno == EINTR) {
-    }
-    int code = 0;
-    if (ready > 0 && ::read(fds[0], &code, sizeof code) != static_cast<ssize_t>(sizeof code))
-        code = kExecFailed; // ended without a word: the launcher never ran
-    ::close(fds[0]);
-    if (code == 0)
-        return true; // done, or still busy starting the program after waitMs
-    switch (code) {
-    case 2:
-        return fail("Cannot find '" + shown +
-                    "'. Make sure the name is correct, and then try again.");
-    case 3:
-        return fail("There is no program set to open '" + shown + "'.");
-    case kExecFailed:
-        return fail("Cannot open '" + shown + "': the desktop launcher could not be run.");
-    default:
-        return fail("Cannot open '" + shown + "': the program set for it failed to start.");
-    }
+    auto watch = std::make_unique<PendingOpen>(fds[0], shown);
+    if (pending)
+        *pending = std::move(watch);
+    return true;
+}
+
+bool OpenDocument(const std::string& path, std::string* error, int waitMs) {
+    std::unique_ptr<PendingOpen> pending;
+    if (!StartOpenDocument(path, error, &pending))
+        return false;
+    // Done, or still busy starting the program after waitMs: success.
+    return pending->check(error, waitMs).value_or(true);
 }
 
 bool OpenDocumentOrTell(const std::string& path) {

@@ -4,15 +4,45 @@
 // Paths are disk paths (as fsx::resolve returns them).
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace shell {
 
-// Opens `path` with the program the user has chosen for its type (xdg-open), shown normally, and
-// returns without waiting for that program. False, with a one-line reason in `error`, when the
-// file does not exist, no program is set for its type, the launcher fails or is not installed.
-// A launcher still running after `waitMs` milliseconds has started the program: success.
+// The launcher of a document started by StartOpenDocument, running on its own; its verdict (the
+// exit status) comes later. Dropping the watch leaves the launcher running.
+class PendingOpen {
+public:
+    PendingOpen(int fd, std::string shownPath);
+    ~PendingOpen();
+    PendingOpen(const PendingOpen&) = delete;
+    PendingOpen& operator=(const PendingOpen&) = delete;
+    // Becomes readable when the verdict is in; -1 once it has been read.
+    int fd() const { return fd_; }
+    // Waits up to `waitMs` (0: not at all) for the verdict: nothing while the launcher still
+    // runs; then true, or false with the one-line reason in `error`. The same answer after.
+    std::optional<bool> check(std::string* error = nullptr, int waitMs = 0);
+
+private:
+    int fd_;
+    std::string shown_;
+    std::optional<bool> done_;
+    std::string why_;
+};
+
+// Starts the launcher (xdg-open) on `path`, detached and hidden, and returns at once. False with
+// a one-line reason in `error` when it cannot be started: the file does not exist, the launcher
+// is not installed, the system refuses a process. Otherwise `pending` (when given) watches for
+// what only the launcher's exit can tell: no program set for the type, a program that failed.
+bool StartOpenDocument(const std::string& path, std::string* error = nullptr,
+                       std::unique_ptr<PendingOpen>* pending = nullptr);
+
+// Opens `path` with the program the user has chosen for its type (xdg-open), shown normally,
+// waiting at most `waitMs` milliseconds for the launcher. False, with a one-line reason in
+// `error`, when the file does not exist, no program is set for its type, the launcher fails or is
+// not installed. A launcher still running after `waitMs` has started the program: success.
 bool OpenDocument(const std::string& path, std::string* error = nullptr, int waitMs = 2000);
 
 // OpenDocument, and on failure the shell's own message box (error icon, OK), titled "Open", is all

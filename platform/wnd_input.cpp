@@ -88,6 +88,32 @@ UINT wndinput::virtualKeyOfQtKey(int k) {
     }
 }
 
+// X11 gives some keys a control character as their text where Windows types none: Delete types
+// DEL, for one. Only the control characters a Windows keyboard types become characters.
+bool wndinput::typesCharacter(UINT vk, Qt::KeyboardModifiers mods, int byte) {
+    if (byte >= 32 && byte != 127)
+        return true;
+    bool ctrl = mods & Qt::ControlModifier;
+    switch (vk) {
+    case VK_BACK:
+        return byte == 8 || (ctrl && byte == 127);
+    case VK_TAB:
+        return byte == 9;
+    case VK_RETURN:
+        return byte == 13 || (ctrl && byte == 10);
+    case VK_ESCAPE:
+        return byte == 27;
+    default:
+        break;
+    }
+    if (!ctrl)
+        return false;
+    if (vk >= 'A' && vk <= 'Z')
+        return byte == int(vk - 'A') + 1;
+    // Ctrl with [ \ ] 6 - types ESC, FS, GS, RS and US; those keys have no code of their own here.
+    return byte >= 27 && byte <= 31 && (vk == 0 || vk == '6');
+}
+
 namespace {
 
 UINT mouseFlags() {
@@ -321,7 +347,7 @@ void WndClient::keyPressEvent(QKeyEvent* e) {
         text = QStringLiteral("\t");
     for (QChar ch : text) {
         int byte = cp1252::fromUnicode(ch.unicode());
-        if (byte < 0)
+        if (byte < 0 || !wndinput::typesCharacter(vk, currentMods, byte))
             continue;
         bool alt = currentMods & Qt::AltModifier;
         w->SendMessage(alt ? WM_SYSCHAR : WM_CHAR, WPARAM(byte), lp);

@@ -28,6 +28,8 @@ int& eventDepth(); // >0 while a window's widget handles an event
 // key state GetKeyState reports, and the virtual-key code of a key event.
 void setInputState(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 UINT virtualKeyOf(const QKeyEvent* e);
+// Whether a key whose text holds this character (8-bit) types it as a character message.
+bool typesCharacter(UINT vk, Qt::KeyboardModifiers mods, int byte);
 // The window whose client area holds the widget (walking up its parents); null for none.
 Wnd* wndAround(QWidget* w);
 } // namespace wndinput

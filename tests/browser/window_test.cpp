@@ -7,9 +7,13 @@
 #include "tests/browser/fleet_fixture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -283,6 +287,8 @@ TEST(FleetWindow, SaveAsksForANameAndWritesAnEmptyFile) {
     EXPECT_TRUE(r.frame().TranslateAccelerator('S', FCONTROL));
     ASSERT_EQ(r.files.requests().size(), 1u);
     EXPECT_EQ(r.files.requests()[0].title, "Save As");
+    EXPECT_EQ(r.files.savesAsked(), std::vector<bool>{true}) << "a save dialog, not an open one";
+    EXPECT_NE(r.files.requests()[0].flags & OFN_OVERWRITEPROMPT, 0u);
 
     std::string target = r.sim.dir.file("list.fsl");
     testsupport::writeFile(target, "old contents");
@@ -316,6 +322,84 @@ TEST(FleetWindow, KeywordListThatCannotBeOpenedIsTold) {
     ASSERT_EQ(r.boxes.calls().size(), 1u);
     EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
     EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
+}
+
+namespace {
+
+// A desktop launcher of our own first on PATH: it writes what it was handed to `log`, waits
+// `seconds`, then ends with `status`.
+class FakeLauncher {
+public:
+    FakeLauncher(const testsupport::TempDir& dir, const std::string& seconds, int status)
+        : log(dir.file("launched")) {
+        std::string bin = dir.mkdir("launcher-bin");
+        testsupport::writeFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + log +
+                                                      "'\nsleep " + seconds + "\nexit " +
+                                                      std::to_string(status) + "\n");
+        ::chmod((bin + "/xdg-open").c_str(), 0755);
+        const char* old = std::getenv("PATH");
+        oldPath_ = old ? old : "/usr/bin:/bin";
+        ::setenv("PATH", (bin + ":" + oldPath_).c_str(), 1);
+    }
+    ~FakeLauncher() { ::setenv("PATH", oldPath_.c_str(), 1); }
+    std::string log;
+
+private:
+    std::string oldPath_;
+};
+
+// Runs the event loop until `done` or `ms` have passed.
+bool spinUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return done();
+}
+
+} // namespace
+
+// The keyword list opens in the user's editor without the window waiting for the launcher; a
+// launcher that fails is told when its failure is known.
+TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
+    struct Case {
+        const char* name;
+        const char* seconds;
+        int status;
+        const char* says; // empty: no message
+    } cases[] = {
+        {"launcher busy for long", "3", 0, ""},
+        {"launcher done at once", "0", 0, ""},
+        {"no program for text files", "1", 3, "There is no program set to open"},
+        {"program fails to start", "0", 4, "failed to start"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Running r;
+        r.sim.keywords("Jumbo;\n");
+        r.start();
+        FakeLauncher launcher(r.sim.dir, c.seconds, c.status);
+        QElapsedTimer t;
+        t.start();
+        ASSERT_TRUE(r.frame().SendCommand(ID_HELP_KEYWORD_LIST));
+        EXPECT_LT(t.elapsed(), 500) << "the window waited for the launcher";
+        EXPECT_TRUE(r.boxes.calls().empty());
+        std::string list = r.sim.base + "/bin/FleetScout.txt";
+        EXPECT_TRUE(
+            spinUntil([&] { return testsupport::readFile(launcher.log) == list + "\n"; }, 5000));
+        if (*c.says) {
+            ASSERT_TRUE(spinUntil([&] { return !r.boxes.calls().empty(); }, 5000));
+            EXPECT_NE(r.boxes.calls()[0].text.find(c.says), std::string::npos)
+                << r.boxes.calls()[0].text;
+            EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
+            EXPECT_EQ(r.boxes.calls()[0].flags, MB_OK | MB_ICONERROR);
+        } else {
+            spinUntil([] { return false; }, 1500);
+            EXPECT_TRUE(r.boxes.calls().empty());
+        }
+    }
 }
 
 TEST(FleetWindow, ExitClosesTheWindow) {

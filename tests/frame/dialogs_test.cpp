@@ -1,9 +1,12 @@
 #include "platform/filedialog.h"
 #include "platform/frame.h"
 #include "platform/msgbox_qt.h"
+#include "tests/support/test_support.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -115,6 +118,84 @@ TEST(QtMessageBoxService, ButtonsIconsAndAnswers) {
         EXPECT_EQ(seenText, QString::fromUtf8("Title|Caf\xC3\xA9 ?"));
         EXPECT_EQ(seenIcon, c.icon);
     }
+}
+
+// A Yes/No question must be answered: Escape and the close box leave it up.
+TEST(QtMessageBoxService, YesNoQuestionHasNoEscapeAnswer) {
+    QtMessageBox service;
+    for (int answer : {IDYES, IDNO}) {
+        bool stayedAfterEscape = false, stayedAfterClose = false, closeBox = true;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Escape);
+            QApplication::processEvents();
+            stayedAfterEscape = box->isVisible();
+            box->close(); // what the window manager's close box asks
+            QApplication::processEvents();
+            stayedAfterClose = box->isVisible();
+            closeBox = box->windowFlags().testFlag(Qt::WindowCloseButtonHint);
+            box->button(answer == IDYES ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        EXPECT_EQ(
+            MessageBox("Saving with missing wav text ?", "CueLine", MB_YESNO | MB_ICONQUESTION),
+            answer);
+        EXPECT_TRUE(stayedAfterEscape);
+        EXPECT_TRUE(stayedAfterClose);
+        EXPECT_FALSE(closeBox);
+    }
+    // A box with Cancel still takes Escape as Cancel.
+    whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    EXPECT_EQ(MessageBox("Replace?", "T", MB_YESNOCANCEL | MB_ICONQUESTION), IDCANCEL);
+}
+
+TEST(FileDialogService, SaveDialogAsksBeforeReplacingAndNoKeepsItOpen) {
+    testsupport::TempDir dir;
+    std::string existing = dir.file("list.fsl");
+    testsupport::writeFile(existing, "old");
+    OpenFileRequest request;
+    request.title = "Save As";
+    request.initialFolder = dir.path();
+    request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+
+    {
+        ScriptedMessageBox boxes;
+        ScriptedFileDialog scripted;
+        scripted.setNextFileName(existing);        // No: asked again
+        scripted.setNextFileName(dir.file("new")); // does not exist: no question
+        boxes.setNextAnswer(IDNO);
+        EXPECT_EQ(GetSaveFileName(request).value_or(""), dir.file("new"));
+        ASSERT_EQ(boxes.calls().size(), 1u);
+        EXPECT_EQ(boxes.calls()[0].text, ReplaceQuestion(existing));
+        EXPECT_EQ(boxes.calls()[0].flags, MB_YESNO | MB_ICONWARNING);
+        EXPECT_EQ(scripted.savesAsked(), std::vector<bool>{true});
+    }
+
+    ScriptedMessageBox boxes;
+    QtFileDialog real;
+    boxes.setNextAnswer(IDNO);
+    boxes.setNextAnswer(IDYES);
+    bool saveMode = false, saveButton = false, openButton = true, stayedOnNo = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        saveMode = dialog->acceptMode() == QFileDialog::AcceptSave;
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        saveButton = buttons->button(QDialogButtonBox::Save) != nullptr;
+        openButton = buttons->button(QDialogButtonBox::Open) != nullptr;
+        dialog->selectFile(QString::fromStdString(existing));
+        buttons->button(QDialogButtonBox::Save)->click();
+        stayedOnNo = dialog->isVisible();
+        buttons->button(QDialogButtonBox::Save)->click();
+    });
+    EXPECT_EQ(GetSaveFileName(request).value_or(""), existing);
+    EXPECT_TRUE(saveMode);
+    EXPECT_TRUE(saveButton);
+    EXPECT_FALSE(openButton);
+    EXPECT_TRUE(stayedOnNo);
+    EXPECT_EQ(boxes.calls().size(), 2u);
+    EXPECT_EQ(testsupport::readFile(existing), "old") << "the dialog only names the file";
 }
 
 TEST(FrameDialogs, TextDialogShowsTheTextAndDropsEdits) {

@@ -288,6 +288,41 @@ TEST(Wnd, KeysAndCharactersArriveAsMessages) {
                                      {WM_CHAR, 0xE9, {}, false}}));
 }
 
+// X11 gives some keys a control character as text (Delete types DEL); a character message comes
+// only for the ones a Windows keyboard types.
+TEST(Wnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
+    struct Case {
+        const char* name;
+        UINT vk;
+        unsigned mods;
+        const char* text;
+        std::vector<UINT> chars;
+    } cases[] = {
+        {"Delete", VK_DELETE, 0, "\x7f", {}},
+        {"Shift+Delete", VK_DELETE, wndevents::SHIFT, "\x7f", {}},
+        {"Ctrl+Delete", VK_DELETE, wndevents::CTRL, "\x7f", {}},
+        {"Backspace", VK_BACK, 0, "\b", {8}},
+        {"Ctrl+Backspace", VK_BACK, wndevents::CTRL, "\x7f", {127}},
+        {"Enter", VK_RETURN, 0, "\r", {13}},
+        {"Escape", VK_ESCAPE, 0, "\x1b", {27}},
+        {"Ctrl+A", 'A', wndevents::CTRL, "\x01", {1}},
+        {"Ctrl+[", 0, wndevents::CTRL, "\x1b", {27}},
+        {"Home", VK_HOME, 0, "", {}},
+        {"F1 typing a stray control", VK_F1, 0, "\x10", {}},
+        {"x", 'X', 0, "x", {'x'}},
+    };
+    for (const Case& c : cases) {
+        InputProbe w;
+        ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
+        wndevents::Key(w, c.vk, c.mods, c.text);
+        std::vector<UINT> chars;
+        for (const auto& i : w.in)
+            if (i.msg == WM_CHAR)
+                chars.push_back(i.code);
+        EXPECT_EQ(chars, c.chars) << c.name;
+    }
+}
+
 TEST(Wnd, TabReachesAWindowThatWantsIt) {
     InputProbe w;
     ASSERT_TRUE(w.CreateTopLevel("tabs", WS_VISIBLE, Rect{0, 0, 50, 50}));

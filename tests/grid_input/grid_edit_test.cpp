@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 
 namespace {
 
@@ -300,4 +304,96 @@ TEST_F(EditTest, GridGoingAwayWhileEditingLeavesNothingBehind) {
     EXPECT_EQ(Wnd::GetFocus() == nullptr ||
                   dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus()) == nullptr,
               true);
+}
+
+// --- the edit inside a window with a menu bar ---------------------------------------------
+
+class EditUnderMenusTest : public EditTest {
+protected:
+    QMenuBar* bar = nullptr;
+    QMenu* fileMenu = nullptr;
+
+    void makeWithMenus() {
+        makeEditable();
+        QWidget* window = owner.widget();
+        bar = new QMenuBar(window);
+        fileMenu = bar->addMenu(QStringLiteral("&File"));
+        fileMenu->addAction(QStringLiteral("E&xit"));
+        bar->addMenu(QStringLiteral("&View"))->addAction(QStringLiteral("&Status Bar"));
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    // A key as the platform delivers it: through the shortcuts (menu mnemonics) first.
+    void typeKey(Qt::Key key, Qt::KeyboardModifiers mods, const QString& text) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::sendKeyEvent(QTest::KeyAction::Click, target, key, text, mods);
+    }
+    void closeMenus() {
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        settle();
+    }
+    void TearDown() override {
+        closeMenus();
+        EditTest::TearDown();
+    }
+};
+
+TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
+    makeWithMenus();
+    CGridInPlaceEdit& e = openEditor();
+    typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
+    typeKey(Qt::Key_V, Qt::AltModifier, QStringLiteral("v"));
+    settle();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(bar->activeAction(), nullptr);
+    ASSERT_EQ(editor(), &e) << "the edit goes on";
+    EXPECT_EQ(e.GetWindowText(), "r2c2") << "and nothing was typed";
+    typeKey(Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    EXPECT_EQ(e.GetWindowText(), "r2c2x");
+    ev::Key(e, VK_RETURN);
+    settle();
+    EXPECT_EQ(grid->GetCellText(2, 2), "r2c2x");
+
+    // Without an edit the same key opens the menu.
+    ASSERT_EQ(Wnd::GetFocus(), grid.get());
+    typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
+    EXPECT_EQ(QApplication::activePopupWidget(), fileMenu);
+}
+
+TEST_F(EditUnderMenusTest, RightClickInTheEditShowsTheEditMenuWhosePasteWorks) {
+    makeWithMenus();
+    QApplication::clipboard()->setText("pasted");
+    CGridInPlaceEdit& e = openEditor();
+    QWidget* field = QApplication::focusWidget();
+    ASSERT_NE(field, nullptr);
+    QPoint p(5, field->height() / 2);
+    // What the platform delivers for a right click: press, context-menu request, release.
+    ev::Press(e, Point{p.x(), p.y()}, 0, true);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, p, field->mapToGlobal(p));
+    QApplication::sendEvent(field, &request);
+    ev::Release(e, Point{p.x(), p.y()}, 0, true);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    QAction* paste = nullptr;
+    for (QAction* a : menu->actions()) {
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (a->text() == "&Paste")
+            paste = a;
+    }
+    EXPECT_EQ(items.join('|').toStdString(), "&Undo|-|Cu&t|&Copy|&Paste|&Delete|-|Select &All");
+    EXPECT_EQ(editor(), &e) << "the menu leaves the edit open";
+    ASSERT_NE(paste, nullptr);
+    EXPECT_TRUE(paste->isEnabled());
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(paste).center());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    ASSERT_EQ(editor(), &e);
+    EXPECT_EQ(e.GetWindowText(), "r2c2pasted");
+    // (Off screen the window loses its activation when the menu goes; on a desktop it does not.)
+    ev::Key(e, VK_RETURN);
+    settle();
+    EXPECT_EQ(grid->GetCellText(2, 2), "r2c2pasted");
 }

@@ -258,22 +258,40 @@ TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
     EXPECT_TRUE(grid->IsCellOnScreen(39, 1));
 }
 
-TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotifications) {
+namespace {
+
+// The Delete key as X11 sends it: its text is DEL (127).
+void pressDelete(Wnd& w) {
+    ev::Key(w, VK_DELETE, 0, "\x7f");
+}
+
+} // namespace
+
+TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotificationsAndOpensNoEditor) {
     make(4, 4, 1, 1);
     grid->SetCellText(2, 2, "text");
     grid->SetCellText(2, 3, "locked");
     grid->SetCellState(2, 3, GCS_LOCKED);
     click(at(2, 2));
     owner.notes.clear();
-    ev::Key(*grid, VK_DELETE);
+    pressDelete(*grid);
+    settle();
     EXPECT_EQ(grid->GetCellText(2, 2), "");
     EXPECT_TRUE(grid->IsModified());
     EXPECT_EQ(codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+    // The keys after it are the grid's: Ctrl+A selects every cell, Down moves the current cell.
+    ev::Key(*grid, 'A', ev::CTRL, "\x01");
+    EXPECT_EQ(picked(*grid), block(1, 1, 3, 3));
+    ev::Key(*grid, VK_DOWN);
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(3, 2));
+    EXPECT_EQ(editor(), nullptr);
 
     click(at(2, 3));
     owner.notes.clear();
     grid->MarkModified(FALSE);
-    ev::Key(*grid, VK_DELETE);
+    pressDelete(*grid);
     EXPECT_EQ(grid->GetCellText(2, 3), "locked");
     EXPECT_FALSE(grid->IsModified());
     EXPECT_TRUE(codes().empty());
