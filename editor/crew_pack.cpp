@@ -159,7 +159,8 @@ void CCrewPack::scanFolder(std::vector<std::string>& notes) {
 }
 
 bool CCrewPack::loadCrewPack() {
-    std::FILE* file = std::fopen(textFilePath().c_str(), "rb");
+    // A FIFO or a device in its place is a file that cannot be read, never waited on.
+    std::FILE* file = fsx::openRegularStream(textFilePath());
     if (!file) {
         MessageBox("File not found", kAppTitle, MB_OK | MB_ICONERROR);
         return false;

@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/codepage.h"
+#include "platform/qtbridge.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -390,7 +391,7 @@ QWidget* CDialog::widget() const {
 bool CDialog::SaveImage(const std::string& pngPath) const {
     if (!d_->window)
         return false;
-    return d_->window->grab().save(QString::fromUtf8(pngPath.c_str()), "PNG");
+    return qtbridge::savePng(d_->window->grab().toImage(), pngPath);
 }
 
 void CDialog::ClickItem(int id) {
