@@ -9,6 +9,10 @@
 #include <QApplication>
 #include <QPrinter>
 
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -362,7 +366,8 @@ TEST(FleetWindow, PrintingIsTheGrids) {
 TEST(FleetWindow, PrintingToAFileIsWholeOrTold) {
     Running r;
     r.start();
-    std::string target = "/dev/full";
+    std::string target = r.sim.dir.file("full"); // a node of its own, as /dev/full
+    ASSERT_EQ(mknod(target.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
     SetPrintDialogHook([&](QPrinter& printer) { // the dialog's "Print to File (PDF)"
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(target));

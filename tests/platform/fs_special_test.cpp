@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,8 +40,8 @@ TEST(FileSystemSpecial, ReadingRefusesWhatIsNoRegularFile) {
     TempDir dir;
     std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    std::string zero = dir.file("zero");
-    ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+    std::string zero = dir.file("zero"); // a node of its own, as /dev/zero
+    ASSERT_EQ(mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
     writeFile(dir.file("plain"), "text");
     EXPECT_TRUE(endsInTime([&] {
         std::string out;
@@ -73,11 +75,20 @@ TEST(FileSystemSpecial, WritingGoesThroughLinksAndIntoDevices) {
     ASSERT_TRUE(fsx::writeWhole(dir.file("dangling"), "x", &error)) << error;
     EXPECT_EQ(readFile(dir.file("later.csv")), "x");
 
-    EXPECT_TRUE(fsx::writeWhole("/dev/null", "x", &error));
-    EXPECT_FALSE(fsx::writeWhole("/dev/full", "x", &error));
+    // Device nodes of their own, as /dev/null and /dev/full: written into, never replaced.
+    std::string null = dir.file("null");
+    std::string full = dir.file("full");
+    ASSERT_EQ(mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << std::strerror(errno);
+    ASSERT_EQ(mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
+    EXPECT_TRUE(fsx::writeWhole(null, "x", &error));
+    EXPECT_FALSE(fsx::writeWhole(full, "x", &error));
     EXPECT_NE(error.find("No space left"), std::string::npos) << error;
     EXPECT_FALSE(fsx::writeWhole(dir.path(), "x", &error));
     EXPECT_FALSE(error.empty());
+    for (const std::string& device : {null, full}) {
+        ASSERT_EQ(lstat(device.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
+    }
 
     std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);

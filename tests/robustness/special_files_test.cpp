@@ -1,6 +1,7 @@
 // Special files where the programs expect files, and writes onto disks that fail. The programs
 // run as child processes under `timeout`, so that a program that waits on a FIFO or reads a
-// device without end fails its test instead of stopping the suite.
+// device without end fails its test instead of stopping the suite. Devices are nodes made in the
+// test's folder (root, as the tests run here); a program that replaced one never touches /dev.
 #include "tests/support/test_support.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -52,11 +54,13 @@ void makeSpecial(Special kind, const std::string& path) {
     case Special::Fifo:
         ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
         break;
+    // Device nodes of their own, not links to the system's: a program that wrongly replaced the
+    // file would replace only these.
     case Special::DevZero:
-        ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
         break;
     case Special::DevUrandom:
-        ASSERT_EQ(symlink("/dev/urandom", path.c_str()), 0);
+        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 9)), 0) << std::strerror(errno);
         break;
     case Special::Folder:
         ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
@@ -234,7 +238,7 @@ TEST(SpecialFiles, EditorSettingsFile) {
         struct stat st;
         ASSERT_EQ(lstat(conf.c_str(), &st), 0);
         EXPECT_EQ(S_ISFIFO(st.st_mode), kind == Special::Fifo);
-        EXPECT_EQ(S_ISLNK(st.st_mode), kind == Special::DevZero);
+        EXPECT_EQ(S_ISCHR(st.st_mode), kind == Special::DevZero);
     }
 }
 
@@ -274,20 +278,22 @@ TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
         {"TnvCueLine --print-pdf", pack.cueLine("--print-pdf"), shq(pack.clt)},
         {"TnvCueLine --screenshot", pack.cueLine("--screenshot"), shq(pack.clt)},
     };
+    std::string devFull = pack.dir.file("full"); // as /dev/full
+    ASSERT_EQ(mknod(devFull.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
     for (const Writer& w : writers) {
         SCOPED_TRACE(w.what);
         std::string err = pack.dir.file("err.txt");
-        EXPECT_EQ(runCommand(w.command + " /dev/full " + w.tail + " 2>" + shq(err)), 1);
+        EXPECT_EQ(runCommand(w.command + " " + shq(devFull) + " " + w.tail + " 2>" + shq(err)), 1);
         EXPECT_NE(readFile(err).find("No space left on device"), std::string::npos)
             << readFile(err);
         struct stat st;
-        ASSERT_EQ(stat("/dev/full", &st), 0);
+        ASSERT_EQ(stat(devFull.c_str(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode)); // written into, never replaced
     }
 
     FullTmpfs full;
     if (!full.mounted)
-        GTEST_SKIP() << "/dev/full checked; a full tmpfs needs root and mount (not available)";
+        GTEST_SKIP() << "full device checked; a full tmpfs needs root and mount (not available)";
     for (const Writer& w : writers) {
         SCOPED_TRACE(w.what);
         std::string target = full.dir.file("out");
