@@ -562,8 +562,7 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
         QApplication::processEvents();
         std::string error;
         if (!frame->SaveScreenshot(options.screenshotPath, &error)) {
-            std::fprintf(stderr, "Cannot write the picture %s: %s\n",
-                         options.screenshotPath.c_str(), error.c_str());
+            std::fprintf(stderr, "The picture was not written: %s\n", error.c_str());
             status = 1;
         }
     } else {
