@@ -37,7 +37,7 @@ void copyField(char (&field)[256], std::string_view text) {
 // aircraft.cfg in a folder given as a disk path relative to `base` (an open folder, or AT_FDCWD),
 // whatever its letter case; -1 when there is none.
 int openAircraftCfg(int base, const std::string& diskFolder) {
-    int fd = ::openat(base, (diskFolder + "/aircraft.cfg").c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = fsx::openRegularFileAt(base, diskFolder + "/aircraft.cfg");
     if (fd >= 0)
         return fd;
     int folderFd = ::openat(base, diskFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -50,7 +50,7 @@ int openAircraftCfg(int base, const std::string& diskFolder) {
     }
     while (dirent* e = readdir(dir)) {
         if (strcasecmp(e->d_name, "aircraft.cfg") == 0) {
-            fd = ::openat(folderFd, e->d_name, O_RDONLY | O_CLOEXEC);
+            fd = fsx::openRegularFileAt(folderFd, e->d_name);
             if (fd >= 0)
                 break;
         }

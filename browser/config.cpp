@@ -187,7 +187,7 @@ bool BrowserConfig::SelectCurrency(std::string_view name) {
 }
 
 std::FILE* OpenCaseBlind(const std::string& path) {
-    return std::fopen(fsx::resolvePath(path).c_str(), "rb");
+    return fsx::openRegularStream(fsx::resolvePath(path));
 }
 
 bool EqualNoCaseAscii(std::string_view a, std::string_view b) {

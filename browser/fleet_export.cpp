@@ -1,29 +1,14 @@
 #include "browser/fleet_export.h"
 
 #include "grid/cell_grid.h"
-#include "platform/fs.h"
+#include "platform/fs_write.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 bool WriteExport(const std::string& diskPath, const std::string& bytes, std::string* error) {
-    struct stat st;
-    if (::stat(diskPath.c_str(), &st) != 0 || S_ISREG(st.st_mode))
-        return fsx::writeFileAtomic(diskPath, bytes, error) == fsx::WriteStatus::Written;
-    std::FILE* f = std::fopen(diskPath.c_str(), "wb");
-    if (!f) {
-        *error = "cannot write " + diskPath + ": " + std::strerror(errno);
-        return false;
-    }
-    errno = 0;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int err = errno;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok)
-        *error = "cannot write " + diskPath + ": " + std::strerror(err ? err : EIO);
-    return ok;
+    return fsx::writeWhole(diskPath, bytes, error);
 }
 
 int ExportFleet(FleetState& state, const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "platform/filedialog.h"
 #include "platform/fs.h"
+#include "platform/fs_write.h"
 #include "platform/msgbox.h"
 #include "platform/print.h"
 #include "resources/browser/fleet_resources.h"
@@ -86,7 +87,7 @@ void CFleetValuerDoc::OnFileSave() {
     if (path.empty())
         return;
     std::string error;
-    if (fsx::writeFileAtomic(fsx::resolvePath(path), "", &error) != fsx::WriteStatus::Written) {
+    if (!fsx::writeWhole(fsx::resolvePath(path), "", &error)) {
         MessageBox("Cannot save " + path + ".\n" + error, kFleetAppTitle, MB_OK | MB_ICONERROR);
         return;
     }

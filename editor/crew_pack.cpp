@@ -203,7 +203,8 @@ void CCrewPack::scanFolder(LoadNotes& notes) {
 }
 
 bool CCrewPack::loadCrewPack() {
-    std::FILE* file = std::fopen(textFilePath().c_str(), "rb");
+    // A FIFO or a device in its place is a file that cannot be read, never waited on.
+    std::FILE* file = fsx::openRegularStream(textFilePath());
     if (!file) {
         MessageBox("File not found", kAppTitle, MB_OK | MB_ICONERROR);
         return false;

@@ -1,8 +1,10 @@
 #include "platform/dialog.h"
 
 #include "platform/codepage.h"
+#include "platform/fs_write.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -390,7 +392,13 @@ QWidget* CDialog::widget() const {
 bool CDialog::SaveImage(const std::string& pngPath) const {
     if (!d_->window)
         return false;
-    return d_->window->grab().save(QString::fromUtf8(pngPath.c_str()), "PNG");
+    // Encoded in memory, then written whole or not at all.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !d_->window->grab().save(&buffer, "PNG"))
+        return false;
+    return fsx::writeWhole(pngPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                           nullptr);
 }
 
 void CDialog::ClickItem(int id) {

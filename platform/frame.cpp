@@ -4,6 +4,7 @@
 #include "platform/filedialog.h"
 #include "platform/fs.h"
 #include "platform/msgbox_qt.h"
+#include "platform/qtbridge.h"
 #include "platform/settings.h"
 
 #include <QAction>
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "platform/frame_keys.h"
 
@@ -419,9 +421,12 @@ bool CFrameWnd::Close() {
     return closed_;
 }
 
-bool CFrameWnd::SaveScreenshot(const std::string& path) const {
-    if (!d_->window)
+bool CFrameWnd::SaveScreenshot(const std::string& path, std::string* error) const {
+    if (!d_->window) {
+        if (error)
+            *error = "no window to take a picture of";
         return false;
+    }
     QImage body = d_->window->grab().toImage();
     // The title bar belongs to the window manager, so the picture gets a caption strip of its
     // own, in the style of a classic desktop.
@@ -443,7 +448,7 @@ bool CFrameWnd::SaveScreenshot(const std::string& path) const {
                      Qt::AlignVCenter | Qt::AlignLeft, toQt(d_->title));
     painter.drawImage(0, captionHeight, body);
     painter.end();
-    return image.save(QString::fromStdString(path), "PNG");
+    return qtbridge::savePng(image, path, error);
 }
 
 bool CFrameWnd::OnCmdMsg(UINT id) {
@@ -480,10 +485,10 @@ bool CDocument::OnOpenDocument(const std::string& path) {
     std::string disk = fsx::resolvePath(path);
     if (fsx::isDirectory(disk))
         return false;
-    std::FILE* file = std::fopen(disk.c_str(), "rb");
-    if (!file)
+    int fd = fsx::openRegularFile(disk);
+    if (fd < 0)
         return false;
-    std::fclose(file);
+    ::close(fd);
     pathName_ = path;
     title_ = fsx::lastComponent(path);
     return true;
@@ -516,7 +521,12 @@ void CWinApp::LoadStdProfileSettings(int recentSize) {
 void CWinApp::AddToRecentFileList(const std::string& path) {
     if (settings_) {
         settings_->addRecentFile(path);
-        settings_->sync();
+        if (!settings_->sync() && !settingsFailureTold_) {
+            settingsFailureTold_ = true;
+            MessageBox("The settings cannot be written to " + fsx::fromDisk(settings_->fileName()) +
+                           ".\nThe list of recent files is kept for this session only.",
+                       appName_, MB_OK | MB_ICONEXCLAMATION);
+        }
     }
 }
 
@@ -564,8 +574,9 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
             frame->SetClientSize(options.width, options.height);
         QApplication::processEvents();
         QApplication::processEvents();
-        if (!frame->SaveScreenshot(options.screenshotPath)) {
-            std::fprintf(stderr, "Cannot write the picture %s\n", options.screenshotPath.c_str());
+        std::string error;
+        if (!frame->SaveScreenshot(options.screenshotPath, &error)) {
+            std::fprintf(stderr, "The picture was not written: %s\n", error.c_str());
             status = 1;
         }
     } else {

@@ -196,7 +196,7 @@ public:
     virtual bool OnClose() { return true; }
 
     // Renders the window (title strip, menu bar, client and status bar) to a PNG file.
-    bool SaveScreenshot(const std::string& path) const;
+    bool SaveScreenshot(const std::string& path, std::string* error = nullptr) const;
 
     // CmdTarget: the frame's own commands (the status bar toggle).
     bool OnCmdMsg(UINT id) override;
@@ -276,6 +276,7 @@ private:
     std::string appName_;
     std::string settingsFile_;
     std::unique_ptr<Settings> settings_;
+    bool settingsFailureTold_ = false;
     CFrameWnd* mainWnd_ = nullptr;
 };
 

@@ -206,9 +206,39 @@ std::string programPath(const char* argv0) {
     return p.lexically_normal().string();
 }
 
+int openRegularFileAt(int dirFd, const std::string& path) {
+    // O_NONBLOCK: opening a FIFO without a writer would wait for one.
+    int fd = ::openat(dirFd, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+int openRegularFile(const std::string& diskPath) {
+    return openRegularFileAt(AT_FDCWD, diskPath);
+}
+
+std::FILE* openRegularStream(const std::string& diskPath) {
+    int fd = openRegularFile(diskPath);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f)
+        ::close(fd);
+    return f;
+}
+
 bool readFile(const std::string& diskPath, std::string& out, std::size_t limit) {
     out.clear();
-    FILE* f = std::fopen(diskPath.c_str(), "rb");
+    FILE* f = openRegularStream(diskPath);
     if (!f)
         return false;
     char buf[65536];

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,7 +80,16 @@ WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, 
 // for writing, CannotWrite fails writing the new bytes. WriteStatus::Written turns it off.
 void injectWriteFailure(WriteStatus stage, int err);
 
-// Reads at most `limit` bytes of a file. False when it cannot be opened.
+// Reads at most `limit` bytes of a file. False when it cannot be opened or is no regular file.
 bool readFile(const std::string& diskPath, std::string& out, std::size_t limit = SIZE_MAX);
+
+// Opens a file for reading without ever waiting on it: a FIFO, a device, a socket or a folder
+// in its place is refused as a file that cannot be read (errno EISDIR for a folder, else
+// EINVAL). -1 on failure. The descriptor reads blocking, as usual.
+int openRegularFile(const std::string& diskPath);
+// The same for a path relative to the folder open as `dirFd`.
+int openRegularFileAt(int dirFd, const std::string& path);
+// The same as a stdio stream for binary reading; nullptr on failure.
+std::FILE* openRegularStream(const std::string& diskPath);
 
 } // namespace fsx

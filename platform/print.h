@@ -63,6 +63,10 @@ void RunPrintPreviewCommand(Wnd* owner, PrintJobSteps& steps, const std::string&
 // the main window; empty when none has one.
 std::string PrintTitleAbove(const Wnd* wnd);
 
+class QPrinter;
+// Tests: stands in for the print dialog of the print command; returns whether to print.
+void SetPrintDialogHook(std::function<bool(QPrinter& printer)> hook);
+
 class QWidget;
 // Tests: the preview window is shown, handed to the hook, then closed instead of run modally.
 void SetPrintPreviewHook(std::function<void(QWidget* preview)> hook);

@@ -1,6 +1,10 @@
 #include "platform/qtbridge.h"
 
 #include "platform/codepage.h"
+#include "platform/fs_write.h"
+
+#include <QBuffer>
+#include <QImage>
 
 namespace qtbridge {
 
@@ -20,6 +24,18 @@ std::string fromQString(const QString& text) {
         out.push_back(b < 0 ? '?' : char(b));
     }
     return out;
+}
+
+bool savePng(const QImage& image, const std::string& diskPath, std::string* error) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        if (error)
+            *error = "cannot make the picture for " + diskPath;
+        return false;
+    }
+    return fsx::writeWhole(diskPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                           error);
 }
 
 } // namespace qtbridge

@@ -10,6 +10,8 @@
 
 #include <string>
 
+class QImage;
+
 namespace qtbridge {
 
 QString toQString(const std::string& cp1252Text);
@@ -36,5 +38,9 @@ inline QColor toQColor(COLORREF c) {
 inline COLORREF fromQColor(const QColor& c) {
     return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
 }
+
+// Saves a picture as a PNG file, whole or not at all (fsx::writeWhole); false with the reason
+// in `error`.
+bool savePng(const QImage& image, const std::string& diskPath, std::string* error = nullptr);
 
 } // namespace qtbridge

@@ -28,8 +28,12 @@ public:
     int getInt(const std::string& section, const std::string& entry, int fallback) const;
     void setInt(const std::string& section, const std::string& entry, int value);
 
-    // Writes pending changes; false when the store cannot be written.
+    // Writes pending changes, whole or not at all; false when the store cannot be written. A
+    // settings file that is no regular file (a FIFO, a device, a folder) is neither read nor
+    // written: the values then live for this run only.
     bool sync();
+    // The file that holds the settings, as a disk path.
+    std::string fileName() const;
 
 private:
     struct Impl;

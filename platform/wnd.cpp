@@ -697,8 +697,7 @@ bool Wnd::SaveWindowImage(const std::string& path) {
     };
     impl_->paintPending();
     flush(impl_->frame);
-    QPixmap shot = impl_->frame->grab();
-    return shot.save(QString::fromStdString(path), "PNG");
+    return qtbridge::savePng(impl_->frame->grab().toImage(), path);
 }
 
 // --- scroll bars ----------------------------------------------------------------------------

@@ -8,12 +8,16 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPrinter>
 #include <QThread>
+
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -440,4 +444,49 @@ TEST(FleetWindow, PrintingIsTheGrids) {
     ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT_PREVIEW));
     SetPrintPreviewHook(nullptr);
     EXPECT_TRUE(previewed);
+}
+
+TEST(FleetWindow, PrintingToAFileIsWholeOrTold) {
+    Running r;
+    r.start();
+    std::string target = r.sim.dir.file("full"); // a node of its own, as /dev/full
+    ASSERT_EQ(mknod(target.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
+    SetPrintDialogHook([&](QPrinter& printer) { // the dialog's "Print to File (PDF)"
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(target));
+        return true;
+    });
+    struct HookOff { // the program's printer keeps its file for later tests otherwise
+        PrintJobSteps& steps;
+        ~HookOff() {
+            SetPrintDialogHook([](QPrinter& printer) {
+                printer.setOutputFileName(QString());
+                return false;
+            });
+            RunPrintCommand(nullptr, steps, "");
+            SetPrintDialogHook(nullptr);
+        }
+    } off{*r.app->view()};
+    ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT));
+    ASSERT_EQ(r.boxes.calls().size(), 1u);
+    EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
+    EXPECT_NE(r.boxes.calls()[0].text.find("No space left on device"), std::string::npos)
+        << r.boxes.calls()[0].text;
+
+    target = r.sim.dir.file("printed.pdf");
+    ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT));
+    EXPECT_EQ(r.boxes.calls().size(), 1u);
+    std::string bytes = testsupport::readFile(target);
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+
+    // The preview draws its pages without writing the file the printer names.
+    std::remove(target.c_str());
+    bool previewed = false;
+    SetPrintPreviewHook([&](QWidget*) { previewed = true; });
+    ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT_PREVIEW));
+    SetPrintPreviewHook(nullptr);
+    EXPECT_TRUE(previewed);
+    EXPECT_FALSE(testsupport::exists(target));
+    EXPECT_EQ(r.boxes.calls().size(), 1u);
 }

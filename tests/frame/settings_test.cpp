@@ -4,6 +4,15 @@
 
 #include "tests/support/test_support.h"
 
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 TEST(SettingsRecentFiles, KeepsFourNewestFirstWithoutDuplicates) {
@@ -40,6 +49,78 @@ TEST(SettingsValues, StringsAndNumbersWithFallbacks) {
     EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 2);
     settings.setString("Settings", "Word", "abc");
     EXPECT_EQ(settings.getInt("Settings", "Word", 7), 7); // not a number
+}
+
+// True when `body` ends within a few seconds without a failed expectation: a settings file
+// that is waited on fails the test instead of stopping it.
+bool endsInTime(const std::function<void()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(5);
+        body();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(SettingsFile, NoRegularFileIsNeitherReadNorReplaced) {
+    testsupport::TempDir dir;
+    std::string fifo = dir.file("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::string zero = dir.file("zero.ini"); // a node of its own: never the system's /dev/zero
+    ASSERT_EQ(mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
+    std::string folder = dir.mkdir("folder.ini");
+    for (const std::string& ini : {fifo, zero, folder}) {
+        SCOPED_TRACE(ini);
+        EXPECT_TRUE(endsInTime([&] {
+            Settings settings(ini, 4);
+            EXPECT_TRUE(settings.recentFiles().empty());
+            EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 1);
+            // Kept for the session, and the store says it cannot be written.
+            settings.addRecentFile("/p/1");
+            EXPECT_EQ(settings.recentFiles(), std::vector<std::string>{"/p/1"});
+            EXPECT_FALSE(settings.sync());
+        }));
+    }
+    struct stat st;
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(lstat(zero.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
+TEST(SettingsFile, FullDiskKeepsTheOldFile) {
+    testsupport::TempDir mnt;
+    if (geteuid() != 0 || mount("tnvsettings", mnt.path().c_str(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "a full tmpfs needs root and mount (not available here)";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mnt.path()};
+    std::string ini = mnt.file("settings.ini");
+    {
+        Settings settings(ini, 4);
+        settings.addRecentFile("/p/old");
+        ASSERT_TRUE(settings.sync());
+    }
+    std::string old = testsupport::readFile(ini);
+    testsupport::writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
+    {
+        Settings settings(ini, 4);
+        for (int i = 0; i < 4; ++i)
+            settings.addRecentFile("/p/" + std::string(2000, char('a' + i)));
+        EXPECT_FALSE(settings.sync());
+    }
+    EXPECT_EQ(testsupport::readFile(ini), old);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(mnt.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "settings.ini"}));
 }
 
 } // namespace

@@ -1,0 +1,352 @@
+// Special files where the programs expect files, and writes onto disks that fail. The programs
+// run as child processes under `timeout`, so that a program that waits on a FIFO or reads a
+// device without end fails its test instead of stopping the suite. Devices are nodes made in the
+// test's folder (root, as the tests run here); a program that replaced one never touches /dev.
+#include "tests/support/test_support.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using testsupport::readFile;
+using testsupport::runCommand;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+// A program that has not ended after this many seconds is taken for stuck (status 124).
+const char* const kLimit = "timeout -s KILL 10 ";
+
+enum class Special { Fifo, DevZero, DevUrandom, Folder, Socket };
+
+const char* nameOf(Special s) {
+    switch (s) {
+    case Special::Fifo:
+        return "FIFO";
+    case Special::DevZero:
+        return "/dev/zero";
+    case Special::DevUrandom:
+        return "/dev/urandom";
+    case Special::Folder:
+        return "folder";
+    case Special::Socket:
+        return "socket";
+    }
+    return "";
+}
+
+const Special kAllSpecials[] = {Special::Fifo, Special::DevZero, Special::DevUrandom,
+                                Special::Folder, Special::Socket};
+
+// Puts a special file at `path` in place of whatever was there.
+void makeSpecial(Special kind, const std::string& path) {
+    std::filesystem::remove_all(path);
+    switch (kind) {
+    case Special::Fifo:
+        ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
+        break;
+    // Device nodes of their own, not links to the system's: a program that wrongly replaced the
+    // file would replace only these.
+    case Special::DevZero:
+        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
+        break;
+    case Special::DevUrandom:
+        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 9)), 0) << std::strerror(errno);
+        break;
+    case Special::Folder:
+        ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+        break;
+    case Special::Socket: {
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        ASSERT_LT(path.size(), sizeof addr.sun_path) << "socket path too long";
+        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+        int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        close(fd); // the socket file stays
+        break;
+    }
+    }
+}
+
+std::string program(const char* name) {
+    return std::filesystem::absolute(testsupport::binDir() + "/" + name).string();
+}
+
+std::string shq(const std::string& s) {
+    return "'" + s + "'";
+}
+
+// The names in a folder, for checking that no file or temporary was left.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string aircraftCfg(const std::string& title, int weight) {
+    return "[fltsim.0]\ntitle=" + title +
+           "\n[GeneralEngineData]\nengine_type=0\nEngine.0=0,0,0\n"
+           "[WEIGHT_AND_BALANCE]\nempty_weight=" +
+           std::to_string(weight) + "\n";
+}
+
+// A simulator with the add-on's settings, keyword list and two aircraft.
+struct Sim {
+    TempDir dir;
+    std::string base = dir.mkdir("Sim/Tarnavel");
+    std::string configCfg = dir.mkdir("Sim/Tarnavel/config") + "/config.cfg";
+    std::string currencyCfg = base + "/config/money_currency.cfg";
+    std::string keywords = dir.mkdir("Sim/Tarnavel/bin") + "/FleetScout.txt";
+    std::string cubCfg = dir.mkdir("Sim/Aircraft/cub") + "/aircraft.cfg";
+    std::string baronCfg = dir.mkdir("Sim/Aircraft/baron") + "/aircraft.cfg";
+    Sim() {
+        std::string block(1265, '\0');
+        std::memcpy(block.data() + 285, "Euro", 4);
+        writeFile(configCfg, block);
+        writeFile(currencyCfg, "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
+                               "CurrencySeparator=.\nCurrencyExchangeWithDollars=2.0\n");
+        writeFile(keywords, "AI traffic;\n");
+        writeFile(cubCfg, aircraftCfg("Cub", 820));
+        writeFile(baronCfg, aircraftCfg("Baron", 3380));
+    }
+    std::string fleetValuer(const std::string& args) const {
+        return kLimit + shq(program("FleetValuer")) + " --base " + shq(base) + " " + args;
+    }
+};
+
+// A crew pack with one listed sound.
+struct Pack {
+    TempDir dir;
+    std::string clt = dir.file("CueLine.clt");
+    Pack() {
+        writeFile(clt, "a.wav;Gear down\r\n");
+        writeFile(dir.file("a.wav"), "RIFF");
+    }
+    std::string cueLine(const std::string& args) const {
+        return kLimit + shq(program("TnvCueLine")) + " " + args;
+    }
+};
+
+} // namespace
+
+// Each file FleetValuer reads, replaced by a special file, counts as missing: the export ends at
+// once with what the other files give.
+TEST(SpecialFiles, FleetValuerExportTreatsThemAsUnreadable) {
+    Sim sim;
+    std::string all;
+    ASSERT_EQ(runCommand(sim.fleetValuer("--export -"), &all), 0);
+    ASSERT_NE(all.find("Baron"), std::string::npos);
+    ASSERT_NE(all.find("EUR"), std::string::npos);
+    struct File {
+        const char* what;
+        std::string path;
+    } files[] = {{"config.cfg", sim.configCfg},
+                 {"money_currency.cfg", sim.currencyCfg},
+                 {"FleetScout.txt", sim.keywords},
+                 {"aircraft.cfg", sim.cubCfg}};
+    for (const File& f : files) {
+        std::string kept = readFile(f.path);
+        for (Special kind : kAllSpecials) {
+            SCOPED_TRACE(std::string(f.what) + " as " + nameOf(kind));
+            makeSpecial(kind, f.path);
+            std::string out;
+            ASSERT_EQ(runCommand(sim.fleetValuer("--export - 2>/dev/null"), &out), 0);
+            EXPECT_NE(out.find("Baron"), std::string::npos);
+            bool euro = f.path != sim.configCfg && f.path != sim.currencyCfg;
+            EXPECT_EQ(out.find("EUR") != std::string::npos, euro);
+            EXPECT_EQ(out.find("Cub") != std::string::npos, f.path != sim.cubCfg);
+        }
+        std::filesystem::remove_all(f.path);
+        writeFile(f.path, kept);
+    }
+}
+
+// The window's start-up reads and scans the same files.
+TEST(SpecialFiles, FleetValuerWindowStartsAndShows) {
+    Sim sim;
+    for (const std::string* path : {&sim.configCfg, &sim.keywords, &sim.cubCfg}) {
+        std::string kept = readFile(*path);
+        for (Special kind : {Special::Fifo, Special::DevZero}) {
+            SCOPED_TRACE(*path + " as " + nameOf(kind));
+            makeSpecial(kind, *path);
+            std::string png = sim.dir.file("fleet.png");
+            EXPECT_EQ(runCommand(sim.fleetValuer("--screenshot " + shq(png) +
+                                                 " --size 400x200 2>/dev/null")),
+                      0);
+            EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
+        }
+        std::filesystem::remove_all(*path);
+        writeFile(*path, kept);
+    }
+}
+
+// CueLine.clt as a special file is "File not found", for the report and for the editor, whose
+// window still appears.
+TEST(SpecialFiles, CrewPackTextFileIsNotFound) {
+    for (Special kind : kAllSpecials) {
+        SCOPED_TRACE(nameOf(kind));
+        Pack pack;
+        makeSpecial(kind, pack.clt);
+        std::string err = pack.dir.file("err.txt");
+        EXPECT_EQ(runCommand(pack.cueLine("--report " + shq(pack.dir.path()) + " 2>" + shq(err))),
+                  1);
+        EXPECT_NE(readFile(err).find("File not found"), std::string::npos) << readFile(err);
+
+        std::string png = pack.dir.file("shot.png");
+        EXPECT_EQ(runCommand(pack.cueLine("--screenshot " + shq(png) + " --size 400x200 " +
+                                          shq(pack.dir.path()) + " 2>" + shq(err))),
+                  0);
+        EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
+        EXPECT_NE(readFile(err).find("File not found"), std::string::npos) << readFile(err);
+    }
+    // Named on the command line, a FIFO is a file that cannot be opened.
+    Pack pack;
+    makeSpecial(Special::Fifo, pack.clt);
+    EXPECT_EQ(runCommand(pack.cueLine("--screenshot " + shq(pack.dir.file("s.png")) + " " +
+                                      shq(pack.clt) + " 2>/dev/null")),
+              1);
+}
+
+// The editor's settings file as a FIFO or a device: the editor starts with empty settings and
+// leaves the special file as it was.
+TEST(SpecialFiles, EditorSettingsFile) {
+    for (Special kind : {Special::Fifo, Special::DevZero}) {
+        SCOPED_TRACE(nameOf(kind));
+        Pack pack;
+        std::string config = pack.dir.mkdir("config/Local AppWizard-Generated Applications");
+        std::string conf = config + "/CueLine.conf";
+        makeSpecial(kind, conf);
+        std::string png = pack.dir.file("shot.png");
+        EXPECT_EQ(runCommand("XDG_CONFIG_HOME=" + shq(pack.dir.file("config")) + " " +
+                             pack.cueLine("--screenshot " + shq(png) + " --size 400x200 " +
+                                          shq(pack.clt) + " 2>/dev/null")),
+                  0);
+        EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
+        struct stat st;
+        ASSERT_EQ(lstat(conf.c_str(), &st), 0);
+        EXPECT_EQ(S_ISFIFO(st.st_mode), kind == Special::Fifo);
+        EXPECT_EQ(S_ISCHR(st.st_mode), kind == Special::DevZero);
+    }
+}
+
+namespace {
+
+// A small tmpfs, nearly full, mounted for one test; unmounted at the end.
+struct FullTmpfs {
+    TempDir dir;
+    bool mounted = false;
+    FullTmpfs() {
+        if (geteuid() != 0)
+            return;
+        mounted = mount("tnvfull", dir.path().c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (mounted) // what is left is too little for a picture or a document
+            writeFile(dir.file("filler"), std::string(60 * 1024, 'x'));
+    }
+    ~FullTmpfs() {
+        if (mounted)
+            umount2(dir.path().c_str(), MNT_DETACH);
+    }
+};
+
+} // namespace
+
+// --print-pdf and --screenshot onto a full disk and onto /dev/full: exit status 1 with the
+// reason, no file and no temporary left, and an older file kept as it was.
+TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
+    Sim sim;
+    Pack pack;
+    struct Writer {
+        const char* what;
+        std::string command; // ends with the target's option
+        std::string tail;
+    } writers[] = {
+        {"FleetValuer --print-pdf", sim.fleetValuer("--print-pdf"), ""},
+        {"FleetValuer --screenshot", sim.fleetValuer("--screenshot"), ""},
+        {"TnvCueLine --print-pdf", pack.cueLine("--print-pdf"), shq(pack.clt)},
+        {"TnvCueLine --screenshot", pack.cueLine("--screenshot"), shq(pack.clt)},
+    };
+    std::string devFull = pack.dir.file("full"); // as /dev/full
+    ASSERT_EQ(mknod(devFull.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.what);
+        std::string err = pack.dir.file("err.txt");
+        EXPECT_EQ(runCommand(w.command + " " + shq(devFull) + " " + w.tail + " 2>" + shq(err)), 1);
+        EXPECT_NE(readFile(err).find("No space left on device"), std::string::npos)
+            << readFile(err);
+        struct stat st;
+        ASSERT_EQ(stat(devFull.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode)); // written into, never replaced
+    }
+
+    FullTmpfs full;
+    if (!full.mounted)
+        GTEST_SKIP() << "full device checked; a full tmpfs needs root and mount (not available)";
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.what);
+        std::string target = full.dir.file("out");
+        EXPECT_EQ(runCommand(w.command + " " + shq(target) + " " + w.tail + " 2>/dev/null"), 1);
+        EXPECT_EQ(namesIn(full.dir.path()), std::vector<std::string>{"filler"});
+
+        writeFile(target, "old");
+        EXPECT_EQ(runCommand(w.command + " " + shq(target) + " " + w.tail + " 2>/dev/null"), 1);
+        EXPECT_TRUE(readFile(target) == "old"); // not a picture or a document
+        EXPECT_EQ(namesIn(full.dir.path()), (std::vector<std::string>{"filler", "out"}));
+        std::filesystem::remove(target);
+    }
+}
+
+// Targets that are no plain file: a link is written through, a FIFO without a reader is refused
+// at once, a folder is refused.
+TEST(WriteFailures, TargetsThatAreNoPlainFile) {
+    Sim sim;
+    std::string real = sim.dir.file("real.pdf");
+    std::string link = sim.dir.file("link.pdf");
+    ASSERT_EQ(symlink("real.pdf", link.c_str()), 0);
+    ASSERT_EQ(runCommand(sim.fleetValuer("--print-pdf " + shq(link) + " 2>/dev/null")), 0);
+    struct stat st;
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readFile(real).rfind("%PDF", 0), 0u);
+
+    std::string csvLink = sim.dir.file("fleet.csv");
+    ASSERT_EQ(symlink("real.csv", csvLink.c_str()), 0);
+    ASSERT_EQ(runCommand(sim.fleetValuer("--export " + shq(csvLink) + " 2>/dev/null")), 0);
+    ASSERT_EQ(lstat(csvLink.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_NE(readFile(sim.dir.file("real.csv")).find("Baron"), std::string::npos);
+
+    std::string fifo = sim.dir.file("fifo");
+    makeSpecial(Special::Fifo, fifo);
+    for (const char* option : {"--export", "--print-pdf", "--screenshot"}) {
+        SCOPED_TRACE(option);
+        EXPECT_EQ(
+            runCommand(sim.fleetValuer(std::string(option) + " " + shq(fifo) + " 2>/dev/null")), 1);
+        ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        EXPECT_EQ(runCommand(sim.fleetValuer(std::string(option) + " " + shq(sim.dir.path()) +
+                                             " 2>/dev/null")),
+                  1);
+    }
+    // A FIFO with a reader gets the table.
+    int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(runCommand(sim.fleetValuer("--export " + shq(fifo))), 0);
+    std::string out(65536, '\0');
+    ssize_t n = read(reader, out.data(), out.size());
+    close(reader);
+    ASSERT_GT(n, 0);
+    EXPECT_NE(out.substr(0, std::size_t(n)).find("Baron"), std::string::npos);
+}
