@@ -64,6 +64,12 @@ function(tnv_test name)
     endif()
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     tnv_warnings(${name})
+    # gcc 12 at -O3 reports overlapping copies inside its own string concatenation that cannot
+    # happen (a known false positive, gone in gcc 13). The programs' code is written around it;
+    # the tests' many "'" + path + "'" commands would only get harder to read.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+        target_compile_options(${name} PRIVATE -Wno-restrict)
+    endif()
     add_test(NAME ${name} COMMAND ${name})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
