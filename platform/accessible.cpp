@@ -215,12 +215,14 @@ public:
         QStringList parts;
         for (int r = 0; r < headerRows() && column >= 0; ++r)
             parts << qtbridge::toQString(source()->AccText(r, column + headerCols()));
+        parts.removeAll(QString());
         return parts.join(QLatin1Char(' '));
     }
     QString rowDescription(int row) const override {
         QStringList parts;
         for (int c = 0; c < headerCols() && row >= 0; ++c)
             parts << qtbridge::toQString(source()->AccText(row + headerRows(), c));
+        parts.removeAll(QString());
         return parts.join(QLatin1Char(' '));
     }
     bool isRowSelected(int row) const override {
@@ -319,6 +321,8 @@ QAccessible::State CellAccess::state() const {
     Rect box;
     if (!src->AccBox(row_, col_, &box))
         s.offscreen = true;
+    else if (box.right <= box.left || box.bottom <= box.top)
+        s.invisible = true; // a column or row sized to nothing
     if (isHeader())
         return s;
     s.focusable = true;
@@ -344,16 +348,19 @@ bool CellAccess::isSelected() const {
     return isValid() && table_->source()->AccSelected(row_, col_);
 }
 
+// Header cells nearest the cell first: that one names the row or column best, and a reader
+// that announces a single header takes the first (the editor's file name, not its hidden row
+// number).
 QList<QAccessibleInterface*> CellAccess::columnHeaderCells() const {
     QList<QAccessibleInterface*> heads;
-    for (int r = 0; r < table_->headerRows(); ++r)
+    for (int r = table_->headerRows() - 1; r >= 0; --r)
         heads.append(table_->cell(r, col_));
     return heads;
 }
 
 QList<QAccessibleInterface*> CellAccess::rowHeaderCells() const {
     QList<QAccessibleInterface*> heads;
-    for (int c = 0; c < table_->headerCols(); ++c)
+    for (int c = table_->headerCols() - 1; c >= 0; --c)
         heads.append(table_->cell(row_, c));
     return heads;
 }

@@ -53,17 +53,18 @@ TEST_F(CueLineAccess, TheGridIsATableOfThePacksTexts) {
     EXPECT_EQ(at->table(), t);
     QList<QAccessibleInterface*> heads = at->rowHeaderCells();
     ASSERT_EQ(heads.size(), 2);
-    EXPECT_EQ(name(heads[0]), "001");
-    EXPECT_EQ(name(heads[1]), "b.wav");
-    EXPECT_EQ(heads[1]->role(), QAccessible::RowHeader);
-    EXPECT_EQ(heads[1]->tableCellInterface(), nullptr);
+    // The file name first: a reader announcing one header names the row by its sound.
+    EXPECT_EQ(name(heads[0]), "b.wav");
+    EXPECT_EQ(name(heads[1]), "001");
+    EXPECT_EQ(heads[0]->role(), QAccessible::RowHeader);
+    EXPECT_EQ(heads[0]->tableCellInterface(), nullptr);
     EXPECT_TRUE(at->columnHeaderCells().isEmpty());
     EXPECT_TRUE(cell->state().editable);
     EXPECT_FALSE(cell->state().readOnly);
 
     // Every cell is a child, row by row; a walk of the tree finds the same objects.
     ASSERT_EQ(t->childCount(), 12);
-    EXPECT_EQ(t->child(4), heads[1]);
+    EXPECT_EQ(t->child(4), heads[0]);
     EXPECT_EQ(t->child(5), cell);
     EXPECT_EQ(t->indexOfChild(cell), 5);
     EXPECT_EQ(t->child(12), nullptr);
@@ -78,9 +79,20 @@ TEST_F(CueLineAccess, ACellIsFoundWhereItIsShown) {
     QRect box = cell->rect();
     ASSERT_FALSE(box.isEmpty());
     EXPECT_EQ(table()->childAt(box.center().x(), box.center().y()), cell);
-    QRect head = cell->tableCellInterface()->rowHeaderCells()[1]->rect();
+    QRect head = cell->tableCellInterface()->rowHeaderCells()[0]->rect();
     EXPECT_LT(head.right(), box.left());
     EXPECT_EQ(head.top(), box.top());
+}
+
+TEST_F(CueLineAccess, HiddenRowNumbersAreNotShownToTheReader) {
+    QAccessibleInterface* number = cells()->cellAt(1, 0)->tableCellInterface()->rowHeaderCells()[1];
+    EXPECT_FALSE(number->state().invisible);
+    ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
+    QApplication::processEvents();
+    EXPECT_TRUE(number->state().invisible);
+    EXPECT_EQ(name(number), "");
+    EXPECT_EQ(cells()->rowDescription(1).toStdString(), "b.wav");
+    EXPECT_EQ(name(cells()->cellAt(1, 0)->tableCellInterface()->rowHeaderCells()[0]), "b.wav");
 }
 
 TEST_F(CueLineAccess, TheCurrentCellIsTheFocusAndMovingItIsHeard) {
