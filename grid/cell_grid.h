@@ -10,9 +10,11 @@
 //   grid_selection.cpp  current cell, selection, notifications
 //   grid_sort.cpp       sorting rows
 //   grid_window.cpp     window creation, fonts, system colours, the window's handlers
+//   grid_access.cpp     what screen readers are told about the cells
 #pragma once
 
 #include "grid/grid_records.h"
+#include "platform/accessible.h"
 #include "platform/frame.h"
 #include "platform/print.h"
 #include "platform/surface.h"
@@ -53,7 +55,7 @@ struct CGridDataObject {
     std::string text;
 };
 
-class CCellGrid : public Wnd, public CmdTarget {
+class CCellGrid : public Wnd, public CmdTarget, public AccessibleTable {
 public:
     CCellGrid(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
     ~CCellGrid() override;
@@ -270,6 +272,18 @@ public:
     void SetEditHooks(EditHooks hooks) { editHooks = std::move(hooks); }
     const EditHooks& GetEditHooks() const { return editHooks; }
 
+    // --- screen readers (grid_access.cpp): the whole grid, fixed rows and columns as headers --
+    int AccRows() const override { return numRows; }
+    int AccCols() const override { return numCols; }
+    int AccHeaderRows() const override { return numFixedRows; }
+    int AccHeaderCols() const override { return numFixedCols; }
+    std::string AccText(int row, int col) const override;
+    bool AccBox(int row, int col, Rect* box) const override;
+    bool AccCellAt(Point p, int* row, int* col) const override;
+    bool AccCurrent(int* row, int* col) const override;
+    bool AccSelected(int row, int col) const override;
+    bool AccWritable(int row, int col) const override;
+
 protected:
     virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
     virtual void WipeCell(CGridEntry* cell, int row, int col);
@@ -279,6 +293,7 @@ protected:
     void OnPaint(Surface& dc) override;
     BOOL OnEraseBkgnd(Surface& dc) override;
     void OnSize(UINT type, int cx, int cy) override;
+    void OnSetFocus(Wnd* oldWnd) override;
     void OnHScroll(UINT code, UINT pos) override;
     void OnVScroll(UINT code, UINT pos) override;
     void OnSetFont(const FontDesc* font, BOOL redraw) override;

@@ -116,6 +116,7 @@ BOOL CCellGrid::SetNumRows(int n) {
         RecalcScrollBars();
         Invalidate(TRUE);
     }
+    accessible::layoutChanged(*this);
     return TRUE;
 }
 
@@ -153,6 +154,7 @@ BOOL CCellGrid::SetNumCols(int n) {
         RecalcScrollBars();
         Invalidate(TRUE);
     }
+    accessible::layoutChanged(*this);
     return TRUE;
 }
 
@@ -166,6 +168,7 @@ BOOL CCellGrid::SetNumFixedRows(int n) {
     numFixedRows = n;
     if (hasWindow() && drawEnabled)
         Invalidate(TRUE);
+    accessible::layoutChanged(*this);
     return TRUE;
 }
 
@@ -179,6 +182,7 @@ BOOL CCellGrid::SetNumFixedCols(int n) {
     numFixedCols = n;
     if (hasWindow() && drawEnabled)
         Invalidate(TRUE);
+    accessible::layoutChanged(*this);
     return TRUE;
 }
 
@@ -195,6 +199,7 @@ BOOL CCellGrid::ClearGrid() {
     currentCell = CGridPos();
     numRows = numFixedRows = numCols = numFixedCols = 0;
     RecalcScrollBars();
+    accessible::layoutChanged(*this);
     return TRUE;
 }
 
@@ -231,8 +236,10 @@ BOOL CCellGrid::SetCellInfo(const GRIDCELLINFO* info) {
     if (!cell)
         return FALSE;
     UINT mask = info->mask & 0xFFu;
-    if (mask & GCIF_TEXT)
+    if (mask & GCIF_TEXT) {
         cell->text = info->text;
+        accessible::textChanged(*this, info->row, info->col);
+    }
     if (mask & GCIF_DATA)
         cell->data = info->data;
     if (mask & GCIF_IMAGE)
@@ -281,6 +288,7 @@ BOOL CCellGrid::SetCellText(int row, int col, const std::string& text) {
     if (!cell)
         return FALSE;
     cell->text = text;
+    accessible::textChanged(*this, row, col);
     return TRUE;
 }
 

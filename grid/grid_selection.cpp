@@ -61,6 +61,7 @@ CGridPos CCellGrid::SetCurrentCell(int row, int col) {
         if (prev.row != next.row)
             repaintFixedColCells(row);
         NotifyParent(row, col, GN_CURRENTCHANGED);
+        accessible::currentMoved(*this, row, col);
     }
     return prev;
 }
@@ -130,6 +131,7 @@ void CCellGrid::ApplySelection(int minRow, int minCol, int maxRow, int maxCol, B
             }
         }
     }
+    accessible::selectionChanged(*this);
 }
 
 void CCellGrid::SelectEverything() {

@@ -91,6 +91,7 @@ int compareText(const char* a, const char* b) {
 // selected-cell map, the current cell and the anchor are moved to the rows' new places.
 // origin[k] is the row that now stands at lo + k.
 void CCellGrid::followMovedRows(int lo, const std::vector<int>& origin) {
+    accessible::layoutChanged(*this);
     int hi = lo + int(origin.size()) - 1;
     auto inRange = [&](const CGridPos& p) { return p.row >= lo && p.row <= hi; };
     bool anyPicked = false;

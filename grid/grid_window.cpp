@@ -13,6 +13,8 @@ bool sizeGuard = false;
 } // namespace
 
 BOOL CCellGrid::CreateGrid(const Rect& rect, Wnd* parent, UINT id, DWORD style) {
+    // Before the window exists, so a screen reader never sees it as a blank widget.
+    accessible::enableTables();
     if (!Create(GRID_CLASS_NAME, "", style, rect, parent, id))
         return FALSE;
     try {
