@@ -71,11 +71,13 @@ void ShowTextDialog(const TextDialogDesc& desc) {
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     edit->setPlainText(crlfToQt(desc.text));
+    // Enter makes a new line in the edit; Tab goes on to OK, where Enter closes.
+    edit->setTabChangesFocus(true);
     auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setGeometry(du.rect(margin, desc.size.cy - desc.buttonSize.cy - margin / 2 - 1,
                             desc.buttonSize.cx, desc.buttonSize.cy));
-    ok->setAutoDefault(false);
+    ok->setAutoDefault(true);
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     edit->setFocus();
     dialog.exec();

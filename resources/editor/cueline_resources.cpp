@@ -19,12 +19,12 @@ FrameResources CueLineFrameResources() {
         {"&View",
          {{ID_VIEW_STATUS_BAR, "&Status Bar"},
           {ID_SEPARATOR, ""},
-          {ID_SORT_NONE, "No sort"},
-          {ID_SORT_FILENAME, "Sort by Filename"},
-          {ID_SORT_TEXT, "Sort by Text"},
+          {ID_SORT_NONE, "&No sort"},
+          {ID_SORT_FILENAME, "Sort by &Filename"},
+          {ID_SORT_TEXT, "Sort by &Text"},
           {ID_SEPARATOR, ""},
-          {ID_DISPLAY_ROWNUMBER, "Display row number"}}},
-        {"&Help", {{ID_HELP_CUELINE, "TnvCueLine Help"}, {ID_APP_ABOUT, "&About CueLine..."}}},
+          {ID_DISPLAY_ROWNUMBER, "&Display row number"}}},
+        {"&Help", {{ID_HELP_CUELINE, "TnvCueLine &Help"}, {ID_APP_ABOUT, "&About CueLine..."}}},
     };
     r.accelerators = {
         {FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},   {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},

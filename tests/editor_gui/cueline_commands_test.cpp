@@ -95,7 +95,7 @@ TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
         EXPECT_EQ(PromptText(r, o.id), o.prompt) << o.id;
     EXPECT_EQ(frame().MenuItemText(ID_FILE_OPEN), "&Open...\tCtrl+O");
     EXPECT_EQ(frame().MenuItemText(ID_APP_ABOUT), "&About CueLine...");
-    EXPECT_EQ(frame().MenuItemText(ID_HELP_CUELINE), "TnvCueLine Help");
+    EXPECT_EQ(frame().MenuItemText(ID_HELP_CUELINE), "TnvCueLine &Help");
 }
 
 TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {

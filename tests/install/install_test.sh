@@ -38,5 +38,6 @@ dpkg-deb --info "$deb" >"$work/info"
 for dep in libqt6widgets6 libsdl2 fonts-dejavu-core; do
     grep -q "Depends:.*$dep" "$work/info" || { cat "$work/info"; fail "package depends on $dep"; }
 done
+grep -q "Recommends:.*qt6-wayland" "$work/info" || { cat "$work/info"; fail "package recommends qt6-wayland"; }
 dpkg-deb --contents "$deb" | grep -q "usr/bin/tarnavel-setup" || fail "package holds tarnavel-setup"
 echo "install: ok"

@@ -97,6 +97,14 @@ TEST_F(UninstallDialogTest, EnterUninstalls) {
     EXPECT_TRUE(dialog.IsOpen());
 }
 
+TEST_F(UninstallDialogTest, TabGoesToCancelWhereEnterRemovesNothing) {
+    EXPECT_EQ(dialog.GetFocusId(), CUninstallDialog::IDC_UNINSTALL);
+    dialog.PressKey(VK_TAB);
+    EXPECT_EQ(dialog.GetFocusId(), IDCANCEL);
+    dialog.PressKey(VK_RETURN);
+    expectCancelledWithNothingRemoved();
+}
+
 TEST_F(UninstallDialogTest, CancelButtonRemovesNothing) {
     dialog.ClickItem(IDCANCEL);
     expectCancelledWithNothingRemoved();

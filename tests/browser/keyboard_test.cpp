@@ -1,0 +1,106 @@
+// The browser driven by the keyboard alone: menus through Alt+letter and the arrows, the about
+// box through Enter and Escape, the grid ready for keys as soon as the window is active.
+#include "browser/fleet_shell.h"
+#include "grid/cell_grid.h"
+#include "platform/filedialog.h"
+#include "platform/msgbox.h"
+#include "resources/browser/fleet_resources.h"
+#include "tests/browser/fleet_fixture.h"
+#include "tests/support/keyboard.h"
+
+#include <QMainWindow>
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct FleetKeys : ::testing::Test {
+    FleetSim sim;
+    FleetState state;
+    FleetOptions options;
+    ScriptedMessageBox boxes;
+    ScriptedFileDialog files;
+    std::unique_ptr<CFleetValuerApp> app;
+
+    void SetUp() override {
+        addMixedFleet(sim);
+        state.programPath = sim.programPath();
+        app = std::make_unique<CFleetValuerApp>(state, options);
+        ASSERT_TRUE(app->InitInstance());
+        ASSERT_TRUE(keys::activate(window()));
+    }
+    void TearDown() override {
+        app.reset();
+        QApplication::processEvents();
+    }
+    CMainFrame& frame() { return *app->frame(); }
+    CCellGrid& grid() { return *app->view()->grid(); }
+    QWidget* window() { return static_cast<QWidget*>(frame().nativeWindow()); }
+};
+
+TEST(FleetMenus, EveryMenuAndItemHasALetterOfItsOwn) {
+    EXPECT_EQ(keys::mnemonicProblems(FleetFrameResources()), std::vector<std::string>{});
+}
+
+TEST_F(FleetKeys, ActiveWindowGivesTheGridTheKeys) {
+    EXPECT_EQ(Wnd::GetFocus(), &grid());
+    grid().SetCurrentCell(1, kFleetColName);
+    keys::press(Qt::Key_Down);
+    EXPECT_EQ(grid().GetCurrentCell().row, 2);
+}
+
+TEST_F(FleetKeys, SortMenuByAltArrowsAndLetters) {
+    keys::press(Qt::Key_S, Qt::AltModifier);
+    ASSERT_NE(keys::openMenu(), nullptr);
+    EXPECT_EQ(keys::openMenu()->title(), "&Sort");
+    // By Rank, By aircraft name, By weight.
+    keys::press(Qt::Key_Down);
+    keys::press(Qt::Key_Down);
+    keys::press(Qt::Key_Return);
+    EXPECT_EQ(keys::openMenu(), nullptr);
+    EXPECT_TRUE(frame().QueryCommand(ID_SORT_BY_WEIGHT).checked());
+
+    struct Case {
+        Qt::Key letter;
+        UINT command;
+    } cases[] = {{Qt::Key_T, ID_SORT_BY_TYPE},
+                 {Qt::Key_P, ID_SORT_BY_PRICE},
+                 {Qt::Key_N, ID_SORT_BY_NAME},
+                 {Qt::Key_R, ID_SORT_BY_RANK}};
+    for (const Case& c : cases) {
+        keys::press(Qt::Key_S, Qt::AltModifier);
+        keys::press(c.letter);
+        EXPECT_EQ(keys::openMenu(), nullptr) << c.command;
+        EXPECT_TRUE(frame().QueryCommand(c.command).checked()) << c.command;
+    }
+
+    keys::press(Qt::Key_V, Qt::AltModifier);
+    keys::press(Qt::Key_A);
+    EXPECT_TRUE(frame().QueryCommand(ID_VIEW_ALL_VARIATIONS).checked());
+    // From the last menu Right wraps round to the first.
+    keys::press(Qt::Key_H, Qt::AltModifier);
+    keys::press(Qt::Key_Right);
+    ASSERT_NE(keys::openMenu(), nullptr);
+    EXPECT_EQ(keys::openMenu()->title(), "&File");
+    keys::press(Qt::Key_Escape);
+    keys::press(Qt::Key_Escape);
+    EXPECT_EQ(keys::openMenu(), nullptr);
+}
+
+TEST_F(FleetKeys, AboutBoxClosesWithEnterOrEscape) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        ASSERT_TRUE(keys::activate(window()));
+        QString title;
+        keys::whenModal([&](QWidget* modal) {
+            title = modal->windowTitle();
+            keys::press(key);
+        });
+        keys::press(Qt::Key_H, Qt::AltModifier);
+        keys::press(Qt::Key_A);
+        EXPECT_EQ(title, "About Tarnavel FleetScout") << key;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+// The editor driven by the keyboard alone: menus through Alt+letter and the arrows, dialogs
+// through Tab, Enter and Escape, the grid ready for keys as soon as the window is active.
+#include "editor_fixture.h"
+
+#include "tests/support/keyboard.h"
+
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+TEST(CueLineMenus, EveryMenuAndItemHasALetterOfItsOwn) {
+    EXPECT_EQ(keys::mnemonicProblems(CueLineFrameResources()), std::vector<std::string>{});
+}
+
+TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
+    startOnPack();
+    ASSERT_TRUE(keys::activate(window()));
+    EXPECT_EQ(Wnd::GetFocus(), &grid());
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->window(), window());
+    // The first arrow key already moves in the grid.
+    grid().SetCurrentCell(1, 2);
+    keys::press(Qt::Key_Down);
+    EXPECT_EQ(grid().GetCurrentCell().row, 2);
+
+    // Back from another window, the grid has the keys again.
+    QWidget other;
+    ASSERT_TRUE(keys::activate(&other));
+    ASSERT_TRUE(keys::activate(window()));
+    keys::press(Qt::Key_Up);
+    EXPECT_EQ(grid().GetCurrentCell().row, 1);
+}
+
+TEST_F(EditorFixture, MenusOpenWithAltAndMoveWithArrows) {
+    startOnPack();
+    ASSERT_TRUE(keys::activate(window()));
+
+    keys::press(Qt::Key_V, Qt::AltModifier);
+    QMenu* menu = keys::openMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), "&View");
+    // Status Bar, then No sort, then Sort by Filename (the separator is passed over).
+    keys::press(Qt::Key_Down);
+    keys::press(Qt::Key_Down);
+    keys::press(Qt::Key_Return);
+    EXPECT_EQ(keys::openMenu(), nullptr);
+    EXPECT_TRUE(frame().QueryCommand(ID_SORT_FILENAME).checked());
+
+    // Right goes on to the next menu, Left back; Escape closes.
+    keys::press(Qt::Key_F, Qt::AltModifier);
+    ASSERT_NE(keys::openMenu(), nullptr);
+    EXPECT_EQ(keys::openMenu()->title(), "&File");
+    keys::press(Qt::Key_Right);
+    ASSERT_NE(keys::openMenu(), nullptr);
+    EXPECT_EQ(keys::openMenu()->title(), "&View");
+    keys::press(Qt::Key_Left);
+    ASSERT_NE(keys::openMenu(), nullptr);
+    EXPECT_EQ(keys::openMenu()->title(), "&File");
+    keys::press(Qt::Key_Escape);
+    keys::press(Qt::Key_Escape);
+    EXPECT_EQ(keys::openMenu(), nullptr);
+
+    // An item's own letter runs it.
+    keys::press(Qt::Key_V, Qt::AltModifier);
+    keys::press(Qt::Key_T);
+    EXPECT_TRUE(frame().QueryCommand(ID_SORT_TEXT).checked());
+    keys::press(Qt::Key_V, Qt::AltModifier);
+    keys::press(Qt::Key_D);
+    EXPECT_FALSE(frame().QueryCommand(ID_DISPLAY_ROWNUMBER).checked());
+    keys::press(Qt::Key_V, Qt::AltModifier);
+    keys::press(Qt::Key_N);
+    EXPECT_TRUE(frame().QueryCommand(ID_SORT_NONE).checked());
+
+    // After a menu the grid has the keys again.
+    grid().SetCurrentCell(1, 2);
+    keys::press(Qt::Key_Down);
+    EXPECT_EQ(grid().GetCurrentCell().row, 2);
+}
+
+TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
+    startOnPack();
+    ASSERT_TRUE(keys::activate(window()));
+    QString title;
+    bool tabbedToOk = false;
+    keys::whenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        EXPECT_NE(qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()), nullptr);
+        keys::press(Qt::Key_Tab);
+        tabbedToOk = qobject_cast<QPushButton*>(QApplication::focusWidget()) != nullptr;
+        keys::press(Qt::Key_Return);
+    });
+    keys::press(Qt::Key_H, Qt::AltModifier);
+    keys::press(Qt::Key_H);
+    EXPECT_EQ(title, "TnvCueLine Help");
+    EXPECT_TRUE(tabbedToOk);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // The desktop gives the window back its activation, and the grid its keys.
+    ASSERT_TRUE(keys::activate(window()));
+    EXPECT_EQ(Wnd::GetFocus(), &grid());
+
+    // Escape closes it too.
+    title.clear();
+    keys::whenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        keys::press(Qt::Key_Escape);
+    });
+    keys::press(Qt::Key_H, Qt::AltModifier);
+    keys::press(Qt::Key_H);
+    EXPECT_EQ(title, "TnvCueLine Help");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(EditorFixture, AboutBoxClosesWithEnterOrEscape) {
+    startOnPack();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        ASSERT_TRUE(keys::activate(window()));
+        QString title;
+        keys::whenModal([&](QWidget* modal) {
+            title = modal->windowTitle();
+            keys::press(key);
+        });
+        keys::press(Qt::Key_H, Qt::AltModifier);
+        keys::press(Qt::Key_A);
+        EXPECT_EQ(title, "About CueLine") << key;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+// Driving real windows from the keyboard alone: keys go where the platform sends them (an open
+// menu, a modal dialog, the focused widget), never straight to a chosen widget.
+#pragma once
+
+#include "platform/frame.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace keys {
+
+// Where the keyboard sends a key now: an open menu, else the focused widget, else the active
+// window; null when no window of the program is active.
+inline QWidget* keyTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    if (QWidget* focus = QApplication::focusWidget())
+        return focus;
+    return QApplication::activeWindow();
+}
+
+// Presses and releases a key as the keyboard would. The press may run a whole modal dialog; its
+// release then goes where the keyboard is afterwards.
+inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    if (QWidget* target = keyTarget())
+        QTest::keyPress(target, key, modifiers);
+    else
+        ADD_FAILURE() << "no window has the keyboard";
+    if (QWidget* target = keyTarget())
+        QTest::keyRelease(target, key, modifiers);
+    QApplication::processEvents();
+}
+
+// Shows the window and waits until it is the active one.
+inline bool activate(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+// The letter after the "&" of a menu text (upper case), 0 when it has none.
+inline char mnemonicOf(const std::string& text) {
+    std::string shown = text.substr(0, text.find('\t'));
+    for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
+        if (shown[i] != '&')
+            continue;
+        if (shown[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        char c = shown[i + 1];
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return 0;
+}
+
+// Menus and items without a letter of their own, or sharing one with a neighbour.
+inline std::vector<std::string> mnemonicProblems(const FrameResources& resources) {
+    std::vector<std::string> problems;
+    std::set<char> titles;
+    for (const MenuDesc& menu : resources.menu) {
+        char t = mnemonicOf(menu.title);
+        if (!t || !titles.insert(t).second)
+            problems.push_back("menu " + menu.title);
+        std::set<char> letters;
+        for (const MenuItemDesc& item : menu.items) {
+            if (item.id == ID_SEPARATOR)
+                continue;
+            char c = mnemonicOf(item.text);
+            if (!c || !letters.insert(c).second)
+                problems.push_back(menu.title + " > " + item.text);
+        }
+    }
+    return problems;
+}
+
+// The menu open now, or null.
+inline QMenu* openMenu() {
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+// Runs `act` on the modal dialog once it is up (it is called from the dialog's own loop). A
+// dialog the keys did not close is closed after a while, so a fault fails and never hangs.
+inline void whenModal(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer;
+    auto* waited = new int(0);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            if (++*waited > 500) { // nothing came up: the caller's checks fail
+                poll->stop();
+                poll->deleteLater();
+                delete waited;
+            }
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        delete waited;
+        EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+        act(modal);
+        QPointer<QWidget> left = modal;
+        QTimer::singleShot(3000, [left] {
+            if (auto* dialog = qobject_cast<QDialog*>(left.data()); dialog && dialog->isVisible()) {
+                ADD_FAILURE() << "the keys left " << dialog->windowTitle().toStdString() << " open";
+                dialog->done(0);
+            }
+        });
+    });
+    poll->start();
+}
+
+} // namespace keys
