@@ -162,19 +162,24 @@ TEST_F(InputTest, DividerReleasedWhereItWasPressedChangesNothing) {
 TEST_F(InputTest, DividerLineIsDrawnWhileDraggingAndGoneAfter) {
     make(4, 6, 1, 1);
     grid->UpdateWindow();
+    // The pictures have the screen's physical pixels.
+    const double ratio = grid->GetDC()->DevicePixelRatio();
+    auto pixel = [ratio](const QImage& image, int x, int y) {
+        return image.pixel(int((x + 0.5) * ratio), int((y + 0.5) * ratio));
+    };
     ASSERT_TRUE(grid->SaveWindowImage(testing::TempDir() + "/before.png"));
     QImage before(QString::fromStdString(testing::TempDir() + "/before.png"));
     ev::Press(*grid, Point{43, 10});
     ev::Move(*grid, Point{100, 10}, true);
     grid->SaveWindowImage(testing::TempDir() + "/during.png");
     QImage during(QString::fromStdString(testing::TempDir() + "/during.png"));
-    EXPECT_NE(during.pixel(100, 100), before.pixel(100, 100));
-    EXPECT_EQ(during.pixel(43, 100), before.pixel(43, 100)) << "the press line was moved away";
+    EXPECT_NE(pixel(during, 100, 100), pixel(before, 100, 100));
+    EXPECT_EQ(pixel(during, 43, 100), pixel(before, 43, 100)) << "the press line was moved away";
     ev::Release(*grid, Point{43, 10}); // back where it started: no resize, line erased
     grid->UpdateWindow();
     grid->SaveWindowImage(testing::TempDir() + "/after.png");
     QImage after(QString::fromStdString(testing::TempDir() + "/after.png"));
-    EXPECT_EQ(after.pixel(100, 100), before.pixel(100, 100));
+    EXPECT_EQ(pixel(after, 100, 100), pixel(before, 100, 100));
 }
 
 TEST_F(InputTest, DoubleClickOnRowDividerFitsTheRowAboveOrTheRowItself) {
