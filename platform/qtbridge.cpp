@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qtbridge {
 
@@ -31,7 +32,12 @@ std::string fromQString(const QString& text) {
 
 int physicalLength(int logical, double ratio) {
     // The small allowance keeps a product that is whole from growing by one through rounding.
-    return std::max(0, int(std::ceil(double(logical) * ratio - 1e-6)));
+    double physical = std::ceil(double(logical) * ratio - 1e-6);
+    if (!(physical > 0))
+        return 0;
+    if (physical >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max(); // no image is made that large
+    return int(physical);
 }
 
 QImage imageAtRatio(int w, int h, double ratio) {

@@ -541,10 +541,10 @@ COLORREF Surface::GetPixel(int x, int y) const {
     if (lx < 0 || ly < 0)
         return CLR_NONE;
     double r = d->image->devicePixelRatio();
-    int px = int((lx + 0.5) * r), py = int((ly + 0.5) * r);
+    double px = (lx + 0.5) * r, py = (ly + 0.5) * r;
     if (px >= d->image->width() || py >= d->image->height())
         return CLR_NONE;
-    return qtbridge::fromQColor(d->image->pixelColor(px, py));
+    return qtbridge::fromQColor(d->image->pixelColor(int(px), int(py)));
 }
 
 double Surface::DevicePixelRatio() const {

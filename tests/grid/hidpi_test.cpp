@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <limits>
 #include <set>
 
 namespace {
@@ -224,4 +225,16 @@ TEST_F(GridWindowTest, WindowDrawsAtTheScreensResolution) {
     if (ratio == 2.0) {
         EXPECT_GT(finerThanLogical(picture, QRect(40, 20, 40, 80)), 50) << "the text is sharp";
     }
+}
+
+TEST(HiDpiSurface, SizesBeyondAnyImageGiveAnEmptySurface) {
+    ImageSurface huge(std::numeric_limits<int>::max() - 1, 10, white, 2.0);
+    EXPECT_EQ(huge.width(), 0);
+    EXPECT_EQ(huge.height(), 0);
+    huge.FillSolidRect(Rect{0, 0, 10, 10}, red); // nothing to draw on, no harm
+    ImageSurface small(10, 10, white, 2.0);
+    EXPECT_EQ(small.GetPixel(9, 9), white);
+    EXPECT_EQ(small.GetPixel(10, 9), CLR_NONE);
+    EXPECT_EQ(small.GetPixel(std::numeric_limits<int>::max() - 1, 0), CLR_NONE);
+    EXPECT_EQ(small.GetPixel(0, -1), CLR_NONE);
 }
