@@ -3,6 +3,7 @@
 #include "grid_window_fixture.h"
 
 #include "platform/surface.h"
+#include "tests/support/test_support.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -218,8 +219,9 @@ TEST_F(GridWindowTest, WindowDrawsAtTheScreensResolution) {
     Rect client;
     g.GetClientRect(&client);
     EXPECT_EQ(client, (Rect{0, 0, 300, 200})); // logical, at every scale
-    ASSERT_TRUE(g.SaveWindowImage(testing::TempDir() + "/scaled.png"));
-    QImage picture(QString::fromStdString(testing::TempDir() + "/scaled.png"));
+    testsupport::TempDir dir;                  // its own: the test runs at several scales at once
+    ASSERT_TRUE(g.SaveWindowImage(dir.file("scaled.png")));
+    QImage picture(QString::fromStdString(dir.file("scaled.png")));
     EXPECT_NEAR(picture.width(), 300 * ratio, 1);
     EXPECT_NEAR(picture.height(), 200 * ratio, 1);
     if (ratio == 2.0) {
