@@ -429,9 +429,17 @@ bool CFrameWnd::SaveScreenshot(const std::string& path, std::string* error) cons
     }
     QImage body = d_->window->grab().toImage();
     // The title bar belongs to the window manager, so the picture gets a caption strip of its
-    // own, in the style of a classic desktop.
+    // own, in the style of a classic desktop. It is drawn at the window's scale: the picture has
+    // the screen's physical pixels.
     const int captionHeight = 22;
-    QImage image(body.width(), body.height() + captionHeight, QImage::Format_RGB32);
+    QSize size = body.deviceIndependentSize().toSize();
+    QImage image = qtbridge::imageAtRatio(size.width(), size.height() + captionHeight,
+                                          body.devicePixelRatio());
+    if (image.isNull()) {
+        if (error)
+            *error = "cannot make the picture for " + path;
+        return false;
+    }
     image.fill(QColor(0, 0, 128));
     QPainter painter(&image);
     int x = 4;

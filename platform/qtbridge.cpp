@@ -6,6 +6,10 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace qtbridge {
 
 QString toQString(const std::string& cp1252Text) {
@@ -24,6 +28,25 @@ std::string fromQString(const QString& text) {
         out.push_back(b < 0 ? '?' : char(b));
     }
     return out;
+}
+
+int physicalLength(int logical, double ratio) {
+    // The small allowance keeps a product that is whole from growing by one through rounding.
+    double physical = std::ceil(double(logical) * ratio - 1e-6);
+    if (!(physical > 0))
+        return 0;
+    if (physical >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max(); // no image is made that large
+    return int(physical);
+}
+
+QImage imageAtRatio(int w, int h, double ratio) {
+    if (!(ratio > 0) || w < 0 || h < 0)
+        return QImage();
+    QImage image(physicalLength(w, ratio), physicalLength(h, ratio), QImage::Format_RGB32);
+    if (!image.isNull())
+        image.setDevicePixelRatio(ratio);
+    return image;
 }
 
 bool savePng(const QImage& image, const std::string& diskPath, std::string* error) {

@@ -39,6 +39,15 @@ inline COLORREF fromQColor(const QColor& c) {
     return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
 }
 
+// The physical pixels a logical length covers at a device pixel ratio (rounded up).
+int physicalLength(int logical, double ratio);
+// An image of w x h logical pixels at a device pixel ratio; null when it cannot be had.
+QImage imageAtRatio(int w, int h, double ratio);
+// Whether logical pixels are whole blocks of physical ones (1x, 2x, 3x).
+inline bool wholeRatio(double ratio) {
+    return ratio == double(int(ratio));
+}
+
 // Saves a picture as a PNG file, whole or not at all (fsx::writeWhole); false with the reason
 // in `error`.
 bool savePng(const QImage& image, const std::string& diskPath, std::string* error = nullptr);

@@ -103,6 +103,15 @@ public:
             p->setClipRect(logicalClip());
     }
 
+    // Physical pixels per device pixel, from the image or the painter's device (a widget).
+    double ratio() const {
+        if (image)
+            return image->devicePixelRatio();
+        if (p && p->device())
+            return p->device()->devicePixelRatioF();
+        return 1.0;
+    }
+
     int dx() const { return s.viewportOrg.x - s.windowOrg.x; }
     int dy() const { return s.viewportOrg.y - s.windowOrg.y; }
     bool scaled() const { return s.mapMode == MM_ANISOTROPIC; }
@@ -278,7 +287,8 @@ Point Surface::OffsetWindowOrg(int x, int y) {
 int Surface::GetDeviceCaps(int index) const {
     Rect r = d->s.clip;
     if (d->image) {
-        r = Rect{0, 0, d->image->width(), d->image->height()};
+        QSizeF size = d->image->deviceIndependentSize();
+        r = Rect{0, 0, int(size.width() + 1e-6), int(size.height() + 1e-6)};
     }
     switch (index) {
     case HORZRES:
@@ -516,39 +526,53 @@ void Surface::InvertRect(const Rect& rect) {
 BOOL Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy) {
     if (!d->p || !src.d->image)
         return FALSE;
-    QRect from(sx + src.d->dx(), sy + src.d->dy(), w, h);
-    d->p->drawImage(QRect(x, y, w, h), *src.d->image, from);
+    // The source is picked in the image's own (physical) pixels; at equal whole ratios on both
+    // sides this is a copy pixel for pixel.
+    double r = src.d->image->devicePixelRatio();
+    QRectF from((sx + src.d->dx()) * r, (sy + src.d->dy()) * r, w * r, h * r);
+    d->p->drawImage(QRectF(x, y, w, h), *src.d->image, from);
     return TRUE;
 }
 
 COLORREF Surface::GetPixel(int x, int y) const {
     if (!d->image)
         return CLR_NONE;
-    int px = x + d->dx(), py = y + d->dy();
-    if (px < 0 || py < 0 || px >= d->image->width() || py >= d->image->height())
+    int lx = x + d->dx(), ly = y + d->dy();
+    if (lx < 0 || ly < 0)
         return CLR_NONE;
-    return qtbridge::fromQColor(d->image->pixelColor(px, py));
+    double r = d->image->devicePixelRatio();
+    double px = (lx + 0.5) * r, py = (ly + 0.5) * r;
+    if (px >= d->image->width() || py >= d->image->height())
+        return CLR_NONE;
+    return qtbridge::fromQColor(d->image->pixelColor(int(px), int(py)));
+}
+
+double Surface::DevicePixelRatio() const {
+    return d->ratio();
 }
 
 std::unique_ptr<Surface> Surface::CreateCompatible(int w, int h) const {
-    if (w <= 0 || h <= 0)
+    double ratio = d->ratio();
+    if (w <= 0 || h <= 0 || !qtbridge::wholeRatio(ratio))
         return nullptr;
-    auto img = std::make_unique<ImageSurface>(w, h);
-    if (img->width() != w)
+    auto img = std::make_unique<ImageSurface>(w, h, RGB(255, 255, 255), ratio);
+    if (img->image().isNull())
         return nullptr;
     img->SetTextColor(d->s.textColor);
     img->SelectFont(d->s.font);
     return img;
 }
 
-ImageSurface::ImageSurface(int width, int height, COLORREF fill)
-    : image_(
-          std::make_unique<QImage>(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32)) {
-    if (image_->isNull())
+ImageSurface::ImageSurface(int width, int height, COLORREF fill, double ratio)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+      image_(std::make_unique<QImage>(qtbridge::imageAtRatio(width_, height_, ratio))) {
+    if (image_->isNull()) {
+        width_ = height_ = 0;
         return;
+    }
     image_->fill(toQColor(fill));
     painter_ = std::make_unique<QPainter>(image_.get());
-    attach(painter_.get(), Rect{0, 0, width, height}, image_.get());
+    attach(painter_.get(), Rect{0, 0, width_, height_}, image_.get());
 }
 
 ImageSurface::~ImageSurface() {
@@ -557,10 +581,10 @@ ImageSurface::~ImageSurface() {
 }
 
 int ImageSurface::width() const {
-    return image_->width();
+    return width_;
 }
 int ImageSurface::height() const {
-    return image_->height();
+    return height_;
 }
 const QImage& ImageSurface::image() const {
     return *image_;

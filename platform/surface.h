@@ -5,6 +5,10 @@
 // excludes its end point, pens of width 0 or 1 are one pixel wide, nothing is antialiased but
 // text. Text is 8-bit Windows-1252. Coordinates are logical: device = logical - window origin
 // + viewport origin.
+//
+// Device coordinates count the screen's logical pixels. An image may carry a device pixel ratio
+// (a HiDPI screen's 1.25, 1.5 or 2): it then holds ratio x ratio physical pixels per device pixel
+// and everything is drawn at the physical resolution, so the same geometry is sharp at any scale.
 #pragma once
 
 #include "platform/types.h"
@@ -119,7 +123,7 @@ public:
     Size SetWindowExt(int cx, int cy);
     Size SetViewportExt(int cx, int cy);
     Point OffsetWindowOrg(int dx, int dy);
-    // HORZRES and VERTRES: the drawable width and height in device pixels.
+    // HORZRES and VERTRES: the drawable width and height in device pixels (not physical ones).
     virtual int GetDeviceCaps(int index) const;
     BOOL IsPrinting() const { return printing_; }
 
@@ -145,9 +149,15 @@ public:
     void InvertRect(const Rect& rect);
     // Copies w x h pixels from `src` at (sx, sy) to (x, y), both logical.
     BOOL BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy);
-    COLORREF GetPixel(int x, int y) const; // CLR_NONE outside the image or on a screen surface
+    // CLR_NONE outside the image or on a screen surface; at a ratio above 1 the physical pixel
+    // at the middle of the device pixel.
+    COLORREF GetPixel(int x, int y) const;
+    // The physical pixels per device pixel: 1 but on a HiDPI image or screen.
+    double DevicePixelRatio() const;
 
-    // An off-screen surface of w x h device pixels that can be blitted back here.
+    // An off-screen surface of w x h device pixels, at this one's ratio, that can be blitted back
+    // here. Null at a fractional ratio: no copy of whole pixels puts it back exactly, so the
+    // caller draws straight onto this surface.
     std::unique_ptr<Surface> CreateCompatible(int w, int h) const;
 
 protected:
@@ -161,17 +171,20 @@ private:
     bool printing_ = false;
 };
 
-// A surface over an image in memory; white unless another colour is given.
+// A surface over an image in memory; white unless another colour is given. Its size is in
+// device pixels; the image holds width x ratio by height x ratio physical ones (rounded up).
 class ImageSurface : public Surface {
 public:
-    ImageSurface(int width, int height, COLORREF fill = RGB(255, 255, 255));
+    ImageSurface(int width, int height, COLORREF fill = RGB(255, 255, 255), double ratio = 1.0);
     ~ImageSurface() override;
     int width() const;
     int height() const;
-    bool SavePng(const std::string& path) const;
+    bool SavePng(const std::string& path) const; // the physical pixels
     const QImage& image() const;
 
 private:
+    int width_ = 0;
+    int height_ = 0;
     std::unique_ptr<QImage> image_;
     std::unique_ptr<QPainter> painter_;
 };

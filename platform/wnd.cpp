@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <optional>
@@ -39,10 +40,10 @@ bool haveApp() {
 // drawn when the surface is released.
 class CanvasSurface : public Surface {
 public:
-    CanvasSurface(std::shared_ptr<QImage> canvas, QWidget* client)
+    CanvasSurface(std::shared_ptr<QImage> canvas, Size size, QWidget* client)
         : canvas_(std::move(canvas)), client_(client), painter_(canvas_.get()) {
         if (painter_.isActive())
-            attach(&painter_, Rect{0, 0, canvas_->width(), canvas_->height()}, canvas_.get());
+            attach(&painter_, Rect{0, 0, size.cx, size.cy}, canvas_.get());
     }
     ~CanvasSurface() override {
         if (painter_.isActive())
@@ -102,21 +103,32 @@ void WndImpl::relayout(bool deliver) {
     bars[SB_HORZ]->setGeometry(inner.x(), inner.y() + ch, cw, ext);
     bars[SB_VERT]->setVisible(v);
     bars[SB_HORZ]->setVisible(h);
-    if (!canvas || !(before == Size{cw, ch}) || canvas->isNull())
+    if (!canvas || !(before == Size{cw, ch}) || canvas->isNull() || !canvasFitsScreen())
         resizeCanvas(cw, ch);
     frame->update();
     if (deliver)
         deliverSize();
 }
 
+double WndImpl::screenRatio() const {
+    return client ? client->devicePixelRatioF() : 1.0;
+}
+
+bool WndImpl::canvasFitsScreen() const {
+    return canvas && canvas->devicePixelRatio() == screenRatio();
+}
+
 void WndImpl::resizeCanvas(int w, int h) {
     // Never empty: a window without area can still measure text on its surface.
-    auto img = std::make_shared<QImage>(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+    auto img = std::make_shared<QImage>(qtbridge::imageAtRatio(w, h, screenRatio()));
     COLORREF bg = cls.backgroundSysColor >= 0 ? GetSysColor(cls.backgroundSysColor)
                                               : GetSysColor(COLOR_WINDOW);
     img->fill(toQColor(bg));
     canvas = std::move(img);
-    invalid = QRegion(0, 0, std::max(w, 1), std::max(h, 1));
+    canvasSize = canvas->isNull() ? Size{} : Size{w, h};
+    invalid = QRegion(0, 0, w, h);
     erase = true;
     if (client)
         client->update();
@@ -150,7 +162,7 @@ void WndImpl::paintPending() {
     QPainter p(image.get());
     if (!p.isActive())
         return; // someone draws on it now; the area stays invalid
-    QRect box = invalid.boundingRect() & canvas->rect();
+    QRect box = invalid.boundingRect() & canvasRect();
     invalid = QRegion();
     bool doErase = std::exchange(erase, false);
     if (box.isEmpty())
@@ -623,7 +635,7 @@ void Wnd::Invalidate(BOOL erase) {
 void Wnd::InvalidateRect(const Rect* rect, BOOL erase) {
     if (!impl_ || !impl_->canvas)
         return;
-    QRect all = impl_->canvas->rect();
+    QRect all = impl_->canvasRect();
     QRect r = rect ? toQRect(*rect) & all : all;
     if (r.isEmpty())
         return;
@@ -651,21 +663,35 @@ void Wnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
     if (!impl_ || !impl_->canvas)
         return;
     QImage& canvas = *impl_->canvas;
-    QRect all = canvas.rect();
+    QRect all = impl_->canvasRect();
     QRect src = (scroll ? toQRect(*scroll) : all) & all;
     QRect clipR = (clip ? toQRect(*clip) : all) & all;
     QRect dst = src.translated(dx, dy);
-    QPainter p(&canvas);
-    if (!p.isActive()) {
+    // The pixels move in the canvas' physical pixels. A physical pixel belongs to the logical
+    // one its edges round to, as in Qt's fills, so a move by a whole number of physical pixels
+    // is exact at any scale; at a fractional one an odd move is not, and the area is painted
+    // anew instead.
+    double ratio = canvas.devicePixelRatio();
+    double pdx = dx * ratio, pdy = dy * ratio;
+    if (pdx != std::round(pdx) || pdy != std::round(pdy) || canvas.paintingActive()) {
         impl_->invalid += clipR;
         impl_->erase = true;
         impl_->client->update(clipR);
         return;
     }
-    QImage part = canvas.copy(src);
-    p.setClipRect(clipR);
-    p.drawImage(dst.topLeft(), part);
+    auto physical = [ratio](const QRect& r) {
+        return QRect(QPoint(qRound(r.x() * ratio), qRound(r.y() * ratio)),
+                     QPoint(qRound((r.x() + r.width()) * ratio) - 1,
+                            qRound((r.y() + r.height()) * ratio) - 1));
+    };
+    QRect from = physical(src);
+    canvas.setDevicePixelRatio(1);
+    QPainter p(&canvas);
+    QImage part = canvas.copy(from);
+    p.setClipRect(physical(clipR));
+    p.drawImage(from.topLeft() + QPoint(int(pdx), int(pdy)), part);
     p.end();
+    canvas.setDevicePixelRatio(ratio);
     // Areas still waiting for paint move with the pixels; what the move uncovered is invalid.
     QRegion pending = impl_->invalid & src;
     impl_->invalid += pending.translated(dx, dy) & clipR;
@@ -677,7 +703,7 @@ void Wnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
 std::unique_ptr<Surface> Wnd::GetDC() {
     if (!impl_ || !impl_->canvas)
         return nullptr;
-    auto dc = std::make_unique<CanvasSurface>(impl_->canvas, impl_->client);
+    auto dc = std::make_unique<CanvasSurface>(impl_->canvas, impl_->canvasSize, impl_->client);
     if (!dc->ok())
         return nullptr;
     return dc;

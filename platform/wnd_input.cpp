@@ -191,8 +191,13 @@ void WndFrame::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), qtbridge::toQColor(GetSysColor(COLOR_BTNFACE)));
     if (impl && (impl->wnd->GetStyle() & WS_BORDER)) {
-        p.setPen(qtbridge::toQColor(GetSysColor(COLOR_3DDKSHADOW)));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        // Filled, not stroked: a one-pixel frame at any scale, on whole physical pixels.
+        QColor c = qtbridge::toQColor(GetSysColor(COLOR_3DDKSHADOW));
+        int w = width(), h = height();
+        p.fillRect(0, 0, w, 1, c);
+        p.fillRect(0, h - 1, w, 1, c);
+        p.fillRect(0, 0, 1, h, c);
+        p.fillRect(w - 1, 0, 1, h, c);
     }
 }
 
@@ -250,14 +255,18 @@ bool WndClient::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void WndClient::paintEvent(QPaintEvent* e) {
+void WndClient::paintEvent(QPaintEvent*) {
     if (!impl || !impl->canvas)
         return;
+    if (!impl->canvasFitsScreen())
+        impl->resizeCanvas(width(), height());
     impl->paintPending();
     if (!impl || !impl->canvas)
         return;
+    // At the widget's own ratio the image goes to the screen pixel for pixel; the painter is
+    // clipped to the area to show.
     QPainter p(this);
-    p.drawImage(e->rect(), *impl->canvas, e->rect());
+    p.drawImage(QPointF(0, 0), *impl->canvas);
 }
 
 void WndClient::mouseMessage(UINT msg, QMouseEvent* e) {

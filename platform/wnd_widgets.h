@@ -66,7 +66,10 @@ public:
     WndClient* client = nullptr;
     QScrollBar* bars[2] = {nullptr, nullptr};
     Bar sb[2];
+    // The client area's pixels at the screen's device pixel ratio; canvasSize is its size in
+    // logical pixels, the window's coordinates.
     std::shared_ptr<QImage> canvas;
+    Size canvasSize;
     QRegion invalid;
     bool erase = false;
     Size delivered{-1, -1};
@@ -80,6 +83,10 @@ public:
     void relayout(bool deliver = true);
     void deliverSize();
     void resizeCanvas(int w, int h);
+    QRect canvasRect() const { return QRect(0, 0, canvasSize.cx, canvasSize.cy); }
+    double screenRatio() const;
+    // False once the window went to a screen of another scale: the canvas is made anew.
+    bool canvasFitsScreen() const;
     void paintPending();
     void syncBar(int bar);
     void onBarAction(int bar, int action);

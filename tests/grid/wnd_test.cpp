@@ -214,9 +214,16 @@ TEST(Wnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
     w.ScrollWindow(0, -10, &band, &band);
     w.UpdateWindow();
     ASSERT_EQ(w.paints.size(), 1u);
-    EXPECT_EQ(w.paints[0], (Rect{0, 90, 100, 100})); // only the uncovered strip
     auto dc = w.GetDC();
-    EXPECT_EQ(dc->GetPixel(5, 45), RGB(255, 0, 0));
+    // At a scale where ten pixels are no whole number of physical ones the band is painted
+    // anew instead.
+    double moved = 10 * dc->DevicePixelRatio();
+    if (moved == double(int(moved))) {
+        EXPECT_EQ(w.paints[0], (Rect{0, 90, 100, 100})); // only the uncovered strip
+        EXPECT_EQ(dc->GetPixel(5, 45), RGB(255, 0, 0));
+    } else {
+        EXPECT_EQ(w.paints[0], band);
+    }
     EXPECT_EQ(dc->GetPixel(5, 55), RGB(0, 128, 0));
     EXPECT_EQ(dc->GetPixel(5, 95), RGB(0, 128, 0));
 }

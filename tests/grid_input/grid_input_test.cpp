@@ -1,4 +1,5 @@
 #include "input_fixture.h"
+#include "tests/support/test_support.h"
 
 #include <QImage>
 
@@ -162,19 +163,26 @@ TEST_F(InputTest, DividerReleasedWhereItWasPressedChangesNothing) {
 TEST_F(InputTest, DividerLineIsDrawnWhileDraggingAndGoneAfter) {
     make(4, 6, 1, 1);
     grid->UpdateWindow();
-    ASSERT_TRUE(grid->SaveWindowImage(testing::TempDir() + "/before.png"));
-    QImage before(QString::fromStdString(testing::TempDir() + "/before.png"));
+    // The pictures have the screen's physical pixels. Their folder is this run's own: the test
+    // runs at several scales at once.
+    testsupport::TempDir pictures;
+    const double ratio = grid->GetDC()->DevicePixelRatio();
+    auto pixel = [ratio](const QImage& image, int x, int y) {
+        return image.pixel(int((x + 0.5) * ratio), int((y + 0.5) * ratio));
+    };
+    ASSERT_TRUE(grid->SaveWindowImage(pictures.file("before.png")));
+    QImage before(QString::fromStdString(pictures.file("before.png")));
     ev::Press(*grid, Point{43, 10});
     ev::Move(*grid, Point{100, 10}, true);
-    grid->SaveWindowImage(testing::TempDir() + "/during.png");
-    QImage during(QString::fromStdString(testing::TempDir() + "/during.png"));
-    EXPECT_NE(during.pixel(100, 100), before.pixel(100, 100));
-    EXPECT_EQ(during.pixel(43, 100), before.pixel(43, 100)) << "the press line was moved away";
+    grid->SaveWindowImage(pictures.file("during.png"));
+    QImage during(QString::fromStdString(pictures.file("during.png")));
+    EXPECT_NE(pixel(during, 100, 100), pixel(before, 100, 100));
+    EXPECT_EQ(pixel(during, 43, 100), pixel(before, 43, 100)) << "the press line was moved away";
     ev::Release(*grid, Point{43, 10}); // back where it started: no resize, line erased
     grid->UpdateWindow();
-    grid->SaveWindowImage(testing::TempDir() + "/after.png");
-    QImage after(QString::fromStdString(testing::TempDir() + "/after.png"));
-    EXPECT_EQ(after.pixel(100, 100), before.pixel(100, 100));
+    grid->SaveWindowImage(pictures.file("after.png"));
+    QImage after(QString::fromStdString(pictures.file("after.png")));
+    EXPECT_EQ(pixel(after, 100, 100), pixel(before, 100, 100));
 }
 
 TEST_F(InputTest, DoubleClickOnRowDividerFitsTheRowAboveOrTheRowItself) {
