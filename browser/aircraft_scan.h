@@ -88,6 +88,8 @@ void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTa
 void UseWideScan(bool wide);
 void UseReadWindow(std::size_t bytes);
 
-// Discards what the scan and the view tell along the way; kept so their steps read as designed.
-inline void TraceLine(std::string_view) {}
-inline void TraceLine(std::string_view, long) {}
+// What the scan and the view tell along the way: the base folder, the aircraft folder, the counts.
+// Discarded unless FLEETVALUER_TRACE=1, then one line each on stderr, for a user whose aircraft
+// do not show.
+void TraceLine(std::string_view text);
+void TraceLine(std::string_view text, long value);

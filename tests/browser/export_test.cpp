@@ -134,6 +134,25 @@ TEST(FleetProgram, ExportFromTheCommandLine) {
     EXPECT_NE(nowhere.find(kHeader), std::string::npos);
 }
 
+// Silent by default; FLEETVALUER_TRACE=1 tells where it looked and what it counted.
+TEST(FleetProgram, TraceOnRequestOnly) {
+    FleetSim sim;
+    addMixedFleet(sim);
+    std::string quiet;
+    ASSERT_EQ(
+        runCommand("'" + fleetValuer() + "' --base '" + sim.base + "' --export /dev/null 2>&1",
+                   &quiet),
+        0);
+    EXPECT_EQ(quiet, "");
+    std::string traced;
+    ASSERT_EQ(runCommand("FLEETVALUER_TRACE=1 '" + fleetValuer() + "' --base '" + sim.base +
+                             "' --export /dev/null 2>&1",
+                         &traced),
+              0);
+    EXPECT_NE(traced.find(sim.base), std::string::npos) << traced;
+    EXPECT_NE(traced.find("NbrAircraftCfgFilled="), std::string::npos) << traced;
+}
+
 TEST(FleetProgram, Screenshot) {
     FleetSim sim;
     addMixedFleet(sim);
