@@ -21,15 +21,13 @@ function(tnv_warnings target)
     endif()
 endfunction()
 
-# tnv_library(NAME SOURCES ... [LIBS ...] [QT]) : a static library of our own code.
+# tnv_library(NAME SOURCES ... [LIBS ...]) : a static library of our own code. No class of ours
+# needs Qt's meta-object compiler, so no target runs it.
 function(tnv_library name)
-    cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
-    if(ARG_QT)
-        set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    endif()
     tnv_warnings(${name})
 endfunction()
 
@@ -38,8 +36,7 @@ function(tnv_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-    set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY
-                                                        ${PROJECT_BINARY_DIR}/bin)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
     tnv_warnings(${name})
 endfunction()
 
@@ -62,7 +59,6 @@ function(tnv_test name)
     if(NOT ARG_OWN_MAIN)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
     tnv_warnings(${name})
     # gcc 12 at -O3 reports overlapping copies inside its own string concatenation that cannot
     # happen (a known false positive, gone in gcc 13). The programs' code is written around it;

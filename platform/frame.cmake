@@ -1,6 +1,6 @@
 # The frame, dialogs and settings of the programs' windows, on Qt Widgets.
 find_package(X11 QUIET)
-tnv_library(tnv_platform_frame QT SOURCES
+tnv_library(tnv_platform_frame SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frame_keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frame_dialogs.cpp
@@ -15,4 +15,4 @@ endif()
 
 # A window as the frame's view.
 tnv_library(tnv_platform_frame_view SOURCES ${CMAKE_CURRENT_LIST_DIR}/frame_view.cpp
-    LIBS tnv_platform_frame tnv_platform_wnd)
+    LIBS tnv_platform_frame tnv_platform_gui)

@@ -1,5 +1,5 @@
 # Qt: windows with message handlers, the drawing surface, system colours and the Qt boundary.
-tnv_library(tnv_platform_gui QT SOURCES
+tnv_library(tnv_platform_gui SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/qtbridge.cpp
     ${CMAKE_CURRENT_LIST_DIR}/syscolors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/surface.cpp
@@ -9,8 +9,6 @@ tnv_library(tnv_platform_gui QT SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/wnd_app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_events.cpp
     LIBS tnv_platform_core Qt6::Widgets Qt6::PrintSupport)
-# The name the frame's view links by.
-add_library(tnv_platform_wnd ALIAS tnv_platform_gui)
 # Ctrl+C and SIGTERM as a close request to the windows of each program.
-tnv_library(tnv_platform_signals QT SOURCES ${CMAKE_CURRENT_LIST_DIR}/wnd_app_signals.cpp
+tnv_library(tnv_platform_signals SOURCES ${CMAKE_CURRENT_LIST_DIR}/wnd_app_signals.cpp
     LIBS Qt6::Widgets)
