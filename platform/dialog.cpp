@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/fs_write.h"
+#include "platform/qtbridge.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -29,10 +30,6 @@ namespace {
 
 // The text of a read-only box as given (the document would turn no-break spaces into spaces).
 constexpr const char* kEditText = "tnvText";
-
-QString toQ(const std::string& text) {
-    return QString::fromUtf8(cp1252::toUtf8(text));
-}
 
 std::string fromQ(const QString& text) {
     std::string out;
@@ -64,7 +61,7 @@ void substituteFonts() {
 }
 
 QFont toQFont(const FontDesc& lf) {
-    QFont font(toQ(std::string(lf.faceName, strnlen(lf.faceName, LF_FACESIZE))));
+    QFont font(qtbridge::toQString(std::string(lf.faceName, strnlen(lf.faceName, LF_FACESIZE))));
     // A negative height is the character height (the em), a positive one the cell height.
     int height = lf.height == 0 ? -11 : lf.height;
     font.setPixelSize(std::max(1, std::abs(height)));
@@ -150,8 +147,8 @@ bool CDialog::Impl::build() {
     window = new DialogWindow(this);
     window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    window->setWindowTitle(toQ(tmpl.caption));
-    QFont font(toQ(tmpl.fontFace));
+    window->setWindowTitle(qtbridge::toQString(tmpl.caption));
+    QFont font(qtbridge::toQString(tmpl.fontFace));
     font.setPixelSize(mulDiv(tmpl.fontPoints, 96, 72));
     window->setFont(font);
     if (tmpl.fontFace == "MS Sans Serif" && tmpl.fontPoints == 8) {
@@ -172,7 +169,7 @@ bool CDialog::Impl::build() {
         switch (c.kind) {
         case DlgKind::Picture: {
             auto* label = new QLabel(window);
-            QPixmap pixmap(toQ(c.text));
+            QPixmap pixmap(qtbridge::toQString(c.text));
             label->setPixmap(pixmap);
             if (!pixmap.isNull())
                 r.setSize(pixmap.size());
@@ -181,12 +178,12 @@ bool CDialog::Impl::build() {
         }
         case DlgKind::Text: {
             auto* text = new TextControl(window, c.style);
-            text->text = toQ(c.text);
+            text->text = qtbridge::toQString(c.text);
             w = text;
             break;
         }
         case DlgKind::Button: {
-            auto* button = new QPushButton(toQ(c.text), window);
+            auto* button = new QPushButton(qtbridge::toQString(c.text), window);
             button->setAutoDefault(true);
             button->setDefault((c.style & BS_DEFPUSHBUTTON) != 0);
             int id = c.id;
@@ -198,8 +195,8 @@ bool CDialog::Impl::build() {
         case DlgKind::Edit: {
             auto* edit = new QPlainTextEdit(window);
             edit->setReadOnly(true);
-            edit->setPlainText(toQ(c.text));
-            edit->setProperty(kEditText, toQ(c.text));
+            edit->setPlainText(qtbridge::toQString(c.text));
+            edit->setProperty(kEditText, qtbridge::toQString(c.text));
             w = edit;
             break;
         }
@@ -293,14 +290,15 @@ void CDialog::OnCancel() {
 void CDialog::SetDlgItemText(int id, const std::string& text) {
     QWidget* w = d_->item(id);
     if (auto* t = dynamic_cast<TextControl*>(w)) {
-        t->text = toQ(text);
+        t->text = qtbridge::toQString(text);
         if (t->isVisible())
             t->repaint();
     } else if (auto* b = dynamic_cast<QPushButton*>(w)) {
-        b->setText(toQ(text));
+        b->setText(qtbridge::toQString(text));
     } else if (auto* e = dynamic_cast<QPlainTextEdit*>(w)) {
-        e->setPlainText(toQ(text));
-        e->setProperty(kEditText, toQ(text)); // read-only: what was set is what it holds
+        e->setPlainText(qtbridge::toQString(text));
+        e->setProperty(kEditText,
+                       qtbridge::toQString(text)); // read-only: what was set is what it holds
     }
 }
 
@@ -378,7 +376,7 @@ void CDialog::RedrawItem(int id, bool now) {
 
 void CDialog::SetIcon(const std::string& image) {
     if (d_->window)
-        d_->window->setWindowIcon(QIcon(toQ(image)));
+        d_->window->setWindowIcon(QIcon(qtbridge::toQString(image)));
 }
 
 std::string CDialog::Caption() const {

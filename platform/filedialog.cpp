@@ -1,8 +1,8 @@
 #include "platform/filedialog.h"
 
-#include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
+#include "platform/qtbridge.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -58,10 +58,6 @@ bool matchFrom(const std::string& name, std::size_t n, const std::string& pat, s
     while (p < pat.size() && pat[p] == '*')
         ++p;
     return p == pat.size();
-}
-
-QString toQt(const std::string& bytes) {
-    return QString::fromStdString(cp1252::toUtf8(bytes));
 }
 
 // Shows folders, and files that match one of the current filter's patterns, letter case aside
@@ -210,7 +206,7 @@ public:
           title_(!request.title.empty() ? request.title
                  : save                 ? std::string("Save As")
                                         : std::string("Open")) {
-        setWindowTitle(toQt(title_));
+        setWindowTitle(qtbridge::toQString(title_));
     }
 
     void accept() override {
@@ -267,7 +263,7 @@ std::optional<std::string> QtFileDialog::run(const OpenFileRequest& request, boo
                 joined += (joined.empty() ? "" : " ") + p;
             name += " (" + joined + ")";
         }
-        names << toQt(name);
+        names << qtbridge::toQString(name);
     }
     auto* proxy = new PatternProxy(&dialog);
     dialog.setProxyModel(proxy);
@@ -282,7 +278,7 @@ std::optional<std::string> QtFileDialog::run(const OpenFileRequest& request, boo
                          });
     }
     if (!request.fileName.empty())
-        dialog.selectFile(toQt(request.fileName));
+        dialog.selectFile(qtbridge::toQString(request.fileName));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     QStringList chosen = dialog.selectedFiles();

@@ -36,13 +36,9 @@ namespace {
 
 CWinApp* theApp = nullptr;
 
-QString toQt(const std::string& bytes) {
-    return QString::fromStdString(cp1252::toUtf8(bytes));
-}
-
 // Qt reads "[*]" in a window title as the modified mark; a folder may hold those characters.
 QString titleForQt(const std::string& bytes) {
-    return toQt(bytes).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    return qtbridge::toQString(bytes).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 using ClientArea = QWidget;
@@ -115,7 +111,8 @@ struct CFrameWnd::Impl : public QObject {
             if (id == ID_SEPARATOR)
                 continue;
             bool on = LockKeyOn(id);
-            panes[i]->setText(on ? toQt(PromptText(owner->resources_, id)) : QString());
+            panes[i]->setText(on ? qtbridge::toQString(PromptText(owner->resources_, id))
+                                 : QString());
         }
     }
 
@@ -163,7 +160,7 @@ bool CFrameWnd::LoadFrame(const FrameResources& resources) {
 
     for (std::size_t m = 0; m < resources_.menu.size(); ++m) {
         const MenuDesc& desc = resources_.menu[m];
-        QMenu* menu = window->menuBar()->addMenu(toQt(desc.title));
+        QMenu* menu = window->menuBar()->addMenu(qtbridge::toQString(desc.title));
         d_->menus.push_back(menu);
         for (const MenuItemDesc& item : desc.items) {
             if (item.id == ID_SEPARATOR) {
@@ -172,7 +169,7 @@ bool CFrameWnd::LoadFrame(const FrameResources& resources) {
             }
             // The text after the tab is shown as the item's key; the accelerator table, not
             // Qt's shortcuts, runs the command.
-            QAction* action = menu->addAction(toQt(item.text));
+            QAction* action = menu->addAction(qtbridge::toQString(item.text));
             UINT id = item.id;
             d_->actions[id] = action;
             QObject::connect(action, &QAction::triggered, d_.get(),
@@ -210,7 +207,7 @@ bool CFrameWnd::CreateStatusBar() {
             if (!d_->messagePane)
                 d_->messagePane = label;
         } else {
-            QString sample = toQt(PromptText(resources_, id));
+            QString sample = qtbridge::toQString(PromptText(resources_, id));
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(sample) + 8);
             label->setAlignment(Qt::AlignCenter);
             bar->addPermanentWidget(label);
@@ -316,7 +313,7 @@ void CFrameWnd::HighlightMenuItem(UINT id) {
     std::string prompt = PromptText(resources_, id);
     // While a menu is open the pane shows prompts; the text beneath is kept for its close.
     if (d_->messagePane)
-        d_->messagePane->setText(toQt(prompt));
+        d_->messagePane->setText(qtbridge::toQString(prompt));
     d_->message = prompt;
 }
 
@@ -348,7 +345,7 @@ void CFrameWnd::SetMessageText(const std::string& text) {
     }
     d_->message = text;
     if (d_->messagePane)
-        d_->messagePane->setText(toQt(text));
+        d_->messagePane->setText(qtbridge::toQString(text));
 }
 
 std::string CFrameWnd::GetMessageText() const {
@@ -453,7 +450,7 @@ bool CFrameWnd::SaveScreenshot(const std::string& path, std::string* error) cons
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(QRect(x, 0, image.width() - x - 4, captionHeight),
-                     Qt::AlignVCenter | Qt::AlignLeft, toQt(d_->title));
+                     Qt::AlignVCenter | Qt::AlignLeft, qtbridge::toQString(d_->title));
     painter.drawImage(0, captionHeight, body);
     painter.end();
     return qtbridge::savePng(image, path, error);

@@ -1,6 +1,6 @@
 // The small modal dialogs of the frame, laid out in dialog units.
-#include "platform/codepage.h"
 #include "platform/frame.h"
+#include "platform/qtbridge.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,10 +11,6 @@
 #include <QPushButton>
 
 namespace {
-
-QString toQt(const std::string& bytes) {
-    return QString::fromStdString(cp1252::toUtf8(bytes));
-}
 
 // Dialog units: a quarter of the font's average character width across, an eighth of its height
 // down.
@@ -43,13 +39,13 @@ private:
 };
 
 QFont dialogFont(const DialogFontDesc& desc) {
-    QFont font(toQt(desc.face));
+    QFont font(qtbridge::toQString(desc.face));
     font.setPointSize(desc.points > 0 ? desc.points : 8);
     return font;
 }
 
 QString crlfToQt(const std::string& text) {
-    QString out = toQt(text);
+    QString out = qtbridge::toQString(text);
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return out;
 }
@@ -59,7 +55,7 @@ QString crlfToQt(const std::string& text) {
 void ShowTextDialog(const TextDialogDesc& desc) {
     QDialog dialog(QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("TextDialog"));
-    dialog.setWindowTitle(toQt(desc.title));
+    dialog.setWindowTitle(qtbridge::toQString(desc.title));
     QFont font = dialogFont(desc.font);
     dialog.setFont(font);
     DialogUnits du(font);
@@ -86,7 +82,7 @@ void ShowTextDialog(const TextDialogDesc& desc) {
 void ShowAboutDialog(const AboutDialogDesc& desc) {
     QDialog dialog(QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("AboutDialog"));
-    dialog.setWindowTitle(toQt(desc.title));
+    dialog.setWindowTitle(qtbridge::toQString(desc.title));
     QFont font = dialogFont(desc.font);
     dialog.setFont(font);
     DialogUnits du(font);
@@ -97,10 +93,10 @@ void ShowAboutDialog(const AboutDialogDesc& desc) {
         icon->setPixmap(QPixmap(desc.iconXpm));
         icon->setGeometry(du.x(11), du.y(17), 32, 32);
     }
-    auto* line1 = new QLabel(toQt(desc.line1), &dialog);
+    auto* line1 = new QLabel(qtbridge::toQString(desc.line1), &dialog);
     line1->setObjectName(QStringLiteral("line1"));
     line1->setGeometry(du.rect(40, 10, desc.size.cx - 40 - 50, 8));
-    auto* line2 = new QLabel(toQt(desc.line2), &dialog);
+    auto* line2 = new QLabel(qtbridge::toQString(desc.line2), &dialog);
     line2->setObjectName(QStringLiteral("line2"));
     // Below the OK button the second line may run to the right margin.
     line2->setGeometry(du.rect(40, 25, desc.size.cx - 40 - 7, 8));

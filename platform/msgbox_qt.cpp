@@ -1,6 +1,6 @@
 #include "platform/msgbox_qt.h"
 
-#include "platform/codepage.h"
+#include "platform/qtbridge.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,10 +12,6 @@
 #include <vector>
 
 namespace {
-
-QString fromBytes(const std::string& text) {
-    return QString::fromStdString(cp1252::toUtf8(text));
-}
 
 QMessageBox::Icon iconFor(UINT flags) {
     switch (flags & MB_ICONMASK) {
@@ -74,8 +70,8 @@ QtMessageBox::~QtMessageBox() {
 
 int QtMessageBox::show(const std::string& text, const std::string& title, UINT flags) {
     UINT type = flags & MB_TYPEMASK;
-    AnswerBox box(iconFor(flags), fromBytes(title), fromBytes(text), QApplication::activeWindow(),
-                  type != MB_YESNO);
+    AnswerBox box(iconFor(flags), qtbridge::toQString(title), qtbridge::toQString(text),
+                  QApplication::activeWindow(), type != MB_YESNO);
     struct Choice {
         QMessageBox::StandardButton button;
         int id;

@@ -1,6 +1,7 @@
 #include "platform/settings.h"
 
 #include "platform/codepage.h"
+#include "platform/qtbridge.h"
 
 #include <QFile>
 #include <QSettings>
@@ -15,10 +16,6 @@ namespace {
 
 const char* const kRecentSection = "Recent File List";
 
-QString toQt(const std::string& bytes) {
-    return QString::fromStdString(cp1252::toUtf8(bytes));
-}
-
 std::string fromQt(const QString& text) {
     std::string out;
     if (!cp1252::fromUtf8(text.toStdString(), out))
@@ -27,7 +24,7 @@ std::string fromQt(const QString& text) {
 }
 
 QString keyOf(const std::string& section, const std::string& entry) {
-    return toQt(section) + "/" + toQt(entry);
+    return qtbridge::toQString(section) + "/" + qtbridge::toQString(entry);
 }
 
 // Only a regular file (or none yet) is a settings store: reading a FIFO or a device in its
@@ -72,7 +69,7 @@ Settings::Settings(const std::string& key, const std::string& application, int r
     : d_(std::make_unique<Impl>()), recentSize_(std::max(0, recentSize)) {
     // The desktop's own place for the key, as one file, so it can be checked before it is read.
     d_->open(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/" +
-             toQt(key) + "/" + toQt(application) + ".conf");
+             qtbridge::toQString(key) + "/" + qtbridge::toQString(application) + ".conf");
 }
 
 Settings::Settings(const std::string& iniFile, int recentSize)
@@ -112,7 +109,7 @@ void Settings::addRecentFile(const std::string& path) {
     for (int i = 1; i <= recentSize_; ++i) {
         QString k = keyOf(kRecentSection, "File" + std::to_string(i));
         if (static_cast<std::size_t>(i) <= files.size())
-            d_->setValue(k, toQt(files[static_cast<std::size_t>(i - 1)]));
+            d_->setValue(k, qtbridge::toQString(files[static_cast<std::size_t>(i - 1)]));
         else
             d_->remove(k);
     }
@@ -128,7 +125,7 @@ std::string Settings::getString(const std::string& section, const std::string& e
 
 void Settings::setString(const std::string& section, const std::string& entry,
                          const std::string& value) {
-    d_->setValue(keyOf(section, entry), toQt(value));
+    d_->setValue(keyOf(section, entry), qtbridge::toQString(value));
 }
 
 int Settings::getInt(const std::string& section, const std::string& entry, int fallback) const {
