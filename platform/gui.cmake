@@ -8,7 +8,7 @@ tnv_library(tnv_platform_gui SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/wnd_input.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_events.cpp
-    LIBS tnv_platform_core Qt6::Widgets Qt6::PrintSupport)
+    LIBS tnv_platform_core Qt6::Widgets)
 # Ctrl+C and SIGTERM as a close request to the windows of each program.
 tnv_library(tnv_platform_signals SOURCES ${CMAKE_CURRENT_LIST_DIR}/wnd_app_signals.cpp
     LIBS Qt6::Widgets)
