@@ -4,6 +4,7 @@
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
+#include "tests/editor/fake_view.h"
 #include "tests/support/as_user.h"
 #include "tests/support/test_support.h"
 
@@ -18,28 +19,9 @@ using testsupport::writeFile;
 
 namespace {
 
-// Rows as the list shows them, in list order.
-struct ListView : CrewPackView {
-    CCrewPack* pack = nullptr;
-    std::string status;
-    std::vector<std::pair<std::string, std::string>> rows;
-    void showCrewPack() override {
-        rows.clear();
-        for (int i = 0; i < pack->count(); ++i)
-            rows.emplace_back(pack->entry(i).fileName, pack->entry(i).text);
-        status = pack->statusText(pack->tally());
-    }
-    void setStatusText(const std::string& text) override { status = text; }
-    int rowCount() const override { return static_cast<int>(rows.size()); }
-    std::string rowFileName(int r) const override {
-        return rows[static_cast<std::size_t>(r)].first;
-    }
-    std::string rowText(int r) const override { return rows[static_cast<std::size_t>(r)].second; }
-};
-
 struct Folder : ::testing::Test {
     TempDir dir;
-    ListView view;
+    FakeView view;
     CCrewPack pack{&view};
     ScriptedMessageBox box;
     std::string folder;

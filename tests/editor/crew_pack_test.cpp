@@ -1,6 +1,7 @@
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
+#include "tests/editor/fake_view.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +14,6 @@ using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
-
-// Stands in for the editor's view: its rows are the entries in list order unless a test
-// rearranges or edits them.
-struct FakeView : CrewPackView {
-    CCrewPack* pack = nullptr;
-    std::string status;
-    int shown = 0;
-    std::vector<std::pair<std::string, std::string>> rows;
-    void showCrewPack() override {
-        ++shown;
-        rows.clear();
-        for (int i = 0; i < pack->count(); ++i)
-            rows.emplace_back(pack->entry(i).fileName, pack->entry(i).text);
-        status = pack->statusText(pack->tally());
-    }
-    void setStatusText(const std::string& text) override { status = text; }
-    int rowCount() const override { return static_cast<int>(rows.size()); }
-    std::string rowFileName(int r) const override {
-        return rows[static_cast<std::size_t>(r)].first;
-    }
-    std::string rowText(int r) const override { return rows[static_cast<std::size_t>(r)].second; }
-};
 
 struct PackFixture : ::testing::Test {
     TempDir dir;

@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using testsupport::endsInTime;
+
 namespace {
 
 TEST(SettingsRecentFiles, KeepsFourNewestFirstWithoutDuplicates) {
@@ -49,20 +51,6 @@ TEST(SettingsValues, StringsAndNumbersWithFallbacks) {
     EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 2);
     settings.setString("Settings", "Word", "abc");
     EXPECT_EQ(settings.getInt("Settings", "Word", 7), 7); // not a number
-}
-
-// True when `body` ends within a few seconds without a failed expectation: a settings file
-// that is waited on fails the test instead of stopping it.
-bool endsInTime(const std::function<void()>& body) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(5);
-        body();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST(SettingsFile, NoRegularFileIsNeitherReadNorReplaced) {

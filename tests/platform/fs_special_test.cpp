@@ -15,26 +15,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using testsupport::endsInTime;
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
-
-namespace {
-
-// True when `body` ends within a few seconds without a failed expectation.
-bool endsInTime(const std::function<void()>& body) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(5);
-        body();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-} // namespace
 
 TEST(FileSystemSpecial, ReadingRefusesWhatIsNoRegularFile) {
     TempDir dir;

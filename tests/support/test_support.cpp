@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -77,6 +79,18 @@ int runCommand(const std::string& command, std::string* out) {
     if (out)
         *out = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool endsInTime(const std::function<void()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(5);
+        body();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace testsupport

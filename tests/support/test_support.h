@@ -1,6 +1,7 @@
 // Helpers shared by the test programs: temporary folders and whole-file reads and writes.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace testsupport {
@@ -30,5 +31,9 @@ std::string binDir();
 
 // Runs a shell command; returns its exit status and its standard output in `out`.
 int runCommand(const std::string& command, std::string* out = nullptr);
+
+// True when `body`, run in a child process, ends within five seconds without a failed
+// expectation: something that would be waited on fails the test instead of stopping it.
+bool endsInTime(const std::function<void()>& body);
 
 } // namespace testsupport
