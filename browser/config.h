@@ -78,7 +78,7 @@ private:
 // disk (a simulator copied from Windows has Config.CFG as often as config.cfg).
 std::FILE* OpenCaseBlind(const std::string& path);
 
-// Letter case aside, as the Windows C library compares (ASCII letters only).
+// Equal when only the letter case of ASCII letters differs; other bytes compare as they are.
 bool EqualNoCaseAscii(std::string_view a, std::string_view b);
 
 // The number at the start of `text` the way atof reads it: leading white space, an optional

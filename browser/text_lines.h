@@ -1,5 +1,5 @@
-// Line reading the way the add-on's text files were read on Windows: a C text stream read with
-// fgets into a fixed buffer. A carriage return before a line feed is dropped, a line longer than
+// Line reading for the add-on's text files: a C text stream read with fgets into a fixed
+// buffer. A carriage return before a line feed is dropped, a line longer than
 // the buffer comes back in pieces, and a line ends at its first zero byte for every test made
 // on it.
 #pragma once
