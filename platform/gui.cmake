@@ -1,5 +1,7 @@
-# Qt: windows with message handlers, the drawing surface, system colours and the Qt boundary.
+# Qt: windows with message handlers, the drawing surface, system colours, dialog units and the
+# Qt boundary.
 tnv_library(tnv_platform_gui SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/dialog_units.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qtbridge.cpp
     ${CMAKE_CURRENT_LIST_DIR}/syscolors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/surface.cpp
