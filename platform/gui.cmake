@@ -7,6 +7,9 @@ tnv_library(tnv_platform_gui SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/surface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/surface_fonts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd_focus.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd_paint.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wnd_scroll.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_input.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_events.cpp
