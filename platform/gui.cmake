@@ -5,6 +5,7 @@ tnv_library(tnv_platform_gui SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/qtbridge.cpp
     ${CMAKE_CURRENT_LIST_DIR}/syscolors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/surface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/surface_draw.cpp
     ${CMAKE_CURRENT_LIST_DIR}/surface_fonts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd_focus.cpp
