@@ -24,14 +24,24 @@ void substituteWindowsFaces() {
         QFont::insertSubstitutions(face, sans);
 }
 
+namespace {
+
+// A dialog template without a font size means the usual 8 points.
+int pointsOrDefault(int points) {
+    return points > 0 ? points : 8;
+}
+
+} // namespace
+
 QFont font(const std::string& face, int points) {
     substituteWindowsFaces();
     QFont result(qtbridge::toQString(face));
-    result.setPixelSize(std::max(1, mulDiv(points > 0 ? points : 8, 96, 72)));
+    result.setPixelSize(std::max(1, mulDiv(pointsOrDefault(points), 96, 72)));
     return result;
 }
 
 Units::Units(const std::string& face, int points) {
+    points = pointsOrDefault(points);
     // The stand-ins of MS Sans Serif measure a pixel off its 6 by 13 (Liberation Sans is 12
     // high, DejaVu Sans 7 wide): the dialogs keep the size they were laid out for.
     if (face == "MS Sans Serif" && points == 8)

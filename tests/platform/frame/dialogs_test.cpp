@@ -262,6 +262,7 @@ TEST(DialogUnits, FollowTheDialogFontAndRoundToTheNearestPixel) {
     EXPECT_EQ(units.y(4), 7);
     EXPECT_EQ(units.rect(7, 7, 32, 14), QRect(11, 11, 48, 23));
     EXPECT_EQ(dialogunits::font("MS Sans Serif", 8).pixelSize(), 11) << "8 points at 96 dpi";
+    EXPECT_EQ(dialogunits::Units("MS Sans Serif", 0).x(185), 278) << "no size: 8 points";
     // A larger dialog font makes larger units.
     dialogunits::Units large("MS Sans Serif", 16);
     EXPECT_GT(large.baseX(), units.baseX());
