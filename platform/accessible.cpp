@@ -23,6 +23,24 @@ namespace {
 
 class TableAccess;
 
+// The indexes below `count` for which `holds` is true.
+template <class Predicate> QList<int> indexesWhere(int count, Predicate holds) {
+    QList<int> picked;
+    for (int i = 0; i < count; ++i)
+        if (holds(i))
+            picked.append(i);
+    return picked;
+}
+
+// The non-empty texts of `count` header cells, one space apart.
+template <class TextAt> QString joinedTexts(int count, TextAt textAt) {
+    QStringList parts;
+    for (int i = 0; i < count; ++i)
+        parts << qtbridge::toQString(textAt(i));
+    parts.removeAll(QString());
+    return parts.join(QLatin1Char(' '));
+}
+
 // One cell, by position: after a sort it reads whatever text stands there now.
 class CellAccess : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
@@ -212,18 +230,16 @@ public:
     }
     // A column is described by its header texts, a row by the texts of its header columns.
     QString columnDescription(int column) const override {
-        QStringList parts;
-        for (int r = 0; r < headerRows() && column >= 0; ++r)
-            parts << qtbridge::toQString(source()->AccText(r, column + headerCols()));
-        parts.removeAll(QString());
-        return parts.join(QLatin1Char(' '));
+        if (column < 0)
+            return QString();
+        return joinedTexts(headerRows(),
+                           [&](int r) { return source()->AccText(r, column + headerCols()); });
     }
     QString rowDescription(int row) const override {
-        QStringList parts;
-        for (int c = 0; c < headerCols() && row >= 0; ++c)
-            parts << qtbridge::toQString(source()->AccText(row + headerRows(), c));
-        parts.removeAll(QString());
-        return parts.join(QLatin1Char(' '));
+        if (row < 0)
+            return QString();
+        return joinedTexts(headerCols(),
+                           [&](int c) { return source()->AccText(row + headerRows(), c); });
     }
     bool isRowSelected(int row) const override {
         if (row < 0 || row >= rowCount() || columnCount() == 0)
@@ -242,18 +258,10 @@ public:
         return true;
     }
     QList<int> selectedRows() const override {
-        QList<int> picked;
-        for (int r = 0; r < rowCount(); ++r)
-            if (isRowSelected(r))
-                picked.append(r);
-        return picked;
+        return indexesWhere(rowCount(), [this](int r) { return isRowSelected(r); });
     }
     QList<int> selectedColumns() const override {
-        QList<int> picked;
-        for (int c = 0; c < columnCount(); ++c)
-            if (isColumnSelected(c))
-                picked.append(c);
-        return picked;
+        return indexesWhere(columnCount(), [this](int c) { return isColumnSelected(c); });
     }
     int selectedRowCount() const override { return int(selectedRows().size()); }
     int selectedColumnCount() const override { return int(selectedColumns().size()); }

@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/codepage.h"
+#include "platform/dialog_units.h"
 #include "platform/fs_write.h"
 #include "platform/qtbridge.h"
 
@@ -44,21 +45,7 @@ QColor toQColor(COLORREF c) {
     return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
 }
 
-int mulDiv(int a, int b, int c) {
-    long long p = static_cast<long long>(a) * b;
-    return static_cast<int>(p >= 0 ? (p + c / 2) / c : (p - c / 2) / c);
-}
-
-// Fonts of the Windows desktop are drawn with their metric-compatible look-alikes.
-void substituteFonts() {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    const QStringList sans{"Liberation Sans", "Arimo", "DejaVu Sans"};
-    for (const char* face : {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Arial"})
-        QFont::insertSubstitutions(face, sans);
-}
+using dialogunits::mulDiv;
 
 QFont toQFont(const FontDesc& lf) {
     QFont font(qtbridge::toQString(std::string(lf.faceName, strnlen(lf.faceName, LF_FACESIZE))));
@@ -116,12 +103,9 @@ struct CDialog::Impl {
     std::map<int, QWidget*> items;
     int result = IDCANCEL;
     bool open = false;
-    int baseX = 6, baseY = 13;
+    dialogunits::Units units;
 
-    QRect toPixels(const DlgControl& c) const {
-        return QRect(mulDiv(c.x, baseX, 4), mulDiv(c.y, baseY, 8), mulDiv(c.cx, baseX, 4),
-                     mulDiv(c.cy, baseY, 8));
-    }
+    QRect toPixels(const DlgControl& c) const { return units.rect(c.x, c.y, c.cx, c.cy); }
     QWidget* item(int id) const {
         auto it = items.find(id);
         return it == items.end() ? nullptr : it->second;
@@ -141,27 +125,15 @@ private:
 bool CDialog::Impl::build() {
     if (!qApp)
         return false;
-    substituteFonts();
     delete window;
     items.clear();
     window = new DialogWindow(this);
     window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowTitle(qtbridge::toQString(tmpl.caption));
-    QFont font(qtbridge::toQString(tmpl.fontFace));
-    font.setPixelSize(mulDiv(tmpl.fontPoints, 96, 72));
-    window->setFont(font);
-    if (tmpl.fontFace == "MS Sans Serif" && tmpl.fontPoints == 8) {
-        baseX = 6;
-        baseY = 13;
-    } else {
-        QFontMetrics m(font);
-        baseX = std::max(
-            1, mulDiv(m.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
-                      1, 52));
-        baseY = std::max(1, m.height());
-    }
-    window->setFixedSize(mulDiv(tmpl.cx, baseX, 4), mulDiv(tmpl.cy, baseY, 8));
+    window->setFont(dialogunits::font(tmpl.fontFace, tmpl.fontPoints));
+    units = dialogunits::Units(tmpl.fontFace, tmpl.fontPoints);
+    window->setFixedSize(units.x(tmpl.cx), units.y(tmpl.cy));
 
     for (const DlgControl& c : tmpl.controls) {
         QRect r = toPixels(c);
@@ -491,7 +463,7 @@ struct DialogApplication::Impl {
 
 DialogApplication::DialogApplication(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
     d_->app = std::make_unique<QApplication>(argc, argv);
-    substituteFonts();
+    dialogunits::substituteWindowsFaces();
 }
 
 DialogApplication::~DialogApplication() = default;

@@ -2,6 +2,7 @@
 find_package(X11 QUIET)
 tnv_library(tnv_platform_frame SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/frame_app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frame_keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frame_dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/msgbox_qt.cpp

@@ -1,10 +1,10 @@
 // The small modal dialogs of the frame, laid out in dialog units.
+#include "platform/dialog_units.h"
 #include "platform/frame.h"
 #include "platform/qtbridge.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -12,36 +12,17 @@
 
 namespace {
 
-// Dialog units: a quarter of the font's average character width across, an eighth of its height
-// down.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font) {
-        QFontMetrics metrics(font);
-        const QString sample =
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        baseX_ = (metrics.horizontalAdvance(sample) / 26 + 1) / 2;
-        baseY_ = metrics.height();
-        if (baseX_ <= 0)
-            baseX_ = 6;
-        if (baseY_ <= 0)
-            baseY_ = 13;
-    }
-    int x(int units) const { return units * baseX_ / 4; }
-    int y(int units) const { return units * baseY_ / 8; }
-    QRect rect(int left, int top, int width, int height) const {
-        return QRect(x(left), y(top), x(width), y(height));
-    }
+using dialogunits::Units;
 
-private:
-    int baseX_ = 6;
-    int baseY_ = 13;
-};
-
-QFont dialogFont(const DialogFontDesc& desc) {
-    QFont font(qtbridge::toQString(desc.face));
-    font.setPointSize(desc.points > 0 ? desc.points : 8);
-    return font;
+// Names, titles and sizes the dialog in the units of its font, and gives those units.
+Units setUp(QDialog& dialog, const char* name, const std::string& title, Size size,
+            const DialogFontDesc& font) {
+    dialog.setObjectName(QString::fromLatin1(name));
+    dialog.setWindowTitle(qtbridge::toQString(title));
+    dialog.setFont(dialogunits::font(font.face, font.points));
+    Units du(font.face, font.points);
+    dialog.setFixedSize(du.x(size.cx), du.y(size.cy));
+    return du;
 }
 
 QString crlfToQt(const std::string& text) {
@@ -54,12 +35,7 @@ QString crlfToQt(const std::string& text) {
 
 void ShowTextDialog(const TextDialogDesc& desc) {
     QDialog dialog(QApplication::activeWindow());
-    dialog.setObjectName(QStringLiteral("TextDialog"));
-    dialog.setWindowTitle(qtbridge::toQString(desc.title));
-    QFont font = dialogFont(desc.font);
-    dialog.setFont(font);
-    DialogUnits du(font);
-    dialog.setFixedSize(du.x(desc.size.cx), du.y(desc.size.cy));
+    Units du = setUp(dialog, "TextDialog", desc.title, desc.size, desc.font);
     int margin = (desc.size.cx - desc.editSize.cx) / 2;
     auto* edit = new QPlainTextEdit(&dialog);
     edit->setObjectName(QStringLiteral("edit"));
@@ -81,12 +57,7 @@ void ShowTextDialog(const TextDialogDesc& desc) {
 
 void ShowAboutDialog(const AboutDialogDesc& desc) {
     QDialog dialog(QApplication::activeWindow());
-    dialog.setObjectName(QStringLiteral("AboutDialog"));
-    dialog.setWindowTitle(qtbridge::toQString(desc.title));
-    QFont font = dialogFont(desc.font);
-    dialog.setFont(font);
-    DialogUnits du(font);
-    dialog.setFixedSize(du.x(desc.size.cx), du.y(desc.size.cy));
+    Units du = setUp(dialog, "AboutDialog", desc.title, desc.size, desc.font);
     if (desc.iconXpm) {
         auto* icon = new QLabel(&dialog);
         icon->setObjectName(QStringLiteral("icon"));

@@ -19,6 +19,9 @@
 
 // Shared between the window code and the widgets' event handling.
 namespace wndinput {
+bool haveApp(); // a QApplication runs: windows can be made
+// A window going away keeps neither the focus nor the capture.
+void forget(Wnd* w);
 void setLastCursor(Point p);
 const std::optional<Rect>& clip();
 Wnd*& focus();
@@ -91,6 +94,8 @@ public:
     void syncBar(int bar);
     void onBarAction(int bar, int action);
     void onBarReleased(int bar);
+    // Cuts the widgets loose from the window that goes away (they may outlive it a little).
+    void detachWidgets();
 };
 
 class WndFrame : public QWidget {

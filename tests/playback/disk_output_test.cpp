@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -58,11 +60,31 @@ protected:
         return frames;
     }
 
-    static void waitUntilQuiet(CSoundDevice& device, CSoundClip& clip) {
+    // True once `done` holds; false if it still does not after five seconds.
+    static bool waitFor(const std::function<bool()>& done) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (clip.isPlaying() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (!done()) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    static void waitUntilQuiet(CSoundDevice& device, CSoundClip& clip) {
+        waitFor([&] { return !clip.isPlaying(); });
         device.directSound()->WaitForOutput(2000);
+    }
+
+    // How far the furthest of a clip's buffers has played, in bytes.
+    static DWORD playedBytes(const CSoundClip& clip) {
+        DWORD most = 0;
+        for (DWORD i = 0; i < clip.count(); ++i) {
+            DWORD played = 0;
+            if (clip.buffer(i) && clip.buffer(i)->GetCurrentPosition(&played, nullptr) == DS_OK)
+                most = std::max(most, played);
+        }
+        return most;
     }
 
     // Plays a file once as the preview does and returns the captured output.
@@ -138,7 +160,9 @@ TEST_F(DiskOutput, TwoBuffersOfOneClipPlayOverlapped) {
     std::unique_ptr<CSoundClip> clip;
     ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 2, clip), S_OK);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The second starts once the first has been heard for a twentieth of a second.
+    const DWORD twentiethOfASecond = 22050 / 20 * 2;
+    ASSERT_TRUE(waitFor([&] { return playedBytes(*clip) >= twentiethOfASecond; }));
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     waitUntilQuiet(device, *clip);
     clip.reset();

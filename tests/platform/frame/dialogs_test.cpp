@@ -1,3 +1,5 @@
+#include "platform/dialog.h"
+#include "platform/dialog_units.h"
 #include "platform/filedialog.h"
 #include "platform/frame.h"
 #include "platform/msgbox_qt.h"
@@ -17,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -247,6 +251,54 @@ TEST(FrameDialogs, AboutBoxHasIconLinesAndOk) {
     });
     ShowAboutDialog(desc);
     EXPECT_EQ(lines, (QStringList{"About CueLine", "First", "Second"}));
+}
+
+TEST(DialogUnits, FollowTheDialogFontAndRoundToTheNearestPixel) {
+    // MS Sans Serif 8, the font the dialogs were laid out in: 6/4 pixel across, 13/8 down.
+    dialogunits::Units units("MS Sans Serif", 8);
+    EXPECT_EQ(units.x(185), 278);
+    EXPECT_EQ(units.y(100), 163);
+    EXPECT_EQ(units.x(1), 2) << "one and a half pixels round up";
+    EXPECT_EQ(units.y(4), 7);
+    EXPECT_EQ(units.rect(7, 7, 32, 14), QRect(11, 11, 48, 23));
+    EXPECT_EQ(dialogunits::font("MS Sans Serif", 8).pixelSize(), 11) << "8 points at 96 dpi";
+    EXPECT_EQ(dialogunits::Units("MS Sans Serif", 0).x(185), 278) << "no size: 8 points";
+    // A larger dialog font makes larger units.
+    dialogunits::Units large("MS Sans Serif", 16);
+    EXPECT_GT(large.baseX(), units.baseX());
+    EXPECT_GT(large.baseY(), units.baseY());
+}
+
+// The editor's about and help boxes and the dialogs built from templates (the uninstaller's,
+// FleetValuer's about box) turn the same dialog units into the same pixels.
+TEST(DialogUnits, FrameDialogsAndTemplateDialogsAgree) {
+    AboutDialogDesc about;
+    about.title = "About";
+    about.size = {185, 100};
+    TextDialogDesc help;
+    help.title = "Help";
+    help.size = {422, 301};
+    help.editSize = {413, 277};
+    help.buttonSize = {413, 14};
+    using Pixels = std::pair<int, int>; // width, height
+    Pixels aboutSize, helpSize;
+    auto measure = [](Pixels* size) {
+        whenModal([size](QWidget* modal) {
+            *size = {modal->width(), modal->height()};
+            modal->close();
+        });
+    };
+    measure(&aboutSize);
+    ShowAboutDialog(about);
+    measure(&helpSize);
+    ShowTextDialog(help);
+    for (auto [cx, cy, shown] : {std::tuple{185, 100, aboutSize}, std::tuple{422, 301, helpSize}}) {
+        CDialog plain({"Plain", "MS Sans Serif", 8, cx, cy, {}});
+        ASSERT_TRUE(plain.Create());
+        EXPECT_EQ(shown, Pixels(plain.GetClientSize().cx, plain.GetClientSize().cy)) << cx;
+    }
+    EXPECT_EQ(aboutSize, Pixels(278, 163));
+    EXPECT_EQ(helpSize, Pixels(633, 489));
 }
 
 } // namespace
