@@ -4,12 +4,13 @@
 // The table itself is CCellGridCore (grid_core.h), which works without a window; this class adds
 // the window: CreateGrid gives the grid one, and until then nothing is painted and no
 // notification is sent. Split over several files by concern:
-//   grid_window.cpp     construction, window creation, fonts, system colours, notifications
+//   grid_window.cpp     construction, window creation, fonts, system colours, notifications,
+//                       what the table's changes do on screen
 //   grid_layout.cpp     geometry, hit test, scroll bars and scrolling, fitting to content
 //   grid_paint.cpp      painting
-//   grid_input.cpp      mouse and keyboard
-//   grid_keys.cpp       the keys that move the current cell
-//   grid_edit.cpp       the in-place editor
+//   grid_input.cpp      the mouse and the wheel
+//   grid_keys.cpp       the keyboard: moving the current cell, Delete, typing to edit
+//   grid_edit.cpp       the in-place editor (its class: grid_inplace_edit.h)
 //   grid_clipboard.cpp  cut, copy, paste and select all through the system clipboard
 //   grid_print.cpp      printing pages
 //   grid_access.cpp     what screen readers are told about the cells
