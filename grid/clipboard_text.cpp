@@ -1,4 +1,5 @@
 #include "grid/clipboard_text.h"
+#include "grid/grid_core.h"
 
 namespace cliptext {
 
@@ -76,3 +77,66 @@ std::vector<std::vector<std::string>> SplitPastedText(std::string_view text) {
 }
 
 } // namespace cliptext
+
+std::unique_ptr<CGridDataSource> CCellGridCore::MakeSelectionDataSource() {
+    CGridSpan range = GetSelectionBounds();
+    if (!IsValidSpan(range))
+        return nullptr;
+    auto source = std::make_unique<CGridDataSource>();
+    source->block = cliptext::BuildSelectionText(range, [this](int row, int col) {
+        cliptext::CellCopy copy;
+        if (const CGridEntry* cell = cellAt(row, col)) {
+            copy.exists = true;
+            copy.picked = (cell->state & GCS_PICKED) != 0;
+            copy.text = cell->text;
+        }
+        return copy;
+    });
+    source->block.push_back('\0');
+    return source;
+}
+
+void CCellGridCore::BlankSelectedCells() {
+    if (!editable)
+        return;
+    // Wiping a cell takes it out of pickedCells; walk a copy.
+    std::vector<CGridPos> picked;
+    picked.reserve(pickedCells.size());
+    for (const auto& [key, pos] : pickedCells)
+        picked.push_back(pos);
+    for (const CGridPos& pos : picked) {
+        CGridEntry* cell = cellAt(pos.row, pos.col);
+        if (!cell || !IsCellWritable(pos))
+            continue;
+        NotifyParent(pos.row, pos.col, GN_BEGINEDIT);
+        WipeCell(cell, pos.row, pos.col);
+        MarkModified(TRUE, pos.row, pos.col);
+        NotifyParent(pos.row, pos.col, GN_ENDEDIT);
+    }
+    redrawAll();
+}
+
+BOOL CCellGridCore::ImportTextAt(const CGridPos& pos, const CGridDataObject& data) {
+    if (!IsValidCell(pos) || !IsCellWritable(pos) || !data.hasText)
+        return FALSE;
+    std::vector<std::vector<std::string>> lines = cliptext::SplitPastedText(data.text);
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        const std::vector<std::string>& fields = lines[line];
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            long long row = static_cast<long long>(pos.row) + static_cast<long long>(line);
+            long long col = static_cast<long long>(pos.col) + static_cast<long long>(k);
+            if (row >= numRows || col >= numCols)
+                continue;
+            int r = int(row), c = int(col);
+            NotifyParent(r, c, GN_BEGINEDIT);
+            SetCellText(r, c, fields[k]);
+            MarkModified(TRUE, r, c);
+            NotifyParent(r, c, GN_ENDEDIT);
+            SetCellState(r, c, GetCellState(r, c) & ~GCS_PICKED);
+        }
+        if (static_cast<long long>(pos.row) + static_cast<long long>(line) >= numRows)
+            break; // every further line falls outside the grid too
+    }
+    redrawAll();
+    return TRUE;
+}

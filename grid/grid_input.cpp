@@ -1,5 +1,5 @@
-// The grid's mouse and keyboard: selection by pressing and dragging, divider dragging and
-// fitting, the auto-scroll timer, the wheel and keyboard navigation.
+// The grid's mouse: selection by pressing and dragging, divider dragging and fitting, the
+// auto-scroll timer and the wheel. The keys are in grid_keys.cpp.
 #include "grid/cell_grid.h"
 
 #include <algorithm>
@@ -7,10 +7,6 @@
 namespace {
 
 constexpr UINT kAutoScrollTimerId = 513;
-
-bool held(int vk) {
-    return (GetKeyState(vk) & 0x8000) != 0;
-}
 
 } // namespace
 
@@ -330,149 +326,4 @@ void CCellGrid::OnCaptureChanged(Wnd* gaining) {
         KillTimer(autoScrollTimer);
         autoScrollTimer = 0;
     }
-}
-
-UINT CCellGrid::OnGetDlgCode() {
-    UINT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
-    if (handleTab && !held(VK_CONTROL))
-        code |= DLGC_WANTTAB;
-    return code;
-}
-
-void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
-    if (!IsValidCell(currentCell)) {
-        Wnd::OnKeyDown(vk, repeat, flags);
-        return;
-    }
-    CGridPos next = currentCell;
-    bool wrapped = false;
-    const bool shift = held(VK_SHIFT);
-    HandleClipboardKey(vk);
-    const int FR = numFixedRows, FC = numFixedCols, R = numRows, C = numCols;
-    switch (vk) {
-    case VK_TAB:
-        if (shift) {
-            if (next.col > FC) {
-                --next.col;
-            } else if (next.col == FC && next.row > FR) {
-                --next.row;
-                next.col = C - 1;
-                wrapped = true;
-            } else {
-                Wnd::OnKeyDown(vk, repeat, flags);
-            }
-        } else {
-            if (next.col < C - 1) {
-                ++next.col;
-            } else if (next.col == C - 1 && next.row < R - 1) {
-                ++next.row;
-                next.col = FC;
-                wrapped = true;
-            } else {
-                Wnd::OnKeyDown(vk, repeat, flags);
-            }
-        }
-        break;
-    case VK_PRIOR:
-    case VK_NEXT: {
-        bool down = vk == VK_NEXT;
-        CGridPos t1 = GetFirstScrolledCell();
-        SendMessage(WM_VSCROLL, down ? SB_PAGEDOWN : SB_PAGEUP, 0);
-        CGridPos t2 = GetFirstScrolledCell();
-        if (t2.row == t1.row)
-            next.row = down ? R - 1 : FR;
-        else if (down)
-            next.row = std::min(R - 1, next.row + t2.row - t1.row);
-        else
-            next.row = std::max(FR, next.row + t2.row - t1.row);
-        break;
-    }
-    case VK_END:
-        SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
-        next.row = R - 1;
-        break;
-    case VK_HOME:
-        SendMessage(WM_VSCROLL, SB_TOP, 0);
-        next.row = FR;
-        break;
-    case VK_LEFT:
-        if (next.col > FC)
-            --next.col;
-        break;
-    case VK_UP:
-        if (next.row > FR)
-            --next.row;
-        break;
-    case VK_RIGHT:
-        if (next.col < C - 1)
-            ++next.col;
-        break;
-    case VK_DOWN:
-        if (next.row < R - 1)
-            ++next.row;
-        break;
-    case VK_DELETE:
-        if (IsCellWritable(currentCell)) {
-            CGridPos cell = currentCell;
-            NotifyParent(cell.row, cell.col, GN_BEGINEDIT);
-            SetCellText(cell.row, cell.col, std::string());
-            MarkModified(TRUE, cell.row, cell.col);
-            NotifyParent(cell.row, cell.col, GN_ENDEDIT);
-            RepaintCell(cell.row, cell.col);
-        }
-        break;
-    default:
-        Wnd::OnKeyDown(vk, repeat, flags);
-        break;
-    }
-    if (next == currentCell)
-        return;
-    if (mouseMode == GMM_IDLE) {
-        savedPickedCells.clear();
-        mouseMode = listMode ? GMM_PICK_ROWS : GMM_PICK_CELLS;
-        if (!shift || vk == VK_TAB)
-            selectionAnchor = next;
-        ExtendSelection(next);
-        mouseMode = GMM_IDLE;
-    }
-    SetCurrentCell(next.row, next.col);
-    if (IsCellOnScreen(next.row, next.col))
-        return;
-    BringCellIntoView(next.row, next.col);
-    switch (vk) {
-    case VK_TAB:
-        if (shift && wrapped) {
-            SendMessage(WM_VSCROLL, SB_LINEUP, 0);
-            WriteScrollPos(SB_HORZ, hScrollMax, TRUE);
-        } else if (shift) {
-            SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
-        } else if (wrapped) {
-            SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-            WriteScrollPos(SB_HORZ, 0, TRUE);
-        } else {
-            SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
-        }
-        break;
-    case VK_LEFT:
-        SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
-        break;
-    case VK_RIGHT:
-        SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
-        break;
-    case VK_UP:
-        SendMessage(WM_VSCROLL, SB_LINEUP, 0);
-        break;
-    case VK_DOWN:
-        SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-        break;
-    default:
-        break;
-    }
-    Invalidate(TRUE);
-}
-
-void CCellGrid::OnChar(UINT ch, UINT repeat, UINT flags) {
-    if (!held(VK_CONTROL) && mouseMode == GMM_IDLE && !(handleTab && ch == '\t'))
-        BeginCellEdit(currentCell.row, currentCell.col, ch);
-    Wnd::OnChar(ch, repeat, flags);
 }

@@ -5,32 +5,11 @@
 
 namespace {
 
-// Sizes are summed in 64 bits and capped, so absurd sizes cannot wrap around.
-int sumSizes(const std::vector<std::uint32_t>& sizes, int from, int to) {
-    long long sum = 0;
-    for (int i = std::max(from, 0); i < to && i < int(sizes.size()); ++i)
-        sum += sizes[std::size_t(i)];
-    return int(std::min<long long>(sum, INT_MAX));
-}
-
 int capped(long long v) {
     return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 } // namespace
-
-int CCellGrid::GetFixedBandHeight() const {
-    return sumSizes(rowSizes, 0, numFixedRows);
-}
-int CCellGrid::GetFixedBandWidth() const {
-    return sumSizes(colSizes, 0, numFixedCols);
-}
-int CCellGrid::GetContentHeight() const {
-    return sumSizes(rowSizes, 0, numRows);
-}
-int CCellGrid::GetContentWidth() const {
-    return sumSizes(colSizes, 0, numCols);
-}
 
 int CCellGrid::ReadScrollPos(int bar, BOOL track) const {
     SCROLLINFO si;
@@ -215,7 +194,9 @@ void CCellGrid::RecalcScrollBars() {
     SetScrollRange(SB_HORZ, 0, hScrollMax, TRUE);
 }
 
-// One scroll message for either bar; the vertical and horizontal handlers are twins.
+// One scroll message for either bar; the vertical and horizontal handlers are twins. Longer than
+// most: one case per scroll code, each a few lines over the band and page geometry worked out
+// once at the top, which split-out helpers would have to be handed piece by piece.
 void CCellGrid::scrollBy(int bar, UINT code) {
     if (GetFocus() != this)
         SetFocus();

@@ -1,10 +1,8 @@
-#include "grid/cell_grid.h"
-
-#include "platform/syscolors.h"
+#include "grid/grid_core.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
-#include <stdexcept>
 
 namespace {
 
@@ -13,45 +11,20 @@ char copyBuffer[1024];
 
 } // namespace
 
-CCellGrid::CCellGrid(int nRows, int nCols, int nFixedRows, int nFixedCols) {
-    if (!IsWndClassRegistered(GRID_CLASS_NAME)) {
-        WndClassInfo cls;
-        cls.name = GRID_CLASS_NAME;
-        cls.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-        cls.backgroundSysColor = COLOR_3DFACE;
-        cls.cursor = Cursor::Arrow;
-        if (!RegisterWndClass(cls))
-            throw std::runtime_error("cannot register the grid's window class");
-    }
-    sysColors[0] = GetSysColor(COLOR_WINDOWTEXT);
-    sysColors[1] = GetSysColor(COLOR_WINDOW);
-    sysColors[2] = GetSysColor(COLOR_BTNFACE);
-    sysColors[3] = GetSysColor(COLOR_BTNSHADOW);
-    gridLineColor = RGB(192, 192, 192);
-    wheelLines = GetWheelScrollLines();
-    gridFont = SystemMessageFont();
+CCellGridCore::CCellGridCore(int nRows, int nCols, int nFixedRows, int nFixedCols)
+    : CCellGridCore(CGridLook{}, nRows, nCols, nFixedRows, nFixedCols) {}
 
+CCellGridCore::CCellGridCore(const CGridLook& look, int nRows, int nCols, int nFixedRows,
+                             int nFixedCols)
+    : cellTextColor(look.windowText), cellBackColor(look.window), gridBackColor(look.buttonShadow),
+      fixedTextColor(look.windowText), fixedBackColor(look.buttonFace), gridFont(look.font) {
     SetNumRows(nRows);
     SetNumCols(nCols);
     SetNumFixedRows(nFixedRows);
     SetNumFixedCols(nFixedCols);
-
-    cellTextColor = sysColors[0];
-    fixedTextColor = sysColors[0];
-    cellBackColor = sysColors[1];
-    gridBackColor = sysColors[3];
-    fixedBackColor = sysColors[2];
-    pickedCells.clear();
-    savedPickedCells.clear();
 }
 
-CCellGrid::~CCellGrid() {
-    // The window goes first: a grid being deleted sends its owner no more notifications.
-    DestroyWindow();
-    ClearGrid();
-}
-
-CGridEntry* CCellGrid::cellAt(int row, int col) const {
+CGridEntry* CCellGridCore::cellAt(int row, int col) const {
     if (row < 0 || col < 0 || row >= numRows || col >= numCols)
         return nullptr;
     if (std::size_t(row) >= rowStore.size() || !rowStore[std::size_t(row)])
@@ -62,16 +35,16 @@ CGridEntry* CCellGrid::cellAt(int row, int col) const {
     return cells[std::size_t(col)].get();
 }
 
-BOOL CCellGrid::IsValidCell(int row, int col) const {
+BOOL CCellGridCore::IsValidCell(int row, int col) const {
     return row >= 0 && row < numRows && col >= 0 && col < numCols;
 }
 
-BOOL CCellGrid::IsValidSpan(const CGridSpan& s) const {
+BOOL CCellGridCore::IsValidSpan(const CGridSpan& s) const {
     return s.minRow >= 0 && s.minCol >= 0 && s.maxRow >= 0 && s.maxCol >= 0 && s.maxRow < numRows &&
            s.maxCol < numCols && s.minRow <= s.maxRow && s.minCol <= s.maxCol;
 }
 
-std::unique_ptr<CGridEntry> CCellGrid::MakeCell(int row, int col) {
+std::unique_ptr<CGridEntry> CCellGridCore::MakeCell(int row, int col) {
     auto cell = std::make_unique<CGridEntry>();
     cell->font = gridFont;
     if (row > 0 && col >= 0 && col < numCols)
@@ -79,13 +52,13 @@ std::unique_ptr<CGridEntry> CCellGrid::MakeCell(int row, int col) {
     return cell;
 }
 
-void CCellGrid::WipeCell(CGridEntry* cell, int row, int col) {
+void CCellGridCore::WipeCell(CGridEntry* cell, int row, int col) {
     SetCellState(row, col, 0);
     if (cell)
         cell->text.clear();
 }
 
-BOOL CCellGrid::SetNumRows(int n) {
+BOOL CCellGridCore::SetNumRows(int n) {
     if (n < 0)
         return FALSE;
     if (n == numRows)
@@ -112,15 +85,11 @@ BOOL CCellGrid::SetNumRows(int n) {
         for (int c = 0; c < numCols; ++c)
             (*rowStore[std::size_t(r)])[std::size_t(c)] = MakeCell(r, c);
     }
-    if (hasWindow() && drawEnabled) {
-        RecalcScrollBars();
-        Invalidate(TRUE);
-    }
-    accessible::layoutChanged(*this);
+    onLayoutChanged(LayoutChange::Counts);
     return TRUE;
 }
 
-BOOL CCellGrid::SetNumCols(int n) {
+BOOL CCellGridCore::SetNumCols(int n) {
     if (n < 0)
         return FALSE;
     if (n == numCols)
@@ -150,15 +119,11 @@ BOOL CCellGrid::SetNumCols(int n) {
                 (*rowStore[std::size_t(r)])[std::size_t(c)] = MakeCell(r, c);
         }
     }
-    if (hasWindow() && drawEnabled) {
-        RecalcScrollBars();
-        Invalidate(TRUE);
-    }
-    accessible::layoutChanged(*this);
+    onLayoutChanged(LayoutChange::Counts);
     return TRUE;
 }
 
-BOOL CCellGrid::SetNumFixedRows(int n) {
+BOOL CCellGridCore::SetNumFixedRows(int n) {
     if (n < 0)
         return FALSE;
     if (n > numRows && !SetNumRows(n))
@@ -166,13 +131,11 @@ BOOL CCellGrid::SetNumFixedRows(int n) {
     if (currentCell.row >= 0 && currentCell.row < n)
         SetCurrentCell(-1, -1);
     numFixedRows = n;
-    if (hasWindow() && drawEnabled)
-        Invalidate(TRUE);
-    accessible::layoutChanged(*this);
+    onLayoutChanged(LayoutChange::FixedCounts);
     return TRUE;
 }
 
-BOOL CCellGrid::SetNumFixedCols(int n) {
+BOOL CCellGridCore::SetNumFixedCols(int n) {
     if (n < 0)
         return FALSE;
     if (n > numCols && !SetNumCols(n))
@@ -180,13 +143,11 @@ BOOL CCellGrid::SetNumFixedCols(int n) {
     if (currentCell.col >= 0 && currentCell.col < n)
         SetCurrentCell(-1, -1);
     numFixedCols = n;
-    if (hasWindow() && drawEnabled)
-        Invalidate(TRUE);
-    accessible::layoutChanged(*this);
+    onLayoutChanged(LayoutChange::FixedCounts);
     return TRUE;
 }
 
-BOOL CCellGrid::ClearGrid() {
+BOOL CCellGridCore::ClearGrid() {
     ClearSelection();
     colSizes.clear();
     rowSizes.clear();
@@ -198,38 +159,57 @@ BOOL CCellGrid::ClearGrid() {
     pickedCells.clear();
     currentCell = CGridPos();
     numRows = numFixedRows = numCols = numFixedCols = 0;
-    RecalcScrollBars();
-    accessible::layoutChanged(*this);
+    onLayoutChanged(LayoutChange::Cleared);
     return TRUE;
 }
 
-int CCellGrid::GetRowSize(int row) const {
+int CCellGridCore::sumSizes(const std::vector<std::uint32_t>& sizes, int from, int to) {
+    long long sum = 0;
+    for (int i = std::max(from, 0); i < to && i < int(sizes.size()); ++i)
+        sum += sizes[std::size_t(i)];
+    return int(std::min<long long>(sum, INT_MAX));
+}
+
+int CCellGridCore::GetFixedBandHeight() const {
+    return sumSizes(rowSizes, 0, numFixedRows);
+}
+int CCellGridCore::GetFixedBandWidth() const {
+    return sumSizes(colSizes, 0, numFixedCols);
+}
+int CCellGridCore::GetContentHeight() const {
+    return sumSizes(rowSizes, 0, numRows);
+}
+int CCellGridCore::GetContentWidth() const {
+    return sumSizes(colSizes, 0, numCols);
+}
+
+int CCellGridCore::GetRowSize(int row) const {
     if (row < 0 || row >= numRows)
         return -1;
     return int(rowSizes[std::size_t(row)]);
 }
 
-int CCellGrid::GetColSize(int col) const {
+int CCellGridCore::GetColSize(int col) const {
     if (col < 0 || col >= numCols)
         return -1;
     return int(colSizes[std::size_t(col)]);
 }
 
-BOOL CCellGrid::SetRowSize(int row, int pixels) {
+BOOL CCellGridCore::SetRowSize(int row, int pixels) {
     if (row < 0 || row >= numRows || pixels < 0)
         return FALSE;
     rowSizes[std::size_t(row)] = std::uint32_t(pixels);
     return TRUE;
 }
 
-BOOL CCellGrid::SetColSize(int col, int pixels) {
+BOOL CCellGridCore::SetColSize(int col, int pixels) {
     if (col < 0 || col >= numCols || pixels < 0)
         return FALSE;
     colSizes[std::size_t(col)] = std::uint32_t(pixels);
     return TRUE;
 }
 
-BOOL CCellGrid::SetCellInfo(const GRIDCELLINFO* info) {
+BOOL CCellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
     if (!info)
         return FALSE;
     CGridEntry* cell = cellAt(info->row, info->col);
@@ -238,7 +218,7 @@ BOOL CCellGrid::SetCellInfo(const GRIDCELLINFO* info) {
     UINT mask = info->mask & 0xFFu;
     if (mask & GCIF_TEXT) {
         cell->text = info->text;
-        accessible::textChanged(*this, info->row, info->col);
+        onTextChanged(info->row, info->col);
     }
     if (mask & GCIF_DATA)
         cell->data = info->data;
@@ -257,7 +237,7 @@ BOOL CCellGrid::SetCellInfo(const GRIDCELLINFO* info) {
     return TRUE;
 }
 
-BOOL CCellGrid::GetCellInfo(GRIDCELLINFO* info) {
+BOOL CCellGridCore::GetCellInfo(GRIDCELLINFO* info) {
     if (!info)
         return FALSE;
     CGridEntry* cell = cellAt(info->row, info->col);
@@ -283,26 +263,26 @@ BOOL CCellGrid::GetCellInfo(GRIDCELLINFO* info) {
     return TRUE;
 }
 
-BOOL CCellGrid::SetCellText(int row, int col, const std::string& text) {
+BOOL CCellGridCore::SetCellText(int row, int col, const std::string& text) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell)
         return FALSE;
     cell->text = text;
-    accessible::textChanged(*this, row, col);
+    onTextChanged(row, col);
     return TRUE;
 }
 
-std::string CCellGrid::GetCellText(int row, int col) {
+std::string CCellGridCore::GetCellText(int row, int col) {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->text : std::string();
 }
 
-int CCellGrid::GetCellImage(int row, int col) const {
+int CCellGridCore::GetCellImage(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->image : -1;
 }
 
-BOOL CCellGrid::SetCellState(int row, int col, UINT state) {
+BOOL CCellGridCore::SetCellState(int row, int col, UINT state) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell)
         return FALSE;
@@ -316,17 +296,17 @@ BOOL CCellGrid::SetCellState(int row, int col, UINT state) {
     return TRUE;
 }
 
-UINT CCellGrid::GetCellState(int row, int col) const {
+UINT CCellGridCore::GetCellState(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->state : 0;
 }
 
-UINT CCellGrid::GetCellFormat(int row, int col) const {
+UINT CCellGridCore::GetCellFormat(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->format : 0;
 }
 
-BOOL CCellGrid::SetCellBackColor(int row, int col, COLORREF color) {
+BOOL CCellGridCore::SetCellBackColor(int row, int col, COLORREF color) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell)
         return FALSE;
@@ -334,7 +314,7 @@ BOOL CCellGrid::SetCellBackColor(int row, int col, COLORREF color) {
     return TRUE;
 }
 
-BOOL CCellGrid::SetCellFont(int row, int col, const LOGFONT* font) {
+BOOL CCellGridCore::SetCellFont(int row, int col, const LOGFONT* font) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell || !font)
         return FALSE;
@@ -342,17 +322,17 @@ BOOL CCellGrid::SetCellFont(int row, int col, const LOGFONT* font) {
     return TRUE;
 }
 
-const LOGFONT* CCellGrid::GetCellFont(int row, int col) const {
+const LOGFONT* CCellGridCore::GetCellFont(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? &cell->font : &gridFont;
 }
 
-LPARAM CCellGrid::GetCellData(int row, int col) const {
+LPARAM CCellGridCore::GetCellData(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->data : 0;
 }
 
-const char* CCellGrid::CopyCellText(int row, int col, int maxLen) {
+const char* CCellGridCore::CopyCellText(int row, int col, int maxLen) {
     // The buffer's last byte is always the terminator: longer texts and larger limits are cut
     // to what fits instead of writing past its end.
     constexpr int room = int(sizeof copyBuffer) - 1;
@@ -368,7 +348,7 @@ const char* CCellGrid::CopyCellText(int row, int col, int maxLen) {
     return copyBuffer;
 }
 
-void CCellGrid::MarkModified(BOOL flag, int row, int col) {
+void CCellGridCore::MarkModified(BOOL flag, int row, int col) {
     if (row <= 0 || col <= 0) {
         modified = flag;
     } else if (flag) {
@@ -388,6 +368,6 @@ void CCellGrid::MarkModified(BOOL flag, int row, int col) {
     }
 }
 
-BOOL CCellGrid::IsCellWritable(int row, int col) const {
+BOOL CCellGridCore::IsCellWritable(int row, int col) const {
     return editable && !(GetCellState(row, col) & GCS_LOCKED);
 }

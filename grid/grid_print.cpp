@@ -44,9 +44,7 @@ void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
     printPageWidth = GetContentWidth() + 8 * printCharWidth;
     printPageHeight = printpages::MulDiv(printPageWidth, printerHeight, printerWidth);
     printBodyHeight = printPageHeight - 6 * printCharHeight - GetFixedBandHeight();
-    std::vector<int> heights;
-    for (int r = numFixedRows; r < numRows; ++r)
-        heights.push_back(GetRowSize(r));
+    const std::vector<int> heights = GetBodyRowHeights();
     info->maxPage = printpages::CountPages(heights, printBodyHeight);
     info->currentPage = 1;
     dc->SelectFont(old);
@@ -74,9 +72,7 @@ void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
     PrintColumnTitles(dc, info);
     dc->OffsetWindowOrg(0, -GetFixedBandHeight());
 
-    std::vector<int> heights;
-    for (int r = numFixedRows; r < numRows; ++r)
-        heights.push_back(GetRowSize(r));
+    const std::vector<int> heights = GetBodyRowHeights();
     std::size_t first = printpages::FirstRowOfPage(heights, B, info->currentPage);
     if (first >= heights.size()) {
         dc->SetWindowOrg(0, 0);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "platform/types.h"
-#include "platform/wnd.h"
 
 #include <string>
 

@@ -1,44 +1,24 @@
-#include "grid/cell_grid.h"
+#include "grid/grid_core.h"
 
 #include <algorithm>
 #include <set>
 #include <vector>
 
-LRESULT CCellGrid::NotifyParent(int row, int col, int code) {
-    if (!hasWindow())
-        return 0;
-    Wnd* owner = GetOwner();
-    if (!owner || !owner->hasWindow())
-        return 0;
-    NMGRIDCELL nm;
-    nm.hdr.hwndFrom = this;
-    nm.hdr.idFrom = GetDlgCtrlID();
-    nm.hdr.code = code;
-    nm.row = row;
-    nm.col = col;
-    return owner->SendMessage(WM_NOTIFY, GetDlgCtrlID(), reinterpret_cast<MSGPARAM>(&nm));
+std::intptr_t CCellGridCore::NotifyParent(int, int, int) {
+    return 0;
 }
 
-void CCellGrid::PostClickNotification() {
-    if (!hasWindow())
-        return;
-    Wnd* owner = GetOwner();
-    if (!owner || !owner->hasWindow())
-        return;
-    owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<MSGPARAM>(this));
-}
-
-void CCellGrid::repaintFixedRowCells(int col) {
+void CCellGridCore::repaintFixedRowCells(int col) {
     for (int r = 0; r < numFixedRows; ++r)
-        RepaintCell(r, col);
+        redrawCell(r, col);
 }
 
-void CCellGrid::repaintFixedColCells(int row) {
+void CCellGridCore::repaintFixedColCells(int row) {
     for (int c = 0; c < numFixedCols; ++c)
-        RepaintCell(row, c);
+        redrawCell(row, c);
 }
 
-CGridPos CCellGrid::SetCurrentCell(int row, int col) {
+CGridPos CCellGridCore::SetCurrentCell(int row, int col) {
     CGridPos next(row, col);
     if (next == currentCell)
         return currentCell;
@@ -47,7 +27,7 @@ CGridPos CCellGrid::SetCurrentCell(int row, int col) {
     if (IsValidCell(prev)) {
         NotifyParent(prev.row, prev.col, GN_CURRENTCHANGING);
         SetCellState(prev.row, prev.col, GetCellState(prev.row, prev.col) & ~GCS_CURRENT);
-        RepaintCell(prev.row, prev.col);
+        redrawCell(prev.row, prev.col);
         if (prev.col != next.col)
             repaintFixedRowCells(prev.col);
         if (prev.row != next.row)
@@ -55,34 +35,26 @@ CGridPos CCellGrid::SetCurrentCell(int row, int col) {
     }
     if (IsValidCell(next)) {
         SetCellState(row, col, GetCellState(row, col) | GCS_CURRENT);
-        RepaintCell(row, col);
+        redrawCell(row, col);
         if (prev.col != next.col)
             repaintFixedRowCells(col);
         if (prev.row != next.row)
             repaintFixedColCells(row);
         NotifyParent(row, col, GN_CURRENTCHANGED);
-        accessible::currentMoved(*this, row, col);
+        onCurrentMoved(row, col);
     }
     return prev;
 }
 
-bool CCellGrid::IsPicked(int row, int col) const {
+bool CCellGridCore::IsPicked(int row, int col) const {
     return pickedCells.count(pickKey(row, col)) != 0;
 }
 
-void CCellGrid::redrawPicked(const CGridPos& pos, bool now, Surface* dc) {
-    if (now)
-        RepaintCell(pos.row, pos.col, dc);
-    else
-        InvalidateCellArea(pos);
-}
-
-void CCellGrid::ApplySelection(int minRow, int minCol, int maxRow, int maxCol, BOOL forceRepaint) {
+void CCellGridCore::ApplySelection(int minRow, int minCol, int maxRow, int maxCol,
+                                   BOOL forceRepaint) {
     if (!selectionEnabled)
         return;
-    std::unique_ptr<Surface> dc;
-    if (forceRepaint && hasWindow() && drawEnabled)
-        dc = GetDC();
+    std::vector<CGridPos> redraw;
     CGridSpan block(minRow, minCol, maxRow, maxCol);
     bool blockValid = IsValidSpan(block);
     auto inBlock = [&](const CGridPos& p) {
@@ -101,7 +73,7 @@ void CCellGrid::ApplySelection(int minRow, int minCol, int maxRow, int maxCol, B
         SetCellState(p.row, p.col, GetCellState(p.row, p.col) & ~GCS_PICKED);
         wasPicked.insert(pickKey(p.row, p.col));
         if (!inBlock(p))
-            redrawPicked(p, forceRepaint, dc.get());
+            redraw.push_back(p);
     }
     // Entries of cells that no longer exist cannot be cleared through their state.
     pickedCells.clear();
@@ -114,7 +86,7 @@ void CCellGrid::ApplySelection(int minRow, int minCol, int maxRow, int maxCol, B
             if (!IsValidCell(p))
                 continue;
             SetCellState(p.row, p.col, GetCellState(p.row, p.col) | GCS_PICKED);
-            redrawPicked(p, forceRepaint, dc.get());
+            redraw.push_back(p);
         }
     }
 
@@ -127,20 +99,21 @@ void CCellGrid::ApplySelection(int minRow, int minCol, int maxRow, int maxCol, B
                 SetCellState(r, c, state | GCS_PICKED);
                 // A cell that was selected already looks the same: no need to redraw it.
                 if (!wasPicked.count(pickKey(r, c)))
-                    redrawPicked(CGridPos(r, c), forceRepaint, dc.get());
+                    redraw.push_back(CGridPos(r, c));
             }
         }
     }
-    accessible::selectionChanged(*this);
+    redrawCells(redraw, forceRepaint != FALSE);
+    onSelectionChanged();
 }
 
-void CCellGrid::SelectEverything() {
+void CCellGridCore::SelectEverything() {
     if (!selectionEnabled)
         return;
     ApplySelection(numFixedRows, numFixedCols, numRows - 1, numCols - 1, FALSE);
 }
 
-void CCellGrid::SelectColumnsTo(const CGridPos& cell) {
+void CCellGridCore::SelectColumnsTo(const CGridPos& cell) {
     if (!selectionEnabled || !IsValidCell(cell) || cell.col < numFixedCols)
         return;
     const CGridPos& a = selectionAnchor;
@@ -148,7 +121,7 @@ void CCellGrid::SelectColumnsTo(const CGridPos& cell) {
                    FALSE);
 }
 
-void CCellGrid::SelectRowsTo(const CGridPos& cell) {
+void CCellGridCore::SelectRowsTo(const CGridPos& cell) {
     if (!selectionEnabled || !IsValidCell(cell) || cell.row < numFixedRows)
         return;
     const CGridPos& a = selectionAnchor;
@@ -159,7 +132,7 @@ void CCellGrid::SelectRowsTo(const CGridPos& cell) {
     ApplySelection(r0, numFixedCols, r1, numCols - 1, FALSE);
 }
 
-void CCellGrid::SelectCellsTo(const CGridPos& cell) {
+void CCellGridCore::SelectCellsTo(const CGridPos& cell) {
     if (!selectionEnabled || !IsValidCell(cell) || cell.row < numFixedRows ||
         cell.col < numFixedCols)
         return;
@@ -168,12 +141,12 @@ void CCellGrid::SelectCellsTo(const CGridPos& cell) {
                    std::max(a.col, cell.col), FALSE);
 }
 
-void CCellGrid::ClearSelection() {
+void CCellGridCore::ClearSelection() {
     ApplySelection(-1, -1, -1, -1, FALSE);
     SetCurrentCell(-1, -1);
 }
 
-CGridSpan CCellGrid::GetSelectionBounds() const {
+CGridSpan CCellGridCore::GetSelectionBounds() const {
     CGridSpan s(numRows, numCols, -1, -1);
     for (const auto& [key, p] : pickedCells) {
         s.minRow = std::min(s.minRow, p.row);
@@ -184,7 +157,7 @@ CGridSpan CCellGrid::GetSelectionBounds() const {
     return s;
 }
 
-void CCellGrid::ExtendSelection(const CGridPos& cell) {
+void CCellGridCore::ExtendSelection(const CGridPos& cell) {
     switch (mouseMode) {
     case GMM_PICK_ALL:
         SelectEverything();
@@ -203,7 +176,7 @@ void CCellGrid::ExtendSelection(const CGridPos& cell) {
     }
 }
 
-void CCellGrid::OnFixedRowHit(const CGridPos& cell) {
+void CCellGridCore::OnFixedRowHit(const CGridPos& cell) {
     if (!IsValidCell(cell))
         return;
     if (!listMode) {
@@ -214,7 +187,7 @@ void CCellGrid::OnFixedRowHit(const CGridPos& cell) {
     }
 }
 
-void CCellGrid::OnFixedColumnHit(const CGridPos& cell) {
+void CCellGridCore::OnFixedColumnHit(const CGridPos& cell) {
     if (!IsValidCell(cell))
         return;
     mouseMode = cell.row < numFixedRows ? GMM_PICK_ALL : GMM_PICK_ROWS;

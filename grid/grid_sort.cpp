@@ -1,16 +1,16 @@
-#include "grid/cell_grid.h"
+#include "grid/grid_core.h"
 
 #include <cstring>
 #include <string>
 #include <utility>
 
-BOOL CCellGrid::SortRowsByText(int col, BOOL ascending) {
+BOOL CCellGridCore::SortRowsByText(int col, BOOL ascending) {
     ClearSelection();
     SetCurrentCell(-1, -1);
     return SortRowsByTextRange(col, ascending, numFixedRows, -1);
 }
 
-BOOL CCellGrid::SortRowsByData(GridCompareFn compare, int col, BOOL ascending, LPARAM user) {
+BOOL CCellGridCore::SortRowsByData(GridCompareFn compare, int col, BOOL ascending, LPARAM user) {
     ClearSelection();
     SetCurrentCell(-1, -1);
     return SortRowsByDataRange(compare, col, ascending, user, numFixedRows, -1);
@@ -90,8 +90,8 @@ int compareText(const char* a, const char* b) {
 // A range sort may run with cells selected: their state bits travel with the rows, so the
 // selected-cell map, the current cell and the anchor are moved to the rows' new places.
 // origin[k] is the row that now stands at lo + k.
-void CCellGrid::followMovedRows(int lo, const std::vector<int>& origin) {
-    accessible::layoutChanged(*this);
+void CCellGridCore::followMovedRows(int lo, const std::vector<int>& origin) {
+    onLayoutChanged(LayoutChange::RowsMoved);
     int hi = lo + int(origin.size()) - 1;
     auto inRange = [&](const CGridPos& p) { return p.row >= lo && p.row <= hi; };
     bool anyPicked = false;
@@ -121,7 +121,7 @@ void CCellGrid::followMovedRows(int lo, const std::vector<int>& origin) {
     follow(selectionAnchor);
 }
 
-BOOL CCellGrid::SortRowsByTextRange(int col, BOOL ascending, int lo, int hi) {
+BOOL CCellGridCore::SortRowsByTextRange(int col, BOOL ascending, int lo, int hi) {
     if (col < 0 || col >= numCols)
         return FALSE;
     if (hi == -1)
@@ -149,8 +149,8 @@ BOOL CCellGrid::SortRowsByTextRange(int col, BOOL ascending, int lo, int hi) {
     return TRUE;
 }
 
-BOOL CCellGrid::SortRowsByDataRange(GridCompareFn compare, int col, BOOL ascending, LPARAM user,
-                                    int lo, int hi) {
+BOOL CCellGridCore::SortRowsByDataRange(GridCompareFn compare, int col, BOOL ascending, LPARAM user,
+                                        int lo, int hi) {
     if (!compare || col < 0 || col >= numCols)
         return FALSE;
     if (hi == -1)
@@ -171,15 +171,15 @@ BOOL CCellGrid::SortRowsByDataRange(GridCompareFn compare, int col, BOOL ascendi
     return TRUE;
 }
 
-void CCellGrid::SortByHeader(int col) {
+void CCellGridCore::SortByHeader(int col) {
     if (col == sortColumn) {
         sortAscending = !sortAscending;
     } else {
         sortAscending = TRUE;
         sortColumn = col;
     }
-    Wnd::BeginWaitCursor();
+    sortBusy(true);
     SortRowsByText(sortColumn, sortAscending);
-    Invalidate(TRUE);
-    Wnd::EndWaitCursor();
+    redrawAll();
+    sortBusy(false);
 }

@@ -4,13 +4,137 @@
 #include "platform/syscolors.h"
 
 #include <new>
+#include <stdexcept>
 
 namespace {
 
 // One guard for every grid: a size change delivered while a grid handles one is ignored.
 bool sizeGuard = false;
 
+// The desktop's colours and message font, handed to the table before it makes its cells so that
+// they take this font.
+CGridLook desktopLook() {
+    CGridLook look;
+    look.windowText = GetSysColor(COLOR_WINDOWTEXT);
+    look.window = GetSysColor(COLOR_WINDOW);
+    look.buttonFace = GetSysColor(COLOR_BTNFACE);
+    look.buttonShadow = GetSysColor(COLOR_BTNSHADOW);
+    look.font = SystemMessageFont();
+    return look;
+}
+
 } // namespace
+
+CCellGrid::CCellGrid(int nRows, int nCols, int nFixedRows, int nFixedCols)
+    : CCellGridCore(desktopLook(), nRows, nCols, nFixedRows, nFixedCols) {
+    if (!IsWndClassRegistered(GRID_CLASS_NAME)) {
+        WndClassInfo cls;
+        cls.name = GRID_CLASS_NAME;
+        cls.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+        cls.backgroundSysColor = COLOR_3DFACE;
+        cls.cursor = Cursor::Arrow;
+        if (!RegisterWndClass(cls))
+            throw std::runtime_error("cannot register the grid's window class");
+    }
+    sysColors[0] = cellTextColor;
+    sysColors[1] = cellBackColor;
+    sysColors[2] = fixedBackColor;
+    sysColors[3] = gridBackColor;
+    wheelLines = GetWheelScrollLines();
+}
+
+CCellGrid::~CCellGrid() {
+    // The window goes first: a grid being deleted sends its owner no more notifications.
+    DestroyWindow();
+    ClearGrid();
+}
+
+LRESULT CCellGrid::NotifyParent(int row, int col, int code) {
+    if (!hasWindow())
+        return 0;
+    Wnd* owner = GetOwner();
+    if (!owner || !owner->hasWindow())
+        return 0;
+    NMGRIDCELL nm;
+    nm.hdr.hwndFrom = this;
+    nm.hdr.idFrom = GetDlgCtrlID();
+    nm.hdr.code = code;
+    nm.row = row;
+    nm.col = col;
+    return owner->SendMessage(WM_NOTIFY, GetDlgCtrlID(), reinterpret_cast<MSGPARAM>(&nm));
+}
+
+void CCellGrid::PostClickNotification() {
+    if (!hasWindow())
+        return;
+    Wnd* owner = GetOwner();
+    if (!owner || !owner->hasWindow())
+        return;
+    Wnd* self = this;
+    owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<MSGPARAM>(self));
+}
+
+void CCellGrid::onLayoutChanged(LayoutChange what) {
+    switch (what) {
+    case LayoutChange::Counts:
+        if (hasWindow() && drawEnabled) {
+            RecalcScrollBars();
+            Invalidate(TRUE);
+        }
+        break;
+    case LayoutChange::FixedCounts:
+        if (hasWindow() && drawEnabled)
+            Invalidate(TRUE);
+        break;
+    case LayoutChange::Cleared:
+        RecalcScrollBars();
+        break;
+    case LayoutChange::RowsMoved:
+        break;
+    }
+    accessible::layoutChanged(*this);
+}
+
+void CCellGrid::onTextChanged(int row, int col) {
+    accessible::textChanged(*this, row, col);
+}
+
+void CCellGrid::onCurrentMoved(int row, int col) {
+    accessible::currentMoved(*this, row, col);
+}
+
+void CCellGrid::onSelectionChanged() {
+    accessible::selectionChanged(*this);
+}
+
+void CCellGrid::redrawCell(int row, int col) {
+    RepaintCell(row, col);
+}
+
+void CCellGrid::redrawCells(const std::vector<CGridPos>& cells, bool now) {
+    // One surface for the whole batch when drawing at once.
+    std::unique_ptr<Surface> dc;
+    if (now && hasWindow() && drawEnabled)
+        dc = GetDC();
+    for (const CGridPos& pos : cells) {
+        if (now)
+            RepaintCell(pos.row, pos.col, dc.get());
+        else
+            InvalidateCellArea(pos);
+    }
+}
+
+void CCellGrid::redrawAll() {
+    if (hasWindow())
+        Invalidate(TRUE);
+}
+
+void CCellGrid::sortBusy(bool busy) {
+    if (busy)
+        Wnd::BeginWaitCursor();
+    else
+        Wnd::EndWaitCursor();
+}
 
 BOOL CCellGrid::CreateGrid(const Rect& rect, Wnd* parent, UINT id, DWORD style) {
     // Before the window exists, so a screen reader never sees it as a blank widget.

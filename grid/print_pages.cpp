@@ -1,4 +1,5 @@
 #include "grid/print_pages.h"
+#include "grid/grid_core.h"
 
 #include <cstdint>
 
@@ -55,3 +56,10 @@ std::size_t RowsOnPage(const std::vector<int>& heights, int bodyHeight, std::siz
 }
 
 } // namespace printpages
+
+std::vector<int> CCellGridCore::GetBodyRowHeights() const {
+    std::vector<int> heights;
+    for (int r = numFixedRows; r < numRows; ++r)
+        heights.push_back(GetRowSize(r));
+    return heights;
+}

@@ -209,3 +209,12 @@ constexpr bool SUCCEEDED(HRESULT hr) {
 constexpr bool FAILED(HRESULT hr) {
     return hr < 0;
 }
+
+class Wnd;
+
+// The header of every WM_NOTIFY record: plain data, so models that notify need no window code.
+struct NMHDR {
+    Wnd* hwndFrom = nullptr;
+    std::uintptr_t idFrom = 0;
+    int code = 0;
+};

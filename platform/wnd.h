@@ -148,13 +148,6 @@ enum class Cursor { Arrow, SizeWE, SizeNS, Wait, IBeam };
 
 class Wnd;
 
-// The header of every WM_NOTIFY record.
-struct NMHDR {
-    Wnd* hwndFrom = nullptr;
-    std::uintptr_t idFrom = 0;
-    int code = 0;
-};
-
 // A registered window class: what windows of that class share.
 struct WndClassInfo {
     std::string name;

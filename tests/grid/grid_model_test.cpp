@@ -1,38 +1,19 @@
 // The grid's data without a window: counts, cells, attributes, modified flags.
 #include "grid_test_util.h"
 
-#include "platform/syscolors.h"
-
 #include <gtest/gtest.h>
 
-TEST(GridModel, StartsWithTheSystemColoursAndDefaults) {
+TEST(GridModel, ATableWithoutAWindowStartsWithTheClassicColours) {
     TestGrid g(3, 4, 1, 1);
-    EXPECT_EQ(g.GetNumRows(), 3);
-    EXPECT_EQ(g.GetNumCols(), 4);
-    EXPECT_EQ(g.GetNumFixedRows(), 1);
-    EXPECT_EQ(g.GetNumFixedCols(), 1);
-    EXPECT_EQ(g.GetCellTextColor(), GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(g.GetGridBackColor(), GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(g.GetFixedBackColor(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(g.GetCellTextColor(), RGB(0, 0, 0));
+    EXPECT_EQ(g.GetFixedTextColor(), RGB(0, 0, 0));
+    EXPECT_EQ(g.GetCellBackColor(), RGB(255, 255, 255));
+    EXPECT_EQ(g.GetGridBackColor(), RGB(128, 128, 128));
+    EXPECT_EQ(g.GetFixedBackColor(), RGB(212, 208, 200));
     EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
-    EXPECT_EQ(g.GetGridLines(), GRIDLINES_BOTH);
-    EXPECT_EQ(g.GetWheelLines(), 3);
-    EXPECT_TRUE(g.IsEditable());
-    EXPECT_FALSE(g.IsModified());
     EXPECT_EQ(g.GetRowSize(2), 10);
     EXPECT_EQ(g.GetColSize(3), 30);
-    EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
-    EXPECT_EQ(g.GetSortColumn(), -1);
-    GRIDCELLINFO info;
-    info.row = 2;
-    info.col = 3;
-    info.mask = 0xFF;
-    ASSERT_TRUE(g.GetCellInfo(&info));
-    EXPECT_EQ(info.image, -1);
-    EXPECT_EQ(info.backColor, CLR_DEFAULT);
-    EXPECT_EQ(info.textColor, CLR_DEFAULT);
-    EXPECT_EQ(info.font, g.GetGridFont());
+    EXPECT_EQ(*g.GetCellFont(2, 3), g.GetGridFont());
 }
 
 TEST(GridModel, CountsGrowShrinkAndCarryTheFixedCounts) {
@@ -283,7 +264,7 @@ TEST(GridModel, CellInfoReadsTextThroughTheVirtualGetter) {
     struct Upper : TestGrid {
         using TestGrid::TestGrid;
         std::string GetCellText(int row, int col) override {
-            return "<" + CCellGrid::GetCellText(row, col) + ">";
+            return "<" + CCellGridCore::GetCellText(row, col) + ">";
         }
     } g(1, 1);
     g.SetCellText(0, 0, "a");

@@ -15,6 +15,37 @@ constexpr COLORREF black = RGB(0, 0, 0);
 
 } // namespace
 
+// A grid made for the screen takes the desktop's colours and settings.
+TEST(GridLook, StartsWithTheSystemColoursAndDefaults) {
+    WindowTestGrid g(3, 4, 1, 1);
+    EXPECT_EQ(g.GetNumRows(), 3);
+    EXPECT_EQ(g.GetNumCols(), 4);
+    EXPECT_EQ(g.GetNumFixedRows(), 1);
+    EXPECT_EQ(g.GetNumFixedCols(), 1);
+    EXPECT_EQ(g.GetCellTextColor(), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(g.GetGridBackColor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(g.GetFixedBackColor(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    EXPECT_EQ(g.GetGridLines(), GRIDLINES_BOTH);
+    EXPECT_EQ(g.GetWheelLines(), 3);
+    EXPECT_TRUE(g.IsEditable());
+    EXPECT_FALSE(g.IsModified());
+    EXPECT_EQ(g.GetRowSize(2), 10);
+    EXPECT_EQ(g.GetColSize(3), 30);
+    EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
+    EXPECT_EQ(g.GetSortColumn(), -1);
+    GRIDCELLINFO info;
+    info.row = 2;
+    info.col = 3;
+    info.mask = 0xFF;
+    ASSERT_TRUE(g.GetCellInfo(&info));
+    EXPECT_EQ(info.image, -1);
+    EXPECT_EQ(info.backColor, CLR_DEFAULT);
+    EXPECT_EQ(info.textColor, CLR_DEFAULT);
+    EXPECT_EQ(info.font, g.GetGridFont());
+}
+
 // 5 x 4 cells of 40 x 20 pixels, one fixed row and column, in a 300 x 200 client area.
 class GridPaintTest : public GridWindowTest {
 protected:

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<CGridPos> picked(TestGrid& g) {
@@ -158,4 +160,77 @@ TEST(GridSelection, FixedColumnPressHandsTheNameToThePreview) {
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0], "crew_01.wav");
     EXPECT_EQ(heard[1].size(), 519u);
+}
+
+namespace {
+
+// A stand-in for the window: writes down what the table tells it.
+struct Listening : TestGrid {
+    using TestGrid::TestGrid;
+    std::vector<std::string> heard;
+    void say(const std::string& what) { heard.push_back(what); }
+    bool wasTold(const std::string& what) const {
+        return std::find(heard.begin(), heard.end(), what) != heard.end();
+    }
+    static std::string at(int r, int c) {
+        return " " + std::to_string(r) + "," + std::to_string(c);
+    }
+
+protected:
+    void onLayoutChanged(LayoutChange what) override {
+        const char* names[] = {"counts", "fixed counts", "cleared", "rows moved"};
+        say(names[int(what)]);
+    }
+    void onTextChanged(int r, int c) override { say("text" + at(r, c)); }
+    void onCurrentMoved(int r, int c) override { say("current" + at(r, c)); }
+    void onSelectionChanged() override { say("selection"); }
+    void redrawCell(int r, int c) override { say("redraw" + at(r, c)); }
+    void redrawCells(const std::vector<CGridPos>& cells, bool now) override {
+        say((now ? "draw now " : "draw later ") + std::to_string(cells.size()));
+    }
+    void redrawAll() override { say("redraw all"); }
+    void sortBusy(bool busy) override { say(busy ? "busy" : "done"); }
+};
+
+} // namespace
+
+// Every change a window has to show reaches it; a table that was never shown is not harmed.
+TEST(GridSelection, TheViewHearsEveryChangeItMustShow) {
+    Listening g(4, 3, 1, 1);
+    g.SetNumRows(5);
+    g.SetNumFixedCols(2);
+    g.SetCellText(1, 2, "x");
+    EXPECT_EQ(g.heard, (std::vector<std::string>{"counts", "fixed counts", "text 1,2"}));
+
+    g.heard.clear();
+    g.SetCurrentCell(2, 2);
+    EXPECT_TRUE(g.wasTold("redraw 2,2"));
+    EXPECT_TRUE(g.wasTold("redraw 0,2")); // its column's header
+    EXPECT_TRUE(g.wasTold("redraw 2,0")); // its row's header
+    EXPECT_EQ(g.heard.back(), "current 2,2");
+
+    g.heard.clear();
+    g.ApplySelection(1, 2, 2, 2, TRUE);
+    g.ApplySelection(3, 2, 3, 2, FALSE);
+    EXPECT_EQ(g.heard,
+              (std::vector<std::string>{"draw now 2", "selection", "draw later 3", "selection"}));
+
+    g.heard.clear();
+    g.SortByHeader(2);
+    EXPECT_EQ(g.heard.front(), "busy");
+    EXPECT_TRUE(g.wasTold("rows moved"));
+    EXPECT_EQ(g.heard.back(), "done");
+    EXPECT_EQ(g.heard[g.heard.size() - 2], "redraw all");
+
+    g.heard.clear();
+    CGridDataObject paste;
+    paste.hasText = true;
+    paste.text = "a\tb";
+    ASSERT_TRUE(g.ImportTextAt(CGridPos(1, 2), paste));
+    EXPECT_TRUE(g.wasTold("text 1,2"));
+    EXPECT_EQ(g.heard.back(), "redraw all");
+
+    g.heard.clear();
+    g.ClearGrid();
+    EXPECT_TRUE(g.wasTold("cleared"));
 }

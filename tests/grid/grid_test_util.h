@@ -1,25 +1,25 @@
 // Helpers shared by the grid's tests.
 #pragma once
 
-#include "grid/cell_grid.h"
+#include "grid/grid_core.h"
 
 #include <string>
 #include <vector>
 
-// Opens the grid's protected state to the tests.
-class TestGrid : public CCellGrid {
+// Opens a grid's protected state to the tests: the table alone, or the grid on screen.
+template <class Grid> class TestGridOf : public Grid {
 public:
-    using CCellGrid::CCellGrid;
-    using CCellGrid::savedPickedCells;
+    using Grid::Grid;
+    using Grid::savedPickedCells;
     std::vector<std::string> column(int col) {
         std::vector<std::string> out;
-        for (int r = 0; r < GetNumRows(); ++r)
-            out.push_back(GetCellText(r, col));
+        for (int r = 0; r < this->GetNumRows(); ++r)
+            out.push_back(this->GetCellText(r, col));
         return out;
     }
     void fillColumn(int col, const std::vector<std::string>& texts, int firstRow = 0) {
         for (std::size_t i = 0; i < texts.size(); ++i)
-            SetCellText(firstRow + int(i), col, texts[i]);
+            this->SetCellText(firstRow + int(i), col, texts[i]);
     }
     void saveSelection(const std::vector<CGridPos>& cells) {
         for (const CGridPos& p : cells)
@@ -27,3 +27,6 @@ public:
                 p;
     }
 };
+
+// The table without a window.
+using TestGrid = TestGridOf<CCellGridCore>;

@@ -3,6 +3,8 @@
 
 #include "grid_test_util.h"
 
+#include "grid/cell_grid.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -31,25 +33,28 @@ protected:
     }
 };
 
+// The grid on screen.
+using WindowTestGrid = TestGridOf<CCellGrid>;
+
 // Counts scroll messages and cell paints.
-class ProbeGrid : public TestGrid {
+class ProbeGrid : public WindowTestGrid {
 public:
-    using TestGrid::TestGrid;
+    using WindowTestGrid::WindowTestGrid;
     std::vector<UINT> hscrolls, vscrolls;
     int cellPaints = 0;
 
 protected:
     void OnHScroll(UINT code, UINT pos) override {
         hscrolls.push_back(code);
-        TestGrid::OnHScroll(code, pos);
+        WindowTestGrid::OnHScroll(code, pos);
     }
     void OnVScroll(UINT code, UINT pos) override {
         vscrolls.push_back(code);
-        TestGrid::OnVScroll(code, pos);
+        WindowTestGrid::OnVScroll(code, pos);
     }
     BOOL PaintCell(Surface& dc, int row, int col, Rect rect, BOOL erase) override {
         ++cellPaints;
-        return TestGrid::PaintCell(dc, row, col, rect, erase);
+        return WindowTestGrid::PaintCell(dc, row, col, rect, erase);
     }
 };
 
