@@ -3,12 +3,13 @@
 // leftmost word starts, traps.
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
+#include "tests/robustness/plain_scan.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
@@ -39,15 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string_view line =
             rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
         rest.remove_prefix(line.size());
-        std::string folded(line);
-        for (char& c : folded)
-            c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
+        const std::string folded = plainscan::Fold(line);
         const bool listed = AnyWordInLine(keys.foldedWords(), folded);
-        if (keys.matchesFolded(folded) != listed || keys.matches(line) != listed)
+        if (keys.matchesFolded(folded) != listed || keys.matches(line) != listed ||
+            keys.find(line) != plainscan::FirstWord(keys.foldedWords(), folded))
             __builtin_trap();
-        std::size_t first = std::string_view::npos;
-        for (const std::string& w : raw)
-            first = std::min(first, std::string_view(folded).find(w));
+        const std::size_t first = plainscan::FirstWord(raw, folded);
         if (rawMatcher.find(line) != first || rawMatcher.find(folded) != first)
             __builtin_trap();
     }

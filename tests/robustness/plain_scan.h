@@ -8,6 +8,7 @@
 #include "browser/keyword_match.h"
 #include "browser/text_lines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
