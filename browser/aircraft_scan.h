@@ -82,12 +82,6 @@ void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, Ai
 void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTable& table,
                          const ExcludeKeywords& keywords);
 
-// For tests, which hold the scan's ways of working to give the same records: its vector pass
-// takes 32 bytes a step where the processor can (the default) or else 16, and it reads files
-// 64 KB at a time (the default) or in smaller windows, so that lines meet window ends often.
-void UseWideScan(bool wide);
-void UseReadWindow(std::size_t bytes);
-
 // What the scan and the view tell along the way: the base folder, the aircraft folder, the counts.
 // Discarded unless FLEETVALUER_TRACE=1, then one line each on stderr, for a user whose aircraft
 // do not show.

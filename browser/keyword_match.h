@@ -1,8 +1,8 @@
-// Whether any of a list of folded words (FoldChar) occurs in a text, the text folded as it is
-// read, so it may be given folded or as it is on disk. Every byte of every aircraft.cfg is
-// tested against two hundred AI-traffic words, so the words are indexed: the longer ones by the
-// byte pairs they begin with, looked up only every few bytes, then by a hash of their first four
-// bytes; a full comparison only where a word can start.
+// Whether any of a list of folded words (FoldChar) occurs in a text, and where the leftmost
+// starts, the text folded as it is read, so it may be given folded or as it is on disk. Every
+// byte of every aircraft.cfg is tested against two hundred AI-traffic words, so the words are
+// indexed: the longer ones by the byte pairs they begin with, looked up only every few bytes,
+// then by a hash of their first four bytes; a full comparison only where a word can start.
 #pragma once
 
 #include <array>

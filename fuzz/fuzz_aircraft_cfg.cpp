@@ -46,15 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // With the keywords and every variation, all that can be read is compared, the file read
-    // in small windows most of the time, so that its lines meet window ends, and the vector
-    // pass taking 16 or 32 bytes a step.
-    UseReadWindow(size % 3 == 0 ? 65536 : 508 + size % 400);
-    UseWideScan(size % 2 == 0);
-    const bool same = plainscan::ScanRecords(bytes, keywords, true, *table) ==
-                      plainscan::Records(bytes, keywords.foldedWords(), true);
-    UseReadWindow(65536);
-    UseWideScan(true);
+    // in small windows most of the time, so that its lines meet window ends.
+    const std::size_t window = size % 3 == 0 ? CfgLines::kWindow : 254 + size % 400;
+    const bool same = plainscan::ScanRecords(bytes, keywords, true, *table, window) ==
+                      plainscan::Records(bytes, keywords.foldedWords(), true, *table);
     if (!same)
+        __builtin_trap();
+    // The lines themselves, against the line reader of one byte after the other.
+    std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
+    auto lines = std::make_unique<CfgLines>(f, window);
+    const bool sameLines = plainscan::ScanLines(*lines) == plainscan::PlainLines(bytes);
+    std::fclose(f);
+    if (!sameLines)
         __builtin_trap();
     return 0;
 }

@@ -1,12 +1,15 @@
 // The indexed keyword matcher against the plain search: the input is a keyword list, a zero
-// byte, then aircraft.cfg lines. Any difference in any line traps.
+// byte, then aircraft.cfg lines. Any difference in any line, in the answer or in where the
+// leftmost word starts, traps.
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
+#include "tests/robustness/plain_scan.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
@@ -37,14 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string_view line =
             rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
         rest.remove_prefix(line.size());
-        std::string folded(line);
-        for (char& c : folded)
-            c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
+        const std::string folded = plainscan::Fold(line);
         const bool listed = AnyWordInLine(keys.foldedWords(), folded);
-        if (keys.matchesFolded(folded) != listed || keys.matches(line) != listed)
+        if (keys.matchesFolded(folded) != listed || keys.matches(line) != listed ||
+            keys.find(line) != plainscan::FirstWord(keys.foldedWords(), folded))
             __builtin_trap();
-        const bool any = AnyWordInLine(raw, folded);
-        if (rawMatcher.anyIn(line) != any || rawMatcher.anyIn(folded) != any)
+        const std::size_t first = plainscan::FirstWord(raw, folded);
+        if (rawMatcher.find(line) != first || rawMatcher.find(folded) != first)
             __builtin_trap();
     }
     return 0;

@@ -1,5 +1,6 @@
-// The indexed keyword matcher gives the plain word-by-word search's answer on every line, and a
-// scan with it accepts the same folders and records as a scan with the plain search.
+// The indexed keyword matcher gives the plain word-by-word search's answer on every line, the
+// leftmost place where a word starts, and a scan with it accepts the same folders and records as
+// a scan with the plain search.
 #include "bench/sim_tree.h"
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
@@ -12,59 +13,76 @@
 
 namespace {
 
-std::string foldText(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
-    return out;
-}
+using plainscan::FirstWord;
+using plainscan::Fold;
 
 void expectSameAnswers(const std::vector<std::string>& words,
                        const std::vector<std::string>& lines) {
     KeywordMatcher m;
     m.assign(words);
     for (const std::string& line : lines) {
-        ASSERT_EQ(m.anyIn(line), AnyWordInLine(words, line))
-            << "line '" << line << "' with " << words.size() << " words";
+        const std::size_t first = FirstWord(words, line);
+        ASSERT_EQ(m.find(line), first) << "line '" << line << "' with " << words.size() << " words";
+        ASSERT_EQ(m.anyIn(line), AnyWordInLine(words, line)) << "line '" << line << "'";
         // The same line in capitals and with other blanks: folded as it is read.
         std::string shouted = line;
         for (char& c : shouted)
             c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c == ' ' ? '\t' : c;
-        ASSERT_EQ(m.anyIn(shouted), AnyWordInLine(words, line)) << "line '" << shouted << "'";
+        ASSERT_EQ(m.find(shouted), first) << "line '" << shouted << "'";
     }
 }
 
 } // namespace
 
 TEST(KeywordMatch, EdgeCases) {
+    constexpr auto none = KeywordMatcher::npos;
     struct Case {
         std::vector<std::string> words;
         std::string line;
-        bool found;
+        std::size_t at; // where the leftmost word starts
     } cases[] = {
-        {{}, "anything", false},
-        {{""}, "", true}, // an empty keyword is in every line, even an empty one
-        {{""}, "title=x", true},
-        {{"x"}, "", false},
-        {{"x"}, "abcx", true}, // a one-byte word in the last position
-        {{"ab"}, "a", false},
-        {{"ab"}, "xab", true},
-        {{"abc"}, "xab", false},        // cut short by the end of the line
-        {{"abcd", "ab"}, "xxab", true}, // the shorter word of a shared start
-        {{"abcd", "abce"}, "abce", true},
-        {{"ai "}, "title=ai traffic", true},
-        {{"ai "}, "title=airbus", false},
-        {{"\xe9t\xe9"}, "r\xe9t\xe9", true}, // bytes above 127 as they are
-        {{"\xe9t\xe9"}, "r\xc9T\xc9", false},
-        {{"aa"}, "aaa", true},
-        {{"aab"}, "aaab", true}, // overlapping starts
+        {{}, "anything", none},
+        {{""}, "", 0}, // an empty keyword is in every line, even an empty one
+        {{""}, "title=x", 0},
+        {{"x"}, "", none},
+        {{"x"}, "abcx", 3}, // a one-byte word in the last position
+        {{"ab"}, "a", none},
+        {{"ab"}, "xab", 1},
+        {{"abc"}, "xab", none},      // cut short by the end of the line
+        {{"abcd", "ab"}, "xxab", 2}, // the shorter word of a shared start
+        {{"abcd", "abce"}, "abce", 0},
+        {{"ai "}, "title=ai traffic", 6},
+        {{"ai "}, "title=airbus", none},
+        {{"\xe9t\xe9"}, "r\xe9t\xe9", 1}, // bytes above 127 as they are
+        {{"\xe9t\xe9"}, "r\xc9T\xc9", none},
+        {{"aa"}, "aaa", 0},
+        {{"aab"}, "aaab", 1}, // overlapping starts
+        // The leftmost, whichever kind of word it is.
+        {{"xy", "abcdefgh"}, "zabcdefghxy", 1},
+        {{"abcdefgh", "fg"}, "zabcdefgh", 1},
+        {{"ab", "abcdefgh"}, "zzabcdefgh", 2},
+        {{"bcd", "abcd"}, "abcd", 0},
+        {{"bcde", "abcd"}, "xbcdeabcd", 1},
+        {{"e", "engine"}, "ENGINE", 0},
     };
     for (const Case& c : cases) {
         KeywordMatcher m;
         m.assign(c.words);
-        EXPECT_EQ(m.anyIn(c.line), c.found) << c.line;
-        EXPECT_EQ(AnyWordInLine(c.words, c.line), c.found) << c.line;
+        EXPECT_EQ(m.find(c.line), c.at) << c.line;
+        EXPECT_EQ(m.anyIn(c.line), c.at != none) << c.line;
+        EXPECT_EQ(AnyWordInLine(c.words, Fold(c.line)), c.at != none) << c.line;
     }
+    // A long word at every place of a line: the index looks at every few bytes only.
+    for (std::size_t len : {4, 5, 9, 12})
+        for (std::size_t at = 0; at < 30; ++at) {
+            const std::string word = std::string("abcdefghijkl").substr(0, len);
+            KeywordMatcher m;
+            m.assign({word});
+            std::string line =
+                std::string(at, 'z') + std::string("ABCDEFGHIJKL").substr(0, len) + "zz";
+            EXPECT_EQ(m.find(line), at) << line;
+            EXPECT_EQ(m.find(line.substr(0, at + len)), at) << line; // at the end of the line
+        }
 }
 
 TEST(KeywordMatch, RandomWordsOverASmallAlphabet) {
@@ -100,10 +118,10 @@ TEST(KeywordMatch, RealisticKeywordsOverAircraftCfgLines) {
         TextLines reader(f);
         std::string_view line;
         while (reader.next(line, kCfgLineChars)) {
-            std::string folded = foldText(line);
+            std::string folded = Fold(line);
             bool plain = AnyWordInLine(keys.foldedWords(), folded);
             ASSERT_EQ(keys.matchesFolded(folded), plain) << folded;
-            ASSERT_EQ(keys.find(line) != std::string_view::npos, plain) << line; // as on disk
+            ASSERT_EQ(keys.find(line), FirstWord(keys.foldedWords(), folded)) << line; // as on disk
             matched += plain ? 1 : 0;
         }
         std::fclose(f);
@@ -128,7 +146,7 @@ TEST(KeywordMatch, ScanAcceptsTheSameFoldersAsThePlainSearch) {
             TextLines reader(f);
             std::string_view line;
             while (reader.next(line, kCfgLineChars))
-                excluded = excluded || AnyWordInLine(keys.foldedWords(), foldText(line));
+                excluded = excluded || AnyWordInLine(keys.foldedWords(), Fold(line));
             std::fclose(f);
         }
         withKeys->NbrAircraftCfgFilled = 0;

@@ -1,14 +1,15 @@
-// The straightforward aircraft.cfg reader the windowed scan is held to: a line at a time through
-// the line reader, each line folded, every keyword searched in it, then the five keys.
+// The straightforward aircraft.cfg reader the scan is held to: a line at a time through the line
+// reader that takes one byte after the other, each line folded and every keyword searched in it
+// in turn, then what the line tells by the scan's own rules (ReadCfgLine).
 #pragma once
 
+#include "browser/aircraft_cfg.h"
 #include "browser/aircraft_scan.h"
-#include "browser/config.h"
 #include "browser/keyword_match.h"
 #include "browser/text_lines.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,98 +25,45 @@ inline ExcludeKeywords Keywords(std::string text) {
     return k;
 }
 
-struct Found {
-    std::vector<std::string> titles;
-    std::int32_t weight = 0;
-    std::int32_t engineType = kEnginePiston;
-    std::int32_t engineCount = 0;
-    bool leftOut = false;
-};
-
-// What the reader finds in one file, before the records are made.
-inline Found Read(std::FILE* file, const std::vector<std::string>& foldedKeywords) {
-    constexpr auto none = std::string_view::npos;
-    Found found;
-    TextLines lines(file);
-    std::string_view line;
-    while (lines.next(line, kCfgLineChars)) {
-        std::string folded(line);
-        for (char& c : folded)
-            c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
-        if (AnyWordInLine(foldedKeywords, folded)) {
-            found.leftOut = true;
-            return found;
-        }
-        if (found.titles.size() < static_cast<std::size_t>(kMaxTitles) &&
-            folded.find("title") != none) {
-            auto eq = line.find('=');
-            if (eq != none) {
-                std::string_view title = line.substr(eq + 1);
-                while (!title.empty() && title.front() == ' ')
-                    title.remove_prefix(1);
-                if (!title.empty() && title.back() == '\n')
-                    title.remove_suffix(1);
-                std::string text(title.substr(0, 255));
-                if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
-                    text[0] = static_cast<char>(text[0] - 32);
-                found.titles.push_back(text);
-            }
-            continue;
-        }
-        if (folded.find("empty_weight=") != none || folded.find("empty_weight ") != none) {
-            auto eq = line.find('=');
-            if (eq != none)
-                found.weight = ReadInteger(line.substr(eq + 1));
-        }
-        if (folded.find("engine_type") != none) {
-            auto eq = line.find('=');
-            if (eq != none) {
-                found.engineType = ReadInteger(line.substr(eq + 1));
-                if (found.engineType != kEnginePiston && found.engineType != kEngineJet &&
-                    found.engineType != kEngineTurboprop) {
-                    found.leftOut = true;
-                    return found;
-                }
-            }
-        }
-        auto engine = folded.find("engine.");
-        if (engine != none && engine + 7 < line.size() && line[engine + 7] >= '0' &&
-            line[engine + 7] <= '9' && line.find('=') != none && line[0] != '/' &&
-            (line.size() < 2 || line[1] != '/'))
-            ++found.engineCount;
-    }
-    return found;
-}
-
-// The records the straightforward reader gives for `bytes`, as "title|weight|type|count" lines.
-inline std::vector<std::string> Records(const std::string& bytes,
-                                        const std::vector<std::string>& foldedKeywords,
-                                        bool allVariations) {
-    std::string copy = bytes.empty() ? std::string("\n") : bytes;
-    std::FILE* f = fmemopen(copy.data(), copy.size(), "rb");
-    Found found = Read(f, foldedKeywords);
-    std::fclose(f);
-    std::vector<std::string> out;
-    if (found.leftOut || found.titles.empty() || found.weight <= 10 || found.engineCount == 0)
-        return out;
-    std::size_t n = allVariations ? found.titles.size() : 1;
-    for (std::size_t i = 0; i < n; ++i)
-        out.push_back(std::string(found.titles[i].c_str()) + "|" + std::to_string(found.weight) +
-                      "|" + std::to_string(found.engineType) + "|" +
-                      std::to_string(found.engineCount));
+inline std::string Fold(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
     return out;
 }
 
-// The same through the program's reader.
-inline std::vector<std::string> ScanRecords(const std::string& bytes,
-                                            const ExcludeKeywords& keywords, bool allVariations,
-                                            AircraftTable& table) {
-    std::string copy = bytes.empty() ? std::string("\n") : bytes;
-    table.NbrAircraftCfgFilled = 0;
-    table.showAllVariations = allVariations;
-    std::FILE* f = fmemopen(copy.data(), copy.size(), "rb");
-    ReadAircraftCfgFrom(f, "folder", table, keywords);
+// Where the leftmost of the words starts in a folded line, or npos: each word searched in turn.
+inline std::size_t FirstWord(const std::vector<std::string>& foldedWords,
+                             std::string_view foldedLine) {
+    std::size_t first = std::string_view::npos;
+    for (const std::string& w : foldedWords)
+        first = std::min(first, foldedLine.find(w));
+    return first;
+}
+
+// The lines of `bytes` as the line reader of one byte after the other gives them.
+inline std::vector<std::string> PlainLines(std::string bytes) {
+    std::vector<std::string> out;
+    if (bytes.empty())
+        return out;
+    std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
+    TextLines lines(f);
+    for (std::string_view line; lines.next(line, kCfgLineChars);)
+        out.emplace_back(line);
     std::fclose(f);
+    return out;
+}
+
+// The lines the scan's reader gives.
+inline std::vector<std::string> ScanLines(CfgLines& lines) {
+    std::vector<std::string> out;
+    for (std::string_view line; lines.next(line);)
+        out.emplace_back(line);
+    return out;
+}
+
+// The table's records as "title|weight|type|count" lines.
+inline std::vector<std::string> RecordTexts(const AircraftTable& table) {
     std::vector<std::string> out;
     for (int k = 0; k < table.NbrAircraftCfgFilled; ++k) {
         const AircraftRecord& r = table[k];
@@ -123,6 +71,44 @@ inline std::vector<std::string> ScanRecords(const std::string& bytes,
                       std::to_string(r.engineType) + "|" + std::to_string(r.engineCount));
     }
     return out;
+}
+
+// The records the straightforward reader gives for `bytes`, made in `table`.
+inline std::vector<std::string> Records(const std::string& bytes,
+                                        const std::vector<std::string>& foldedKeywords,
+                                        bool allVariations, AircraftTable& table) {
+    std::string copy = bytes.empty() ? std::string("\n") : bytes;
+    std::FILE* f = fmemopen(copy.data(), copy.size(), "rb");
+    TextLines lines(f);
+    std::string_view line;
+    CfgFindings found;
+    bool leftOut = false;
+    while (!leftOut && lines.next(line, kCfgLineChars))
+        leftOut = FirstWord(foldedKeywords, Fold(line)) != std::string_view::npos ||
+                  ReadCfgLine(line, found) == LineVerdict::LeaveOut;
+    std::fclose(f);
+    table.NbrAircraftCfgFilled = 0;
+    table.showAllVariations = allVariations;
+    if (!leftOut)
+        AddAircraftRecords(found, "folder", table);
+    return RecordTexts(table);
+}
+
+// The same through the scan's reader, reading at most `window` bytes at a time.
+inline std::vector<std::string> ScanRecords(const std::string& bytes,
+                                            const ExcludeKeywords& keywords, bool allVariations,
+                                            AircraftTable& table,
+                                            std::size_t window = CfgLines::kWindow) {
+    std::string copy = bytes.empty() ? std::string("\n") : bytes;
+    table.NbrAircraftCfgFilled = 0;
+    table.showAllVariations = allVariations;
+    std::FILE* f = fmemopen(copy.data(), copy.size(), "rb");
+    {
+        CfgLines lines(f, window);
+        ReadAircraftCfgLines(lines, "folder", table, keywords);
+    }
+    std::fclose(f);
+    return RecordTexts(table);
 }
 
 } // namespace plainscan

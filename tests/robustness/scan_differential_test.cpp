@@ -1,11 +1,13 @@
-// The windowed aircraft.cfg scan gives, for every file, the records of the straightforward reader
-// (a line at a time, each keyword searched in each line): realistic files, the same files
-// disfigured in the ways real ones are, and files far larger than one read window.
+// The aircraft.cfg scan gives, for every file, the records of the straightforward reader (lines
+// taken one byte after the other, each keyword searched in each line): realistic files, the same
+// files disfigured in the ways real ones are, and files far larger than one read window.
 #include "bench/sim_tree.h"
 #include "tests/robustness/plain_scan.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,19 +17,14 @@ struct Differ {
 
     explicit Differ(const std::string& list) : keys(plainscan::Keywords(list)) {}
 
-    // With the vector pass of either width (where the processor has the wider one), and with
-    // read windows of 64 KB and of 600 bytes.
+    // Read in windows of 64 KB, of 600 bytes and of one byte more than the longest line.
     void expectSame(const std::string& bytes, const std::string& what) {
         for (bool all : {false, true}) {
-            auto plain = plainscan::Records(bytes, keys.foldedWords(), all);
-            for (int way = 0; way < 3; ++way) {
-                UseWideScan(way != 1);
-                UseReadWindow(way == 2 ? 600 : 65536);
-                auto ours = plainscan::ScanRecords(bytes, keys, all, *table);
-                UseWideScan(true);
-                UseReadWindow(65536);
-                const char* how[] = {"", " (16 bytes a step)", " (600-byte windows)"};
-                ASSERT_EQ(ours, plain) << what << (all ? " (all variations)" : "") << how[way];
+            auto plain = plainscan::Records(bytes, keys.foldedWords(), all, *table);
+            for (std::size_t window : {CfgLines::kWindow, std::size_t{600}, kCfgLineChars + 1}) {
+                auto ours = plainscan::ScanRecords(bytes, keys, all, *table, window);
+                ASSERT_EQ(ours, plain) << what << (all ? " (all variations)" : "")
+                                       << " in windows of " << window << " bytes";
             }
         }
     }
@@ -215,4 +212,42 @@ TEST(ScanDifferential, LongLinesAtEveryPlaceOfAReadWindow) {
             s += "\ntitle=" + std::string(len - 7, 'a') + "\r\nnext\n";
             d.expectSame(s, "title of " + std::to_string(len) + " after " + std::to_string(fill));
         }
+}
+
+TEST(ScanDifferential, LinesAsTheByteAtATimeReaderCutsThem) {
+    // Line ends, CRs and zero bytes among runs of every length around the 253-character limit,
+    // read in windows of every size from one line up: the same lines, byte for byte.
+    using namespace std::string_literals;
+    const std::string pieces[] = {"\n", "\r\n", "\r", "\0"s, "\r\r\n", "x", "ab", "\n\r"};
+    simtree::Rng rng(41);
+    for (int i = 0; i < 400; ++i) {
+        std::string s;
+        while (s.size() < static_cast<std::size_t>(i % 40 == 0 ? 70000 : 1500)) {
+            if (rng.below(3) == 0)
+                s += std::string(kCfgLineChars - 3 + static_cast<std::size_t>(rng.below(8)) +
+                                     kCfgLineChars * static_cast<std::size_t>(rng.below(2)),
+                                 'y');
+            s += pieces[rng.below(8)];
+        }
+        const std::size_t window =
+            i % 3 == 0 ? CfgLines::kWindow : kCfgLineChars + 1 + static_cast<std::size_t>(i);
+        // From a stream, or from a file descriptor every other time.
+        std::vector<std::string> ours;
+        if (i % 2) {
+            const int fd = memfd_create("cfg", 0);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::write(fd, s.data(), s.size()), static_cast<ssize_t>(s.size()));
+            ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
+            auto lines = std::make_unique<CfgLines>(fd, window);
+            ours = plainscan::ScanLines(*lines);
+            ::close(fd);
+        } else {
+            std::FILE* f = fmemopen(s.data(), s.size(), "rb");
+            auto lines = std::make_unique<CfgLines>(f, window);
+            ours = plainscan::ScanLines(*lines);
+            std::fclose(f);
+        }
+        const std::vector<std::string> plain = plainscan::PlainLines(s);
+        ASSERT_EQ(ours, plain) << "file " << i << " in windows of " << window << " bytes";
+    }
 }
