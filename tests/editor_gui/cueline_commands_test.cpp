@@ -12,27 +12,31 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
         bool enabledEmpty;
         bool enabledLoaded;
         bool checkedLoaded;
+        bool checkable; // shown with a check box
     } cases[] = {
-        {ID_SORT_NONE, false, true, true},
-        {ID_SORT_FILENAME, false, true, false},
-        {ID_SORT_TEXT, false, true, false},
-        {ID_DISPLAY_ROWNUMBER, false, true, true},
-        {ID_FILE_SAVE, false, false, false},
-        {ID_FILE_OPEN, true, true, false},
-        {ID_APP_EXIT, true, true, false},
-        {ID_FILE_PRINT, false, true, false},
-        {ID_FILE_PRINT_PREVIEW, false, true, false},
-        {ID_FILE_PRINT_SETUP, false, true, false},
-        {ID_VIEW_STATUS_BAR, true, true, true},
-        {ID_APP_ABOUT, true, true, false},
-        {ID_HELP_CUELINE, true, true, false},
-        {ID_EDIT_UNDO, false, false, false},
-        {ID_NEXT_PANE, false, false, false},
-        {ID_PREV_PANE, false, false, false},
+        {ID_SORT_NONE, false, true, true, true},
+        {ID_SORT_FILENAME, false, true, false, true},
+        {ID_SORT_TEXT, false, true, false, true},
+        {ID_DISPLAY_ROWNUMBER, false, true, true, true},
+        {ID_FILE_SAVE, false, false, false, false},
+        {ID_FILE_NEW, true, true, false, false},
+        {ID_FILE_OPEN, true, true, false, false},
+        {ID_APP_EXIT, true, true, false, false},
+        {ID_FILE_PRINT, false, true, false, false},
+        {ID_FILE_PRINT_PREVIEW, false, true, false, false},
+        {ID_FILE_PRINT_SETUP, false, true, false, false},
+        {ID_VIEW_STATUS_BAR, true, true, true, true},
+        {ID_APP_ABOUT, true, true, false, false},
+        {ID_HELP_CUELINE, true, true, false, false},
+        {ID_EDIT_UNDO, false, false, false, false},
+        {ID_NEXT_PANE, false, false, false, false},
+        {ID_PREV_PANE, false, false, false, false},
     };
     ASSERT_TRUE(start(""));
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(frame().QueryCommand(c.id).enabled(), c.enabledEmpty) << c.id;
+        EXPECT_EQ(frame().QueryCommand(c.id).checkChanged(), c.checkable) << c.id;
+    }
     ASSERT_TRUE(view().OpenCrewPackOf(pack + "/CueLine.clt"));
     for (int m = 0; m < 3; ++m)
         frame().UpdateMenu(m);
@@ -42,6 +46,7 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
                   c.enabledLoaded && !frame().MenuItemText(c.id).empty())
             << c.id;
         EXPECT_EQ(frame().QueryCommand(c.id).checked(), c.checkedLoaded) << c.id;
+        EXPECT_EQ(frame().QueryCommand(c.id).checkChanged(), c.checkable) << c.id;
     }
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_TRUE(frame().QueryCommand(ID_SORT_TEXT).checked());
