@@ -122,35 +122,10 @@ CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
     SetAppName(kFleetAppTitle);
 }
 
-CFleetValuerApp::~CFleetValuerApp() {
-    ExitInstance();
-}
-
-int CFleetValuerApp::ExitInstance() {
-    // Windows go while the platform still runs; the view's lives inside the frame's, so the view
-    // goes first.
-    if (frame_)
-        frame_->SetRoute(nullptr, nullptr, nullptr);
-    setMainWnd(nullptr);
-    view_.reset();
-    frame_.reset();
-    return 0;
-}
-
 bool CFleetValuerApp::InitInstance() {
-    SetRegistryKey("Local AppWizard-Generated Applications");
-    LoadStdProfileSettings(4);
-
-    document_ = std::make_unique<CFleetValuerDoc>();
-    frame_ = std::make_unique<CMainFrame>(state_);
-    view_ = MakeView();
-    if (!frame_->LoadFrame(FleetFrameResources()) || !frame_->CreateView(view_.get()))
+    if (!CreateWindows(FleetFrameResources(), std::make_unique<CMainFrame>(state_)))
         return false;
-    setMainWnd(frame_.get());
-    frame_->SetView(view_.get());
-    frame_->SetRoute(view_.get(), document_.get(), this);
     document_->SetView(view_.get());
-    view_->SetFrame(frame_.get());
     if (options_.width > 0 && options_.height > 0)
         frame_->SetClientSize(options_.width, options_.height);
     else

@@ -2,6 +2,7 @@
 // variations switch, the document (it carries no data), and the about box.
 #pragma once
 
+#include "app/single_view_app.h"
 #include "browser/fleet_options.h"
 #include "browser/fleet_view.h"
 #include "platform/dialog.h"
@@ -51,32 +52,23 @@ public:
     CFleetAboutDialog();
 };
 
-class CFleetValuerApp : public CWinApp {
+class CFleetValuerApp : public CSingleViewApp<CMainFrame, CFleetValuerDoc, CFleetValuerView> {
 public:
     CFleetValuerApp(FleetState& state, const FleetOptions& options);
-    ~CFleetValuerApp() override;
 
     bool InitInstance() override;
-    int ExitInstance() override;
 
-    CMainFrame* frame() const { return frame_.get(); }
-    CFleetValuerView* view() const { return view_.get(); }
-    CFleetValuerDoc* document() const { return document_.get(); }
     FleetState& state() const { return state_; }
 
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
 
 protected:
-    // The view the application starts with.
-    virtual std::unique_ptr<CFleetValuerView> MakeView();
+    std::unique_ptr<CFleetValuerView> MakeView() override;
 
 private:
     FleetState& state_;
     FleetOptions options_;
-    std::unique_ptr<CFleetValuerDoc> document_;
-    std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CFleetValuerView> view_;
 };
 
 // Runs the window until it is closed, or renders it to the options' screenshot. Returns the exit

@@ -45,28 +45,10 @@ CCueLineApp::CCueLineApp() {
     SetAppName(kCueLineAppTitle);
 }
 
-CCueLineApp::~CCueLineApp() {
-    // The view's window lives inside the frame's: the view goes first.
-    if (frame_)
-        frame_->SetRoute(nullptr, nullptr, nullptr);
-    view_.reset();
-    frame_.reset();
-}
-
 bool CCueLineApp::InitInstance() {
-    SetRegistryKey("Local AppWizard-Generated Applications");
-    LoadStdProfileSettings(4);
-
-    document_ = std::make_unique<CCueLineDoc>();
-    frame_ = std::make_unique<CMainFrame>();
-    view_ = MakeView();
-    if (!frame_->LoadFrame(CueLineFrameResources()) || !frame_->CreateView(view_.get()))
+    if (!CreateWindows(CueLineFrameResources(), std::make_unique<CMainFrame>()))
         return false;
-    setMainWnd(frame_.get());
-    frame_->SetView(view_.get());
-    frame_->SetRoute(view_.get(), document_.get(), this);
     frame_->SetClientSize(kStartClientWidth, kStartClientHeight);
-    view_->SetFrame(frame_.get());
     if (!programPath_.empty())
         view_->SetStartFolder(fsx::parentFolder(programPath_));
 
@@ -96,11 +78,7 @@ std::unique_ptr<CCueLineView> CCueLineApp::MakeView() {
 int CCueLineApp::ExitInstance() {
     if (settings())
         settings()->sync();
-    if (frame_)
-        frame_->SetRoute(nullptr, nullptr, nullptr);
-    setMainWnd(nullptr);
-    view_.reset();
-    frame_.reset();
+    TearDownWindows();
     return 0;
 }
 

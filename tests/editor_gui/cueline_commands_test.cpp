@@ -145,7 +145,7 @@ TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
     EXPECT_EQ(files.requests().size(), 1u);
     EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
     EXPECT_EQ(view().crewPack().folder(), pack);
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
 }
 
 TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
@@ -166,7 +166,7 @@ TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
     files.setNextFileName(other + "/CueLine.clt");
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
     EXPECT_EQ(column(2), (Texts{"Zed"}));
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     EXPECT_EQ(title(), editingTitle(other));
 }
 
@@ -220,7 +220,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
         EXPECT_EQ(boxes.calls().size(), 1u);
         EXPECT_EQ(bytes, kPackText);
         EXPECT_EQ(status(), "File not saved");
-        EXPECT_TRUE(view().isModified());
+        EXPECT_TRUE(view().refreshModified());
         EXPECT_EQ(grid().GetCellText(grid().GetNumRows() - 1, 2), "Edited; with semicolon");
         return;
     }
@@ -230,7 +230,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(boxes.calls()[1].title, "Saving with missing wav text ?");
     EXPECT_EQ(boxes.calls()[1].flags, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(bytes, c.expected);
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     int lines = 0;
     for (char ch : std::string(c.expected))
@@ -362,7 +362,7 @@ TEST_F(GridRouting, CommandsReachTheGridFirstThenTheView) {
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_X, Qt::ControlModifier); // the grid disables cut
     EXPECT_EQ(ran, (std::vector<UINT>{ID_EDIT_COPY, ID_EDIT_COPY}));
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     // A paste that changes a text marks the pack modified at once.
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(ran.back(), ID_EDIT_PASTE);
