@@ -31,19 +31,10 @@ CmdTarget* CGridView::gridTarget() const {
     return grid_.get();
 }
 
-const ViewCommand* CGridView::find(UINT id) const {
-    for (const ViewCommand& command : commands_) {
-        if (command.id == id)
-            return &command;
-    }
-    return nullptr;
-}
-
 bool CGridView::HasCommand(UINT id) const {
     if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
         return true;
-    const ViewCommand* command = find(id);
-    return command && command->run;
+    return commands_.Has(id);
 }
 
 bool CGridView::OnCmdMsg(UINT id) {
@@ -51,23 +42,13 @@ bool CGridView::OnCmdMsg(UINT id) {
         OnGridCommand();
         return true;
     }
-    const ViewCommand* command = find(id);
-    if (!command || !command->run)
-        return false;
-    command->run();
-    return true;
+    return commands_.Run(id);
 }
 
 bool CGridView::OnUpdateCmdUI(CmdUI& ui) {
     if (CmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
         return true;
-    const ViewCommand* command = find(ui.id());
-    if (!command || (!command->enabled && !command->checked))
-        return false;
-    ui.Enable(command->enabled ? command->enabled() : true);
-    if (command->checked)
-        ui.SetCheck(command->checked() ? 1 : 0);
-    return true;
+    return commands_.Update(ui);
 }
 
 void CGridView::OnBeginPrinting(Surface* dc, CPrintInfo* info) {

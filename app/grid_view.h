@@ -2,28 +2,14 @@
 // every command and does the printing, and one table of the view's own commands.
 #pragma once
 
+#include "app/command_table.h"
 #include "platform/frame.h"
 #include "platform/print.h"
 #include "platform/wnd.h"
 
-#include <functional>
 #include <memory>
-#include <vector>
 
 class CCellGrid;
-
-// One command of a view: what it does, and when its menu item is enabled and checked.
-struct ViewCommand {
-    UINT id = 0;
-    // Empty when another target of the route runs the command: the view only rules its state.
-    std::function<void()> run;
-    // Empty: always enabled.
-    std::function<bool()> enabled;
-    // Empty: the item has no check box.
-    std::function<bool()> checked;
-    // With neither rule the view leaves the item's state to the targets after it (and to the
-    // default: enabled when some target runs it).
-};
 
 class CGridView : public Wnd, public CmdTarget, public PrintJobSteps {
 public:
@@ -45,7 +31,7 @@ public:
 
 protected:
     // The view's own commands; its constructor sets them once.
-    void SetCommands(std::vector<ViewCommand> commands) { commands_ = std::move(commands); }
+    void SetCommands(CommandTable commands) { commands_ = std::move(commands); }
     // Makes the grid (MakeGrid) over the whole client area; false, and no grid, when it cannot
     // be made. A view without a window of its own gets a grid without a window.
     bool CreateGridWindow(UINT controlId);
@@ -60,7 +46,6 @@ protected:
 private:
     // The grid once it has a window: it runs the clipboard commands and select all.
     CmdTarget* gridTarget() const;
-    const ViewCommand* find(UINT id) const;
 
-    std::vector<ViewCommand> commands_;
+    CommandTable commands_;
 };

@@ -2,6 +2,7 @@
 // torn down the same way.
 #pragma once
 
+#include "app/command_table.h"
 #include "platform/frame.h"
 
 #include <memory>
@@ -20,7 +21,14 @@ public:
     View* view() const { return view_.get(); }
     Doc* document() const { return document_.get(); }
 
+    // CmdTarget: the application's own commands, from its table.
+    bool OnCmdMsg(UINT id) override { return commands_.Run(id); }
+    bool HasCommand(UINT id) const override { return commands_.Has(id); }
+    bool OnUpdateCmdUI(CmdUI& ui) override { return commands_.Update(ui); }
+
 protected:
+    // The application's own commands; its constructor sets them once.
+    void SetCommands(CommandTable commands) { commands_ = std::move(commands); }
     // The view the application starts with.
     virtual std::unique_ptr<View> MakeView() = 0;
 
@@ -42,6 +50,12 @@ protected:
         return true;
     }
 
+    // The exit command: the frame closes through its exit guard, once the command is done.
+    void CloseFrame() {
+        if (frame_)
+            frame_->PostClose();
+    }
+
     // The windows go while the platform still runs; the view's lives inside the frame's, so the
     // view goes first. Nothing is routed to them any more.
     void TearDownWindows() {
@@ -55,4 +69,7 @@ protected:
     std::unique_ptr<Doc> document_;
     std::unique_ptr<Frame> frame_;
     std::unique_ptr<View> view_;
+
+private:
+    CommandTable commands_;
 };

@@ -16,8 +16,12 @@ constexpr int kStartClientHeight = 520;
 
 } // namespace
 
-bool CMainFrame::OnCreate() {
-    return CFrameWnd::OnCreate();
+CMainFrame::CMainFrame(FleetState& state) : state_(state) {
+    auto allShown = [this] { return state_.table->showAllVariations; };
+    // id, handler, enable rule, check rule
+    commands_ = {
+        {ID_VIEW_ALL_VARIATIONS, [this] { OnAllVariations(); }, {}, allShown},
+    };
 }
 
 void CMainFrame::OnAllVariations() {
@@ -28,25 +32,23 @@ void CMainFrame::OnAllVariations() {
 }
 
 bool CMainFrame::HasCommand(UINT id) const {
-    return id == ID_VIEW_ALL_VARIATIONS || CFrameWnd::HasCommand(id);
+    return commands_.Has(id) || CFrameWnd::HasCommand(id);
 }
 
 bool CMainFrame::OnCmdMsg(UINT id) {
-    if (id == ID_VIEW_ALL_VARIATIONS) {
-        OnAllVariations();
-        return true;
-    }
-    return CFrameWnd::OnCmdMsg(id);
+    return commands_.Run(id) || CFrameWnd::OnCmdMsg(id);
 }
 
 bool CMainFrame::OnUpdateCmdUI(CmdUI& ui) {
-    if (ui.id() == ID_VIEW_ALL_VARIATIONS) {
-        ui.Enable(TRUE);
-        ui.SetCheck(state_.table->showAllVariations ? 1 : 0);
-        return true;
-    }
-    return CFrameWnd::OnUpdateCmdUI(ui);
+    return commands_.Update(ui) || CFrameWnd::OnUpdateCmdUI(ui);
 }
+
+CFleetValuerDoc::CFleetValuerDoc()
+    : commands_({
+          {ID_FILE_NEW, [this] { OnFileNew(); }, {}, {}},
+          {ID_FILE_OPEN, [this] { OnFileOpen(); }, {}, {}},
+          {ID_FILE_SAVE, [this] { OnFileSave(); }, {}, {}},
+      }) {}
 
 void CFleetValuerDoc::OnFileNew() {
     OnNewDocument();
@@ -95,31 +97,16 @@ void CFleetValuerDoc::OnFileSave() {
     SetTitle(fsx::lastComponent(path));
 }
 
-bool CFleetValuerDoc::HasCommand(UINT id) const {
-    return id == ID_FILE_NEW || id == ID_FILE_OPEN || id == ID_FILE_SAVE;
-}
-
-bool CFleetValuerDoc::OnCmdMsg(UINT id) {
-    switch (id) {
-    case ID_FILE_NEW:
-        OnFileNew();
-        return true;
-    case ID_FILE_OPEN:
-        OnFileOpen();
-        return true;
-    case ID_FILE_SAVE:
-        OnFileSave();
-        return true;
-    default:
-        return false;
-    }
-}
-
 CFleetAboutDialog::CFleetAboutDialog() : CDialog(FleetAboutTemplate()) {}
 
 CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
     : state_(state), options_(options) {
     SetAppName(kFleetAppTitle);
+    SetCommands({
+        {ID_APP_ABOUT, [] { CFleetAboutDialog().DoModal(); }, {}, {}},
+        {ID_FILE_PRINT_SETUP, [this] { RunPrintSetupCommand(view_.get()); }, {}, {}},
+        {ID_APP_EXIT, [this] { CloseFrame(); }, {}, {}},
+    });
 }
 
 bool CFleetValuerApp::InitInstance() {
@@ -140,29 +127,6 @@ bool CFleetValuerApp::InitInstance() {
 
 std::unique_ptr<CFleetValuerView> CFleetValuerApp::MakeView() {
     return std::make_unique<CFleetValuerView>(state_);
-}
-
-bool CFleetValuerApp::HasCommand(UINT id) const {
-    return id == ID_APP_ABOUT || id == ID_APP_EXIT || id == ID_FILE_PRINT_SETUP;
-}
-
-bool CFleetValuerApp::OnCmdMsg(UINT id) {
-    switch (id) {
-    case ID_APP_ABOUT: {
-        CFleetAboutDialog about;
-        about.DoModal();
-        return true;
-    }
-    case ID_FILE_PRINT_SETUP:
-        RunPrintSetupCommand(view_.get());
-        return true;
-    case ID_APP_EXIT:
-        if (frame_)
-            frame_->PostClose();
-        return true;
-    default:
-        return false;
-    }
 }
 
 int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv) {

@@ -13,9 +13,9 @@ CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {
 // Where the keyword launcher's type is known.
 CFleetValuerView::~CFleetValuerView() = default;
 
-std::vector<ViewCommand> CFleetValuerView::commandTable() {
+CommandTable CFleetValuerView::commandTable() {
     auto sort = [this](UINT id, AircraftSortMode mode) {
-        return ViewCommand{
+        return MenuCommand{
             id, [this, mode] { SetSort(mode); }, {}, [this, mode] { return state_.sort == mode; }};
     };
     auto print = [this] { RunPrintCommand(this, *this, kFleetWindowTitle); };

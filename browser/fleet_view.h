@@ -7,7 +7,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 class CCellGrid;
 namespace shell {
@@ -44,7 +43,7 @@ protected:
     void OnTimer(UINT id) override;
 
 private:
-    std::vector<ViewCommand> commandTable();
+    CommandTable commandTable();
     // Moves the grid over the whole client area and gives column 5 the width left over.
     void fitGrid();
 

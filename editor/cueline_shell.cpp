@@ -43,6 +43,13 @@ void CAboutDialog::DoModal() {
 
 CCueLineApp::CCueLineApp() {
     SetAppName(kCueLineAppTitle);
+    // id, handler, enable rule, check rule
+    SetCommands({
+        {ID_FILE_NEW, [this] { OnFileNew(); }, {}, {}},
+        {ID_APP_ABOUT, [] { CAboutDialog().DoModal(); }, {}, {}},
+        {ID_HELP_CUELINE, [] { CHelpDialog().DoModal(); }, {}, {}},
+        {ID_FILE_PRINT_SETUP, [this] { RunPrintSetupCommand(view_.get()); }, {}, {}},
+    });
 }
 
 bool CCueLineApp::InitInstance() {
@@ -93,28 +100,4 @@ void CCueLineApp::OnFileNew() {
     document_->OnNewDocument();
     updateFrameTitle();
     view_->OnInitialUpdate();
-}
-
-bool CCueLineApp::HasCommand(UINT id) const {
-    return id == ID_FILE_NEW || id == ID_APP_ABOUT || id == ID_HELP_CUELINE ||
-           id == ID_FILE_PRINT_SETUP;
-}
-
-bool CCueLineApp::OnCmdMsg(UINT id) {
-    switch (id) {
-    case ID_FILE_NEW:
-        OnFileNew();
-        return true;
-    case ID_APP_ABOUT:
-        CAboutDialog().DoModal();
-        return true;
-    case ID_HELP_CUELINE:
-        CHelpDialog().DoModal();
-        return true;
-    case ID_FILE_PRINT_SETUP:
-        RunPrintSetupCommand(view_.get());
-        return true;
-    default:
-        return false;
-    }
 }

@@ -48,9 +48,6 @@ public:
     // The framework's new document: a fresh title, the view's first update (done only once).
     void OnFileNew();
 
-    bool OnCmdMsg(UINT id) override;
-    bool HasCommand(UINT id) const override;
-
 protected:
     std::unique_ptr<CCueLineView> MakeView() override;
 

@@ -24,10 +24,10 @@ CCueLineView::CCueLineView() : crewPack_(this) {
     SetCommands(commandTable());
 }
 
-std::vector<ViewCommand> CCueLineView::commandTable() {
+CommandTable CCueLineView::commandTable() {
     auto loaded = [this] { return crewPack_.count() > 0; };
     auto sort = [this, loaded](UINT id, SortMode mode) {
-        return ViewCommand{id, [this, mode] { setSortMode(mode); }, loaded,
+        return MenuCommand{id, [this, mode] { setSortMode(mode); }, loaded,
                            [this, mode] { return sortMode_ == mode; }};
     };
     auto print = [this] { RunPrintCommand(this, *this, kCueLineAppTitle); };

@@ -8,7 +8,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 class CCellGrid;
 class CSoundDevice;
@@ -78,7 +77,7 @@ protected:
     BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
 
 private:
-    std::vector<ViewCommand> commandTable();
+    CommandTable commandTable();
     // Rebuilds the grid from the entries; with keepEdits the texts in the grid survive.
     void rebuild(bool keepEdits);
     void setColumnWidths(int clientWidth);
