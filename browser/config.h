@@ -75,7 +75,7 @@ private:
 };
 
 // Opens an 8-bit path for binary reading, each component found whatever its letter case on
-// disk (a simulator copied from Windows has Config.CFG as often as config.cfg).
+// disk (a copied simulator has Config.CFG as often as config.cfg).
 std::FILE* OpenCaseBlind(const std::string& path);
 
 // Equal when only the letter case of ASCII letters differs; other bytes compare as they are.

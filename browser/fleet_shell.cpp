@@ -16,8 +16,12 @@ constexpr int kStartClientHeight = 520;
 
 } // namespace
 
-bool CMainFrame::OnCreate() {
-    return CFrameWnd::OnCreate();
+CMainFrame::CMainFrame(FleetState& state) : state_(state) {
+    auto allShown = [this] { return state_.table->showAllVariations; };
+    // id, handler, enable rule, check rule
+    commands_ = {
+        {ID_VIEW_ALL_VARIATIONS, [this] { OnAllVariations(); }, {}, allShown},
+    };
 }
 
 void CMainFrame::OnAllVariations() {
@@ -28,25 +32,23 @@ void CMainFrame::OnAllVariations() {
 }
 
 bool CMainFrame::HasCommand(UINT id) const {
-    return id == ID_VIEW_ALL_VARIATIONS || CFrameWnd::HasCommand(id);
+    return commands_.Has(id) || CFrameWnd::HasCommand(id);
 }
 
 bool CMainFrame::OnCmdMsg(UINT id) {
-    if (id == ID_VIEW_ALL_VARIATIONS) {
-        OnAllVariations();
-        return true;
-    }
-    return CFrameWnd::OnCmdMsg(id);
+    return commands_.Run(id) || CFrameWnd::OnCmdMsg(id);
 }
 
 bool CMainFrame::OnUpdateCmdUI(CmdUI& ui) {
-    if (ui.id() == ID_VIEW_ALL_VARIATIONS) {
-        ui.Enable(TRUE);
-        ui.SetCheck(state_.table->showAllVariations ? 1 : 0);
-        return true;
-    }
-    return CFrameWnd::OnUpdateCmdUI(ui);
+    return commands_.Update(ui) || CFrameWnd::OnUpdateCmdUI(ui);
 }
+
+CFleetValuerDoc::CFleetValuerDoc()
+    : commands_({
+          {ID_FILE_NEW, [this] { OnFileNew(); }, {}, {}},
+          {ID_FILE_OPEN, [this] { OnFileOpen(); }, {}, {}},
+          {ID_FILE_SAVE, [this] { OnFileSave(); }, {}, {}},
+      }) {}
 
 void CFleetValuerDoc::OnFileNew() {
     OnNewDocument();
@@ -95,62 +97,22 @@ void CFleetValuerDoc::OnFileSave() {
     SetTitle(fsx::lastComponent(path));
 }
 
-bool CFleetValuerDoc::HasCommand(UINT id) const {
-    return id == ID_FILE_NEW || id == ID_FILE_OPEN || id == ID_FILE_SAVE;
-}
-
-bool CFleetValuerDoc::OnCmdMsg(UINT id) {
-    switch (id) {
-    case ID_FILE_NEW:
-        OnFileNew();
-        return true;
-    case ID_FILE_OPEN:
-        OnFileOpen();
-        return true;
-    case ID_FILE_SAVE:
-        OnFileSave();
-        return true;
-    default:
-        return false;
-    }
-}
-
 CFleetAboutDialog::CFleetAboutDialog() : CDialog(FleetAboutTemplate()) {}
 
 CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
     : state_(state), options_(options) {
     SetAppName(kFleetAppTitle);
-}
-
-CFleetValuerApp::~CFleetValuerApp() {
-    ExitInstance();
-}
-
-int CFleetValuerApp::ExitInstance() {
-    // Windows go while the platform still runs; the view's lives inside the frame's, so the view
-    // goes first.
-    if (frame_)
-        frame_->SetRoute(nullptr, nullptr, nullptr);
-    setMainWnd(nullptr);
-    view_.reset();
-    frame_.reset();
-    return 0;
+    SetCommands({
+        {ID_APP_ABOUT, [] { CFleetAboutDialog().DoModal(); }, {}, {}},
+        {ID_FILE_PRINT_SETUP, [this] { RunPrintSetupCommand(view_.get()); }, {}, {}},
+        {ID_APP_EXIT, [this] { CloseFrame(); }, {}, {}},
+    });
 }
 
 bool CFleetValuerApp::InitInstance() {
-    SetRegistryKey("Local AppWizard-Generated Applications");
-    LoadStdProfileSettings(4);
-
-    document_ = std::make_unique<CFleetValuerDoc>();
-    frame_ = std::make_unique<CMainFrame>(state_);
-    view_ = MakeView();
-    if (!frame_->LoadFrame(FleetFrameResources()) || !frame_->CreateView(view_.get()))
+    if (!CreateWindows(FleetFrameResources(), std::make_unique<CMainFrame>(state_)))
         return false;
-    setMainWnd(frame_.get());
-    frame_->SetView(view_.get());
-    frame_->SetRoute(view_.get(), document_.get(), this);
     document_->SetView(view_.get());
-    view_->SetFrame(frame_.get());
     if (options_.width > 0 && options_.height > 0)
         frame_->SetClientSize(options_.width, options_.height);
     else
@@ -165,29 +127,6 @@ bool CFleetValuerApp::InitInstance() {
 
 std::unique_ptr<CFleetValuerView> CFleetValuerApp::MakeView() {
     return std::make_unique<CFleetValuerView>(state_);
-}
-
-bool CFleetValuerApp::HasCommand(UINT id) const {
-    return id == ID_APP_ABOUT || id == ID_APP_EXIT || id == ID_FILE_PRINT_SETUP;
-}
-
-bool CFleetValuerApp::OnCmdMsg(UINT id) {
-    switch (id) {
-    case ID_APP_ABOUT: {
-        CFleetAboutDialog about;
-        about.DoModal();
-        return true;
-    }
-    case ID_FILE_PRINT_SETUP:
-        RunPrintSetupCommand(view_.get());
-        return true;
-    case ID_APP_EXIT:
-        if (frame_)
-            frame_->PostClose();
-        return true;
-    default:
-        return false;
-    }
 }
 
 int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv) {

@@ -2,6 +2,8 @@
 // variations switch, the document (it carries no data), and the about box.
 #pragma once
 
+#include "app/command_table.h"
+#include "app/single_view_app.h"
 #include "browser/fleet_options.h"
 #include "browser/fleet_view.h"
 #include "platform/dialog.h"
@@ -12,13 +14,13 @@
 
 class CMainFrame : public CFrameWnd {
 public:
-    explicit CMainFrame(FleetState& state) : state_(state) {}
+    explicit CMainFrame(FleetState& state);
     void SetView(CFleetValuerView* view) { view_ = view; }
 
     // "All aircraft variation": flips the switch, rescans and redraws.
     void OnAllVariations();
 
-    bool OnCreate() override;
+    // CmdTarget: the frame's own commands, then the framework's.
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
     bool OnUpdateCmdUI(CmdUI& ui) override;
@@ -26,24 +28,27 @@ public:
 private:
     FleetState& state_;
     CFleetValuerView* view_ = nullptr;
+    CommandTable commands_;
 };
 
 // New and Open run the view's initial update again; Save writes an empty file under a name the
 // user chooses. The document itself holds nothing.
 class CFleetValuerDoc : public CDocument {
 public:
+    CFleetValuerDoc();
     void SetView(CFleetValuerView* view) { view_ = view; }
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();
 
-    bool OnCmdMsg(UINT id) override;
-    bool HasCommand(UINT id) const override;
+    bool OnCmdMsg(UINT id) override { return commands_.Run(id); }
+    bool HasCommand(UINT id) const override { return commands_.Has(id); }
 
 private:
     // Asks for a name (the "Save As" step); empty when the user cancelled.
     std::string askSaveName();
     CFleetValuerView* view_ = nullptr;
+    CommandTable commands_;
 };
 
 class CFleetAboutDialog : public CDialog {
@@ -51,32 +56,20 @@ public:
     CFleetAboutDialog();
 };
 
-class CFleetValuerApp : public CWinApp {
+class CFleetValuerApp : public CSingleViewApp<CMainFrame, CFleetValuerDoc, CFleetValuerView> {
 public:
     CFleetValuerApp(FleetState& state, const FleetOptions& options);
-    ~CFleetValuerApp() override;
 
     bool InitInstance() override;
-    int ExitInstance() override;
 
-    CMainFrame* frame() const { return frame_.get(); }
-    CFleetValuerView* view() const { return view_.get(); }
-    CFleetValuerDoc* document() const { return document_.get(); }
     FleetState& state() const { return state_; }
 
-    bool OnCmdMsg(UINT id) override;
-    bool HasCommand(UINT id) const override;
-
 protected:
-    // The view the application starts with.
-    virtual std::unique_ptr<CFleetValuerView> MakeView();
+    std::unique_ptr<CFleetValuerView> MakeView() override;
 
 private:
     FleetState& state_;
     FleetOptions options_;
-    std::unique_ptr<CFleetValuerDoc> document_;
-    std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CFleetValuerView> view_;
 };
 
 // Runs the window until it is closed, or renders it to the options' screenshot. Returns the exit

@@ -6,28 +6,32 @@
 #include "platform/shell.h"
 #include "resources/browser/fleet_resources.h"
 
-int SortForCommand(UINT id) {
-    switch (id) {
-    case ID_SORT_BY_RANK:
-        return SortByRank;
-    case ID_SORT_BY_NAME:
-        return SortByName;
-    case ID_SORT_BY_TYPE:
-        return SortByType;
-    case ID_SORT_BY_WEIGHT:
-        return SortByWeight;
-    case ID_SORT_BY_PRICE:
-        return SortByPrice;
-    default:
-        return -1;
-    }
+CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {
+    SetCommands(commandTable());
 }
 
-CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {}
+// Where the keyword launcher's type is known.
+CFleetValuerView::~CFleetValuerView() = default;
 
-CFleetValuerView::~CFleetValuerView() {
-    // The grid's window is a child of ours: it goes first.
-    grid_.reset();
+CommandTable CFleetValuerView::commandTable() {
+    auto sort = [this](UINT id, AircraftSortMode mode) {
+        return MenuCommand{
+            id, [this, mode] { SetSort(mode); }, {}, [this, mode] { return state_.sort == mode; }};
+    };
+    auto print = [this] { RunPrintCommand(this, *this, kFleetWindowTitle); };
+    auto preview = [this] { RunPrintPreviewCommand(this, *this, kFleetWindowTitle); };
+    // id, handler, enable rule, check rule
+    return {
+        sort(ID_SORT_BY_RANK, SortByRank),
+        sort(ID_SORT_BY_NAME, SortByName),
+        sort(ID_SORT_BY_TYPE, SortByType),
+        sort(ID_SORT_BY_WEIGHT, SortByWeight),
+        sort(ID_SORT_BY_PRICE, SortByPrice),
+        {ID_HELP_KEYWORD_LIST, [this] { ShowKeywordList(); }, {}, {}},
+        {ID_FILE_PRINT, print, {}, {}},
+        {ID_FILE_PRINT_DIRECT, print, {}, {}},
+        {ID_FILE_PRINT_PREVIEW, preview, {}, {}},
+    };
 }
 
 void CFleetValuerView::OnDestroy() {
@@ -41,16 +45,8 @@ void CFleetValuerView::OnInitialUpdate() {
     TraceLine("OnInitialUpdate attempt to create the grid");
     if (grid_)
         return; // a later update rescans but leaves the table on screen as it is
-    grid_ = MakeGrid();
-    if (!grid_)
+    if (!CreateGridWindow(IDC_FLEET_GRID))
         return;
-    Rect client;
-    GetClientRect(&client);
-    if (hasWindow() && !grid_->CreateGrid(client, this, IDC_FLEET_GRID,
-                                          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
-        grid_.reset();
-        return;
-    }
     grid_->AllowEditing(FALSE);
     grid_->SetPrintAppTitle(kFleetAppTitle);
     TraceLine("OnInitialUpdate grid created attempt to redraw");
@@ -137,71 +133,4 @@ void CFleetValuerView::OnTimer(UINT id) {
     keywordLaunch_.reset();
     if (verdict && !*verdict)
         tellKeywordListFailure(error);
-}
-
-std::unique_ptr<CCellGrid> CFleetValuerView::MakeGrid() {
-    return std::make_unique<CCellGrid>(0, 0, 0, 0);
-}
-
-CmdTarget* CFleetValuerView::gridTarget() const {
-    if (!grid_ || !grid_->hasWindow())
-        return nullptr;
-    return dynamic_cast<CmdTarget*>(grid_.get());
-}
-
-bool CFleetValuerView::HasCommand(UINT id) const {
-    if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
-        return true;
-    return SortForCommand(id) >= 0 || id == ID_HELP_KEYWORD_LIST || id == ID_FILE_PRINT ||
-           id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW;
-}
-
-void CFleetValuerView::OnBeginPrinting(Surface* dc, CPrintInfo* info) {
-    if (grid_)
-        grid_->PrintBegin(dc, info);
-}
-
-void CFleetValuerView::OnPrint(Surface* dc, CPrintInfo* info) {
-    if (grid_)
-        grid_->PrintPage(dc, info);
-}
-
-void CFleetValuerView::OnEndPrinting(Surface* dc, CPrintInfo* info) {
-    if (grid_)
-        grid_->PrintEnd(dc, info);
-}
-
-bool CFleetValuerView::OnCmdMsg(UINT id) {
-    if (CmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id))
-        return true;
-    int sort = SortForCommand(id);
-    if (sort >= 0) {
-        SetSort(static_cast<AircraftSortMode>(sort));
-        return true;
-    }
-    switch (id) {
-    case ID_HELP_KEYWORD_LIST:
-        ShowKeywordList();
-        return true;
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_DIRECT:
-        RunPrintCommand(this, *this, kFleetWindowTitle);
-        return true;
-    case ID_FILE_PRINT_PREVIEW:
-        RunPrintPreviewCommand(this, *this, kFleetWindowTitle);
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CFleetValuerView::OnUpdateCmdUI(CmdUI& ui) {
-    if (CmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
-        return true;
-    int sort = SortForCommand(ui.id());
-    if (sort < 0)
-        return false;
-    ui.Enable(TRUE);
-    ui.SetCheck(state_.sort == sort ? 1 : 0);
-    return true;
 }

@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
     state.sort = options->sort;
     state.table->showAllVariations = options->allVariations;
 
-    // The window shows an empty table without a word, as it always did; a note on the terminal
-    // tells where it looked.
+    // The window shows an empty table without a word; a note on the terminal tells where it
+    // looked.
     FindBaseFolder(state);
     std::string aircraft = AircraftFolder(state.config);
     if (!fsx::isDirectory(fsx::resolvePath(aircraft)))

@@ -43,30 +43,19 @@ void CAboutDialog::DoModal() {
 
 CCueLineApp::CCueLineApp() {
     SetAppName(kCueLineAppTitle);
-}
-
-CCueLineApp::~CCueLineApp() {
-    // The view's window lives inside the frame's: the view goes first.
-    if (frame_)
-        frame_->SetRoute(nullptr, nullptr, nullptr);
-    view_.reset();
-    frame_.reset();
+    // id, handler, enable rule, check rule
+    SetCommands({
+        {ID_FILE_NEW, [this] { OnFileNew(); }, {}, {}},
+        {ID_APP_ABOUT, [] { CAboutDialog().DoModal(); }, {}, {}},
+        {ID_HELP_CUELINE, [] { CHelpDialog().DoModal(); }, {}, {}},
+        {ID_FILE_PRINT_SETUP, [this] { RunPrintSetupCommand(view_.get()); }, {}, {}},
+    });
 }
 
 bool CCueLineApp::InitInstance() {
-    SetRegistryKey("Local AppWizard-Generated Applications");
-    LoadStdProfileSettings(4);
-
-    document_ = std::make_unique<CCueLineDoc>();
-    frame_ = std::make_unique<CMainFrame>();
-    view_ = MakeView();
-    if (!frame_->LoadFrame(CueLineFrameResources()) || !frame_->CreateView(view_.get()))
+    if (!CreateWindows(CueLineFrameResources(), std::make_unique<CMainFrame>()))
         return false;
-    setMainWnd(frame_.get());
-    frame_->SetView(view_.get());
-    frame_->SetRoute(view_.get(), document_.get(), this);
     frame_->SetClientSize(kStartClientWidth, kStartClientHeight);
-    view_->SetFrame(frame_.get());
     if (!programPath_.empty())
         view_->SetStartFolder(fsx::parentFolder(programPath_));
 
@@ -96,11 +85,7 @@ std::unique_ptr<CCueLineView> CCueLineApp::MakeView() {
 int CCueLineApp::ExitInstance() {
     if (settings())
         settings()->sync();
-    if (frame_)
-        frame_->SetRoute(nullptr, nullptr, nullptr);
-    setMainWnd(nullptr);
-    view_.reset();
-    frame_.reset();
+    TearDownWindows();
     return 0;
 }
 
@@ -115,28 +100,4 @@ void CCueLineApp::OnFileNew() {
     document_->OnNewDocument();
     updateFrameTitle();
     view_->OnInitialUpdate();
-}
-
-bool CCueLineApp::HasCommand(UINT id) const {
-    return id == ID_FILE_NEW || id == ID_APP_ABOUT || id == ID_HELP_CUELINE ||
-           id == ID_FILE_PRINT_SETUP;
-}
-
-bool CCueLineApp::OnCmdMsg(UINT id) {
-    switch (id) {
-    case ID_FILE_NEW:
-        OnFileNew();
-        return true;
-    case ID_APP_ABOUT:
-        CAboutDialog().DoModal();
-        return true;
-    case ID_HELP_CUELINE:
-        CHelpDialog().DoModal();
-        return true;
-    case ID_FILE_PRINT_SETUP:
-        RunPrintSetupCommand(view_.get());
-        return true;
-    default:
-        return false;
-    }
 }

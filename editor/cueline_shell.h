@@ -3,6 +3,7 @@
 // about dialogs.
 #pragma once
 
+#include "app/single_view_app.h"
 #include "editor/cueline_view.h"
 #include "platform/frame.h"
 
@@ -31,10 +32,9 @@ public:
     static std::string SecondLine();
 };
 
-class CCueLineApp : public CWinApp {
+class CCueLineApp : public CSingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {
 public:
     CCueLineApp();
-    ~CCueLineApp() override;
 
     // The command line's file (8-bit, empty for none) and the program's own path, before
     // InitInstance.
@@ -45,26 +45,15 @@ public:
     bool InitInstance() override;
     int ExitInstance() override;
 
-    CMainFrame* frame() const { return frame_.get(); }
-    CCueLineView* view() const { return view_.get(); }
-    CCueLineDoc* document() const { return document_.get(); }
-
     // The framework's new document: a fresh title, the view's first update (done only once).
     void OnFileNew();
 
-    bool OnCmdMsg(UINT id) override;
-    bool HasCommand(UINT id) const override;
-
 protected:
-    // The view the application starts with.
-    virtual std::unique_ptr<CCueLineView> MakeView();
+    std::unique_ptr<CCueLineView> MakeView() override;
 
 private:
     void updateFrameTitle();
 
     std::string commandLineFile_;
     std::string programPath_;
-    std::unique_ptr<CCueLineDoc> document_;
-    std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CCueLineView> view_;
 };

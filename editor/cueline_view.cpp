@@ -20,7 +20,38 @@ std::string rowNumber(int i) {
 
 } // namespace
 
-CCueLineView::CCueLineView() : crewPack_(this) {}
+CCueLineView::CCueLineView() : crewPack_(this) {
+    SetCommands(commandTable());
+}
+
+CommandTable CCueLineView::commandTable() {
+    auto loaded = [this] { return crewPack_.count() > 0; };
+    auto sort = [this, loaded](UINT id, SortMode mode) {
+        return MenuCommand{id, [this, mode] { setSortMode(mode); }, loaded,
+                           [this, mode] { return sortMode_ == mode; }};
+    };
+    auto print = [this] { RunPrintCommand(this, *this, kCueLineAppTitle); };
+    auto preview = [this] { RunPrintPreviewCommand(this, *this, kCueLineAppTitle); };
+    auto nothing = [] {};
+    // id, handler, enable rule, check rule
+    return {
+        sort(ID_SORT_NONE, NoSort),
+        sort(ID_SORT_FILENAME, ByFileName),
+        sort(ID_SORT_TEXT, ByText),
+        {ID_DISPLAY_ROWNUMBER, [this] { toggleRowNumbers(); }, loaded,
+         [this] { return showRowNumbers_; }},
+        {ID_FILE_SAVE, [this] { save(); }, [this] { return refreshModified(); }, {}},
+        {ID_FILE_OPEN, [this] { OnFileOpen(); }, {}, {}},
+        {ID_APP_EXIT, [this] { closeFrame(); }, {}, {}},
+        {ID_FILE_PRINT, print, loaded, {}},
+        {ID_FILE_PRINT_PREVIEW, preview, loaded, {}},
+        {ID_FILE_PRINT_SETUP, {}, loaded, {}}, // the application runs it
+        // What the grid leaves of the clipboard commands does nothing.
+        {ID_EDIT_COPY, nothing, {}, {}},
+        {ID_EDIT_CUT, nothing, {}, {}},
+        {ID_EDIT_PASTE, nothing, {}, {}},
+    };
+}
 
 CCueLineView::~CCueLineView() {
     // The grid is a child window: it goes before the view's window does.
@@ -34,14 +65,8 @@ void CCueLineView::OnInitialUpdate() {
         return;
     initialUpdateDone_ = true;
 
-    Rect client;
-    GetClientRect(&client);
-    grid_ = MakeGrid();
-    if (!grid_->CreateGrid(client, this, IDC_CELL_GRID,
-                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
-        grid_.reset();
+    if (!CreateGridWindow(IDC_CELL_GRID))
         return;
-    }
     grid_->AllowEditing(TRUE);
     grid_->SetPrintAppTitle(kCueLineAppTitle);
     grid_->SetNumRows(0);
@@ -64,10 +89,6 @@ void CCueLineView::OnInitialUpdate() {
 
     if (!commandLineFile_.empty())
         loadFolder(crewPackFolderFor(commandLineFile_));
-}
-
-std::unique_ptr<CCellGrid> CCueLineView::MakeGrid() {
-    return std::make_unique<CCellGrid>();
 }
 
 bool CCueLineView::loadFolder(const std::string& folder) {
@@ -116,7 +137,7 @@ BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     // take over a change the grid made on its own (paste, cut, delete). Those the grid sends
     // while the view clears and refills it are no change of the user's.
     if (!rebuilding_)
-        isModified();
+        refreshModified();
     return Wnd::OnNotify(id, hdr, result);
 }
 
@@ -135,7 +156,7 @@ void CCueLineView::rebuild(bool keepEdits) {
     // Edits the grid holds belong to the pack on screen: a kept grid hands them over first, a
     // new pack drops them.
     if (keepEdits)
-        isModified();
+        refreshModified();
     grid_->MarkModified(FALSE);
     rebuilding_ = true;
     const int count = crewPack_.count();
@@ -164,7 +185,7 @@ void CCueLineView::rebuild(bool keepEdits) {
     for (int i = 0; i < count; ++i) {
         const SoundEntry& entry = crewPack_.entry(i);
         grid_->SetCellText(i, 0, showRowNumbers_ ? rowNumber(i) : std::string());
-        // The row's place in the original list travels with the row when it is sorted.
+        // The row's place in the pack's own order travels with the row when it is sorted.
         GRIDCELLINFO number;
         number.row = i;
         number.col = 0;
@@ -224,7 +245,7 @@ std::string CCueLineView::rowText(int row) const {
     return grid_ ? std::string(grid_->CopyCellText(row, 2, kMaxTextLen)) : std::string();
 }
 
-bool CCueLineView::isModified() {
+bool CCueLineView::refreshModified() {
     if (grid_ && grid_->IsModified() && !crewPack_.modified())
         markModified();
     return crewPack_.modified();
@@ -247,15 +268,29 @@ void CCueLineView::OnEditCharTyped(UINT ch) {
 }
 
 void CCueLineView::setSortMode(SortMode mode) {
-    isModified();
     sortMode_ = mode;
     rebuild(true);
+}
+
+void CCueLineView::toggleRowNumbers() {
+    showRowNumbers_ = !showRowNumbers_;
+    rebuild(true);
+}
+
+void CCueLineView::save() {
+    refreshModified();
+    crewPack_.saveCrewPack();
+}
+
+void CCueLineView::closeFrame() {
+    if (frame_)
+        frame_->PostClose();
 }
 
 void CCueLineView::OnFileOpen() {
     if (!grid_)
         return;
-    if (isModified() &&
+    if (refreshModified() &&
         MessageBox("You have made some text editing do you really want to open another crew pack "
                    "without saving ?",
                    "Open without saving ?", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
@@ -290,40 +325,10 @@ bool CCueLineView::OpenCrewPackOf(const std::string& path) {
 }
 
 bool CCueLineView::QueryClose() {
-    if (!isModified())
+    if (!refreshModified())
         return true;
     return MessageBox("You have made some text editing do you really want to exit without saving ?",
                       "Exit without saving ?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
-}
-
-CmdTarget* CCueLineView::gridTarget() const {
-    // A grid that handles commands (clipboard, select all) also is a command target; it is
-    // asked first once it has a window.
-    if (!grid_ || !grid_->hasWindow())
-        return nullptr;
-    return dynamic_cast<CmdTarget*>(grid_.get());
-}
-
-bool CCueLineView::HasCommand(UINT id) const {
-    if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
-        return true;
-    switch (id) {
-    case ID_SORT_NONE:
-    case ID_SORT_FILENAME:
-    case ID_SORT_TEXT:
-    case ID_DISPLAY_ROWNUMBER:
-    case ID_FILE_SAVE:
-    case ID_FILE_OPEN:
-    case ID_APP_EXIT:
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_PREVIEW:
-    case ID_EDIT_COPY:
-    case ID_EDIT_CUT:
-    case ID_EDIT_PASTE:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool CCueLineView::OnCmdMsg(UINT id) {
@@ -332,97 +337,9 @@ bool CCueLineView::OnCmdMsg(UINT id) {
     if (grid_ && id != ID_EDIT_COPY && id != ID_EDIT_CUT && id != ID_EDIT_PASTE &&
         id != ID_EDIT_SELECT_ALL)
         grid_->EndCellEdit();
-    if (CmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id)) {
-        isModified(); // a paste or cut may have changed texts
-        return true;
-    }
-    switch (id) {
-    case ID_SORT_NONE:
-        setSortMode(NoSort);
-        return true;
-    case ID_SORT_FILENAME:
-        setSortMode(ByFileName);
-        return true;
-    case ID_SORT_TEXT:
-        setSortMode(ByText);
-        return true;
-    case ID_DISPLAY_ROWNUMBER:
-        isModified();
-        showRowNumbers_ = !showRowNumbers_;
-        rebuild(true);
-        return true;
-    case ID_FILE_SAVE:
-        isModified();
-        crewPack_.saveCrewPack();
-        return true;
-    case ID_FILE_OPEN:
-        OnFileOpen();
-        return true;
-    case ID_APP_EXIT:
-        if (frame_)
-            frame_->PostClose();
-        return true;
-    case ID_FILE_PRINT:
-        RunPrintCommand(this, *this, kCueLineAppTitle);
-        return true;
-    case ID_FILE_PRINT_PREVIEW:
-        RunPrintPreviewCommand(this, *this, kCueLineAppTitle);
-        return true;
-    case ID_EDIT_COPY:
-    case ID_EDIT_CUT:
-    case ID_EDIT_PASTE:
-        // What the grid leaves of these does nothing.
-        return true;
-    default:
-        return false;
-    }
+    return CGridView::OnCmdMsg(id);
 }
 
-void CCueLineView::OnBeginPrinting(Surface* dc, CPrintInfo* info) {
-    if (grid_)
-        grid_->PrintBegin(dc, info);
-}
-
-void CCueLineView::OnPrint(Surface* dc, CPrintInfo* info) {
-    if (grid_)
-        grid_->PrintPage(dc, info);
-}
-
-void CCueLineView::OnEndPrinting(Surface* dc, CPrintInfo* info) {
-    if (grid_)
-        grid_->PrintEnd(dc, info);
-}
-
-bool CCueLineView::OnUpdateCmdUI(CmdUI& ui) {
-    if (CmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
-        return true;
-    const bool loaded = crewPack_.count() > 0;
-    switch (ui.id()) {
-    case ID_SORT_NONE:
-        ui.Enable(loaded);
-        ui.SetCheck(sortMode_ == NoSort);
-        return true;
-    case ID_SORT_FILENAME:
-        ui.Enable(loaded);
-        ui.SetCheck(sortMode_ == ByFileName);
-        return true;
-    case ID_SORT_TEXT:
-        ui.Enable(loaded);
-        ui.SetCheck(sortMode_ == ByText);
-        return true;
-    case ID_DISPLAY_ROWNUMBER:
-        ui.Enable(loaded);
-        ui.SetCheck(showRowNumbers_);
-        return true;
-    case ID_FILE_SAVE:
-        ui.Enable(isModified());
-        return true;
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_PREVIEW:
-    case ID_FILE_PRINT_SETUP:
-        ui.Enable(loaded);
-        return true;
-    default:
-        return false;
-    }
+void CCueLineView::OnGridCommand() {
+    refreshModified(); // a paste or cut may have changed texts
 }

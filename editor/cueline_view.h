@@ -2,11 +2,9 @@
 // sound (row number, WAV name, text), coloured by state, in the chosen order.
 #pragma once
 
+#include "app/grid_view.h"
 #include "editor/crew_pack.h"
 #include "editor/preview.h"
-#include "platform/frame.h"
-#include "platform/print.h"
-#include "platform/wnd.h"
 
 #include <memory>
 #include <string>
@@ -25,13 +23,12 @@ constexpr int kFileNameWidth = 140;
 constexpr int kTextColumnMargin = 160;
 constexpr UINT IDC_CELL_GRID = 100;
 
-class CCueLineView : public Wnd, public CmdTarget, public CrewPackView, public PrintJobSteps {
+class CCueLineView : public CGridView, public CrewPackView {
 public:
     CCueLineView();
     ~CCueLineView() override;
 
-    // Where the title and status texts go, and the command-line file of the start.
-    void SetFrame(CFrameWnd* frame) { frame_ = frame; }
+    // The command-line file of the start.
     void SetCommandLineFile(const std::string& path) { commandLineFile_ = path; }
     // The folder a fresh pack starts in: the program's own.
     void SetStartFolder(const std::string& folder) { crewPack_.setFolder(folder); }
@@ -39,15 +36,15 @@ public:
     // The framework's first update: grid, sound device, the command line's pack. Runs once.
     void OnInitialUpdate();
 
-    CCellGrid* grid() const { return grid_.get(); }
     // The sound device; null when it could not start (the editor is then silent).
     CSoundDevice* soundDevice() const { return sound_.get(); }
     CCrewPack& crewPack() { return crewPack_; }
     PreviewSlot& preview() { return preview_; }
     SortMode sortMode() const { return sortMode_; }
     bool showRowNumbers() const { return showRowNumbers_; }
-    // Modified as the user sees it: an edit began, or the grid reports a changed cell.
-    bool isModified();
+    // Takes a changed cell the grid reports into the pack's modified state, and returns that
+    // state: modified as the user sees it (an edit began, or the grid changed a cell).
+    bool refreshModified();
 
     // The open flow; `path` is the file the dialog returned.
     void OnFileOpen();
@@ -59,14 +56,8 @@ public:
     void OnEditWindowCreated();
     void OnEditCharTyped(UINT ch);
 
-    // CmdTarget: the grid first, then the view's own commands.
+    // Ends the edit of a cell before any command but the clipboard's, then routes it.
     bool OnCmdMsg(UINT id) override;
-    bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
-    // Printing is the grid's: each step of a job is handed to it.
-    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override;
-    void OnPrint(Surface* dc, CPrintInfo* info) override;
-    void OnEndPrinting(Surface* dc, CPrintInfo* info) override;
 
     // CrewPackView.
     void showCrewPack() override;
@@ -79,27 +70,28 @@ public:
     std::string EditingTitle(bool star) const;
 
 protected:
-    // The grid the first update creates.
-    virtual std::unique_ptr<CCellGrid> MakeGrid();
+    void OnGridCommand() override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
     void OnTimer(UINT id) override;
     BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
 
 private:
+    CommandTable commandTable();
     // Rebuilds the grid from the entries; with keepEdits the texts in the grid survive.
     void rebuild(bool keepEdits);
     void setColumnWidths(int clientWidth);
     void markModified();
     void setSortMode(SortMode mode);
-    CmdTarget* gridTarget() const;
+    void toggleRowNumbers();
+    void save();
+    // The exit command: the frame closes through its exit guard.
+    void closeFrame();
     bool loadFolder(const std::string& folder);
 
-    std::unique_ptr<CCellGrid> grid_;
     std::unique_ptr<CSoundDevice> sound_;
     PreviewSlot preview_;
     CCrewPack crewPack_;
-    CFrameWnd* frame_ = nullptr;
     std::string commandLineFile_;
     SortMode sortMode_ = NoSort;
     bool showRowNumbers_ = true;

@@ -122,6 +122,55 @@ TEST(FleetWindow, SortCommandsAndTheirChecks) {
     EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
 }
 
+// Every command of the menus and accelerators: enabled, shown with a check box, checked; at the
+// start (sorted by rank) and after a sort by weight with all variations shown.
+TEST(FleetWindow, EveryCommandEnablesAndChecksAsItShould) {
+    struct Case {
+        UINT id;
+        bool enabled;
+        bool checkable;
+        bool checkedAtStart;
+        bool checkedLater;
+    } cases[] = {
+        {ID_FILE_NEW, true, false, false, false},
+        {ID_FILE_OPEN, true, false, false, false},
+        {ID_FILE_SAVE, true, false, false, false},
+        {ID_FILE_PRINT, true, false, false, false},
+        {ID_FILE_PRINT_DIRECT, true, false, false, false},
+        {ID_FILE_PRINT_PREVIEW, true, false, false, false},
+        {ID_FILE_PRINT_SETUP, true, false, false, false},
+        {ID_APP_EXIT, true, false, false, false},
+        {ID_VIEW_STATUS_BAR, true, true, true, true},
+        {ID_VIEW_ALL_VARIATIONS, true, true, false, true},
+        {ID_SORT_BY_RANK, true, true, true, false},
+        {ID_SORT_BY_NAME, true, true, false, false},
+        {ID_SORT_BY_WEIGHT, true, true, false, true},
+        {ID_SORT_BY_TYPE, true, true, false, false},
+        {ID_SORT_BY_PRICE, true, true, false, false},
+        {ID_HELP_KEYWORD_LIST, true, false, false, false},
+        {ID_APP_ABOUT, true, false, false, false},
+        {ID_EDIT_UNDO, false, false, false, false},
+        {ID_NEXT_PANE, false, false, false, false},
+        {ID_PREV_PANE, false, false, false, false},
+    };
+    Running r;
+    r.start();
+    for (const Case& c : cases) {
+        CmdUI ui = r.frame().QueryCommand(c.id);
+        EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
+        EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
+        EXPECT_EQ(ui.checked(), c.checkedAtStart) << c.id;
+    }
+    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_WEIGHT));
+    ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
+    for (const Case& c : cases) {
+        CmdUI ui = r.frame().QueryCommand(c.id);
+        EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
+        EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
+        EXPECT_EQ(ui.checked(), c.checkedLater) << c.id;
+    }
+}
+
 // A sort redraws the whole table on screen: the picture is the one of a window started in that
 // order, with no row of the earlier order left anywhere.
 TEST(FleetWindow, SortedWindowLooksLikeOneStartedInThatOrder) {

@@ -12,27 +12,31 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
         bool enabledEmpty;
         bool enabledLoaded;
         bool checkedLoaded;
+        bool checkable; // shown with a check box
     } cases[] = {
-        {ID_SORT_NONE, false, true, true},
-        {ID_SORT_FILENAME, false, true, false},
-        {ID_SORT_TEXT, false, true, false},
-        {ID_DISPLAY_ROWNUMBER, false, true, true},
-        {ID_FILE_SAVE, false, false, false},
-        {ID_FILE_OPEN, true, true, false},
-        {ID_APP_EXIT, true, true, false},
-        {ID_FILE_PRINT, false, true, false},
-        {ID_FILE_PRINT_PREVIEW, false, true, false},
-        {ID_FILE_PRINT_SETUP, false, true, false},
-        {ID_VIEW_STATUS_BAR, true, true, true},
-        {ID_APP_ABOUT, true, true, false},
-        {ID_HELP_CUELINE, true, true, false},
-        {ID_EDIT_UNDO, false, false, false},
-        {ID_NEXT_PANE, false, false, false},
-        {ID_PREV_PANE, false, false, false},
+        {ID_SORT_NONE, false, true, true, true},
+        {ID_SORT_FILENAME, false, true, false, true},
+        {ID_SORT_TEXT, false, true, false, true},
+        {ID_DISPLAY_ROWNUMBER, false, true, true, true},
+        {ID_FILE_SAVE, false, false, false, false},
+        {ID_FILE_NEW, true, true, false, false},
+        {ID_FILE_OPEN, true, true, false, false},
+        {ID_APP_EXIT, true, true, false, false},
+        {ID_FILE_PRINT, false, true, false, false},
+        {ID_FILE_PRINT_PREVIEW, false, true, false, false},
+        {ID_FILE_PRINT_SETUP, false, true, false, false},
+        {ID_VIEW_STATUS_BAR, true, true, true, true},
+        {ID_APP_ABOUT, true, true, false, false},
+        {ID_HELP_CUELINE, true, true, false, false},
+        {ID_EDIT_UNDO, false, false, false, false},
+        {ID_NEXT_PANE, false, false, false, false},
+        {ID_PREV_PANE, false, false, false, false},
     };
     ASSERT_TRUE(start(""));
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(frame().QueryCommand(c.id).enabled(), c.enabledEmpty) << c.id;
+        EXPECT_EQ(frame().QueryCommand(c.id).checkChanged(), c.checkable) << c.id;
+    }
     ASSERT_TRUE(view().OpenCrewPackOf(pack + "/CueLine.clt"));
     for (int m = 0; m < 3; ++m)
         frame().UpdateMenu(m);
@@ -42,6 +46,7 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
                   c.enabledLoaded && !frame().MenuItemText(c.id).empty())
             << c.id;
         EXPECT_EQ(frame().QueryCommand(c.id).checked(), c.checkedLoaded) << c.id;
+        EXPECT_EQ(frame().QueryCommand(c.id).checkChanged(), c.checkable) << c.id;
     }
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_TRUE(frame().QueryCommand(ID_SORT_TEXT).checked());
@@ -140,7 +145,7 @@ TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
     EXPECT_EQ(files.requests().size(), 1u);
     EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
     EXPECT_EQ(view().crewPack().folder(), pack);
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
 }
 
 TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
@@ -161,7 +166,7 @@ TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
     files.setNextFileName(other + "/CueLine.clt");
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
     EXPECT_EQ(column(2), (Texts{"Zed"}));
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     EXPECT_EQ(title(), editingTitle(other));
 }
 
@@ -215,7 +220,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
         EXPECT_EQ(boxes.calls().size(), 1u);
         EXPECT_EQ(bytes, kPackText);
         EXPECT_EQ(status(), "File not saved");
-        EXPECT_TRUE(view().isModified());
+        EXPECT_TRUE(view().refreshModified());
         EXPECT_EQ(grid().GetCellText(grid().GetNumRows() - 1, 2), "Edited; with semicolon");
         return;
     }
@@ -225,7 +230,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(boxes.calls()[1].title, "Saving with missing wav text ?");
     EXPECT_EQ(boxes.calls()[1].flags, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(bytes, c.expected);
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     int lines = 0;
     for (char ch : std::string(c.expected))
@@ -357,7 +362,7 @@ TEST_F(GridRouting, CommandsReachTheGridFirstThenTheView) {
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_X, Qt::ControlModifier); // the grid disables cut
     EXPECT_EQ(ran, (std::vector<UINT>{ID_EDIT_COPY, ID_EDIT_COPY}));
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     // A paste that changes a text marks the pack modified at once.
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(ran.back(), ID_EDIT_PASTE);

@@ -48,7 +48,7 @@ TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
     QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(view().crewPack().folder(), other);
     EXPECT_EQ(title(), editingTitle(other));
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     boxes.clear();
     EXPECT_TRUE(window()->close()) << "nothing of this pack was edited";
@@ -70,7 +70,7 @@ TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
     EXPECT_EQ(title(), editingTitle(pack));
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     // An edit made after the save counts again, and survives a sort.
     typeInto(0, "?");
     ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));

@@ -31,7 +31,7 @@ TEST_F(EditorFixture, StartWithFileShowsThePack) {
     EXPECT_EQ(column(1), (Texts{"a.wav", "b.wav", "missing.wav", "c.wav"}));
     EXPECT_EQ(column(2), (Texts{"Hello", "50% done", "Gone", ""})); // the percent sign as written
     EXPECT_EQ(grid().GetCellFormat(1, 2), 0u);
-    EXPECT_FALSE(view().isModified());
+    EXPECT_FALSE(view().refreshModified());
     EXPECT_EQ(app->settings()->recentFiles(), (Texts{pack + "/CueLine.clt"}));
 }
 
@@ -159,7 +159,7 @@ TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
     ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
     EXPECT_EQ(column(2), (Texts{"Changed", "50% done", "Gone", "Now with text"}));
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
     EXPECT_EQ(title(), editingTitle(pack, true));
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
 }
@@ -170,7 +170,7 @@ TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
     // Opening the editor and leaving it with Escape: modified, no star yet.
     view().OnEditWindowCreated();
     view().OnEditCharTyped(0x1B);
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
     EXPECT_EQ(title(), editingTitle(pack));
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     for (UINT ch : {UINT('\t'), UINT('\r')}) {
@@ -197,7 +197,7 @@ TEST_F(EditorFixture, NewDocumentOnlyChangesTheTitle) {
     EXPECT_EQ(title(), "Untitled - CueLine");
     EXPECT_EQ(grid().GetNumRows(), 4);
     EXPECT_EQ(grid().GetCellText(0, 2), "Kept");
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
     EXPECT_TRUE(boxes.calls().empty());
 }
 

@@ -25,7 +25,7 @@ TEST_F(EditorEditing, OpeningAnEditMarksModifiedTypingAddsTheStar) {
     wndevents::Key(*editor(), VK_ESCAPE);
     WndApp::ProcessEvents();
     EXPECT_EQ(grid().GetCellText(row, 2), "Hello");
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
 }
 
 TEST_F(EditorEditing, EscapeAtOnceStillLeavesThePackModified) {
@@ -33,7 +33,7 @@ TEST_F(EditorEditing, EscapeAtOnceStillLeavesThePackModified) {
     ASSERT_NE(editor(), nullptr);
     wndevents::Key(*editor(), VK_ESCAPE);
     WndApp::ProcessEvents();
-    EXPECT_TRUE(view().isModified());
+    EXPECT_TRUE(view().refreshModified());
     EXPECT_EQ(title(), editingTitle(pack));
 }
 

@@ -1,0 +1,51 @@
+// What the programs' views share: one grid over the whole client area that is asked first for
+// every command and does the printing, and one table of the view's own commands.
+#pragma once
+
+#include "app/command_table.h"
+#include "platform/frame.h"
+#include "platform/print.h"
+#include "platform/wnd.h"
+
+#include <memory>
+
+class CCellGrid;
+
+class CGridView : public Wnd, public CmdTarget, public PrintJobSteps {
+public:
+    ~CGridView() override;
+
+    // Where the title and status texts go.
+    void SetFrame(CFrameWnd* frame) { frame_ = frame; }
+    CCellGrid* grid() const { return grid_.get(); }
+
+    // CmdTarget: the grid first, then the view's table.
+    bool OnCmdMsg(UINT id) override;
+    bool HasCommand(UINT id) const override;
+    bool OnUpdateCmdUI(CmdUI& ui) override;
+
+    // Printing is the grid's: each step of a job is handed to it.
+    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override;
+    void OnPrint(Surface* dc, CPrintInfo* info) override;
+    void OnEndPrinting(Surface* dc, CPrintInfo* info) override;
+
+protected:
+    // The view's own commands; its constructor sets them once.
+    void SetCommands(CommandTable commands) { commands_ = std::move(commands); }
+    // Makes the grid (MakeGrid) over the whole client area; false, and no grid, when it cannot
+    // be made. A view without a window of its own gets a grid without a window.
+    bool CreateGridWindow(UINT controlId);
+    // The grid object the first update makes.
+    virtual std::unique_ptr<CCellGrid> MakeGrid();
+    // After the grid ran a command.
+    virtual void OnGridCommand() {}
+
+    std::unique_ptr<CCellGrid> grid_;
+    CFrameWnd* frame_ = nullptr;
+
+private:
+    // The grid once it has a window: it runs the clipboard commands and select all.
+    CmdTarget* gridTarget() const;
+
+    CommandTable commands_;
+};
