@@ -66,9 +66,3 @@ TEST_F(SignalFixture, SignalsIgnoredAtStartStayIgnored) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
