@@ -102,31 +102,15 @@ TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
     EXPECT_EQ(Wnd::GetFocus(), &grid());
 
     // Escape closes it too.
-    title.clear();
-    keys::whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        keys::press(Qt::Key_Escape);
-    });
-    keys::press(Qt::Key_H, Qt::AltModifier);
-    keys::press(Qt::Key_H);
-    EXPECT_EQ(title, "TnvCueLine Help");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(keys::menuDialogTitles(window(), Qt::Key_H, Qt::Key_H, {Qt::Key_Escape}),
+              std::vector<std::string>{"TnvCueLine Help"});
 }
 
 TEST_F(EditorFixture, AboutBoxClosesWithEnterOrEscape) {
     startOnPack();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        ASSERT_TRUE(keys::activate(window()));
-        QString title;
-        keys::whenModal([&](QWidget* modal) {
-            title = modal->windowTitle();
-            keys::press(key);
-        });
-        keys::press(Qt::Key_H, Qt::AltModifier);
-        keys::press(Qt::Key_A);
-        EXPECT_EQ(title, "About CueLine") << key;
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
+    EXPECT_EQ(
+        keys::menuDialogTitles(window(), Qt::Key_H, Qt::Key_A, {Qt::Key_Return, Qt::Key_Escape}),
+        std::vector<std::string>(2, "About CueLine"));
 }
 
 } // namespace
