@@ -1,6 +1,6 @@
-#include "playback/builtin_sounds.h"
 #include "playback/wave_reader.h"
 #include "tests/playback/wav_fixture.h"
+#include "tests/support/builtin_sounds.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
