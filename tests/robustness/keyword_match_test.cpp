@@ -1,10 +1,10 @@
 // The indexed keyword matcher gives the plain word-by-word search's answer on every line, and a
 // scan with it accepts the same folders and records as a scan with the plain search.
-#include "bench/sim_tree.h"
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
 #include "browser/text_lines.h"
 #include "tests/robustness/plain_scan.h"
+#include "tests/support/sim_tree.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

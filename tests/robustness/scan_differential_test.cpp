@@ -1,8 +1,8 @@
 // The windowed aircraft.cfg scan gives, for every file, the records of the straightforward reader
 // (a line at a time, each keyword searched in each line): realistic files, the same files
 // disfigured in the ways real ones are, and files far larger than one read window.
-#include "bench/sim_tree.h"
 #include "tests/robustness/plain_scan.h"
+#include "tests/support/sim_tree.h"
 
 #include <gtest/gtest.h>
 #include <memory>
