@@ -15,7 +15,7 @@ TEST(CueLineMenus, EveryMenuAndItemHasALetterOfItsOwn) {
 }
 
 TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
     EXPECT_EQ(Wnd::GetFocus(), &grid());
     ASSERT_NE(QApplication::focusWidget(), nullptr);
@@ -34,7 +34,7 @@ TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
 }
 
 TEST_F(EditorFixture, MenusOpenWithAltAndMoveWithArrows) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
 
     keys::press(Qt::Key_V, Qt::AltModifier);
@@ -80,7 +80,7 @@ TEST_F(EditorFixture, MenusOpenWithAltAndMoveWithArrows) {
 }
 
 TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
     QString title;
     bool tabbedToOk = false;
@@ -107,7 +107,7 @@ TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
 }
 
 TEST_F(EditorFixture, AboutBoxClosesWithEnterOrEscape) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     EXPECT_EQ(
         keys::menuDialogTitles(window(), Qt::Key_H, Qt::Key_A, {Qt::Key_Return, Qt::Key_Escape}),
         std::vector<std::string>(2, "About CueLine"));

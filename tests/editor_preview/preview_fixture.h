@@ -29,7 +29,7 @@ struct PreviewFixture : EditorFixture {
         testsupport::writeFile(pack + "/a.wav", pcmWav(8000, 22050));
         testsupport::writeFile(pack + "/b.wav", pcmWav(-8000, 22050));
         testsupport::writeFile(pack + "/c.wav", pcmWav(100, 2000));
-        startOnPack();
+        ASSERT_TRUE(startOnPack());
         ASSERT_EQ(
             offline.startWith(DirectSound::CreateOffline(), nullptr, DSSCL_PRIORITY, 2, 22050, 16),
             S_OK);

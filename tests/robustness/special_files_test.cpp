@@ -142,7 +142,7 @@ TEST(SpecialFiles, FleetValuerExportTreatsThemAsUnreadable) {
         std::string kept = readFile(f.path);
         for (Special kind : kAllSpecials) {
             SCOPED_TRACE(std::string(f.what) + " as " + nameOf(kind));
-            makeSpecial(kind, f.path);
+            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, f.path));
             std::string out;
             ASSERT_EQ(runCommand(sim.fleetValuer("--export - 2>/dev/null"), &out), 0);
             EXPECT_NE(out.find("Baron"), std::string::npos);
@@ -162,7 +162,7 @@ TEST(SpecialFiles, FleetValuerWindowStartsAndShows) {
         std::string kept = readFile(*path);
         for (Special kind : {Special::Fifo, Special::DevZero}) {
             SCOPED_TRACE(*path + " as " + nameOf(kind));
-            makeSpecial(kind, *path);
+            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, *path));
             std::string png = sim.dir.file("fleet.png");
             EXPECT_EQ(runCommand(sim.fleetValuer("--screenshot " + shq(png) +
                                                  " --size 400x200 2>/dev/null")),
@@ -180,7 +180,7 @@ TEST(SpecialFiles, CrewPackTextFileIsNotFound) {
     for (Special kind : kAllSpecials) {
         SCOPED_TRACE(nameOf(kind));
         Pack pack;
-        makeSpecial(kind, pack.clt);
+        ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, pack.clt));
         std::string err = pack.dir.file("err.txt");
         EXPECT_EQ(runCommand(pack.cueLine("--report " + shq(pack.dir.path()) + " 2>" + shq(err))),
                   1);
@@ -195,7 +195,7 @@ TEST(SpecialFiles, CrewPackTextFileIsNotFound) {
     }
     // Named on the command line, a FIFO is a file that cannot be opened.
     Pack pack;
-    makeSpecial(Special::Fifo, pack.clt);
+    ASSERT_NO_FATAL_FAILURE(makeSpecial(Special::Fifo, pack.clt));
     EXPECT_EQ(runCommand(pack.cueLine("--screenshot " + shq(pack.dir.file("s.png")) + " " +
                                       shq(pack.clt) + " 2>/dev/null")),
               1);
@@ -209,7 +209,7 @@ TEST(SpecialFiles, EditorSettingsFile) {
         Pack pack;
         std::string config = pack.dir.mkdir("config/Local AppWizard-Generated Applications");
         std::string conf = config + "/CueLine.conf";
-        makeSpecial(kind, conf);
+        ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, conf));
         std::string png = pack.dir.file("shot.png");
         EXPECT_EQ(runCommand("XDG_CONFIG_HOME=" + shq(pack.dir.file("config")) + " " +
                              pack.cueLine("--screenshot " + shq(png) + " --size 400x200 " +
@@ -310,7 +310,7 @@ TEST(WriteFailures, TargetsThatAreNoPlainFile) {
     EXPECT_NE(readFile(sim.dir.file("real.csv")).find("Baron"), std::string::npos);
 
     std::string fifo = sim.dir.file("fifo");
-    makeSpecial(Special::Fifo, fifo);
+    ASSERT_NO_FATAL_FAILURE(makeSpecial(Special::Fifo, fifo));
     for (const char* option : {"--export", "--print-pdf", "--screenshot"}) {
         SCOPED_TRACE(option);
         EXPECT_EQ(

@@ -13,7 +13,7 @@ namespace {
 struct SignalFixture : EditorFixture {
     void SetUp() override {
         EditorFixture::SetUp();
-        startOnPack();
+        ASSERT_TRUE(startOnPack());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     }
 };
