@@ -75,7 +75,7 @@ struct Running {
         QApplication::processEvents();
     }
     // Starts the program; false when its start failed.
-    template <class App = CFleetValuerApp> bool start() {
+    template <class App = CFleetValuerApp> [[nodiscard]] bool start() {
         app = std::make_unique<App>(state, options);
         bool started = app->InitInstance();
         QApplication::processEvents();

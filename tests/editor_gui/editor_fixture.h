@@ -47,7 +47,7 @@ struct EditorFixture : ::testing::Test {
     virtual std::unique_ptr<CCueLineApp> newApp() { return std::make_unique<CCueLineApp>(); }
 
     // Starts the editor; `file` empty for none. False when the start failed.
-    bool start(const std::string& file) {
+    [[nodiscard]] bool start(const std::string& file) {
         app = newApp();
         app->SetSettingsFile(dir.file("settings.ini"));
         app->SetProgramPath(dir.path() + "/bin/TnvCueLine");
@@ -55,7 +55,7 @@ struct EditorFixture : ::testing::Test {
         return app->InitInstance();
     }
     // Starts the editor on the test's pack; false when the start failed.
-    bool startOnPack() { return start(pack + "/CueLine.clt"); }
+    [[nodiscard]] bool startOnPack() { return start(pack + "/CueLine.clt"); }
 
     CMainFrame& frame() { return *app->frame(); }
     CCueLineView& view() { return *app->view(); }
