@@ -242,6 +242,8 @@ TEST_F(WaveFile, BuiltInSoundsStandInForMissingFiles) {
     EXPECT_EQ(r.open("empty", nullptr, WAVEFILE_READ), E_FAIL);
     EXPECT_EQ(r.open("nothing", nullptr, WAVEFILE_READ), E_FAIL);
     builtin_sounds::clear();
+    EXPECT_EQ(r.open("click", nullptr, WAVEFILE_READ), E_FAIL)
+        << "without a store, as the programs";
 }
 
 TEST_F(WaveFile, WrittenFileReadsBack) {
