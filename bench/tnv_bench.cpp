@@ -1,11 +1,11 @@
 // Our code and its peers on the same generated data, one benchmark per side; bench/run pairs
 // them into ratios. `tnv_bench --make-data DIR` writes the data first.
-#include "bench/sim_tree.h"
 #include "browser/aircraft_scan.h"
 #include "browser/fleet_table.h"
 #include "grid/cell_grid.h"
 #include "platform/surface.h"
 #include "platform/wnd_app.h"
+#include "tests/support/sim_tree.h"
 
 #include <QHeaderView>
 #include <QImage>
@@ -315,26 +315,10 @@ void BM_ReportCat(benchmark::State& state) {
 // ---- the data -------------------------------------------------------------------------------
 
 std::string waveFile(simtree::Rng& rng) {
-    const std::uint32_t samples = 4000 + static_cast<std::uint32_t>(rng.below(8000));
-    auto le = [](std::string& s, std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            s += static_cast<char>((v >> (8 * i)) & 0xff);
-    };
-    std::string w = "RIFF";
-    le(w, 36 + samples * 2, 4);
-    w += "WAVEfmt ";
-    le(w, 16, 4);
-    le(w, 1, 2);
-    le(w, 1, 2);
-    le(w, 22050, 4);
-    le(w, 44100, 4);
-    le(w, 2, 2);
-    le(w, 16, 2);
-    w += "data";
-    le(w, samples * 2, 4);
-    for (std::uint32_t i = 0; i < samples; ++i)
-        le(w, static_cast<std::uint32_t>(rng.below(2000)), 2);
-    return w;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(4000 + rng.below(8000)));
+    for (std::int16_t& sample : samples)
+        sample = static_cast<std::int16_t>(rng.below(2000));
+    return simtree::PcmWav(samples);
 }
 
 int makeData(const std::string& dir) {

@@ -50,13 +50,15 @@ set(TNV_TEST_ENV
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
 
-# tnv_test(NAME SOURCES ... [LIBS ...] [ENV ...] [TIMEOUT s] [OWN_MAIN]) : one GoogleTest program,
-# one CTest entry. OWN_MAIN for programs that bring their own main (a QApplication, say).
+# tnv_test(NAME SOURCES ... [LIBS ...] [ENV ...] [TIMEOUT s] [GUI]) : one GoogleTest program,
+# one CTest entry. GUI for tests of real windows: they run inside one QApplication.
 function(tnv_test name)
-    cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} tnv_test_support GTest::gtest GTest::gmock)
-    if(NOT ARG_OWN_MAIN)
+    if(ARG_GUI)
+        target_link_libraries(${name} PRIVATE tnv_test_gui_main)
+    else()
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     tnv_warnings(${name})

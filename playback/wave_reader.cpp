@@ -1,7 +1,6 @@
 #include "playback/wave_reader.h"
 
 #include "platform/fs.h"
-#include "playback/builtin_sounds.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,16 +12,24 @@ constexpr FOURCC kFmt = mmioFOURCC('f', 'm', 't', ' ');
 constexpr FOURCC kFact = mmioFOURCC('f', 'a', 'c', 't');
 constexpr FOURCC kData = mmioFOURCC('d', 'a', 't', 'a');
 
+CWaveReader::BuiltinSounds builtinSounds = nullptr;
+
 std::unique_ptr<MmioFile> openBuiltin(const char* name) {
-    const std::vector<std::uint8_t>* bytes = builtin_sounds::find(name, "WAVE");
+    if (!builtinSounds)
+        return nullptr;
+    const std::vector<std::uint8_t>* bytes = builtinSounds(name, "WAVE");
     if (!bytes)
-        bytes = builtin_sounds::find(name, "WAV");
+        bytes = builtinSounds(name, "WAV");
     if (!bytes || bytes->empty())
         return nullptr;
     return MmioFile::openMemory(*bytes);
 }
 
 } // namespace
+
+void CWaveReader::setBuiltinSounds(BuiltinSounds find) {
+    builtinSounds = find;
+}
 
 CWaveReader::~CWaveReader() {
     if (file_)

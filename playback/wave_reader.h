@@ -1,6 +1,6 @@
 // Reads the format record and the sample data of a RIFF WAVE file; its writing side lays out an
 // empty WAVE file of a given format. A name that is no readable file is looked up among the
-// built-in sounds.
+// built-in sounds, where a store of them is set.
 #pragma once
 
 #include "platform/riff.h"
@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 constexpr std::uint32_t WAVEFILE_READ = 1;
 constexpr std::uint32_t WAVEFILE_WRITE = 2;
@@ -37,6 +39,13 @@ public:
     // The format record of the open file, or nullptr.
     const WAVEFORMATEX* format() const { return format_.get(); }
     bool isOpen() const { return file_ != nullptr; }
+
+    // The bytes of the built-in sound `name` of resource type `type` ("WAVE" or "WAV"), or nullptr.
+    using BuiltinSounds = const std::vector<std::uint8_t>* (*)(const std::string& name,
+                                                               const std::string& type);
+    // Where names that are no readable file are looked up. The programs carry no built-in sounds
+    // and set none; nullptr takes the store away again.
+    static void setBuiltinSounds(BuiltinSounds find);
 
 private:
     HRESULT openForReading(const char* name);

@@ -1,46 +1,11 @@
-// A simulator folder with the add-on's folder, settings and aircraft, for the table and window
-// tests.
+// The simulator of the table and window tests, and the fleet most of them start on.
 #pragma once
 
 #include "browser/fleet_table.h"
-#include "tests/support/test_support.h"
+#include "tests/support/sim_folder.h"
 
-#include <cstdint>
-#include <cstring>
-#include <string>
-
-inline std::string aircraftCfgText(const std::string& title, int weight, int engineType,
-                                   int engines, const std::string& moreTitles = "") {
-    std::string s = "[fltsim.0]\ntitle=" + title + "\n" + moreTitles +
-                    "[GeneralEngineData]\nengine_type=" + std::to_string(engineType) + "\n";
-    for (int i = 0; i < engines; ++i)
-        s += "Engine." + std::to_string(i) + "=0,0,0\n";
-    return s + "[WEIGHT_AND_BALANCE]\nempty_weight=" + std::to_string(weight) + "\n";
-}
-
-struct FleetSim {
-    testsupport::TempDir dir;
-    std::string base;
-    FleetSim() { base = dir.mkdir("Sim/Tarnavel"); }
-
-    void aircraft(const std::string& folder, const std::string& text) const {
-        testsupport::writeFile(dir.mkdir("Sim/Aircraft/" + folder) + "/aircraft.cfg", text);
-    }
-    void settings(const std::string& currency, std::int32_t unitFlag) const {
-        std::string block(1265, '\0');
-        std::memcpy(block.data() + 285, currency.data(), currency.size());
-        std::memcpy(block.data() + 503, &unitFlag, 4);
-        testsupport::writeFile(dir.mkdir("Sim/Tarnavel/config") + "/config.cfg", block);
-    }
-    void currencies(const std::string& text) const {
-        testsupport::writeFile(dir.mkdir("Sim/Tarnavel/config") + "/money_currency.cfg", text);
-    }
-    void keywords(const std::string& text) const {
-        testsupport::writeFile(dir.mkdir("Sim/Tarnavel/bin") + "/FleetScout.txt", text);
-    }
-    // The program's path as if it were installed in the add-on's bin folder.
-    std::string programPath() const { return base + "/bin/FleetValuer"; }
-};
+using FleetSim = testsupport::SimFolder;
+using testsupport::aircraftCfgText;
 
 // Eight aircraft of every class and both sides of the rank and weight boundaries.
 inline void addMixedFleet(const FleetSim& sim) {

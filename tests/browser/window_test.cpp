@@ -74,10 +74,12 @@ struct Running {
         app.reset();
         QApplication::processEvents();
     }
-    template <class App = CFleetValuerApp> void start() {
+    // Starts the program; false when its start failed.
+    template <class App = CFleetValuerApp> [[nodiscard]] bool start() {
         app = std::make_unique<App>(state, options);
-        ASSERT_TRUE(app->InitInstance());
+        bool started = app->InitInstance();
         QApplication::processEvents();
+        return started;
     }
     CMainFrame& frame() { return *app->frame(); }
     CCellGrid& grid() { return *app->view()->grid(); }
@@ -87,7 +89,7 @@ struct Running {
 
 TEST(FleetWindow, StartUp) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     EXPECT_EQ(r.frame().GetWindowText(), "Tarnavel FleetScout utility");
     EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
     ASSERT_EQ(r.grid().GetNumRows(), 9);
@@ -99,7 +101,7 @@ TEST(FleetWindow, StartUp) {
 
 TEST(FleetWindow, SortCommandsAndTheirChecks) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     auto checked = [&](UINT id) { return r.frame().QueryCommand(id).checked(); };
     EXPECT_TRUE(checked(ID_SORT_BY_RANK));
     EXPECT_FALSE(checked(ID_SORT_BY_TYPE));
@@ -182,7 +184,7 @@ TEST(FleetWindow, SortedWindowLooksLikeOneStartedInThatOrder) {
     for (Case c : {Case{ID_SORT_BY_NAME, SortByName}, Case{ID_SORT_BY_PRICE, SortByPrice},
                    Case{ID_SORT_BY_TYPE, SortByType}}) {
         Running sorted;
-        sorted.start();
+        ASSERT_TRUE(sorted.start());
         ASSERT_TRUE(sorted.frame().SendCommand(c.command));
         QApplication::processEvents();
         std::string afterSort = pictures.path() + "/sorted.png";
@@ -190,7 +192,7 @@ TEST(FleetWindow, SortedWindowLooksLikeOneStartedInThatOrder) {
 
         Running fresh;
         fresh.state.sort = c.sort;
-        fresh.start();
+        ASSERT_TRUE(fresh.start());
         std::string started = pictures.path() + "/started.png";
         ASSERT_TRUE(fresh.grid().SaveWindowImage(started));
         EXPECT_EQ(testsupport::readFile(afterSort), testsupport::readFile(started)) << c.sort;
@@ -203,7 +205,7 @@ TEST(FleetWindow, VariationsToggle) {
         sim.aircraft("i_liveries",
                      aircraftCfgText("Livery one", 1500, 0, 1, "[fltsim.1]\ntitle=Livery two\n"));
     });
-    r.start();
+    ASSERT_TRUE(r.start());
     std::string first = GridToCsv(r.grid());
     EXPECT_FALSE(r.frame().QueryCommand(ID_VIEW_ALL_VARIATIONS).checked());
     EXPECT_EQ(PromptText(r.frame().resources(), ID_VIEW_ALL_VARIATIONS),
@@ -222,7 +224,7 @@ TEST(FleetWindow, VariationsToggle) {
 TEST(FleetWindow, RescanKeepsTheKeywordsOfTheStart) {
     Running r;
     r.sim.keywords("Jumbo;\n");
-    r.start();
+    ASSERT_TRUE(r.start());
     EXPECT_EQ(r.grid().GetNumRows(), 8);
     r.sim.keywords("Cub;\n"); // edited while the program runs
     ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
@@ -296,7 +298,7 @@ TEST(FleetWindow, StatusTextCountsUpTo2019Records) {
     });
     r.options.allVariations = true;
     r.state.table->showAllVariations = true;
-    r.start();
+    ASSERT_TRUE(r.start());
     // 19 + 99 * 20 = 1999 records before a100, which still adds its 20; a101 is not read.
     EXPECT_EQ(r.frame().GetMessageText(), "2019 lines displayed");
     EXPECT_EQ(r.grid().GetNumRows(), 2020);
@@ -304,7 +306,7 @@ TEST(FleetWindow, StatusTextCountsUpTo2019Records) {
 
 TEST(FleetWindow, NewAndOpenReloadButLeaveTheGrid) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     r.sim.aircraft("z_new", aircraftCfgText("Newcomer", 1500, 0, 1));
     r.sim.settings("Dollars", 0);
 
@@ -335,7 +337,7 @@ TEST(FleetWindow, NewAndOpenReloadButLeaveTheGrid) {
 
 TEST(FleetWindow, SaveAsksForANameAndWritesAnEmptyFile) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     r.files.setNextCancel();
     EXPECT_TRUE(r.frame().TranslateAccelerator('S', FCONTROL));
     ASSERT_EQ(r.files.requests().size(), 1u);
@@ -370,7 +372,7 @@ TEST(FleetWindow, SaveAsksForANameAndWritesAnEmptyFile) {
 
 TEST(FleetWindow, KeywordListThatCannotBeOpenedIsTold) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     ASSERT_TRUE(r.frame().SendCommand(ID_HELP_KEYWORD_LIST)); // no FleetScout.txt
     ASSERT_EQ(r.boxes.calls().size(), 1u);
     EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
@@ -432,7 +434,7 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
         SCOPED_TRACE(c.name);
         Running r;
         r.sim.keywords("Jumbo;\n");
-        r.start();
+        ASSERT_TRUE(r.start());
         FakeLauncher launcher(r.sim.dir, c.seconds, c.status);
         QElapsedTimer t;
         t.start();
@@ -457,7 +459,7 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
 
 TEST(FleetWindow, ExitClosesTheWindow) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     ASSERT_TRUE(r.frame().SendCommand(ID_APP_EXIT));
     for (int i = 0; i < 100 && !r.frame().IsClosed(); ++i)
         QApplication::processEvents();
@@ -466,7 +468,7 @@ TEST(FleetWindow, ExitClosesTheWindow) {
 
 TEST(FleetWindow, CommandsGoToTheGridFirst) {
     Running withCopy;
-    withCopy.start<CopyingGridApp>();
+    ASSERT_TRUE(withCopy.start<CopyingGridApp>());
     auto& grid = dynamic_cast<CopyingGrid&>(withCopy.grid());
     EXPECT_TRUE(withCopy.frame().QueryCommand(ID_EDIT_COPY).enabled());
     EXPECT_TRUE(withCopy.frame().TranslateAccelerator('C', FCONTROL));
@@ -478,7 +480,7 @@ TEST(FleetWindow, CommandsGoToTheGridFirst) {
 
 TEST(FleetWindow, PrintingIsTheGrids) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     std::string pdf = r.sim.dir.file("fleet.pdf");
     std::string error;
     ASSERT_TRUE(PrintToPdf(pdf, *r.app->view(), PageOptions{}, &error)) << error;
@@ -497,7 +499,7 @@ TEST(FleetWindow, PrintingIsTheGrids) {
 
 TEST(FleetWindow, PrintingToAFileIsWholeOrTold) {
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     std::string target = r.sim.dir.file("full"); // a node of its own, as /dev/full
     ASSERT_EQ(mknod(target.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
     SetPrintDialogHook([&](QPrinter& printer) { // the dialog's "Print to File (PDF)"

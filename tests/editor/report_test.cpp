@@ -1,3 +1,4 @@
+#include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,8 @@ std::string tool() {
 
 TEST(Report, ListsEveryEntryWithItsStateAndTheStatusLine) {
     TempDir dir;
-    std::string pack = dir.mkdir("Sound/Crewpack/Pack");
-    testsupport::writeFile(pack + "/CueLine.clt", "a.wav;Hello\r\ngone.wav;Bye \xE9\r\n");
-    testsupport::writeFile(pack + "/a.wav", "");
-    testsupport::writeFile(pack + "/b.WAV", "");
+    std::string pack = dir.path() + "/Sound/Crewpack/Pack";
+    testsupport::writeCrewPack(pack, "a.wav;Hello\r\ngone.wav;Bye \xE9\r\n", {"a.wav", "b.WAV"});
     std::string out;
     ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + pack + "/CueLine.clt' 2>&1", &out),
               0);

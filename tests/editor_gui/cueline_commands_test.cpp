@@ -56,7 +56,7 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
 }
 
 TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     struct Case {
         UINT id;
         const char* prompt;
@@ -104,7 +104,7 @@ TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
 }
 
 TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     editRow(1, "Edited");
     std::string before = title();
     QTest::keyClick(window(), Qt::Key_Z, Qt::ControlModifier);
@@ -118,7 +118,7 @@ TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {
 }
 
 TEST_F(EditorFixture, OpenFlowLoadsTheChosenFilesFolder) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"});
     files.setNextFileName(other + "/cueline.CLT");
     QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
@@ -137,7 +137,7 @@ TEST_F(EditorFixture, OpenFlowLoadsTheChosenFilesFolder) {
 }
 
 TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     editRow(0, "Mine");
     boxes.setNextAnswer(IDOK); // open without saving
     files.setNextCancel();
@@ -149,7 +149,7 @@ TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
 }
 
 TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"});
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
@@ -171,7 +171,7 @@ TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
 }
 
 TEST_F(EditorFixture, OpeningAFolderWithoutTextFileKeepsThePackAndWhereItSaves) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     std::string bare = dir.mkdir("Bare");
     editRow(0, "Mine");
     boxes.setNextAnswer(IDOK);
@@ -202,7 +202,7 @@ class SaveAnswers : public EditorFixture, public ::testing::WithParamInterface<S
 
 TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     const SaveCase& c = GetParam();
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     if (c.sort) {
         ASSERT_TRUE(frame().SendCommand(static_cast<UINT>(c.sort)));
     }
@@ -257,14 +257,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
 TEST_F(EditorFixture, SaveIsDisabledUntilSomethingChanged) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(boxes.calls().empty());
     EXPECT_FALSE(frame().SendCommand(ID_FILE_SAVE));
 }
 
 TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_TRUE(frame().SendCommand(ID_APP_EXIT));
@@ -284,7 +284,7 @@ TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
 }
 
 TEST_F(EditorFixture, ExitRightAfterASaveAsksNothing) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     editRow(0, "Mine");
     boxes.setNextAnswer(IDOK);
     boxes.setNextAnswer(IDYES);
@@ -357,7 +357,7 @@ struct GridRouting : EditorFixture {
 };
 
 TEST_F(GridRouting, CommandsReachTheGridFirstThenTheView) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_X, Qt::ControlModifier); // the grid disables cut

@@ -37,8 +37,8 @@ struct Fidelity : EditorFixture {
 };
 
 TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
-    startOnPack();
-    typeInto(0, " there");
+    ASSERT_TRUE(startOnPack());
+    ASSERT_NO_FATAL_FAILURE(typeInto(0, " there"));
     ASSERT_EQ(grid().GetCellText(0, 2), "Hello there");
     ASSERT_EQ(title(), editingTitle(pack, true));
 
@@ -56,8 +56,8 @@ TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
 }
 
 TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
-    startOnPack();
-    typeInto(1, "!");
+    ASSERT_TRUE(startOnPack());
+    ASSERT_NO_FATAL_FAILURE(typeInto(1, "!"));
     ASSERT_EQ(title(), editingTitle(pack, true));
     boxes.setNextAnswer(IDOK);
     boxes.setNextAnswer(IDYES);
@@ -72,14 +72,14 @@ TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
     EXPECT_EQ(title(), editingTitle(pack));
     EXPECT_FALSE(view().refreshModified());
     // An edit made after the save counts again, and survives a sort.
-    typeInto(0, "?");
+    ASSERT_NO_FATAL_FAILURE(typeInto(0, "?"));
     ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
     EXPECT_EQ(title(), editingTitle(pack, true));
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
 }
 
 TEST_F(Fidelity, HoveringADisabledMenuItemShowsItsPrompt) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     const std::string counts = status();
     QMenu* menu = fileMenu();
     menu->popup(window()->mapToGlobal(QPoint(10, 10)));

@@ -15,7 +15,7 @@ TEST(CueLineMenus, EveryMenuAndItemHasALetterOfItsOwn) {
 }
 
 TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
     EXPECT_EQ(Wnd::GetFocus(), &grid());
     ASSERT_NE(QApplication::focusWidget(), nullptr);
@@ -34,7 +34,7 @@ TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
 }
 
 TEST_F(EditorFixture, MenusOpenWithAltAndMoveWithArrows) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
 
     keys::press(Qt::Key_V, Qt::AltModifier);
@@ -80,7 +80,7 @@ TEST_F(EditorFixture, MenusOpenWithAltAndMoveWithArrows) {
 }
 
 TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
     QString title;
     bool tabbedToOk = false;
@@ -102,31 +102,15 @@ TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
     EXPECT_EQ(Wnd::GetFocus(), &grid());
 
     // Escape closes it too.
-    title.clear();
-    keys::whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        keys::press(Qt::Key_Escape);
-    });
-    keys::press(Qt::Key_H, Qt::AltModifier);
-    keys::press(Qt::Key_H);
-    EXPECT_EQ(title, "TnvCueLine Help");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(keys::menuDialogTitles(window(), Qt::Key_H, Qt::Key_H, {Qt::Key_Escape}),
+              std::vector<std::string>{"TnvCueLine Help"});
 }
 
 TEST_F(EditorFixture, AboutBoxClosesWithEnterOrEscape) {
-    startOnPack();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        ASSERT_TRUE(keys::activate(window()));
-        QString title;
-        keys::whenModal([&](QWidget* modal) {
-            title = modal->windowTitle();
-            keys::press(key);
-        });
-        keys::press(Qt::Key_H, Qt::AltModifier);
-        keys::press(Qt::Key_A);
-        EXPECT_EQ(title, "About CueLine") << key;
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
+    ASSERT_TRUE(startOnPack());
+    EXPECT_EQ(
+        keys::menuDialogTitles(window(), Qt::Key_H, Qt::Key_A, {Qt::Key_Return, Qt::Key_Escape}),
+        std::vector<std::string>(2, "About CueLine"));
 }
 
 } // namespace

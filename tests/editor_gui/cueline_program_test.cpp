@@ -1,30 +1,17 @@
 #include "editor_fixture.h"
+#include "tests/support/keyboard.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
-void whenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = nullptr;
-        for (int i = 0; i < 200 && !modal; ++i) {
-            modal = QApplication::activeModalWidget();
-            if (!modal)
-                QTest::qWait(10);
-        }
-        ASSERT_NE(modal, nullptr);
-        act(modal);
-    });
-}
+using keys::whenModal;
 
 TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
     const std::string& text = CueLineHelpText();

@@ -23,7 +23,7 @@ TEST_F(EditorFixture, StartWithoutFileShowsAnEmptyGridAndReady) {
 }
 
 TEST_F(EditorFixture, StartWithFileShowsThePack) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     EXPECT_EQ(title(), editingTitle(pack));
     EXPECT_EQ(status(), "Editing crew pack \"Pack\" - Sound with text: 3  Sound without text: 1  "
                         "Total: 4");
@@ -71,7 +71,7 @@ TEST_F(EditorFixture, EmptyPackSaysNoSoundFound) {
 }
 
 TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     struct Case {
         int row;
         COLORREF color;
@@ -105,7 +105,7 @@ TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
 }
 
 TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     frame().SetClientSize(700, 400);
     QApplication::processEvents();
     Rect client;
@@ -124,7 +124,7 @@ TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
 }
 
 TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     frame().SetClientSize(150, 300);
     QApplication::processEvents();
     Rect client;
@@ -137,7 +137,7 @@ TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
 }
 
 TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_EQ(column(2), (Texts{"", "50% done", "Gone", "Hello"}));
     EXPECT_EQ(column(0), (Texts{"003", "001", "002", "000"}));
@@ -150,7 +150,7 @@ TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
 }
 
 TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     editRow(0, "Changed");
     editRow(3, "Now with text");
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
@@ -165,7 +165,7 @@ TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
 }
 
 TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     // Opening the editor and leaving it with Escape: modified, no star yet.
     view().OnEditWindowCreated();
@@ -182,7 +182,7 @@ TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
 }
 
 TEST_F(EditorFixture, ChangesTheGridMakesOnItsOwnMarkModified) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     // A paste, cut or Delete changes a cell and marks it changed in the grid.
     grid().SetCellText(1, 2, "pasted");
     grid().MarkModified(TRUE, 1, 2);
@@ -191,7 +191,7 @@ TEST_F(EditorFixture, ChangesTheGridMakesOnItsOwnMarkModified) {
 }
 
 TEST_F(EditorFixture, NewDocumentOnlyChangesTheTitle) {
-    startOnPack();
+    ASSERT_TRUE(startOnPack());
     editRow(0, "Kept");
     QTest::keyClick(window(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(title(), "Untitled - CueLine");

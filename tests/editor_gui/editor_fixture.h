@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
 // The demo-like pack: three listed sounds (one missing on disk) and one unlisted WAV.
@@ -36,27 +37,25 @@ struct EditorFixture : ::testing::Test {
         QApplication::processEvents();
     }
 
+    // The crew pack `name` in the test's folder; returns its folder.
     std::string makePack(const std::string& name, const std::string& text,
                          const std::vector<std::string>& wavs) {
-        std::string folder = dir.mkdir(name);
-        if (!text.empty() || wavs.empty())
-            testsupport::writeFile(folder + "/CueLine.clt", text);
-        for (const std::string& w : wavs)
-            testsupport::writeFile(folder + "/" + w, "RIFF");
-        return folder;
+        testsupport::writeCrewPack(dir.file(name), text, wavs);
+        return dir.file(name);
     }
 
     virtual std::unique_ptr<CCueLineApp> newApp() { return std::make_unique<CCueLineApp>(); }
 
     // Starts the editor; `file` empty for none. False when the start failed.
-    bool start(const std::string& file) {
+    [[nodiscard]] bool start(const std::string& file) {
         app = newApp();
         app->SetSettingsFile(dir.file("settings.ini"));
         app->SetProgramPath(dir.path() + "/bin/TnvCueLine");
         app->SetCommandLine(file);
         return app->InitInstance();
     }
-    void startOnPack() { ASSERT_TRUE(start(pack + "/CueLine.clt")); }
+    // Starts the editor on the test's pack; false when the start failed.
+    [[nodiscard]] bool startOnPack() { return start(pack + "/CueLine.clt"); }
 
     CMainFrame& frame() { return *app->frame(); }
     CCueLineView& view() { return *app->view(); }

@@ -7,6 +7,7 @@
 #include "platform/wnd_events.h"
 #include "playback/sound_device.h"
 #include "tests/editor_gui/editor_fixture.h"
+#include "tests/support/sim_tree.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,29 +17,7 @@
 
 // A mono 16-bit PCM WAV at 22050 Hz of `frames` samples, all `value`.
 inline std::string pcmWav(std::int16_t value, int frames) {
-    auto put32 = [](std::string& s, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            s += char((v >> (8 * i)) & 0xFF);
-    };
-    auto put16 = [](std::string& s, unsigned v) {
-        s += char(v & 0xFF);
-        s += char((v >> 8) & 0xFF);
-    };
-    std::string w = "RIFF";
-    put32(w, std::uint32_t(36 + 2 * frames));
-    w += "WAVEfmt ";
-    put32(w, 16);
-    put16(w, 1);
-    put16(w, 1);
-    put32(w, 22050);
-    put32(w, 44100);
-    put16(w, 2);
-    put16(w, 16);
-    w += "data";
-    put32(w, std::uint32_t(2 * frames));
-    for (int i = 0; i < frames; ++i)
-        put16(w, unsigned(std::uint16_t(value)));
-    return w;
+    return simtree::PcmWav(std::vector<std::int16_t>(static_cast<std::size_t>(frames), value));
 }
 
 struct PreviewFixture : EditorFixture {
@@ -50,7 +29,7 @@ struct PreviewFixture : EditorFixture {
         testsupport::writeFile(pack + "/a.wav", pcmWav(8000, 22050));
         testsupport::writeFile(pack + "/b.wav", pcmWav(-8000, 22050));
         testsupport::writeFile(pack + "/c.wav", pcmWav(100, 2000));
-        startOnPack();
+        ASSERT_TRUE(startOnPack());
         ASSERT_EQ(
             offline.startWith(DirectSound::CreateOffline(), nullptr, DSSCL_PRIORITY, 2, 22050, 16),
             S_OK);

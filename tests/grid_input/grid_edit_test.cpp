@@ -342,16 +342,16 @@ protected:
 };
 
 TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
-    makeWithMenus();
+    ASSERT_NO_FATAL_FAILURE(makeWithMenus());
     CGridInPlaceEdit& e = openEditor();
-    typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
-    typeKey(Qt::Key_V, Qt::AltModifier, QStringLiteral("v"));
+    ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f")));
+    ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_V, Qt::AltModifier, QStringLiteral("v")));
     settle();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_EQ(bar->activeAction(), nullptr);
     ASSERT_EQ(editor(), &e) << "the edit goes on";
     EXPECT_EQ(e.GetWindowText(), "r2c2") << "and nothing was typed";
-    typeKey(Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
     EXPECT_EQ(e.GetWindowText(), "r2c2x");
     ev::Key(e, VK_RETURN);
     settle();
@@ -359,12 +359,12 @@ TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
 
     // Without an edit the same key opens the menu.
     ASSERT_EQ(Wnd::GetFocus(), grid.get());
-    typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
+    ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f")));
     EXPECT_EQ(QApplication::activePopupWidget(), fileMenu);
 }
 
 TEST_F(EditUnderMenusTest, RightClickInTheEditShowsTheEditMenuWhosePasteWorks) {
-    makeWithMenus();
+    ASSERT_NO_FATAL_FAILURE(makeWithMenus());
     QApplication::clipboard()->setText("pasted");
     CGridInPlaceEdit& e = openEditor();
     QWidget* field = QApplication::focusWidget();

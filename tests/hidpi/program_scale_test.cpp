@@ -74,14 +74,14 @@ TEST_F(ProgramScaleTest, FleetValuerAtTwiceTheScale) {
     std::string args = "--base '" + sim + "/Tarnavel'";
     QImage plain = shot("FleetValuer", args, "1");
     QImage twice = shot("FleetValuer", args, "2");
-    expectSamePicture(plain, twice);
+    ASSERT_NO_FATAL_FAILURE(expectSamePicture(plain, twice));
 }
 
 TEST_F(ProgramScaleTest, TnvCueLineAtTwiceTheScale) {
     std::string args = "'" + sim + "/Tarnavel/Sound/Crewpack/Demo/CueLine.clt'";
     QImage plain = shot("TnvCueLine", args, "1");
     QImage twice = shot("TnvCueLine", args, "2");
-    expectSamePicture(plain, twice);
+    ASSERT_NO_FATAL_FAILURE(expectSamePicture(plain, twice));
     // The cells' own colours cover four times the pixels: no area is lost or added.
     for (QColor c : {QColor(255, 0, 0), QColor(199, 232, 255)}) {
         int n1 = count(plain, c), n2 = count(twice, c);

@@ -1,6 +1,6 @@
-#include "playback/builtin_sounds.h"
 #include "playback/wave_reader.h"
 #include "tests/playback/wav_fixture.h"
+#include "tests/support/builtin_sounds.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -242,6 +242,8 @@ TEST_F(WaveFile, BuiltInSoundsStandInForMissingFiles) {
     EXPECT_EQ(r.open("empty", nullptr, WAVEFILE_READ), E_FAIL);
     EXPECT_EQ(r.open("nothing", nullptr, WAVEFILE_READ), E_FAIL);
     builtin_sounds::clear();
+    EXPECT_EQ(r.open("click", nullptr, WAVEFILE_READ), E_FAIL)
+        << "without a store, as the programs";
 }
 
 TEST_F(WaveFile, WrittenFileReadsBack) {

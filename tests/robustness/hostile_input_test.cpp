@@ -1,12 +1,12 @@
 // The scan and the crew pack given hostile folders: ten thousand random names, binary garbage
 // where aircraft.cfg and WAV files belong, and paths of four thousand characters. Each case
 // finishes in seconds, crashes nothing and loses nothing on disk.
-#include "bench/sim_tree.h"
 #include "browser/aircraft_scan.h"
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
 #include "playback/wave_reader.h"
+#include "tests/support/sim_tree.h"
 #include "tests/support/test_support.h"
 
 #include <chrono>

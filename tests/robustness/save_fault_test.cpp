@@ -4,6 +4,7 @@
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
+#include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
 #include <cerrno>
@@ -35,8 +36,7 @@ struct Pack {
     RowsView view;
     CCrewPack pack{&view};
     Pack() {
-        writeFile(dir.file("CueLine.clt"), kOld);
-        writeFile(dir.file("a.wav"), "RIFF");
+        testsupport::writeCrewPack(dir.path(), kOld, {"a.wav"});
         pack.setFolder(dir.path());
         pack.loadCrewPack();
         view.rows = {{"a.wav", "Gear down, three green"}, {"b.wav", "Flaps fifteen"}};

@@ -1,8 +1,8 @@
 // The aircraft.cfg scan gives, for every file, the records of the straightforward reader (lines
 // taken one byte after the other, each keyword searched in each line): realistic files, the same
 // files disfigured in the ways real ones are, and files far larger than one read window.
-#include "bench/sim_tree.h"
 #include "tests/robustness/plain_scan.h"
+#include "tests/support/sim_tree.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -77,10 +77,11 @@ TEST(ScanDifferential, RealisticFilesAndTheirDisfigurements) {
     simtree::Rng rng(11);
     for (int i = 0; i < 300; ++i) {
         std::string cfg = simtree::AircraftCfg(rng, i, i % 7 == 0);
-        d.expectSame(cfg, "file " + std::to_string(i));
+        ASSERT_NO_FATAL_FAILURE(d.expectSame(cfg, "file " + std::to_string(i)));
         for (int how = 0; how < 5; ++how)
-            d.expectSame(disfigure(cfg, rng, how),
-                         "file " + std::to_string(i) + " way " + std::to_string(how));
+            ASSERT_NO_FATAL_FAILURE(
+                d.expectSame(disfigure(cfg, rng, how),
+                             "file " + std::to_string(i) + " way " + std::to_string(how)));
     }
 }
 
@@ -93,8 +94,8 @@ TEST(ScanDifferential, ShortAndOddKeywords) {
         simtree::Rng rng(5);
         for (int i = 0; i < 40; ++i) {
             std::string cfg = simtree::AircraftCfg(rng, i, false);
-            d.expectSame(cfg, list);
-            d.expectSame(disfigure(cfg, rng, i % 5), list);
+            ASSERT_NO_FATAL_FAILURE(d.expectSame(cfg, list));
+            ASSERT_NO_FATAL_FAILURE(d.expectSame(disfigure(cfg, rng, i % 5), list));
         }
     }
 }
@@ -105,7 +106,7 @@ TEST(ScanDifferential, FilesLargerThanOneReadWindow) {
     std::string big;
     for (int i = 0; big.size() < 300000; ++i)
         big += simtree::AircraftCfg(rng, i, false);
-    d.expectSame(big, "300 KB");
+    ASSERT_NO_FATAL_FAILURE(d.expectSame(big, "300 KB"));
     // A keyword, an unknown engine type and long lines at every distance from the end.
     for (std::size_t at : {std::size_t{65535}, std::size_t{65536}, std::size_t{65537},
                            std::size_t{131070}, big.size() - 3}) {
@@ -113,11 +114,11 @@ TEST(ScanDifferential, FilesLargerThanOneReadWindow) {
              {"\nAIG_x\n", "\nengine_type=3\n", "AIG_", "\r\ntitle=late\r\n"}) {
             std::string s = big;
             s.insert(at, insert);
-            d.expectSame(s, "insert at " + std::to_string(at));
+            ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "insert at " + std::to_string(at)));
         }
         std::string s = big;
         s.insert(at, std::string(600, 'x') + "engine.9=1\n");
-        d.expectSame(s, "long line at " + std::to_string(at));
+        ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "long line at " + std::to_string(at)));
     }
 }
 
@@ -134,8 +135,8 @@ TEST(ScanDifferential, RandomBytesOverASmallAlphabet) {
         for (int k = 0; k < n; ++k)
             s += alphabet[static_cast<std::size_t>(rng.below(static_cast<int>(alphabet.size())))];
         s = "title=t\nempty_weight=99\nengine.0=1\n" + s;
-        d.expectSame(s, "random " + std::to_string(i));
-        none.expectSame(s, "random, no keywords " + std::to_string(i));
+        ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "random " + std::to_string(i)));
+        ASSERT_NO_FATAL_FAILURE(none.expectSame(s, "random, no keywords " + std::to_string(i)));
     }
 }
 
@@ -147,11 +148,13 @@ TEST(ScanDifferential, LinesAroundTheReaderLimit) {
     for (std::size_t len = kCfgLineChars - 3; len <= kCfgLineChars + 3; ++len)
         for (const char* end : {"\n", "\r\n", "\r", ""}) {
             std::string tail = std::string(len - 4, 'x') + "WoAI" + end;
-            d.expectSame(head + tail, "keyword, length " + std::to_string(len));
-            d.expectSame(head + tail + "next\n", "keyword, length " + std::to_string(len));
+            ASSERT_NO_FATAL_FAILURE(
+                d.expectSame(head + tail, "keyword, length " + std::to_string(len)));
+            ASSERT_NO_FATAL_FAILURE(
+                d.expectSame(head + tail + "next\n", "keyword, length " + std::to_string(len)));
             std::string weight = "title=t\nengine.0=1\n=7" + std::string(len - 14, ' ') +
                                  "empty_weight" + end + "x\n";
-            d.expectSame(weight, "weight, length " + std::to_string(len));
+            ASSERT_NO_FATAL_FAILURE(d.expectSame(weight, "weight, length " + std::to_string(len)));
         }
 }
 
@@ -196,7 +199,7 @@ TEST(ScanDifferential, LongLinesAcrossReadWindows) {
             }
             s += line + ends[rng.below(4)];
         }
-        d.expectSame(s, "long lines, file " + std::to_string(file));
+        ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "long lines, file " + std::to_string(file)));
     }
 }
 
@@ -210,7 +213,8 @@ TEST(ScanDifferential, LongLinesAtEveryPlaceOfAReadWindow) {
             for (std::size_t k = 0; k < fill; ++k)
                 s += k % 40 == 39 ? '\n' : 'y';
             s += "\ntitle=" + std::string(len - 7, 'a') + "\r\nnext\n";
-            d.expectSame(s, "title of " + std::to_string(len) + " after " + std::to_string(fill));
+            ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "title of " + std::to_string(len) + " after " +
+                                                        std::to_string(fill)));
         }
 }
 

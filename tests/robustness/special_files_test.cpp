@@ -2,6 +2,8 @@
 // run as child processes under `timeout`, so that a program that waits on a FIFO or reads a
 // device without end fails its test instead of stopping the suite. Devices are nodes made in the
 // test's folder (root, as the tests run here); a program that replaced one never touches /dev.
+#include "tests/support/crew_pack.h"
+#include "tests/support/sim_folder.h"
 #include "tests/support/test_support.h"
 
 #include <algorithm>
@@ -96,32 +98,15 @@ std::vector<std::string> namesIn(const std::string& folder) {
     return names;
 }
 
-std::string aircraftCfg(const std::string& title, int weight) {
-    return "[fltsim.0]\ntitle=" + title +
-           "\n[GeneralEngineData]\nengine_type=0\nEngine.0=0,0,0\n"
-           "[WEIGHT_AND_BALANCE]\nempty_weight=" +
-           std::to_string(weight) + "\n";
-}
-
 // A simulator with the add-on's settings, keyword list and two aircraft.
-struct Sim {
-    TempDir dir;
-    std::string base = dir.mkdir("Sim/Tarnavel");
-    std::string configCfg = dir.mkdir("Sim/Tarnavel/config") + "/config.cfg";
-    std::string currencyCfg = base + "/config/money_currency.cfg";
-    std::string keywords = dir.mkdir("Sim/Tarnavel/bin") + "/FleetScout.txt";
-    std::string cubCfg = dir.mkdir("Sim/Aircraft/cub") + "/aircraft.cfg";
-    std::string baronCfg = dir.mkdir("Sim/Aircraft/baron") + "/aircraft.cfg";
-    Sim() {
-        std::string block(1265, '\0');
-        std::memcpy(block.data() + 285, "Euro", 4);
-        writeFile(configCfg, block);
-        writeFile(currencyCfg, "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
-                               "CurrencySeparator=.\nCurrencyExchangeWithDollars=2.0\n");
-        writeFile(keywords, "AI traffic;\n");
-        writeFile(cubCfg, aircraftCfg("Cub", 820));
-        writeFile(baronCfg, aircraftCfg("Baron", 3380));
-    }
+struct Sim : testsupport::SimFolder {
+    std::string configCfg = settings("Euro", 0);
+    std::string currencyCfg =
+        currencies("Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
+                   "CurrencySeparator=.\nCurrencyExchangeWithDollars=2.0\n");
+    std::string keywordList = keywords("AI traffic;\n");
+    std::string cubCfg = aircraft("cub", testsupport::aircraftCfgText("Cub", 820, 0, 1));
+    std::string baronCfg = aircraft("baron", testsupport::aircraftCfgText("Baron", 3380, 0, 1));
     std::string fleetValuer(const std::string& args) const {
         return kLimit + shq(program("FleetValuer")) + " --base " + shq(base) + " " + args;
     }
@@ -130,11 +115,7 @@ struct Sim {
 // A crew pack with one listed sound.
 struct Pack {
     TempDir dir;
-    std::string clt = dir.file("CueLine.clt");
-    Pack() {
-        writeFile(clt, "a.wav;Gear down\r\n");
-        writeFile(dir.file("a.wav"), "RIFF");
-    }
+    std::string clt = testsupport::writeCrewPack(dir.path(), "a.wav;Gear down\r\n", {"a.wav"});
     std::string cueLine(const std::string& args) const {
         return kLimit + shq(program("TnvCueLine")) + " " + args;
     }
@@ -155,13 +136,13 @@ TEST(SpecialFiles, FleetValuerExportTreatsThemAsUnreadable) {
         std::string path;
     } files[] = {{"config.cfg", sim.configCfg},
                  {"money_currency.cfg", sim.currencyCfg},
-                 {"FleetScout.txt", sim.keywords},
+                 {"FleetScout.txt", sim.keywordList},
                  {"aircraft.cfg", sim.cubCfg}};
     for (const File& f : files) {
         std::string kept = readFile(f.path);
         for (Special kind : kAllSpecials) {
             SCOPED_TRACE(std::string(f.what) + " as " + nameOf(kind));
-            makeSpecial(kind, f.path);
+            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, f.path));
             std::string out;
             ASSERT_EQ(runCommand(sim.fleetValuer("--export - 2>/dev/null"), &out), 0);
             EXPECT_NE(out.find("Baron"), std::string::npos);
@@ -177,11 +158,11 @@ TEST(SpecialFiles, FleetValuerExportTreatsThemAsUnreadable) {
 // The window's start-up reads and scans the same files.
 TEST(SpecialFiles, FleetValuerWindowStartsAndShows) {
     Sim sim;
-    for (const std::string* path : {&sim.configCfg, &sim.keywords, &sim.cubCfg}) {
+    for (const std::string* path : {&sim.configCfg, &sim.keywordList, &sim.cubCfg}) {
         std::string kept = readFile(*path);
         for (Special kind : {Special::Fifo, Special::DevZero}) {
             SCOPED_TRACE(*path + " as " + nameOf(kind));
-            makeSpecial(kind, *path);
+            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, *path));
             std::string png = sim.dir.file("fleet.png");
             EXPECT_EQ(runCommand(sim.fleetValuer("--screenshot " + shq(png) +
                                                  " --size 400x200 2>/dev/null")),
@@ -199,7 +180,7 @@ TEST(SpecialFiles, CrewPackTextFileIsNotFound) {
     for (Special kind : kAllSpecials) {
         SCOPED_TRACE(nameOf(kind));
         Pack pack;
-        makeSpecial(kind, pack.clt);
+        ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, pack.clt));
         std::string err = pack.dir.file("err.txt");
         EXPECT_EQ(runCommand(pack.cueLine("--report " + shq(pack.dir.path()) + " 2>" + shq(err))),
                   1);
@@ -214,7 +195,7 @@ TEST(SpecialFiles, CrewPackTextFileIsNotFound) {
     }
     // Named on the command line, a FIFO is a file that cannot be opened.
     Pack pack;
-    makeSpecial(Special::Fifo, pack.clt);
+    ASSERT_NO_FATAL_FAILURE(makeSpecial(Special::Fifo, pack.clt));
     EXPECT_EQ(runCommand(pack.cueLine("--screenshot " + shq(pack.dir.file("s.png")) + " " +
                                       shq(pack.clt) + " 2>/dev/null")),
               1);
@@ -228,7 +209,7 @@ TEST(SpecialFiles, EditorSettingsFile) {
         Pack pack;
         std::string config = pack.dir.mkdir("config/Local AppWizard-Generated Applications");
         std::string conf = config + "/CueLine.conf";
-        makeSpecial(kind, conf);
+        ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, conf));
         std::string png = pack.dir.file("shot.png");
         EXPECT_EQ(runCommand("XDG_CONFIG_HOME=" + shq(pack.dir.file("config")) + " " +
                              pack.cueLine("--screenshot " + shq(png) + " --size 400x200 " +
@@ -329,7 +310,7 @@ TEST(WriteFailures, TargetsThatAreNoPlainFile) {
     EXPECT_NE(readFile(sim.dir.file("real.csv")).find("Baron"), std::string::npos);
 
     std::string fifo = sim.dir.file("fifo");
-    makeSpecial(Special::Fifo, fifo);
+    ASSERT_NO_FATAL_FAILURE(makeSpecial(Special::Fifo, fifo));
     for (const char* option : {"--export", "--print-pdf", "--screenshot"}) {
         SCOPED_TRACE(option);
         EXPECT_EQ(

@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,7 +95,7 @@ inline QMenu* openMenu() {
 }
 
 // Runs `act` on the modal dialog once it is up (it is called from the dialog's own loop). A
-// dialog the keys did not close is closed after a while, so a fault fails and never hangs.
+// dialog that `act` did not close is closed after a while, so a fault fails and never hangs.
 inline void whenModal(std::function<void(QWidget*)> act) {
     auto* poll = new QTimer;
     auto* waited = new int(0);
@@ -101,7 +103,8 @@ inline void whenModal(std::function<void(QWidget*)> act) {
     QObject::connect(poll, &QTimer::timeout, [poll, waited, act] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {
-            if (++*waited > 500) { // nothing came up: the caller's checks fail
+            if (++*waited > 500) {
+                ADD_FAILURE() << "no dialog came up";
                 poll->stop();
                 poll->deleteLater();
                 delete waited;
@@ -116,12 +119,38 @@ inline void whenModal(std::function<void(QWidget*)> act) {
         QPointer<QWidget> left = modal;
         QTimer::singleShot(3000, [left] {
             if (auto* dialog = qobject_cast<QDialog*>(left.data()); dialog && dialog->isVisible()) {
-                ADD_FAILURE() << "the keys left " << dialog->windowTitle().toStdString() << " open";
+                ADD_FAILURE() << dialog->windowTitle().toStdString() << " was left open";
                 dialog->done(0);
             }
         });
     });
     poll->start();
+}
+
+// Opens the dialog of a menu item by its letters (Alt+`menu`, then `item`) once for each key of
+// `answers`, and answers it with that key. Returns what each time showed: the dialog's title, or
+// "(no dialog)", or "(still open)" after the title when the key did not close it.
+inline std::vector<std::string> menuDialogTitles(QWidget* window, Qt::Key menu, Qt::Key item,
+                                                 std::initializer_list<Qt::Key> answers) {
+    std::vector<std::string> titles;
+    for (Qt::Key answer : answers) {
+        if (!activate(window)) {
+            titles.push_back("(window not active)");
+            break;
+        }
+        // Shared with the dialog's loop, which might come up after this returned.
+        auto title = std::make_shared<std::string>("(no dialog)");
+        whenModal([title, answer](QWidget* modal) {
+            *title = modal->windowTitle().toStdString();
+            press(answer);
+        });
+        press(menu, Qt::AltModifier);
+        press(item);
+        if (QApplication::activeModalWidget())
+            *title += " (still open)";
+        titles.push_back(*title);
+    }
+    return titles;
 }
 
 } // namespace keys

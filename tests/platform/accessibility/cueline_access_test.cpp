@@ -22,7 +22,7 @@ const char* const kAccentedPack = "a.wav;Hello\r\nb.wav;Caf\xE9 \x80 5\r\nc.wav;
 struct CueLineAccess : EditorFixture {
     void SetUp() override {
         pack = makePack("Pack", kAccentedPack, {"a.wav", "b.wav", "c.wav", "d.wav"});
-        startOnPack();
+        ASSERT_TRUE(startOnPack());
         QApplication::processEvents();
     }
     QAccessibleInterface* table() { return accesstest::tableOf(grid()); }

@@ -32,18 +32,23 @@ protected:
         d.lpwfxFormat = &f;
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DS_OK);
-        if (b)
-            write(*b, samples);
+        if (b && !write(*b, samples))
+            b.reset();
         return b;
     }
 
-    static void write(DirectSoundBuffer& b, const Bytes& samples) {
+    static bool write(DirectSoundBuffer& b, const Bytes& samples) {
         void* p1;
         void* p2;
         DWORD n1, n2;
-        ASSERT_EQ(b.Lock(0, static_cast<DWORD>(samples.size()), &p1, &n1, &p2, &n2, 0), DS_OK);
+        HRESULT locked = b.Lock(0, static_cast<DWORD>(samples.size()), &p1, &n1, &p2, &n2, 0);
+        EXPECT_EQ(locked, DS_OK);
+        if (locked != DS_OK)
+            return false;
         std::memcpy(p1, samples.data(), n1);
-        ASSERT_EQ(b.Unlock(p1, n1, p2, n2), DS_OK);
+        HRESULT unlocked = b.Unlock(p1, n1, p2, n2);
+        EXPECT_EQ(unlocked, DS_OK);
+        return unlocked == DS_OK;
     }
 
     std::vector<Frame> render(DWORD frames) {
@@ -185,6 +190,7 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
 TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
     Bytes samples = s16(std::vector<int>(64, 20000));
     auto b = buffer(pcm(1, 22050, 16), samples);
+    ASSERT_NE(b, nullptr);
     for (LONG volume : {0, -600, -2470, -4980, -10000}) {
         ASSERT_EQ(b->SetVolume(volume), DS_OK);
         ASSERT_EQ(b->SetCurrentPosition(0), DS_OK);
@@ -197,15 +203,18 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
     EXPECT_EQ(b->SetVolume(1), DSERR_INVALIDPARAM);
     EXPECT_EQ(b->SetVolume(-10001), DSERR_INVALIDPARAM);
     auto fixed = buffer(pcm(1, 22050, 16), samples, 0);
+    ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->SetVolume(-100), DSERR_CONTROLUNAVAIL);
     EXPECT_EQ(fixed->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
 }
 
 TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
     auto a = buffer(pcm(1, 22050, 16), s16(std::vector<int>(16, 20000)));
+    ASSERT_NE(a, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
     ASSERT_EQ(ds->DuplicateSoundBuffer(a.get(), dup), DS_OK);
     auto c = buffer(pcm(2, 22050, 16), s16(std::vector<int>(32, -5000)));
+    ASSERT_NE(c, nullptr);
     ASSERT_EQ(a->Play(0, 0, 0), DS_OK);
     render(8);
     ASSERT_EQ(dup->Play(0, 0, 0), DS_OK);
@@ -223,6 +232,7 @@ TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
 TEST_F(Mixer, OtherRatesAreResampled) {
     // 11025 samples a second: every input frame lasts two output frames.
     auto b = buffer(pcm(1, 11025, 16), s16({0, 1000, 2000, 3000}));
+    ASSERT_NE(b, nullptr);
     ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
     std::vector<Frame> out = render(10);
     const int expected[] = {0, 500, 1000, 1500, 2000, 2500, 3000, 3000, 0, 0};
@@ -243,6 +253,7 @@ TEST_F(Mixer, OtherRatesAreResampled) {
 
 TEST_F(Mixer, LoopingPositionAndStop) {
     auto b = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
+    ASSERT_NE(b, nullptr);
     ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     std::vector<Frame> out = render(10);
     EXPECT_EQ(out[9].left, 2);
@@ -263,6 +274,7 @@ TEST_F(Mixer, LoopingPositionAndStop) {
 
 TEST_F(Mixer, LockWrapsAroundAndUnlockWritesOnlyWhatItIsGiven) {
     auto b = buffer(pcm(1, 22050, 8), Bytes{10, 11, 12, 13, 14, 15});
+    ASSERT_NE(b, nullptr);
     void* p1;
     void* p2;
     DWORD n1, n2;
@@ -289,6 +301,7 @@ TEST_F(Mixer, LockWrapsAroundAndUnlockWritesOnlyWhatItIsGiven) {
 
 TEST_F(Mixer, LostBuffersStopAndComeBackSilentAfterRestore) {
     auto b = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
+    ASSERT_NE(b, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
     ASSERT_EQ(ds->DuplicateSoundBuffer(b.get(), dup), DS_OK);
     ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
@@ -319,6 +332,7 @@ TEST_F(Mixer, PrimaryBufferSetsTheOutputFormatAndMasterVolume) {
     WAVEFORMATEX mono8 = pcm(1, 22050, 8);
     ASSERT_EQ(primary->SetFormat(&mono8), DS_OK);
     auto b = buffer(pcm(2, 22050, 16), s16({16384, 0, 16384, 0}));
+    ASSERT_NE(b, nullptr);
     ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
     std::uint8_t out[3];
     ds->Render(out, 3);

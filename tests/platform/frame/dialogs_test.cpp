@@ -3,6 +3,7 @@
 #include "platform/filedialog.h"
 #include "platform/frame.h"
 #include "platform/msgbox_qt.h"
+#include "tests/support/keyboard.h"
 #include "tests/support/test_support.h"
 
 #include <QApplication>
@@ -10,11 +11,11 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -24,19 +25,7 @@
 
 namespace {
 
-// Runs `act` on the modal dialog once it is up.
-void whenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = nullptr;
-        for (int i = 0; i < 200 && !modal; ++i) {
-            modal = QApplication::activeModalWidget();
-            if (!modal)
-                QTest::qWait(10);
-        }
-        ASSERT_NE(modal, nullptr);
-        act(modal);
-    });
-}
+using keys::whenModal;
 
 TEST(FileFilter, ParsesDescriptionsAndPatterns) {
     auto entries = parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|");
@@ -188,7 +177,10 @@ TEST(FileDialogService, SaveDialogAsksBeforeReplacingAndNoKeepsItOpen) {
         ASSERT_NE(buttons, nullptr);
         saveButton = buttons->button(QDialogButtonBox::Save) != nullptr;
         openButton = buttons->button(QDialogButtonBox::Open) != nullptr;
-        dialog->selectFile(QString::fromStdString(existing));
+        // Typed into the name box, which has the keys (selectFile leaves a focused box alone).
+        auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(existing));
         buttons->button(QDialogButtonBox::Save)->click();
         stayedOnNo = dialog->isVisible();
         buttons->button(QDialogButtonBox::Save)->click();

@@ -13,7 +13,7 @@ namespace {
 struct SignalFixture : EditorFixture {
     void SetUp() override {
         EditorFixture::SetUp();
-        startOnPack();
+        ASSERT_TRUE(startOnPack());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     }
 };
@@ -66,9 +66,3 @@ TEST_F(SignalFixture, SignalsIgnoredAtStartStayIgnored) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,6 +1,5 @@
-// Sounds built into the program, found by name when a WAV name is no readable file: the place of
-// the original's WAVE/WAV program resources. The programs carry none today; the store stays
-// so that a sound can be added without touching the reader.
+// A store of built-in sounds for the tests and the fuzz target of the WAV reader: the programs
+// carry none, but the reader looks a name that is no readable file up among them.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +12,10 @@ namespace builtin_sounds {
 // nullptr when there is none.
 const std::vector<std::uint8_t>* find(const std::string& name, const std::string& type);
 
-// Adds (or replaces) a built-in sound.
+// Adds (or replaces) a built-in sound, and makes the WAV reader look in this store.
 void add(const std::string& name, const std::string& type, std::vector<std::uint8_t> bytes);
 
-// Removes every built-in sound (tests).
+// Removes every built-in sound, and the store from the WAV reader.
 void clear();
 
 } // namespace builtin_sounds

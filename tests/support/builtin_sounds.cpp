@@ -1,6 +1,7 @@
-#include "playback/builtin_sounds.h"
+#include "tests/support/builtin_sounds.h"
 
 #include "platform/fs.h"
+#include "playback/wave_reader.h"
 
 #include <utility>
 
@@ -28,6 +29,7 @@ const std::vector<std::uint8_t>* find(const std::string& name, const std::string
 }
 
 void add(const std::string& name, const std::string& type, std::vector<std::uint8_t> bytes) {
+    CWaveReader::setBuiltinSounds(&find);
     for (Entry& e : store()) {
         if (fsx::equalNoCase(e.name, name) && fsx::equalNoCase(e.type, type)) {
             e.bytes = std::move(bytes);
@@ -39,6 +41,7 @@ void add(const std::string& name, const std::string& type, std::vector<std::uint
 
 void clear() {
     store().clear();
+    CWaveReader::setBuiltinSounds(nullptr);
 }
 
 } // namespace builtin_sounds

@@ -1,4 +1,4 @@
-#include "bench/sim_tree.h"
+#include "tests/support/sim_tree.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -140,6 +140,29 @@ TreeInfo WriteTree(const std::string& aircraftFolder, int folders, int aiEvery,
         info.aiFolders += ai ? 1 : 0;
     }
     return info;
+}
+
+std::string PcmWav(const std::vector<std::int16_t>& samples) {
+    auto le = [](std::string& s, std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            s += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    const auto dataSize = static_cast<std::uint32_t>(2 * samples.size());
+    std::string w = "RIFF";
+    le(w, 36 + dataSize, 4);
+    w += "WAVEfmt ";
+    le(w, 16, 4);
+    le(w, 1, 2); // PCM
+    le(w, 1, 2); // mono
+    le(w, 22050, 4);
+    le(w, 44100, 4);
+    le(w, 2, 2);
+    le(w, 16, 2);
+    w += "data";
+    le(w, dataSize, 4);
+    for (std::int16_t sample : samples)
+        le(w, static_cast<std::uint16_t>(sample), 2);
+    return w;
 }
 
 } // namespace simtree

@@ -1,6 +1,6 @@
-// Made-up but realistic simulator data for the benchmarks and the robustness tests: aircraft.cfg
-// texts with several liveries, an AI-traffic keyword list, and a whole Aircraft folder. The same
-// seed always gives the same bytes.
+// Made-up but realistic simulator data for the tests and the benchmarks: aircraft.cfg texts with
+// several liveries, an AI-traffic keyword list, a whole Aircraft folder, and the WAV files of a
+// crew pack. The same seed always gives the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -34,5 +34,8 @@ struct TreeInfo {
 
 // Writes `folders` aircraft folders under `aircraftFolder`, every `aiEvery`-th one an AI model.
 TreeInfo WriteTree(const std::string& aircraftFolder, int folders, int aiEvery, std::uint64_t seed);
+
+// A mono 16-bit PCM WAV file at 22050 Hz holding `samples`.
+std::string PcmWav(const std::vector<std::int16_t>& samples);
 
 } // namespace simtree
