@@ -156,7 +156,7 @@ TEST(FleetWindow, EveryCommandEnablesAndChecksAsItShould) {
         {ID_PREV_PANE, false, false, false, false},
     };
     Running r;
-    r.start();
+    ASSERT_TRUE(r.start());
     for (const Case& c : cases) {
         CmdUI ui = r.frame().QueryCommand(c.id);
         EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
