@@ -69,7 +69,7 @@ constexpr DWORD DSBFREQUENCY_MAX = 200000;
 constexpr DWORD DSBSIZE_MIN = 4;
 constexpr DWORD DSBSIZE_MAX = 0x0FFFFFFF;
 
-// The sizes callers put into dwSize: those of the original description records.
+// The sizes callers put into dwSize: 36 for the full description record, 20 for the short one.
 constexpr DWORD DSBUFFERDESC_SIZE = 36;
 constexpr DWORD DSBUFFERDESC1_SIZE = 20;
 

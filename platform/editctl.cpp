@@ -192,7 +192,8 @@ private:
         return MSGPARAM(std::max(e->count(), 1) & 0xFFFF);
     }
 
-    // The characters a key types, as Windows types them.
+    // The characters a key types: Ctrl+letter types its control character, and of the other
+    // control characters only those a keyboard types on its own (see typesCharacter).
     static std::vector<UINT> charsOf(const QKeyEvent* e) {
         Qt::KeyboardModifiers mods = e->modifiers();
         UINT vk = wndinput::virtualKeyOf(e);

@@ -2,7 +2,7 @@
 // caret, selection, clipboard and horizontal auto-scroll of the platform's edit field.
 //
 // Its keys arrive as messages: WM_KEYDOWN, then WM_CHAR for what the key types (Ctrl+letter
-// types the control character, as on Windows). A subclass sees them first in OnKeyDown / OnChar;
+// types the control character). A subclass sees them first in OnKeyDown / OnChar;
 // the default processing (Default()) is the edit's own: caret keys, Delete, Backspace (character
 // 8), Ctrl+A (1) select all, Ctrl+C (3) copy, Ctrl+V (22) paste, Ctrl+X (24) cut, Ctrl+Z (26)
 // undo, Ctrl+Insert, Shift+Insert, Shift+Delete, and any other character inserted at the caret.

@@ -60,8 +60,7 @@ bool matchFrom(const std::string& name, std::size_t n, const std::string& pat, s
     return p == pat.size();
 }
 
-// Shows folders, and files that match one of the current filter's patterns, letter case aside
-// as on Windows.
+// Shows folders, and files that match one of the current filter's patterns, letter case aside.
 class PatternProxy : public QSortFilterProxyModel {
 public:
     explicit PatternProxy(QObject* parent) : QSortFilterProxyModel(parent) {}
@@ -108,7 +107,7 @@ parseFileFilter(const std::string& filter) {
 }
 
 bool matchesPattern(const std::string& name, const std::string& pattern) {
-    // "*.*" matches every name on Windows, also one without a dot.
+    // "*.*" matches every name, also one without a dot.
     if (pattern == "*.*")
         return true;
     return matchFrom(name, 0, pattern, 0);

@@ -1,7 +1,6 @@
-// File system helpers with the habits of the Windows file system the programs came from:
-// folders list in one order everywhere, names are looked up regardless of letter case when the
-// exact name is absent, and names are 8-bit Windows-1252 text inside the programs while the disk
-// holds UTF-8.
+// File system helpers: folders list in one order everywhere, names are looked up regardless of
+// letter case when the exact name is absent, and names are 8-bit Windows-1252 text inside the
+// programs while the disk holds UTF-8.
 #pragma once
 
 #include <cstdint>

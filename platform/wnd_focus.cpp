@@ -17,7 +17,7 @@ Point lastCursor;
 
 } // namespace
 
-// Focus changes take effect at once, as on Windows, whether or not the platform's window is
+// Focus changes take effect at once, whether or not the platform's window is
 // active; the platform's own focus follows where it can.
 Wnd* Wnd::SetFocus() {
     Wnd* previous = focusWnd;

@@ -88,8 +88,8 @@ UINT wndinput::virtualKeyOfQtKey(int k) {
     }
 }
 
-// X11 gives some keys a control character as their text where Windows types none: Delete types
-// DEL, for one. Only the control characters a Windows keyboard types become characters.
+// X11 gives some keys a control character as their text that types nothing: Delete carries DEL,
+// for one. Only Backspace, Tab, Enter, Escape and Ctrl held with a key type one.
 bool wndinput::typesCharacter(UINT vk, Qt::KeyboardModifiers mods, int byte) {
     if (byte >= 32 && byte != 127)
         return true;

@@ -1,5 +1,5 @@
-// The scroll bars of a window, which behave like Windows' own: they move only when the window
-// answers the scroll message by setting the position.
+// The scroll bars of a window: they move only when the window answers the scroll message by setting
+// the position.
 #include "platform/wnd.h"
 
 #include "platform/wnd_widgets.h"

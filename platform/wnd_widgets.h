@@ -1,6 +1,6 @@
 // The Qt widgets behind a Wnd (platform-internal): the frame (border, scroll bars) and the
 // client area, which keeps its pixels in an image of its own so that a window can be drawn on
-// outside a paint event, as Windows allows.
+// outside a paint event.
 #pragma once
 
 #include "platform/wnd.h"
