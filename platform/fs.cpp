@@ -218,7 +218,8 @@ int openRegularFileAt(int dirFd, const std::string& path) {
         errno = err;
         return -1;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // A regular file reads the same with O_NONBLOCK set, so it stays: two calls fewer a file
+    // when thousands of aircraft.cfg files are read.
     return fd;
 }
 

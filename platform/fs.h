@@ -84,7 +84,8 @@ bool readFile(const std::string& diskPath, std::string& out, std::size_t limit =
 
 // Opens a file for reading without ever waiting on it: a FIFO, a device, a socket or a folder
 // in its place is refused as a file that cannot be read (errno EISDIR for a folder, else
-// EINVAL). -1 on failure. The descriptor reads blocking, as usual.
+// EINVAL). -1 on failure. The descriptor keeps O_NONBLOCK, which a regular file ignores: it
+// reads blocking, as usual.
 int openRegularFile(const std::string& diskPath);
 // The same for a path relative to the folder open as `dirFd`.
 int openRegularFileAt(int dirFd, const std::string& path);
