@@ -5,7 +5,7 @@
 #include "platform/filedialog.h"
 #include "platform/msgbox.h"
 #include "resources/browser/fleet_resources.h"
-#include "tests/browser/fleet_fixture.h"
+#include "tests/browser/running_fleet.h"
 #include "tests/support/keyboard.h"
 
 #include <QMainWindow>
@@ -16,26 +16,14 @@
 namespace {
 
 struct FleetKeys : ::testing::Test {
-    FleetSim sim;
-    FleetState state;
-    FleetOptions options;
-    ScriptedMessageBox boxes;
-    ScriptedFileDialog files;
-    std::unique_ptr<CFleetValuerApp> app;
+    Running r;
 
     void SetUp() override {
-        addMixedFleet(sim);
-        state.programPath = sim.programPath();
-        app = std::make_unique<CFleetValuerApp>(state, options);
-        ASSERT_TRUE(app->InitInstance());
+        ASSERT_TRUE(r.start());
         ASSERT_TRUE(keys::activate(window()));
     }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
-    CMainFrame& frame() { return *app->frame(); }
-    CCellGrid& grid() { return *app->view()->grid(); }
+    CMainFrame& frame() { return r.frame(); }
+    CCellGrid& grid() { return r.grid(); }
     QWidget* window() { return static_cast<QWidget*>(frame().nativeWindow()); }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/print.h"
 #include "resources/browser/fleet_resources.h"
 #include "tests/browser/fleet_fixture.h"
+#include "tests/browser/running_fleet.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,34 +56,6 @@ protected:
     std::unique_ptr<CFleetValuerView> MakeView() override {
         return std::make_unique<CopyingGridView>(state());
     }
-};
-
-// The program started from the add-on's bin folder of a fresh simulator.
-struct Running {
-    FleetSim sim;
-    FleetState state;
-    FleetOptions options;
-    ScriptedMessageBox boxes;
-    ScriptedFileDialog files;
-    std::unique_ptr<CFleetValuerApp> app;
-
-    explicit Running(void (*setUp)(const FleetSim&) = addMixedFleet) {
-        setUp(sim);
-        state.programPath = sim.programPath();
-    }
-    ~Running() {
-        app.reset();
-        QApplication::processEvents();
-    }
-    // Starts the program; false when its start failed.
-    template <class App = CFleetValuerApp> [[nodiscard]] bool start() {
-        app = std::make_unique<App>(state, options);
-        bool started = app->InitInstance();
-        QApplication::processEvents();
-        return started;
-    }
-    CMainFrame& frame() { return *app->frame(); }
-    CCellGrid& grid() { return *app->view()->grid(); }
 };
 
 } // namespace
