@@ -57,12 +57,18 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
     FleetOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string* out) {
+        // The argument's value; false, with the error, when there is none or (where `empty`
+        // names the fault) when it is empty.
+        auto value = [&](std::string* out, const char* empty = nullptr) {
             if (i + 1 >= args.size()) {
                 *error = a + " needs a value";
                 return false;
             }
             *out = args[++i];
+            if (empty && out->empty()) {
+                *error = a + " needs " + empty;
+                return false;
+            }
             return true;
         };
         std::string v;
@@ -73,12 +79,8 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
         } else if (a == "--all-variations") {
             o.allVariations = true;
         } else if (a == "--base") {
-            if (!value(&o.base))
+            if (!value(&o.base, "a folder"))
                 return std::nullopt;
-            if (o.base.empty()) {
-                *error = "--base needs a folder";
-                return std::nullopt;
-            }
         } else if (a == "--sort") {
             if (!value(&v))
                 return std::nullopt;
@@ -87,27 +89,15 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
                 return std::nullopt;
             }
         } else if (a == "--export") {
-            if (!value(&o.exportPath))
+            if (!value(&o.exportPath, "a file name or -"))
                 return std::nullopt;
-            if (o.exportPath.empty()) {
-                *error = "--export needs a file name or -";
-                return std::nullopt;
-            }
             o.doExport = true;
         } else if (a == "--screenshot") {
-            if (!value(&o.screenshot))
+            if (!value(&o.screenshot, "a file name"))
                 return std::nullopt;
-            if (o.screenshot.empty()) {
-                *error = "--screenshot needs a file name";
-                return std::nullopt;
-            }
         } else if (a == "--print-pdf") {
-            if (!value(&o.printPdf))
+            if (!value(&o.printPdf, "a file name"))
                 return std::nullopt;
-            if (o.printPdf.empty()) {
-                *error = "--print-pdf needs a file name";
-                return std::nullopt;
-            }
         } else if (a == "--page-size") {
             if (!value(&o.pageSize))
                 return std::nullopt;

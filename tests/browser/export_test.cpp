@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 using testsupport::runCommand;
 
@@ -49,6 +52,26 @@ TEST(FleetOptions, CommandLine) {
         EXPECT_FALSE(ParseFleetOptions(bad, &error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(FleetOptions, AMissingOrEmptyValueSaysWhatItNeeds) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--base", ""}, "--base needs a folder"},
+        {{"--export", ""}, "--export needs a file name or -"},
+        {{"--screenshot", ""}, "--screenshot needs a file name"},
+        {{"--print-pdf", ""}, "--print-pdf needs a file name"},
+        {{"--page-size"}, "--page-size needs a value"},
+        {{"--base"}, "--base needs a value"},
+    };
+    for (const auto& [args, message] : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseFleetOptions(args, &error)) << args[0];
+        EXPECT_EQ(error, message);
+    }
+    std::string error;
+    auto pdf = ParseFleetOptions({"--print-pdf", "out.pdf", "--page-size", ""}, &error);
+    ASSERT_TRUE(pdf) << error << ": the paper's name may be empty";
+    EXPECT_EQ(pdf->printPdf, "out.pdf");
 }
 
 TEST(FleetExport, WritesTheTableAsDisplayed) {
