@@ -1,6 +1,6 @@
 #include "browser/fleet_export.h"
 
-#include "grid/cell_grid.h"
+#include "grid/grid_core.h"
 #include "platform/fs_write.h"
 
 #include <cerrno>
@@ -13,7 +13,7 @@ bool WriteExport(const std::string& diskPath, const std::string& bytes, std::str
 
 int ExportFleet(FleetState& state, const std::string& path) {
     LoadFleet(state);
-    CCellGrid grid;
+    CCellGridCore grid;
     grid.AllowEditing(FALSE);
     FillAircraftGrid(grid, state);
     std::string csv = GridToCsv(grid);

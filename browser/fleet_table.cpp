@@ -1,11 +1,11 @@
 #include "browser/fleet_table.h"
 
 #include "browser/pricing.h"
-#include "grid/cell_grid.h"
+#include "grid/grid_core.h"
 
 namespace {
 
-void setFormat(CCellGrid& grid, int row, int col, UINT format) {
+void setFormat(CCellGridCore& grid, int row, int col, UINT format) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -14,7 +14,7 @@ void setFormat(CCellGrid& grid, int row, int col, UINT format) {
     grid.SetCellInfo(&info);
 }
 
-void setData(CCellGrid& grid, int row, int col, LPARAM data) {
+void setData(CCellGridCore& grid, int row, int col, LPARAM data) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -75,7 +75,7 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM /*user*/) {
     return 0;
 }
 
-void FillAircraftGrid(CCellGrid& grid, const FleetState& state) {
+void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     TraceLine("RedrawAircraftTable start");
     const AircraftTable& table = *state.table;
     const CurrencyEntry& currency = state.config.activeCurrency();
@@ -140,12 +140,9 @@ void FillAircraftGrid(CCellGrid& grid, const FleetState& state) {
         grid.SortRowsByData(CompareDataWords, kFleetColPrice, TRUE, 0);
         break;
     }
-    // One repaint of the whole window on the next paint: repainting column by column walks
-    // every row, off screen too, and the new row count has invalidated the window anyway.
-    grid.Invalidate(TRUE);
 }
 
-std::string GridToCsv(CCellGrid& grid) {
+std::string GridToCsv(CCellGridCore& grid) {
     std::string out;
     for (int row = 0; row < grid.GetNumRows(); ++row) {
         for (int col = 0; col < grid.GetNumCols(); ++col) {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-class CCellGrid;
+class CCellGridCore;
 
 enum AircraftSortMode {
     SortByRank = 0,
@@ -55,11 +55,11 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM user);
 
 // Rebuilds the grid's rows from the aircraft table and puts them in the state's order. Sizing
 // the grid to its window and the status text are left to the view.
-void FillAircraftGrid(CCellGrid& grid, const FleetState& state);
+void FillAircraftGrid(CCellGridCore& grid, const FleetState& state);
 
 // The grid's rows as displayed, header first, as CSV: a field holding a comma, a quote or a line
 // end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged.
-std::string GridToCsv(CCellGrid& grid);
+std::string GridToCsv(CCellGridCore& grid);
 
 // The status text for a table of `count` rows.
 std::string LinesDisplayedText(int count);

@@ -58,6 +58,9 @@ void CFleetValuerView::RedrawAircraftTable() {
     if (!grid_)
         return;
     FillAircraftGrid(*grid_, state_);
+    // One repaint of the whole window on the next paint: repainting column by column walks
+    // every row, off screen too, and the new row count has invalidated the window anyway.
+    grid_->Invalidate(TRUE);
     if (grid_->hasWindow() && sizeKnown_)
         fitGrid();
     if (frame_)
