@@ -1,6 +1,6 @@
 // Dialog units, the layout unit of dialog resources (platform-internal): a quarter of the dialog
-// font's average character width across and an eighth of its height down, rounded the way
-// Windows maps a dialog rectangle. Every dialog of the programs is laid out through here, so
+// font's average character width across and an eighth of its height down, rounded half away
+// from zero. Every dialog of the programs is laid out through here, so
 // that the same units give the same pixels in each of them.
 #pragma once
 
@@ -11,14 +11,15 @@
 
 namespace dialogunits {
 
-// a * b / c rounded half away from zero, without overflow (Windows' MulDiv).
+// a * b / c rounded half away from zero, without overflow.
 int mulDiv(int a, int b, int c);
 
 // The dialog font: `points` at 96 dots per inch, so a dialog has the same pixel size on every
-// screen; the Windows dialog faces are drawn with their metric-compatible stand-ins.
+// screen; the dialog faces are drawn with their metric-compatible stand-ins.
 QFont font(const std::string& face, int points);
 
-// Makes Qt draw the Windows dialog faces (and Arial) with the installed look-alikes.
+// Makes Qt draw the dialog faces MS Sans Serif and MS Shell Dlg (and Arial) with the installed
+// look-alikes.
 void substituteWindowsFaces();
 
 class Units {
