@@ -63,12 +63,10 @@ check() {
         class=$(xprop -id "$w" WM_CLASS | sed -n 's/.*= ".*", "\(.*\)"$/\1/p')
         [ "$class" = "$id" ] || fail "$name's window $w has the WM_CLASS class '$class', not '$id'"
     done
-    echo "$name: WM_CLASS class $id"
-}
-stop() {
     kill "$app_pid"
     wait "$app_pid" 2>/dev/null || true
     app_pid=
+    echo "$name: WM_CLASS class $id"
 }
 
 "$bin/tnv-make-demo" "$work/sim" >/dev/null
@@ -81,13 +79,10 @@ conf="$XDG_CONFIG_HOME/Local AppWizard-Generated Applications/CueLine.conf"
 grep -qF "$pack" "$conf" 2>/dev/null || fail "the editor's settings are not in $conf"
 others=$(find "$XDG_CONFIG_HOME" -type f ! -path "$conf")
 [ -z "$others" ] || fail "the editor wrote settings elsewhere: $others"
-stop
 
 check FleetValuer fleetvaluer "$bin/FleetValuer" --base "$work/sim/Tarnavel"
-stop
 # Started outside an add-on, the uninstaller only says why it removes nothing.
 mkdir "$work/elsewhere"
 ln -s "$bin/UninstallTarnavel" "$work/elsewhere/UninstallTarnavel"
 check UninstallTarnavel uninstall-tarnavel "$work/elsewhere/UninstallTarnavel"
-stop
 echo "every window's WM_CLASS names its program's desktop entry"
