@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     }
     // Ctrl+C and SIGTERM close the window as its close box does.
     CloseOnSignals closeOnSignals;
-    DialogApplication app(argc, argv);
+    DialogApplication app(argc, argv, "uninstall-tarnavel"); // its desktop entry
     CUninstallDialog dialog(env, uninst::StartScriptDetached);
     dialog.DoModal();
     return CloseOnSignals::ExitStatus(0);

@@ -53,6 +53,7 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdf) {
     const std::string text = pdfText(pdf);
     EXPECT_NE(text.find("CueLine"), std::string::npos);
     EXPECT_NE(text.find("Editing "), std::string::npos);
+    EXPECT_NE(text.find("/Crew Pack/CueLine.clt"), std::string::npos) << text;
     EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
     EXPECT_NE(text.find("Line 1 of the crew"), std::string::npos);
     EXPECT_NE(text.find("Line 150 of the crew"), std::string::npos);
