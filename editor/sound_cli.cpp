@@ -46,8 +46,14 @@ std::string whyNoClip(const std::string& path, HRESULT hr) {
     }
     if (hr == E_FAIL && !fileExists(path))
         return somethingExists(path) ? "not a regular file" : "no such file";
-    if (hr == E_FAIL)
+    if (hr == E_FAIL) {
+        CWaveReader reader;
+        if (SUCCEEDED(reader.open(path.c_str(), nullptr, WAVEFILE_READ)) && reader.heldSize() > 0 &&
+            reader.format()->wFormatTag != WAVE_FORMAT_PCM)
+            return "its sound data (format tag " + std::to_string(reader.format()->wFormatTag) +
+                   ") does not decode";
         return "not a WAVE file with sound data that can be read";
+    }
     if (hr == DSERR_INVALIDPARAM)
         return "its sound data is too short or too long to be played";
     if (hr == E_OUTOFMEMORY)

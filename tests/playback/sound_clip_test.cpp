@@ -66,10 +66,10 @@ TEST_F(Clip, CreationFailures) {
         E_FAIL);
     std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
     EXPECT_EQ(device.createClip(empty.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), E_FAIL);
-    WAVEFORMATEX adpcm = pcm(1, 22050, 4);
-    adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
-    adpcm.nBlockAlign = 256;
-    std::string packed = write(wav(adpcm, counting(512)), "adpcm.wav");
+    WAVEFORMATEX mp3 = pcm(1, 22050, 0);
+    mp3.wFormatTag = 0x55; // MPEG layer 3: no decoder here
+    mp3.nBlockAlign = 1;
+    std::string packed = write(wav(mp3, counting(512)), "mp3.wav");
     EXPECT_EQ(device.createClip(packed.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
               DSERR_BADFORMAT);
     std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";
