@@ -61,6 +61,18 @@ std::string whyNoClip(const std::string& path, HRESULT hr) {
     return "the sound cannot be made";
 }
 
+bool isOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+int unknownOption(const std::string& arg, const char* usage, std::ostream& err) {
+    err << "TnvCueLine: unknown option '" << arg << "'\n" << usage;
+    return 2;
+}
+
+constexpr const char* kWavInfoUsage = "usage: TnvCueLine --wav-info FILE...\n";
+constexpr const char* kPlayUsage = "usage: TnvCueLine --play FILE [--volume N]\n";
+
 bool parseVolume(const std::string& text, long& volume) {
     if (text.empty() || text.size() > 3)
         return false;
@@ -77,9 +89,12 @@ bool parseVolume(const std::string& text, long& volume) {
 
 int runWavInfo(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
     if (files.empty()) {
-        err << "usage: TnvCueLine --wav-info FILE...\n";
+        err << kWavInfoUsage;
         return 2;
     }
+    for (const std::string& file : files)
+        if (isOption(file))
+            return unknownOption(file, kWavInfoUsage, err);
     int status = 0;
     for (const std::string& file : files) {
         CWaveReader reader;
@@ -110,16 +125,18 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err) {
                 return 2;
             }
             ++i;
+        } else if (isOption(args[i])) {
+            return unknownOption(args[i], kPlayUsage, err);
         } else if (!havePath) {
             path = args[i];
             havePath = true;
         } else {
-            havePath = false;
-            break;
+            err << "TnvCueLine: unexpected argument '" << args[i] << "'\n" << kPlayUsage;
+            return 2;
         }
     }
     if (!havePath) {
-        err << "usage: TnvCueLine --play FILE [--volume N]\n";
+        err << kPlayUsage;
         return 2;
     }
 
@@ -127,7 +144,7 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err) {
     HRESULT hr = device.start(nullptr, DSSCL_PRIORITY, 2, 22050, 16);
     if (FAILED(hr)) {
         err << "TnvCueLine: no sound device (" << hex8(hr) << ")\n";
-        return 2;
+        return 3;
     }
     std::unique_ptr<CSoundClip> clip;
     hr = device.createClip(path.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip);

@@ -247,7 +247,7 @@ TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
     }
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     std::ostringstream e;
-    EXPECT_EQ(runPlay({p}, e), 2);
+    EXPECT_EQ(runPlay({p}, e), 3) << "not a usage error";
     EXPECT_NE(e.str().find("no sound device"), std::string::npos) << e.str();
 }
 
