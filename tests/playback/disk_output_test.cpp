@@ -153,35 +153,6 @@ TEST_F(DiskOutput, OtherFormatsArriveAsTheOutputFormat) {
     EXPECT_NEAR(static_cast<double>(loud), 2204.0, 2.0);
 }
 
-TEST_F(DiskOutput, CompressedRecordingArrivesAsSoxDecodesIt) {
-    if (testsupport::runCommand("command -v sox >/dev/null") != 0)
-        GTEST_SKIP() << "sox is not installed";
-    std::string p = dir.file("ima.wav");
-    std::string raw = dir.file("ima.raw");
-    ASSERT_EQ(testsupport::runCommand("sox -n -r 22050 -c 1 -e ima-adpcm '" + p +
-                                      "' synth 0.1 sine 440 vol 0.5"),
-              0);
-    ASSERT_EQ(testsupport::runCommand("sox '" + p + "' -t raw -e signed -b 16 -L '" + raw + "'"),
-              0);
-    std::string decoded = testsupport::readFile(raw);
-    std::vector<int> expected;
-    for (std::size_t i = 0; i + 1 < decoded.size() && expected.size() < 2205; i += 2)
-        expected.push_back(
-            static_cast<std::int16_t>(static_cast<std::uint8_t>(decoded[i]) |
-                                      static_cast<std::uint8_t>(decoded[i + 1]) << 8));
-    // The output starts at the first sound that is not silence.
-    expected.erase(expected.begin(),
-                   std::find_if(expected.begin(), expected.end(), [](int v) { return v != 0; }));
-    std::ostringstream err;
-    ASSERT_EQ(runPlay({p}, err), 0) << err.str();
-    std::vector<Frame> out = captured();
-    ASSERT_GE(out.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(out[i].left, expected[i]) << i;
-        ASSERT_EQ(out[i].right, expected[i]) << i;
-    }
-}
-
 TEST_F(DiskOutput, TwoBuffersOfOneClipPlayOverlapped) {
     CSoundDevice device;
     ASSERT_EQ(device.start(nullptr, DSSCL_PRIORITY, 2, 22050, 16), S_OK);
