@@ -130,11 +130,9 @@ bool IsForeignFileSystem(int dirFd) {
 FolderLook LookAt(int fd, bool wantChildren) {
     FolderLook look;
     struct stat st;
-    int listFd = ::fstat(fd, &st) == 0 ? ::dup(fd) : -1;
-    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    DIR* dir = ::fstat(fd, &st) == 0 ? ::fdopendir(fd) : nullptr;
     if (!dir) {
-        if (listFd >= 0)
-            ::close(listFd);
+        ::close(fd);
         return look;
     }
     look.device = static_cast<std::uint64_t>(st.st_dev);
@@ -159,11 +157,7 @@ int OpenFolder(const std::string& folder) {
 
 FolderLook LookInto(const std::string& folder, bool wantChildren) {
     int fd = OpenFolder(folder);
-    if (fd < 0)
-        return {};
-    FolderLook look = LookAt(fd, wantChildren);
-    ::close(fd);
-    return look;
+    return fd < 0 ? FolderLook() : LookAt(fd, wantChildren);
 }
 
 std::string FindNoCase(const std::string& folder, const std::string& name) {
@@ -243,7 +237,6 @@ void visitFolder(const Visit& v, std::vector<Root>& roots,
         return;
     }
     FolderLook look = LookAt(fd, v.depth < kMaxDepth);
-    ::close(fd);
     if (look.isSimulator()) {
         found.add(v.path, look.addon);
         return;

@@ -56,6 +56,7 @@ struct FolderLook {
 
 // Reads one folder, opening nothing else in it. `wantChildren` fills `folders` and `links`.
 FolderLook LookInto(const std::string& folder, bool wantChildren);
+// The same on an open folder, which it closes.
 FolderLook LookAt(int dirFd, bool wantChildren);
 
 // Opens a folder for reading; -1 for anything else (a FIFO or a device is never opened).
