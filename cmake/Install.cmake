@@ -1,17 +1,13 @@
 # What `cmake --install` puts under the prefix, and the Debian package CPack makes of it.
 include(GNUInstallDirs)
 
-# tarnavel-setup stands beside the programs, in the build tree as in the installed tree.
-configure_file(${PROJECT_SOURCE_DIR}/setup/tarnavel-setup ${PROJECT_BINARY_DIR}/bin/tarnavel-setup
-               @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
-               GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-
-foreach(program TnvCueLine FleetValuer UninstallTarnavel)
+# tarnavel-setup stands beside the programs, in the build tree as in the installed tree: it
+# places the programs it finds beside itself.
+foreach(program TnvCueLine FleetValuer UninstallTarnavel tarnavel-setup)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()
 endforeach()
-install(PROGRAMS ${PROJECT_BINARY_DIR}/bin/tarnavel-setup DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Man pages and the changelog are installed compressed, as Debian wants them; -n keeps the
 # archives the same from build to build.
