@@ -1,5 +1,6 @@
 #include "grid/cell_grid.h"
 
+#include "platform/contrast.h"
 #include "platform/syscolors.h"
 
 #include <algorithm>
@@ -153,6 +154,17 @@ void CCellGrid::PaintGrid(Surface& dc) {
     dc.SelectStockPen(StockObject::NullPen);
 }
 
+// A cell's own text colour; on a background of its own without one, black or white, whichever
+// reads better (the grid's text colour goes with the desktop's background, which may be dark);
+// else the grid's.
+static COLORREF textColorOf(const GRIDCELLINFO& info, COLORREF gridText) {
+    if (info.textColor != CLR_DEFAULT)
+        return info.textColor;
+    if (info.backColor != CLR_DEFAULT)
+        return contrast::textOn(info.backColor);
+    return gridText;
+}
+
 // Margin, text and the restore, shared by normal and fixed cells. Texts are shown as they are:
 // an ampersand is a character of the text, not a mnemonic prefix.
 static void drawCellText(Surface& dc, const std::string& text, UINT format, Rect rect, int margin) {
@@ -169,7 +181,7 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     if (!drawEnabled || !GetCellInfo(&info))
         return FALSE;
     COLORREF back = info.backColor == CLR_DEFAULT ? cellBackColor : info.backColor;
-    COLORREF text = info.textColor == CLR_DEFAULT ? cellTextColor : info.textColor;
+    COLORREF text = textColorOf(info, cellTextColor);
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
     bool printing = dc.IsPrinting();
@@ -209,9 +221,13 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     info.mask = GCIF_TEXT | GCIF_IMAGE | GCIF_BACKCOLOR | GCIF_TEXTCOLOR | GCIF_FORMAT;
     if (!drawEnabled || !GetCellInfo(&info))
         return FALSE;
-    if (!dc.IsPrinting())
+    COLORREF text = textColorOf(info, fixedTextColor);
+    if (!dc.IsPrinting()) {
         dc.FillSolidRect(rect, info.backColor == CLR_DEFAULT ? fixedBackColor : info.backColor);
-    COLORREF text = info.textColor == CLR_DEFAULT ? fixedTextColor : info.textColor;
+    } else if (info.textColor == CLR_DEFAULT) {
+        // Unfilled on paper: the desktop's light text of a dark theme would vanish there.
+        text = contrast::readableOn(fixedTextColor, RGB(255, 255, 255));
+    }
     int saved = dc.SaveDC();
     dc.SetTextColor(text);
     FontDesc font = *GetCellFont(row, col);

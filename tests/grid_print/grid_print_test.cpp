@@ -2,7 +2,11 @@
 // whole jobs into PDF files read back with poppler's tools.
 #include "grid/cell_grid.h"
 #include "grid/print_pages.h"
+#include "platform/contrast.h"
 #include "tests/support/test_support.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +186,40 @@ TEST(GridPrint, GridLineModes) {
         EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, c.horizontal) << c.mode;
         EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, c.vertical) << c.mode;
     }
+}
+
+// A dark desktop's light text on paper: the titles, left unfilled, are printed dark instead; the
+// body cells, filled with the grid's background, keep its text.
+TEST(GridPrint, TextReadsOnPaperUnderADarkDesktop) {
+    auto grid = makeGrid(2, 20);
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40);
+    grid->SetFixedTextColor(light);
+    grid->SetFixedBackColor(dark);
+    grid->SetCellTextColor(light);
+    grid->SetCellBackColor(dark);
+    Geometry g = exactPage(*grid, 100);
+    QImage image(g.W, g.H, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        PrinterSurface page(&painter, g.W, g.H);
+        CPrintInfo info;
+        grid->PrintBegin(&page, &info);
+        grid->PrintPage(&page, &info);
+        grid->PrintEnd(&page, &info);
+    }
+    // The most contrasting pixel inside a cell, measured against what lies under the text.
+    auto worst = [&](int top, COLORREF under) {
+        double best = 1;
+        for (int x = 4 * g.cw + 2; x < 4 * g.cw + 58; ++x)
+            for (int y = top + 2; y < top + 18; ++y) {
+                QRgb p = image.pixel(x, y);
+                best = std::max(best, contrast::ratio(RGB(qRed(p), qGreen(p), qBlue(p)), under));
+            }
+        return best;
+    };
+    EXPECT_GE(worst(3 * g.ch, RGB(255, 255, 255)), contrast::kReadable); // a title
+    EXPECT_GE(worst(bodyTop(*grid, g), dark), contrast::kReadable);      // a body cell
 }
 
 namespace {
