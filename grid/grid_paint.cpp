@@ -182,9 +182,16 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
         return FALSE;
     COLORREF back = info.backColor == CLR_DEFAULT ? cellBackColor : info.backColor;
     COLORREF text = textColorOf(info, cellTextColor);
+    bool printing = dc.IsPrinting();
+    if (printing && info.backColor == CLR_DEFAULT && cellBackColor == sysColors[1]) {
+        // The desktop's background is the screen's look, not ink: a dark theme would print
+        // pages of dark grey. The paper's white stands in for it.
+        back = RGB(255, 255, 255);
+        if (info.textColor == CLR_DEFAULT)
+            text = contrast::readableOn(cellTextColor, back);
+    }
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
-    bool printing = dc.IsPrinting();
     if (!printing && (info.state & GCS_CURRENT)) {
         dc.FillSolidRect(cover(rect), back);
         Pen oldPen = dc.SelectStockPen(StockObject::BlackPen);

@@ -3,6 +3,7 @@
 #include "grid/cell_grid.h"
 #include "grid/print_pages.h"
 #include "platform/contrast.h"
+#include "platform/syscolors.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
@@ -188,38 +189,49 @@ TEST(GridPrint, GridLineModes) {
     }
 }
 
-// A dark desktop's light text on paper: the titles, left unfilled, are printed dark instead; the
-// body cells, filled with the grid's background, keep its text.
+// A dark desktop's light text on paper: the titles, left unfilled, and the body cells on the
+// desktop's background are printed dark on the page's white; a background the program chose
+// is printed as it is, with its text.
 TEST(GridPrint, TextReadsOnPaperUnderADarkDesktop) {
-    auto grid = makeGrid(2, 20);
-    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40);
-    grid->SetFixedTextColor(light);
-    grid->SetFixedBackColor(dark);
-    grid->SetCellTextColor(light);
-    grid->SetCellBackColor(dark);
-    Geometry g = exactPage(*grid, 100);
-    QImage image(g.W, g.H, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        PrinterSurface page(&painter, g.W, g.H);
-        CPrintInfo info;
-        grid->PrintBegin(&page, &info);
-        grid->PrintPage(&page, &info);
-        grid->PrintEnd(&page, &info);
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40), white = RGB(255, 255, 255);
+    SetSysColorOverride(COLOR_WINDOWTEXT, light);
+    SetSysColorOverride(COLOR_WINDOW, dark);
+    SetSysColorOverride(COLOR_BTNFACE, dark);
+    for (bool chosen : {false, true}) {
+        SCOPED_TRACE(chosen ? "the program's colours" : "the desktop's colours");
+        auto grid = makeGrid(2, 20);
+        if (chosen)
+            grid->SetCellBackColor(RGB(41, 41, 41));
+        const COLORREF body = chosen ? RGB(41, 41, 41) : white;
+        Geometry g = exactPage(*grid, 100);
+        QImage image(g.W, g.H, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            PrinterSurface page(&painter, g.W, g.H);
+            CPrintInfo info;
+            grid->PrintBegin(&page, &info);
+            grid->PrintPage(&page, &info);
+            grid->PrintEnd(&page, &info);
+        }
+        // The most contrasting pixel inside a cell of the first column, against its background.
+        auto textContrast = [&](int top, COLORREF under) {
+            double best = 1;
+            for (int x = 4 * g.cw + 2; x < 4 * g.cw + 58; ++x)
+                for (int y = top + 2; y < top + 18; ++y) {
+                    QRgb p = image.pixel(x, y);
+                    best =
+                        std::max(best, contrast::ratio(RGB(qRed(p), qGreen(p), qBlue(p)), under));
+                }
+            return best;
+        };
+        const int top = bodyTop(*grid, g);
+        EXPECT_EQ(image.pixel(4 * g.cw + 50, top + 15),
+                  qRgb(GetRValue(body), GetGValue(body), GetBValue(body)));
+        EXPECT_GE(textContrast(3 * g.ch, white), contrast::kReadable); // a title
+        EXPECT_GE(textContrast(top, body), contrast::kReadable);       // a body cell
     }
-    // The most contrasting pixel inside a cell, measured against what lies under the text.
-    auto worst = [&](int top, COLORREF under) {
-        double best = 1;
-        for (int x = 4 * g.cw + 2; x < 4 * g.cw + 58; ++x)
-            for (int y = top + 2; y < top + 18; ++y) {
-                QRgb p = image.pixel(x, y);
-                best = std::max(best, contrast::ratio(RGB(qRed(p), qGreen(p), qBlue(p)), under));
-            }
-        return best;
-    };
-    EXPECT_GE(worst(3 * g.ch, RGB(255, 255, 255)), contrast::kReadable); // a title
-    EXPECT_GE(worst(bodyTop(*grid, g), dark), contrast::kReadable);      // a body cell
+    ResetSysColors();
 }
 
 namespace {
