@@ -202,6 +202,7 @@ protected:
     KeyMove targetOfKey(UINT vk, bool shift);
     KeyMove targetOfTab(bool backwards) const;
     KeyMove targetOfPageKey(bool down);
+    bool enterBodyByKey();
     void clearCurrentCellByKey();
     void selectAlongWithKey(const CGridPos& target, UINT vk, bool shift);
     void scrollAfterKeyMove(UINT vk, bool shift, bool wrapped);
