@@ -16,30 +16,12 @@
 
 namespace looks {
 
-// The palette dark themes give Fusion: light text on dark grey, a blue highlight.
+// A dark palette as Qt derives it from a dark grey: white text on black and grey, with the blue
+// highlight dark themes use.
 inline QPalette darkPalette() {
-    QPalette p;
-    const QColor window(53, 53, 53), base(35, 35, 35), text(236, 236, 236);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, window);
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::red);
-    p.setColor(QPalette::Light, QColor(80, 80, 80));
-    p.setColor(QPalette::Midlight, QColor(66, 66, 66));
-    p.setColor(QPalette::Dark, QColor(25, 25, 25));
-    p.setColor(QPalette::Mid, QColor(40, 40, 40));
-    p.setColor(QPalette::Shadow, QColor(10, 10, 10));
+    QPalette p(QColor(53, 53, 53));
     p.setColor(QPalette::Highlight, QColor(42, 130, 218));
     p.setColor(QPalette::HighlightedText, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(127, 127, 127));
     return p;
 }
 
