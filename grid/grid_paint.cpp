@@ -192,29 +192,31 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     }
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
-    if (!printing && (info.state & GCS_CURRENT)) {
-        dc.FillSolidRect(cover(rect), back);
-        Pen oldPen = dc.SelectStockPen(StockObject::BlackPen);
+    // The frame of the current or outlined cell: black, or white on a dark background, where
+    // black would not show.
+    auto frame = [&](COLORREF under) {
+        Pen oldPen = dc.SelectPen(Pen{PS_SOLID, 0, contrast::textOn(under)});
         Brush oldBrush = dc.SelectStockBrush(StockObject::NullBrush);
         dc.Rectangle(rect);
         dc.SelectPen(oldPen);
         dc.SelectBrush(oldBrush);
+    };
+    COLORREF filled = back;
+    if (!printing && (info.state & GCS_CURRENT)) {
+        dc.FillSolidRect(cover(rect), back);
+        frame(back);
         dc.SetTextColor(text);
         rect.DeflateRect(1, 1);
     } else if (!printing && (info.state & GCS_PICKED)) {
-        dc.FillSolidRect(cover(rect), GetSysColor(COLOR_HIGHLIGHT));
+        filled = GetSysColor(COLOR_HIGHLIGHT);
+        dc.FillSolidRect(cover(rect), filled);
         dc.SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
         dc.FillSolidRect(cover(rect), back);
         dc.SetTextColor(text);
     }
-    if (!printing && (info.state & GCS_OUTLINED)) {
-        Pen oldPen = dc.SelectStockPen(StockObject::BlackPen);
-        Brush oldBrush = dc.SelectStockBrush(StockObject::NullBrush);
-        dc.Rectangle(rect);
-        dc.SelectPen(oldPen);
-        dc.SelectBrush(oldBrush);
-    }
+    if (!printing && (info.state & GCS_OUTLINED))
+        frame(filled);
     dc.SelectFont(*GetCellFont(row, col));
     drawCellText(dc, info.text, info.format, rect, cellMargin);
     dc.RestoreDC(saved);

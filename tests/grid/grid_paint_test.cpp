@@ -166,6 +166,12 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
         COLORREF ink = inkOf(Rect{box.left + 2, box.top + 2, box.right - 1, box.bottom - 1}, back);
         EXPECT_LT(contrast::ratio(ink, c.ink), 1.25) << std::hex << ink;
     }
+    // The current cell's frame shows on the dark background too.
+    g.SetCurrentCell(2, 1);
+    Rect box;
+    ASSERT_TRUE(g.GetCellBox(2, 1, &box));
+    EXPECT_EQ(pixel(box.left, box.top + 5), white);
+    EXPECT_EQ(pixel(box.left + 5, box.top), white);
 }
 
 // The grid follows the desktop's colours when they change while it runs.
