@@ -49,6 +49,7 @@ void CFleetValuerView::OnInitialUpdate() {
         return;
     grid_->AllowEditing(FALSE);
     grid_->SetPrintAppTitle(kFleetAppTitle);
+    grid_->SetAccessibleNames("Aircraft prices", {});
     TraceLine("OnInitialUpdate grid created attempt to redraw");
     RedrawAircraftTable();
     TraceLine("OnInitialUpdate redraw ok");

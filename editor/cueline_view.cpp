@@ -69,6 +69,8 @@ void CCueLineView::OnInitialUpdate() {
         return;
     grid_->AllowEditing(TRUE);
     grid_->SetPrintAppTitle(kCueLineAppTitle);
+    // The screen shows no header row; readers get the columns' titles all the same.
+    grid_->SetAccessibleNames("Crew pack texts", {"Number", "Sound file", "Text"});
     grid_->SetNumRows(0);
     grid_->SetNumCols(3);
     grid_->SetNumFixedCols(2);

@@ -154,6 +154,13 @@ public:
     bool AccCurrent(int* row, int* col) const override;
     bool AccSelected(int row, int col) const override;
     bool AccWritable(int row, int col) const override;
+    std::string AccName() const override { return accName; }
+    std::string AccColumnTitle(int col) const override;
+    // What readers are told the table holds, and each column's title where the grid shows no
+    // header rows (texts in the code page).
+    void SetAccessibleNames(std::string name, std::vector<std::string> columnTitles);
+    // The in-place editor's name over a cell: its column's title and its row's header.
+    std::string AccCellName(int row, int col) const;
 
 protected:
     // What the table tells its window (grid_window.cpp).
@@ -202,6 +209,7 @@ protected:
     KeyMove targetOfKey(UINT vk, bool shift);
     KeyMove targetOfTab(bool backwards) const;
     KeyMove targetOfPageKey(bool down);
+    bool enterBodyByKey();
     void clearCurrentCellByKey();
     void selectAlongWithKey(const CGridPos& target, UINT vk, bool shift);
     void scrollAfterKeyMove(UINT vk, bool shift, bool wrapped);
@@ -238,4 +246,6 @@ protected:
     int printBodyHeight = 0;
     std::string printAppTitle;
     EditHooks editHooks;
+    std::string accName;
+    std::vector<std::string> accColumnTitles;
 };

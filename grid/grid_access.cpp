@@ -2,6 +2,8 @@
 // selection. The grid reports its changes as they happen (see the calls to accessible::).
 #include "grid/cell_grid.h"
 
+#include <algorithm>
+
 std::string CCellGrid::AccText(int row, int col) const {
     // Through the virtual reader, so a grid that shows other texts than it stores is read as
     // it looks.
@@ -41,6 +43,36 @@ bool CCellGrid::AccSelected(int row, int col) const {
 
 bool CCellGrid::AccWritable(int row, int col) const {
     return IsCellWritable(row, col);
+}
+
+std::string CCellGrid::AccColumnTitle(int col) const {
+    return col >= 0 && col < int(accColumnTitles.size()) ? accColumnTitles[col] : std::string();
+}
+
+void CCellGrid::SetAccessibleNames(std::string name, std::vector<std::string> columnTitles) {
+    accName = std::move(name);
+    accColumnTitles = std::move(columnTitles);
+    accessible::layoutChanged(*this);
+}
+
+std::string CCellGrid::AccCellName(int row, int col) const {
+    std::string title;
+    for (int r = 0; r < numFixedRows; ++r) {
+        std::string text = AccText(r, col);
+        if (!text.empty())
+            title += (title.empty() ? "" : " ") + text;
+    }
+    if (title.empty())
+        title = AccColumnTitle(col);
+    if (title.empty())
+        title = "Cell";
+    // The nearest header names the row best (the editor's file name, not its row number).
+    for (int c = std::min(col, numFixedCols) - 1; c >= 0; --c) {
+        std::string header = AccText(row, c);
+        if (!header.empty())
+            return title + " of " + header;
+    }
+    return title;
 }
 
 void CCellGrid::OnSetFocus(Wnd* oldWnd) {

@@ -40,6 +40,7 @@ Wnd* CCellGrid::MakeInPlaceEditor(const Rect& rect, DWORD style, UINT id, int ro
     if (editHooks.created)
         editHooks.created();
     edit->SetTypedHook(editHooks.typed);
+    edit->SetAccessibleName(AccCellName(row, col));
     if (!edit->Open(this, style, id, startCode)) {
         delete edit;
         return nullptr;

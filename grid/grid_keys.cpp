@@ -19,6 +19,24 @@ BodyBounds bodyOf(const CCellGridCore& grid) {
             grid.GetNumCols() - 1};
 }
 
+// The keys that move the current cell; without one, each of them enters the table.
+bool isNavigationKey(UINT vk) {
+    switch (vk) {
+    case VK_TAB:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 UINT CCellGrid::OnGetDlgCode() {
@@ -36,7 +54,9 @@ void CCellGrid::OnChar(UINT ch, UINT repeat, UINT flags) {
 
 void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     if (!IsValidCell(currentCell)) {
-        Wnd::OnKeyDown(vk, repeat, flags);
+        // A keyboard alone must be able to reach a text: a navigation key enters the table.
+        if (!isNavigationKey(vk) || !enterBodyByKey())
+            Wnd::OnKeyDown(vk, repeat, flags);
         return;
     }
     const bool shift = held(VK_SHIFT);
@@ -146,6 +166,17 @@ CCellGrid::KeyMove CCellGrid::targetOfPageKey(bool down) {
     else
         to.row = std::max(body.firstRow, to.row + scrolledRows);
     return move;
+}
+
+// The first body cell on screen becomes current and selected, as a click on it would make it,
+// and nothing else happens: no scroll, no move beyond it. False when the table has no body.
+bool CCellGrid::enterBodyByKey() {
+    const CGridPos first = GetFirstScrolledCell();
+    if (first.row < numFixedRows || first.col < numFixedCols || !IsValidCell(first))
+        return false;
+    selectAlongWithKey(first, VK_TAB, false);
+    SetCurrentCell(first.row, first.col);
+    return true;
 }
 
 // Delete empties the current cell as an edit would: the owner hears the edit begin and end.

@@ -1,5 +1,6 @@
 #include "grid/cell_grid.h"
 
+#include "platform/contrast.h"
 #include "platform/syscolors.h"
 
 #include <algorithm>
@@ -153,6 +154,17 @@ void CCellGrid::PaintGrid(Surface& dc) {
     dc.SelectStockPen(StockObject::NullPen);
 }
 
+// A cell's own text colour; on a background of its own without one, black or white, whichever
+// reads better (the grid's text colour goes with the desktop's background, which may be dark);
+// else the grid's.
+static COLORREF textColorOf(const GRIDCELLINFO& info, COLORREF gridText) {
+    if (info.textColor != CLR_DEFAULT)
+        return info.textColor;
+    if (info.backColor != CLR_DEFAULT)
+        return contrast::textOn(info.backColor);
+    return gridText;
+}
+
 // Margin, text and the restore, shared by normal and fixed cells. Texts are shown as they are:
 // an ampersand is a character of the text, not a mnemonic prefix.
 static void drawCellText(Surface& dc, const std::string& text, UINT format, Rect rect, int margin) {
@@ -169,33 +181,42 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     if (!drawEnabled || !GetCellInfo(&info))
         return FALSE;
     COLORREF back = info.backColor == CLR_DEFAULT ? cellBackColor : info.backColor;
-    COLORREF text = info.textColor == CLR_DEFAULT ? cellTextColor : info.textColor;
+    COLORREF text = textColorOf(info, cellTextColor);
+    bool printing = dc.IsPrinting();
+    if (printing && info.backColor == CLR_DEFAULT && cellBackColor == sysColors[1]) {
+        // The desktop's background is the screen's look, not ink: a dark theme would print
+        // pages of dark grey. The paper's white stands in for it.
+        back = RGB(255, 255, 255);
+        if (info.textColor == CLR_DEFAULT)
+            text = contrast::readableOn(cellTextColor, back);
+    }
     int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
-    bool printing = dc.IsPrinting();
-    if (!printing && (info.state & GCS_CURRENT)) {
-        dc.FillSolidRect(cover(rect), back);
-        Pen oldPen = dc.SelectStockPen(StockObject::BlackPen);
+    // The frame of the current or outlined cell: black, or white on a dark background, where
+    // black would not show.
+    auto frame = [&](COLORREF under) {
+        Pen oldPen = dc.SelectPen(Pen{PS_SOLID, 0, contrast::textOn(under)});
         Brush oldBrush = dc.SelectStockBrush(StockObject::NullBrush);
         dc.Rectangle(rect);
         dc.SelectPen(oldPen);
         dc.SelectBrush(oldBrush);
+    };
+    COLORREF filled = back;
+    if (!printing && (info.state & GCS_CURRENT)) {
+        dc.FillSolidRect(cover(rect), back);
+        frame(back);
         dc.SetTextColor(text);
         rect.DeflateRect(1, 1);
     } else if (!printing && (info.state & GCS_PICKED)) {
-        dc.FillSolidRect(cover(rect), GetSysColor(COLOR_HIGHLIGHT));
+        filled = GetSysColor(COLOR_HIGHLIGHT);
+        dc.FillSolidRect(cover(rect), filled);
         dc.SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
         dc.FillSolidRect(cover(rect), back);
         dc.SetTextColor(text);
     }
-    if (!printing && (info.state & GCS_OUTLINED)) {
-        Pen oldPen = dc.SelectStockPen(StockObject::BlackPen);
-        Brush oldBrush = dc.SelectStockBrush(StockObject::NullBrush);
-        dc.Rectangle(rect);
-        dc.SelectPen(oldPen);
-        dc.SelectBrush(oldBrush);
-    }
+    if (!printing && (info.state & GCS_OUTLINED))
+        frame(filled);
     dc.SelectFont(*GetCellFont(row, col));
     drawCellText(dc, info.text, info.format, rect, cellMargin);
     dc.RestoreDC(saved);
@@ -209,9 +230,13 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     info.mask = GCIF_TEXT | GCIF_IMAGE | GCIF_BACKCOLOR | GCIF_TEXTCOLOR | GCIF_FORMAT;
     if (!drawEnabled || !GetCellInfo(&info))
         return FALSE;
-    if (!dc.IsPrinting())
+    COLORREF text = textColorOf(info, fixedTextColor);
+    if (!dc.IsPrinting()) {
         dc.FillSolidRect(rect, info.backColor == CLR_DEFAULT ? fixedBackColor : info.backColor);
-    COLORREF text = info.textColor == CLR_DEFAULT ? fixedTextColor : info.textColor;
+    } else if (info.textColor == CLR_DEFAULT) {
+        // Unfilled on paper: the desktop's light text of a dark theme would vanish there.
+        text = contrast::readableOn(fixedTextColor, RGB(255, 255, 255));
+    }
     int saved = dc.SaveDC();
     dc.SetTextColor(text);
     FontDesc font = *GetCellFont(row, col);

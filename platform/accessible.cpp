@@ -1,6 +1,7 @@
 // A self-drawn table as Qt's accessible table: the window's client widget becomes the table, its
-// cells become children (header cells first in each row, as the table has them), and a widget
-// laid over the table (the in-place editor) follows the cells as a child of its own.
+// cells become children (header cells first in each row, as the table has them; before them the
+// column titles of a table that shows no header row), and a widget laid over the table (the
+// in-place editor) follows the cells as a child of its own.
 #include "platform/accessible.h"
 #include "platform/accessible_qt.h"
 
@@ -82,11 +83,46 @@ private:
     int col_;
 };
 
+// A column's title that the table does not show: a header cell readers find above the column.
+class TitleAccess : public QAccessibleInterface {
+public:
+    TitleAccess(const TableAccess* table, int col) : table_(table), col_(col) {}
+
+    bool isValid() const override;
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override;
+    QAccessibleInterface* parent() const override;
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override;
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.invalid = !isValid();
+        s.invisible = true;
+        s.offscreen = true;
+        return s;
+    }
+
+    int col() const { return col_; }
+    const TableAccess* owner() const { return table_; }
+
+private:
+    const TableAccess* table_;
+    int col_;
+};
+
 class TableAccess : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit TableAccess(QWidget* client) : QAccessibleWidget(client, QAccessible::Table) {}
     ~TableAccess() override {
         for (const auto& entry : cells_)
+            QAccessible::deleteAccessibleInterface(entry.second);
+        for (const auto& entry : titles_)
             QAccessible::deleteAccessibleInterface(entry.second);
     }
 
@@ -118,6 +154,32 @@ public:
             return -1;
         long long i = (long long)row * cols() + col;
         return i < cellCount() ? int(i) : -1;
+    }
+    // The titles of a table without header rows come first among its children, as a header
+    // row would; 0 when it shows its own headers or has no titles.
+    int titleCount() const {
+        if (!source() || headerRows() > 0)
+            return 0;
+        for (int c = 0; c < cols(); ++c)
+            if (!source()->AccColumnTitle(c).empty())
+                return cols();
+        return 0;
+    }
+    QAccessibleInterface* title(int col) const {
+        if (col < 0 || col >= titleCount())
+            return nullptr;
+        auto it = titles_.find(col);
+        if (it != titles_.end())
+            if (QAccessibleInterface* iface = QAccessible::accessibleInterface(it->second))
+                return iface;
+        auto* iface = new TitleAccess(this, col);
+        titles_[col] = QAccessible::registerAccessibleInterface(iface);
+        return iface;
+    }
+    // A cell's place among the children (the events name it so); -1 for none.
+    int childIndexOfCell(int row, int col) const {
+        int i = indexOfCell(row, col);
+        return i < 0 ? -1 : titleCount() + i;
     }
     bool hasKeyboardFocus() const {
         Wnd* w = wnd();
@@ -158,10 +220,19 @@ public:
         return QAccessibleWidget::interface_cast(t);
     }
 
-    int childCount() const override { return cellCount() + int(overlays().size()); }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && source() && !source()->AccName().empty())
+            return qtbridge::toQString(source()->AccName());
+        return QAccessibleWidget::text(t);
+    }
+
+    int childCount() const override { return titleCount() + cellCount() + int(overlays().size()); }
     QAccessibleInterface* child(int index) const override {
         if (index < 0)
             return nullptr;
+        if (index < titleCount())
+            return title(index);
+        index -= titleCount();
         int n = cellCount();
         if (index < n)
             return cell(index / cols(), index % cols());
@@ -172,12 +243,14 @@ public:
     int indexOfChild(const QAccessibleInterface* child) const override {
         if (!child)
             return -1;
+        if (auto* t = dynamic_cast<const TitleAccess*>(child))
+            return t->owner() == this && t->col() < titleCount() ? t->col() : -1;
         if (auto* c = dynamic_cast<const CellAccess*>(child))
-            return c->owner() == this ? indexOfCell(c->row(), c->col()) : -1;
+            return c->owner() == this ? childIndexOfCell(c->row(), c->col()) : -1;
         QList<QWidget*> over = overlays();
         for (int i = 0; i < over.size(); ++i)
             if (child->object() == over[i])
-                return cellCount() + i;
+                return titleCount() + cellCount() + i;
         return -1;
     }
     QAccessibleInterface* focusChild() const override {
@@ -228,10 +301,13 @@ public:
                     picked.append(cell(r, c));
         return picked;
     }
-    // A column is described by its header texts, a row by the texts of its header columns.
+    // A column is described by its header texts or its title, a row by the texts of its
+    // header columns.
     QString columnDescription(int column) const override {
-        if (column < 0)
+        if (column < 0 || !source())
             return QString();
+        if (titleCount() > 0)
+            return qtbridge::toQString(source()->AccColumnTitle(column + headerCols()));
         return joinedTexts(headerRows(),
                            [&](int r) { return source()->AccText(r, column + headerCols()); });
     }
@@ -275,7 +351,26 @@ public:
 
 private:
     mutable std::map<std::pair<int, int>, QAccessible::Id> cells_;
+    mutable std::map<int, QAccessible::Id> titles_;
 };
+
+bool TitleAccess::isValid() const {
+    return table_->isValid() && col_ < table_->titleCount();
+}
+
+QWindow* TitleAccess::window() const {
+    return table_->window();
+}
+
+QAccessibleInterface* TitleAccess::parent() const {
+    return const_cast<TableAccess*>(table_);
+}
+
+QString TitleAccess::text(QAccessible::Text t) const {
+    if (t != QAccessible::Name || !isValid())
+        return {};
+    return qtbridge::toQString(table_->source()->AccColumnTitle(col_));
+}
 
 bool CellAccess::isValid() const {
     return table_->isValid() && table_->source() && table_->exists(row_, col_);
@@ -363,6 +458,8 @@ QList<QAccessibleInterface*> CellAccess::columnHeaderCells() const {
     QList<QAccessibleInterface*> heads;
     for (int r = table_->headerRows() - 1; r >= 0; --r)
         heads.append(table_->cell(r, col_));
+    if (QAccessibleInterface* title = table_->title(col_))
+        heads.append(title);
     return heads;
 }
 
@@ -427,7 +524,7 @@ void currentMoved(Wnd& table, int row, int col) {
     TableAccess* access = listening(table);
     if (!access || !access->hasKeyboardFocus())
         return;
-    int index = access->indexOfCell(row, col);
+    int index = access->childIndexOfCell(row, col);
     if (index < 0)
         return;
     QAccessibleEvent event(table.clientWidget(), QAccessible::Focus);
@@ -439,7 +536,7 @@ void textChanged(Wnd& table, int row, int col) {
     TableAccess* access = listening(table);
     if (!access)
         return;
-    int index = access->indexOfCell(row, col);
+    int index = access->childIndexOfCell(row, col);
     QAccessibleInterface* cell = access->knownCell(row, col);
     int currentRow, currentCol;
     if (!cell && access->source()->AccCurrent(&currentRow, &currentCol) && currentRow == row &&

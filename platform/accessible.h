@@ -28,6 +28,14 @@ public:
     virtual bool AccCurrent(int* row, int* col) const = 0;
     virtual bool AccSelected(int row, int col) const = 0;
     virtual bool AccWritable(int row, int col) const = 0;
+    // What the table holds, read as its name; empty: none.
+    virtual std::string AccName() const { return {}; }
+    // A column's title for a table that shows no header rows: readers announce it with the
+    // column's cells while the screen stays as it is. Empty: none.
+    virtual std::string AccColumnTitle(int col) const {
+        (void)col;
+        return {};
+    }
 };
 
 // What a table reports as it changes. Each does nothing while no assistive technology listens.

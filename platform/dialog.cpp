@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/codepage.h"
+#include "platform/contrast.h"
 #include "platform/dialog_units.h"
 #include "platform/fs_write.h"
 #include "platform/qtbridge.h"
@@ -81,7 +82,7 @@ protected:
         QPainter p(this);
         if (backColor.isValid())
             p.fillRect(rect(), backColor);
-        p.setPen(textColor.isValid() ? textColor : palette().color(QPalette::WindowText));
+        p.setPen(penColor());
         p.setFont(font());
         int align = (style_ & 0x3) == SS_CENTER  ? Qt::AlignHCenter
                     : (style_ & 0x3) == SS_RIGHT ? Qt::AlignRight
@@ -90,6 +91,16 @@ protected:
     }
 
 private:
+    // On a background of its own, the palette's text (light on a dark desktop) may not read:
+    // black or white then, whichever reads better.
+    QColor penColor() const {
+        if (textColor.isValid())
+            return textColor;
+        if (backColor.isValid())
+            return qtbridge::toQColor(contrast::textOn(qtbridge::fromQColor(backColor)));
+        return palette().color(QPalette::WindowText);
+    }
+
     UINT style_;
 };
 

@@ -237,7 +237,21 @@ private:
 struct CEdit::Impl {
     QPointer<EditField> field;
     Font font;
+    QString accessibleName;
+
+    // The field is what readers meet; the window around it carries the name too.
+    void applyName(QWidget* window) const {
+        if (field)
+            field->setAccessibleName(accessibleName);
+        if (window)
+            window->setAccessibleName(accessibleName);
+    }
 };
+
+void CEdit::SetAccessibleName(const std::string& name) {
+    d_->accessibleName = qtbridge::toQString(name);
+    d_->applyName(widget());
+}
 
 CEdit::CEdit() : d_(std::make_unique<Impl>()) {
     if (!IsWndClassRegistered(EDIT_CLASS_NAME)) {
@@ -272,6 +286,7 @@ int CEdit::OnCreate() {
                                            : Qt::AlignLeft;
     field->setAlignment(h | Qt::AlignVCenter);
     field->setGeometry(client->rect());
+    d_->applyName(widget());
     client->setFocusProxy(field);
     field->show();
     return 0;

@@ -46,6 +46,8 @@ public:
     int GetScrollOffset() const;
     // The alignment the edit shows its text with: ES_LEFT, ES_CENTER or ES_RIGHT.
     DWORD GetAlignment() const;
+    // What a screen reader calls the edit (8-bit text); may be given before the window exists.
+    void SetAccessibleName(const std::string& name);
 
 protected:
     // Message pre-translation: asked for each character message the edit's keys make, before

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
@@ -59,6 +60,8 @@ struct CFrameWnd::Impl : public QObject {
     };
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Shortcut && qobject_cast<QAction*>(watched))
+            return true;
         // Qt's menus report no hover over a disabled item; its prompt shows all the same.
         if (event->type() == QEvent::MouseMove) {
             if (auto* menu = qobject_cast<QMenu*>(watched);
@@ -159,9 +162,17 @@ bool CFrameWnd::LoadFrame(const FrameResources& resources) {
                 menu->addSeparator();
                 continue;
             }
-            // The text after the tab is shown as the item's key; the accelerator table, not
-            // Qt's shortcuts, runs the command.
-            QAction* action = menu->addAction(qtbridge::toQString(item.text));
+            // The key after the tab is the item's shortcut, shown beside it and read to screen
+            // readers as its key binding, not as part of its name. The accelerator table, not
+            // Qt's shortcut, runs the command: the shortcut is never let fire (see eventFilter).
+            const std::size_t tab = item.text.find('\t');
+            QAction* action = menu->addAction(qtbridge::toQString(item.text.substr(0, tab)));
+            if (tab != std::string::npos) {
+                action->setShortcut(QKeySequence(qtbridge::toQString(item.text.substr(tab + 1)),
+                                                 QKeySequence::PortableText));
+                action->setShortcutContext(Qt::WidgetShortcut);
+                action->installEventFilter(d_.get());
+            }
             UINT id = item.id;
             d_->actions[id] = action;
             QObject::connect(action, &QAction::triggered, d_.get(),

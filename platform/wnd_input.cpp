@@ -241,6 +241,9 @@ bool WndClient::event(QEvent* e) {
         impl->wnd->SendMessage(m->msg, m->wp, m->lp);
         return true;
     }
+    // The desktop's colours changed (a switch to a dark theme, say): the window rereads them.
+    if (e->type() == QEvent::PaletteChange)
+        impl->wnd->SendMessage(WM_SYSCOLORCHANGE, 0, 0);
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {

@@ -38,6 +38,30 @@ TEST_F(FleetKeys, ActiveWindowGivesTheGridTheKeys) {
     EXPECT_EQ(grid().GetCurrentCell().row, 2);
 }
 
+// Without a current cell a navigation key makes the first aircraft's rank current (the table
+// selects nothing), and does nothing more; other keys leave the table as it is.
+TEST_F(FleetKeys, ANavigationKeyEntersTheTableAtTheFirstCellOnScreen) {
+    const std::string first = grid().GetCellText(1, kFleetColName);
+    for (const keys::Stroke& k : keys::navigationStrokes()) {
+        grid().ClearSelection();
+        keys::press(k.key, k.modifiers);
+        EXPECT_EQ(grid().GetCurrentCell(), CGridPos(1, kFleetColRank)) << k.name;
+        EXPECT_EQ(grid().GetFirstScrolledCell(), CGridPos(1, 0)) << k.name;
+        EXPECT_EQ(grid().GetCellText(1, kFleetColName), first) << k.name; // no sort either
+    }
+    for (const keys::Stroke& k : keys::otherStrokes()) {
+        grid().ClearSelection();
+        keys::press(k.key, k.modifiers);
+        EXPECT_EQ(grid().GetCurrentCell(), CGridPos(-1, -1)) << k.name;
+    }
+    // Once a cell is current the keys move it as before.
+    grid().ClearSelection();
+    keys::press(Qt::Key_Right);
+    keys::press(Qt::Key_Right);
+    keys::press(Qt::Key_Down);
+    EXPECT_EQ(grid().GetCurrentCell(), CGridPos(2, kFleetColName));
+}
+
 TEST_F(FleetKeys, SortMenuByAltArrowsAndLetters) {
     keys::press(Qt::Key_S, Qt::AltModifier);
     ASSERT_NE(keys::openMenu(), nullptr);

@@ -6,11 +6,13 @@
 #include "resources/browser/fleet_resources.h"
 #include "tests/browser/fleet_fixture.h"
 #include "tests/browser/running_fleet.h"
+#include "tests/support/looks.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPrinter>
 #include <QThread>
+#include <QWidget>
 
 #include <cstring>
 #include <sys/stat.h>
@@ -70,6 +72,27 @@ TEST(FleetWindow, StartUp) {
     EXPECT_EQ(r.grid().GetCellText(8, kFleetColRank), "C10");
     EXPECT_FALSE(r.grid().IsEditable());
     EXPECT_TRUE(r.boxes.calls().empty());
+}
+
+// The table follows the desktop's colours: its titles and prices read on a light and a dark one.
+TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
+    for (bool dark : {false, true}) {
+        looks::Scope look(dark);
+        Running r;
+        ASSERT_TRUE(r.start());
+        QImage shot = r.grid().clientWidget()->grab().toImage();
+        for (int row : {0, 1})
+            for (int col = 0; col < kFleetColumns; ++col) {
+                Rect box;
+                ASSERT_TRUE(r.grid().GetCellBox(row, col, &box));
+                QRect inside(box.left + 2, box.top + 2, box.right - box.left - 3,
+                             box.bottom - box.top - 3);
+                COLORREF under =
+                    row == 0 ? r.grid().GetFixedBackColor() : r.grid().GetCellBackColor();
+                EXPECT_GE(looks::textContrast(shot, inside, under), contrast::kReadable)
+                    << (dark ? "dark " : "light ") << row << "," << col;
+            }
+    }
 }
 
 TEST(FleetWindow, SortCommandsAndTheirChecks) {

@@ -33,6 +33,46 @@ TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
     EXPECT_EQ(grid().GetCurrentCell().row, 1);
 }
 
+// Without a current cell a navigation key makes the first text on screen current and selects
+// it, and does nothing more; other keys leave the table as it is. A pack long enough to scroll,
+// scrolled down three rows.
+TEST_F(EditorFixture, ANavigationKeyEntersTheTableAtTheFirstTextOnScreen) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "s" + std::to_string(i) + ".wav;Text " + std::to_string(i) + "\r\n";
+    pack = makePack("Long", text, {});
+    ASSERT_TRUE(startOnPack());
+    ASSERT_TRUE(keys::activate(window()));
+    auto reset = [&] {
+        grid().ClearSelection();
+        grid().WriteScrollPos(SB_VERT, 3 * grid().GetRowSize(0));
+        grid().WriteScrollPos(SB_HORZ, 0);
+        ASSERT_EQ(grid().GetFirstScrolledCell(), CGridPos(3, 2));
+    };
+    for (const keys::Stroke& k : keys::navigationStrokes()) {
+        ASSERT_NO_FATAL_FAILURE(reset());
+        keys::press(k.key, k.modifiers);
+        EXPECT_EQ(grid().GetCurrentCell(), CGridPos(3, 2)) << k.name;
+        EXPECT_EQ(grid().GetPickedCount(), 1u) << k.name;
+        EXPECT_TRUE(grid().IsPicked(3, 2)) << k.name;
+        EXPECT_EQ(grid().GetFirstScrolledCell(), CGridPos(3, 2)) << k.name;
+        EXPECT_EQ(Wnd::GetFocus(), &grid()) << k.name << " opened an edit";
+    }
+    for (const keys::Stroke& k : keys::otherStrokes()) {
+        ASSERT_NO_FATAL_FAILURE(reset());
+        keys::press(k.key, k.modifiers);
+        EXPECT_EQ(grid().GetCurrentCell(), CGridPos(-1, -1)) << k.name;
+        EXPECT_EQ(grid().GetFirstScrolledCell(), CGridPos(3, 2)) << k.name;
+        EXPECT_EQ(Wnd::GetFocus(), &grid()) << k.name;
+    }
+    EXPECT_FALSE(view().refreshModified());
+    // Once a cell is current the keys move it as before.
+    ASSERT_NO_FATAL_FAILURE(reset());
+    keys::press(Qt::Key_Down);
+    keys::press(Qt::Key_Down);
+    EXPECT_EQ(grid().GetCurrentCell(), CGridPos(4, 2));
+}
+
 TEST_F(EditorFixture, MenusOpenWithAltAndMoveWithArrows) {
     ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));

@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include "tests/support/looks.h"
+
 #include <QAccessible>
 #include <QTest>
 
@@ -107,6 +109,30 @@ TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
     ASSERT_TRUE(grid().GetCellInfo(&info));
     EXPECT_EQ(info.text, "");
     EXPECT_EQ(info.backColor, RGB(255, 0, 0));
+}
+
+// The texts keep their row colours on any desktop; on a dark one they must still read.
+TEST_F(EditorFixture, TextsReadOnTheirColoursOnALightAndADarkDesktop) {
+    for (bool dark : {false, true}) {
+        looks::Scope look(dark);
+        ASSERT_TRUE(startOnPack());
+        grid().SetCellText(3, 2, "Typed"); // a text just given keeps the blue of none
+        grid().SetCurrentCell(0, 2);
+        QImage shot = grid().clientWidget()->grab().toImage();
+        for (int row = 0; row < 4; ++row) {
+            GRIDCELLINFO info;
+            info.row = row;
+            info.col = 2;
+            info.mask = GCIF_BACKCOLOR;
+            ASSERT_TRUE(grid().GetCellInfo(&info));
+            Rect box;
+            ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
+            QRect inside(box.left + 2, box.top + 2, box.right - box.left - 3,
+                         box.bottom - box.top - 3);
+            EXPECT_GE(looks::textContrast(shot, inside, info.backColor), contrast::kReadable)
+                << (dark ? "dark, row " : "light, row ") << row;
+        }
+    }
 }
 
 TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {

@@ -1,8 +1,12 @@
 // What the grid paints, read back pixel by pixel from its window.
 #include "grid_window_fixture.h"
 
+#include "platform/contrast.h"
 #include "platform/syscolors.h"
 #include "platform/wnd_app.h"
+
+#include <QApplication>
+#include <QPalette>
 
 namespace {
 
@@ -78,6 +82,17 @@ protected:
                 }
         return {n, n ? sx / n : -1};
     }
+    // The pixel of the rectangle that stands out most from `bg`: the colour its text is drawn in.
+    COLORREF inkOf(const Rect& r, COLORREF bg) {
+        grid->UpdateWindow();
+        auto dc = grid->GetDC();
+        COLORREF best = bg;
+        for (int x = r.left; x < r.right; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                if (contrast::ratio(dc->GetPixel(x, y), bg) > contrast::ratio(best, bg))
+                    best = dc->GetPixel(x, y);
+        return best;
+    }
 };
 
 TEST_F(GridPaintTest, CellsLinesAndTheAreaBeyond) {
@@ -106,6 +121,76 @@ TEST_F(GridPaintTest, OwnColoursAndGridColours) {
     g.Invalidate(TRUE);
     EXPECT_EQ(pixel(60, 25), RGB(255, 255, 0));
     EXPECT_EQ(pixel(100, 50), red);
+}
+
+// Under a dark desktop the grid's text is light: on a cell's own background it would not read.
+TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
+    ProbeGrid& g = setUpGrid();
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40), blue = RGB(0, 0, 200);
+    g.SetCellTextColor(light);
+    g.SetCellBackColor(dark);
+    g.SetFixedTextColor(light);
+    g.SetFixedBackColor(dark);
+    struct Case {
+        int row, col;
+        COLORREF back, text; // the cell's own, CLR_DEFAULT for none
+        COLORREF ink;
+    } cases[] = {
+        {1, 1, white, CLR_DEFAULT, black},
+        {1, 2, red, CLR_DEFAULT, black},
+        {1, 3, navy, CLR_DEFAULT, white},
+        {2, 1, CLR_DEFAULT, CLR_DEFAULT, light}, // the grid's background: the grid's text
+        {2, 2, white, blue, blue},               // a text colour of its own is kept
+        {3, 3, white, CLR_DEFAULT, black},       // the current cell, in its frame
+        {0, 2, white, CLR_DEFAULT, black},       // a header cell
+        {3, 0, CLR_DEFAULT, CLR_DEFAULT, light},
+    };
+    for (const Case& c : cases) {
+        GRIDCELLINFO info;
+        info.row = c.row;
+        info.col = c.col;
+        info.mask = GCIF_TEXT | GCIF_BACKCOLOR | GCIF_TEXTCOLOR;
+        info.text = "HIH";
+        info.backColor = c.back;
+        info.textColor = c.text;
+        ASSERT_TRUE(g.SetCellInfo(&info));
+    }
+    g.SetCurrentCell(3, 3);
+    g.Invalidate(TRUE);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row << "," << c.col);
+        Rect box;
+        ASSERT_TRUE(g.GetCellBox(c.row, c.col, &box));
+        COLORREF back = c.back != CLR_DEFAULT ? c.back : dark;
+        // Smoothed edges at fractional scales come near the text colour, not always onto it.
+        COLORREF ink = inkOf(Rect{box.left + 2, box.top + 2, box.right - 1, box.bottom - 1}, back);
+        EXPECT_LT(contrast::ratio(ink, c.ink), 1.25) << std::hex << ink;
+    }
+    // The current cell's frame shows on the dark background too.
+    g.SetCurrentCell(2, 1);
+    Rect box;
+    ASSERT_TRUE(g.GetCellBox(2, 1, &box));
+    EXPECT_EQ(pixel(box.left, box.top + 5), white);
+    EXPECT_EQ(pixel(box.left + 5, box.top), white);
+}
+
+// The grid follows the desktop's colours when they change while it runs.
+TEST_F(GridPaintTest, APaletteChangeRecoloursTheGrid) {
+    ProbeGrid& g = make(3, 3, 1, 1);
+    g.SetGridBackColor(navy); // the program's own choice
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(240, 240, 240));
+    QApplication::setPalette(dark);
+    QApplication::processEvents(); // Qt tells the widgets from its event loop
+    EXPECT_EQ(g.GetCellBackColor(), RGB(30, 30, 30));
+    EXPECT_EQ(g.GetCellTextColor(), RGB(240, 240, 240));
+    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ(pixel(60, 25), RGB(30, 30, 30));
+    QApplication::setPalette(before);
+    QApplication::processEvents();
+    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
 }
 
 TEST_F(GridPaintTest, CurrentCellKeepsItsColourInsideABlackFrame) {

@@ -305,12 +305,17 @@ TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotificationsAndOpensNoEditor
     EXPECT_TRUE(codes().empty());
 }
 
-TEST_F(InputTest, KeysWithoutCurrentCellDoNothing) {
+// Without a current cell only a navigation key acts: it enters the body, and moves no further.
+TEST_F(InputTest, KeysWithoutCurrentCellDoNothingButEnterTheBody) {
     make(4, 4, 1, 1);
     grid->SetFocus();
-    ev::Key(*grid, VK_DOWN);
+    for (UINT vk : {VK_DELETE, VK_RETURN, VK_ESCAPE, VK_SPACE})
+        ev::Key(*grid, vk);
     ev::Char(*grid, 'x');
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(-1, -1));
+    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+    ev::Key(*grid, VK_DOWN);
+    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(1, 1));
     EXPECT_EQ(Wnd::GetFocus(), grid.get());
 }
 

@@ -2,7 +2,12 @@
 // whole jobs into PDF files read back with poppler's tools.
 #include "grid/cell_grid.h"
 #include "grid/print_pages.h"
+#include "platform/contrast.h"
+#include "platform/syscolors.h"
 #include "tests/support/test_support.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +187,51 @@ TEST(GridPrint, GridLineModes) {
         EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, c.horizontal) << c.mode;
         EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, c.vertical) << c.mode;
     }
+}
+
+// A dark desktop's light text on paper: the titles, left unfilled, and the body cells on the
+// desktop's background are printed dark on the page's white; a background the program chose
+// is printed as it is, with its text.
+TEST(GridPrint, TextReadsOnPaperUnderADarkDesktop) {
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40), white = RGB(255, 255, 255);
+    SetSysColorOverride(COLOR_WINDOWTEXT, light);
+    SetSysColorOverride(COLOR_WINDOW, dark);
+    SetSysColorOverride(COLOR_BTNFACE, dark);
+    for (bool chosen : {false, true}) {
+        SCOPED_TRACE(chosen ? "the program's colours" : "the desktop's colours");
+        auto grid = makeGrid(2, 20);
+        if (chosen)
+            grid->SetCellBackColor(RGB(41, 41, 41));
+        const COLORREF body = chosen ? RGB(41, 41, 41) : white;
+        Geometry g = exactPage(*grid, 100);
+        QImage image(g.W, g.H, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            PrinterSurface page(&painter, g.W, g.H);
+            CPrintInfo info;
+            grid->PrintBegin(&page, &info);
+            grid->PrintPage(&page, &info);
+            grid->PrintEnd(&page, &info);
+        }
+        // The most contrasting pixel inside a cell of the first column, against its background.
+        auto textContrast = [&](int top, COLORREF under) {
+            double best = 1;
+            for (int x = 4 * g.cw + 2; x < 4 * g.cw + 58; ++x)
+                for (int y = top + 2; y < top + 18; ++y) {
+                    QRgb p = image.pixel(x, y);
+                    best =
+                        std::max(best, contrast::ratio(RGB(qRed(p), qGreen(p), qBlue(p)), under));
+                }
+            return best;
+        };
+        const int top = bodyTop(*grid, g);
+        EXPECT_EQ(image.pixel(4 * g.cw + 50, top + 15),
+                  qRgb(GetRValue(body), GetGValue(body), GetBValue(body)));
+        EXPECT_GE(textContrast(3 * g.ch, white), contrast::kReadable); // a title
+        EXPECT_GE(textContrast(top, body), contrast::kReadable);       // a body cell
+    }
+    ResetSysColors();
 }
 
 namespace {

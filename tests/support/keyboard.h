@@ -19,6 +19,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace keys {
@@ -87,6 +88,39 @@ inline std::vector<std::string> mnemonicProblems(const FrameResources& resources
         }
     }
     return problems;
+}
+
+// A key as the keyboard sends it, with a name for the test's messages.
+struct Stroke {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::string name;
+};
+
+// The keys that move a table's current cell, alone and with Ctrl or Shift (Ctrl+Tab is the
+// desktop's: it takes the focus on).
+inline std::vector<Stroke> navigationStrokes() {
+    const std::pair<Qt::Key, const char*> moves[] = {
+        {Qt::Key_Left, "Left"},   {Qt::Key_Right, "Right"},   {Qt::Key_Up, "Up"},
+        {Qt::Key_Down, "Down"},   {Qt::Key_Home, "Home"},     {Qt::Key_End, "End"},
+        {Qt::Key_PageUp, "PgUp"}, {Qt::Key_PageDown, "PgDn"}, {Qt::Key_Tab, "Tab"}};
+    std::vector<Stroke> strokes;
+    for (const auto& [key, name] : moves) {
+        strokes.push_back({key, Qt::NoModifier, name});
+        strokes.push_back({key, Qt::ShiftModifier, std::string("Shift+") + name});
+        if (key != Qt::Key_Tab)
+            strokes.push_back({key, Qt::ControlModifier, std::string("Ctrl+") + name});
+    }
+    strokes.push_back({Qt::Key_Backtab, Qt::ShiftModifier, "Shift+Tab as Backtab"});
+    return strokes;
+}
+
+// Keys that move nothing in a table.
+inline std::vector<Stroke> otherStrokes() {
+    return {{Qt::Key_A, Qt::NoModifier, "A"},           {Qt::Key_Space, Qt::NoModifier, "Space"},
+            {Qt::Key_Delete, Qt::NoModifier, "Delete"}, {Qt::Key_Return, Qt::NoModifier, "Enter"},
+            {Qt::Key_Escape, Qt::NoModifier, "Escape"}, {Qt::Key_F2, Qt::NoModifier, "F2"},
+            {Qt::Key_A, Qt::ControlModifier, "Ctrl+A"}};
 }
 
 // The menu open now, or null.

@@ -1,3 +1,4 @@
+#include "tests/support/looks.h"
 #include "tests/uninstaller/sim_tree.h"
 #include "uninstaller/uninstall_dialog.h"
 
@@ -70,6 +71,29 @@ TEST_F(UninstallDialogTest, AsksFirstWithBlackBoldTextCentredOnWhite) {
     EXPECT_LE(top, r.top + 3);
     EXPECT_GE(bottom - top + 1, 7); // the capitals of an 11-pixel font
     EXPECT_LE(bottom - top + 1, 13);
+}
+
+// The label keeps its white on any desktop; its text must read on it on a dark one too, in
+// each of its states.
+TEST(UninstallDialogLook, TheLabelReadsOnALightAndADarkDesktop) {
+    for (bool dark : {false, true}) {
+        looks::Scope look(dark);
+        simtree::SimTree tree;
+        CUninstallDialog dialog{tree.env(), [](const std::string&) { return true; }};
+        ASSERT_TRUE(dialog.Create());
+        for (int step = 0; step < 2; ++step) {
+            if (step == 1)
+                dialog.ClickItem(1000);
+            QImage image(dialog.widget()->size(), QImage::Format_RGB32);
+            dialog.widget()->render(&image);
+            Rect r = dialog.GetItemRect(1001);
+            EXPECT_GE(looks::textContrast(image, QRect(r.left, r.top, r.Width(), r.Height()),
+                                          RGB(255, 255, 255)),
+                      contrast::kReadable)
+                << (dark ? "dark, " : "light, ") << dialog.GetDlgItemText(1001);
+        }
+        dialog.ClickItem(IDCANCEL);
+    }
 }
 
 TEST_F(UninstallDialogTest, UninstallRemovesThenFinishEnds) {

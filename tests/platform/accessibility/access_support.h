@@ -3,9 +3,14 @@
 #pragma once
 
 #include "platform/accessible_qt.h"
+#include "platform/frame.h"
 #include "platform/wnd.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QString>
 #include <QWidget>
 
@@ -67,6 +72,58 @@ inline std::vector<std::string> columnTexts(QAccessibleTableInterface* table, in
     for (int r = 0; r < table->rowCount(); ++r)
         texts.push_back(name(table->cellAt(r, column)));
     return texts;
+}
+
+// A menu item as a reader announces it: its name and the keys that run it (what the desktop's
+// accessibility bus reports as its key binding: the action's, else its accelerator text).
+struct ItemHeard {
+    std::string name;
+    std::string keys;
+    friend bool operator==(const ItemHeard&, const ItemHeard&) = default;
+    friend std::ostream& operator<<(std::ostream& os, const ItemHeard& i) {
+        return os << "{" << i.name << ", " << i.keys << "}";
+    }
+};
+
+// Every item of the window's menus, through the menus' accessible interfaces.
+inline std::vector<ItemHeard> menuItemsHeard(QMainWindow* window) {
+    std::vector<ItemHeard> items;
+    for (QAction* top : window->menuBar()->actions()) {
+        QAccessibleInterface* menu =
+            top->menu() ? QAccessible::queryAccessibleInterface(top->menu()) : nullptr;
+        for (int i = 0; menu && i < menu->childCount(); ++i) {
+            QAccessibleInterface* item = menu->child(i);
+            if (!item || item->role() == QAccessible::Separator)
+                continue;
+            QStringList keys;
+            if (QAccessibleActionInterface* act = item->actionInterface())
+                keys = act->keyBindingsForAction(QAccessibleActionInterface::pressAction());
+            if (keys.isEmpty())
+                keys << item->text(QAccessible::Accelerator);
+            items.push_back({name(item), keys.join(QLatin1Char(' ')).toStdString()});
+        }
+    }
+    return items;
+}
+
+// What the resources say a reader should hear: the text before the tab without its "&", and
+// the key after the tab, else Alt and the item's letter.
+inline std::vector<ItemHeard> menuItemsMeant(const FrameResources& resources) {
+    std::vector<ItemHeard> items;
+    for (const MenuDesc& menu : resources.menu)
+        for (const MenuItemDesc& item : menu.items) {
+            if (item.id == ID_SEPARATOR)
+                continue;
+            std::size_t tab = item.text.find('\t');
+            std::string shown = item.text.substr(0, tab), plain, letter;
+            for (std::size_t i = 0; i < shown.size(); ++i) {
+                if (shown[i] == '&' && i + 1 < shown.size() && shown[++i] != '&')
+                    letter = "Alt+" + shown.substr(i, 1);
+                plain += shown[i];
+            }
+            items.push_back({plain, tab == std::string::npos ? letter : item.text.substr(tab + 1)});
+        }
+    return items;
 }
 
 } // namespace accesstest

@@ -33,6 +33,7 @@ TEST_F(CueLineAccess, TheGridIsATableOfThePacksTexts) {
     QAccessibleInterface* t = table();
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->role(), QAccessible::Table);
+    EXPECT_EQ(name(t), "Crew pack texts");
     ASSERT_NE(cells(), nullptr);
     // The number and file-name columns are the rows' headers; the texts are the table.
     EXPECT_EQ(cells()->rowCount(), 4);
@@ -40,7 +41,8 @@ TEST_F(CueLineAccess, TheGridIsATableOfThePacksTexts) {
     EXPECT_EQ(columnTexts(cells(), 0),
               (Texts{"Hello", "Caf\u00e9 \u20ac 5", "\u201cGo\u201d", ""}));
     EXPECT_EQ(cells()->rowDescription(1).toStdString(), "001 b.wav");
-    EXPECT_EQ(cells()->columnDescription(0).toStdString(), "");
+    // The screen shows no header row; the reader hears the column's title all the same.
+    EXPECT_EQ(cells()->columnDescription(0).toStdString(), "Text");
 
     QAccessibleInterface* cell = cells()->cellAt(1, 0);
     ASSERT_NE(cell, nullptr);
@@ -58,20 +60,37 @@ TEST_F(CueLineAccess, TheGridIsATableOfThePacksTexts) {
     EXPECT_EQ(name(heads[1]), "001");
     EXPECT_EQ(heads[0]->role(), QAccessible::RowHeader);
     EXPECT_EQ(heads[0]->tableCellInterface(), nullptr);
-    EXPECT_TRUE(at->columnHeaderCells().isEmpty());
+    QList<QAccessibleInterface*> titles = at->columnHeaderCells();
+    ASSERT_EQ(titles.size(), 1);
+    EXPECT_EQ(name(titles[0]), "Text");
+    EXPECT_EQ(titles[0]->role(), QAccessible::ColumnHeader);
+    EXPECT_EQ(titles[0]->parent(), t);
+    EXPECT_TRUE(titles[0]->state().invisible);
     EXPECT_TRUE(cell->state().editable);
     EXPECT_FALSE(cell->state().readOnly);
 
-    // Every cell is a child, row by row; a walk of the tree finds the same objects.
-    ASSERT_EQ(t->childCount(), 12);
-    EXPECT_EQ(t->child(4), heads[0]);
-    EXPECT_EQ(t->child(5), cell);
-    EXPECT_EQ(t->indexOfChild(cell), 5);
-    EXPECT_EQ(t->child(12), nullptr);
+    // The three titles come first, then every cell, row by row; a walk of the tree finds the
+    // same objects.
+    ASSERT_EQ(t->childCount(), 15);
+    EXPECT_EQ(name(t->child(0)), "Number");
+    EXPECT_EQ(name(t->child(1)), "Sound file");
+    EXPECT_EQ(t->child(2), titles[0]);
+    EXPECT_EQ(t->indexOfChild(titles[0]), 2);
+    EXPECT_EQ(t->child(7), heads[0]);
+    EXPECT_EQ(t->child(8), cell);
+    EXPECT_EQ(t->indexOfChild(cell), 8);
+    EXPECT_EQ(t->child(15), nullptr);
     EXPECT_EQ(t->child(-1), nullptr);
     EXPECT_EQ(cells()->cellAt(4, 0), nullptr);
     EXPECT_EQ(cells()->cellAt(0, 1), nullptr);
     EXPECT_EQ(cells()->cellAt(-1, 0), nullptr);
+}
+
+// "Open...\tCtrl+O" is heard as "Open..." with the key binding Ctrl+O, not read out whole.
+TEST_F(CueLineAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
+    std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window());
+    EXPECT_EQ(heard, accesstest::menuItemsMeant(CueLineFrameResources()));
+    EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Open...", "Ctrl+O"}));
 }
 
 TEST_F(CueLineAccess, ACellIsFoundWhereItIsShown) {
@@ -101,7 +120,7 @@ TEST_F(CueLineAccess, TheCurrentCellIsTheFocusAndMovingItIsHeard) {
     grid().SetCurrentCell(0, 2);
     Listener::heard().clear();
     grid().SetCurrentCell(1, 2);
-    EXPECT_EQ(Listener::count(QAccessible::Focus, 5), 1);
+    EXPECT_EQ(Listener::count(QAccessible::Focus, 8), 1);
     QAccessibleInterface* focus = table()->focusChild();
     ASSERT_NE(focus, nullptr);
     EXPECT_EQ(name(focus), "Caf\u00e9 \u20ac 5");
@@ -112,7 +131,7 @@ TEST_F(CueLineAccess, TheCurrentCellIsTheFocusAndMovingItIsHeard) {
     Listener::heard().clear();
     QTest::keyClick(grid().clientWidget(), Qt::Key_Down);
     EXPECT_EQ(grid().GetCurrentCell(), CGridPos(2, 2));
-    EXPECT_EQ(Listener::count(QAccessible::Focus, 8), 1);
+    EXPECT_EQ(Listener::count(QAccessible::Focus, 11), 1);
     EXPECT_EQ(name(table()->focusChild()), "\u201cGo\u201d");
 }
 
@@ -121,7 +140,7 @@ TEST_F(CueLineAccess, AChangedTextIsHeardAndReadAnew) {
     QAccessibleInterface* cell = cells()->cellAt(0, 0);
     Listener::heard().clear();
     grid().SetCellText(0, 2, "Good bye \xE9");
-    EXPECT_EQ(Listener::count(QAccessible::NameChanged, 2), 1);
+    EXPECT_EQ(Listener::count(QAccessible::NameChanged, 5), 1);
     ASSERT_EQ(Listener::count(QAccessible::ValueChanged), 1);
     EXPECT_EQ(Listener::heard().back().value.toStdString(), "Good bye \u00e9");
     EXPECT_EQ(name(cell), "Good bye \u00e9");
@@ -154,7 +173,7 @@ TEST_F(CueLineAccess, ReloadingAShorterPackLeavesNoStaleCells) {
     EXPECT_GE(Listener::count(QAccessible::TableModelChanged), 1);
     EXPECT_EQ(cells()->rowCount(), 2);
     EXPECT_FALSE(last->isValid());
-    EXPECT_EQ(table()->childCount(), 6);
+    EXPECT_EQ(table()->childCount(), 9);
     EXPECT_EQ(cells()->cellAt(3, 0), nullptr);
 }
 
@@ -169,13 +188,16 @@ TEST_F(CueLineAccess, TheInPlaceEditIsEditableTextInsideTheTable) {
     ASSERT_NE(Wnd::GetFocus(), &grid()) << "no editor opened";
 
     QAccessibleInterface* t = table();
-    ASSERT_EQ(t->childCount(), 13);
-    QAccessibleInterface* over = t->child(12);
+    ASSERT_EQ(t->childCount(), 16);
+    QAccessibleInterface* over = t->child(15);
     ASSERT_NE(over, nullptr);
-    EXPECT_EQ(t->indexOfChild(over), 12);
+    EXPECT_EQ(t->indexOfChild(over), 15);
+    EXPECT_EQ(name(over), "Text of b.wav");
     QAccessibleInterface* focus = t->focusChild();
     ASSERT_NE(focus, nullptr);
     EXPECT_EQ(focus->role(), QAccessible::EditableText);
+    // Named by what it edits: the column's title and the row's sound.
+    EXPECT_EQ(name(focus), "Text of b.wav");
     ASSERT_NE(focus->editableTextInterface(), nullptr);
     EXPECT_EQ(focus->text(QAccessible::Value).toStdString(), "Caf\u00e9 \u20ac 5");
     // The cell under the editor no longer claims the focus.
@@ -183,7 +205,7 @@ TEST_F(CueLineAccess, TheInPlaceEditIsEditableTextInsideTheTable) {
 
     EXPECT_TRUE(grid().EndCellEdit());
     QApplication::processEvents();
-    EXPECT_EQ(t->childCount(), 12);
+    EXPECT_EQ(t->childCount(), 15);
 }
 
 } // namespace

@@ -48,6 +48,7 @@ struct FleetAccess : ::testing::Test {
 
 TEST_F(FleetAccess, TheTableReadsTheAircraftUnderTheirColumnTitles) {
     ASSERT_NE(table(), nullptr);
+    EXPECT_EQ(name(table()), "Aircraft prices");
     QAccessibleTableInterface* cells = table()->tableInterface();
     ASSERT_NE(cells, nullptr);
     EXPECT_EQ(cells->rowCount(), 3);
@@ -80,6 +81,13 @@ TEST_F(FleetAccess, TheTableReadsTheAircraftUnderTheirColumnTitles) {
     // The title row comes first among the children.
     EXPECT_EQ(table()->childCount(), 4 * kFleetColumns);
     EXPECT_EQ(name(table()->child(kFleetColRank)), "Rank");
+}
+
+TEST_F(FleetAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
+    auto* window = static_cast<QMainWindow*>(frame().nativeWindow());
+    std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window);
+    EXPECT_EQ(heard, accesstest::menuItemsMeant(FleetFrameResources()));
+    EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Print...", "Ctrl+P"}));
 }
 
 TEST_F(FleetAccess, ASortIsHeardAndTheCellsReadTheNewOrder) {

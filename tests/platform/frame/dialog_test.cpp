@@ -1,4 +1,5 @@
 #include "platform/dialog.h"
+#include "tests/support/looks.h"
 
 #include <QImage>
 #include <QTest>
@@ -125,4 +126,12 @@ TEST(Dialog, TextControlsDrawWithTheirOwnFontAndColours) {
     d.SetItemColors(IDC_TEXT, CLR_DEFAULT, CLR_DEFAULT); // the dialog's own background again
     d.widget()->render(&image);
     EXPECT_NE(image.pixelColor(r.left + 1, r.bottom - 2), QColor(255, 0, 0));
+
+    // A background of its own and no text colour: on a dark desktop its light text would vanish.
+    looks::Scope dark(true);
+    d.SetItemColors(IDC_TEXT, CLR_DEFAULT, RGB(255, 255, 255));
+    d.widget()->render(&image);
+    EXPECT_GE(
+        looks::textContrast(image, QRect(r.left, r.top, r.Width(), r.Height()), RGB(255, 255, 255)),
+        contrast::kReadable);
 }
