@@ -100,9 +100,8 @@ walk(xdg.Menu.parse(), 0)
 PY
 cat >"$work/want" <<WANT
 [Games]
-  FleetValuer | FleetValuer | 
-  TnvCueLine | TnvCueLine %f | 
-  Uninstall Tarnavel | UninstallTarnavel | 
+  FleetValuer | FleetValuer | fleetvaluer
+  TnvCueLine | TnvCueLine %f | tnv-cueline
 [Tarnavel (Flight Sim)]
   TnvCueLine | "$sim/Tarnavel/bin/TnvCueLine" %f | tnv-cueline
   FleetValuer | "$sim/Tarnavel/bin/FleetValuer" | fleetvaluer
@@ -114,13 +113,9 @@ cat >"$work/want" <<WANT
   [Tools]
     Uninstall Tarnavel | "$second/Tarnavel/UninstallTarnavel" | uninstall-tarnavel
 WANT
-# The system entries get StartupWMClass from another change; compare the rest.
-sed 's/ | [a-z-]*$/ | /' "$work/menu" >"$work/menu.cmp"
-sed 's/ | [a-z-]*$/ | /' "$work/want" >"$work/want.cmp"
-sort "$work/menu.cmp" | diff - "$(sort "$work/want.cmp" >"$work/want.sorted"; echo "$work/want.sorted")" ||
-    fail "the merged menu"
-grep -q "^  TnvCueLine | \"$sim/Tarnavel/bin/TnvCueLine\" %f | tnv-cueline$" "$work/menu" ||
-    fail "StartupWMClass"
+# The system-wide uninstaller stays out of the menu: outside a simulator it can only refuse.
+sort "$work/want" >"$work/want.sorted"
+sort "$work/menu" | diff - "$work/want.sorted" || fail "the merged menu"
 
 # The placed browser finds the simulator from its own path.
 "$sim/Tarnavel/bin/FleetValuer" --export - >"$work/table.csv"
