@@ -48,7 +48,7 @@ const char* FleetUsage() {
            "  --print-pdf OUT.pdf  print the table to a PDF file, no window\n"
            "  --page-size NAME     paper for --print-pdf: A4 (default), Letter, A3...\n"
            "  --landscape          landscape paper for --print-pdf\n"
-           "  --help               this text\n"
+           "  -h, --help           this text\n"
            "  --version            the program's version\n";
 }
 
@@ -111,7 +111,8 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
                 return std::nullopt;
             }
         } else {
-            *error = "unknown argument \"" + a + "\"";
+            *error = (a.size() > 1 && a[0] == '-' ? "unknown option '" : "unexpected argument '") +
+                     a + "'";
             return std::nullopt;
         }
     }

@@ -102,6 +102,7 @@ CFleetAboutDialog::CFleetAboutDialog() : CDialog(FleetAboutTemplate()) {}
 CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
     : state_(state), options_(options) {
     SetAppName(kFleetAppTitle);
+    SetDesktopId(kFleetDesktopId);
     SetCommands({
         {ID_APP_ABOUT, [] { CFleetAboutDialog().DoModal(); }, {}, {}},
         {ID_FILE_PRINT_SETUP, [this] { RunPrintSetupCommand(view_.get()); }, {}, {}},

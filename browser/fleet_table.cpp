@@ -2,6 +2,7 @@
 
 #include "browser/pricing.h"
 #include "grid/grid_core.h"
+#include "platform/fs.h"
 
 namespace {
 
@@ -47,6 +48,15 @@ void FindBaseFolder(FleetState& state) {
         state.config.SetBaseFolder(state.baseOverride);
     else
         state.config.SetBaseFromProgramPath(state.programPath);
+}
+
+std::string MissingAircraftFolder(const FleetState& state) {
+    std::string aircraft = AircraftFolder(state.config);
+    if (fsx::isDirectory(fsx::resolvePath(aircraft)))
+        return {};
+    return "no aircraft folder at " + fsx::toDisk(aircraft) +
+           " (start the program from the add-on's bin folder, or name the add-on's folder with "
+           "--base)";
 }
 
 void LoadFleet(FleetState& state) {

@@ -44,6 +44,10 @@ FleetState& TheFleet();
 // The add-on's folder: named directly, or from the program's path.
 void FindBaseFolder(FleetState& state);
 
+// Why there is no fleet to show: the add-on's folder has no Aircraft folder beside it (letter
+// case aside). Empty when it has one. The modes without a window end with this reason.
+std::string MissingAircraftFolder(const FleetState& state);
+
 // Base folder, settings, keyword list and the aircraft scan, as at start-up.
 void LoadFleet(FleetState& state);
 

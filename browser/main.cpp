@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->version) {
-        std::puts("FleetValuer 1.0");
+        std::puts("FleetValuer " TNV_VERSION);
         return 0;
     }
 
@@ -55,15 +55,15 @@ int main(int argc, char** argv) {
     state.sort = options->sort;
     state.table->showAllVariations = options->allVariations;
 
-    // The window shows an empty table without a word; a note on the terminal tells where it
-    // looked.
+    // The window shows an empty table without a word, and a note on the terminal tells where
+    // it looked; a table written without a window would only hide the mistake.
     FindBaseFolder(state);
-    std::string aircraft = AircraftFolder(state.config);
-    if (!fsx::isDirectory(fsx::resolvePath(aircraft)))
-        std::fprintf(stderr,
-                     "FleetValuer: no aircraft folder at %s (start the program from the add-on's "
-                     "bin folder, or name the add-on's folder with --base)\n",
-                     fsx::toDisk(aircraft).c_str());
+    std::string missing = MissingAircraftFolder(state);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "FleetValuer: %s\n", missing.c_str());
+        if (options->doExport || !options->screenshot.empty() || !options->printPdf.empty())
+            return 1;
+    }
 
     if (options->doExport)
         return ExportFleet(state, options->exportPath);

@@ -1,17 +1,13 @@
 # What `cmake --install` puts under the prefix, and the Debian package CPack makes of it.
 include(GNUInstallDirs)
 
-# tarnavel-setup stands beside the programs, in the build tree as in the installed tree.
-configure_file(${PROJECT_SOURCE_DIR}/setup/tarnavel-setup ${PROJECT_BINARY_DIR}/bin/tarnavel-setup
-               @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
-               GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-
-foreach(program TnvCueLine FleetValuer UninstallTarnavel)
+# tarnavel-setup stands beside the programs, in the build tree as in the installed tree: it
+# places the programs it finds beside itself.
+foreach(program TnvCueLine FleetValuer UninstallTarnavel tarnavel-setup)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()
 endforeach()
-install(PROGRAMS ${PROJECT_BINARY_DIR}/bin/tarnavel-setup DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Man pages and the changelog are installed compressed, as Debian wants them; -n keeps the
 # archives the same from build to build.
@@ -44,6 +40,28 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/tnv-cueline.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/mime/tarnavel-cueline.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+
+# AppStream metainfo, one component a program, for software centres. Its release date is the
+# changelog's latest entry's, so the two never disagree.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog TNV_TRAILER REGEX "^ -- " LIMIT_COUNT 1)
+if(NOT TNV_TRAILER MATCHES ", ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "packaging/changelog: no date in the entry's trailer line")
+endif()
+set(TNV_MONTHS Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND TNV_MONTHS ${CMAKE_MATCH_2} TNV_MONTH)
+if(TNV_MONTH LESS 0)
+    message(FATAL_ERROR "packaging/changelog: no month named ${CMAKE_MATCH_2}")
+endif()
+math(EXPR TNV_MONTH "${TNV_MONTH} + 101") # 101..112: the month with a leading zero after "1"
+string(SUBSTRING ${TNV_MONTH} 1 2 TNV_MONTH)
+set(TNV_RELEASE_DATE ${CMAKE_MATCH_3}-${TNV_MONTH}-${CMAKE_MATCH_1})
+foreach(component cueline fleetvaluer uninstaller)
+    set(metainfo org.tarnavel.${component}.metainfo.xml)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/metainfo/${metainfo}.in
+                   ${PROJECT_BINARY_DIR}/metainfo/${metainfo} @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/metainfo/${metainfo}
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endforeach()
 
 # Icons: the drawings, and PNG sizes rendered from them at build time by rsvg-convert
 # (librsvg2-bin, which scripts/setup installs for exactly this).

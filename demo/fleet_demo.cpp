@@ -171,6 +171,9 @@ void makeFleetDemo(const std::string& simFolder) {
         write(sim / "Aircraft" / a.folder / a.cfgName, aircraftCfg(a));
     fs::create_directories(sim / "Aircraft" / "Shared textures"); // a folder without aircraft.cfg
     write(sim / "Aircraft" / "readme.txt", "Aircraft of the Tarnavel demo simulator.\r\n");
+    // The rest of a simulator's own folders, so that the demo is found as one.
+    for (const char* folder : {"Flights", "Gauges", "Modules"})
+        fs::create_directories(sim / folder);
 
     fs::path addOn = sim / "Tarnavel";
     write(addOn / "config" / "config.cfg", configCfg("euro", 1));

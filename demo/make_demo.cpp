@@ -1,6 +1,6 @@
 // Lays out a small simulator tree for trying the tools: the add-on's folder with a crew pack
 // whose recordings are synthesised here, and whatever the other tools' demo data adds.
-//   tnv-make-demo SIMFOLDER
+//   tnv-make-demo SIMFOLDER   (a new or empty folder)
 #include "demo/demo_data.h"
 
 #include <algorithm>
@@ -100,14 +100,60 @@ void makeCrewPack(const fs::path& pack) {
         write(pack / name, chime(++index));
 }
 
+const char* const kUsage =
+    "usage: tnv-make-demo SIMFOLDER\n"
+    "Lays out a small demo simulator in SIMFOLDER, a new or empty folder: the\n"
+    "add-on's folder with a crew pack, settings and a few aircraft.\n"
+    "  -h, --help  show this help\n"
+    "  --version   show the version\n";
+
+int usageError(const char* what, const std::string& arg) {
+    if (what)
+        std::fprintf(stderr, "tnv-make-demo: %s '%s'\n", what, arg.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+// Only a new or empty folder: the demo's files would otherwise mix with, or replace, someone's.
+std::string unusableFolder(const fs::path& sim) {
+    std::error_code ec;
+    fs::file_status st = fs::status(sim, ec);
+    if (!fs::exists(st))
+        return {};
+    if (!fs::is_directory(st))
+        return "exists and is not a folder";
+    if (!fs::is_empty(sim, ec))
+        return ec ? ec.message() : "exists and is not empty";
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: tnv-make-demo SIMFOLDER\n", stderr);
-        return 2;
+    std::string folder;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("tnv-make-demo %s\n", TNV_VERSION);
+            return 0;
+        }
+        if (arg.size() > 1 && arg[0] == '-')
+            return usageError("unknown option", arg);
+        if (!folder.empty())
+            return usageError("unexpected argument", arg);
+        folder = arg;
     }
-    fs::path sim = argv[1];
+    if (folder.empty())
+        return usageError(nullptr, {});
+    fs::path sim = folder;
+    if (std::string why = unusableFolder(sim); !why.empty()) {
+        std::fprintf(stderr, "tnv-make-demo: %s: %s\n", folder.c_str(), why.c_str());
+        return 1;
+    }
     try {
         makeCrewPack(sim / "Tarnavel" / "Sound" / "Crewpack" / "Demo");
         makeOtherDemoData(sim.string());

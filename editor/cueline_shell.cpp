@@ -43,6 +43,7 @@ void CAboutDialog::DoModal() {
 
 CCueLineApp::CCueLineApp() {
     SetAppName(kCueLineAppTitle);
+    SetDesktopId(kCueLineDesktopId);
     // id, handler, enable rule, check rule
     SetCommands({
         {ID_FILE_NEW, [this] { OnFileNew(); }, {}, {}},

@@ -182,6 +182,10 @@ void CCueLineView::rebuild(bool keepEdits) {
     GetClientRect(&client);
     setColumnWidths(client.Width());
 
+    // The counts follow the texts shown, as the colours do, kept edits included.
+    CCrewPack::Tally tally = crewPack_.tally();
+    tally.withText = 0;
+    tally.withoutText = 0;
     for (int i = 0; i < count; ++i) {
         const SoundEntry& entry = crewPack_.entry(i);
         grid_->SetCellText(i, 0, showRowNumbers_ ? rowNumber(i) : std::string());
@@ -206,13 +210,14 @@ void CCueLineView::rebuild(bool keepEdits) {
                          : info.text.empty() ? kColorNoText
                                              : kColorWithText;
         grid_->SetCellBackColor(i, 2, color);
+        ++(info.text.empty() ? tally.withoutText : tally.withText);
     }
     grid_->RepaintColumn(0);
     grid_->RepaintColumn(1);
     grid_->RepaintColumn(2);
     preview_.setTimerWindow(this);
 
-    std::string status = crewPack_.statusText(crewPack_.tally());
+    std::string status = crewPack_.statusText(tally);
     if (sortMode_ == ByFileName)
         grid_->SortRowsByText(1, TRUE);
     else if (sortMode_ == ByText)
@@ -225,7 +230,7 @@ void CCueLineView::rebuild(bool keepEdits) {
 }
 
 std::string CCueLineView::EditingTitle(bool star) const {
-    return "Editing " + crewPack_.folder() + "\\CueLine.clt" + (star ? " *" : "");
+    return "Editing " + fsx::joinPath(crewPack_.folder(), "CueLine.clt") + (star ? " *" : "");
 }
 
 void CCueLineView::setStatusText(const std::string& text) {

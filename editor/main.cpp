@@ -26,6 +26,18 @@ int usage() {
     return 2;
 }
 
+// An argument the command line has no place for: an option nobody knows, or a second file.
+int unexpected(const std::string& arg) {
+    const char* what = arg.size() > 1 && arg[0] == '-' ? "unknown option" : "unexpected argument";
+    std::fprintf(stderr, "TnvCueLine: %s '%s'\n", what, arg.c_str());
+    return usage();
+}
+
+int missingValue(const std::string& option) {
+    std::fprintf(stderr, "TnvCueLine: %s needs a value\n", option.c_str());
+    return usage();
+}
+
 int help() {
     std::fputs(kUsage, stdout);
     std::fputs("\n"
@@ -39,7 +51,7 @@ int help() {
                "  --wav-info FILE...   print the format of WAV files\n"
                "  --play FILE          play a WAV file once\n"
                "  --volume N           volume for --play, 0 to 255 (default 255)\n"
-               "  --help               show this help\n"
+               "  -h, --help           show this help\n"
                "  --version            show the version\n",
                stdout);
     return 0;
@@ -75,10 +87,13 @@ int runEditor(int argc, char** argv) {
         } else if (arg == "--size" && i + 1 < argc) {
             if (!parseSize(argv[++i], options.width, options.height))
                 return usage();
+        } else if (arg == "--print-pdf" || arg == "--page-size" || arg == "--screenshot" ||
+                   arg == "--size") {
+            return missingValue(arg);
         } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
             file = arg;
         } else {
-            return usage();
+            return unexpected(arg);
         }
     }
     if (options.width > 0 && options.screenshotPath.empty())
@@ -126,17 +141,21 @@ int runEditor(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
-        return help();
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("TnvCueLine %s\n", TNV_VERSION);
-        return 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return help();
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("TnvCueLine %s\n", TNV_VERSION);
+            return 0;
+        }
     }
     if (std::optional<int> status = runSoundCommand(argc, argv))
         return *status;
     if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
-        if (argc != 3)
-            return usage();
+        if (argc < 3)
+            return missingValue("--report");
+        if (argc > 3 || (argv[2][0] == '-' && argv[2][1] != '\0'))
+            return unexpected(argv[argc > 3 ? 3 : 2]);
         return runReport(fsx::fromDisk(argv[2]));
     }
     return runEditor(argc, argv);

@@ -1,8 +1,14 @@
 #include "editor/report.h"
 
 #include "editor/crew_pack.h"
+#include "platform/fs.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,15 +28,37 @@ void put(const std::string& s) {
     std::fwrite(s.data(), 1, s.size(), stdout);
 }
 
+// Why the text file does not open, as the system says it.
+std::string whyUnreadable(const std::string& diskPath) {
+    int fd = fsx::openRegularFile(diskPath);
+    if (fd >= 0) {
+        ::close(fd);
+        return "cannot be read";
+    }
+    // A FIFO or a device is refused unopened.
+    return errno == EINVAL ? "not a regular file" : std::strerror(errno);
+}
+
 } // namespace
 
 int runReport(const std::string& path) {
+    // Found letter case aside, as the editor finds a pack.
+    struct stat st;
+    if (::stat(fsx::resolvePath(path).c_str(), &st) != 0) {
+        std::fprintf(stderr, "TnvCueLine: %s: %s\n", fsx::toDisk(path).c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
     ReportView view;
     CCrewPack pack(&view);
     view.pack = &pack;
     pack.setFolder(crewPackFolderFor(path));
-    if (!pack.loadCrewPack())
+    if (!pack.loadCrewPack()) {
+        std::string textFile = pack.textFilePath();
+        std::fprintf(stderr, "TnvCueLine: %s: %s\n", textFile.c_str(),
+                     whyUnreadable(textFile).c_str());
         return 1;
+    }
     for (int i = 0; i < pack.count(); ++i) {
         const SoundEntry& e = pack.entry(i);
         const char* state = e.onDisk == 0 ? "missing" : (e.text[0] == '\0' ? "notext" : "ok");

@@ -46,14 +46,32 @@ std::string whyNoClip(const std::string& path, HRESULT hr) {
     }
     if (hr == E_FAIL && !fileExists(path))
         return somethingExists(path) ? "not a regular file" : "no such file";
-    if (hr == E_FAIL)
+    if (hr == E_FAIL) {
+        CWaveReader reader;
+        if (SUCCEEDED(reader.open(path.c_str(), nullptr, WAVEFILE_READ)) && reader.heldSize() > 0 &&
+            reader.format()->wFormatTag != WAVE_FORMAT_PCM)
+            return "its sound data (format tag " + std::to_string(reader.format()->wFormatTag) +
+                   ") does not decode";
         return "not a WAVE file with sound data that can be read";
+    }
     if (hr == DSERR_INVALIDPARAM)
         return "its sound data is too short or too long to be played";
     if (hr == E_OUTOFMEMORY)
         return "not enough memory";
     return "the sound cannot be made";
 }
+
+bool isOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+int unknownOption(const std::string& arg, const char* usage, std::ostream& err) {
+    err << "TnvCueLine: unknown option '" << arg << "'\n" << usage;
+    return 2;
+}
+
+constexpr const char* kWavInfoUsage = "usage: TnvCueLine --wav-info FILE...\n";
+constexpr const char* kPlayUsage = "usage: TnvCueLine --play FILE [--volume N]\n";
 
 bool parseVolume(const std::string& text, long& volume) {
     if (text.empty() || text.size() > 3)
@@ -71,9 +89,12 @@ bool parseVolume(const std::string& text, long& volume) {
 
 int runWavInfo(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
     if (files.empty()) {
-        err << "usage: TnvCueLine --wav-info FILE...\n";
+        err << kWavInfoUsage;
         return 2;
     }
+    for (const std::string& file : files)
+        if (isOption(file))
+            return unknownOption(file, kWavInfoUsage, err);
     int status = 0;
     for (const std::string& file : files) {
         CWaveReader reader;
@@ -104,16 +125,18 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err) {
                 return 2;
             }
             ++i;
+        } else if (isOption(args[i])) {
+            return unknownOption(args[i], kPlayUsage, err);
         } else if (!havePath) {
             path = args[i];
             havePath = true;
         } else {
-            havePath = false;
-            break;
+            err << "TnvCueLine: unexpected argument '" << args[i] << "'\n" << kPlayUsage;
+            return 2;
         }
     }
     if (!havePath) {
-        err << "usage: TnvCueLine --play FILE [--volume N]\n";
+        err << kPlayUsage;
         return 2;
     }
 
@@ -121,7 +144,7 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err) {
     HRESULT hr = device.start(nullptr, DSSCL_PRIORITY, 2, 22050, 16);
     if (FAILED(hr)) {
         err << "TnvCueLine: no sound device (" << hex8(hr) << ")\n";
-        return 2;
+        return 3;
     }
     std::unique_ptr<CSoundClip> clip;
     hr = device.createClip(path.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip);

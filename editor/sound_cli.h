@@ -14,7 +14,7 @@
 int runWavInfo(const std::vector<std::string>& files, std::ostream& out, std::ostream& err);
 
 // --play FILE [--volume N]: plays the file once as the editor's preview does. 0 when played,
-// 1 when the sound could not be made or played, 2 without a sound device or on a usage error.
+// 1 when the sound could not be made or played, 2 on a usage error, 3 without a sound device.
 int runPlay(const std::vector<std::string>& args, std::ostream& err);
 
 // Runs the helper that argv[1] names; nothing when it names neither.

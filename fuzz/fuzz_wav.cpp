@@ -1,5 +1,6 @@
 // The WAV reader on arbitrary bytes, through both ways it opens a sound: a file on disk and a
-// built-in sound held in memory.
+// built-in sound held in memory; then the decoder of compressed sound data on what it read.
+#include "platform/audio.h"
 #include "playback/wave_reader.h"
 
 #include <cstdint>
@@ -12,20 +13,36 @@
 
 namespace {
 
+// What a clip does with a compressed file: its held sound data decoded to PCM, which may never
+// grow past four times the bytes it came from (16-bit samples from 4-bit ones).
+void decode(const CWaveReader& r, const std::vector<std::uint8_t>& held) {
+    WAVEFORMATEX pcm;
+    std::vector<std::uint8_t> samples;
+    HRESULT hr = DecodeToPcm(*r.format(), held.data(), held.size(), r.factFrames(), pcm, samples);
+    if (hr == DS_OK && (samples.empty() || samples.size() > 4 * held.size() ||
+                        samples.size() % pcm.nBlockAlign != 0))
+        std::abort();
+}
+
 void exercise(const char* name) {
     CWaveReader r;
     if (FAILED(r.open(name, nullptr, WAVEFILE_READ)))
         return;
     std::uint8_t buf[4096];
     std::uint32_t n = 0;
+    std::vector<std::uint8_t> held;
     for (int pass = 0; pass < 2; ++pass) {
         std::uint32_t total = 0;
         // Bounded: a declared size beyond the file fails the read once the bytes run out.
-        while (total < r.size() && SUCCEEDED(r.read(buf, sizeof buf, &n)) && n > 0)
+        while (total < r.size() && SUCCEEDED(r.read(buf, sizeof buf, &n)) && n > 0) {
             total += n;
+            if (pass == 0)
+                held.insert(held.end(), buf, buf + n);
+        }
         if (FAILED(r.rewind()))
             break;
     }
+    decode(r, held);
     r.close();
 }
 

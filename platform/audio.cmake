@@ -5,5 +5,6 @@ tnv_library(tnv_platform_riff SOURCES
 
 tnv_library(tnv_platform_audio SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/audio.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/audio_decode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/audio_mixer.cpp
     LIBS tnv_platform_riff SDL2::SDL2)

@@ -4,14 +4,17 @@
 //
 // Buffers of 8, 16, 24 and 32-bit PCM and 32/64-bit IEEE float, of any rate and 1 to 8
 // channels (only the first two are heard) are played; any other format (a compressed one) is
-// refused with DSERR_BADFORMAT. All calls come from one thread; the mixer runs on SDL's.
+// refused with DSERR_BADFORMAT, and DecodeToPcm turns the usual compressed ones into PCM first.
+// All calls come from one thread; the mixer runs on SDL's.
 #pragma once
 
 #include "platform/riff.h"
 #include "platform/types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
@@ -165,3 +168,15 @@ private:
 
 // Opens the default sound device; DSERR_NODRIVER when there is none.
 HRESULT DirectSoundCreate8(std::unique_ptr<DirectSound>& out);
+
+// The most compressed sound data DecodeToPcm takes: decoded to 16 bits it still fits a buffer.
+constexpr std::size_t kMaxCompressedBytes = DSBSIZE_MAX / 4;
+
+// Sound data that no buffer plays as it is, in the compressed formats recorders commonly write
+// (IMA and Microsoft ADPCM, mu-law, A-law, also as extensible formats), decoded to 16-bit PCM of
+// the same rate and channels. `frames`, when not 0, is the count of sample frames the file says
+// it holds (its "fact" chunk), so that the padding of a last block is not heard. DS_OK;
+// DSERR_BADFORMAT for any other format; DSERR_INVALIDPARAM for more than kMaxCompressedBytes;
+// E_FAIL for data that does not decode.
+HRESULT DecodeToPcm(const WAVEFORMATEX& format, const std::uint8_t* data, std::size_t size,
+                    std::uint32_t frames, WAVEFORMATEX& pcm, std::vector<std::uint8_t>& samples);

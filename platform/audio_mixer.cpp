@@ -57,14 +57,16 @@ void frameAt(const Samples& s, std::size_t index, float& left, float& right) {
 
 } // namespace
 
+std::uint16_t formatTagOf(const WAVEFORMATEX& f) {
+    if (f.wFormatTag != WAVE_FORMAT_EXTENSIBLE)
+        return f.wFormatTag;
+    if (f.extra.size() < 22 || !std::equal(kSubtypeTail, kSubtypeTail + 14, f.extra.begin() + 8))
+        return 0;
+    return static_cast<std::uint16_t>(f.extra[6] | (f.extra[7] << 8));
+}
+
 bool decodableFormat(const WAVEFORMATEX& f, Encoding& encoding) {
-    std::uint16_t tag = f.wFormatTag;
-    if (tag == WAVE_FORMAT_EXTENSIBLE) {
-        if (f.extra.size() < 22 ||
-            !std::equal(kSubtypeTail, kSubtypeTail + 14, f.extra.begin() + 8))
-            return false;
-        tag = static_cast<std::uint16_t>(f.extra[6] | (f.extra[7] << 8));
-    }
+    std::uint16_t tag = formatTagOf(f);
     if (f.nChannels < 1 || f.nChannels > 8 || f.nSamplesPerSec < 100 || f.nSamplesPerSec > 200000)
         return false;
     if (tag == WAVE_FORMAT_PCM) {

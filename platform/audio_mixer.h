@@ -14,6 +14,9 @@ namespace audio_detail {
 
 enum class Encoding { U8, S16, S24, S32, F32, F64 };
 
+// The format tag, or for an extensible format the tag its subtype stands for (0: none known).
+std::uint16_t formatTagOf(const WAVEFORMATEX& format);
+
 // How the mixer reads a format; false for one it cannot play.
 bool decodableFormat(const WAVEFORMATEX& format, Encoding& encoding);
 

@@ -4,6 +4,7 @@
 #include "platform/dialog_units.h"
 #include "platform/fs_write.h"
 #include "platform/qtbridge.h"
+#include "platform/wnd_app.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -461,8 +462,10 @@ struct DialogApplication::Impl {
     std::unique_ptr<QApplication> app;
 };
 
-DialogApplication::DialogApplication(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
+DialogApplication::DialogApplication(int& argc, char** argv, const std::string& desktopId)
+    : d_(std::make_unique<Impl>()) {
     d_->app = std::make_unique<QApplication>(argc, argv);
+    SetDesktopIdentity(desktopId);
     dialogunits::substituteWindowsFaces();
 }
 

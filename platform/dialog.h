@@ -116,11 +116,12 @@ COLORREF DialogSysColor(int index);
 // The font description of the system's default GUI font.
 FontDesc DefaultGuiFont();
 
-// The application object of a dialog-based program: creates the GUI application. HasDisplay() is
-// false when no window can be shown (no display); the program should then say so and end.
+// The application object of a dialog-based program: creates the GUI application, whose windows
+// belong to the desktop entry `desktopId` (SetDesktopIdentity). HasDisplay() is false when no
+// window can be shown (no display); the program should then say so and end.
 class DialogApplication {
 public:
-    DialogApplication(int& argc, char** argv);
+    DialogApplication(int& argc, char** argv, const std::string& desktopId);
     ~DialogApplication();
     static bool HasDisplay();
 

@@ -264,6 +264,9 @@ public:
 
     void SetAppName(const std::string& name) { appName_ = name; }
     const std::string& appName() const { return appName_; }
+    // The program's desktop entry, which its windows name as theirs (SetDesktopIdentity).
+    void SetDesktopId(const std::string& id) { desktopId_ = id; }
+    const std::string& desktopId() const { return desktopId_; }
 
     CFrameWnd* mainWnd() const { return mainWnd_; }
     void setMainWnd(CFrameWnd* frame) { mainWnd_ = frame; }
@@ -274,6 +277,7 @@ public:
 private:
     std::string registryKey_;
     std::string appName_;
+    std::string desktopId_;
     std::string settingsFile_;
     std::unique_ptr<Settings> settings_;
     bool settingsFailureTold_ = false;

@@ -5,6 +5,7 @@
 #include "platform/fs.h"
 #include "platform/msgbox_qt.h"
 #include "platform/settings.h"
+#include "platform/wnd_app.h"
 
 #include <QApplication>
 
@@ -95,6 +96,8 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
     std::unique_ptr<QApplication> qapp;
     if (!qApp)
         qapp = std::make_unique<QApplication>(argc, argv);
+    if (!app.desktopId().empty())
+        SetDesktopIdentity(app.desktopId());
     // A picture is taken without anyone to answer: messages then go to stderr.
     std::unique_ptr<QtMessageBox> messageBoxes;
     std::unique_ptr<QtFileDialog> fileDialogs;

@@ -137,6 +137,9 @@ private:
 constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 constexpr std::uint16_t WAVE_FORMAT_ADPCM = 2;
 constexpr std::uint16_t WAVE_FORMAT_IEEE_FLOAT = 3;
+constexpr std::uint16_t WAVE_FORMAT_ALAW = 6;
+constexpr std::uint16_t WAVE_FORMAT_MULAW = 7;
+constexpr std::uint16_t WAVE_FORMAT_IMA_ADPCM = 0x11;
 constexpr std::uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 
 struct WAVEFORMATEX {

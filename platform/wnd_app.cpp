@@ -52,6 +52,14 @@ bool WndApp::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
+void SetDesktopIdentity(const std::string& desktopId) {
+    // Only the window system's view of the program changes: the settings are kept under the
+    // program's own names, not Qt's.
+    QString id = QString::fromStdString(desktopId);
+    QCoreApplication::setApplicationName(id);
+    QGuiApplication::setDesktopFileName(id);
+}
+
 bool WndApp::HasDisplay() {
     QString p = QGuiApplication::platformName();
     return p != "offscreen" && p != "minimal";

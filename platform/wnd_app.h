@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class WndApp {
 public:
@@ -24,3 +25,9 @@ public:
 private:
     bool owns_ = false;
 };
+
+// Ties the program's windows to its desktop entry: Wayland's app_id and X11's WM_CLASS class
+// become `desktopId` (the entry's file name without ".desktop"), so docks and window switchers
+// show the entry's icon and group the windows under its launcher. Call it once the application
+// runs and before the first window is made.
+void SetDesktopIdentity(const std::string& desktopId);

@@ -12,6 +12,29 @@ LONG volumeToAttenuation(LONG volume) {
     return static_cast<LONG>(((255 - volume) / 2) * -39.2156);
 }
 
+namespace {
+
+// What the file holds of its sound data, decoded to PCM.
+HRESULT decodeWhole(CWaveReader& reader, WAVEFORMATEX& pcm, std::vector<std::uint8_t>& samples) {
+    if (reader.heldSize() > kMaxCompressedBytes)
+        return DSERR_INVALIDPARAM;
+    std::vector<std::uint8_t> data;
+    try {
+        data.resize(reader.heldSize());
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    std::uint32_t got = 0;
+    HRESULT hr = reader.rewind();
+    if (SUCCEEDED(hr))
+        hr = reader.read(data.data(), static_cast<std::uint32_t>(data.size()), &got);
+    if (FAILED(hr))
+        return hr;
+    return DecodeToPcm(*reader.format(), data.data(), got, reader.factFrames(), pcm, samples);
+}
+
+} // namespace
+
 // ---- device ----
 
 HRESULT CSoundDevice::start(const void* window, DWORD cooperativeLevel, DWORD channels,
@@ -94,6 +117,18 @@ HRESULT CSoundDevice::createClip(const char* path, DWORD bufferFlags, const GUID
     desc.lpwfxFormat = reader->format();
     desc.guid3DAlgorithm = algorithm3D;
     HRESULT created = device_->CreateSoundBuffer(&desc, buffers[0]);
+    WAVEFORMATEX pcm;
+    std::vector<std::uint8_t> decoded;
+    if (created == DSERR_BADFORMAT) {
+        // A compressed recording (ADPCM, mu-law, A-law) plays from its decoded samples.
+        HRESULT hr = decodeWhole(*reader, pcm, decoded);
+        if (FAILED(hr))
+            return hr == DSERR_BADFORMAT ? created : hr;
+        dataSize = static_cast<DWORD>(decoded.size());
+        desc.dwBufferBytes = dataSize;
+        desc.lpwfxFormat = &pcm;
+        created = device_->CreateSoundBuffer(&desc, buffers[0]);
+    }
     if (FAILED(created))
         return created;
     for (DWORD i = 1; i < count; ++i) {
@@ -102,6 +137,10 @@ HRESULT CSoundDevice::createClip(const char* path, DWORD bufferFlags, const GUID
             return hr;
     }
     clip.reset(new CSoundClip(std::move(buffers), dataSize, std::move(reader)));
+    if (!decoded.empty()) {
+        clip->pcmFormat_ = pcm;
+        clip->pcm_ = std::move(decoded);
+    }
     // A fill that comes up short leaves silence behind what could be read; the clip stands.
     clip->fill(clip->buffers_[0].get(), false);
     clip->rewind();
@@ -156,22 +195,22 @@ HRESULT CSoundClip::fill(DirectSoundBuffer* buffer, bool repeatIfShort) {
     if (FAILED(hr))
         return hr;
     auto* region = static_cast<std::uint8_t*>(p1);
-    const WAVEFORMATEX* format = reader_->format();
-    std::uint8_t silence = format && format->wBitsPerSample == 8 ? 128 : 0;
+    const WAVEFORMATEX* f = format();
+    std::uint8_t silence = f && f->wBitsPerSample == 8 ? 128 : 0;
     // Whatever the file cannot give stays silence.
     std::memset(region, silence, n1);
     DWORD got = 0;
-    hr = reader_->rewind();
+    hr = rewindSource();
     const bool rewound = SUCCEEDED(hr);
     if (rewound)
-        hr = reader_->read(region, n1, &got);
+        hr = readSource(region, n1, &got);
     DWORD filled = got;
     // A failed read has still copied what the file holds.
     heldBytes_ = !rewound ? 0 : FAILED(hr) ? std::min(n1, reader_->heldSize()) : filled;
     while (SUCCEEDED(hr) && repeatIfShort && filled > 0 && filled < n1) {
-        hr = reader_->rewind();
+        hr = rewindSource();
         if (SUCCEEDED(hr))
-            hr = reader_->read(region + filled, n1 - filled, &got);
+            hr = readSource(region + filled, n1 - filled, &got);
         if (got == 0)
             break;
         filled += got;
@@ -180,6 +219,20 @@ HRESULT CSoundClip::fill(DirectSoundBuffer* buffer, bool repeatIfShort) {
         heldBytes_ = n1;
     buffer->Unlock(p1, n1, p2, n2);
     return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CSoundClip::rewindSource() {
+    pcmRead_ = 0;
+    return pcm_.empty() ? reader_->rewind() : S_OK;
+}
+
+HRESULT CSoundClip::readSource(std::uint8_t* dest, DWORD length, DWORD* got) {
+    if (pcm_.empty())
+        return reader_->read(dest, length, got);
+    *got = static_cast<DWORD>(std::min<std::size_t>(length, pcm_.size() - pcmRead_));
+    std::memcpy(dest, pcm_.data() + pcmRead_, *got);
+    pcmRead_ += *got;
+    return S_OK;
 }
 
 DirectSoundBuffer* CSoundClip::chooseBuffer() const {

@@ -67,7 +67,10 @@ public:
     DWORD dataSize() const { return dataSize_; }
     // The bytes of the buffers that hold sound from the file; the rest is silence.
     DWORD heldBytes() const { return heldBytes_; }
-    const WAVEFORMATEX* format() const { return reader_ ? reader_->format() : nullptr; }
+    // The format of the buffers' samples: the file's, or PCM for a compressed file.
+    const WAVEFORMATEX* format() const {
+        return !pcm_.empty() ? &pcmFormat_ : reader_ ? reader_->format() : nullptr;
+    }
     DirectSoundBuffer* buffer(DWORD index) const {
         return index < buffers_.size() ? buffers_[index].get() : nullptr;
     }
@@ -76,6 +79,8 @@ private:
     friend class CSoundDevice;
     CSoundClip(std::vector<std::unique_ptr<DirectSoundBuffer>> buffers, DWORD dataSize,
                std::unique_ptr<CWaveReader> reader);
+    HRESULT rewindSource();
+    HRESULT readSource(std::uint8_t* dest, DWORD length, DWORD* got);
     DirectSoundBuffer* chooseBuffer() const;
     bool pastHeldBytes(DirectSoundBuffer& buffer) const;
 
@@ -83,4 +88,8 @@ private:
     DWORD dataSize_ = 0;
     DWORD heldBytes_ = 0;
     std::unique_ptr<CWaveReader> reader_;
+    // A compressed file's samples, decoded once; empty when the buffers hold the file's own.
+    WAVEFORMATEX pcmFormat_;
+    std::vector<std::uint8_t> pcm_;
+    std::size_t pcmRead_ = 0;
 };

@@ -44,6 +44,7 @@ HRESULT CWaveReader::open(const char* name, const WAVEFORMATEX* format, std::uin
     format_.reset();
     size_ = 0;
     held_ = 0;
+    factFrames_ = 0;
     dataStarted_ = false;
     mode_ = mode;
     return mode == WAVEFILE_READ ? openForReading(name) : openForWriting(name, format);
@@ -66,6 +67,8 @@ HRESULT CWaveReader::openForReading(const char* name) {
         file_.reset();
         return E_FAIL;
     }
+    if (format_->wFormatTag != WAVE_FORMAT_PCM)
+        readFactChunk();
     HRESULT hr = rewind();
     if (FAILED(hr)) {
         format_.reset();
@@ -108,6 +111,18 @@ HRESULT CWaveReader::readFormat() {
         return E_FAIL;
     format_ = std::move(format);
     return S_OK;
+}
+
+void CWaveReader::readFactChunk() {
+    MMCKINFO fact{};
+    fact.ckid = kFact;
+    std::uint8_t count[4];
+    if (file_->seek(static_cast<std::int64_t>(riffChunk_.dwDataOffset) + 4, SEEK_FROM_START) < 0 ||
+        file_->descend(fact, &riffChunk_, MMIO_FINDCHUNK) != MMSYSERR_NOERROR || fact.cksize < 4 ||
+        file_->read(count, 4) != 4)
+        return;
+    factFrames_ = count[0] | (count[1] << 8) | (count[2] << 16) |
+                  (static_cast<std::uint32_t>(count[3]) << 24);
 }
 
 HRESULT CWaveReader::openForWriting(const char* name, const WAVEFORMATEX* format) {
@@ -240,6 +255,7 @@ HRESULT CWaveReader::close() {
     format_.reset();
     size_ = 0;
     held_ = 0;
+    factFrames_ = 0;
     dataStarted_ = false;
     return hr;
 }

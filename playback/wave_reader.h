@@ -29,6 +29,8 @@ public:
     // The part of that data the file really holds: less than size() when the file was cut short
     // or its header lies.
     std::uint32_t heldSize() const { return held_; }
+    // The sample frames a compressed file says it holds (its "fact" chunk); 0 when it says none.
+    std::uint32_t factFrames() const { return factFrames_; }
     // Back to the first sample byte (reading) or the start of the "data" chunk (writing).
     HRESULT rewind();
     // Copies up to `length` bytes of sample data. Data that the file declares but does not hold
@@ -50,6 +52,7 @@ public:
 private:
     HRESULT openForReading(const char* name);
     HRESULT readFormat();
+    void readFactChunk();
     HRESULT openForWriting(const char* name, const WAVEFORMATEX* format);
     HRESULT finishWriting();
 
@@ -59,6 +62,7 @@ private:
     MMCKINFO riffChunk_{};
     std::uint32_t size_ = 0;
     std::uint32_t held_ = 0;
+    std::uint32_t factFrames_ = 0;
     MMIOINFO ioInfo_{};
     std::uint32_t mode_ = WAVEFILE_READ;
     bool dataStarted_ = false;

@@ -18,7 +18,7 @@ const char* const kUsage =
     "               Finish were clicked\n"
     "  --dry-run    print each path the removal would act on, one a line (quoted\n"
     "               for the shell when it holds a control character); remove nothing\n"
-    "  --help       show this help\n"
+    "  -h, --help   show this help\n"
     "  --version    show the version\n";
 
 void printLine(const std::string& line) {
@@ -45,14 +45,16 @@ int main(int argc, char** argv) {
             silent = true;
         } else if (std::strcmp(argv[i], "--dry-run") == 0) {
             dryRun = true;
-        } else if (std::strcmp(argv[i], "--help") == 0) {
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (std::strcmp(argv[i], "--version") == 0) {
             std::puts("UninstallTarnavel " TNV_VERSION);
             return 0;
         } else {
-            std::fprintf(stderr, "UninstallTarnavel: unknown option '%s'\n%s", argv[i], kUsage);
+            const char* what =
+                argv[i][0] == '-' && argv[i][1] != '\0' ? "unknown option" : "unexpected argument";
+            std::fprintf(stderr, "UninstallTarnavel: %s '%s'\n%s", what, argv[i], kUsage);
             return 2;
         }
     }
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
     }
     // Ctrl+C and SIGTERM close the window as its close box does.
     CloseOnSignals closeOnSignals;
-    DialogApplication app(argc, argv);
+    DialogApplication app(argc, argv, "uninstall-tarnavel"); // its desktop entry
     CUninstallDialog dialog(env, uninst::StartScriptDetached);
     dialog.DoModal();
     return CloseOnSignals::ExitStatus(0);

@@ -1,7 +1,9 @@
 #include "uninstaller/removal.h"
 
+#include "finder/finder.h"
 #include "platform/fs.h"
 #include "platform/shell.h"
+#include "uninstaller/menu_removal.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -132,6 +134,9 @@ Environment CurrentEnvironment(const char* argv0) {
     std::string exe = canonical("/proc/self/exe"); // gone when the file was deleted
     if (!exe.empty() && fsx::isFile(exe))
         env.realProgramPath = exe;
+    finder::Environment user = finder::Environment::FromProcess();
+    env.dataHome = user.dataHome;
+    env.configHome = user.configHome;
     return env;
 }
 
@@ -200,10 +205,7 @@ RemovalPlan MakePlan(const Environment& env) {
     plan.flightsFolder = FindEntry(simulatorFolder(sim, "Flights"), "Tarnavel");
     plan.gaugeFile = FindEntry(simulatorFolder(sim, "Gauges"), "Tarnavel2004.gau");
     plan.moduleFile = FindEntry(simulatorFolder(sim, "Modules"), "Tarnavel.dll");
-    if (!env.programsFolder.empty()) {
-        plan.menuToolsFolder = fsx::joinPath(env.programsFolder, "Tarnavel/Tools");
-        plan.menuGroupFolder = fsx::joinPath(env.programsFolder, "Tarnavel");
-    }
+    PlanMenuRemoval(env, plan);
     std::string scriptFolder = !env.runtimeFolder.empty() && fsx::isDirectory(env.runtimeFolder)
                                    ? env.runtimeFolder
                                : env.tempFolder.empty() ? "/tmp"
@@ -231,10 +233,13 @@ std::vector<std::string> PlanPaths(const RemovalPlan& plan) {
         return {};
     std::vector<std::string> paths{plan.addonFolder, plan.flightsFolder, plan.gaugeFile,
                                    plan.moduleFile};
+    paths.insert(paths.end(), plan.menuFiles.begin(), plan.menuFiles.end());
     if (!plan.menuToolsFolder.empty()) {
         paths.push_back(plan.menuToolsFolder);
         paths.push_back(plan.menuGroupFolder);
     }
+    if (!plan.registrationFile.empty())
+        paths.push_back(plan.registrationFile);
     paths.push_back(plan.scriptPath);
     if (!plan.selfFolder.empty()) {
         paths.push_back(plan.selfProgram);
@@ -354,7 +359,7 @@ Outcome RunRemoval(const Environment& env, RemovalView& view, const ScriptStarte
     for (const std::string& file : {plan.gaugeFile, plan.moduleFile})
         if (::unlink(file.c_str()) != 0 && leftBehind(errno))
             left = true;
-    left = RemoveStartMenuGroup(env.programsFolder) > 0 || left;
+    left = RemoveMenuEntries(env, plan) > 0 || left;
     bool scriptStarted = WriteSelfRemovalScript(plan, start, timing);
     // What stays in the add-on's folder is the script's to take when it runs from there.
     bool scriptTakesAddon = scriptStarted && plan.selfFolder == plan.addonFolder;

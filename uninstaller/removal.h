@@ -38,6 +38,8 @@ struct Environment {
     std::string homeFolder;      // never removed by the script; may be empty
     long pid = 0;                // the script waits for this process to end
     std::string realProgramPath; // the program's file, links resolved; may be empty
+    std::string dataHome;        // the user's XDG data and configuration homes; may be empty
+    std::string configHome;
 };
 
 // The environment of this process, started as `argv0`.
@@ -48,8 +50,12 @@ struct RemovalPlan {
     // Why nothing may be removed, for the command line; empty when the program runs from an
     // add-on's folder inside a simulator. When set, every other field is empty.
     std::string refusal;
-    std::string menuToolsFolder; // empty when the menu folder is unknown
+    // The "Tarnavel" group an earlier set-up made; empty unless it starts this simulator's
+    // programs.
+    std::string menuToolsFolder;
     std::string menuGroupFolder;
+    std::vector<std::string> menuFiles; // this simulator's menu group; empty when unknown
+    std::string registrationFile;       // set when it holds this simulator's line
     std::string scriptPath; // kScriptPattern in the runtime folder, else the temporary one
     std::string simFolder;  // the simulator's folder, links resolved, with a separator at the end
     std::string addonFolder;

@@ -20,6 +20,8 @@ extern const char* const kFleetAppTitle;    // "FleetScout"
 extern const char* const kFleetDocString;   // "Tarnavel FleetScout"
 extern const char* const kFleetWindowTitle; // "Tarnavel FleetScout utility"
 extern const char* const kFleetIconXpm[];
+// The desktop entry the browser's windows belong to (resources/desktop/fleetvaluer.desktop).
+constexpr const char* kFleetDesktopId = "fleetvaluer";
 
 FrameResources FleetFrameResources();
 

@@ -19,6 +19,8 @@ constexpr UINT IDC_HELP_EDIT = 1000;
 
 // "CueLine", string 57344.
 extern const char* const kCueLineAppTitle;
+// The desktop entry the editor's windows belong to (resources/desktop/tnv-cueline.desktop).
+constexpr const char* kCueLineDesktopId = "tnv-cueline";
 // The document template's string 128.
 extern const char* const kCueLineDocString;
 

@@ -33,7 +33,10 @@ TEST(Report, MissingTextFileFailsWithTheEditorsMessage) {
                   tool() + " --report '" + dir.path() + "' 2>" + dir.file("err"), &out),
               1);
     EXPECT_EQ(out, "");
-    EXPECT_EQ(testsupport::readFile(dir.file("err")), "CueLine: File not found\n");
+    EXPECT_EQ(testsupport::readFile(dir.file("err")),
+              "CueLine: File not found\nTnvCueLine: " + dir.path() +
+                  "/CueLine.clt: No such file or directory\n")
+        << "the message names the file";
     testsupport::writeFile(dir.file("CueLine.clt"), "");
     ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + dir.path() + "'", &out), 0);
     EXPECT_EQ(out, "Ready - no Sound found\n");

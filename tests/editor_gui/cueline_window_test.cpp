@@ -1,5 +1,6 @@
 #include "editor_fixture.h"
 
+#include <QAccessible>
 #include <QTest>
 
 namespace {
@@ -25,6 +26,10 @@ TEST_F(EditorFixture, StartWithoutFileShowsAnEmptyGridAndReady) {
 TEST_F(EditorFixture, StartWithFileShowsThePack) {
     ASSERT_TRUE(startOnPack());
     EXPECT_EQ(title(), editingTitle(pack));
+    // A screen reader names the window by the same path.
+    QAccessibleInterface* named = QAccessible::queryAccessibleInterface(window());
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named->text(QAccessible::Name).toStdString(), editingTitle(pack));
     EXPECT_EQ(status(), "Editing crew pack \"Pack\" - Sound with text: 3  Sound without text: 1  "
                         "Total: 4");
     EXPECT_EQ(column(0), (Texts{"000", "001", "002", "003"}));
@@ -153,12 +158,18 @@ TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
     ASSERT_TRUE(startOnPack());
     editRow(0, "Changed");
     editRow(3, "Now with text");
+    // The counts come from the kept texts, as the colours do.
+    const std::string counts = "Editing crew pack \"Pack\" - Sound with text: 4  Sound without "
+                               "text: 0  Total: 4";
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_EQ(column(2), (Texts{"50% done", "Changed", "Gone", "Now with text"}));
     EXPECT_EQ(column(0), (Texts{"001", "000", "002", "003"}));
+    EXPECT_EQ(status(), counts);
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
+    EXPECT_EQ(status(), counts);
     ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
     EXPECT_EQ(column(2), (Texts{"Changed", "50% done", "Gone", "Now with text"}));
+    EXPECT_EQ(status(), counts);
     EXPECT_TRUE(view().refreshModified());
     EXPECT_EQ(title(), editingTitle(pack, true));
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());

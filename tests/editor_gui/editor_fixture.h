@@ -78,6 +78,6 @@ struct EditorFixture : ::testing::Test {
     std::string title() { return frame().GetWindowText(); }
     std::string status() { return frame().GetMessageText(); }
     std::string editingTitle(const std::string& folder, bool star = false) {
-        return "Editing " + folder + "\\CueLine.clt" + (star ? " *" : "");
+        return "Editing " + folder + "/CueLine.clt" + (star ? " *" : "");
     }
 };

@@ -53,6 +53,7 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdf) {
     const std::string text = pdfText(pdf);
     EXPECT_NE(text.find("CueLine"), std::string::npos);
     EXPECT_NE(text.find("Editing "), std::string::npos);
+    EXPECT_NE(text.find("/Crew Pack/CueLine.clt"), std::string::npos) << text;
     EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
     EXPECT_NE(text.find("Line 1 of the crew"), std::string::npos);
     EXPECT_NE(text.find("Line 150 of the crew"), std::string::npos);
@@ -88,6 +89,7 @@ TEST(PrintPrograms, BrowserPrintsToPdfAndReportsFailures) {
         GTEST_SKIP() << "FleetValuer is not built";
     testsupport::TempDir dir;
     const std::string base = dir.mkdir("Sim/Tarnavel");
+    dir.mkdir("Sim/Aircraft"); // a simulator without aircraft: the empty table prints
     const std::string fv = "'" + program("FleetValuer") + "' --base '" + base + "' --print-pdf ";
     EXPECT_EQ(run(fv + "'" + dir.file("f.pdf") + "'"), 0);
     EXPECT_EQ(pdfPages(dir.file("f.pdf")), 1);

@@ -26,10 +26,33 @@ done
 grep -q 'glob pattern="\*.clt"' "$root/share/mime/packages/tarnavel-cueline.xml" || fail "mime type"
 grep -q "MimeType=application/x-tarnavel-cueline;" "$root/share/applications/tnv-cueline.desktop" \
     || fail "editor opens .clt files"
-for icon in tnv-cueline fleetvaluer uninstall-tarnavel; do
-    [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "icon $icon.svg"
-    [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "icon $icon.png"
-done
+# Each program: its desktop entry (whose ID its windows carry as app_id and WM_CLASS), its icon
+# of the same name, and its AppStream component.
+version=$("$root/bin/TnvCueLine" --version | sed 's/.* //')
+while read -r id component program; do
+    entry=$root/share/applications/$id.desktop
+    grep -qx "StartupWMClass=$id" "$entry" || fail "$entry: StartupWMClass is not $id"
+    grep -qx "Icon=$id" "$entry" || fail "$entry: Icon is not $id"
+    [ -f "$root/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "icon $id.svg"
+    [ -f "$root/share/icons/hicolor/48x48/apps/$id.png" ] || fail "icon $id.png"
+    meta=$root/share/metainfo/org.tarnavel.$component.metainfo.xml
+    grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$meta" || fail "$meta: launchable"
+    grep -q "<binary>$program</binary>" "$meta" || fail "$meta: binary"
+    grep -q "<release version=\"$version\" date=\"[0-9-]*\"/>" "$meta" || fail "$meta: release $version"
+done <<EOF
+tnv-cueline cueline TnvCueLine
+fleetvaluer fleetvaluer FleetValuer
+uninstall-tarnavel uninstaller UninstallTarnavel
+EOF
+grep -q "<mediatype>application/x-tarnavel-cueline</mediatype>" \
+    "$root/share/metainfo/org.tarnavel.cueline.metainfo.xml" || fail "the editor's component opens .clt files"
+[ "$(ls "$root"/share/metainfo | wc -l)" -eq 3 ] || fail "three AppStream components"
+# Outside a simulator the uninstaller can only refuse: each simulator's own group has it.
+grep -qx "NoDisplay=true" "$root/share/applications/uninstall-tarnavel.desktop" \
+    || fail "the system-wide uninstaller entry is shown in the menu"
+command -v appstreamcli >/dev/null || fail "appstreamcli is not installed (Debian package appstream)"
+appstreamcli validate-tree --no-net "$work/root" >"$work/appstream" 2>&1 \
+    || { cat "$work/appstream"; fail "appstreamcli validate-tree"; }
 
 # The Debian package, with the dependencies the programs need.
 (cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail cpack; }

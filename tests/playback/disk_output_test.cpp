@@ -188,6 +188,9 @@ TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
 
     std::string fifo = dir.file("fifo.wav");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WAVEFORMATEX mp3 = pcm(1, 22050, 0);
+    mp3.wFormatTag = 0x55; // MPEG layer 3: no decoder here
+    mp3.nBlockAlign = 1;
     WAVEFORMATEX adpcm = pcm(1, 22050, 4);
     adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
     adpcm.nBlockAlign = 256;
@@ -200,7 +203,8 @@ TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
         {{dir.mkdir("folder.wav")}, 1, "not a regular file"},
         {{fifo}, 1, "not a regular file"},
         {{write(Bytes{'R', 'I', 'F', 'F'}, "bad.wav")}, 1, "not a WAVE file"},
-        {{write(wav(adpcm, counting(256)), "adpcm.wav")}, 1, "format tag 2"},
+        {{write(wav(mp3, counting(256)), "mp3.wav")}, 1, "format tag 85"},
+        {{write(wav(adpcm, counting(256)), "adpcm.wav")}, 1, "format tag 2) does not decode"},
         {{}, 2, "usage"},
         {{p, "--volume"}, 2, "0 to 255"},
         {{p, "--volume", "256"}, 2, "0 to 255"},
@@ -214,7 +218,7 @@ TEST_F(DiskOutput, PlayHelperPlaysAndExplainsFailures) {
     }
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     std::ostringstream e;
-    EXPECT_EQ(runPlay({p}, e), 2);
+    EXPECT_EQ(runPlay({p}, e), 3) << "not a usage error";
     EXPECT_NE(e.str().find("no sound device"), std::string::npos) << e.str();
 }
 

@@ -22,6 +22,25 @@ TEST(Volume, MapsToHundredthsOfADecibel) {
         EXPECT_EQ(volumeToAttenuation(c.volume), c.attenuation) << c.volume;
 }
 
+// A mono compressed format of 22050 samples a second.
+WAVEFORMATEX packed(std::uint16_t tag, unsigned bits, unsigned blockAlign, const Bytes& extra) {
+    WAVEFORMATEX f = pcm(1, 22050, 8);
+    f.wFormatTag = tag;
+    f.wBitsPerSample = static_cast<std::uint16_t>(bits);
+    f.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
+    f.cbSize = static_cast<std::uint16_t>(extra.size());
+    f.extra = extra;
+    return f;
+}
+
+int at16(const Bytes& b, std::size_t at) {
+    return static_cast<std::int16_t>(b[at] | b[at + 1] << 8);
+}
+
+Bytes fromString(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
 class Clip : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,10 +85,10 @@ TEST_F(Clip, CreationFailures) {
         E_FAIL);
     std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
     EXPECT_EQ(device.createClip(empty.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), E_FAIL);
-    WAVEFORMATEX adpcm = pcm(1, 22050, 4);
-    adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
-    adpcm.nBlockAlign = 256;
-    std::string packed = write(wav(adpcm, counting(512)), "adpcm.wav");
+    WAVEFORMATEX mp3 = pcm(1, 22050, 0);
+    mp3.wFormatTag = 0x55; // MPEG layer 3: no decoder here
+    mp3.nBlockAlign = 1;
+    std::string packed = write(wav(mp3, counting(512)), "mp3.wav");
     EXPECT_EQ(device.createClip(packed.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
               DSERR_BADFORMAT);
     std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";
@@ -221,6 +240,111 @@ TEST_F(Clip, LostBufferIsRestoredAndRefilledBeforePlaying) {
     clip->buffer(0)->SimulateLoss(kMaxRestoreTries + 5);
     EXPECT_EQ(clip->play(0, 0, 255, 0), DSERR_BUFFERLOST);
     EXPECT_FALSE(clip->isPlaying());
+}
+
+// Compressed recordings, as other tools write them, play decoded; the file reads as it is.
+TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
+    if (testsupport::runCommand("command -v sox >/dev/null") != 0)
+        GTEST_SKIP() << "sox is not installed";
+    // Microsoft's ADPCM decoder (and SDL's) cuts the prediction toward zero where sox rounds it
+    // down: late in a block the two drift apart by a few hundredths of full scale.
+    const struct {
+        const char* encoding;
+        unsigned channels;
+        std::uint16_t tag;
+        int tolerance;
+    } cases[] = {
+        {"ima-adpcm", 1, WAVE_FORMAT_IMA_ADPCM, 0}, {"ima-adpcm", 2, WAVE_FORMAT_IMA_ADPCM, 0},
+        {"ms-adpcm", 1, WAVE_FORMAT_ADPCM, 128},    {"ms-adpcm", 2, WAVE_FORMAT_ADPCM, 128},
+        {"u-law", 1, WAVE_FORMAT_MULAW, 0},         {"u-law", 2, WAVE_FORMAT_MULAW, 0},
+        {"a-law", 1, WAVE_FORMAT_ALAW, 0},          {"a-law", 2, WAVE_FORMAT_ALAW, 0},
+    };
+    const DWORD frames = 2205; // 0.1 s, as the fact chunk says; the last block holds padding
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.encoding) + std::to_string(c.channels));
+        std::string wav = dir.file("c.wav");
+        std::string raw = dir.file("c.raw");
+        // Two tones, so that a swap of the channels shows.
+        ASSERT_EQ(testsupport::runCommand("sox -n -r 22050 -c " + std::to_string(c.channels) +
+                                          " -e " + c.encoding + " " + wav +
+                                          " synth 0.1 sine 440 sine 660 vol 0.5 && sox " + wav +
+                                          " -t raw -e signed -b 16 -L " + raw),
+                  0);
+        Bytes expected = fromString(testsupport::readFile(raw));
+        CWaveReader reader;
+        ASSERT_EQ(reader.open(wav.c_str(), nullptr, WAVEFILE_READ), S_OK);
+        EXPECT_EQ(reader.format()->wFormatTag, c.tag);
+        std::unique_ptr<CSoundClip> clip;
+        ASSERT_EQ(device.createClip(wav.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+        EXPECT_EQ(clip->format()->wFormatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(clip->format()->nBlockAlign, 2 * c.channels);
+        Bytes got = contents(clip->buffer(0));
+        ASSERT_EQ(got.size(), frames * 2 * c.channels);
+        ASSERT_GE(expected.size(), got.size());
+        for (std::size_t i = 0; i < got.size(); i += 2)
+            ASSERT_NEAR(at16(got, i), at16(expected, i), c.tolerance) << "frame " << i / 2;
+        ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
+        std::vector<int> heard = renderLeft(300);
+        for (std::size_t i = 0; i < heard.size(); ++i)
+            ASSERT_EQ(heard[i], at16(got, 2 * c.channels * i)) << "the mixer plays them";
+    }
+}
+
+TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
+    const Bytes muLaw = {0x80, 0x00, 0xFF, 0x7F};
+    const Bytes muLawDecoded = s16({32124, -32124, 0, 0});
+    const WAVEFORMATEX mu = packed(WAVE_FORMAT_MULAW, 8, 1, {});
+    auto lying = [](const Bytes& samples, std::uint32_t declared) {
+        return Chunk("data", samples, declared);
+    };
+    auto fact = [](std::uint32_t frames) {
+        return Chunk("fact", s16({int(frames & 0xFFFF), int(frames >> 16)}));
+    };
+    // mu-law as an extensible format: valid bits, channel mask, the subtype's identifier.
+    Bytes subtype = s16({8, 4, 0, WAVE_FORMAT_MULAW, 0, 0, 0x10, 0x80, 0xAA00, 0x3800, 0x719B});
+    // IMA ADPCM blocks of 36 bytes: a 4-byte header and 64 samples, 65 samples a block.
+    const WAVEFORMATEX ima = packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65}));
+    const struct {
+        const char* what;
+        Bytes file;
+        HRESULT result;
+        Bytes samples;
+    } cases[] = {
+        {"mu-law", riff({fmtChunk(mu), dataChunk(muLaw)}), S_OK, muLawDecoded},
+        {"A-law",
+         riff({fmtChunk(packed(WAVE_FORMAT_ALAW, 8, 1, {})), dataChunk({0xAA, 0x2A, 0xD5, 0x55})}),
+         S_OK, s16({32256, -32256, 8, -8})},
+        {"extensible mu-law",
+         riff({fmtChunk(packed(WAVE_FORMAT_EXTENSIBLE, 8, 1, subtype)), dataChunk(muLaw)}), S_OK,
+         muLawDecoded},
+        {"a fact of fewer frames", riff({fmtChunk(mu), fact(2), dataChunk(muLaw)}), S_OK,
+         s16({32124, -32124})},
+        {"a fact of more frames", riff({fmtChunk(mu), fact(0xFFFFFFFF), dataChunk(muLaw)}), S_OK,
+         muLawDecoded},
+        {"a data size beyond the file", riff({fmtChunk(mu), lying(muLaw, 0x0FFFFFFF)}), S_OK,
+         muLawDecoded},
+        {"an unfinished data size", riff({fmtChunk(mu), lying(muLaw, 0xFFFFFFFF)}), S_OK,
+         muLawDecoded},
+        {"whole IMA blocks", riff({fmtChunk(ima), dataChunk(Bytes(72, 0))}), S_OK, Bytes(260, 0)},
+        {"an IMA block cut short", riff({fmtChunk(ima), dataChunk(Bytes(54, 0))}), S_OK,
+         Bytes(130, 0)},
+        {"more IMA samples a block than it holds",
+         riff({fmtChunk(packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65535}))),
+               dataChunk(Bytes(72, 0))}),
+         E_FAIL,
+         {}},
+        {"MS ADPCM without its coefficients",
+         riff({fmtChunk(packed(WAVE_FORMAT_ADPCM, 4, 256, {})), dataChunk(Bytes(512, 0))}),
+         E_FAIL,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string p = write(c.file);
+        std::unique_ptr<CSoundClip> clip;
+        ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), c.result);
+        EXPECT_EQ(clip ? contents(clip->buffer(0)) : Bytes{}, c.samples);
+    }
 }
 
 } // namespace

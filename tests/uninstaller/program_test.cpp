@@ -28,7 +28,8 @@ int run(const SimTree& t, const std::string& to, const std::string& args, std::s
         before +
             "cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR "
             "XDG_DATA_HOME='" +
-            t.base + "/data' TMPDIR='" + t.tmp + "' '" + to + "' " + args + " 2>&1",
+            t.base + "/data' XDG_CONFIG_HOME='" + t.base + "/config' TMPDIR='" + t.tmp + "' '" +
+            to + "' " + args + " 2>&1",
         out);
 }
 
@@ -39,8 +40,9 @@ int runAs(const SimTree& t, const std::string& file, const std::string& argv0,
     return testsupport::runCommand(
         "cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR "
         "HOME='" +
-            home + "' XDG_DATA_HOME='" + t.base + "/data' TMPDIR='" + t.tmp +
-            "' bash -c 'exec -a \"$0\" \"$@\"' '" + argv0 + "' '" + file + "' " + args + " 2>&1",
+            home + "' XDG_DATA_HOME='" + t.base + "/data' XDG_CONFIG_HOME='" + t.base +
+            "/config' TMPDIR='" + t.tmp + "' bash -c 'exec -a \"$0\" \"$@\"' '" + argv0 + "' '" +
+            file + "' " + args + " 2>&1",
         out);
 }
 
@@ -280,9 +282,8 @@ TEST(Program, DryRunQuotesAPathHoldingALineFeed) {
     std::string quoted = "'" + t.base + "/two'$'\\n''lines";
     EXPECT_EQ(out, quoted + "/Tarnavel'\n" + quoted + "/Flights/Tarnavel'\n" + quoted +
                        "/Gauges/Tarnavel2004.gau'\n" + quoted + "/Modules/Tarnavel.dll'\n" +
-                       t.apps + "/Tarnavel/Tools\n" + t.apps + "/Tarnavel\n" + t.tmp +
-                       "/_uninsep.XXXXXX.sh\n" + quoted + "/Tarnavel/UninstallTarnavel'\n" +
-                       quoted + "/Tarnavel'\n");
+                       t.menuLines(sim) + t.tmp + "/_uninsep.XXXXXX.sh\n" + quoted +
+                       "/Tarnavel/UninstallTarnavel'\n" + quoted + "/Tarnavel'\n");
     EXPECT_TRUE(exists(program));
 }
 
@@ -291,8 +292,11 @@ TEST(Program, DryRunAndCommandLineMistakesTouchNothing) {
     std::string expected;
     for (const std::string& p :
          {t.sim + "/Tarnavel", t.sim + "/Flights/Tarnavel", t.sim + "/Gauges/Tarnavel2004.gau",
-          t.sim + "/Modules/Tarnavel.dll", t.apps + "/Tarnavel/Tools", t.apps + "/Tarnavel",
-          t.tmp + "/_uninsep.XXXXXX.sh", t.program, t.sim + "/Tarnavel"})
+          t.sim + "/Modules/Tarnavel.dll"})
+        expected += p + "\n";
+    expected += t.menuLines(t.sim);
+    for (const std::string& p : {t.apps + "/Tarnavel/Tools", t.apps + "/Tarnavel",
+                                 t.tmp + "/_uninsep.XXXXXX.sh", t.program, t.sim + "/Tarnavel"})
         expected += p + "\n";
     struct Case {
         std::string args;

@@ -1,3 +1,4 @@
+#include "finder/finder.h"
 #include "tests/uninstaller/sim_tree.h"
 
 #include <functional>
@@ -78,6 +79,7 @@ TEST(Plan, OnlyAnAddonsTreeInASimulatorAndWhatTheScriptMayTakeAway) {
     }
     uninst::Environment env = t.env(t.sim + "/tarnavel/UninstallTarnavel");
     env.programsFolder.clear();
+    env.dataHome.clear(); // no menu known
     EXPECT_EQ(
         uninst::PlanPaths(uninst::MakePlan(env)),
         (std::vector<std::string>{t.sim + "/Tarnavel", t.sim + "/Flights/Tarnavel",
@@ -339,4 +341,55 @@ TEST(Flow, EndsDoneWithNothingLeftAndRefusesAStrangeTree) {
                   "disable", "Not in a simulator's Tarnavel folder: nothing was removed"}));
     EXPECT_TRUE(r2.started.empty());
     EXPECT_TRUE(exists(canary));
+}
+
+// The simulator's own menu group and registration go; another simulator's stay, and so does an
+// earlier set-up's "Tarnavel" group unless every entry of it starts a program of this simulator.
+TEST(Flow, TakesOnlyItsOwnMenuGroupAndRegistration) {
+    struct Case {
+        std::string oldExec; // of the old group's uninstaller entry; "SIM" and "OTHER" replaced
+        bool oldGroupGoes;
+    } cases[] = {
+        {"SIM/Tarnavel/UninstallTarnavel", true},
+        {"OTHER/Tarnavel/UninstallTarnavel", false},
+        {"/usr/bin/UninstallTarnavel", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        SimTree t;
+        std::string other = t.make("other/Tarnavel/bin/") + "../..";
+        other = fs::canonical(other).string();
+        t.make("other/Aircraft/");
+        std::string exec = c.oldExec;
+        if (exec.starts_with("SIM"))
+            exec = t.sim + exec.substr(3);
+        if (exec.starts_with("OTHER"))
+            exec = other + exec.substr(5);
+        testsupport::writeFile(t.apps + "/Tarnavel/Uninstall.desktop",
+                               exec.empty() ? "[Desktop Entry]\n"
+                                            : "[Desktop Entry]\nExec=" + exec);
+        uninst::Environment env = t.env();
+        simmenu::Places places = simmenu::Places::From(env.dataHome, env.configHome);
+        finder::Environment user;
+        user.configHome = env.configHome;
+        std::string error;
+        for (const std::string& sim : {t.sim, other}) {
+            simmenu::Group g = simmenu::GroupOf(places, sim);
+            ASSERT_TRUE(simmenu::WriteFiles(
+                simmenu::GroupFiles(g, simmenu::GroupName(places, g, sim),
+                                    {sim + "/a", sim + "/b", sim + "/c"}, &error),
+                &error))
+                << error;
+            ASSERT_TRUE(finder::AddRegistration(user, sim, &error)) << error;
+        }
+        Recorder r;
+        uninst::RunRemoval(env, r, r.starter());
+        for (const std::string& f : simmenu::GroupOf(places, t.sim).Files())
+            EXPECT_FALSE(exists(f)) << f;
+        for (const std::string& f : simmenu::GroupOf(places, other).Files())
+            EXPECT_TRUE(exists(f)) << f;
+        EXPECT_EQ(finder::ReadRegistration(user), std::vector<std::string>{other});
+        EXPECT_EQ(exists(t.apps + "/Tarnavel"), !c.oldGroupGoes) << c.oldExec;
+        EXPECT_TRUE(exists(t.apps + "/other.desktop"));
+    }
 }

@@ -2,6 +2,7 @@
 // folder.
 #pragma once
 
+#include "setup/sim_menu.h"
 #include "tests/support/test_support.h"
 #include "uninstaller/removal.h"
 
@@ -57,6 +58,11 @@ struct SimTree {
               "data/applications/Tarnavel/Uninstall.desktop", "data/applications/other.desktop",
               "tmp/", "outside/precious.txt", "outside/folder/inside.txt"})
             make(rel);
+        // The group an earlier set-up made starts the programs inside this simulator.
+        testsupport::writeFile(apps + "/Tarnavel/Tools/FleetScout.desktop",
+                               "[Desktop Entry]\nExec=\"" + sim + "/Tarnavel/bin/FleetValuer\"\n");
+        testsupport::writeFile(apps + "/Tarnavel/Uninstall.desktop",
+                               "[Desktop Entry]\nExec=\"" + program + "\"\n");
     }
 
     testsupport::TempDir dir;
@@ -88,12 +94,23 @@ struct SimTree {
                 sim + "/Aircraft/c/aircraft.cfg", apps + "/other.desktop",
                 outside + "/precious.txt",        outside + "/folder/inside.txt"};
     }
+    // The files of a simulator's menu group, as the removal lists them.
+    std::string menuLines(const std::string& simFolder) const {
+        std::string lines;
+        for (const std::string& f :
+             simmenu::GroupOf(simmenu::Places::From(base + "/data", base + "/config"), simFolder)
+                 .Files())
+            lines += f + "\n";
+        return lines;
+    }
     uninst::Environment env(const std::string& programPath = {}) const {
         uninst::Environment env;
         env.programPath = programPath.empty() ? program : programPath;
         env.programsFolder = apps;
         env.tempFolder = tmp;
         env.homeFolder = base;
+        env.dataHome = base + "/data";
+        env.configHome = base + "/config";
         return env;
     }
 };

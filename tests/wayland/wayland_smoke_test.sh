@@ -1,6 +1,7 @@
 #!/bin/sh
 # Starts each program under a headless weston and takes a picture of the compositor's screen once
-# the program's window is on it. Skipped (exit 77) where weston or Qt's Wayland platform is absent
+# the program's window is on it; each window's app_id, as the compositor received it, is the
+# program's desktop entry, so docks tie the window to its launcher and icon. Skipped (exit 77) where weston or Qt's Wayland platform is absent
 # or weston does not start. Usage: wayland_smoke_test.sh BUILD_DIR SCREENSHOT_DIR
 set -eu
 build=$(cd "$1" && pwd)
@@ -51,8 +52,10 @@ locking=false
 path=
 EOF
 socket=tnv-smoke
+# The "proto" scope logs the requests weston receives, set_app_id among them.
 weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 --debug \
-    --config="$work/weston.ini" --socket=$socket --idle-time=0 >"$work/weston.log" 2>&1 &
+    --logger-scopes=log,proto --config="$work/weston.ini" --socket=$socket --idle-time=0 \
+    >"$work/weston.log" 2>&1 &
 weston_pid=$!
 
 # Bounded waits: a regression fails the test, it never hangs it.
@@ -81,10 +84,13 @@ screen_colours() {
 
 [ "$(screen_colours "$work/empty.png")" = 1 ] || fail "the empty screen should be one colour"
 
-# Starts a program, waits until its window shows on the screen, keeps the picture, ends it.
+# Starts a program, waits until its window shows on the screen, keeps the picture, checks the
+# app_id of every window it made, ends it. Usage: show NAME DESKTOP_ID COMMAND...
 show() {
     name=$1
-    shift
+    id=$2
+    shift 2
+    logged=$(wc -l <"$work/weston.log")
     "$@" >"$work/$name.log" 2>&1 &
     app_pid=$!
     tries=0
@@ -104,10 +110,13 @@ show() {
         cat "$work/$name.log" >&2
         fail "$name reported a Wayland problem"
     fi
+    ids=$(tail -n +$((logged + 1)) "$work/weston.log" |
+        sed -n 's/.*xdg_toplevel@[0-9]*\.set_app_id("\(.*\)").*/\1/p' | sort -u | paste -sd' ' -)
+    [ "$ids" = "$id" ] || fail "$name's windows have the app_id '$ids', not its desktop entry '$id'"
     kill "$app_pid"
     wait "$app_pid" 2>/dev/null || true
     app_pid=
-    echo "$name: its window is on the screen ($shots/$name.png)"
+    echo "$name: its window is on the screen ($shots/$name.png), app_id $id"
 }
 
 sim=$work/sim
@@ -115,12 +124,12 @@ sim=$work/sim
 pack=$(find "$sim" -iname CueLine.clt | head -1)
 [ -n "$pack" ] || fail "the demo simulator has no crew pack"
 export SDL_AUDIODRIVER=dummy
-show TnvCueLine "$bin/TnvCueLine" "$pack"
-show FleetValuer "$bin/FleetValuer" --base "$sim/Tarnavel"
+show TnvCueLine tnv-cueline "$bin/TnvCueLine" "$pack"
+show FleetValuer fleetvaluer "$bin/FleetValuer" --base "$sim/Tarnavel"
 # Started outside an add-on, the uninstaller only says why it removes nothing.
 mkdir "$work/elsewhere"
 ln -s "$bin/UninstallTarnavel" "$work/elsewhere/UninstallTarnavel"
-show UninstallTarnavel "$work/elsewhere/UninstallTarnavel"
+show UninstallTarnavel uninstall-tarnavel "$work/elsewhere/UninstallTarnavel"
 
 # The programs' own pictures work under Wayland too.
 "$bin/TnvCueLine" --screenshot "$shots/TnvCueLine-own.png" "$pack" >"$work/own.log" 2>&1 \

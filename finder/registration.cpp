@@ -1,0 +1,103 @@
+// The simulators the user set up, one absolute folder a line.
+#include "finder/finder.h"
+#include "finder/parsers.h"
+#include "finder/walk.h"
+#include "platform/fs.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace finder {
+namespace {
+
+std::string readText(const std::string& path) {
+    std::string text;
+    if (!fsx::readFile(path, text, kMaxSmallFile))
+        text.clear();
+    return text;
+}
+
+// The same folder: the same text, or the same real path.
+bool sameFolder(const std::string& a, const std::string& realB) {
+    if (a == realB)
+        return true;
+    std::string realA = detail::RealPath(a);
+    return !realA.empty() && realA == realB;
+}
+
+bool makeFolders(const std::string& folder, std::string* error) {
+    std::string path;
+    std::size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = folder.find('/', pos + 1);
+        path = folder.substr(0, pos);
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+            if (error)
+                *error = "cannot create " + path + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeLines(const std::string& file, const std::vector<std::string>& lines,
+                std::string* error) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    if (!makeFolders(fsx::parentFolder(file), error))
+        return false;
+    std::string why;
+    if (fsx::writeFileAtomic(file, text, &why) == fsx::WriteStatus::Written)
+        return true;
+    if (error)
+        *error = "cannot write " + file + (why.empty() ? "" : ": " + why);
+    return false;
+}
+
+} // namespace
+
+std::string RegistrationFile(const Environment& env) {
+    return env.configHome.empty() ? std::string()
+                                  : fsx::joinPath(env.configHome, "tarnavel/simulators");
+}
+
+std::vector<std::string> ReadRegistration(const Environment& env) {
+    std::string file = RegistrationFile(env);
+    return file.empty() ? std::vector<std::string>() : RegistrationLines(readText(file));
+}
+
+bool AddRegistration(const Environment& env, const std::string& folder, std::string* error) {
+    std::string file = RegistrationFile(env);
+    std::string real = detail::RealPath(folder);
+    if (file.empty() || real.empty() || real.find('\n') != std::string::npos) {
+        if (error)
+            *error = file.empty() ? "no home folder is known to keep the list of simulators in"
+                                  : "cannot register " + folder;
+        return false;
+    }
+    std::vector<std::string> lines = ReadRegistration(env);
+    for (const std::string& line : lines)
+        if (sameFolder(line, real))
+            return true;
+    lines.push_back(real);
+    return writeLines(file, lines, error);
+}
+
+bool RemoveRegistration(const Environment& env, const std::string& folder, std::string* error) {
+    std::string file = RegistrationFile(env);
+    std::vector<std::string> lines = ReadRegistration(env);
+    std::string real = detail::RealPath(folder);
+    if (real.empty())
+        real = folder;
+    std::vector<std::string> kept;
+    for (const std::string& line : lines)
+        if (!sameFolder(line, real))
+            kept.push_back(line);
+    if (kept.size() == lines.size())
+        return true;
+    return writeLines(file, kept, error);
+}
+
+} // namespace finder

@@ -1,0 +1,148 @@
+// What every program does with its command line, started as a user starts it: help and version
+// on standard output, mistakes named on standard error with the usage and exit status 2, and
+// failures that are no mistake of the command line ending with the reason and another status.
+#include "tests/playback/wav_fixture.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using testsupport::binDir;
+using testsupport::TempDir;
+
+std::string quoted(const std::string& s) {
+    return "'" + s + "'";
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome run(const TempDir& dir, const std::string& env, const std::string& program,
+            const std::vector<std::string>& args) {
+    std::string command = quoted(binDir() + "/" + program);
+    for (const std::string& a : args)
+        command += " " + quoted(a);
+    // Bounded: a program that waited on something would fail here instead of stalling the suite.
+    command = "cd " + quoted(dir.path()) + " && " + env + " timeout 60 " + command + " 2>" +
+              quoted(dir.file("stderr.txt"));
+    Outcome r;
+    r.status = testsupport::runCommand(command, &r.out);
+    r.err = testsupport::readFile(dir.file("stderr.txt"));
+    return r;
+}
+
+bool startsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+const char* const kPrograms[] = {"TnvCueLine", "FleetValuer", "UninstallTarnavel", "tnv-make-demo"};
+
+TEST(CommandLine, HelpVersionAndUnknownOptionsAlike) {
+    TempDir dir;
+    for (const std::string program : kPrograms) {
+        SCOPED_TRACE(program);
+        for (const char* help : {"-h", "--help"}) {
+            Outcome r = run(dir, "", program, {help});
+            EXPECT_EQ(r.status, 0) << help;
+            EXPECT_TRUE(startsWith(r.out, "usage: " + program)) << help << ": " << r.out;
+            EXPECT_EQ(r.err, "") << help;
+        }
+        Outcome version = run(dir, "", program, {"--version"});
+        EXPECT_EQ(version.status, 0);
+        EXPECT_EQ(version.out, program + " " + TNV_VERSION + "\n");
+
+        Outcome bogus = run(dir, "", program, {"--bogus"});
+        EXPECT_EQ(bogus.status, 2);
+        EXPECT_TRUE(startsWith(bogus.err, program + ": unknown option '--bogus'\nusage: "))
+            << bogus.err;
+        EXPECT_EQ(bogus.out, "");
+    }
+    EXPECT_FALSE(testsupport::exists(dir.file("--bogus"))) << "no demo laid out under an option";
+    EXPECT_FALSE(testsupport::exists(dir.file("-h")));
+}
+
+TEST(CommandLine, EachStatusMeansOneThing) {
+    TempDir dir;
+    std::string nowhere = dir.file("nowhere/Tarnavel"); // no Aircraft folder beside it
+    std::string full = dir.mkdir("full");
+    testsupport::writeFile(full + "/mine.txt", "someone's");
+    std::string muLaw = dir.file("mulaw.wav");
+    WAVEFORMATEX f = wavfixture::pcm(1, 8000, 8);
+    f.wFormatTag = WAVE_FORMAT_MULAW;
+    testsupport::writeFile(muLaw,
+                           wavfixture::str(wavfixture::wav(f, wavfixture::Bytes(800, 0x80))));
+    const struct {
+        const char* env;
+        const char* program;
+        std::vector<std::string> args;
+        int status;
+        std::string says; // on standard error
+        std::string notWritten;
+    } cases[] = {
+        {"", "TnvCueLine", {"--play", muLaw}, 0, "", ""},
+        {"SDL_AUDIODRIVER=no-such-driver",
+         "TnvCueLine",
+         {"--play", muLaw},
+         3,
+         "no sound device",
+         ""},
+        {"", "TnvCueLine", {"--play", "--bogus"}, 2, "unknown option '--bogus'", ""},
+        {"", "TnvCueLine", {"--wav-info", "--bogus"}, 2, "unknown option '--bogus'", ""},
+        {"", "TnvCueLine", {"--report", "--bogus"}, 2, "unknown option '--bogus'", ""},
+        {"", "TnvCueLine", {"--report"}, 2, "--report needs a value", ""},
+        {"", "TnvCueLine", {"--screenshot"}, 2, "--screenshot needs a value", ""},
+        {"", "TnvCueLine", {"a.clt", "b.clt"}, 2, "unexpected argument 'b.clt'", ""},
+        {"",
+         "TnvCueLine",
+         {"--report", dir.file("missing/folder")},
+         1,
+         "TnvCueLine: " + dir.file("missing/folder") + ": No such file or directory",
+         ""},
+        {"", "FleetValuer", {"stray"}, 2, "unexpected argument 'stray'", ""},
+        {"", "FleetValuer", {"--base", nowhere, "--export", "-"}, 1, "no aircraft folder at", ""},
+        {"",
+         "FleetValuer",
+         {"--base", nowhere, "--export", dir.file("fleet.csv")},
+         1,
+         "no aircraft folder at " + dir.file("nowhere/Aircraft"),
+         dir.file("fleet.csv")},
+        {"",
+         "FleetValuer",
+         {"--base", nowhere, "--print-pdf", dir.file("fleet.pdf")},
+         1,
+         "no aircraft folder at",
+         dir.file("fleet.pdf")},
+        {"",
+         "FleetValuer",
+         {"--base", nowhere, "--screenshot", dir.file("fleet.png")},
+         1,
+         "no aircraft folder at",
+         dir.file("fleet.png")},
+        {"", "UninstallTarnavel", {"stray"}, 2, "unexpected argument 'stray'", ""},
+        {"", "tnv-make-demo", {}, 2, "usage: tnv-make-demo", ""},
+        {"", "tnv-make-demo", {dir.file("a"), dir.file("b")}, 2, "unexpected argument", ""},
+        {"", "tnv-make-demo", {full}, 1, full + ": exists and is not empty", full + "/Tarnavel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " " + (c.args.empty() ? "" : c.args[0]));
+        Outcome r = run(dir, c.env, c.program, c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        if (c.status != 0) {
+            EXPECT_EQ(r.out, "");
+        }
+        if (!c.notWritten.empty()) {
+            EXPECT_FALSE(testsupport::exists(c.notWritten));
+        }
+    }
+    EXPECT_EQ(testsupport::readFile(full + "/mine.txt"), "someone's");
+}
+
+} // namespace
