@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <sys/stat.h>
 
 namespace {
 
@@ -202,13 +204,28 @@ void CCrewPack::scanFolder(LoadNotes& notes) {
     }
 }
 
+void CCrewPack::tellKeptCopies() {
+    for (const std::string& copy : packfile::keptCopiesOf(textFilePath())) {
+        if (!copiesTold_.insert(copy).second)
+            continue;
+        MessageBox("A save of CueLine.clt in \"" + folder_ +
+                       "\" did not finish. Its text from before that save is kept in\n" +
+                       fsx::fromDisk(copy) +
+                       "\nCompare it with CueLine.clt, and delete it once you no longer need it.",
+                   "Old text of CueLine.clt kept !", MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
 bool CCrewPack::loadCrewPack() {
+    tellKeptCopies();
     // A FIFO or a device in its place is a file that cannot be read, never waited on.
     std::FILE* file = fsx::openRegularStream(textFilePath());
     if (!file) {
         MessageBox("File not found", kAppTitle, MB_OK | MB_ICONERROR);
         return false;
     }
+    loaded_ = packfile::Stamp::ofOpen(fileno(file));
+    loadedKnown_ = true;
     loadCrewPackFrom(file);
     std::fclose(file);
     return true;
@@ -307,29 +324,62 @@ bool CCrewPack::saveCrewPack() {
         ++lines;
     }
 
+    const std::string path = textFilePath();
+    if (changedOnDiskAndNotReplaced(path))
+        return notSaved();
+    return writeTextFile(path, data, lines) || notSaved();
+}
+
+// Asks before a save replaces what another program wrote since the load (a file that vanished
+// counts as changed); true when the user keeps the other text.
+bool CCrewPack::changedOnDiskAndNotReplaced(const std::string& path) {
+    packfile::Stamp now = packfile::Stamp::of(path);
+    if (loadedKnown_ ? now == loaded_ : !now.exists)
+        return false;
+    return MessageBox("CueLine.clt was changed on disk since it was opened. Replace it with your "
+                      "texts ?",
+                      "File changed on disk !",
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES;
+}
+
+bool CCrewPack::writeTextFile(const std::string& path, const std::string& data, int lines) {
+    // Temporaries of this file that a crashed save left in the pack's folder; a recent one may be
+    // another editor's save under way.
+    packfile::removeLeftoverTemporaries(fsx::toDisk(folder_), fsx::lastComponent(path),
+                                        std::time(nullptr) - 10 * 60);
+    packfile::Stamp before = packfile::Stamp::of(path);
+    struct stat st;
+    bool hardLinked = ::stat(path.c_str(), &st) == 0 && st.st_nlink > 1;
+    fsx::WriteOptions options;
+    options.inPlaceCopy = packfile::keptCopyPattern(path);
     std::string error;
-    switch (fsx::writeFileAtomic(textFilePath(), data, &error)) {
+    switch (fsx::writeFileAtomic(path, data, &error, options)) {
     case fsx::WriteStatus::Written:
         break;
     case fsx::WriteStatus::CannotCreate:
         MessageBox("Unable to open file (file in use ?)", kAppTitle, MB_OK | MB_ICONERROR);
-        return notSaved();
+        return false;
     case fsx::WriteStatus::CannotWrite:
         MessageBox("Unable to write CueLine.clt, the file is unchanged (" + error + ")", kAppTitle,
                    MB_OK | MB_ICONERROR);
-        return notSaved();
+        return false;
     case fsx::WriteStatus::Damaged:
         MessageBox("Unable to write CueLine.clt, and its old text could not be put back (" + error +
                        "). Save again once the disk works.",
                    kAppTitle, MB_OK | MB_ICONERROR);
-        return notSaved();
+        return false;
     }
+    // Replaced by a new file: the file's other names (hard links) still show the old one.
+    bool otherNamesKept = hardLinked && packfile::Stamp::of(path).inode != before.inode;
 
     loadCrewPack();
     modified_ = false;
     if (view_)
         view_->setStatusText("File saved successfully in " + folder_ + ", " +
-                             std::to_string(lines) + " lines written");
+                             std::to_string(lines) + " lines written" +
+                             (otherNamesKept ? "; the other names of CueLine.clt (hard links) "
+                                               "keep the old text"
+                                             : ""));
     return true;
 }
 

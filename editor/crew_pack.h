@@ -3,6 +3,8 @@
 // the text file back from the rows its view shows.
 #pragma once
 
+#include "editor/pack_file.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -84,6 +86,9 @@ private:
         void add(const std::string& note);
     };
     void readTextFile(std::FILE* file, LoadNotes& notes);
+    void tellKeptCopies();
+    bool changedOnDiskAndNotReplaced(const std::string& path);
+    bool writeTextFile(const std::string& path, const std::string& data, int lines);
     void scanFolder(LoadNotes& notes);
     bool appendEntry(const std::string& name, const std::string& text);
 
@@ -94,6 +99,10 @@ private:
     int missingCount_ = 0;
     bool modified_ = false;
     int unlistedLines_ = 0;
+    // The text file as the last load read it, to see at a save whether someone changed it since.
+    packfile::Stamp loaded_;
+    bool loadedKnown_ = false;
+    std::set<std::string> copiesTold_; // kept copies of old texts already told this run
 };
 
 // The crew pack's folder for a path given on the command line or chosen in the open dialog: the

@@ -335,11 +335,86 @@ bool finalTarget(const std::string& path, std::string& out, int& err) {
     return false;
 }
 
+// Copies all that `in` holds into `out`.
+bool copyAll(int in, int out, int& err) {
+    char buf[65536];
+    for (off_t at = 0;;) {
+        ssize_t n = ::pread(in, buf, sizeof buf, at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            err = errno;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        if (!writeAll(out, std::string_view(buf, static_cast<std::size_t>(n)), at, false, err))
+            return false;
+        at += n;
+    }
+}
+
+// Keeps a copy of all that `fd` holds under a name made from `pattern`, in its folder. The bytes
+// go to a hidden ".part" file first and are synced before it takes its name, so a copy under
+// that name is always whole. Its path in `copy`.
+bool keepCopy(int fd, const std::string& pattern, std::string& copy, int& err) {
+    std::string folder = folderOf(pattern), name = lastComponent(pattern);
+    std::size_t x = name.rfind("XXXXXX");
+    if (x == std::string::npos) {
+        err = EINVAL;
+        return false;
+    }
+    std::string part = "." + name + ".part";
+    int suffix = static_cast<int>(part.size() - (x + 1 + 6));
+    std::string tmpl = joinPath(folder, part);
+    std::vector<char> buf;
+    auto make = [&] { // a failed try leaves the template changed
+        buf.assign(tmpl.begin(), tmpl.end());
+        buf.push_back('\0');
+        return ::mkostemps(buf.data(), suffix, O_CLOEXEC);
+    };
+    int out = make();
+    if (out < 0 && errno == ENOENT && makeFolders(folder, 0700))
+        out = make();
+    if (out < 0) {
+        err = errno;
+        return false;
+    }
+    part = buf.data();
+    bool ok = copyAll(fd, out, err) && ::fsync(out) == 0;
+    if (!ok && err == 0)
+        err = errno;
+    if (::close(out) != 0 && ok)
+        ok = false, err = errno;
+    std::string shown = lastComponent(part);
+    copy = joinPath(folder, shown.substr(1, shown.size() - 1 - 5)); // without "." and ".part"
+    // Never over another copy: link, which refuses a name that is taken, where it works.
+    if (ok && ::link(part.c_str(), copy.c_str()) != 0 &&
+        (errno == EEXIST || ::rename(part.c_str(), copy.c_str()) != 0))
+        ok = false, err = errno;
+    ::unlink(part.c_str());
+    if (!ok) {
+        copy.clear();
+        return false;
+    }
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ok = dir >= 0 && ::fsync(dir) == 0;
+    if (!ok)
+        err = errno;
+    if (dir >= 0)
+        ::close(dir);
+    if (!ok) {
+        ::unlink(copy.c_str());
+        copy.clear();
+    }
+    return ok;
+}
+
 // Rewrites the content of the regular file `path` (the same file `st` describes) in place, so that
-// its owner, its mode and every hard link to it stay. The old bytes are kept in memory and put
-// back when the new ones cannot all be written.
+// its owner, its mode and every hard link to it stay. The old bytes are kept first, in memory or
+// in a copy made from `copyPattern`, and put back when the new ones cannot all be written.
 WriteStatus writeInPlace(const std::string& path, const struct stat& st, std::string_view data,
-                         std::string* error) {
+                         const std::string& copyPattern, std::string* error) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failed(WriteStatus::CannotCreate, error, "cannot open " + path, errno);
@@ -350,29 +425,41 @@ WriteStatus writeInPlace(const std::string& path, const struct stat& st, std::st
         return failed(WriteStatus::CannotCreate, error, path + " changed while it was saved",
                       EBUSY);
     }
-    std::string old;
+    std::string old, copy;
     int err = 0;
-    if (!readAll(fd, old, err)) {
+    if (copyPattern.empty() ? !readAll(fd, old, err) : !keepCopy(fd, copyPattern, copy, err)) {
         ::close(fd);
-        return failed(WriteStatus::CannotCreate, error,
-                      "cannot keep a copy of " + path + " to write it safely", err);
+        if (copyPattern.empty())
+            return failed(WriteStatus::CannotCreate, error,
+                          "cannot keep a copy of " + path + " to write it safely", err);
+        return failed(WriteStatus::CannotWrite, error,
+                      "cannot keep a copy of its old text in " + folderOf(copyPattern) +
+                          " to write it safely in place",
+                      err);
     }
+    std::string kept = copy.empty() ? "" : " (its old content is kept in " + copy + ")";
     if (writeAll(fd, data, 0, true, err) && ::ftruncate(fd, static_cast<off_t>(data.size())) == 0 &&
         ::fsync(fd) == 0) {
-        if (::close(fd) == 0)
-            return WriteStatus::Written;
-        return failed(WriteStatus::Damaged, error, "cannot write " + path, errno);
+        if (::close(fd) != 0)
+            return failed(WriteStatus::Damaged, error, "cannot write " + path + kept, errno);
+        if (!copy.empty())
+            ::unlink(copy.c_str());
+        return WriteStatus::Written;
     }
     if (err == 0)
         err = errno;
     // Shrinking first gives back the room the new bytes took.
     int ignored = 0;
-    bool restored = ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+    bool restored = (copy.empty() || readFile(copy, old)) &&
+                    ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
                     writeAll(fd, old, 0, false, ignored) && ::fsync(fd) == 0;
     restored = ::close(fd) == 0 && restored;
     if (!restored)
         return failed(WriteStatus::Damaged, error,
-                      "cannot write " + path + " and its old content could not be put back", err);
+                      "cannot write " + path + " and its old content could not be put back" + kept,
+                      err);
+    if (!copy.empty())
+        ::unlink(copy.c_str());
     return failed(WriteStatus::CannotWrite, error, "cannot write " + path, err);
 }
 
@@ -383,8 +470,16 @@ void injectWriteFailure(WriteStatus stage, int err) {
     injectedErrno = err;
 }
 
-WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
-                            std::string* error) {
+bool makeFolders(const std::string& diskPath, unsigned mode) {
+    for (std::size_t at = diskPath.find(kSeparator, 1); at != std::string::npos;
+         at = diskPath.find(kSeparator, at + 1))
+        ::mkdir(diskPath.substr(0, at).c_str(), static_cast<mode_t>(mode));
+    ::mkdir(diskPath.c_str(), static_cast<mode_t>(mode));
+    return isDirectory(diskPath);
+}
+
+WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error,
+                            const WriteOptions& options) {
     // A link is written through: its final target is the file replaced, in its own folder.
     std::string target;
     int err = 0;
@@ -412,7 +507,7 @@ WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
             return failed(WriteStatus::CannotCreate, error, "cannot create a file in " + folder,
                           errno);
         // The folder takes no new file, but the file itself may be written.
-        return writeInPlace(target, st, data, error);
+        return writeInPlace(target, st, data, options.inPlaceCopy, error);
     }
     std::string tmp(name.data());
     auto drop = [&] {
@@ -423,7 +518,7 @@ WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
         // The replacement keeps the owner; where that is not allowed the file is written in place.
         if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
             drop();
-            return writeInPlace(target, st, data, error);
+            return writeInPlace(target, st, data, options.inPlaceCopy, error);
         }
         ::fchmod(fd, st.st_mode & 07777);
     } else {
@@ -439,13 +534,6 @@ WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data,
         err = errno;
         ::unlink(tmp.c_str());
         return failed(WriteStatus::CannotWrite, error, "cannot write " + target, err);
-    }
-    if (exists && st.st_nlink > 1) {
-        // Every name of a hard-linked file must see the new text: now that it is complete on
-        // disk, it is copied over the file's content.
-        WriteStatus status = writeInPlace(target, st, data, error);
-        ::unlink(tmp.c_str());
-        return status;
     }
     if (::rename(tmp.c_str(), target.c_str()) != 0) {
         err = errno;

@@ -27,13 +27,17 @@ QString keyOf(const std::string& section, const std::string& entry) {
     return qtbridge::toQString(section) + "/" + qtbridge::toQString(entry);
 }
 
-// Only a regular file (or none yet) is a settings store: reading a FIFO or a device in its
-// place would wait forever or never end, and writing would replace it.
+// A few values and four paths take a few hundred bytes; a larger file is no settings of ours,
+// and reading it whole would cost twice its size in memory.
+constexpr off_t kMaxStoreBytes = 256 * 1024;
+
+// Only a regular file of a sensible size (or none yet) is a settings store: reading a FIFO or a
+// device in its place would wait forever or never end, and writing would replace it.
 bool usableStore(const QString& file) {
     struct stat st;
     if (::stat(QFile::encodeName(file).constData(), &st) != 0)
         return errno == ENOENT;
-    return S_ISREG(st.st_mode);
+    return S_ISREG(st.st_mode) && st.st_size <= kMaxStoreBytes;
 }
 
 } // namespace

@@ -29,8 +29,8 @@ public:
     void setInt(const std::string& section, const std::string& entry, int value);
 
     // Writes pending changes, whole or not at all; false when the store cannot be written. A
-    // settings file that is no regular file (a FIFO, a device, a folder) is neither read nor
-    // written: the values then live for this run only.
+    // settings file that is no regular file (a FIFO, a device, a folder), or one larger than
+    // 256 KiB, is neither read nor written: the values then live for this run only.
     bool sync();
     // The file that holds the settings, as a disk path.
     std::string fileName() const;

@@ -52,162 +52,6 @@ std::vector<Entry> listEntries(int dirFd) {
     return entries;
 }
 
-bool sameFile(const struct stat& st, const FileId& id) {
-    return id.valid && static_cast<std::uint64_t>(st.st_dev) == id.device &&
-           static_cast<std::uint64_t>(st.st_ino) == id.inode;
-}
-
-// The mount a folder belongs to; 0 when the system cannot tell.
-std::uint64_t mountIdOf(int dirFd) {
-#ifdef STATX_MNT_ID
-    struct statx stx;
-    if (::statx(dirFd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &stx) == 0 &&
-        (stx.stx_mask & STATX_MNT_ID))
-        return stx.stx_mnt_id;
-#else
-    (void)dirFd;
-#endif
-    return 0;
-}
-
-// Every mount point of this process, as the system lists them (the fallback for kernels that do
-// not give mount ids).
-std::set<std::string> mountPoints() {
-    std::set<std::string> points;
-    std::string text;
-    if (!fsx::readFile("/proc/self/mountinfo", text, 16u << 20))
-        return points;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        // The fifth field, with space, tab, line feed and backslash written as \ooo.
-        std::size_t field = 0, pos = 0;
-        for (int i = 0; i < 4 && pos != std::string::npos; ++i) {
-            pos = line.find(' ', pos);
-            if (pos != std::string::npos)
-                field = ++pos;
-        }
-        if (pos == std::string::npos)
-            continue;
-        std::string escaped = line.substr(field, line.find(' ', field) - field), point;
-        for (std::size_t i = 0; i < escaped.size(); ++i) {
-            if (escaped[i] == '\\' && i + 3 < escaped.size() && escaped[i + 1] >= '0' &&
-                escaped[i + 1] <= '3') {
-                point += static_cast<char>((escaped[i + 1] - '0') * 64 +
-                                           (escaped[i + 2] - '0') * 8 + (escaped[i + 3] - '0'));
-                i += 3;
-            } else {
-                point += escaped[i];
-            }
-        }
-        points.insert(point);
-    }
-    return points;
-}
-
-struct Walk {
-    const FileId& inUse;
-    std::set<std::string> mounts;
-    TreeResult result;
-};
-
-// Empties an open folder at `path`, entering only subfolders of the same mount. True when the
-// folder now holds nothing but (the folders leading to) the file in use.
-bool removeContents(int dirFd, const std::string& path, dev_t device, std::uint64_t mount,
-                    Walk& walk) {
-    bool clean = true;
-    for (const Entry& e : listEntries(dirFd)) {
-        if (S_ISDIR(e.st.st_mode))
-            continue;
-        if (sameFile(e.st, walk.inUse)) {
-            walk.result.holdsInUse = true;
-            continue;
-        }
-        if (::unlinkat(dirFd, e.name.c_str(), 0) != 0 && errno != ENOENT)
-            ++walk.result.failed, clean = false;
-    }
-    for (const Entry& e : listEntries(dirFd)) {
-        if (!S_ISDIR(e.st.st_mode))
-            continue;
-        if (e.name[0] == '.') {
-            ++walk.result.hidden, clean = false;
-            continue;
-        }
-        std::string subPath = path + "/" + e.name;
-        int sub = ::openat(dirFd, e.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (sub < 0) {
-            if (errno != ENOENT)
-                ++walk.result.failed, clean = false;
-            continue;
-        }
-        struct stat st;
-        std::uint64_t subMount = mountIdOf(sub);
-        if (::fstat(sub, &st) != 0 || st.st_dev != device || subMount != mount ||
-            walk.mounts.count(subPath)) {
-            // Another file system, or a bind mount: never ours to empty.
-            ::close(sub);
-            ++walk.result.mounts, clean = false;
-            continue;
-        }
-        bool holdsInUse = walk.result.holdsInUse;
-        walk.result.holdsInUse = false;
-        bool subClean = removeContents(sub, subPath, device, mount, walk);
-        ::close(sub);
-        bool inUseBelow = walk.result.holdsInUse;
-        walk.result.holdsInUse = holdsInUse || inUseBelow;
-        if (::unlinkat(dirFd, e.name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT) {
-            if (subClean && !inUseBelow)
-                ++walk.result.failed;
-            if (!subClean || !inUseBelow)
-                clean = false;
-        }
-    }
-    return clean;
-}
-
-// The current folder, kept so that it can be made current again.
-class CurrentFolder {
-public:
-    CurrentFolder() {
-        fd_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#ifdef O_PATH
-        if (fd_ < 0)
-            fd_ = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-#endif
-        if (fd_ < 0)
-            path_ = read();
-    }
-    ~CurrentFolder() {
-        if (fd_ >= 0 && ::fchdir(fd_) == 0) {
-            ::close(fd_);
-            return;
-        }
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (path_.empty() || ::chdir(path_.c_str()) != 0)
-            (void)!::chdir("/");
-    }
-    CurrentFolder(const CurrentFolder&) = delete;
-    CurrentFolder& operator=(const CurrentFolder&) = delete;
-
-    static std::string read() {
-        std::string path;
-        if (char* cwd = ::getcwd(nullptr, 0)) {
-            path = cwd;
-            std::free(cwd);
-        }
-        return path;
-    }
-
-private:
-    int fd_ = -1;
-    std::string path_;
-};
-
 std::string canonical(const std::string& path) {
     std::string out;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
@@ -280,6 +124,8 @@ Environment CurrentEnvironment(const char* argv0) {
     env.programPath = fsx::programPath(argv0);
     env.programsFolder = shell::ApplicationsFolder();
     env.tempFolder = shell::TempFolder();
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
+        env.runtimeFolder = runtime;
     if (const char* home = std::getenv("HOME"); home && *home)
         env.homeFolder = home;
     else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
@@ -360,7 +206,11 @@ RemovalPlan MakePlan(const Environment& env) {
     plan.gaugeFile = FindEntry(simulatorFolder(sim, "Gauges"), "Tarnavel2004.gau");
     plan.moduleFile = FindEntry(simulatorFolder(sim, "Modules"), "Tarnavel.dll");
     PlanMenuRemoval(env, plan);
-    plan.scriptPath = fsx::joinPath(env.tempFolder.empty() ? "/tmp" : env.tempFolder, kScriptName);
+    std::string scriptFolder = !env.runtimeFolder.empty() && fsx::isDirectory(env.runtimeFolder)
+                                   ? env.runtimeFolder
+                               : env.tempFolder.empty() ? "/tmp"
+                                                        : env.tempFolder;
+    plan.scriptPath = fsx::joinPath(scriptFolder, kScriptPattern);
     plan.inUse = FileId::of(program);
     plan.pid = env.pid;
 
@@ -456,33 +306,6 @@ std::string PrintablePath(const std::string& path) {
     if (inQuote || inDollar)
         out += '\'';
     return out;
-}
-
-TreeResult RemoveTree(const std::string& folder, const FileId& inUse) {
-    Walk walk{inUse, mountPoints(), {}};
-    struct stat st;
-    walk.result.found = !folder.empty() && ::lstat(folder.c_str(), &st) == 0;
-    if (!walk.result.found)
-        return walk.result;
-    int top = -1;
-    {
-        CurrentFolder remembered;
-        // Exact comparison: a link on the way, or a name differing in letter case, is not it.
-        if (::chdir(folder.c_str()) == 0 && CurrentFolder::read() == folder)
-            top = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    }
-    if (top < 0) {
-        walk.result.refused = true;
-        return walk.result;
-    }
-    if (::fstat(top, &st) == 0)
-        removeContents(top, folder, st.st_dev, mountIdOf(top), walk);
-    ::close(top);
-    walk.result.removed = ::rmdir(folder.c_str()) == 0;
-    if (!walk.result.removed && !walk.result.holdsInUse && walk.result.failed == 0 &&
-        walk.result.hidden == 0 && walk.result.mounts == 0)
-        ++walk.result.failed;
-    return walk.result;
 }
 
 int DeleteFilesIn(const std::string& folder) {

@@ -17,7 +17,8 @@ inline constexpr const char* kDoneText = "Uninstall Completed click finish";
 inline constexpr const char* kLeftText = "Uninstall finished, some files were left in place";
 inline constexpr const char* kRefusedText =
     "Not in a simulator's Tarnavel folder: nothing was removed";
-inline constexpr const char* kScriptName = "_uninsep.sh";
+// The self-removal script's name; mkstemp makes the X's unique when it is written.
+inline constexpr const char* kScriptPattern = "_uninsep.XXXXXX.sh";
 
 // A file as the file system knows it, whatever path leads to it.
 struct FileId {
@@ -33,6 +34,7 @@ struct Environment {
     std::string programPath;    // absolute, the path it was started by, links not resolved
     std::string programsFolder; // the applications menu folder; empty when unknown
     std::string tempFolder;
+    std::string runtimeFolder;   // $XDG_RUNTIME_DIR; may be empty
     std::string homeFolder;      // never removed by the script; may be empty
     long pid = 0;                // the script waits for this process to end
     std::string realProgramPath; // the program's file, links resolved; may be empty
@@ -54,8 +56,8 @@ struct RemovalPlan {
     std::string menuGroupFolder;
     std::vector<std::string> menuFiles; // this simulator's menu group; empty when unknown
     std::string registrationFile;       // set when it holds this simulator's line
-    std::string scriptPath;
-    std::string simFolder; // the simulator's folder, links resolved, with a separator at the end
+    std::string scriptPath; // kScriptPattern in the runtime folder, else the temporary one
+    std::string simFolder;  // the simulator's folder, links resolved, with a separator at the end
     std::string addonFolder;
     std::string flightsFolder;
     std::string gaugeFile;
@@ -105,7 +107,9 @@ struct TreeResult {
 // Removes a folder with everything in it, provided that entering it leads to exactly the given
 // path (letter case included): links are deleted as links and never followed; subfolders whose
 // name begins with '.' and mount points (another file system, or a bind mount of the same one)
-// are kept and never entered, and so is `inUse`. A folder that still holds something stays.
+// are kept and never entered, and so is `inUse`. A folder that still holds something stays. Any
+// depth is walked with one folder open at a time; a tree moved while it is walked is left where
+// it is, counted as failed.
 TreeResult RemoveTree(const std::string& folder, const FileId& inUse = {});
 
 // Deletes every file directly in a folder (no recursion); folders in it stay. A link is deleted as
@@ -132,9 +136,9 @@ using ScriptStarter = std::function<bool(const std::string& scriptPath)>;
 // /bin/sh on the script, detached and hidden, outliving the program.
 bool StartScriptDetached(const std::string& scriptPath);
 
-// Writes the script anew (never through a file or link already there) and starts it. Nothing
-// happens when it cannot be written whole; a script that cannot be started is deleted again.
-// True when it was started.
+// Writes the script under a name of its own made from plan.scriptPath (never through a file or
+// link already there) and starts it. Nothing happens when it cannot be written whole; a script
+// that cannot be started is deleted again. True when it was started.
 bool WriteSelfRemovalScript(const RemovalPlan& plan, const ScriptStarter& start,
                             const ScriptTiming& timing = {});
 

@@ -2,8 +2,10 @@
 #include "uninstaller/removal.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace uninst {
 namespace {
@@ -114,20 +116,25 @@ bool StartScriptDetached(const std::string& scriptPath) {
 
 bool WriteSelfRemovalScript(const RemovalPlan& plan, const ScriptStarter& start,
                             const ScriptTiming& timing) {
-    if (!plan.refusal.empty() || plan.scriptPath.empty())
+    const std::string suffix = ".sh";
+    const std::string& pattern = plan.scriptPath;
+    if (!plan.refusal.empty() || pattern.size() < suffix.size() + 6 ||
+        pattern.compare(pattern.size() - suffix.size(), suffix.size(), suffix) != 0)
         return false;
-    // Anew and exclusively: in a shared temporary folder, a file or link someone else put under
-    // this name must neither be written through nor run.
-    ::unlink(plan.scriptPath.c_str());
-    int fd =
-        ::open(plan.scriptPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700);
+    // A name of its own, made exclusively: in a shared temporary folder, a file or link someone
+    // else put there is neither written through nor run, nor in the way.
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = ::mkostemps(name.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool written = writeAll(fd, SelfRemovalScript(plan, timing));
+    RemovalPlan own = plan;
+    own.scriptPath = name.data();
+    bool written = writeAll(fd, SelfRemovalScript(own, timing));
     written = ::close(fd) == 0 && written;
-    if (written && start && start(plan.scriptPath))
+    if (written && start && start(own.scriptPath))
         return true;
-    ::unlink(plan.scriptPath.c_str()); // half a script must never run
+    ::unlink(own.scriptPath.c_str()); // half a script must never run
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/as_user.h"
 #include "tests/support/test_support.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -138,7 +139,7 @@ TEST_F(Folder, SavingThroughALinkWritesTheRealFile) {
 }
 
 // The outcome of a save as an ordinary user, packed into the child's exit status.
-enum SaveOutcome { Saved = 1, Refused = 2, OtherMessage = 3, Unexpected = 4 };
+enum SaveOutcome { Saved = 1, Refused = 2, NotWritten = 3, OtherMessage = 4, Unexpected = 5 };
 
 TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
     if (::geteuid() != 0)
@@ -148,12 +149,17 @@ TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
         mode_t folderMode;
         uid_t folderOwner;
         mode_t fileMode;
+        uid_t cacheOwner; // of the folder for the old text while it is written in place
         SaveOutcome expected;
     } cases[] = {
-        {"read-only CueLine.clt in a writable folder", 0755, testsupport::kNobody, 0444, Refused},
-        {"writable CueLine.clt in a folder that takes no new file", 0555, 0, 0644, Saved},
+        {"read-only CueLine.clt in a writable folder", 0755, testsupport::kNobody, 0444,
+         testsupport::kNobody, Refused},
+        {"writable CueLine.clt in a folder that takes no new file", 0555, 0, 0644,
+         testsupport::kNobody, Saved},
+        {"the same with no room of the user's for its old text", 0555, 0, 0644, 0, NotWritten},
     };
     ::chmod(dir.path().c_str(), 0755);
+    const std::string cache = dir.mkdir("cache");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string file = folder + "/CueLine.clt";
@@ -165,10 +171,13 @@ TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
         ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
         ASSERT_EQ(::chown(folder.c_str(), c.folderOwner, c.folderOwner), 0);
         ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+        std::filesystem::remove_all(cache + "/tarnavel");
+        ASSERT_EQ(::chown(cache.c_str(), c.cacheOwner, c.cacheOwner), 0);
         ASSERT_TRUE(pack.loadCrewPack());
         box.clear();
 
         int status = testsupport::runAsOrdinaryUser([&]() -> int {
+            ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
             view.rows[0].second = "New";
             pack.setModified(true);
             ScriptedMessageBox child;
@@ -178,6 +187,10 @@ TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
                 return !pack.modified() && child.calls().size() == 1 ? Saved : Unexpected;
             if (child.calls().size() != 2)
                 return Unexpected;
+            if (child.calls()[1].text.rfind("Unable to write CueLine.clt, the file is "
+                                            "unchanged (cannot keep a copy of its old text",
+                                            0) == 0)
+                return pack.modified() ? NotWritten : Unexpected;
             if (child.calls()[1].text != "Unable to open file (file in use ?)")
                 return OtherMessage;
             return pack.modified() && view.status == "File not saved" ? Refused : Unexpected;
@@ -187,5 +200,6 @@ TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
         EXPECT_EQ(status, c.expected);
         EXPECT_EQ(readFile(file), c.expected == Saved ? "a.wav;New\r\n" : old);
         EXPECT_EQ(fsx::listFolder(folder).size(), 2u);
+        EXPECT_TRUE(fsx::listFolder(cache + "/tarnavel").empty()) << "no copy left";
     }
 }

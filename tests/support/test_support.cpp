@@ -13,8 +13,12 @@
 
 namespace testsupport {
 
-TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tnvtest.XXXXXX").string();
+TempDir::TempDir() : TempDir(std::string()) {}
+
+TempDir::TempDir(const std::string& parent) {
+    std::filesystem::path folder =
+        parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);
+    std::string tmpl = (folder / "tnvtest.XXXXXX").string();
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
     if (!mkdtemp(buf.data()))

@@ -10,6 +10,8 @@ namespace testsupport {
 class TempDir {
 public:
     TempDir();
+    // The same in `parent` (the system's temporary folder when empty).
+    explicit TempDir(const std::string& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -1,8 +1,10 @@
+#include "tests/support/as_user.h"
 #include "tests/uninstaller/sim_tree.h"
 
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
 
@@ -27,11 +29,12 @@ bool runNow(const std::string& script) {
                                    "' </dev/null >/dev/null 2>&1") == 0;
 }
 
-bool waitGone(const std::string& path, int seconds) {
+// Waits for the scripts in `folder` to be gone.
+bool waitGone(const std::string& folder, int seconds) {
     auto end = Clock::now() + std::chrono::seconds(seconds);
-    while (exists(path) && Clock::now() < end)
+    while (!simtree::scriptsIn(folder).empty() && Clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return !exists(path);
+    return simtree::scriptsIn(folder).empty();
 }
 
 } // namespace
@@ -49,7 +52,7 @@ TEST(Script, TakesTheAddonFolderAwayTakingPathsLiterally) {
     ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, runNow));
     EXPECT_FALSE(exists(t.base + "/" + odd + "/Tarnavel"));
     EXPECT_TRUE(exists(t.base + "/" + odd));
-    EXPECT_FALSE(exists(plan.scriptPath));
+    EXPECT_TRUE(simtree::scriptsIn(env.tempFolder).empty());
     EXPECT_FALSE(exists("/pwned"));
     for (const std::string& p : t.keptPaths())
         EXPECT_TRUE(exists(p)) << p;
@@ -72,7 +75,7 @@ TEST(Script, NeverEntersAMountInTheFolder) {
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/Sound/ram/canary"));
     EXPECT_TRUE(exists(t.outside + "/folder/inside.txt"));
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/.cache/x"));
-    EXPECT_FALSE(exists(plan.scriptPath));
+    EXPECT_TRUE(simtree::scriptsIn(t.tmp).empty());
 }
 
 TEST(Script, NoneRunsFromAnUnrelatedFolder) {
@@ -101,7 +104,7 @@ TEST(Script, GivesUpWithinItsBoundWhenNothingCanBeDeleted) {
     EXPECT_LT(took.count(), 15.0);
     EXPECT_TRUE(exists(t.program));
     EXPECT_FALSE(exists(t.sim + "/Tarnavel/bin/FleetScout.txt")); // what could go, went
-    EXPECT_FALSE(exists(plan.scriptPath));
+    EXPECT_TRUE(simtree::scriptsIn(t.tmp).empty());
 }
 
 TEST(Script, WaitsForTheProgramToEndThenRunsOnItsOwn) {
@@ -118,19 +121,65 @@ TEST(Script, WaitsForTheProgramToEndThenRunsOnItsOwn) {
     EXPECT_TRUE(exists(t.program));
     ::kill(program, SIGKILL);
     ::waitpid(program, nullptr, 0);
-    EXPECT_TRUE(waitGone(plan.scriptPath, 20));
+    EXPECT_TRUE(waitGone(t.tmp, 20));
     EXPECT_FALSE(exists(t.sim + "/Tarnavel"));
 }
 
-TEST(Script, IsWrittenAnewNeverThroughWhatIsThere) {
+TEST(Script, HasANameOfItsOwnInTheRuntimeFolderElseTheTemporaryOne) {
+    struct Case {
+        const char* what;
+        const char* runtime; // relative to the base folder; "" for none
+        const char* lands;
+    } cases[] = {
+        {"no runtime folder", "", "tmp"},
+        {"a runtime folder", "run/user/1000", "run/user/1000"},
+        {"a runtime folder that is not there", "run/gone", "tmp"},
+    };
+    for (const Case& c : cases) {
+        SimTree t;
+        uninst::Environment env = t.env();
+        if (*c.runtime) {
+            env.runtimeFolder = t.base + "/" + c.runtime;
+            if (std::string(c.runtime) != "run/gone")
+                fs::create_directories(env.runtimeFolder);
+        }
+        std::string folder = t.base + "/" + c.lands;
+        // Names someone else put there: the old fixed name and the pattern itself, as links.
+        fs::create_symlink(t.outside + "/precious.txt", folder + "/_uninsep.sh");
+        fs::create_symlink(t.outside + "/precious.txt", folder + "/_uninsep.XXXXXX.sh");
+        uninst::RemovalPlan plan = uninst::MakePlan(env);
+        EXPECT_EQ(plan.scriptPath, folder + "/_uninsep.XXXXXX.sh") << c.what;
+        std::string started;
+        ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, [&](const std::string& path) {
+            return started = path, true;
+        })) << c.what;
+        EXPECT_TRUE(simtree::isScriptIn(started, folder)) << c.what << ": " << started;
+        uninst::RemovalPlan own = plan;
+        own.scriptPath = started;
+        EXPECT_EQ(testsupport::readFile(started), uninst::SelfRemovalScript(own)) << c.what;
+        EXPECT_EQ(testsupport::readFile(t.outside + "/precious.txt"), "x") << c.what;
+        EXPECT_TRUE(fs::is_symlink(folder + "/_uninsep.sh")) << c.what;
+        // One that cannot be started does not stay behind.
+        EXPECT_FALSE(
+            uninst::WriteSelfRemovalScript(plan, [](const std::string&) { return false; }));
+        std::vector<std::string> left = simtree::scriptsIn(folder);
+        EXPECT_EQ(std::set<std::string>(left.begin(), left.end()),
+                  (std::set<std::string>{started, folder + "/_uninsep.XXXXXX.sh"}))
+            << c.what;
+    }
+    // Another user's file of the old name in a shared, sticky folder is no obstacle.
     SimTree t;
+    ::chmod(t.base.c_str(), 0755);
+    ::chmod(t.tmp.c_str(), 01777);
+    testsupport::writeFile(t.tmp + "/_uninsep.sh", "theirs");
     uninst::RemovalPlan plan = uninst::MakePlan(t.env());
-    fs::create_symlink(t.outside + "/precious.txt", plan.scriptPath);
-    ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, [](const std::string&) { return true; }));
-    EXPECT_EQ(testsupport::readFile(t.outside + "/precious.txt"), "x");
-    EXPECT_EQ(fs::symlink_status(plan.scriptPath).type(), fs::file_type::regular);
-    EXPECT_EQ(testsupport::readFile(plan.scriptPath), uninst::SelfRemovalScript(plan));
-    // One that cannot be started does not stay behind.
-    EXPECT_FALSE(uninst::WriteSelfRemovalScript(plan, [](const std::string&) { return false; }));
-    EXPECT_FALSE(exists(plan.scriptPath));
+    int status = testsupport::runAsOrdinaryUser([&] {
+        return uninst::WriteSelfRemovalScript(plan, [](const std::string&) { return true; }) ? 0
+                                                                                             : 1;
+    });
+    if (status == -1)
+        GTEST_SKIP() << "cannot run a child process as an ordinary user here";
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(simtree::scriptsIn(t.tmp).size(), 1u);
+    EXPECT_EQ(testsupport::readFile(t.tmp + "/_uninsep.sh"), "theirs");
 }

@@ -6,6 +6,8 @@
 #include "tests/support/test_support.h"
 #include "uninstaller/removal.h"
 
+#include <cctype>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -19,15 +21,33 @@ inline bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-struct SimTree {
-    testsupport::TempDir dir;
-    // Resolved, so that paths compare with the ones the removal reads back.
-    std::string base = std::filesystem::canonical(dir.path()).string();
-    std::string sim = base + "/sim", apps = base + "/data/applications", tmp = base + "/tmp";
-    std::string outside = base + "/outside"; // nothing may ever touch it
-    std::string program = sim + "/Tarnavel/UninstallTarnavel";
+// Whether `path` is a self-removal script's name in `folder`: _uninsep.XXXXXX.sh, the X's made
+// unique.
+inline bool isScriptIn(const std::string& path, const std::string& folder) {
+    const std::string head = folder + "/_uninsep.", tail = ".sh";
+    if (path.size() != head.size() + 6 + tail.size() || path.rfind(head, 0) != 0 ||
+        path.compare(path.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    for (std::size_t i = head.size(); i < head.size() + 6; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(path[i])))
+            return false;
+    return true;
+}
 
-    SimTree() {
+// The self-removal scripts in a folder.
+inline std::vector<std::string> scriptsIn(const std::string& folder) {
+    std::vector<std::string> scripts;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        if (isScriptIn(e.path().string(), folder))
+            scripts.push_back(e.path().string());
+    return scripts;
+}
+
+struct SimTree {
+    SimTree() : SimTree(std::string()) {}
+    // In `parent` (the system's temporary folder when empty).
+    explicit SimTree(const std::string& parent) : dir(parent) {
         for (const char* rel :
              {"sim/Tarnavel/UninstallTarnavel", "sim/Tarnavel/bin/FleetScout.txt",
               "sim/Tarnavel/Sound/Crewpack/a.wav", "sim/Tarnavel/.settings",
@@ -44,6 +64,14 @@ struct SimTree {
         testsupport::writeFile(apps + "/Tarnavel/Uninstall.desktop",
                                "[Desktop Entry]\nExec=\"" + program + "\"\n");
     }
+
+    testsupport::TempDir dir;
+    // Resolved, so that paths compare with the ones the removal reads back.
+    std::string base = std::filesystem::canonical(dir.path()).string();
+    std::string sim = base + "/sim", apps = base + "/data/applications", tmp = base + "/tmp";
+    std::string outside = base + "/outside"; // nothing may ever touch it
+    std::string program = sim + "/Tarnavel/UninstallTarnavel";
+
     // A file, or a folder when `rel` ends in '/'.
     std::string make(const std::string& rel) const {
         std::string path = base + "/" + rel;
@@ -133,6 +161,35 @@ public:
 private:
     std::string target_;
     bool ok_ = false;
+};
+
+// A folder in memory for deep trees, when the system has one: removing thousands of folders
+// just made is many times slower on a disk that has not yet written them, and a test of the walk
+// would time the disk. Empty when there is none (the system's temporary folder is used).
+inline std::string memoryFolder() {
+    struct stat st;
+    return ::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && ::access("/dev/shm", W_OK) == 0
+               ? "/dev/shm"
+               : "";
+}
+
+// A chain of `depth` nested folders named "d" in `folder`, made a folder at a time through
+// descriptors: its paths are far too long to be named. False when it could not be made whole.
+inline bool makeChain(const std::string& folder, int depth) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int i = 0; fd >= 0 && i < depth; ++i) {
+        int next = ::mkdirat(fd, "d", 0755) == 0 ? ::openat(fd, "d", O_RDONLY | O_DIRECTORY) : -1;
+        ::close(fd);
+        fd = next;
+    }
+    return fd >= 0 && ::close(fd) == 0;
+}
+
+// Removes a tree of any depth at the end of a test, whatever the test left: rm walks any depth,
+// where std::filesystem::remove_all keeps a descriptor a level.
+struct DeepCleanup {
+    std::string path;
+    ~DeepCleanup() { testsupport::runCommand("rm -rf '" + path + "'"); }
 };
 
 inline constexpr const char* kCannotMount = "mounting needs root (CAP_SYS_ADMIN); not tried here";

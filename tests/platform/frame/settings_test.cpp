@@ -53,14 +53,24 @@ TEST(SettingsValues, StringsAndNumbersWithFallbacks) {
     EXPECT_EQ(settings.getInt("Settings", "Word", 7), 7); // not a number
 }
 
-TEST(SettingsFile, NoRegularFileIsNeitherReadNorReplaced) {
+// A settings file of `size` bytes that lists one recent file.
+std::string settingsOfSize(std::size_t size) {
+    std::string text = "[Recent File List]\nFile1=/p/old\n";
+    text += std::string(size - text.size() - 1, ';') + "\n";
+    return text;
+}
+
+TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
     testsupport::TempDir dir;
     std::string fifo = dir.file("fifo.ini");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     std::string zero = dir.file("zero.ini"); // a node of its own: never the system's /dev/zero
     ASSERT_EQ(mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
     std::string folder = dir.mkdir("folder.ini");
-    for (const std::string& ini : {fifo, zero, folder}) {
+    std::string big = dir.file("big.ini"); // read at most 256 KiB
+    const std::string bigText = settingsOfSize(256 * 1024 + 1);
+    testsupport::writeFile(big, bigText);
+    for (const std::string& ini : {fifo, zero, folder, big}) {
         SCOPED_TRACE(ini);
         EXPECT_TRUE(endsInTime([&] {
             Settings settings(ini, 4);
@@ -79,6 +89,10 @@ TEST(SettingsFile, NoRegularFileIsNeitherReadNorReplaced) {
     EXPECT_TRUE(S_ISCHR(st.st_mode));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+    EXPECT_EQ(testsupport::readFile(big), bigText);
+    // One of 256 KiB is read.
+    testsupport::writeFile(big, settingsOfSize(256 * 1024));
+    EXPECT_EQ(Settings(big, 4).recentFiles(), std::vector<std::string>{"/p/old"});
 }
 
 TEST(SettingsFile, FullDiskKeepsTheOldFile) {

@@ -1,0 +1,131 @@
+// A crash at any instant of a save: the save is stopped by SIGKILL at each write, ftruncate,
+// fsync, rename, link, unlink and close it makes (strace's fault injection), and every time the
+// pack's CueLine.clt holds its old text or its new text whole, or, while it was being rewritten
+// in place, the copy kept in the cache folder holds the old text whole.
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+const std::string kOld = "a.wav;Gear down, three green lights\r\nb.wav;Flaps fifteen, speed "
+                         "checked\r\nc.wav;Cabin crew, prepare for landing\r\n";
+const std::string kNew = "a.wav;Up\r\nb.wav;Up\r\nc.wav;Up\r\n";
+constexpr uid_t kNobody = 65534;
+
+struct Layout {
+    bool hardLinked;
+    bool noNewFile; // a folder that takes no new file: the save writes in place
+};
+
+// A pack laid out afresh for one run, with its own cache folder.
+struct Pack {
+    TempDir dir;
+    std::string folder = dir.path() + "/Pack", cache = dir.path() + "/cache";
+    std::string file = folder + "/CueLine.clt";
+    bool asNobody = false;
+
+    explicit Pack(const Layout& l) {
+        ::chmod(dir.path().c_str(), 0755);
+        std::filesystem::create_directories(folder);
+        std::filesystem::create_directories(cache);
+        for (const char* wav : {"a.wav", "b.wav", "c.wav"})
+            writeFile(folder + "/" + wav, "RIFF");
+        writeFile(file, kOld);
+        if (l.hardLinked)
+            ::link(file.c_str(), (folder + "/CueLine.bak").c_str());
+        if (l.noNewFile) {
+            // As root no permission refuses anything: the save then runs as nobody.
+            asNobody = ::geteuid() == 0;
+            if (asNobody) {
+                (void)!::chown(file.c_str(), kNobody, kNobody);
+                (void)!::chown(cache.c_str(), kNobody, kNobody);
+            }
+            ::chmod(folder.c_str(), 0555);
+        }
+    }
+    ~Pack() { ::chmod(folder.c_str(), 0755); }
+
+    // Runs the save under strace, killed at the `n`th call of `call`. The exit status: 137 when
+    // it was killed there, 0 when it saved (it makes fewer such calls).
+    int saveKilledAt(const std::string& call, int n) const {
+        std::string program = std::getenv("TNV_SAVE_ONCE") ? std::getenv("TNV_SAVE_ONCE") : "";
+        // LeakSanitizer cannot work under a tracer: in the sanitizer build it would fail the end.
+        return testsupport::runCommand(
+            "ASAN_OPTIONS=detect_leaks=0 XDG_CACHE_HOME='" + cache +
+            "' strace -f -o /dev/null -e trace=" + call + " -e inject=" + call +
+            ":signal=KILL:when=" + std::to_string(n) + " '" + program + "' '" + folder + "' Up" +
+            (asNobody ? " --as-nobody" : "") + " 2>/dev/null");
+    }
+
+    // The copies of old texts in the cache folder (a hidden one is a copy still being written).
+    std::vector<std::string> keptCopies() const {
+        std::vector<std::string> copies;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(cache + "/tarnavel", ec))
+            if (e.path().filename().string()[0] != '.')
+                copies.push_back(e.path().string());
+        return copies;
+    }
+};
+
+bool straceWorks() {
+    return testsupport::runCommand("strace -f -o /dev/null -e trace=none true 2>/dev/null") == 0;
+}
+
+} // namespace
+
+TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
+    if (!straceWorks())
+        GTEST_SKIP() << "strace cannot trace here (not installed, or ptrace refused)";
+    struct Case {
+        const char* what;
+        Layout layout;
+    } cases[] = {
+        {"a plain pack", {false, false}},
+        {"a hard-linked CueLine.clt", {true, false}},
+        {"a pack in a folder that takes no new file", {false, true}},
+    };
+    for (const Case& c : cases) {
+        int inPlaceTorn = 0;
+        for (const char* call :
+             {"write", "pwrite64", "ftruncate", "fsync", "rename", "link", "unlink", "close"}) {
+            for (int n = 1;; ++n) {
+                std::string where =
+                    std::string(c.what) + ", killed at " + call + " " + std::to_string(n);
+                Pack p(c.layout);
+                int status = p.saveKilledAt(call, n);
+                std::string text = readFile(p.file);
+                std::vector<std::string> copies = p.keptCopies();
+                ASSERT_LE(copies.size(), 1u) << where;
+                for (const std::string& copy : copies)
+                    EXPECT_EQ(readFile(copy), kOld) << where << ": the copy is whole";
+                if (text != kOld && text != kNew) {
+                    ++inPlaceTorn;
+                    EXPECT_TRUE(c.layout.noNewFile) << where << ": torn: " << text;
+                    EXPECT_EQ(copies.size(), 1u) << where << ": torn with no copy";
+                }
+                if (c.layout.hardLinked) {
+                    EXPECT_EQ(readFile(p.folder + "/CueLine.bak"), kOld) << where;
+                }
+                if (status == 0) {
+                    EXPECT_EQ(text, kNew) << where;
+                    EXPECT_TRUE(copies.empty()) << where;
+                    break;
+                }
+                ASSERT_EQ(status, 137) << where << ": neither killed nor saved";
+                ASSERT_LT(n, 200) << where;
+            }
+        }
+        // The in-place write was caught half-way at least once: the copy did its work.
+        EXPECT_EQ(inPlaceTorn > 0, c.layout.noNewFile) << c.what;
+    }
+}
