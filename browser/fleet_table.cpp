@@ -2,6 +2,7 @@
 
 #include "browser/pricing.h"
 #include "grid/grid_core.h"
+#include "platform/codepage.h"
 #include "platform/fs.h"
 
 namespace {
@@ -152,13 +153,16 @@ void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     }
 }
 
-std::string GridToCsv(CCellGridCore& grid) {
+std::string GridToCsv(CCellGridCore& grid, bool utf8) {
     std::string out;
     for (int row = 0; row < grid.GetNumRows(); ++row) {
         for (int col = 0; col < grid.GetNumCols(); ++col) {
             if (col > 0)
                 out += ',';
-            out += csvField(grid.GetCellText(row, col));
+            std::string text = grid.GetCellText(row, col);
+            if (utf8)
+                text = row > 0 && col == kFleetColFolder ? fsx::toDisk(text) : cp1252::toUtf8(text);
+            out += csvField(text);
         }
         out += '\n';
     }

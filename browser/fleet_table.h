@@ -62,8 +62,9 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM user);
 void FillAircraftGrid(CCellGridCore& grid, const FleetState& state);
 
 // The grid's rows as displayed, header first, as CSV: a field holding a comma, a quote or a line
-// end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged.
-std::string GridToCsv(CCellGridCore& grid);
+// end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged, or with `utf8`
+// the texts become UTF-8 and the folders' names are written as the disk has them.
+std::string GridToCsv(CCellGridCore& grid, bool utf8 = false);
 
 // The status text for a table of `count` rows.
 std::string LinesDisplayedText(int count);

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     }
 
     if (options->doExport)
-        return ExportFleet(state, options->exportPath);
+        return ExportFleet(state, options->exportPath, options->utf8);
     // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
     CloseOnSignals closeOnSignals(options->screenshot.empty() && options->printPdf.empty());
     return CloseOnSignals::ExitStatus(RunFleetWindow(state, *options, argc, argv));
