@@ -5,10 +5,12 @@
 
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
+#include "finder/finder.h"
 #include "platform/types.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CCellGridCore;
 
@@ -47,6 +49,28 @@ void FindBaseFolder(FleetState& state);
 // Why there is no fleet to show: the add-on's folder has no Aircraft folder beside it (letter
 // case aside). Empty when it has one. The modes without a window end with this reason.
 std::string MissingAircraftFolder(const FleetState& state);
+
+// Which simulator's fleet to show when the program lies in no simulator and no --base was given:
+// one of the finder's candidates with the add-on.
+struct SimulatorChoice {
+    enum Outcome { Settled, Several, None };
+    Outcome outcome = Settled;
+    std::vector<std::string> simulators; // Several: the folders to choose from (disk paths)
+    std::string kept;                    // Several: the choice kept from before, or empty
+    finder::Environment env;             // where the choice is kept
+};
+
+// Settled when the program lies in a simulator, --base was given, or exactly one simulator has
+// the add-on (the state then shows that one). Searches only outside a simulator.
+SimulatorChoice ChooseSimulator(FleetState& state, const finder::Options& options);
+
+// Shows the fleet of `simulator` (a disk path): its add-on's folder becomes the base.
+void UseSimulator(FleetState& state, const std::string& simulator);
+
+// What every mode without a window does first: settles the simulator (among several, the kept
+// choice) and checks that it has aircraft. 0 when the fleet can be shown; else the reason is on
+// stderr and the result is the exit status, 1.
+int SettleFleetWithoutWindow(FleetState& state, const finder::Options& options = {});
 
 // Base folder, settings, keyword list and the aircraft scan, as at start-up.
 void LoadFleet(FleetState& state);
