@@ -246,6 +246,14 @@ TEST(Finder, AddonSimulatorsAndTheKeptChoice) {
         EXPECT_EQ(found.kept, row.kept) << row.what;
     }
     EXPECT_EQ(testsupport::readFile(finder::ChoiceFile(options.env)), a + "\n");
+    // Something else in the file's place is read as no choice, without waiting, and never replaced.
+    fs::remove(finder::ChoiceFile(options.env));
+    ASSERT_EQ(mkfifo(finder::ChoiceFile(options.env).c_str(), 0600), 0);
+    EXPECT_TRUE(testsupport::endsInTime([&] {
+        EXPECT_EQ(finder::SimulatorsWithAddon(options).kept, "");
+        EXPECT_FALSE(finder::KeepChoice(options.env, b, nullptr));
+    }));
+    EXPECT_TRUE(fs::is_fifo(finder::ChoiceFile(options.env)));
     EXPECT_FALSE(finder::KeepChoice(finder::Environment::From("", "", "", ""), a, &error));
     EXPECT_FALSE(error.empty());
 }
