@@ -4,12 +4,13 @@
 # the system's desktop entries start them (their Exec lines, from /) on an Xvfb display. The table
 # must show the demo fleet and File, Open must start in the crew packs; a second simulator must
 # give a second submenu and make FleetValuer ask which. Prints what it saw, one line each.
-# Usage: new_user.sh TNV_MAKE_DEMO [SHOTS_DIR]   (SHOTS_DIR keeps the screenshots)
+# Usage: new_user.sh TNV_MAKE_DEMO [SHOTS_DIR]   (SHOTS_DIR, or $TNV_NEW_USER_SHOTS, keeps the
+# screenshots)
 # The programs are those on the PATH, the entries those in $TNV_ENTRIES (/usr/share/applications).
 # Exit status 77 (skipped) where Xvfb, xdotool, ImageMagick or python3 is missing.
 set -eu
 make_demo=$(realpath "$1")
-shots=${2:-}
+shots=${2:-${TNV_NEW_USER_SHOTS:-}}
 entries=${TNV_ENTRIES:-/usr/share/applications}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for tool in Xvfb xdotool import /usr/bin/python3; do
