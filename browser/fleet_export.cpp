@@ -11,12 +11,12 @@ bool WriteExport(const std::string& diskPath, const std::string& bytes, std::str
     return fsx::writeWhole(diskPath, bytes, error);
 }
 
-int ExportFleet(FleetState& state, const std::string& path) {
+int ExportFleet(FleetState& state, const std::string& path, bool utf8) {
     LoadFleet(state);
     CCellGridCore grid;
     grid.AllowEditing(FALSE);
     FillAircraftGrid(grid, state);
-    std::string csv = GridToCsv(grid);
+    std::string csv = GridToCsv(grid, utf8);
 
     if (path == "-") {
         bool ok = std::fwrite(csv.data(), 1, csv.size(), stdout) == csv.size();

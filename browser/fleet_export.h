@@ -6,9 +6,10 @@
 
 #include <string>
 
-// The table as CSV after the start-up sequence. `path` "-" is standard output. Returns the exit
-// status: 0, or 1 (with the reason on standard error) when the file cannot be written.
-int ExportFleet(FleetState& state, const std::string& path);
+// The table as CSV after the start-up sequence, in UTF-8 with `utf8` (see GridToCsv). `path` "-"
+// is standard output. Returns the exit status: 0, or 1 (with the reason on standard error) when
+// the file cannot be written.
+int ExportFleet(FleetState& state, const std::string& path, bool utf8 = false);
 
 // Writes `bytes` to a file: a regular file (or a new one) is replaced only once every byte is
 // written; anything else (a pipe, a device) is written directly. False with `error` set.

@@ -13,6 +13,7 @@ struct FleetOptions {
     bool allVariations = false;
     bool doExport = false;
     std::string exportPath; // "-" for standard output
+    bool utf8 = false;      // --utf8: the export in UTF-8
     std::string screenshot;
     std::string printPdf;        // --print-pdf OUT.pdf
     std::string pageSize = "A4"; // --page-size NAME, for --print-pdf

@@ -1,5 +1,6 @@
 #include "browser/fleet_shell.h"
 
+#include "platform/choice_dialog.h"
 #include "platform/filedialog.h"
 #include "platform/fs.h"
 #include "platform/fs_write.h"
@@ -7,6 +8,7 @@
 #include "platform/print.h"
 #include "resources/browser/fleet_resources.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -110,7 +112,44 @@ CFleetValuerApp::CFleetValuerApp(FleetState& state, const FleetOptions& options)
     });
 }
 
+bool CFleetValuerApp::settleSimulator() {
+    if (choice_.outcome == SimulatorChoice::Settled) {
+        std::string missing = MissingAircraftFolder(state_);
+        if (!missing.empty())
+            std::fprintf(stderr, "FleetValuer: %s\n", missing.c_str());
+        return true;
+    }
+    if (choice_.outcome == SimulatorChoice::None) {
+        MessageBox("No simulator with the Tarnavel add-on was found.\n\n"
+                   "To set one up, run in a terminal: tarnavel-setup SIMFOLDER\n"
+                   "(tarnavel-setup --list shows the simulators found). Then start FleetValuer "
+                   "from the simulator's Tarnavel menu.",
+                   kFleetAppTitle, MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
+    ChoiceDialogDesc ask;
+    ask.title = "Choose a simulator - FleetValuer";
+    ask.prompt = "Several simulators have the Tarnavel add-on. Show the aircraft of:";
+    ask.accessibleName = "Simulators with the Tarnavel add-on";
+    ask.folders = choice_.simulators;
+    auto kept = std::find(ask.folders.begin(), ask.folders.end(), choice_.kept);
+    ask.current = kept == ask.folders.end() ? 0 : int(kept - ask.folders.begin());
+    ask.okText = "Show";
+    std::optional<int> chosen = ShowChoiceDialog(ask);
+    if (!chosen)
+        return false;
+    const std::string& simulator = choice_.simulators[std::size_t(*chosen)];
+    UseSimulator(state_, simulator);
+    std::string error;
+    if (!finder::KeepChoice(choice_.env, simulator, &error))
+        MessageBox("The choice cannot be kept for the next start.\n" + fsx::fromDisk(error),
+                   kFleetAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    return true;
+}
+
 bool CFleetValuerApp::InitInstance() {
+    if (!settleSimulator())
+        return false;
     if (!CreateWindows(FleetFrameResources(), std::make_unique<CMainFrame>(state_)))
         return false;
     document_->SetView(view_.get());
@@ -142,6 +181,9 @@ int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, ch
         return 1;
     }
     CFleetValuerApp app(state, options);
+    // The modes without a window settled it before; the window searches before it shows.
+    if (options.screenshot.empty() && options.printPdf.empty())
+        app.SetSimulatorChoice(ChooseSimulator(state, finder::Options{}));
     RunOptions run;
     run.screenshotPath = options.screenshot;
     run.width = options.width;

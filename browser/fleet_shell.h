@@ -63,15 +63,22 @@ public:
     bool InitInstance() override;
 
     FleetState& state() const { return state_; }
+    // Outside a simulator: what to ask before the window shows (see ChooseSimulator).
+    void SetSimulatorChoice(SimulatorChoice choice) { choice_ = std::move(choice); }
 
 protected:
     std::unique_ptr<CFleetValuerView> MakeView() override;
 
 private:
+    // Asks which simulator among several, or says that none has the add-on. False when the user
+    // declined to choose.
+    bool settleSimulator();
+
     FleetState& state_;
     FleetOptions options_;
+    SimulatorChoice choice_;
 };
 
-// Runs the window until it is closed, or renders it to the options' screenshot. Returns the exit
-// status.
+// Runs the window until it is closed, or renders it to the options' screenshot. Outside a
+// simulator the window first settles which one it shows. Returns the exit status.
 int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv);

@@ -2,7 +2,10 @@
 
 #include "browser/pricing.h"
 #include "grid/grid_core.h"
+#include "platform/codepage.h"
 #include "platform/fs.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -36,6 +39,11 @@ std::string csvField(const std::string& text) {
     return out + "\"";
 }
 
+// The add-on's folder in a simulator (disk paths), found letter case aside.
+std::string addonFolder(const std::string& simulator) {
+    return fsx::resolvePath(fsx::fromDisk(simulator) + "/Tarnavel");
+}
+
 } // namespace
 
 FleetState& TheFleet() {
@@ -57,6 +65,55 @@ std::string MissingAircraftFolder(const FleetState& state) {
     return "no aircraft folder at " + fsx::toDisk(aircraft) +
            " (start the program from the add-on's bin folder, or name the add-on's folder with "
            "--base)";
+}
+
+SimulatorChoice ChooseSimulator(FleetState& state, const finder::Options& options) {
+    FindBaseFolder(state);
+    SimulatorChoice choice;
+    choice.env = options.env;
+    if (!state.baseOverride.empty() || MissingAircraftFolder(state).empty())
+        return choice;
+    finder::AddonSimulators found = finder::SimulatorsWithAddon(options);
+    if (found.folders.size() == 1) {
+        UseSimulator(state, found.folders.front());
+        return choice;
+    }
+    choice.outcome = found.folders.empty() ? SimulatorChoice::None : SimulatorChoice::Several;
+    choice.simulators = std::move(found.folders);
+    choice.kept = std::move(found.kept);
+    return choice;
+}
+
+void UseSimulator(FleetState& state, const std::string& simulator) {
+    state.baseOverride = fsx::fromDisk(addonFolder(simulator));
+    FindBaseFolder(state);
+}
+
+int SettleFleetWithoutWindow(FleetState& state, const finder::Options& options) {
+    SimulatorChoice choice = ChooseSimulator(state, options);
+    if (choice.outcome == SimulatorChoice::None) {
+        std::fputs("FleetValuer: no simulator with the Tarnavel add-on was found "
+                   "(tarnavel-setup --list shows the simulators found, tarnavel-setup SIMFOLDER "
+                   "sets one up; --base names the add-on's folder)\n",
+                   stderr);
+        return 1;
+    }
+    if (choice.outcome == SimulatorChoice::Several) {
+        if (choice.kept.empty()) {
+            std::fputs("FleetValuer: several simulators have the Tarnavel add-on; choose one in "
+                       "the window, or name its add-on's folder with --base:\n",
+                       stderr);
+            for (const std::string& folder : choice.simulators)
+                std::fprintf(stderr, "  %s\n", addonFolder(folder).c_str());
+            return 1;
+        }
+        UseSimulator(state, choice.kept);
+    }
+    std::string missing = MissingAircraftFolder(state);
+    if (missing.empty())
+        return 0;
+    std::fprintf(stderr, "FleetValuer: %s\n", missing.c_str());
+    return 1;
 }
 
 void LoadFleet(FleetState& state) {
@@ -152,13 +209,16 @@ void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     }
 }
 
-std::string GridToCsv(CCellGridCore& grid) {
+std::string GridToCsv(CCellGridCore& grid, bool utf8) {
     std::string out;
     for (int row = 0; row < grid.GetNumRows(); ++row) {
         for (int col = 0; col < grid.GetNumCols(); ++col) {
             if (col > 0)
                 out += ',';
-            out += csvField(grid.GetCellText(row, col));
+            std::string text = grid.GetCellText(row, col);
+            if (utf8)
+                text = row > 0 && col == kFleetColFolder ? fsx::toDisk(text) : cp1252::toUtf8(text);
+            out += csvField(text);
         }
         out += '\n';
     }

@@ -5,10 +5,12 @@
 
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
+#include "finder/finder.h"
 #include "platform/types.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CCellGridCore;
 
@@ -48,6 +50,28 @@ void FindBaseFolder(FleetState& state);
 // case aside). Empty when it has one. The modes without a window end with this reason.
 std::string MissingAircraftFolder(const FleetState& state);
 
+// Which simulator's fleet to show when the program lies in no simulator and no --base was given:
+// one of the finder's candidates with the add-on.
+struct SimulatorChoice {
+    enum Outcome { Settled, Several, None };
+    Outcome outcome = Settled;
+    std::vector<std::string> simulators; // Several: the folders to choose from (disk paths)
+    std::string kept;                    // Several: the choice kept from before, or empty
+    finder::Environment env;             // where the choice is kept
+};
+
+// Settled when the program lies in a simulator, --base was given, or exactly one simulator has
+// the add-on (the state then shows that one). Searches only outside a simulator.
+SimulatorChoice ChooseSimulator(FleetState& state, const finder::Options& options);
+
+// Shows the fleet of `simulator` (a disk path): its add-on's folder becomes the base.
+void UseSimulator(FleetState& state, const std::string& simulator);
+
+// What every mode without a window does first: settles the simulator (among several, the kept
+// choice) and checks that it has aircraft. 0 when the fleet can be shown; else the reason is on
+// stderr and the result is the exit status, 1.
+int SettleFleetWithoutWindow(FleetState& state, const finder::Options& options = {});
+
 // Base folder, settings, keyword list and the aircraft scan, as at start-up.
 void LoadFleet(FleetState& state);
 
@@ -62,8 +86,9 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM user);
 void FillAircraftGrid(CCellGridCore& grid, const FleetState& state);
 
 // The grid's rows as displayed, header first, as CSV: a field holding a comma, a quote or a line
-// end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged.
-std::string GridToCsv(CCellGridCore& grid);
+// end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged, or with `utf8`
+// the texts become UTF-8 and the folders' names are written as the disk has them.
+std::string GridToCsv(CCellGridCore& grid, bool utf8 = false);
 
 // The status text for a table of `count` rows.
 std::string LinesDisplayedText(int count);

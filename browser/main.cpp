@@ -55,18 +55,14 @@ int main(int argc, char** argv) {
     state.sort = options->sort;
     state.table->showAllVariations = options->allVariations;
 
-    // The window shows an empty table without a word, and a note on the terminal tells where
-    // it looked; a table written without a window would only hide the mistake.
-    FindBaseFolder(state);
-    std::string missing = MissingAircraftFolder(state);
-    if (!missing.empty()) {
-        std::fprintf(stderr, "FleetValuer: %s\n", missing.c_str());
-        if (options->doExport || !options->screenshot.empty() || !options->printPdf.empty())
-            return 1;
+    // Without a window nobody can be asked which simulator, and a table written without one
+    // would only hide the mistake; the window settles it before it shows.
+    if (options->doExport || !options->screenshot.empty() || !options->printPdf.empty()) {
+        if (int status = SettleFleetWithoutWindow(state))
+            return status;
     }
-
     if (options->doExport)
-        return ExportFleet(state, options->exportPath);
+        return ExportFleet(state, options->exportPath, options->utf8);
     // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
     CloseOnSignals closeOnSignals(options->screenshot.empty() && options->printPdf.empty());
     return CloseOnSignals::ExitStatus(RunFleetWindow(state, *options, argc, argv));

@@ -57,7 +57,9 @@ bool CCueLineApp::InitInstance() {
     if (!CreateWindows(CueLineFrameResources(), std::make_unique<CMainFrame>()))
         return false;
     frame_->SetClientSize(kStartClientWidth, kStartClientHeight);
-    if (!programPath_.empty())
+    if (!openFolder_.empty())
+        view_->SetStartFolder(openFolder_);
+    else if (!programPath_.empty())
         view_->SetStartFolder(fsx::parentFolder(programPath_));
 
     if (commandLineFile_.empty() || fsx::isDirectory(fsx::resolvePath(commandLineFile_))) {

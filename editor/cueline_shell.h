@@ -40,6 +40,8 @@ public:
     // InitInstance.
     void SetCommandLine(const std::string& file) { commandLineFile_ = file; }
     void SetProgramPath(const std::string& path) { programPath_ = path; }
+    // Where File, Open starts instead of the program's folder while no pack is open (8-bit).
+    void SetOpenFolder(const std::string& folder) { openFolder_ = folder; }
     const std::string& commandLineFile() const { return commandLineFile_; }
 
     bool InitInstance() override;
@@ -56,4 +58,5 @@ private:
 
     std::string commandLineFile_;
     std::string programPath_;
+    std::string openFolder_;
 };

@@ -1,5 +1,6 @@
 // TnvCueLine: the crew pack text editor.
 #include "editor/cueline_shell.h"
+#include "editor/open_folder.h"
 #include "editor/report.h"
 #include "editor/sound_cli.h"
 #include "platform/fs.h"
@@ -130,7 +131,11 @@ int runEditor(int argc, char** argv) {
     // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
     CloseOnSignals closeOnSignals(options.screenshotPath.empty() && !options.batch);
     CCueLineApp app;
-    app.SetProgramPath(fsx::fromDisk(fsx::programPath(argv[0])));
+    std::string programPath = fsx::fromDisk(fsx::programPath(argv[0]));
+    app.SetProgramPath(programPath);
+    // Started from the desktop's menu or a terminal, File, Open begins in the crew packs.
+    if (file.empty() && options.screenshotPath.empty() && !options.batch)
+        app.SetOpenFolder(OpenFolderOutsideSimulator(programPath, finder::Options{}));
     // The title shows the pack's full folder, as it does for a pack chosen in the open dialog.
     if (!file.empty() && file[0] != '/')
         file = std::filesystem::path(fsx::joinPath(fsx::currentFolder(), file)).lexically_normal();

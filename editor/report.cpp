@@ -2,6 +2,7 @@
 
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
+#include "platform/locale_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -64,9 +65,13 @@ int runReport(const std::string& path) {
         const char* state = e.onDisk == 0 ? "missing" : (e.text[0] == '\0' ? "notext" : "ok");
         char number[16];
         std::snprintf(number, sizeof number, "%03i", i);
-        put(std::string(number) + "\t" + state + "\t" + e.fileName + "\t" + e.text + "\n");
+        // A name the folder holds prints as its file does; the rest as the terminal shows it.
+        std::string name = e.onDisk ? fsx::toDisk(e.fileName) : localetext::FromText(e.fileName);
+        put(std::string(number) + "\t" + state + "\t" + name + "\t" + localetext::FromText(e.text) +
+            "\n");
     }
-    put(view.status + "\n");
+    // The status line names the pack by its folder.
+    put(fsx::toDisk(view.status) + "\n");
     std::fflush(stdout);
     return 0;
 }

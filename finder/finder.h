@@ -82,4 +82,22 @@ bool RemoveRegistration(const Environment& env, const std::string& folder, std::
 // `options.extraFolders` is filled from the registration file.
 FindResult Candidates(Options options);
 
+// The simulator kept for the programs when several have the add-on: configHome/tarnavel/chosen,
+// one absolute folder.
+std::string ChoiceFile(const Environment& env);
+
+// The kept simulator; empty when none is kept.
+std::string ReadChoice(const Environment& env);
+
+// Keeps `folder` (absolute, made real); the file is replaced whole. False with the reason in
+// `error` when it cannot be written.
+bool KeepChoice(const Environment& env, const std::string& folder, std::string* error);
+
+// What a program started outside a simulator may work on: the candidates with the add-on.
+struct AddonSimulators {
+    std::vector<std::string> folders;
+    std::string kept; // the kept choice when it is one of `folders`, else empty
+};
+AddonSimulators SimulatorsWithAddon(Options options);
+
 } // namespace finder

@@ -100,4 +100,41 @@ bool RemoveRegistration(const Environment& env, const std::string& folder, std::
     return writeLines(file, kept, error);
 }
 
+std::string ChoiceFile(const Environment& env) {
+    return env.configHome.empty() ? std::string()
+                                  : fsx::joinPath(env.configHome, "tarnavel/chosen");
+}
+
+std::string ReadChoice(const Environment& env) {
+    std::string file = ChoiceFile(env);
+    std::vector<std::string> lines =
+        file.empty() ? std::vector<std::string>() : RegistrationLines(readText(file));
+    return lines.empty() ? std::string() : lines.front();
+}
+
+bool KeepChoice(const Environment& env, const std::string& folder, std::string* error) {
+    std::string file = ChoiceFile(env);
+    std::string real = detail::RealPath(folder);
+    if (file.empty() || real.empty() || real.find('\n') != std::string::npos) {
+        if (error)
+            *error = file.empty() ? "no home folder is known to keep the choice in"
+                                  : "cannot keep " + folder;
+        return false;
+    }
+    return writeLines(file, {real}, error);
+}
+
+AddonSimulators SimulatorsWithAddon(Options options) {
+    AddonSimulators result;
+    std::string kept = ReadChoice(options.env);
+    for (const Simulator& s : Candidates(std::move(options)).simulators)
+        if (s.hasAddon)
+            result.folders.push_back(s.folder);
+    std::string realKept = kept.empty() ? std::string() : detail::RealPath(kept);
+    for (const std::string& folder : result.folders)
+        if (!realKept.empty() && sameFolder(folder, realKept))
+            result.kept = folder;
+    return result;
+}
+
 } // namespace finder

@@ -3,4 +3,5 @@ tnv_library(tnv_platform_core SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/codepage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/msgbox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fs.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/fs_write.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/fs_write.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/locale_text.cpp)

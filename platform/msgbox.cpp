@@ -1,5 +1,7 @@
 #include "platform/msgbox.h"
 
+#include "platform/locale_text.h"
+
 #include <cstdio>
 
 namespace {
@@ -31,7 +33,8 @@ int DefaultButton(UINT flags) {
 }
 
 int HeadlessMessageBox::show(const std::string& text, const std::string& title, UINT flags) {
-    std::string line = title + ": " + text + "\n";
+    // Read by a person on a terminal, in the terminal's encoding.
+    std::string line = localetext::FromMessage(title) + ": " + localetext::FromMessage(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
     return DefaultButton(flags);

@@ -24,7 +24,7 @@ MessageBoxService* SetMessageBoxService(MessageBoxService* service);
 // The button a message box with these flags answers when the user just presses Enter.
 int DefaultButton(UINT flags);
 
-// "title: text" on stderr, one line; answers the default button.
+// "title: text" on stderr, one line, in the locale's encoding; answers the default button.
 class HeadlessMessageBox : public MessageBoxService {
 public:
     int show(const std::string& text, const std::string& title, UINT flags) override;

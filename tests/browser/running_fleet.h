@@ -16,6 +16,7 @@ struct Running {
     FleetSim sim;
     FleetState state;
     FleetOptions options;
+    SimulatorChoice choice; // what the window asks before it shows
     ScriptedMessageBox boxes;
     ScriptedFileDialog files;
     std::unique_ptr<CFleetValuerApp> app;
@@ -33,6 +34,7 @@ struct Running {
     // Starts the program; false when its start failed.
     template <class App = CFleetValuerApp> [[nodiscard]] bool start() {
         app = std::make_unique<App>(state, options);
+        app->SetSimulatorChoice(choice);
         bool started = app->InitInstance();
         QApplication::processEvents();
         return started;

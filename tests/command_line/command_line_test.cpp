@@ -2,6 +2,8 @@
 // on standard output, mistakes named on standard error with the usage and exit status 2, and
 // failures that are no mistake of the command line ending with the reason and another status.
 #include "tests/playback/wav_fixture.h"
+#include "tests/support/crew_pack.h"
+#include "tests/support/sim_folder.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +145,62 @@ TEST(CommandLine, EachStatusMeansOneThing) {
         }
     }
     EXPECT_EQ(testsupport::readFile(full + "/mine.txt"), "someone's");
+}
+
+// What the programs print for a person is in the locale's encoding: texts and names known only
+// from CueLine.clt are converted ("?" where the locale has no such character), names found on
+// disk print as the disk has them. The CSV keeps the add-on's bytes unless --utf8 asks.
+TEST(CommandLine, TextsForPeopleInTheLocalesEncoding) {
+    TempDir dir;
+    const std::string japan = "\xE6\x97\xA5\xE6\x9C\xAC", uber = "\xC3\x9C"
+                                                                 "ber"; // on disk
+    std::string pack = dir.file("Pack");
+    testsupport::writeCrewPack(
+        pack, "Caf\xE9.wav;Caf\xE9 cr\xE8me\r\n" + std::string(30, '\xE9') + ".wav;too long\r\n",
+        {japan + ".wav", uber + ".wav"});
+    testsupport::SimFolder sim;
+    sim.aircraft(japan, testsupport::aircraftCfgText("Caf\xE9 Cub", 820, 0, 1));
+    sim.aircraft(uber, testsupport::aircraftCfgText("Cub", 820, 0, 1));
+    const std::vector<std::string> report = {"--report", pack};
+    const std::vector<std::string> csv = {"--base", sim.base, "--export", "-"};
+    std::vector<std::string> utf8 = csv;
+    utf8.push_back("--utf8");
+    const struct {
+        const char* locale;
+        const char* program;
+        std::vector<std::string> args;
+        std::vector<std::string> printed; // on stdout, or stderr where it starts with "2>"
+    } cases[] = {
+        {"C.UTF-8",
+         "TnvCueLine",
+         report,
+         {"missing\tCaf\xC3\xA9.wav\tCaf\xC3\xA9 cr\xC3\xA8me\n", "notext\t" + japan + ".wav\t\n",
+          "notext\t" + uber + ".wav\t\n", "2>The filename \xC3\xA9\xC3\xA9"}},
+        {"C",
+         "TnvCueLine",
+         report,
+         {"missing\tCaf?.wav\tCaf? cr?me\n", "notext\t" + japan + ".wav\t\n",
+          "notext\t" + uber + ".wav\t\n", "2>The filename ??"}},
+        {"POSIX", "TnvCueLine", report, {"missing\tCaf?.wav\tCaf? cr?me\n"}},
+        {"C.UTF-8",
+         "FleetValuer",
+         csv,
+         {",Caf\xE9 Cub,", "," + japan + "\n",
+          ",\xDC"
+          "ber\n"}},
+        {"C", "FleetValuer", utf8, {",Caf\xC3\xA9 Cub,", "," + japan + "\n", "," + uber + "\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.program + " " + c.args.back());
+        Outcome r = run(dir, std::string("LC_ALL=") + c.locale, c.program, c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (const std::string& text : c.printed) {
+            bool err = text.starts_with("2>");
+            EXPECT_NE((err ? r.err : r.out).find(err ? text.substr(2) : text), std::string::npos)
+                << text << " in\n"
+                << (err ? r.err : r.out);
+        }
+    }
 }
 
 } // namespace

@@ -16,10 +16,11 @@ TEST(Report, ListsEveryEntryWithItsStateAndTheStatusLine) {
     std::string pack = dir.path() + "/Sound/Crewpack/Pack";
     testsupport::writeCrewPack(pack, "a.wav;Hello\r\ngone.wav;Bye \xE9\r\n", {"a.wav", "b.WAV"});
     std::string out;
-    ASSERT_EQ(testsupport::runCommand(tool() + " --report '" + pack + "/CueLine.clt' 2>&1", &out),
+    ASSERT_EQ(testsupport::runCommand(
+                  "LC_ALL=C.UTF-8 " + tool() + " --report '" + pack + "/CueLine.clt' 2>&1", &out),
               0);
     EXPECT_EQ(out, "000\tok\ta.wav\tHello\n"
-                   "001\tmissing\tgone.wav\tBye \xE9\n"
+                   "001\tmissing\tgone.wav\tBye \xC3\xA9\n"
                    "002\tnotext\tb.WAV\t\n"
                    "Editing crew pack \"Pack\" - Sound with text: 2  Sound without text: 1  "
                    "Total: 3\n");

@@ -136,6 +136,21 @@ TEST_F(EditorFixture, OpenFlowLoadsTheChosenFilesFolder) {
     EXPECT_TRUE(boxes.calls().empty());
 }
 
+// Without a pack, File, Open starts in the program's folder, or in the crew packs found for an
+// editor started outside a simulator.
+TEST_F(EditorFixture, OpenFlowStartsWhereTheProgramWasPointed) {
+    for (std::string folder : {std::string(), pack}) {
+        app.reset();
+        openFolder = folder;
+        ASSERT_TRUE(start(""));
+        files.setNextCancel();
+        ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
+        ASSERT_FALSE(files.requests().empty());
+        EXPECT_EQ(files.requests().back().initialFolder,
+                  folder.empty() ? dir.path() + "/bin" : folder);
+    }
+}
+
 TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
     ASSERT_TRUE(startOnPack());
     editRow(0, "Mine");

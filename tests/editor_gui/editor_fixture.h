@@ -30,6 +30,7 @@ struct EditorFixture : ::testing::Test {
     ScriptedMessageBox boxes;
     ScriptedFileDialog files;
     std::unique_ptr<CCueLineApp> app;
+    std::string openFolder; // where File, Open starts without a pack; empty: the program's
 
     void SetUp() override { pack = makePack("Pack", kPackText, {"a.wav", "b.wav", "c.wav"}); }
     void TearDown() override {
@@ -51,6 +52,7 @@ struct EditorFixture : ::testing::Test {
         app = newApp();
         app->SetSettingsFile(dir.file("settings.ini"));
         app->SetProgramPath(dir.path() + "/bin/TnvCueLine");
+        app->SetOpenFolder(openFolder);
         app->SetCommandLine(file);
         return app->InitInstance();
     }

@@ -2,6 +2,7 @@
 #include "tests/finder/fake_home.h"
 
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -203,4 +204,56 @@ TEST(Finder, EnvironmentFollowsTheXdgRules) {
         EXPECT_EQ(e.dataHome, c.want.dataHome) << c.home << " " << c.data;
         EXPECT_EQ(e.winePrefix, c.want.winePrefix);
     }
+}
+
+// What a program started outside a simulator may work on: the candidates with the add-on, and
+// the kept choice while it is one of them.
+TEST(Finder, AddonSimulatorsAndTheKeptChoice) {
+    Home h;
+    h.prefix(".wine");
+    std::string a = h.sim(".wine/drive_c/A", true);
+    std::string b = h.sim(".wine/drive_c/B", true);
+    h.sim(".wine/drive_c/Plain");
+    std::string mine = h.sim("Sims/Mine", true, {"Aircraft"});
+    fs::create_directory_symlink(b, h.at("toB"));
+    finder::Options options = h.options();
+    std::string error;
+    ASSERT_TRUE(finder::AddRegistration(options.env, mine, &error)) << error;
+
+    struct Row {
+        const char* what;
+        std::function<void()> change;
+        std::string kept;
+    } rows[] = {
+        {"nothing kept", [] {}, ""},
+        {"kept through a link",
+         [&] { ASSERT_TRUE(finder::KeepChoice(options.env, h.at("toB"), &error)) << error; }, b},
+        {"a simulator without the add-on",
+         [&] {
+             testsupport::writeFile(finder::ChoiceFile(options.env), h.at(".wine/drive_c/Plain"));
+         },
+         ""},
+        {"a relative line", [&] { testsupport::writeFile(finder::ChoiceFile(options.env), "A\n"); },
+         ""},
+        {"kept again", [&] { ASSERT_TRUE(finder::KeepChoice(options.env, a, &error)); }, a},
+        {"the add-on gone", [&] { fs::rename(a + "/Tarnavel", a + "/Old"); }, ""},
+    };
+    for (const Row& row : rows) {
+        row.change();
+        finder::AddonSimulators found = finder::SimulatorsWithAddon(options);
+        ASSERT_GE(found.folders.size(), 2u) << row.what;
+        EXPECT_EQ(found.folders.front(), mine) << row.what << ": registered first";
+        EXPECT_EQ(found.kept, row.kept) << row.what;
+    }
+    EXPECT_EQ(testsupport::readFile(finder::ChoiceFile(options.env)), a + "\n");
+    // Something else in the file's place is read as no choice, without waiting, and never replaced.
+    fs::remove(finder::ChoiceFile(options.env));
+    ASSERT_EQ(mkfifo(finder::ChoiceFile(options.env).c_str(), 0600), 0);
+    EXPECT_TRUE(testsupport::endsInTime([&] {
+        EXPECT_EQ(finder::SimulatorsWithAddon(options).kept, "");
+        EXPECT_FALSE(finder::KeepChoice(options.env, b, nullptr));
+    }));
+    EXPECT_TRUE(fs::is_fifo(finder::ChoiceFile(options.env)));
+    EXPECT_FALSE(finder::KeepChoice(finder::Environment::From("", "", "", ""), a, &error));
+    EXPECT_FALSE(error.empty());
 }
