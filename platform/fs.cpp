@@ -88,6 +88,9 @@ std::string parentFolder(const std::string& path) {
 }
 
 std::string fromDisk(const std::string& diskName) {
+    if (std::all_of(diskName.begin(), diskName.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return diskName; // ASCII reads the same in both
     std::string out;
     if (cp1252::fromUtf8(diskName, out))
         return out;
@@ -126,8 +129,21 @@ std::vector<DirEntry> listFolder(const std::string& folder, std::size_t limit) {
         entries.push_back(std::move(entry));
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return nameLess(a.name, b.name); });
+    // In nameLess's order: the names folded, then as they are; each name folded once.
+    std::vector<std::pair<std::string, DirEntry>> keyed;
+    keyed.reserve(entries.size());
+    for (DirEntry& e : entries) {
+        std::string key = e.name;
+        for (char& c : key)
+            c = static_cast<char>(foldUpper(static_cast<unsigned char>(c)));
+        keyed.emplace_back(std::move(key), std::move(e));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : a.second.name < b.second.name;
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        entries[i] = std::move(keyed[i].second);
     return entries;
 }
 
@@ -206,7 +222,7 @@ std::string programPath(const char* argv0) {
     return p.lexically_normal().string();
 }
 
-int openRegularFileAt(int dirFd, const std::string& path) {
+int openRegularFileAt(int dirFd, const std::string& path, std::uint64_t* size) {
     // O_NONBLOCK: opening a FIFO without a writer would wait for one.
     int fd = ::openat(dirFd, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -220,6 +236,8 @@ int openRegularFileAt(int dirFd, const std::string& path) {
     }
     // A regular file reads the same with O_NONBLOCK set, so it stays: two calls fewer a file
     // when thousands of aircraft.cfg files are read.
+    if (size)
+        *size = static_cast<std::uint64_t>(st.st_size);
     return fd;
 }
 
