@@ -1,6 +1,7 @@
 #include "browser/keyword_match.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 void FoldText(const char* in, char* out, std::size_t n) {
     const auto& table = FoldTable();
@@ -12,19 +13,24 @@ void KeywordMatcher::assign(const std::vector<std::string>& foldedWords, bool sc
     words_ = foldedWords;
     emptyWord_ = npos;
     byFirst_.clear();
+    std::unordered_map<std::string_view, std::size_t> firstIndex;
+    for (std::size_t i = 0; i < words_.size(); ++i)
+        firstIndex.try_emplace(words_[i], i);
     std::vector<std::string> compared;
     for (std::size_t i = 0; i < words_.size(); ++i) {
-        const std::string& w = words_[i];
+        const std::string_view w = words_[i];
         if (w.empty()) {
             emptyWord_ = std::min(emptyWord_, i);
             continue;
         }
         bool covered = false;
-        for (std::size_t k = 0; k < i && !covered; ++k)
-            covered = !words_[k].empty() && w.compare(0, words_[k].size(), words_[k]) == 0;
+        for (std::size_t n = 1; n <= w.size() && !covered; ++n) {
+            const auto it = firstIndex.find(w.substr(0, n));
+            covered = it != firstIndex.end() && it->second < i;
+        }
         if (!covered) {
             byFirst_.push_back(static_cast<std::uint32_t>(i));
-            compared.push_back(w);
+            compared.emplace_back(w);
         }
     }
     std::stable_sort(byFirst_.begin(), byFirst_.end(), [&](std::uint32_t a, std::uint32_t b) {

@@ -96,16 +96,23 @@ void WordStarts::assign(const std::vector<std::string>& foldedWords, bool scalar
     starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
     for (std::size_t k = 0; k < starts.size(); ++k) {
         const auto bit = static_cast<std::uint8_t>(1u << (k * kGroups / starts.size()));
-        for (std::size_t j = 0; j < kBytes; ++j)
-            for (int c = 0; c < 256; ++c) {
-                // Past a short word's end any byte will do.
-                const auto byte = static_cast<unsigned char>(c);
-                if (j >= starts[k].size() ||
-                    FoldChar(byte) == static_cast<unsigned char>(starts[k][j])) {
-                    tables_.low[j][c & 15] |= bit;
-                    tables_.high[j][c >> 4] |= bit;
-                }
+        for (std::size_t j = 0; j < kBytes; ++j) {
+            auto mark = [&](int c) {
+                tables_.low[j][c & 15] |= bit;
+                tables_.high[j][c >> 4] |= bit;
+            };
+            // The bytes that fold to the word's byte; past a short word's end, any byte.
+            const int folded = j < starts[k].size() ? static_cast<unsigned char>(starts[k][j]) : -1;
+            if (folded == -1 || folded == ' ') {
+                for (int c = 0; c < 256; ++c)
+                    if (folded == -1 || FoldChar(static_cast<unsigned char>(c)) == ' ')
+                        mark(c);
+            } else {
+                mark(folded);
+                if (folded >= 'a' && folded <= 'z')
+                    mark(folded - 32);
             }
+        }
     }
     for (std::size_t j = 0; j < kBytes; ++j)
         for (int c = 0; c < 256; ++c)
