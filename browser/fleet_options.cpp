@@ -43,6 +43,7 @@ const char* FleetUsage() {
            "  --sort ORDER         rank, name, type, weight or price (default: rank)\n"
            "  --all-variations     one row per livery instead of one per aircraft folder\n"
            "  --export PATH|-      write the table as CSV to PATH or standard output, no window\n"
+           "  --explain            tell for each aircraft folder why it is listed or left out\n"
            "  --screenshot OUT.png render the window after start-up to OUT.png and exit\n"
            "  --size WxH           the size of the window's table area, in pixels\n"
            "  --print-pdf OUT.pdf  print the table to a PDF file, no window\n"
@@ -92,6 +93,8 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
             if (!value(&o.exportPath, "a file name or -"))
                 return std::nullopt;
             o.doExport = true;
+        } else if (a == "--explain") {
+            o.explain = true;
         } else if (a == "--screenshot") {
             if (!value(&o.screenshot, "a file name"))
                 return std::nullopt;
@@ -117,6 +120,10 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
     }
     if (!o.printPdf.empty() && (o.doExport || !o.screenshot.empty())) {
         *error = "--print-pdf cannot be used with --export or --screenshot";
+        return std::nullopt;
+    }
+    if (o.explain && (o.doExport || !o.screenshot.empty() || !o.printPdf.empty())) {
+        *error = "--explain cannot be used with --export, --screenshot or --print-pdf";
         return std::nullopt;
     }
     if (o.doExport && !o.screenshot.empty()) {

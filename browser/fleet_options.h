@@ -12,6 +12,7 @@ struct FleetOptions {
     AircraftSortMode sort = SortByRank;
     bool allVariations = false;
     bool doExport = false;
+    bool explain = false;   // --explain: why each aircraft folder is listed or not
     std::string exportPath; // "-" for standard output
     std::string screenshot;
     std::string printPdf;        // --print-pdf OUT.pdf

@@ -1,4 +1,5 @@
 // FleetValuer: the aircraft price browser.
+#include "browser/fleet_explain.h"
 #include "browser/fleet_export.h"
 #include "browser/fleet_options.h"
 #include "browser/fleet_shell.h"
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
 
     if (options->doExport)
         return ExportFleet(state, options->exportPath);
+    if (options->explain)
+        return ExplainFleet(state);
     // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
     CloseOnSignals closeOnSignals(options->screenshot.empty() && options->printPdf.empty());
     return CloseOnSignals::ExitStatus(RunFleetWindow(state, *options, argc, argv));
