@@ -97,16 +97,13 @@ void ExcludeKeywords::read(std::FILE* file) {
     scanWords_.assign(all);
 }
 
-std::size_t ExcludeKeywords::find(std::string_view text, std::size_t* keyword) const {
+std::size_t ExcludeKeywords::find(std::string_view text) const {
     std::size_t word = 0;
-    for (std::size_t at = 0; (at = scanWords_.find(text, at, &word)) != std::string_view::npos;
-         ++at)
-        if (word < folded_.size()) {
-            if (keyword)
-                *keyword = word;
-            return at;
-        }
-    return std::string_view::npos;
+    std::size_t at = 0;
+    while ((at = scanWords_.find(text, at, &word)) != std::string_view::npos &&
+           word >= folded_.size())
+        ++at; // a key
+    return at;
 }
 
 std::string AircraftFolder(const BrowserConfig& config) {

@@ -47,14 +47,10 @@ public:
     void read(std::FILE* file);
     void clear();
     const std::vector<std::string>& words() const { return words_; }
-    // True when any keyword is found in the line (letter case and blanks folded).
+    // True when any keyword is found in the line, folded (FoldChar) or not.
     bool matches(std::string_view line) const { return find(line) != std::string_view::npos; }
-    // The same for a line already folded with FoldChar.
-    bool matchesFolded(std::string_view foldedLine) const { return matches(foldedLine); }
-    // Where the leftmost keyword starts in a text, folded or not, or npos; `keyword` receives
-    // the index of the first keyword of the list that starts there.
-    std::size_t find(std::string_view text, std::size_t* keyword = nullptr) const;
-    bool empty() const { return folded_.empty(); }
+    // Where the leftmost keyword starts in a text, folded or not, or npos.
+    std::size_t find(std::string_view text) const;
     const std::vector<std::string>& foldedWords() const { return folded_; }
     // The keywords and the keys together.
     const KeywordMatcher& scanWords() const { return scanWords_; }

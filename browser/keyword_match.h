@@ -41,7 +41,6 @@ class KeywordMatcher {
 public:
     // `scalar` keeps the search to its byte-at-a-time path.
     void assign(const std::vector<std::string>& foldedWords, bool scalar = ScalarScanForced());
-    void clear() { assign({}); }
 
     // Same answer as searching the folded line for each word in turn.
     bool anyIn(std::string_view line) const { return find(line) != npos; }

@@ -156,7 +156,7 @@ TEST(KeywordMatch, RealisticKeywordsOverAircraftCfgLines) {
         while (reader.next(line, kCfgLineChars)) {
             std::string folded = Fold(line);
             bool plain = AnyWordInLine(keys.foldedWords(), folded);
-            ASSERT_EQ(keys.matchesFolded(folded), plain) << folded;
+            ASSERT_EQ(keys.matches(folded), plain) << folded;
             ASSERT_EQ(keys.find(line), FirstWord(keys.foldedWords(), folded)) << line; // as on disk
             matched += plain ? 1 : 0;
         }
