@@ -129,21 +129,25 @@ std::vector<DirEntry> listFolder(const std::string& folder, std::size_t limit) {
         entries.push_back(std::move(entry));
     }
     closedir(dir);
-    // In nameLess's order: the names folded, then as they are; each name folded once.
-    std::vector<std::pair<std::string, DirEntry>> keyed;
-    keyed.reserve(entries.size());
-    for (DirEntry& e : entries) {
-        std::string key = e.name;
-        for (char& c : key)
+    // In nameLess's order: the names folded, then as they are; each name folded once, and the
+    // entries moved once, when their order is known.
+    std::vector<std::string> keys(entries.size());
+    std::vector<std::uint32_t> order(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys[i] = entries[i].name;
+        for (char& c : keys[i])
             c = static_cast<char>(foldUpper(static_cast<unsigned char>(c)));
-        keyed.emplace_back(std::move(key), std::move(e));
+        order[i] = static_cast<std::uint32_t>(i);
     }
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        const int order = a.first.compare(b.first);
-        return order != 0 ? order < 0 : a.second.name < b.second.name;
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int byKey = keys[a].compare(keys[b]);
+        return byKey != 0 ? byKey < 0 : entries[a].name < entries[b].name;
     });
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        entries[i] = std::move(keyed[i].second);
+    std::vector<DirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::uint32_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    entries = std::move(sorted);
     return entries;
 }
 
