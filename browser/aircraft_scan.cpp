@@ -20,11 +20,12 @@ std::string fold(std::string_view s) {
 }
 
 // aircraft.cfg in a folder given as a disk path relative to `base` (an open folder, or AT_FDCWD),
-// whatever its letter case; -1 when there is none.
-int openAircraftCfg(int base, const std::string& diskFolder) {
-    int fd = fsx::openRegularFileAt(base, diskFolder + "/aircraft.cfg");
+// whatever its letter case; -1 when there is none (errno ENOENT) or it cannot be read.
+int openAircraftCfg(int base, const std::string& diskFolder, std::uint64_t* size) {
+    int fd = fsx::openRegularFileAt(base, diskFolder + "/aircraft.cfg", size);
     if (fd >= 0)
         return fd;
+    int error = errno;
     int folderFd = ::openat(base, diskFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
         return -1;
@@ -35,20 +36,22 @@ int openAircraftCfg(int base, const std::string& diskFolder) {
     }
     while (dirent* e = readdir(dir)) {
         if (strcasecmp(e->d_name, "aircraft.cfg") == 0) {
-            fd = fsx::openRegularFileAt(folderFd, e->d_name);
+            fd = fsx::openRegularFileAt(folderFd, e->d_name, size);
             if (fd >= 0)
                 break;
+            error = errno;
         }
     }
     closedir(dir);
+    errno = error;
     return fd;
 }
 
 // Reads an aircraft.cfg that is open and closes it.
-void readAndClose(int fd, std::string_view subfolder, AircraftTable& table,
-                  const ExcludeKeywords& keywords) {
-    CfgLines lines(fd);
-    ReadAircraftCfgLines(lines, subfolder, table, keywords);
+void readAndClose(int fd, std::uint64_t size, std::string_view subfolder, AircraftTable& table,
+                  const ExcludeKeywords& keywords, ScanObserver* observer) {
+    CfgLines lines(fd, CfgLines::kWindow, size);
+    ReadAircraftCfgLines(lines, subfolder, table, keywords, observer);
     ::close(fd);
 }
 
@@ -65,7 +68,7 @@ std::size_t FindNoCase(std::string_view line, std::string_view word) {
 void ExcludeKeywords::clear() {
     words_.clear();
     folded_.clear();
-    matcher_.clear();
+    read(nullptr);
 }
 
 void ExcludeKeywords::LoadExcludeKeywords(const BrowserConfig& config) {
@@ -79,7 +82,7 @@ void ExcludeKeywords::LoadExcludeKeywords(const BrowserConfig& config) {
 void ExcludeKeywords::read(std::FILE* file) {
     TextLines lines(file);
     std::string_view line;
-    while (words_.size() < static_cast<std::size_t>(kMaxKeywords) &&
+    while (file && words_.size() < static_cast<std::size_t>(kMaxKeywords) &&
            lines.next(line, kKeywordLineChars)) {
         if (line.empty() || line.front() == '/' || line.front() == ' ')
             continue; // comment
@@ -89,17 +92,18 @@ void ExcludeKeywords::read(std::FILE* file) {
         words_.emplace_back(line.substr(0, semi));
         folded_.push_back(fold(words_.back()));
     }
-    matcher_.assign(folded_);
+    std::vector<std::string> all = folded_;
+    all.insert(all.end(), std::begin(kCfgKeys), std::end(kCfgKeys));
+    scanWords_.assign(all);
 }
 
-bool ExcludeKeywords::matches(std::string_view line) const {
-    if (folded_.empty())
-        return false;
-    return matchesFolded(fold(line));
-}
-
-bool ExcludeKeywords::matchesFolded(std::string_view foldedLine) const {
-    return matcher_.anyIn(foldedLine);
+std::size_t ExcludeKeywords::find(std::string_view text) const {
+    std::size_t word = 0;
+    std::size_t at = 0;
+    while ((at = scanWords_.find(text, at, &word)) != std::string_view::npos &&
+           word >= folded_.size())
+        ++at; // a key
+    return at;
 }
 
 std::string AircraftFolder(const BrowserConfig& config) {
@@ -110,40 +114,48 @@ std::string AircraftFolder(const BrowserConfig& config) {
 }
 
 int GrabDataFromAircraftCfg(const std::string& folder, AircraftTable& table,
-                            const ExcludeKeywords& keywords) {
+                            const ExcludeKeywords& keywords, ScanObserver* observer) {
     table.NbrAircraftCfgFilled = 0;
     std::string diskFolder = fsx::resolvePath(folder);
     if (!fsx::isDirectory(diskFolder))
         return 0;
-    std::vector<fsx::DirEntry> names;
-    for (fsx::DirEntry& e : fsx::listFolder(fsx::fromDisk(diskFolder))) {
-        if (!e.isDir)
-            continue;
-        if (names.size() == static_cast<std::size_t>(kMaxFolders))
-            break;
-        names.push_back(std::move(e));
-    }
+    std::vector<fsx::DirEntry> names = fsx::listFolder(fsx::fromDisk(diskFolder));
+    std::erase_if(names, [](const fsx::DirEntry& e) { return !e.isDir; });
+    const std::size_t taken = std::min(names.size(), static_cast<std::size_t>(kMaxFolders));
     // Each aircraft.cfg is opened from the Aircraft folder: the path above it is walked once.
     int aircraftFd = ::open(diskFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (const fsx::DirEntry& e : names) {
-        if (table.NbrAircraftCfgFilled >= kReadLimit)
-            break;
-        int fd = aircraftFd >= 0 ? openAircraftCfg(aircraftFd, e.diskName) : -1;
-        if (fd >= 0)
-            readAndClose(fd, e.name, table, keywords);
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const fsx::DirEntry& e = names[k];
+        if (k < taken && table.NbrAircraftCfgFilled < kReadLimit) {
+            std::uint64_t size = 0;
+            int fd = aircraftFd >= 0 ? openAircraftCfg(aircraftFd, e.diskName, &size) : -1;
+            const int error = errno;
+            if (fd >= 0)
+                readAndClose(fd, size, e.name, table, keywords, observer);
+            else if (observer)
+                observer->Folder(e.name, FolderReport(error == ENOENT ? FolderOutcome::NoCfg
+                                                                      : FolderOutcome::NotOpened,
+                                                      error));
+        } else if (observer) {
+            observer->Folder(e.name, FolderReport(k < taken ? FolderOutcome::TableFull
+                                                            : FolderOutcome::TooManyFolders));
+        } else {
+            break; // nothing more is read
+        }
     }
     if (aircraftFd >= 0)
         ::close(aircraftFd);
-    TraceLine("GrabDataFromAircraftCfg Count=", static_cast<long>(names.size()));
+    TraceLine("GrabDataFromAircraftCfg Count=", static_cast<long>(taken));
     TraceLine("GrabDataFromAircraftCfg NbrAircraftCfgFilled=", table.NbrAircraftCfgFilled);
     return table.NbrAircraftCfgFilled;
 }
 
 void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, AircraftTable& table,
                      const ExcludeKeywords& keywords) {
-    int fd = openAircraftCfg(AT_FDCWD, fsx::resolvePath(folder + "/" + subfolder));
+    std::uint64_t size = 0;
+    int fd = openAircraftCfg(AT_FDCWD, fsx::resolvePath(folder + "/" + subfolder), &size);
     if (fd >= 0)
-        readAndClose(fd, subfolder, table, keywords);
+        readAndClose(fd, size, subfolder, table, keywords, nullptr);
 }
 
 void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTable& table,

@@ -37,26 +37,61 @@ struct AircraftRecord {
 // Position of the leftmost occurrence of `word` in `line` with FoldChar applied to both, or npos.
 std::size_t FindNoCase(std::string_view line, std::string_view word);
 
-// The words that leave an aircraft folder out, from the add-on's bin/FleetScout.txt.
+// The words the scan looks for in each line: those of the user's list of AI traffic models, from
+// the add-on's bin/FleetScout.txt, which leave an aircraft folder out, then the keys of the lines
+// that tell something (kCfgKeys), all in one matcher.
 class ExcludeKeywords {
 public:
+    ExcludeKeywords() { clear(); }
     void LoadExcludeKeywords(const BrowserConfig& config);
     void read(std::FILE* file);
     void clear();
     const std::vector<std::string>& words() const { return words_; }
-    // True when any word is found in the line (letter case and blanks folded).
-    bool matches(std::string_view line) const;
-    // The same for a line already folded with FoldChar.
-    bool matchesFolded(std::string_view foldedLine) const;
-    // Where the leftmost word starts in a text, folded or not, or npos.
-    std::size_t find(std::string_view text) const { return matcher_.find(text); }
-    bool empty() const { return folded_.empty(); }
+    // True when any keyword is found in the line, folded (FoldChar) or not.
+    bool matches(std::string_view line) const { return find(line) != std::string_view::npos; }
+    // Where the leftmost keyword starts in a text, folded or not, or npos.
+    std::size_t find(std::string_view text) const;
     const std::vector<std::string>& foldedWords() const { return folded_; }
+    // The keywords and the keys together.
+    const KeywordMatcher& scanWords() const { return scanWords_; }
 
 private:
     std::vector<std::string> words_;
     std::vector<std::string> folded_;
-    KeywordMatcher matcher_;
+    KeywordMatcher scanWords_;
+};
+
+// What the scan made of one folder of the Aircraft folder, for a user who asks why an aircraft
+// is not listed.
+enum class FolderOutcome {
+    Listed,
+    Keyword,    // `keyword` is in `line`
+    EngineType, // `line` gives an engine type that is not listed
+    NoTitle,
+    LightWeight, // an empty weight of 10 lb or less
+    NoEngine,
+    NoCfg,          // no aircraft.cfg, whatever its letter case
+    NotOpened,      // `error` tells why (EISDIR or EINVAL: not a regular file)
+    TableFull,      // kReadLimit records were held
+    TooManyFolders, // past the first kMaxFolders
+};
+
+struct CfgFindings;
+
+struct FolderReport {
+    explicit FolderReport(FolderOutcome o, int e = 0) : outcome(o), error(e) {}
+    FolderOutcome outcome;
+    const CfgFindings* found = nullptr; // what the aircraft.cfg told, once it was read
+    std::string_view line;
+    std::size_t keyword = 0;
+    int error = 0;
+};
+
+// Told each folder's outcome, in the order the scan takes the folders.
+class ScanObserver {
+public:
+    virtual ~ScanObserver() = default;
+    virtual void Folder(std::string_view name, const FolderReport& report) = 0;
 };
 
 // One preallocated table, refilled by every scan.
@@ -72,7 +107,7 @@ std::string AircraftFolder(const BrowserConfig& config);
 
 // Empties the table and reads every subfolder of `folder` (8-bit path); returns the record count.
 int GrabDataFromAircraftCfg(const std::string& folder, AircraftTable& table,
-                            const ExcludeKeywords& keywords);
+                            const ExcludeKeywords& keywords, ScanObserver* observer = nullptr);
 
 // Appends the records of one subfolder's aircraft.cfg.
 void ReadAircraftCfg(const std::string& folder, const std::string& subfolder, AircraftTable& table,

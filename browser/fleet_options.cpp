@@ -44,6 +44,7 @@ const char* FleetUsage() {
            "  --all-variations     one row per livery instead of one per aircraft folder\n"
            "  --export PATH|-      write the table as CSV to PATH or standard output, no window\n"
            "  --utf8               write the CSV in UTF-8 (default: the add-on's Windows-1252)\n"
+           "  --explain            tell for each aircraft folder why it is listed or left out\n"
            "  --screenshot OUT.png render the window after start-up to OUT.png and exit\n"
            "  --size WxH           the size of the window's table area, in pixels\n"
            "  --print-pdf OUT.pdf  print the table to a PDF file, no window\n"
@@ -95,6 +96,8 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
             o.doExport = true;
         } else if (a == "--utf8") {
             o.utf8 = true;
+        } else if (a == "--explain") {
+            o.explain = true;
         } else if (a == "--screenshot") {
             if (!value(&o.screenshot, "a file name"))
                 return std::nullopt;
@@ -125,6 +128,10 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
     }
     if (o.utf8 && !o.doExport) {
         *error = "--utf8 is for --export";
+        return std::nullopt;
+    }
+    if (o.explain && (o.doExport || !o.screenshot.empty() || !o.printPdf.empty())) {
+        *error = "--explain cannot be used with --export, --screenshot or --print-pdf";
         return std::nullopt;
     }
     if (o.doExport && !o.screenshot.empty()) {

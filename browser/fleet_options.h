@@ -12,6 +12,7 @@ struct FleetOptions {
     AircraftSortMode sort = SortByRank;
     bool allVariations = false;
     bool doExport = false;
+    bool explain = false;   // --explain: why each aircraft folder is listed or not
     std::string exportPath; // "-" for standard output
     bool utf8 = false;      // --utf8: the export in UTF-8
     std::string screenshot;

@@ -177,15 +177,16 @@ void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     for (int k = 0; k < count; ++k) {
         const AircraftRecord& r = table[k];
         const int row = k + 1;
+        const std::int32_t price = ComputePrice(r);
         grid.SetCellText(row, kFleetColName, r.title);
-        grid.SetCellText(row, kFleetColPrice, FormatMoney(ComputePrice(r), currency));
+        grid.SetCellText(row, kFleetColPrice, FormatMoney(price, currency));
         grid.SetCellText(row, kFleetColRank,
                          RankText(r.emptyWeightLbs, r.engineCount, r.engineType));
         grid.SetCellText(row, kFleetColWeight, WeightText(r.emptyWeightLbs, pounds));
         grid.SetCellText(row, kFleetColType, EngineClassText(r.engineCount, r.engineType));
         grid.SetCellText(row, kFleetColFolder, r.folder);
         setFormat(grid, row, kFleetColRank, DT_CENTER);
-        setData(grid, row, kFleetColPrice, ComputePrice(r));
+        setData(grid, row, kFleetColPrice, price);
         setData(grid, row, kFleetColWeight, WeightDataWord(r.emptyWeightLbs, pounds));
     }
 

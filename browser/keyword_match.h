@@ -1,11 +1,13 @@
-// Whether any of a list of folded words (FoldChar) occurs in a text, and where the leftmost
-// starts, the text folded as it is read, so it may be given folded or as it is on disk. Every
-// byte of every aircraft.cfg is tested against two hundred AI-traffic words, so the words are
-// indexed: the longer ones by the byte pairs they begin with, looked up only every few bytes,
-// then by a hash of their first four bytes; a full comparison only where a word can start.
+// Whether any of a list of folded words (FoldChar) occurs in a text, where the leftmost starts and
+// which word it is, the text folded as it is read, so it may be given folded or as it is on disk.
+// Every byte of every aircraft.cfg is looked at, so the places where a word may start are found
+// first (WordStarts), and only there are words compared.
 #pragma once
 
+#include "browser/word_starts.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,7 +15,7 @@
 
 // Control characters and the blank compare as one blank, capitals as small letters; bytes above
 // 127 compare as they are.
-inline unsigned char FoldChar(unsigned char c) {
+constexpr unsigned char FoldChar(unsigned char c) {
     if (c <= 32 || c == 127)
         return ' ';
     if (c >= 'A' && c <= 'Z')
@@ -21,50 +23,47 @@ inline unsigned char FoldChar(unsigned char c) {
     return c;
 }
 
+// FoldChar for every byte, for the loops that fold many.
+inline const std::array<unsigned char, 256>& FoldTable() {
+    static constexpr std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int c = 0; c < 256; ++c)
+            t[static_cast<std::size_t>(c)] = FoldChar(static_cast<unsigned char>(c));
+        return t;
+    }();
+    return table;
+}
+
 // FoldChar over a run of bytes.
 void FoldText(const char* in, char* out, std::size_t n);
 
 class KeywordMatcher {
 public:
-    void assign(const std::vector<std::string>& foldedWords);
-    void clear();
+    // `scalar` keeps the search to its byte-at-a-time path.
+    void assign(const std::vector<std::string>& foldedWords, bool scalar = ScalarScanForced());
 
     // Same answer as searching the folded line for each word in turn.
     bool anyIn(std::string_view line) const { return find(line) != npos; }
 
-    // Where the leftmost occurrence of any word starts, or npos.
-    std::size_t find(std::string_view text) const;
+    // Where the leftmost occurrence of any word at or after `from` starts, or npos. `word`, when
+    // given, receives the index of the first word in the list that starts there.
+    std::size_t find(std::string_view text, std::size_t from = 0,
+                     std::size_t* word = nullptr) const;
+
+    const std::string& word(std::size_t k) const { return words_[k]; }
 
     static constexpr std::size_t npos = std::string_view::npos;
 
 private:
-    // Words that start with the same key, shortest first.
-    struct Group {
-        std::vector<std::uint32_t> keys; // sorted
-        std::vector<std::string> words;  // beside their keys
-        bool startsAt(std::uint32_t key, const unsigned char* at, std::size_t room,
-                      std::size_t keyLen) const;
-    };
+    std::size_t wordAt(const unsigned char* at, std::size_t room) const;
 
-    std::size_t findShort(const unsigned char* p, std::size_t n, std::size_t limit) const;
-    std::size_t findLong(const unsigned char* p, std::size_t n) const;
-    std::size_t longWordAround(const unsigned char* p, std::size_t n, std::size_t i) const;
-
-    bool always_ = false; // an empty word is in every line
-    bool hasWords_ = false;
-    std::uint64_t singles_[4] = {};  // one-byte words, as a set of bytes
-    std::uint64_t pairs_[1024] = {}; // first two bytes of two- and three-byte words
-    std::uint64_t quads_[1024] = {}; // a hash of the first four bytes of the longer words
-    // The byte pairs, as found in the text before folding, that fold to one found at the offsets
-    // 0 to stride_-1 of a longer word: every occurrence of such a word holds one of them at a
-    // position that is a multiple of stride_. Indexed by the two bytes as they lie in memory.
-    // kFirstPair marks the pairs the longer words begin with.
-    static constexpr std::uint8_t kStrided = 1;
-    static constexpr std::uint8_t kFirstPair = 2;
-    std::array<std::uint8_t, 65536> strided_ = {};
-    std::size_t stride_ = 1;
-    Group short_; // two and three bytes, keyed by two
-    Group long_;  // four bytes and more, keyed by four
+    std::vector<std::string> words_;
+    std::size_t emptyWord_ = npos; // an empty word is at every place
+    // The words to compare, by their first byte, each byte's in the list's order. A word that
+    // begins with a word before it in the list is left out: wherever it starts, that one does.
+    std::vector<std::uint32_t> byFirst_;
+    std::uint32_t firstOf_[257] = {};
+    WordStarts starts_;
 };
 
 // The plain search, one word after the other: the reference the matcher is held to.

@@ -1,4 +1,5 @@
 // FleetValuer: the aircraft price browser.
+#include "browser/fleet_explain.h"
 #include "browser/fleet_export.h"
 #include "browser/fleet_options.h"
 #include "browser/fleet_shell.h"
@@ -57,12 +58,15 @@ int main(int argc, char** argv) {
 
     // Without a window nobody can be asked which simulator, and a table written without one
     // would only hide the mistake; the window settles it before it shows.
-    if (options->doExport || !options->screenshot.empty() || !options->printPdf.empty()) {
+    if (options->doExport || options->explain || !options->screenshot.empty() ||
+        !options->printPdf.empty()) {
         if (int status = SettleFleetWithoutWindow(state))
             return status;
     }
     if (options->doExport)
         return ExportFleet(state, options->exportPath, options->utf8);
+    if (options->explain)
+        return ExplainFleet(state);
     // The window takes Ctrl+C and SIGTERM as a close request; a picture or a PDF just ends.
     CloseOnSignals closeOnSignals(options->screenshot.empty() && options->printPdf.empty());
     return CloseOnSignals::ExitStatus(RunFleetWindow(state, *options, argc, argv));

@@ -1,12 +1,13 @@
-// The indexed keyword matcher against the plain search: the input is a keyword list, a zero
-// byte, then aircraft.cfg lines. Any difference in any line, in the answer or in where the
-// leftmost word starts, traps.
+// The keyword matcher against the plain search: the input is a keyword list, a zero byte, then
+// aircraft.cfg lines. Any difference in any line, in the answer, in where the leftmost word starts
+// or in which word of the list starts there first, on either search path, traps.
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
 #include "tests/robustness/plain_scan.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view rest = split == std::string_view::npos ? in : in.substr(split + 1);
     if (list.empty())
         list = "\n";
+    if (size % 2)
+        setenv("FLEETVALUER_SCALAR_SCAN", "1", 1);
     ExcludeKeywords keys;
     std::FILE* f = fmemopen(list.data(), list.size(), "rb");
     keys.read(f);
     std::fclose(f);
+    unsetenv("FLEETVALUER_SCALAR_SCAN");
     // Any words, too: not only those a list file can hold.
     std::vector<std::string> raw;
     for (std::size_t start = 0; start < list.size();) {
@@ -33,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
         start = end + 1;
     }
+    // The vector path (where the processor has it) or the byte-at-a-time one, every other input,
+    // for the list and for the words.
     KeywordMatcher rawMatcher;
-    rawMatcher.assign(raw);
+    rawMatcher.assign(raw, size % 4 < 2);
     while (!rest.empty()) {
         auto end = rest.find('\n');
         std::string_view line =
@@ -42,12 +48,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rest.remove_prefix(line.size());
         const std::string folded = plainscan::Fold(line);
         const bool listed = AnyWordInLine(keys.foldedWords(), folded);
-        if (keys.matchesFolded(folded) != listed || keys.matches(line) != listed ||
+        if (keys.matches(folded) != listed || keys.matches(line) != listed ||
             keys.find(line) != plainscan::FirstWord(keys.foldedWords(), folded))
             __builtin_trap();
         const std::size_t first = plainscan::FirstWord(raw, folded);
-        if (rawMatcher.find(line) != first || rawMatcher.find(folded) != first)
+        std::size_t word = KeywordMatcher::npos;
+        if (rawMatcher.find(line, 0, &word) != first || rawMatcher.find(folded) != first)
             __builtin_trap();
+        // The first word of the list that starts there.
+        if (first != KeywordMatcher::npos)
+            for (std::size_t k = 0; k < raw.size(); ++k)
+                if (std::string_view(folded).substr(first).starts_with(raw[k])) {
+                    if (word != k)
+                        __builtin_trap();
+                    break;
+                }
     }
     return 0;
 }

@@ -151,11 +151,7 @@ BOOL CCellGridCore::ClearGrid() {
     ClearSelection();
     colSizes.clear();
     rowSizes.clear();
-    for (int r = 0; r < numRows; ++r) {
-        for (int c = 0; c < numCols; ++c)
-            WipeCell(cellAt(r, c), r, c);
-    }
-    rowStore.clear();
+    rowStore.clear(); // the cells, whose picked marks go next
     pickedCells.clear();
     currentCell = CGridPos();
     numRows = numFixedRows = numCols = numFixedCols = 0;

@@ -88,6 +88,9 @@ std::string parentFolder(const std::string& path) {
 }
 
 std::string fromDisk(const std::string& diskName) {
+    if (std::all_of(diskName.begin(), diskName.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return diskName; // ASCII reads the same in both
     std::string out;
     if (cp1252::fromUtf8(diskName, out))
         return out;
@@ -126,8 +129,25 @@ std::vector<DirEntry> listFolder(const std::string& folder, std::size_t limit) {
         entries.push_back(std::move(entry));
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return nameLess(a.name, b.name); });
+    // In nameLess's order: the names folded, then as they are; each name folded once, and the
+    // entries moved once, when their order is known.
+    std::vector<std::string> keys(entries.size());
+    std::vector<std::uint32_t> order(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys[i] = entries[i].name;
+        for (char& c : keys[i])
+            c = static_cast<char>(foldUpper(static_cast<unsigned char>(c)));
+        order[i] = static_cast<std::uint32_t>(i);
+    }
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int byKey = keys[a].compare(keys[b]);
+        return byKey != 0 ? byKey < 0 : entries[a].name < entries[b].name;
+    });
+    std::vector<DirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::uint32_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    entries = std::move(sorted);
     return entries;
 }
 
@@ -206,7 +226,7 @@ std::string programPath(const char* argv0) {
     return p.lexically_normal().string();
 }
 
-int openRegularFileAt(int dirFd, const std::string& path) {
+int openRegularFileAt(int dirFd, const std::string& path, std::uint64_t* size) {
     // O_NONBLOCK: opening a FIFO without a writer would wait for one.
     int fd = ::openat(dirFd, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -220,6 +240,8 @@ int openRegularFileAt(int dirFd, const std::string& path) {
     }
     // A regular file reads the same with O_NONBLOCK set, so it stays: two calls fewer a file
     // when thousands of aircraft.cfg files are read.
+    if (size)
+        *size = static_cast<std::uint64_t>(st.st_size);
     return fd;
 }
 

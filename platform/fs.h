@@ -100,8 +100,8 @@ bool readFile(const std::string& diskPath, std::string& out, std::size_t limit =
 // EINVAL). -1 on failure. The descriptor keeps O_NONBLOCK, which a regular file ignores: it
 // reads blocking, as usual.
 int openRegularFile(const std::string& diskPath);
-// The same for a path relative to the folder open as `dirFd`.
-int openRegularFileAt(int dirFd, const std::string& path);
+// The same for a path relative to the folder open as `dirFd`, with the file's size if asked.
+int openRegularFileAt(int dirFd, const std::string& path, std::uint64_t* size = nullptr);
 // The same as a stdio stream for binary reading; nullptr on failure.
 std::FILE* openRegularStream(const std::string& diskPath);
 

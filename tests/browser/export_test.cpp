@@ -33,6 +33,9 @@ TEST(FleetOptions, CommandLine) {
     EXPECT_TRUE(o->allVariations);
     EXPECT_TRUE(o->doExport);
     EXPECT_EQ(o->exportPath, "-");
+    auto explain = ParseFleetOptions({"--explain", "--all-variations"}, &error);
+    ASSERT_TRUE(explain) << error;
+    EXPECT_TRUE(explain->explain);
 
     auto shot = ParseFleetOptions({"--screenshot", "a.png", "--size", "800x600"}, &error);
     ASSERT_TRUE(shot) << error;
@@ -47,6 +50,8 @@ TEST(FleetOptions, CommandLine) {
                                          {"--size", "5x5"},
                                          {"--size", "800x600x"},
                                          {"--export", "-", "--screenshot", "a.png"},
+                                         {"--explain", "--export", "-"},
+                                         {"--print-pdf", "a.pdf", "--explain"},
                                          {"stray"}}) {
         error.clear();
         EXPECT_FALSE(ParseFleetOptions(bad, &error)) << bad[0];

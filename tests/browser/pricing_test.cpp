@@ -102,6 +102,10 @@ TEST(Pricing, MoneyInOtherCurrencies) {
     EXPECT_STREQ(FormatMoney(12345678901.0, after), "12 345 678K kr");
     CurrencyEntry cheap{"Lira", "L", 1, '\'', 0.1f};
     EXPECT_STREQ(FormatMoney(2147483647, cheap), "L21'474'836K");
+    CurrencyEntry plain{"Plain", "#", 1, '\0', 1.0f}; // no separator at all
+    EXPECT_STREQ(FormatMoney(1234567, plain), "#1234567");
+    CurrencyEntry wordy{"Wordy", std::string(45, 'S'), 1, ',', 1.0f}; // cut to 49 characters
+    EXPECT_STREQ(FormatMoney(1234, wordy), (std::string(45, 'S') + "1,23").c_str());
 }
 
 TEST(Pricing, TwentyRotatingMoneyBuffers) {

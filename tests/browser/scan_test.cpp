@@ -287,4 +287,18 @@ TEST(AircraftScan, TakesAtMost2040Folders) {
     auto table = std::make_unique<AircraftTable>();
     ASSERT_EQ(GrabDataFromAircraftCfg(AircraftFolder(sim.config), *table, {}), 1);
     EXPECT_STREQ((*table)[0].title, "Last kept");
+
+    // An observer hears of every folder, the one past the limit too.
+    struct Outcomes : ScanObserver {
+        std::vector<std::pair<std::string, FolderOutcome>> seen;
+        void Folder(std::string_view name, const FolderReport& report) override {
+            seen.emplace_back(name, report.outcome);
+        }
+    } outcomes;
+    ASSERT_EQ(GrabDataFromAircraftCfg(AircraftFolder(sim.config), *table, {}, &outcomes), 1);
+    ASSERT_EQ(outcomes.seen.size(), static_cast<std::size_t>(kMaxFolders) + 1);
+    EXPECT_EQ(outcomes.seen[0], std::make_pair(std::string("f0000"), FolderOutcome::NoCfg));
+    EXPECT_EQ(outcomes.seen[2039], std::make_pair(std::string("f2039"), FolderOutcome::Listed));
+    EXPECT_EQ(outcomes.seen[2040],
+              std::make_pair(std::string("f2040"), FolderOutcome::TooManyFolders));
 }

@@ -165,6 +165,7 @@ TEST(CommandLine, TextsForPeopleInTheLocalesEncoding) {
     const std::vector<std::string> csv = {"--base", sim.base, "--export", "-"};
     std::vector<std::string> utf8 = csv;
     utf8.push_back("--utf8");
+    const std::vector<std::string> explain = {"--base", sim.base, "--explain"};
     const struct {
         const char* locale;
         const char* program;
@@ -189,6 +190,8 @@ TEST(CommandLine, TextsForPeopleInTheLocalesEncoding) {
           ",\xDC"
           "ber\n"}},
         {"C", "FleetValuer", utf8, {",Caf\xC3\xA9 Cub,", "," + japan + "\n", "," + uber + "\n"}},
+        {"C.UTF-8", "FleetValuer", explain, {japan + "\tlisted\tCaf\xC3\xA9 Cub\n"}},
+        {"C", "FleetValuer", explain, {japan + "\tlisted\tCaf? Cub\n", uber + "\tlisted\tCub\n"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.locale) + " " + c.program + " " + c.args.back());

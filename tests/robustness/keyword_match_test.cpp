@@ -1,6 +1,7 @@
-// The indexed keyword matcher gives the plain word-by-word search's answer on every line, the
-// leftmost place where a word starts, and a scan with it accepts the same folders and records as
-// a scan with the plain search.
+// The keyword matcher gives the plain word-by-word search's answer on every line, the leftmost
+// place where a word starts and the first word of the list that starts there, on its vector path
+// and on its byte-at-a-time path, and a scan with it accepts the same folders and records as a
+// scan with the plain search.
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
 #include "browser/text_lines.h"
@@ -16,20 +17,55 @@ namespace {
 using plainscan::FirstWord;
 using plainscan::Fold;
 
+// Where the search may look further: every place, whichever path finds them.
+std::vector<std::size_t> places(const WordStarts& starts, const std::string& text) {
+    std::vector<std::size_t> out;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; (at = starts.next(p, text.size(), at)) < text.size(); ++at)
+        out.push_back(at);
+    return out;
+}
+
 void expectSameAnswers(const std::vector<std::string>& words,
                        const std::vector<std::string>& lines) {
-    KeywordMatcher m;
-    m.assign(words);
-    for (const std::string& line : lines) {
-        const std::size_t first = FirstWord(words, line);
-        ASSERT_EQ(m.find(line), first) << "line '" << line << "' with " << words.size() << " words";
-        ASSERT_EQ(m.anyIn(line), AnyWordInLine(words, line)) << "line '" << line << "'";
-        // The same line in capitals and with other blanks: folded as it is read.
-        std::string shouted = line;
-        for (char& c : shouted)
-            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c == ' ' ? '\t' : c;
-        ASSERT_EQ(m.find(shouted), first) << "line '" << shouted << "'";
+    // Each path (the vector one where the processor has it) gives the same answers.
+    for (bool scalar : {false, true}) {
+        KeywordMatcher m;
+        m.assign(words, scalar);
+        for (const std::string& line : lines) {
+            const std::size_t first = FirstWord(words, line);
+            std::size_t word = KeywordMatcher::npos;
+            ASSERT_EQ(m.find(line, 0, &word), first)
+                << "line '" << line << "' with " << words.size() << " words";
+            ASSERT_EQ(m.anyIn(line), AnyWordInLine(words, line)) << "line '" << line << "'";
+            if (first != KeywordMatcher::npos) // the first word of the list that starts there
+                for (std::size_t k = 0; k < words.size(); ++k)
+                    if (std::string_view(line).substr(first).starts_with(words[k])) {
+                        ASSERT_EQ(word, k) << "line '" << line << "'";
+                        break;
+                    }
+            // The same line in capitals and with other blanks: folded as it is read.
+            std::string shouted = line;
+            for (char& c : shouted)
+                c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c == ' ' ? '\t' : c;
+            ASSERT_EQ(m.find(shouted), first) << "line '" << shouted << "'";
+        }
     }
+    // Both paths look at the same places, in the lines and in all of them as one text.
+    std::vector<std::string> nonEmpty;
+    for (const std::string& w : words)
+        if (!w.empty())
+            nonEmpty.push_back(w);
+    WordStarts vector;
+    WordStarts scalar;
+    vector.assign(nonEmpty, false);
+    scalar.assign(nonEmpty, true);
+    std::string all;
+    for (const std::string& line : lines) {
+        ASSERT_EQ(places(vector, line), places(scalar, line)) << "line '" << line << "'";
+        all += line;
+    }
+    ASSERT_EQ(places(vector, all), places(scalar, all));
 }
 
 } // namespace
@@ -120,7 +156,7 @@ TEST(KeywordMatch, RealisticKeywordsOverAircraftCfgLines) {
         while (reader.next(line, kCfgLineChars)) {
             std::string folded = Fold(line);
             bool plain = AnyWordInLine(keys.foldedWords(), folded);
-            ASSERT_EQ(keys.matchesFolded(folded), plain) << folded;
+            ASSERT_EQ(keys.matches(folded), plain) << folded;
             ASSERT_EQ(keys.find(line), FirstWord(keys.foldedWords(), folded)) << line; // as on disk
             matched += plain ? 1 : 0;
         }

@@ -1,0 +1,133 @@
+#include "browser/fleet_explain.h"
+#include "tests/browser/fleet_fixture.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The lines --explain writes for a simulator.
+std::string explain(FleetState& state) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    EXPECT_TRUE(ExplainScan(state, out));
+    std::fclose(out);
+    std::string lines(text, size);
+    std::free(text);
+    return lines;
+}
+
+} // namespace
+
+TEST(Explain, OneLinePerOutcomeWithTheScansReason) {
+    FleetSim sim;
+    sim.keywords("AIG_;\n");
+    const std::string cfgRest = "\nempty_weight=1500\nEngine.0=1\n";
+    struct Case {
+        const char* folder;
+        std::function<void(const std::string& path)> make; // given the folder's path
+        const char* lines;
+    } cases[] = {
+        {"a_listed",
+         [&](const std::string& p) {
+             testsupport::writeFile(p + "/aircraft.cfg",
+                                    "title=first\ntitle=Second\tlivery" + cfgRest);
+         },
+         "a_listed\tlisted\tFirst\na_listed\tlisted\tSecond?livery\n"},
+        {"b_keyword",
+         [&](const std::string& p) {
+             testsupport::writeFile(p + "/aircraft.cfg", "title=x" + cfgRest + "sim=aig_747\r\n");
+         },
+         "b_keyword\tleft out\tAI keyword \"AIG_\" in the line \"sim=aig_747\"\n"},
+        {"c_helicopter",
+         [&](const std::string& p) {
+             testsupport::writeFile(p + "/aircraft.cfg", "title=x" + cfgRest + "engine_type=3\n");
+         },
+         "c_helicopter\tleft out\tengine_type 3 is not listed (only 0 piston, 1 jet and 5 "
+         "turboprop are)\n"},
+        {"d_untitled",
+         [&](const std::string& p) {
+             testsupport::writeFile(p + "/aircraft.cfg", "title without equals" + cfgRest);
+         },
+         "d_untitled\tleft out\tno title line\n"},
+        {"e_kite",
+         [&](const std::string& p) {
+             testsupport::writeFile(p + "/aircraft.cfg", "title=x\nempty_weight=10\nEngine.0=1\n");
+         },
+         "e_kite\tleft out\tan empty weight of 10 lb or less (10)\n"},
+        {"f_glider",
+         [&](const std::string& p) {
+             testsupport::writeFile(p + "/aircraft.cfg", "title=x\nempty_weight=600\n");
+         },
+         "f_glider\tleft out\tno engine line (Engine.0=...)\n"},
+        {"g_textures", [](const std::string&) {}, "g_textures\tleft out\tno aircraft.cfg\n"},
+        {"h_fifo",
+         [](const std::string& p) { ASSERT_EQ(mkfifo((p + "/Aircraft.cfg").c_str(), 0644), 0); },
+         "h_fifo\tleft out\taircraft.cfg is not a regular file\n"},
+        {"i_loop",
+         [](const std::string& p) {
+             ASSERT_EQ(symlink("aircraft.cfg", (p + "/aircraft.cfg").c_str()), 0);
+         },
+         "i_loop\tleft out\taircraft.cfg cannot be read: Too many levels of symbolic links\n"},
+    };
+    std::string expected;
+    for (const Case& c : cases) {
+        const std::string path = sim.dir.mkdir("Sim/Aircraft/" + std::string(c.folder));
+        ASSERT_NO_FATAL_FAILURE(c.make(path));
+        expected += c.lines;
+    }
+    testsupport::writeFile(sim.dir.file("Sim/Aircraft/loose.cfg"), "title=x" + cfgRest);
+    FleetState state;
+    state.baseOverride = sim.base;
+    EXPECT_EQ(explain(state), expected);
+    // The table the window shows is the same scan's.
+    EXPECT_EQ(state.table->NbrAircraftCfgFilled, 1);
+}
+
+TEST(Explain, FoldersPastTheTablesLimitAreNotRead) {
+    // With every variation, 100 folders of 20 liveries fill the table's 2000 records.
+    FleetSim sim;
+    std::string liveries;
+    for (int i = 0; i < kMaxTitles; ++i)
+        liveries += "title=v" + std::to_string(i) + "\n";
+    char name[16];
+    for (int i = 0; i <= kReadLimit / kMaxTitles; ++i) {
+        std::snprintf(name, sizeof name, "f%03d", i);
+        sim.aircraft(name, liveries + "empty_weight=1500\nEngine.0=1\n");
+    }
+    FleetState state;
+    state.baseOverride = sim.base;
+    state.table->showAllVariations = true;
+    const std::string lines = explain(state);
+    EXPECT_NE(lines.find("f099\tlisted\tV19\n"), std::string::npos);
+    EXPECT_TRUE(
+        lines.ends_with("f100\tleft out\tnot read: the table holds 2000 aircraft already\n"))
+        << lines.substr(lines.size() - 200);
+}
+
+TEST(Explain, FromTheCommandLine) {
+    FleetSim sim;
+    addMixedFleet(sim);
+    // Started through a link in the add-on's bin folder, as --export is.
+    const std::string program =
+        std::filesystem::absolute(testsupport::binDir() + "/FleetValuer").string();
+    const std::string bin = sim.dir.mkdir("Sim/Tarnavel/bin");
+    ASSERT_EQ(symlink(program.c_str(), (bin + "/FleetValuer").c_str()), 0);
+    std::string out;
+    ASSERT_EQ(testsupport::runCommand("'" + bin + "/FleetValuer' --explain", &out), 0);
+    EXPECT_EQ(out.rfind("a_cub\tlisted\tCub\n", 0), 0u) << out;
+    // A write that fails is told, and so is a simulator without an Aircraft folder.
+    EXPECT_EQ(testsupport::runCommand("'" + bin + "/FleetValuer' --explain >/dev/full 2>/dev/null"),
+              1);
+    EXPECT_EQ(testsupport::runCommand("'" + program + "' --base '" +
+                                          sim.dir.file("nowhere/Tarnavel") +
+                                          "' --explain 2>/dev/null",
+                                      &out),
+              1);
+    EXPECT_EQ(out, "");
+}
