@@ -2,7 +2,7 @@
 // enabled and checked.
 #pragma once
 
-#include "platform/frame.h"
+#include "platform/frame/frame.h"
 
 #include <functional>
 #include <initializer_list>

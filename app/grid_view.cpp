@@ -1,6 +1,6 @@
 #include "app/grid_view.h"
 
-#include "grid/cell_grid.h"
+#include "grid/window/cell_grid.h"
 
 CGridView::~CGridView() {
     // The grid is a child window: it goes before the view's window does.

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/command_table.h"
-#include "platform/frame.h"
-#include "platform/print.h"
-#include "platform/wnd.h"
+#include "platform/frame/frame.h"
+#include "platform/print/print.h"
+#include "platform/window/wnd.h"
 
 #include <memory>
 

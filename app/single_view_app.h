@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/command_table.h"
-#include "platform/frame.h"
+#include "platform/frame/frame.h"
 
 #include <memory>
 #include <utility>

@@ -2,9 +2,9 @@
 // them into ratios. `tnv_bench --make-data DIR` writes the data first.
 #include "browser/aircraft_scan.h"
 #include "browser/fleet_table.h"
-#include "grid/cell_grid.h"
-#include "platform/surface.h"
-#include "platform/wnd_app.h"
+#include "grid/window/cell_grid.h"
+#include "platform/draw/surface.h"
+#include "platform/window/wnd_app.h"
 #include "tests/support/sim_tree.h"
 
 #include <QHeaderView>

@@ -3,7 +3,7 @@
 #include "browser/aircraft_cfg.h"
 #include "browser/config.h"
 #include "browser/text_lines.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "browser/config.h"
 
 #include "browser/text_lines.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 #include "browser/fleet_explain.h"
 
 #include "browser/aircraft_cfg.h"
-#include "platform/fs.h"
-#include "platform/locale_text.h"
+#include "platform/base/fs.h"
+#include "platform/base/locale_text.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "browser/fleet_export.h"
 
-#include "grid/grid_core.h"
-#include "platform/fs_write.h"
+#include "grid/core/grid_core.h"
+#include "platform/base/fs_write.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #include "browser/fleet_shell.h"
 
-#include "platform/choice_dialog.h"
-#include "platform/filedialog.h"
-#include "platform/fs.h"
-#include "platform/fs_write.h"
-#include "platform/msgbox.h"
-#include "platform/print.h"
+#include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
+#include "platform/base/msgbox.h"
+#include "platform/dialogs/choice_dialog.h"
+#include "platform/dialogs/filedialog.h"
+#include "platform/print/print.h"
 #include "resources/browser/fleet_resources.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 #include "app/single_view_app.h"
 #include "browser/fleet_options.h"
 #include "browser/fleet_view.h"
-#include "platform/dialog.h"
-#include "platform/frame.h"
+#include "platform/dialogs/dialog.h"
+#include "platform/frame/frame.h"
 
 #include <memory>
 #include <string>

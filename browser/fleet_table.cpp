@@ -1,9 +1,9 @@
 #include "browser/fleet_table.h"
 
 #include "browser/pricing.h"
-#include "grid/grid_core.h"
-#include "platform/codepage.h"
-#include "platform/fs.h"
+#include "grid/core/grid_core.h"
+#include "platform/base/codepage.h"
+#include "platform/base/fs.h"
 
 #include <cstdio>
 

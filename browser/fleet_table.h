@@ -6,7 +6,7 @@
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
 #include "finder/finder.h"
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 #include "browser/fleet_view.h"
 
-#include "grid/cell_grid.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
-#include "platform/shell.h"
+#include "grid/window/cell_grid.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
+#include "platform/shell/shell.h"
 #include "resources/browser/fleet_resources.h"
 
 CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {

@@ -3,8 +3,8 @@
 #include "browser/fleet_export.h"
 #include "browser/fleet_options.h"
 #include "browser/fleet_shell.h"
-#include "platform/fs.h"
-#include "platform/wnd_app_signals.h"
+#include "platform/base/fs.h"
+#include "platform/window/wnd_app_signals.h"
 
 #include <cstdio>
 #include <filesystem>

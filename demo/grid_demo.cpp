@@ -1,8 +1,8 @@
 // tnv-grid-demo: the shared grid on its own, filled the way the two programs fill it.
 //   tnv-grid-demo                      shows the window (needs a display)
 //   tnv-grid-demo --screenshot OUT.png renders the window to a PNG, with or without a display
-#include "grid/cell_grid.h"
-#include "platform/wnd_app.h"
+#include "grid/window/cell_grid.h"
+#include "platform/window/wnd_app.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "editor/crew_pack.h"
 
-#include "platform/fs.h"
-#include "platform/msgbox.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "editor/cueline_shell.h"
 
-#include "grid/cell_grid.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
-#include "platform/settings.h"
+#include "grid/window/cell_grid.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
+#include "platform/frame/settings.h"
 #include "resources/editor/cueline_resources.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "app/single_view_app.h"
 #include "editor/cueline_view.h"
-#include "platform/frame.h"
+#include "platform/frame/frame.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 #include "editor/cueline_view.h"
 
-#include "grid/cell_grid.h"
-#include "platform/filedialog.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
+#include "grid/window/cell_grid.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
+#include "platform/dialogs/filedialog.h"
 #include "playback/sound_device.h"
 #include "resources/editor/cueline_resources.h"
 

@@ -3,9 +3,9 @@
 #include "editor/open_folder.h"
 #include "editor/report.h"
 #include "editor/sound_cli.h"
-#include "platform/fs.h"
-#include "platform/print.h"
-#include "platform/wnd_app_signals.h"
+#include "platform/base/fs.h"
+#include "platform/print/print.h"
+#include "platform/window/wnd_app_signals.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "editor/open_folder.h"
 
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "editor/pack_file.h"
 
-#include "platform/fs.h"
-#include "platform/fs_write.h"
+#include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 
 #include <algorithm>
 #include <cctype>

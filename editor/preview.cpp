@@ -1,8 +1,8 @@
 #include "editor/preview.h"
 
-#include "platform/clipboard.h"
-#include "platform/fs.h"
-#include "platform/wnd.h"
+#include "platform/base/fs.h"
+#include "platform/window/clipboard.h"
+#include "platform/window/wnd.h"
 #include "playback/sound_device.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // when it has finished.
 #pragma once
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 #include <memory>
 #include <string>

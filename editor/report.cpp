@@ -1,8 +1,8 @@
 #include "editor/report.h"
 
 #include "editor/crew_pack.h"
-#include "platform/fs.h"
-#include "platform/locale_text.h"
+#include "platform/base/fs.h"
+#include "platform/base/locale_text.h"
 
 #include <cerrno>
 #include <cstdio>

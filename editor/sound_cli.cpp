@@ -1,6 +1,6 @@
 #include "editor/sound_cli.h"
 
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 #include "playback/sound_device.h"
 #include "playback/wave_reader.h"
 

@@ -1,7 +1,7 @@
 // Where the Wine front ends keep their prefixes.
 #include "finder/parsers.h"
 #include "finder/walk.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <algorithm>
 #include <dirent.h>

@@ -2,7 +2,7 @@
 #include "finder/finder.h"
 #include "finder/parsers.h"
 #include "finder/walk.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "finder/walk.h"
 
 #include "finder/parsers.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <algorithm>
 #include <cerrno>

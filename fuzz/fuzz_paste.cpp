@@ -1,8 +1,8 @@
 // Pasted text: splitting never fails, fields are trimmed and never hold a separator, a copied
 // table pastes back into the same shape, and a paste into a table writes only the cells from
 // its target on, each with its field.
-#include "grid/clipboard_text.h"
-#include "grid/grid_core.h"
+#include "grid/core/clipboard_text.h"
+#include "grid/core/grid_core.h"
 
 #include <cstdint>
 #include <string>

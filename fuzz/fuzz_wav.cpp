@@ -1,6 +1,6 @@
 // The WAV reader on arbitrary bytes, through both ways it opens a sound: a file on disk and a
 // built-in sound held in memory; then the decoder of compressed sound data on what it read.
-#include "platform/audio.h"
+#include "platform/sound/audio.h"
 #include "playback/wave_reader.h"
 
 #include <cstdint>

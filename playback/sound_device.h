@@ -3,8 +3,8 @@
 // another program can be refilled.
 #pragma once
 
-#include "platform/audio.h"
-#include "platform/types.h"
+#include "platform/base/types.h"
+#include "platform/sound/audio.h"
 #include "playback/wave_reader.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "playback/wave_reader.h"
 
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <algorithm>
 #include <cstring>

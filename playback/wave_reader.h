@@ -3,8 +3,8 @@
 // built-in sounds, where a store of them is set.
 #pragma once
 
-#include "platform/riff.h"
-#include "platform/types.h"
+#include "platform/base/types.h"
+#include "platform/riff/riff.h"
 
 #include <cstdint>
 #include <memory>

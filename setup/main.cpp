@@ -1,7 +1,7 @@
 // tarnavel-setup: places the installed tools into a simulator, found or named, and lists the
 // simulators it finds.
 #include "finder/finder.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 #include "setup/placement.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "setup/placement.h"
 
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <cerrno>
 #include <cstdio>

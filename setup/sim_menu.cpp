@@ -1,6 +1,6 @@
 #include "setup/sim_menu.h"
 
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // colours and hands them to the dialog's text control it is attached to.
 #pragma once
 
-#include "platform/dialog.h"
-#include "platform/types.h"
+#include "platform/base/types.h"
+#include "platform/dialogs/dialog.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Uninstall Tarnavel: the removal dialog, or the removal without a window (--silent), or the list
 // of what it would remove (--dry-run).
-#include "platform/dialog.h"
-#include "platform/wnd_app_signals.h"
+#include "platform/dialogs/dialog.h"
+#include "platform/window/wnd_app_signals.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_dialog.h"
 

@@ -2,7 +2,7 @@
 
 #include "finder/finder.h"
 #include "finder/parsers.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 #include "setup/sim_menu.h"
 #include "uninstaller/removal.h"
 

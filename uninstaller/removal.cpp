@@ -1,8 +1,8 @@
 #include "uninstaller/removal.h"
 
 #include "finder/finder.h"
-#include "platform/fs.h"
-#include "platform/shell.h"
+#include "platform/base/fs.h"
+#include "platform/shell/shell.h"
 #include "uninstaller/menu_removal.h"
 
 #include <algorithm>

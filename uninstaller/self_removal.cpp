@@ -1,4 +1,4 @@
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 #include "uninstaller/removal.h"
 
 #include <cerrno>

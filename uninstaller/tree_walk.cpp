@@ -3,7 +3,7 @@
 // folders is removed like any other, where a walk that recursed would run out of stack or of
 // descriptors half-way. It climbs back by "..", checked against the folder it left, so a tree
 // moved while it works is left where it is rather than followed.
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 #include "uninstaller/removal.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // the removal the label says so and "Cancel" reads "Finish".
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 #include "uninstaller/color_label.h"
 #include "uninstaller/removal.h"
 

@@ -2,8 +2,8 @@
 // about box.
 #pragma once
 
-#include "platform/dialog.h"
-#include "platform/frame.h"
+#include "platform/dialogs/dialog.h"
+#include "platform/frame/frame.h"
 
 constexpr UINT IDR_FLEET_MAINFRAME = 128;
 constexpr UINT IDD_FLEET_ABOUTBOX = 100;

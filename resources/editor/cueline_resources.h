@@ -1,7 +1,7 @@
 // TnvCueLine's resources: menu, accelerators, string table, help text and icon.
 #pragma once
 
-#include "platform/frame.h"
+#include "platform/frame/frame.h"
 
 #include <string>
 

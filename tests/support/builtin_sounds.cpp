@@ -1,6 +1,6 @@
 #include "tests/support/builtin_sounds.h"
 
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 #include "playback/wave_reader.h"
 
 #include <utility>

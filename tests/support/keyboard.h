@@ -2,7 +2,7 @@
 // menu, a modal dialog, the focused widget), never straight to a chosen widget.
 #pragma once
 
-#include "platform/frame.h"
+#include "platform/frame/frame.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -2,7 +2,7 @@
 // light palette or a dark one, and how far a drawn text stands out from what lies under it.
 #pragma once
 
-#include "platform/contrast.h"
+#include "platform/base/contrast.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,0 +1,369 @@
+#include "grid/core/grid_core.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// The text handed out by CopyCellText; one buffer for every grid of the process.
+char copyBuffer[1024];
+
+} // namespace
+
+CCellGridCore::CCellGridCore(int nRows, int nCols, int nFixedRows, int nFixedCols)
+    : CCellGridCore(CGridLook{}, nRows, nCols, nFixedRows, nFixedCols) {}
+
+CCellGridCore::CCellGridCore(const CGridLook& look, int nRows, int nCols, int nFixedRows,
+                             int nFixedCols)
+    : cellTextColor(look.windowText), cellBackColor(look.window), gridBackColor(look.buttonShadow),
+      fixedTextColor(look.windowText), fixedBackColor(look.buttonFace), gridFont(look.font) {
+    SetNumRows(nRows);
+    SetNumCols(nCols);
+    SetNumFixedRows(nFixedRows);
+    SetNumFixedCols(nFixedCols);
+}
+
+CGridEntry* CCellGridCore::cellAt(int row, int col) const {
+    if (row < 0 || col < 0 || row >= numRows || col >= numCols)
+        return nullptr;
+    if (std::size_t(row) >= rowStore.size() || !rowStore[std::size_t(row)])
+        return nullptr;
+    const CGridRowCells& cells = *rowStore[std::size_t(row)];
+    if (std::size_t(col) >= cells.size())
+        return nullptr;
+    return cells[std::size_t(col)].get();
+}
+
+BOOL CCellGridCore::IsValidCell(int row, int col) const {
+    return row >= 0 && row < numRows && col >= 0 && col < numCols;
+}
+
+BOOL CCellGridCore::IsValidSpan(const CGridSpan& s) const {
+    return s.minRow >= 0 && s.minCol >= 0 && s.maxRow >= 0 && s.maxCol >= 0 && s.maxRow < numRows &&
+           s.maxCol < numCols && s.minRow <= s.maxRow && s.minCol <= s.maxCol;
+}
+
+std::unique_ptr<CGridEntry> CCellGridCore::MakeCell(int row, int col) {
+    auto cell = std::make_unique<CGridEntry>();
+    cell->font = gridFont;
+    if (row > 0 && col >= 0 && col < numCols)
+        cell->format = GetCellFormat(row - 1, col);
+    return cell;
+}
+
+void CCellGridCore::WipeCell(CGridEntry* cell, int row, int col) {
+    SetCellState(row, col, 0);
+    if (cell)
+        cell->text.clear();
+}
+
+BOOL CCellGridCore::SetNumRows(int n) {
+    if (n < 0)
+        return FALSE;
+    if (n == numRows)
+        return TRUE;
+    if (n < numFixedRows)
+        numFixedRows = n;
+    if (currentCell.row >= n)
+        SetCurrentCell(-1, -1);
+    if (n < numRows) {
+        for (int r = n; r < numRows; ++r) {
+            for (int c = 0; c < numCols; ++c) {
+                WipeCell(cellAt(r, c), r, c);
+            }
+            rowStore[std::size_t(r)].reset();
+        }
+    }
+    int oldRows = numRows;
+    rowStore.resize(std::size_t(n));
+    rowSizes.resize(std::size_t(n));
+    numRows = n;
+    for (int r = oldRows; r < n; ++r) {
+        rowSizes[std::size_t(r)] = std::uint32_t(defaultRowSize);
+        rowStore[std::size_t(r)] = std::make_unique<CGridRowCells>(std::size_t(numCols));
+        for (int c = 0; c < numCols; ++c)
+            (*rowStore[std::size_t(r)])[std::size_t(c)] = MakeCell(r, c);
+    }
+    onLayoutChanged(LayoutChange::Counts);
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetNumCols(int n) {
+    if (n < 0)
+        return FALSE;
+    if (n == numCols)
+        return TRUE;
+    if (n < numFixedCols)
+        numFixedCols = n;
+    if (currentCell.col >= n)
+        SetCurrentCell(-1, -1);
+    if (n < numCols) {
+        for (int r = 0; r < numRows; ++r)
+            for (int c = n; c < numCols; ++c)
+                WipeCell(cellAt(r, c), r, c);
+    }
+    int oldCols = numCols;
+    colSizes.resize(std::size_t(n));
+    for (auto& row : rowStore)
+        if (row)
+            row->resize(std::size_t(n));
+    numCols = n;
+    for (int c = oldCols; c < n; ++c)
+        colSizes[std::size_t(c)] = std::uint32_t(defaultColSize);
+    if (n > oldCols) {
+        for (int r = 0; r < numRows; ++r) {
+            if (!rowStore[std::size_t(r)])
+                continue;
+            for (int c = oldCols; c < n; ++c)
+                (*rowStore[std::size_t(r)])[std::size_t(c)] = MakeCell(r, c);
+        }
+    }
+    onLayoutChanged(LayoutChange::Counts);
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetNumFixedRows(int n) {
+    if (n < 0)
+        return FALSE;
+    if (n > numRows && !SetNumRows(n))
+        return FALSE;
+    if (currentCell.row >= 0 && currentCell.row < n)
+        SetCurrentCell(-1, -1);
+    numFixedRows = n;
+    onLayoutChanged(LayoutChange::FixedCounts);
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetNumFixedCols(int n) {
+    if (n < 0)
+        return FALSE;
+    if (n > numCols && !SetNumCols(n))
+        return FALSE;
+    if (currentCell.col >= 0 && currentCell.col < n)
+        SetCurrentCell(-1, -1);
+    numFixedCols = n;
+    onLayoutChanged(LayoutChange::FixedCounts);
+    return TRUE;
+}
+
+BOOL CCellGridCore::ClearGrid() {
+    ClearSelection();
+    colSizes.clear();
+    rowSizes.clear();
+    rowStore.clear(); // the cells, whose picked marks go next
+    pickedCells.clear();
+    currentCell = CGridPos();
+    numRows = numFixedRows = numCols = numFixedCols = 0;
+    onLayoutChanged(LayoutChange::Cleared);
+    return TRUE;
+}
+
+int CCellGridCore::sumSizes(const std::vector<std::uint32_t>& sizes, int from, int to) {
+    long long sum = 0;
+    for (int i = std::max(from, 0); i < to && i < int(sizes.size()); ++i)
+        sum += sizes[std::size_t(i)];
+    return int(std::min<long long>(sum, INT_MAX));
+}
+
+int CCellGridCore::GetFixedBandHeight() const {
+    return sumSizes(rowSizes, 0, numFixedRows);
+}
+int CCellGridCore::GetFixedBandWidth() const {
+    return sumSizes(colSizes, 0, numFixedCols);
+}
+int CCellGridCore::GetContentHeight() const {
+    return sumSizes(rowSizes, 0, numRows);
+}
+int CCellGridCore::GetContentWidth() const {
+    return sumSizes(colSizes, 0, numCols);
+}
+
+int CCellGridCore::GetRowSize(int row) const {
+    if (row < 0 || row >= numRows)
+        return -1;
+    return int(rowSizes[std::size_t(row)]);
+}
+
+int CCellGridCore::GetColSize(int col) const {
+    if (col < 0 || col >= numCols)
+        return -1;
+    return int(colSizes[std::size_t(col)]);
+}
+
+BOOL CCellGridCore::SetRowSize(int row, int pixels) {
+    if (row < 0 || row >= numRows || pixels < 0)
+        return FALSE;
+    rowSizes[std::size_t(row)] = std::uint32_t(pixels);
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetColSize(int col, int pixels) {
+    if (col < 0 || col >= numCols || pixels < 0)
+        return FALSE;
+    colSizes[std::size_t(col)] = std::uint32_t(pixels);
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
+    if (!info)
+        return FALSE;
+    CGridEntry* cell = cellAt(info->row, info->col);
+    if (!cell)
+        return FALSE;
+    UINT mask = info->mask & 0xFFu;
+    if (mask & GCIF_TEXT) {
+        cell->text = info->text;
+        onTextChanged(info->row, info->col);
+    }
+    if (mask & GCIF_DATA)
+        cell->data = info->data;
+    if (mask & GCIF_IMAGE)
+        cell->image = info->image;
+    if (mask & GCIF_STATE)
+        cell->state = info->state;
+    if (mask & GCIF_FORMAT)
+        cell->format = info->format;
+    if (mask & GCIF_BACKCOLOR)
+        cell->backColor = info->backColor;
+    if (mask & GCIF_TEXTCOLOR)
+        cell->textColor = info->textColor;
+    if (mask & GCIF_FONT)
+        cell->font = info->font;
+    return TRUE;
+}
+
+BOOL CCellGridCore::GetCellInfo(GRIDCELLINFO* info) {
+    if (!info)
+        return FALSE;
+    CGridEntry* cell = cellAt(info->row, info->col);
+    if (!cell)
+        return FALSE;
+    UINT mask = info->mask & 0xFFu;
+    if (mask & GCIF_TEXT)
+        info->text = GetCellText(info->row, info->col);
+    if (mask & GCIF_DATA)
+        info->data = cell->data;
+    if (mask & GCIF_IMAGE)
+        info->image = cell->image;
+    if (mask & GCIF_STATE)
+        info->state = cell->state;
+    if (mask & GCIF_FORMAT)
+        info->format = cell->format;
+    if (mask & GCIF_BACKCOLOR)
+        info->backColor = cell->backColor;
+    if (mask & GCIF_TEXTCOLOR)
+        info->textColor = cell->textColor;
+    if (mask & GCIF_FONT)
+        info->font = cell->font;
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetCellText(int row, int col, const std::string& text) {
+    CGridEntry* cell = cellAt(row, col);
+    if (!cell)
+        return FALSE;
+    cell->text = text;
+    onTextChanged(row, col);
+    return TRUE;
+}
+
+std::string CCellGridCore::GetCellText(int row, int col) {
+    CGridEntry* cell = cellAt(row, col);
+    return cell ? cell->text : std::string();
+}
+
+int CCellGridCore::GetCellImage(int row, int col) const {
+    CGridEntry* cell = cellAt(row, col);
+    return cell ? cell->image : -1;
+}
+
+BOOL CCellGridCore::SetCellState(int row, int col, UINT state) {
+    CGridEntry* cell = cellAt(row, col);
+    if (!cell)
+        return FALSE;
+    bool was = (cell->state & GCS_PICKED) != 0;
+    bool now = (state & GCS_PICKED) != 0;
+    if (was && !now)
+        pickedCells.erase(pickKey(row, col));
+    else if (!was && now)
+        pickedCells.emplace(pickKey(row, col), CGridPos(row, col));
+    cell->state = state;
+    return TRUE;
+}
+
+UINT CCellGridCore::GetCellState(int row, int col) const {
+    CGridEntry* cell = cellAt(row, col);
+    return cell ? cell->state : 0;
+}
+
+UINT CCellGridCore::GetCellFormat(int row, int col) const {
+    CGridEntry* cell = cellAt(row, col);
+    return cell ? cell->format : 0;
+}
+
+BOOL CCellGridCore::SetCellBackColor(int row, int col, COLORREF color) {
+    CGridEntry* cell = cellAt(row, col);
+    if (!cell)
+        return FALSE;
+    cell->backColor = color;
+    return TRUE;
+}
+
+BOOL CCellGridCore::SetCellFont(int row, int col, const LOGFONT* font) {
+    CGridEntry* cell = cellAt(row, col);
+    if (!cell || !font)
+        return FALSE;
+    cell->font = *font;
+    return TRUE;
+}
+
+const LOGFONT* CCellGridCore::GetCellFont(int row, int col) const {
+    CGridEntry* cell = cellAt(row, col);
+    return cell ? &cell->font : &gridFont;
+}
+
+LPARAM CCellGridCore::GetCellData(int row, int col) const {
+    CGridEntry* cell = cellAt(row, col);
+    return cell ? cell->data : 0;
+}
+
+const char* CCellGridCore::CopyCellText(int row, int col, int maxLen) {
+    // The buffer's last byte is always the terminator: longer texts and larger limits are cut
+    // to what fits instead of writing past its end.
+    constexpr int room = int(sizeof copyBuffer) - 1;
+    GRIDCELLINFO info;
+    info.row = row;
+    info.col = col;
+    info.mask = GCIF_TEXT;
+    GetCellInfo(&info);
+    std::size_t n = std::min(info.text.size(), std::size_t(room));
+    std::memcpy(copyBuffer, info.text.data(), n);
+    copyBuffer[n] = '\0';
+    copyBuffer[std::clamp(maxLen, 0, room)] = '\0';
+    return copyBuffer;
+}
+
+void CCellGridCore::MarkModified(BOOL flag, int row, int col) {
+    if (row <= 0 || col <= 0) {
+        modified = flag;
+    } else if (flag) {
+        SetCellState(row, col, GetCellState(row, col) | GCS_CHANGED);
+        modified = TRUE;
+    } else {
+        SetCellState(row, col, GetCellState(row, col) & ~GCS_CHANGED);
+    }
+    if (!modified) {
+        for (auto& cells : rowStore) {
+            if (!cells)
+                continue;
+            for (auto& cell : *cells)
+                if (cell)
+                    cell->state &= ~GCS_CHANGED;
+        }
+    }
+}
+
+BOOL CCellGridCore::IsCellWritable(int row, int col) const {
+    return editable && !(GetCellState(row, col) & GCS_LOCKED);
+}

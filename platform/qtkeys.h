@@ -1,9 +1,0 @@
-// The one table from Qt's key codes to the programs' virtual-key codes.
-#pragma once
-
-#include "platform/types.h"
-
-namespace wndinput {
-// The virtual-key code of a Qt key; 0 when it has none.
-UINT virtualKeyOfQtKey(int qtKey);
-} // namespace wndinput

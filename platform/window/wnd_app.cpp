@@ -1,0 +1,66 @@
+#include "platform/window/wnd_app.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace {
+QApplication* ownApp = nullptr;
+}
+
+WndApp::WndApp(int& argc, char** argv) {
+    if (!QCoreApplication::instance()) {
+        ownApp = new QApplication(argc, argv);
+        owns_ = true;
+    }
+}
+
+WndApp::~WndApp() {
+    if (owns_) {
+        ProcessEvents();
+        delete ownApp;
+        ownApp = nullptr;
+    }
+}
+
+int WndApp::Run() {
+    return QApplication::exec();
+}
+
+void WndApp::Quit() {
+    QCoreApplication::quit();
+}
+
+void WndApp::ProcessEvents() {
+    if (!QCoreApplication::instance())
+        return;
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool WndApp::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return done();
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void SetDesktopIdentity(const std::string& desktopId) {
+    // Only the window system's view of the program changes: the settings are kept under the
+    // program's own names, not Qt's.
+    QString id = QString::fromStdString(desktopId);
+    QCoreApplication::setApplicationName(id);
+    QGuiApplication::setDesktopFileName(id);
+}
+
+bool WndApp::HasDisplay() {
+    QString p = QGuiApplication::platformName();
+    return p != "offscreen" && p != "minimal";
+}

@@ -1,0 +1,194 @@
+#include "tests/support/wnd_events.h"
+
+#include "platform/base/codepage.h"
+#include "platform/qt/qtbridge.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace wndevents {
+
+namespace {
+
+Qt::KeyboardModifiers modifiers(unsigned mods) {
+    Qt::KeyboardModifiers m;
+    if (mods & SHIFT)
+        m |= Qt::ShiftModifier;
+    if (mods & CTRL)
+        m |= Qt::ControlModifier;
+    if (mods & ALT)
+        m |= Qt::AltModifier;
+    return m;
+}
+
+int qtKey(UINT vk, unsigned mods) {
+    if (vk >= 'A' && vk <= 'Z')
+        return Qt::Key_A + int(vk - 'A');
+    if (vk >= '0' && vk <= '9')
+        return Qt::Key_0 + int(vk - '0');
+    if (vk >= VK_F1 && vk < VK_F1 + 24)
+        return Qt::Key_F1 + int(vk - VK_F1);
+    switch (vk) {
+    case VK_BACK:
+        return Qt::Key_Backspace;
+    case VK_TAB:
+        return (mods & SHIFT) ? Qt::Key_Backtab : Qt::Key_Tab;
+    case VK_RETURN:
+        return Qt::Key_Return;
+    case VK_ESCAPE:
+        return Qt::Key_Escape;
+    case VK_SPACE:
+        return Qt::Key_Space;
+    case VK_PRIOR:
+        return Qt::Key_PageUp;
+    case VK_NEXT:
+        return Qt::Key_PageDown;
+    case VK_END:
+        return Qt::Key_End;
+    case VK_HOME:
+        return Qt::Key_Home;
+    case VK_LEFT:
+        return Qt::Key_Left;
+    case VK_UP:
+        return Qt::Key_Up;
+    case VK_RIGHT:
+        return Qt::Key_Right;
+    case VK_DOWN:
+        return Qt::Key_Down;
+    case VK_INSERT:
+        return Qt::Key_Insert;
+    case VK_DELETE:
+        return Qt::Key_Delete;
+    case VK_SHIFT:
+        return Qt::Key_Shift;
+    case VK_CONTROL:
+        return Qt::Key_Control;
+    case VK_MENU:
+        return Qt::Key_Alt;
+    default:
+        return 0;
+    }
+}
+
+// The client area, or the widget it hands its input to (an edit control's field).
+QWidget* target(Wnd& w) {
+    QWidget* client = w.clientWidget();
+    if (client && client->focusProxy())
+        return client->focusProxy();
+    return client;
+}
+
+void mouse(Wnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons buttons,
+           unsigned mods) {
+    QWidget* t = target(w);
+    if (!t)
+        return;
+    QPointF local(p.x, p.y);
+    QPointF global = t->mapToGlobal(local);
+    QMouseEvent e(type, local, global, button, buttons, modifiers(mods));
+    QApplication::sendEvent(t, &e);
+}
+
+} // namespace
+
+void Key(Wnd& w, UINT vk, unsigned mods, const std::string& text) {
+    QWidget* t = target(w);
+    if (!t)
+        return;
+    QString s = qtbridge::toQString(text);
+    QKeyEvent press(QEvent::KeyPress, qtKey(vk, mods), modifiers(mods), s);
+    QApplication::sendEvent(t, &press);
+    if (!target(w))
+        return;
+    QKeyEvent release(QEvent::KeyRelease, qtKey(vk, mods), modifiers(mods), s);
+    QApplication::sendEvent(t, &release);
+}
+
+void Char(Wnd& w, char ch, unsigned mods) {
+    unsigned char b = static_cast<unsigned char>(ch);
+    UINT vk = 0;
+    if (b >= 'a' && b <= 'z')
+        vk = 'A' + (b - 'a');
+    else if ((b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9'))
+        vk = b;
+    else if (b == ' ')
+        vk = VK_SPACE;
+    Key(w, vk, mods, std::string(1, ch));
+}
+
+void Press(Wnd& w, Point p, unsigned mods, bool right) {
+    Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
+    mouse(w, QEvent::MouseButtonPress, p, b, b, mods);
+}
+
+void Release(Wnd& w, Point p, unsigned mods, bool right) {
+    Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
+    mouse(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton, mods);
+}
+
+void DoubleClick(Wnd& w, Point p, unsigned mods) {
+    Press(w, p, mods);
+    Release(w, p, mods);
+    mouse(w, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, mods);
+    Release(w, p, mods);
+}
+
+void Move(Wnd& w, Point p, bool leftDown, unsigned mods) {
+    mouse(w, QEvent::MouseMove, p, Qt::NoButton, leftDown ? Qt::LeftButton : Qt::NoButton, mods);
+}
+
+void Wheel(Wnd& w, int delta, Point p, unsigned mods) {
+    QWidget* t = target(w);
+    if (!t)
+        return;
+    QPointF local(p.x, p.y);
+    QWheelEvent e(local, t->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  modifiers(mods), Qt::NoScrollPhase, false);
+    QApplication::sendEvent(t, &e);
+}
+
+void ScrollBar(Wnd& w, int bar, UINT code, int pos) {
+    QWidget* frame = w.widget();
+    if (!frame)
+        return;
+    Qt::Orientation want = bar == SB_VERT ? Qt::Vertical : Qt::Horizontal;
+    QScrollBar* sb = nullptr;
+    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        if (b->orientation() == want)
+            sb = b;
+    if (!sb)
+        return;
+    switch (code) {
+    case SB_LINEDOWN:
+        sb->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case SB_LINEUP:
+        sb->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case SB_PAGEDOWN:
+        sb->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case SB_PAGEUP:
+        sb->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case SB_TOP:
+        sb->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case SB_BOTTOM:
+        sb->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    case SB_THUMBTRACK:
+        sb->setSliderDown(true);
+        sb->setSliderPosition(pos);
+        sb->setSliderDown(false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace wndevents
