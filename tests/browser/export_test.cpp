@@ -1,6 +1,6 @@
 #include "browser/fleet_export.h"
 #include "browser/fleet_options.h"
-#include "platform/fs.h"
+#include "platform/base/fs.h"
 #include "tests/browser/fleet_fixture.h"
 
 #include <cerrno>

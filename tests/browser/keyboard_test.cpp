@@ -1,9 +1,9 @@
 // The browser driven by the keyboard alone: menus through Alt+letter and the arrows, the about
 // box through Enter and Escape, the grid ready for keys as soon as the window is active.
 #include "browser/fleet_shell.h"
-#include "grid/cell_grid.h"
-#include "platform/filedialog.h"
-#include "platform/msgbox.h"
+#include "grid/window/cell_grid.h"
+#include "platform/base/msgbox.h"
+#include "platform/dialogs/filedialog.h"
 #include "resources/browser/fleet_resources.h"
 #include "tests/browser/running_fleet.h"
 #include "tests/support/keyboard.h"

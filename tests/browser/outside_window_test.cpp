@@ -1,6 +1,6 @@
 // The window started outside a simulator: it shows the one simulator with the add-on, asks which
 // among several (keyboard alone, readable on a dark desktop), or says that there is none.
-#include "platform/qtbridge.h"
+#include "platform/qt/qtbridge.h"
 #include "tests/browser/outside_home.h"
 #include "tests/browser/running_fleet.h"
 #include "tests/support/keyboard.h"

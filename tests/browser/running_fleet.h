@@ -3,9 +3,9 @@
 #pragma once
 
 #include "browser/fleet_shell.h"
-#include "grid/cell_grid.h"
-#include "platform/filedialog.h"
-#include "platform/msgbox.h"
+#include "grid/window/cell_grid.h"
+#include "platform/base/msgbox.h"
+#include "platform/dialogs/filedialog.h"
 #include "tests/browser/fleet_fixture.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "browser/fleet_table.h"
 #include "browser/pricing.h"
-#include "grid/grid_core.h"
+#include "grid/core/grid_core.h"
 #include "tests/browser/fleet_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // A save against what else happens to CueLine.clt: another editor's save, a second name, the
 // temporaries and the copy a crashed save left behind.
 #include "editor/crew_pack.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
 #include "tests/editor/fake_view.h"
 #include "tests/support/test_support.h"
 

@@ -2,8 +2,8 @@
 // file cannot carry, and a CueLine.clt that is a link, read-only, or in a folder that takes no
 // new file.
 #include "editor/crew_pack.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
 #include "tests/editor/fake_view.h"
 #include "tests/support/as_user.h"
 #include "tests/support/test_support.h"

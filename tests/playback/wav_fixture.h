@@ -1,7 +1,7 @@
 // Builds WAVE files byte by byte for the playback tests, including the malformed ones.
 #pragma once
 
-#include "platform/riff.h"
+#include "platform/riff/riff.h"
 
 #include <cstdint>
 #include <optional>

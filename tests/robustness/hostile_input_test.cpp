@@ -3,8 +3,8 @@
 // finishes in seconds, crashes nothing and loses nothing on disk.
 #include "browser/aircraft_scan.h"
 #include "editor/crew_pack.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
 #include "playback/wave_reader.h"
 #include "tests/support/sim_tree.h"
 #include "tests/support/test_support.h"

@@ -2,8 +2,8 @@
 // files. The old file stays byte for byte, the user is told, and the pack stays modified so
 // that nothing typed is lost.
 #include "editor/crew_pack.h"
-#include "platform/fs.h"
-#include "platform/msgbox.h"
+#include "platform/base/fs.h"
+#include "platform/base/msgbox.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 

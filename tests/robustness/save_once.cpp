@@ -3,7 +3,7 @@
 //   tnv-save-once FOLDER TEXT [--as-nobody]
 // Exit status: 0 saved, 1 not saved, 2 the pack could not be loaded, 3 could not drop to nobody.
 #include "editor/crew_pack.h"
-#include "platform/msgbox.h"
+#include "platform/base/msgbox.h"
 
 #include <cstring>
 #include <grp.h>

@@ -1,5 +1,5 @@
-#include "platform/frame.h"
-#include "platform/frame_keys.h"
+#include "platform/frame/frame.h"
+#include "platform/frame/frame_keys.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "platform/settings.h"
+#include "platform/frame/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,32 @@
+// Helpers shared by the grid's tests.
+#pragma once
+
+#include "grid/core/grid_core.h"
+
+#include <string>
+#include <vector>
+
+// Opens a grid's protected state to the tests: the table alone, or the grid on screen.
+template <class Grid> class TestGridOf : public Grid {
+public:
+    using Grid::Grid;
+    using Grid::savedPickedCells;
+    std::vector<std::string> column(int col) {
+        std::vector<std::string> out;
+        for (int r = 0; r < this->GetNumRows(); ++r)
+            out.push_back(this->GetCellText(r, col));
+        return out;
+    }
+    void fillColumn(int col, const std::vector<std::string>& texts, int firstRow = 0) {
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            this->SetCellText(firstRow + int(i), col, texts[i]);
+    }
+    void saveSelection(const std::vector<CGridPos>& cells) {
+        for (const CGridPos& p : cells)
+            savedPickedCells[(std::uint64_t(std::uint32_t(p.col)) << 32) | std::uint32_t(p.row)] =
+                p;
+    }
+};
+
+// The table without a window.
+using TestGrid = TestGridOf<CCellGridCore>;

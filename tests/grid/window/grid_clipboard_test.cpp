@@ -1,0 +1,198 @@
+// Copy, cut, paste and select all of the grid, through the application's real clipboard.
+#include "grid/window/cell_grid.h"
+#include "platform/window/clipboard.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A table of 5 rows and 4 columns with one fixed row and one fixed column; body cell (r, c)
+// holds "rc".
+struct Table {
+    CCellGrid grid{5, 4, 1, 1};
+    Table() {
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 4; ++c)
+                grid.SetCellText(r, c, std::to_string(r) + std::to_string(c));
+    }
+    void pick(int r, int c) { grid.SetCellState(r, c, grid.GetCellState(r, c) | GCS_PICKED); }
+    void lock(int r, int c) { grid.SetCellState(r, c, grid.GetCellState(r, c) | GCS_LOCKED); }
+    std::string text(int r, int c) { return grid.GetCellText(r, c); }
+    bool enabled(UINT id) {
+        CmdUI ui(id);
+        EXPECT_TRUE(grid.OnUpdateCmdUI(ui));
+        return ui.enabled();
+    }
+};
+
+std::string pasteAt(Table& t, const CGridPos& at, const std::string& text) {
+    SetClipboardText8(text);
+    t.grid.SetCurrentCell(at.row, at.col);
+    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_PASTE));
+    std::string all;
+    for (int r = 1; r < 5; ++r) {
+        for (int c = 1; c < 4; ++c)
+            all += t.text(r, c) + (c < 3 ? "|" : "");
+        all += "\n";
+    }
+    return all;
+}
+
+} // namespace
+
+TEST(GridClipboard, ClipboardKeepsEveryByte) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all.push_back(char(b));
+    ASSERT_TRUE(SetClipboardText8(all));
+    EXPECT_TRUE(IsClipboardTextAvailable());
+    EXPECT_EQ(GetClipboardText8(), all);
+}
+
+TEST(GridClipboard, CopyBytesOfTwoRowsByThreeColumns) {
+    Table t;
+    const char* texts[2][3] = {{"a", "", "c"}, {"d", "e", "f"}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            t.grid.SetCellText(1 + r, 1 + c, texts[r][c]);
+    t.grid.ApplySelection(1, 1, 2, 3, FALSE);
+    std::unique_ptr<CGridDataSource> source = t.grid.MakeSelectionDataSource();
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->block, std::string("a\t \tc\nd\te\tf\0", 12));
+    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_COPY));
+    EXPECT_EQ(GetClipboardText8(), "a\t \tc\nd\te\tf");
+}
+
+TEST(GridClipboard, CopyOfTwoCellsApartGivesTheWholeRectangle) {
+    Table t;
+    t.pick(1, 1);
+    t.pick(3, 3);
+    SetClipboardText8("before");
+    EXPECT_TRUE(t.grid.CmdCopy());
+    EXPECT_EQ(GetClipboardText8(), "11\t\t\n\t\t\n\t\t33");
+}
+
+TEST(GridClipboard, NoSelectionCopiesNothingAndDisablesCopyAndCut) {
+    Table t;
+    t.grid.ClearSelection();
+    SetClipboardText8("kept");
+    EXPECT_FALSE(t.grid.MakeSelectionDataSource());
+    EXPECT_FALSE(t.enabled(ID_EDIT_COPY));
+    EXPECT_FALSE(t.enabled(ID_EDIT_CUT));
+    t.grid.OnCmdMsg(ID_EDIT_COPY);
+    t.grid.OnCmdMsg(ID_EDIT_CUT);
+    EXPECT_EQ(GetClipboardText8(), "kept");
+}
+
+TEST(GridClipboard, PasteSplitsLinesAndFields) {
+    struct Case {
+        const char* name;
+        CGridPos at;
+        std::string text;
+        std::string expect;
+    } cases[] = {
+        {"comma and tab", {2, 1}, "x,y\tz", "11|12|13\nx|y|z\n31|32|33\n41|42|43\n"},
+        {"empty field vanishes", {1, 1}, "a\t\tb", "a|b|13\n21|22|23\n31|32|33\n41|42|43\n"},
+        {"carriage returns and the last empty line",
+         {1, 2},
+         "p\r\nq\r\n",
+         "11|p|13\n21|q|23\n31|32|33\n41|42|43\n"},
+        {"extra fields and lines dropped",
+         {3, 2},
+         "a\tb\tc\nd\te\tf\ng\th\n",
+         "11|12|13\n21|22|23\n31|a|b\n41|d|e\n"},
+        {"empty middle line empties its first cell",
+         {1, 1},
+         "a\n\nb",
+         "a|12|13\n|22|23\nb|32|33\n41|42|43\n"},
+        {"read-only neighbour is overwritten",
+         {4, 2},
+         "u\tv",
+         "11|12|13\n21|22|23\n31|32|33\n41|u|v\n"},
+    };
+    for (const Case& c : cases) {
+        Table t;
+        t.lock(4, 3);
+        EXPECT_EQ(pasteAt(t, c.at, c.text), c.expect) << c.name;
+        EXPECT_TRUE(t.grid.IsModified()) << c.name;
+    }
+}
+
+TEST(GridClipboard, PasteIntoReadOnlyCurrentCellChangesNothing) {
+    Table t;
+    t.lock(2, 2);
+    SetClipboardText8("x");
+    t.grid.SetCurrentCell(2, 2);
+    EXPECT_FALSE(t.enabled(ID_EDIT_PASTE));
+    std::string before = pasteAt(t, {2, 2}, "x\ty");
+    EXPECT_EQ(before, "11|12|13\n21|22|23\n31|32|33\n41|42|43\n");
+    EXPECT_FALSE(t.grid.IsModified());
+}
+
+TEST(GridClipboard, PasteClearsTheSelectionOfWrittenCells) {
+    Table t;
+    t.grid.ApplySelection(1, 1, 2, 2, FALSE);
+    pasteAt(t, {1, 1}, "n");
+    EXPECT_FALSE(t.grid.IsPicked(1, 1));
+    EXPECT_TRUE(t.grid.IsPicked(2, 2));
+}
+
+TEST(GridClipboard, PasteEnableRule) {
+    Table t;
+    t.grid.SetCurrentCell(1, 1);
+    SetClipboardText8("x");
+    EXPECT_TRUE(t.enabled(ID_EDIT_PASTE));
+    t.grid.AllowEditing(FALSE);
+    EXPECT_FALSE(t.enabled(ID_EDIT_PASTE));
+    EXPECT_FALSE(t.grid.CmdPaste());
+    EXPECT_EQ(t.text(1, 1), "11");
+}
+
+TEST(GridClipboard, CutCopiesEverythingButEmptiesOnlyWritableCells) {
+    Table t;
+    t.lock(1, 2);
+    t.grid.ApplySelection(1, 1, 1, 3, FALSE);
+    EXPECT_TRUE(t.enabled(ID_EDIT_CUT));
+    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_CUT));
+    EXPECT_EQ(GetClipboardText8(), "11\t12\t13");
+    EXPECT_EQ(t.text(1, 1), "");
+    EXPECT_EQ(t.text(1, 2), "12");
+    EXPECT_EQ(t.text(1, 3), "");
+    EXPECT_FALSE(t.grid.IsPicked(1, 1));
+    EXPECT_TRUE(t.grid.IsPicked(1, 2));
+    EXPECT_TRUE(t.grid.IsModified());
+}
+
+TEST(GridClipboard, ReadOnlyGridCopiesButNeitherCutsNorPastes) {
+    Table t;
+    t.grid.AllowEditing(FALSE);
+    t.grid.ApplySelection(2, 1, 2, 2, FALSE);
+    EXPECT_TRUE(t.enabled(ID_EDIT_COPY));
+    EXPECT_FALSE(t.enabled(ID_EDIT_CUT));
+    t.grid.OnCmdMsg(ID_EDIT_CUT);
+    EXPECT_EQ(t.text(2, 1), "21");
+    t.grid.OnCmdMsg(ID_EDIT_COPY);
+    EXPECT_EQ(GetClipboardText8(), "21\t22");
+}
+
+TEST(GridClipboard, SelectAllPicksEveryBodyCell) {
+    Table t;
+    EXPECT_TRUE(t.enabled(ID_EDIT_SELECT_ALL));
+    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_SELECT_ALL));
+    EXPECT_EQ(t.grid.GetPickedCount(), 12u);
+    EXPECT_EQ(t.grid.GetSelectionBounds(), CGridSpan(1, 1, 4, 3));
+    t.grid.EnableSelection(FALSE);
+    EXPECT_FALSE(t.enabled(ID_EDIT_SELECT_ALL));
+}
+
+TEST(GridClipboard, OnlyTheEditCommandsAreTheGrids) {
+    Table t;
+    for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_SELECT_ALL})
+        EXPECT_TRUE(t.grid.HasCommand(id)) << id;
+    for (UINT id : {ID_FILE_PRINT, ID_EDIT_UNDO, ID_FILE_SAVE}) {
+        EXPECT_FALSE(t.grid.HasCommand(id)) << id;
+        EXPECT_FALSE(t.grid.OnCmdMsg(id)) << id;
+        CmdUI ui(id);
+        EXPECT_FALSE(t.grid.OnUpdateCmdUI(ui)) << id;
+    }
+}

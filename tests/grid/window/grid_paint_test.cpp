@@ -1,0 +1,403 @@
+// What the grid paints, read back pixel by pixel from its window.
+#include "grid_window_fixture.h"
+
+#include "platform/base/contrast.h"
+#include "platform/draw/syscolors.h"
+#include "platform/window/wnd_app.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace {
+
+constexpr COLORREF white = RGB(255, 255, 255);
+constexpr COLORREF navy = RGB(0, 0, 128);
+constexpr COLORREF grey = RGB(200, 200, 200);
+constexpr COLORREF lines = RGB(192, 192, 192);
+constexpr COLORREF red = RGB(255, 0, 0);
+constexpr COLORREF black = RGB(0, 0, 0);
+
+} // namespace
+
+// A grid made for the screen takes the desktop's colours and settings.
+TEST(GridLook, StartsWithTheSystemColoursAndDefaults) {
+    WindowTestGrid g(3, 4, 1, 1);
+    EXPECT_EQ(g.GetNumRows(), 3);
+    EXPECT_EQ(g.GetNumCols(), 4);
+    EXPECT_EQ(g.GetNumFixedRows(), 1);
+    EXPECT_EQ(g.GetNumFixedCols(), 1);
+    EXPECT_EQ(g.GetCellTextColor(), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(g.GetGridBackColor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(g.GetFixedBackColor(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    EXPECT_EQ(g.GetGridLines(), GRIDLINES_BOTH);
+    EXPECT_EQ(g.GetWheelLines(), 3);
+    EXPECT_TRUE(g.IsEditable());
+    EXPECT_FALSE(g.IsModified());
+    EXPECT_EQ(g.GetRowSize(2), 10);
+    EXPECT_EQ(g.GetColSize(3), 30);
+    EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
+    EXPECT_EQ(g.GetSortColumn(), -1);
+    GRIDCELLINFO info;
+    info.row = 2;
+    info.col = 3;
+    info.mask = 0xFF;
+    ASSERT_TRUE(g.GetCellInfo(&info));
+    EXPECT_EQ(info.image, -1);
+    EXPECT_EQ(info.backColor, CLR_DEFAULT);
+    EXPECT_EQ(info.textColor, CLR_DEFAULT);
+    EXPECT_EQ(info.font, g.GetGridFont());
+}
+
+// 5 x 4 cells of 40 x 20 pixels, one fixed row and column, in a 300 x 200 client area.
+class GridPaintTest : public GridWindowTest {
+protected:
+    ProbeGrid& setUpGrid() {
+        ProbeGrid& g = make(5, 4, 1, 1);
+        g.SetCellBackColor(white);
+        g.SetCellTextColor(black);
+        g.SetGridBackColor(navy);
+        g.SetFixedBackColor(grey);
+        g.SetFixedTextColor(black);
+        g.SetGridLineColor(lines);
+        g.Invalidate(TRUE);
+        return g;
+    }
+    COLORREF pixel(int x, int y) {
+        grid->UpdateWindow();
+        return grid->GetDC()->GetPixel(x, y);
+    }
+    // Pixels in the rectangle that differ from `bg`, and the mean of their x.
+    std::pair<int, double> ink(const Rect& r, COLORREF bg) {
+        grid->UpdateWindow();
+        auto dc = grid->GetDC();
+        int n = 0;
+        double sx = 0;
+        for (int x = r.left; x < r.right; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                if (dc->GetPixel(x, y) != bg) {
+                    ++n;
+                    sx += x;
+                }
+        return {n, n ? sx / n : -1};
+    }
+    // The pixel of the rectangle that stands out most from `bg`: the colour its text is drawn in.
+    COLORREF inkOf(const Rect& r, COLORREF bg) {
+        grid->UpdateWindow();
+        auto dc = grid->GetDC();
+        COLORREF best = bg;
+        for (int x = r.left; x < r.right; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                if (contrast::ratio(dc->GetPixel(x, y), bg) > contrast::ratio(best, bg))
+                    best = dc->GetPixel(x, y);
+        return best;
+    }
+};
+
+TEST_F(GridPaintTest, CellsLinesAndTheAreaBeyond) {
+    for (BOOL buffered : {TRUE, FALSE}) {
+        SCOPED_TRACE(buffered);
+        ProbeGrid& g = grid ? *grid : setUpGrid();
+        g.SetDoubleBuffered(buffered);
+        g.Invalidate(TRUE);
+        EXPECT_EQ(pixel(60, 25), white);  // inside cell (1, 1)
+        EXPECT_EQ(pixel(79, 30), lines);  // its vertical line on its last pixel column
+        EXPECT_EQ(pixel(60, 39), lines);  // its horizontal line on its last pixel row
+        EXPECT_EQ(pixel(80, 30), white);  // the next cell starts one pixel further
+        EXPECT_EQ(pixel(200, 50), navy);  // right of the cells
+        EXPECT_EQ(pixel(60, 150), navy);  // below the cells
+        EXPECT_EQ(pixel(250, 150), navy); // the corner beyond both
+        EXPECT_EQ(pixel(20, 50), grey);   // fixed column
+        EXPECT_EQ(pixel(100, 10), grey);  // fixed row
+    }
+}
+
+TEST_F(GridPaintTest, OwnColoursAndGridColours) {
+    ProbeGrid& g = setUpGrid();
+    g.SetCellBackColor(2, 2, red);
+    EXPECT_EQ(pixel(100, 50), red);
+    g.SetCellBackColor(RGB(255, 255, 0)); // cells with CLR_DEFAULT follow the grid
+    g.Invalidate(TRUE);
+    EXPECT_EQ(pixel(60, 25), RGB(255, 255, 0));
+    EXPECT_EQ(pixel(100, 50), red);
+}
+
+// Under a dark desktop the grid's text is light: on a cell's own background it would not read.
+TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
+    ProbeGrid& g = setUpGrid();
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40), blue = RGB(0, 0, 200);
+    g.SetCellTextColor(light);
+    g.SetCellBackColor(dark);
+    g.SetFixedTextColor(light);
+    g.SetFixedBackColor(dark);
+    struct Case {
+        int row, col;
+        COLORREF back, text; // the cell's own, CLR_DEFAULT for none
+        COLORREF ink;
+    } cases[] = {
+        {1, 1, white, CLR_DEFAULT, black},
+        {1, 2, red, CLR_DEFAULT, black},
+        {1, 3, navy, CLR_DEFAULT, white},
+        {2, 1, CLR_DEFAULT, CLR_DEFAULT, light}, // the grid's background: the grid's text
+        {2, 2, white, blue, blue},               // a text colour of its own is kept
+        {3, 3, white, CLR_DEFAULT, black},       // the current cell, in its frame
+        {0, 2, white, CLR_DEFAULT, black},       // a header cell
+        {3, 0, CLR_DEFAULT, CLR_DEFAULT, light},
+    };
+    for (const Case& c : cases) {
+        GRIDCELLINFO info;
+        info.row = c.row;
+        info.col = c.col;
+        info.mask = GCIF_TEXT | GCIF_BACKCOLOR | GCIF_TEXTCOLOR;
+        info.text = "HIH";
+        info.backColor = c.back;
+        info.textColor = c.text;
+        ASSERT_TRUE(g.SetCellInfo(&info));
+    }
+    g.SetCurrentCell(3, 3);
+    g.Invalidate(TRUE);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row << "," << c.col);
+        Rect box;
+        ASSERT_TRUE(g.GetCellBox(c.row, c.col, &box));
+        COLORREF back = c.back != CLR_DEFAULT ? c.back : dark;
+        // Smoothed edges at fractional scales come near the text colour, not always onto it.
+        COLORREF ink = inkOf(Rect{box.left + 2, box.top + 2, box.right - 1, box.bottom - 1}, back);
+        EXPECT_LT(contrast::ratio(ink, c.ink), 1.25) << std::hex << ink;
+    }
+    // The current cell's frame shows on the dark background too.
+    g.SetCurrentCell(2, 1);
+    Rect box;
+    ASSERT_TRUE(g.GetCellBox(2, 1, &box));
+    EXPECT_EQ(pixel(box.left, box.top + 5), white);
+    EXPECT_EQ(pixel(box.left + 5, box.top), white);
+}
+
+// The grid follows the desktop's colours when they change while it runs.
+TEST_F(GridPaintTest, APaletteChangeRecoloursTheGrid) {
+    ProbeGrid& g = make(3, 3, 1, 1);
+    g.SetGridBackColor(navy); // the program's own choice
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(240, 240, 240));
+    QApplication::setPalette(dark);
+    QApplication::processEvents(); // Qt tells the widgets from its event loop
+    EXPECT_EQ(g.GetCellBackColor(), RGB(30, 30, 30));
+    EXPECT_EQ(g.GetCellTextColor(), RGB(240, 240, 240));
+    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ(pixel(60, 25), RGB(30, 30, 30));
+    QApplication::setPalette(before);
+    QApplication::processEvents();
+    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(GridPaintTest, CurrentCellKeepsItsColourInsideABlackFrame) {
+    ProbeGrid& g = setUpGrid();
+    g.SetCellBackColor(2, 2, red);
+    g.SetSelectionAnchor(CGridPos(2, 1));
+    g.SelectCellsTo(CGridPos(3, 2));
+    g.SetCurrentCell(2, 2);
+    // Cell (2, 2) covers (80, 40) - (119, 59); its grid lines are x = 119 and y = 59.
+    EXPECT_EQ(pixel(80, 40), black);
+    EXPECT_EQ(pixel(118, 50), black);
+    EXPECT_EQ(pixel(100, 58), black);
+    EXPECT_EQ(pixel(119, 50), lines);
+    EXPECT_EQ(pixel(100, 45), red); // not the highlight, though selected
+    EXPECT_EQ(pixel(60, 45), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(pixel(100, 65), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(pixel(140, 45), white);
+}
+
+TEST_F(GridPaintTest, CurrentCellIsDrawnAtOnceWithoutWaitingForPaint) {
+    ProbeGrid& g = setUpGrid();
+    g.UpdateWindow();
+    g.SetCurrentCell(1, 1);
+    EXPECT_EQ(g.GetDC()->GetPixel(40, 20), black); // repainted through its own surface
+    int paints = g.cellPaints;
+    g.SetCurrentCell(1, 1); // the same cell: nothing to draw
+    EXPECT_EQ(g.cellPaints, paints);
+}
+
+TEST_F(GridPaintTest, OutlinedCellGetsAFrameToo) {
+    ProbeGrid& g = setUpGrid();
+    g.SetCellState(3, 3, GCS_OUTLINED);
+    EXPECT_EQ(pixel(120, 60), black);
+    EXPECT_EQ(pixel(130, 65), white);
+}
+
+TEST_F(GridPaintTest, HeadersOfTheCurrentRowAndColumnAreSunkenAndSemiBold) {
+    ProbeGrid& g = setUpGrid();
+    for (int c = 1; c < 4; ++c)
+        g.SetCellText(0, c, "HHH");
+    g.SetCurrentCell(2, 2);
+    // Header (0, 2) spans x 80..119: sunken, dark at its top and left.
+    EXPECT_EQ(pixel(80, 5), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(100, 0), GetSysColor(COLOR_3DDKSHADOW));
+    // Header (0, 1) spans x 40..79: raised, light on top, dark on the right and bottom.
+    EXPECT_EQ(pixel(60, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(40, 10), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(79, 10), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(60, 19), GetSysColor(COLOR_3DDKSHADOW));
+    // Row header (2, 0) is sunken, (3, 0) raised.
+    EXPECT_EQ(pixel(0, 45), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(0, 65), GetSysColor(COLOR_BTNHIGHLIGHT));
+    auto current = ink(Rect{82, 2, 118, 18}, grey);
+    auto other = ink(Rect{42, 2, 78, 18}, grey);
+    EXPECT_GT(current.first, other.first); // semi-bold carries more ink
+}
+
+TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
+    ProbeGrid& g = setUpGrid();
+    g.SetColSize(2, 100);
+    g.Invalidate(TRUE);
+    GRIDCELLINFO info;
+    info.row = 2;
+    info.col = 2;
+    info.mask = GCIF_TEXT | GCIF_FORMAT;
+    info.text = "MM";
+    info.format = DT_CENTER;
+    g.SetCellInfo(&info);
+    g.SetCellText(3, 2, "MM"); // left aligned, for comparison
+    auto centred = ink(Rect{81, 41, 178, 58}, white);
+    auto left = ink(Rect{81, 61, 178, 78}, white);
+    ASSERT_GT(centred.first, 0);
+    EXPECT_NEAR(centred.second, 80 + 50, 3);
+    EXPECT_LT(left.second, 110);
+}
+
+TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
+    ProbeGrid& g = setUpGrid();
+    g.SetColSize(1, 120);
+    g.SetCellText(1, 1, "a&b");
+    g.SetCellText(2, 1, "ab");
+    g.Invalidate(TRUE);
+    auto amp = ink(Rect{41, 21, 158, 38}, white);
+    auto plain = ink(Rect{41, 41, 158, 58}, white);
+    EXPECT_GT(amp.first, plain.first + 10);
+}
+
+TEST_F(GridPaintTest, NothingIsPaintedWhileDrawingIsOff) {
+    ProbeGrid& g = setUpGrid();
+    g.UpdateWindow();
+    g.EnableDraw(FALSE);
+    g.SetCellBackColor(1, 1, red);
+    EXPECT_FALSE(g.RepaintCell(1, 1));
+    g.Invalidate(TRUE);
+    EXPECT_EQ(pixel(60, 25), white);
+    g.EnableDraw(TRUE);
+    EXPECT_TRUE(g.RepaintCell(1, 1));
+    EXPECT_EQ(g.GetDC()->GetPixel(60, 25), red);
+    EXPECT_TRUE(g.RepaintColumn(1));
+}
+
+TEST_F(GridPaintTest, SystemColourChangeFollowsOnlyUnchangedColours) {
+    ProbeGrid& g = make(3, 3, 1, 1);
+    g.SetGridBackColor(navy); // the program's own choice
+    SetSysColorOverride(COLOR_WINDOW, RGB(1, 2, 3));
+    SetSysColorOverride(COLOR_BTNSHADOW, RGB(4, 5, 6));
+    g.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(g.GetCellBackColor(), RGB(1, 2, 3));
+    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    SetSysColorOverride(COLOR_WINDOW, RGB(7, 8, 9));
+    g.SendMessage(WM_SYSCOLORCHANGE); // still the system's: follows again
+    EXPECT_EQ(g.GetCellBackColor(), RGB(7, 8, 9));
+    ResetSysColors();
+}
+
+TEST_F(GridPaintTest, ScrolledViewPaintsTheRowsThatCameIn) {
+    ProbeGrid& g = make(30, 3, 1, 1);
+    g.SetCellBackColor(white);
+    g.SetCellBackColor(11, 1, red);
+    g.Invalidate(TRUE);
+    g.UpdateWindow();
+    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    g.UpdateWindow();
+    // Row 11 was at y 200..219 (off screen); two rows up it is at 180..199.
+    EXPECT_EQ(g.GetDC()->GetPixel(60, 185), red);
+    EXPECT_NE(g.GetDC()->GetPixel(60, 165), red);
+}
+
+// A repaint of part of the window (what an expose or a scroll asks for) gives the pixels of a
+// full paint there and leaves the rest alone, with texts overflowing their cells, fonts and
+// colours changing from cell to cell, and the current and selected cells among them.
+TEST_F(GridPaintTest, PartialRepaintMatchesTheFullPaint) {
+    ProbeGrid& g = make(40, 6, 1, 1, 300, 200, 17, 45);
+    LOGFONT bold = *g.GetCellFont(1, 1);
+    bold.weight = FW_BOLD;
+    for (int r = 0; r < 40; ++r)
+        for (int c = 0; c < 6; ++c) {
+            g.SetCellText(r, c,
+                          "cell " + std::to_string(r) + "/" + std::to_string(c) + " overflows");
+            if ((r + c) % 3 == 0)
+                g.SetCellFont(r, c, &bold);
+            if ((r * c) % 5 == 1)
+                g.SetCellBackColor(r, c, RGB(255, 255, 180));
+        }
+    g.SetCurrentCell(3, 2);
+    g.SetCellState(4, 3, g.GetCellState(4, 3) | GCS_PICKED);
+    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    ImageSurface full(300, 200);
+    g.PaintGrid(full);
+    for (Rect part : {Rect{30, 10, 170, 95}, Rect{61, 40, 62, 180}, Rect{0, 0, 300, 18}}) {
+        SCOPED_TRACE(testing::Message() << part.left << "," << part.top);
+        ImageSurface piece(300, 200, red);
+        piece.IntersectClipRect(part);
+        g.PaintGrid(piece);
+        int wrong = 0;
+        for (int x = 0; x < 300; ++x)
+            for (int y = 0; y < 200; ++y) {
+                bool inside = x >= part.left && x < part.right && y >= part.top && y < part.bottom;
+                wrong += piece.GetPixel(x, y) != (inside ? full.GetPixel(x, y) : red);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST_F(GridWindowTest, NotificationsGoToTheOwner) {
+    ProbeGrid& g = make(5, 5, 1, 1);
+    using N = GridOwner::Note;
+    g.SetCurrentCell(2, 2);
+    EXPECT_EQ(owner.notes, (std::vector<N>{{GN_CURRENTCHANGED, 2, 2}}));
+    owner.notes.clear();
+    g.SetCurrentCell(2, 2);
+    EXPECT_TRUE(owner.notes.empty());
+    g.SetCurrentCell(3, 1);
+    EXPECT_EQ(owner.notes, (std::vector<N>{{GN_CURRENTCHANGING, 2, 2}, {GN_CURRENTCHANGED, 3, 1}}));
+    owner.notes.clear();
+    g.SelectEverything();
+    g.ClearSelection();
+    EXPECT_EQ(owner.notes, (std::vector<N>{{GN_CURRENTCHANGING, 3, 1}}));
+    EXPECT_EQ(g.GetPickedCount(), 0u);
+    owner.notes.clear();
+    g.ClearSelection(); // nothing was current: nothing to say
+    EXPECT_TRUE(owner.notes.empty());
+
+    GridOwner other;
+    ASSERT_TRUE(other.CreateTopLevel("other", 0, Rect{0, 0, 10, 10}));
+    g.SetOwner(&other);
+    g.SetCurrentCell(1, 1);
+    EXPECT_EQ(other.notes.size(), 1u);
+    EXPECT_TRUE(owner.notes.empty());
+    EXPECT_EQ(g.NotifyParent(1, 1, GN_BEGINEDIT), 0);
+    g.SetOwner(nullptr);
+}
+
+TEST_F(GridWindowTest, ClickNotificationIsPostedNotSent) {
+    ProbeGrid& g = make(3, 3, 1, 1);
+    g.PostClickNotification();
+    EXPECT_TRUE(owner.commands.empty());
+    WndApp::ProcessEvents();
+    EXPECT_EQ(owner.commands, std::vector<WPARAM>{MAKEWPARAM(100, 0)});
+}
+
+TEST_F(GridWindowTest, DeletingAGridWithAWindowSendsNothing) {
+    make(5, 5, 1, 1);
+    grid->SetCurrentCell(2, 2);
+    owner.notes.clear();
+    grid.reset();
+    EXPECT_TRUE(owner.notes.empty());
+}

@@ -1,0 +1,340 @@
+// The grid's pages: geometry and grid lines on images whose size makes the page scale exact, and
+// whole jobs into PDF files read back with poppler's tools.
+#include "grid/core/print_pages.h"
+#include "grid/window/cell_grid.h"
+#include "platform/base/contrast.h"
+#include "platform/draw/syscolors.h"
+#include "tests/support/test_support.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+const COLORREF BLACK = RGB(0, 0, 0);
+
+// A grid of `rows` body rows of the given height, three columns of 60, no grid window.
+std::unique_ptr<CCellGrid> makeGrid(int rows, int height, int fixedRows = 1) {
+    auto grid = std::make_unique<CCellGrid>(rows + fixedRows, 3, fixedRows, 0);
+    for (int c = 0; c < 3; ++c)
+        grid->SetColSize(c, 60);
+    for (int r = 0; r < grid->GetNumRows(); ++r) {
+        grid->SetRowSize(r, r < fixedRows ? 20 : height);
+        for (int c = 0; c < 3; ++c)
+            grid->SetCellText(r, c, r < fixedRows ? "Title" : "R" + std::to_string(r));
+    }
+    return grid;
+}
+
+struct Geometry {
+    int cw = 0, ch = 0, W = 0, H = 0, B = 0;
+};
+
+// Measures once on a large page; the page width is then W device pixels, so one grid pixel is
+// one image pixel, and the height is chosen to give the body height wanted.
+Geometry exactPage(CCellGrid& grid, int body) {
+    ImageSurface probe(2000, 3000);
+    CPrintInfo info;
+    grid.PrintBegin(&probe, &info);
+    grid.PrintEnd(&probe, &info);
+    Geometry g;
+    g.cw = grid.GetPrintCharWidth();
+    g.ch = grid.GetPrintCharHeight();
+    g.W = grid.GetPrintPageWidth();
+    g.H = body + 6 * g.ch + grid.GetFixedBandHeight();
+    g.B = body;
+    return g;
+}
+
+// Prints page `page` of a job begun on a W x H image; returns the page's image.
+std::unique_ptr<ImageSurface> printPage(CCellGrid& grid, const Geometry& g, int page,
+                                        CPrintInfo* job = nullptr) {
+    CPrintInfo local;
+    CPrintInfo& info = job ? *job : local;
+    ImageSurface setup(g.W, g.H);
+    grid.PrintBegin(&setup, &info);
+    EXPECT_EQ(grid.GetPrintBodyHeight(), g.B);
+    auto dc = std::make_unique<ImageSurface>(g.W, g.H);
+    info.currentPage = page;
+    grid.PrintPage(dc.get(), &info);
+    grid.PrintEnd(&setup, &info);
+    return dc;
+}
+
+// Device y of body y = 0: three character heights of header and the fixed rows above it.
+int bodyTop(CCellGrid& grid, const Geometry& g) {
+    return 3 * g.ch + grid.GetFixedBandHeight();
+}
+
+} // namespace
+
+TEST(GridPrint, GeometryOfTheJob) {
+    auto grid = makeGrid(4, 40);
+    ImageSurface page(1000, 1414);
+    CPrintInfo info;
+    grid->PrintBegin(&page, &info);
+    const int cw = grid->GetPrintCharWidth(), ch = grid->GetPrintCharHeight();
+    EXPECT_GT(cw, 0);
+    EXPECT_GT(ch, 0);
+    EXPECT_EQ(grid->GetPrintPageWidth(), 180 + 8 * cw);
+    EXPECT_EQ(grid->GetPrintPageHeight(), printpages::MulDiv(180 + 8 * cw, 1414, 1000));
+    EXPECT_EQ(grid->GetPrintBodyHeight(), grid->GetPrintPageHeight() - 6 * ch - 20);
+    EXPECT_EQ(info.currentPage, 1);
+    EXPECT_EQ(info.maxPage, 1);
+
+    // A zero-width column takes no room; twice the width doubles the page in grid pixels.
+    grid->SetColSize(0, 0);
+    grid->PrintBegin(&page, &info);
+    EXPECT_EQ(grid->GetPrintPageWidth(), 120 + 8 * cw);
+    for (int c = 0; c < 3; ++c)
+        grid->SetColSize(c, 120);
+    grid->PrintBegin(&page, &info);
+    const int wide = grid->GetPrintPageWidth();
+    EXPECT_EQ(wide, 360 + 8 * cw);
+    EXPECT_EQ(grid->GetPrintBodyHeight(), printpages::MulDiv(wide, 1414, 1000) - 6 * ch - 20);
+    grid->PrintEnd(&page, &info);
+}
+
+TEST(GridPrint, NoBodyRowsLeavesTheJobAlone) {
+    auto grid = makeGrid(0, 40);
+    ImageSurface page(500, 700);
+    CPrintInfo info;
+    grid->PrintBegin(&page, &info);
+    EXPECT_EQ(info.maxPage, CPrintInfo().maxPage);
+    grid->PrintPage(&page, &info); // nothing measured: nothing drawn, no crash
+    grid->PrintPage(nullptr, &info);
+    grid->PrintBegin(&page, nullptr);
+    grid->PrintEnd(&page, &info);
+}
+
+TEST(GridPrint, FourRowsOfFortyInABodyOfHundred) {
+    auto grid = makeGrid(4, 40);
+    Geometry g = exactPage(*grid, 100);
+    const int top = bodyTop(*grid, g), x = 4 * g.cw + 10;
+    CPrintInfo info;
+    auto page1 = printPage(*grid, g, 1, &info);
+    EXPECT_EQ(info.maxPage, 2);
+    EXPECT_EQ(page1->GetPixel(x, top + 39), BLACK); // bottom of the first row
+    EXPECT_EQ(page1->GetPixel(x, top + 79), BLACK); // of the second
+    EXPECT_NE(page1->GetPixel(x, top + 81), BLACK); // the third is not here
+    EXPECT_NE(page1->GetPixel(x, top + 95), BLACK);
+    auto page2 = printPage(*grid, g, 2);
+    EXPECT_EQ(page2->GetPixel(x, top + 39), BLACK);
+    EXPECT_EQ(page2->GetPixel(x, top + 79), BLACK);
+    auto page3 = printPage(*grid, g, 3); // beyond the last page: no rows
+    EXPECT_NE(page3->GetPixel(x, top + 39), BLACK);
+}
+
+TEST(GridPrint, RowsFillingTheBodyExactly) {
+    auto grid = makeGrid(3, 50);
+    Geometry g = exactPage(*grid, 100);
+    const int top = bodyTop(*grid, g), x = 4 * g.cw + 10;
+    CPrintInfo info;
+    auto page1 = printPage(*grid, g, 1, &info);
+    EXPECT_EQ(info.maxPage, 2);
+    EXPECT_EQ(page1->GetPixel(x, top + 49), BLACK);
+    EXPECT_EQ(page1->GetPixel(x, top + 99), BLACK);
+    auto page2 = printPage(*grid, g, 2);
+    EXPECT_EQ(page2->GetPixel(x, top + 49), BLACK);
+    EXPECT_NE(page2->GetPixel(x, top + 99), BLACK);
+}
+
+TEST(GridPrint, RowTallerThanTheBodyIsPrintedOnItsOwnPage) {
+    auto grid = makeGrid(3, 40);
+    grid->SetRowSize(2, 150);
+    Geometry g = exactPage(*grid, 100);
+    const int top = bodyTop(*grid, g), left = 4 * g.cw;
+    CPrintInfo info;
+    auto page2 = printPage(*grid, g, 2, &info);
+    EXPECT_EQ(info.maxPage, 3);
+    // Its left edge runs down the whole body, and is cut where the footer begins.
+    EXPECT_EQ(page2->GetPixel(left, top + 50), BLACK);
+    EXPECT_EQ(page2->GetPixel(left, top + 99), BLACK);
+    EXPECT_NE(page2->GetPixel(left, top + 101), BLACK);
+}
+
+TEST(GridPrint, WithoutFixedRowsTheTopRuleIsOnPageOneOnly) {
+    auto grid = makeGrid(4, 40, 0);
+    Geometry g = exactPage(*grid, 100);
+    const int top = bodyTop(*grid, g), x = 4 * g.cw + 10;
+    EXPECT_EQ(top, 3 * g.ch);
+    auto page1 = printPage(*grid, g, 1);
+    EXPECT_EQ(page1->GetPixel(x, top), BLACK);
+    auto page2 = printPage(*grid, g, 2);
+    EXPECT_NE(page2->GetPixel(x, top), BLACK);
+    EXPECT_EQ(page2->GetPixel(x, top + 39), BLACK);
+}
+
+TEST(GridPrint, GridLineModes) {
+    struct Case {
+        int mode;
+        bool horizontal, vertical;
+    } cases[] = {{GRIDLINES_NONE, false, false},
+                 {GRIDLINES_HORZ, true, false},
+                 {GRIDLINES_VERT, false, true},
+                 {GRIDLINES_BOTH, true, true}};
+    for (const Case& c : cases) {
+        auto grid = makeGrid(2, 40);
+        grid->SetGridLines(c.mode);
+        Geometry g = exactPage(*grid, 100);
+        const int top = bodyTop(*grid, g), left = 4 * g.cw;
+        auto page = printPage(*grid, g, 1);
+        EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, c.horizontal) << c.mode;
+        EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, c.vertical) << c.mode;
+    }
+}
+
+// A dark desktop's light text on paper: the titles, left unfilled, and the body cells on the
+// desktop's background are printed dark on the page's white; a background the program chose
+// is printed as it is, with its text.
+TEST(GridPrint, TextReadsOnPaperUnderADarkDesktop) {
+    const COLORREF light = RGB(230, 230, 230), dark = RGB(40, 40, 40), white = RGB(255, 255, 255);
+    SetSysColorOverride(COLOR_WINDOWTEXT, light);
+    SetSysColorOverride(COLOR_WINDOW, dark);
+    SetSysColorOverride(COLOR_BTNFACE, dark);
+    for (bool chosen : {false, true}) {
+        SCOPED_TRACE(chosen ? "the program's colours" : "the desktop's colours");
+        auto grid = makeGrid(2, 20);
+        if (chosen)
+            grid->SetCellBackColor(RGB(41, 41, 41));
+        const COLORREF body = chosen ? RGB(41, 41, 41) : white;
+        Geometry g = exactPage(*grid, 100);
+        QImage image(g.W, g.H, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            PrinterSurface page(&painter, g.W, g.H);
+            CPrintInfo info;
+            grid->PrintBegin(&page, &info);
+            grid->PrintPage(&page, &info);
+            grid->PrintEnd(&page, &info);
+        }
+        // The most contrasting pixel inside a cell of the first column, against its background.
+        auto textContrast = [&](int top, COLORREF under) {
+            double best = 1;
+            for (int x = 4 * g.cw + 2; x < 4 * g.cw + 58; ++x)
+                for (int y = top + 2; y < top + 18; ++y) {
+                    QRgb p = image.pixel(x, y);
+                    best =
+                        std::max(best, contrast::ratio(RGB(qRed(p), qGreen(p), qBlue(p)), under));
+                }
+            return best;
+        };
+        const int top = bodyTop(*grid, g);
+        EXPECT_EQ(image.pixel(4 * g.cw + 50, top + 15),
+                  qRgb(GetRValue(body), GetGValue(body), GetBValue(body)));
+        EXPECT_GE(textContrast(3 * g.ch, white), contrast::kReadable); // a title
+        EXPECT_GE(textContrast(top, body), contrast::kReadable);       // a body cell
+    }
+    ResetSysColors();
+}
+
+namespace {
+
+class GridJob : public PrintJobSteps {
+public:
+    explicit GridJob(CCellGrid& grid) : grid_(grid) {}
+    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override { grid_.PrintBegin(dc, info); }
+    void OnPrint(Surface* dc, CPrintInfo* info) override { grid_.PrintPage(dc, info); }
+    void OnEndPrinting(Surface* dc, CPrintInfo* info) override { grid_.PrintEnd(dc, info); }
+
+private:
+    CCellGrid& grid_;
+};
+
+int pdfPages(const std::string& pdf) {
+    std::string out;
+    testsupport::runCommand("pdfinfo '" + pdf + "'", &out);
+    std::size_t at = out.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
+}
+
+std::string pdfText(const std::string& pdf) {
+    std::string out;
+    testsupport::runCommand("pdftotext -layout '" + pdf + "' -", &out);
+    return out;
+}
+
+} // namespace
+
+TEST(GridPrintPdf, PagesAndTextOfAJob) {
+    testsupport::TempDir dir;
+    auto grid = makeGrid(120, 20);
+    grid->SetPrintAppTitle("FleetScout");
+    GridJob job(*grid);
+    const std::string pdf = dir.file("grid.pdf");
+    std::string error;
+    ASSERT_TRUE(PrintToPdf(pdf, job, PageOptions{}, &error)) << error;
+    CPrintInfo info;
+    ImageSurface probe(1000, 1000);
+    grid->PrintBegin(&probe, &info);
+    const int pages = pdfPages(pdf);
+    EXPECT_GT(pages, 1);
+    const std::string text = pdfText(pdf);
+    EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
+    EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
+              std::string::npos);
+    EXPECT_NE(text.find("FleetScout"), std::string::npos);
+    EXPECT_NE(text.find("R1 "), std::string::npos);
+    EXPECT_NE(text.find("R120"), std::string::npos);
+    std::size_t titles = 0;
+    for (std::size_t at = text.find("Title"); at != std::string::npos;
+         at = text.find("Title", at + 1))
+        ++titles;
+    EXPECT_EQ(titles, std::size_t(3 * pages)); // the column titles on every page
+
+    // Landscape paper is wider: the same table needs more pages.
+    PageOptions landscape;
+    landscape.landscape = true;
+    ASSERT_TRUE(PrintToPdf(pdf, job, landscape, &error)) << error;
+    EXPECT_GT(pdfPages(pdf), pages);
+}
+
+TEST(GridPrintPdf, PaperAndFailures) {
+    testsupport::TempDir dir;
+    auto grid = makeGrid(3, 20);
+    GridJob job(*grid);
+    EXPECT_TRUE(IsKnownPageSize("Letter"));
+    EXPECT_TRUE(IsKnownPageSize("a4"));
+    EXPECT_FALSE(IsKnownPageSize("Napkin"));
+    std::string error;
+    PageOptions napkin;
+    napkin.pageSize = "Napkin";
+    EXPECT_FALSE(PrintToPdf(dir.file("n.pdf"), job, napkin, &error));
+    EXPECT_NE(error.find("Napkin"), std::string::npos);
+    EXPECT_FALSE(PrintToPdf(dir.file("missing/folder/x.pdf"), job, PageOptions{}, &error));
+    EXPECT_FALSE(error.empty());
+    PageOptions letter;
+    letter.pageSize = "Letter";
+    ASSERT_TRUE(PrintToPdf(dir.file("l.pdf"), job, letter, &error)) << error;
+    std::string out;
+    testsupport::runCommand("pdfinfo '" + dir.file("l.pdf") + "'", &out);
+    EXPECT_NE(out.find("612 x 792"), std::string::npos) << out;
+}
+
+TEST(GridPrintPreview, ShowsTheJobsPages) {
+    auto grid = makeGrid(60, 20);
+    struct CountingJob : GridJob {
+        using GridJob::GridJob;
+        int pages = 0;
+        void OnPrint(Surface* dc, CPrintInfo* info) override {
+            ++pages;
+            GridJob::OnPrint(dc, info);
+        }
+    } job(*grid);
+    QWidget* shown = nullptr;
+    SetPrintPreviewHook([&](QWidget* preview) {
+        shown = preview;
+        if (const char* png = std::getenv("TNV_PREVIEW_PNG"))
+            SavePreviewPicture(preview, png);
+    });
+    RunPrintPreviewCommand(nullptr, job, "Preview");
+    SetPrintPreviewHook(nullptr);
+    EXPECT_NE(shown, nullptr);
+    EXPECT_GE(job.pages, 1);
+}

@@ -1,0 +1,226 @@
+// Writing a file the way the programs save: through links, keeping owners and hard links, and
+// never writing what the user may not write.
+#include "platform/base/fs.h"
+#include "tests/support/as_user.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+struct stat statOf(const std::string& path, bool follow = true) {
+    struct stat st {};
+    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0)
+        ADD_FAILURE() << "no " << path;
+    return st;
+}
+
+// Files in a folder, temporary files included.
+std::size_t filesIn(const std::string& folder) {
+    return fsx::listFolder(folder).size();
+}
+
+} // namespace
+
+TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
+    struct Case {
+        const char* what;
+        const char* link;   // from the pack folder
+        const char* target; // what the link holds
+    } cases[] = {
+        {"relative link", "CueLine.clt", "../Real/CueLine.clt"},
+        {"absolute link", "CueLine.clt", nullptr},
+        {"chain of links", "CueLine.clt", "Next.clt"}, // Next.clt -> ../Real/CueLine.clt
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        std::string pack = dir.mkdir("Pack"), real = dir.mkdir("Real");
+        std::string target = real + "/CueLine.clt";
+        writeFile(target, "old");
+        ::chmod(target.c_str(), 0640);
+        bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::chown(target.c_str(), 1234, 5678), 0);
+        }
+        std::string link = pack + "/" + c.link;
+        std::string held = c.target ? c.target : target;
+        if (std::string(c.what) == "chain of links") {
+            ASSERT_EQ(::symlink("../Real/CueLine.clt", (pack + "/Next.clt").c_str()), 0);
+        }
+        ASSERT_EQ(::symlink(held.c_str(), link.c_str()), 0);
+        ino_t inode = statOf(target).st_ino;
+
+        std::string error;
+        ASSERT_EQ(fsx::writeFileAtomic(link, "new\r\n", &error), fsx::WriteStatus::Written)
+            << error;
+        EXPECT_TRUE(S_ISLNK(statOf(link, false).st_mode)) << "the link stays a link";
+        char buf[256] = {};
+        ASSERT_GT(::readlink(link.c_str(), buf, sizeof buf - 1), 0);
+        EXPECT_EQ(std::string(buf), held);
+        EXPECT_EQ(readFile(target), "new\r\n");
+        struct stat st = statOf(target);
+        EXPECT_NE(st.st_ino, inode) << "replaced whole, not rewritten in place";
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        if (root) {
+            EXPECT_EQ(st.st_uid, 1234u);
+            EXPECT_EQ(st.st_gid, 5678u);
+        }
+        EXPECT_EQ(filesIn(real), 1u) << "no temporary file left";
+    }
+}
+
+TEST(AtomicWrite, ADanglingLinkCreatesItsTarget) {
+    TempDir dir;
+    ASSERT_EQ(::symlink("made.csv", dir.file("link.csv").c_str()), 0);
+    std::string error;
+    ASSERT_EQ(fsx::writeFileAtomic(dir.file("link.csv"), "a,b\n", &error),
+              fsx::WriteStatus::Written)
+        << error;
+    EXPECT_TRUE(S_ISLNK(statOf(dir.file("link.csv"), false).st_mode));
+    EXPECT_EQ(readFile(dir.file("made.csv")), "a,b\n");
+
+    ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
+    ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
+    EXPECT_EQ(fsx::writeFileAtomic(dir.file("loop1"), "x", &error), fsx::WriteStatus::CannotCreate);
+}
+
+TEST(AtomicWrite, AHardLinkedFileIsReplacedLikeAnyOtherItsOtherNamesKeepTheOldText) {
+    TempDir dir;
+    writeFile(dir.file("CueLine.clt"), "a.wav;a rather long old text\r\n");
+    ASSERT_EQ(::link(dir.file("CueLine.clt").c_str(), dir.file("Backup.clt").c_str()), 0);
+    ino_t inode = statOf(dir.file("CueLine.clt")).st_ino;
+    std::string error;
+    ASSERT_EQ(fsx::writeFileAtomic(dir.file("CueLine.clt"), "a.wav;new\r\n", &error),
+              fsx::WriteStatus::Written)
+        << error;
+    EXPECT_EQ(readFile(dir.file("CueLine.clt")), "a.wav;new\r\n");
+    EXPECT_EQ(readFile(dir.file("Backup.clt")), "a.wav;a rather long old text\r\n");
+    EXPECT_NE(statOf(dir.file("CueLine.clt")).st_ino, inode) << "replaced whole, by rename";
+    EXPECT_EQ(statOf(dir.file("Backup.clt")).st_ino, inode);
+    EXPECT_EQ(filesIn(dir.path()), 2u);
+}
+
+TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("fifo", dir.file("CueLine.clt").c_str()), 0);
+    dir.mkdir("Folder.clt");
+    for (const char* name : {"fifo", "CueLine.clt", "Folder.clt"}) {
+        std::string error;
+        EXPECT_EQ(fsx::writeFileAtomic(dir.file(name), "x", &error), fsx::WriteStatus::CannotCreate)
+            << name;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_TRUE(S_ISFIFO(statOf(dir.file("fifo"), false).st_mode));
+    EXPECT_TRUE(S_ISLNK(statOf(dir.file("CueLine.clt"), false).st_mode));
+}
+
+TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
+    struct Case {
+        const char* what;
+        mode_t folderMode;
+        bool userOwnsFolder;
+        mode_t fileMode; // 0: no file yet
+        bool userOwnsFile;
+        fsx::WriteStatus expected;
+        bool sameInode; // written in place
+    } cases[] = {
+        {"read-only file in a writable folder", 0755, true, 0444, true,
+         fsx::WriteStatus::CannotCreate, true},
+        {"writable file in a folder that takes no new file", 0555, false, 0644, true,
+         fsx::WriteStatus::Written, true},
+        {"someone else's file the user's group may write", 0777, false, 0664, false,
+         fsx::WriteStatus::Written, true},
+        {"new file in a folder that takes no new file", 0555, false, 0, false,
+         fsx::WriteStatus::CannotCreate, false},
+        {"own file in an own folder", 0755, true, 0600, true, fsx::WriteStatus::Written, false},
+    };
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "laying out other users' files needs root";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ::chmod(dir.path().c_str(), 0755);
+        std::string folder = dir.mkdir("Pack");
+        std::string file = folder + "/CueLine.clt";
+        ino_t inode = 0;
+        if (c.fileMode) {
+            writeFile(file, "old text");
+            ASSERT_EQ(::chown(file.c_str(), c.userOwnsFile ? testsupport::kNobody : 0,
+                              testsupport::kNobody),
+                      0);
+            ::chmod(file.c_str(), c.fileMode);
+            inode = statOf(file).st_ino;
+        }
+        if (c.userOwnsFolder) {
+            ASSERT_EQ(::chown(folder.c_str(), testsupport::kNobody, testsupport::kNobody), 0);
+        }
+        ::chmod(folder.c_str(), c.folderMode);
+
+        int status = testsupport::runAsOrdinaryUser([&] {
+            std::string error;
+            return static_cast<int>(fsx::writeFileAtomic(file, "new text", &error));
+        });
+        if (status == -1)
+            GTEST_SKIP() << "cannot run a child process as an ordinary user here";
+        ASSERT_GE(status, 0);
+        EXPECT_EQ(status, static_cast<int>(c.expected));
+        bool written = c.expected == fsx::WriteStatus::Written;
+        if (c.fileMode) {
+            EXPECT_EQ(readFile(file), written ? "new text" : "old text");
+            struct stat st = statOf(file);
+            if (c.sameInode) {
+                EXPECT_EQ(st.st_ino, inode);
+            }
+            EXPECT_EQ(st.st_mode & 07777, c.fileMode);
+            EXPECT_EQ(st.st_uid, c.userOwnsFile ? testsupport::kNobody : 0u);
+        } else {
+            EXPECT_FALSE(testsupport::exists(file));
+        }
+        EXPECT_EQ(filesIn(folder), c.fileMode ? 1u : 0u);
+    }
+}
+
+TEST(AtomicWrite, AnInPlaceWriteThatRunsOutOfRoomPutsTheOldBytesBack) {
+    TempDir cache;
+    // Old bytes kept in memory, or first in a copy in another folder (made when missing).
+    for (std::string copy : {std::string(), cache.path() + "/tarnavel/CueLine-XXXXXX.clt"}) {
+        SCOPED_TRACE(copy.empty() ? "in memory" : "in a copy");
+        TempDir mnt;
+        // Room for three files and 16 KB: no temporary file can be made, and no room to grow.
+        if (::mount("tnvtest", mnt.path().c_str(), "tmpfs", 0, "size=16k,nr_inodes=3") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here";
+        struct Unmount {
+            std::string path;
+            ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+        } unmount{mnt.path()};
+        const std::string old = "a.wav;Gear down\r\n";
+        writeFile(mnt.file("CueLine.clt"), old);
+        writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
+        std::string error;
+        fsx::WriteOptions options;
+        options.inPlaceCopy = copy;
+        EXPECT_EQ(fsx::writeFileAtomic(mnt.file("CueLine.clt"), std::string(20 * 1024, 't'), &error,
+                                       options),
+                  fsx::WriteStatus::CannotWrite);
+        EXPECT_NE(error.find("No space"), std::string::npos) << error;
+        EXPECT_EQ(readFile(mnt.file("CueLine.clt")), old);
+        // What fits is written in place.
+        ASSERT_EQ(fsx::writeFileAtomic(mnt.file("CueLine.clt"), "a.wav;Up\r\n", &error, options),
+                  fsx::WriteStatus::Written)
+            << error;
+        EXPECT_EQ(readFile(mnt.file("CueLine.clt")), "a.wav;Up\r\n");
+        EXPECT_EQ(filesIn(mnt.path()), 2u);
+        if (!copy.empty()) {
+            EXPECT_EQ(filesIn(cache.path() + "/tarnavel"), 0u) << "no copy left";
+        }
+    }
+}

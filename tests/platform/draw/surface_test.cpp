@@ -1,0 +1,317 @@
+// The drawing surface keeps the GDI pixel model on a QImage.
+#include "platform/draw/surface.h"
+#include "platform/draw/syscolors.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr COLORREF white = RGB(255, 255, 255);
+constexpr COLORREF red = RGB(255, 0, 0);
+
+// Columns holding at least one pixel that is not the background, in [x0, x1).
+std::pair<int, int> inkColumns(const ImageSurface& s, int x0, int x1, int y0, int y1,
+                               COLORREF bg = white) {
+    int first = -1, last = -1;
+    for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y)
+            if (s.GetPixel(x, y) != bg) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+int inkCount(const ImageSurface& s, const Rect& r, COLORREF bg = white) {
+    int n = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            n += s.GetPixel(x, y) != bg;
+    return n;
+}
+
+} // namespace
+
+TEST(Surface, FillsLeaveOutTheRightAndBottomEdge) {
+    ImageSurface s(10, 10);
+    s.FillSolidRect(Rect{2, 3, 6, 5}, red);
+    EXPECT_EQ(s.GetPixel(2, 3), red);
+    EXPECT_EQ(s.GetPixel(5, 4), red);
+    EXPECT_EQ(s.GetPixel(6, 4), white);
+    EXPECT_EQ(s.GetPixel(5, 5), white);
+    EXPECT_EQ(s.GetPixel(1, 3), white);
+    s.FillSolidRect(Rect{5, 5, 5, 9}, red); // empty: nothing
+    EXPECT_EQ(s.GetPixel(5, 6), white);
+    EXPECT_EQ(s.GetPixel(-1, 0), CLR_NONE);
+}
+
+TEST(Surface, LinesLeaveOutTheirEndPoint) {
+    struct Case {
+        Point from, to;
+        std::vector<Point> on, off;
+    } cases[] = {
+        {{1, 1}, {5, 1}, {{1, 1}, {4, 1}}, {{5, 1}, {0, 1}}},
+        {{5, 2}, {1, 2}, {{5, 2}, {2, 2}}, {{1, 2}, {6, 2}}},
+        {{3, 0}, {3, 4}, {{3, 0}, {3, 3}}, {{3, 4}}},
+        {{0, 0}, {4, 4}, {{0, 0}, {3, 3}}, {{4, 4}}},
+    };
+    for (const Case& c : cases) {
+        ImageSurface s(8, 8);
+        s.SelectPen(Pen{PS_SOLID, 0, red});
+        s.MoveTo(c.from.x, c.from.y);
+        s.LineTo(c.to.x, c.to.y);
+        for (Point p : c.on)
+            EXPECT_EQ(s.GetPixel(p.x, p.y), red) << p.x << "," << p.y;
+        for (Point p : c.off)
+            EXPECT_EQ(s.GetPixel(p.x, p.y), white) << p.x << "," << p.y;
+    }
+    ImageSurface s(8, 8);
+    s.SelectStockPen(StockObject::NullPen);
+    s.MoveTo(0, 0);
+    s.LineTo(7, 0);
+    EXPECT_EQ(s.GetPixel(2, 0), white);
+}
+
+TEST(Surface, RectangleOutlineWithANullBrush) {
+    ImageSurface s(10, 10);
+    s.FillSolidRect(Rect{0, 0, 10, 10}, red);
+    s.SelectStockPen(StockObject::BlackPen);
+    s.SelectStockBrush(StockObject::NullBrush);
+    s.Rectangle(Rect{1, 1, 6, 5});
+    for (Point p : {Point{1, 1}, Point{5, 1}, Point{1, 4}, Point{5, 4}, Point{3, 1}, Point{1, 3}})
+        EXPECT_EQ(s.GetPixel(p.x, p.y), RGB(0, 0, 0)) << p.x << "," << p.y;
+    EXPECT_EQ(s.GetPixel(3, 2), red); // inside untouched
+    EXPECT_EQ(s.GetPixel(6, 3), red); // right edge excluded
+    EXPECT_EQ(s.GetPixel(3, 5), red);
+}
+
+TEST(Surface, SunkenInnerEdge) {
+    ImageSurface s(10, 10);
+    Rect r{0, 0, 10, 10};
+    s.DrawEdge(&r, BDR_SUNKENINNER, BF_RECT);
+    EXPECT_EQ(s.GetPixel(0, 5), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(s.GetPixel(5, 0), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(s.GetPixel(9, 5), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(s.GetPixel(5, 9), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(s.GetPixel(5, 5), white);
+}
+
+TEST(Surface, TextAlignsInItsRectangle) {
+    FontDesc font;
+    font.height = -14;
+    font.setFaceName("DejaVu Sans");
+    struct Case {
+        UINT format;
+        int expectCentre; // -1: left edge, -2: right edge
+    } cases[] = {{DT_LEFT, -1}, {DT_CENTER, 60}, {DT_RIGHT, -2}};
+    for (const Case& c : cases) {
+        ImageSurface s(140, 30);
+        s.SelectFont(font);
+        s.SetBkMode(TRANSPARENT);
+        Rect r{10, 5, 110, 25};
+        s.DrawText("WWW", &r, c.format);
+        auto [first, last] = inkColumns(s, 0, 140, 0, 30);
+        ASSERT_GE(first, 0);
+        if (c.expectCentre == -1)
+            EXPECT_LE(std::abs(first - 10), 2);
+        else if (c.expectCentre == -2)
+            EXPECT_LE(std::abs(last - 109), 2);
+        else
+            EXPECT_LE(std::abs((first + last) / 2 - c.expectCentre), 2);
+    }
+}
+
+TEST(Surface, TextIsClippedToItsRectangleUnlessAskedNotTo) {
+    FontDesc font;
+    font.height = -14;
+    for (UINT extra : {0u, UINT(DT_NOCLIP)}) {
+        ImageSurface s(200, 30);
+        s.SelectFont(font);
+        Rect r{0, 0, 20, 25};
+        s.SetBkMode(TRANSPARENT);
+        s.DrawText("a long text that overflows", &r, DT_LEFT | extra);
+        EXPECT_EQ(inkColumns(s, 20, 200, 0, 30).first >= 0, extra != 0);
+    }
+}
+
+TEST(Surface, AmpersandIsAMnemonicUnlessNoPrefix) {
+    FontDesc font;
+    font.height = -14;
+    ImageSurface s(10, 10);
+    s.SelectFont(font);
+    Rect plain{0, 0, 1000, 100}, noPrefix{0, 0, 1000, 100};
+    s.DrawText("a&&b", &plain, DT_CALCRECT);
+    s.DrawText("a&b", &noPrefix, DT_CALCRECT | DT_NOPREFIX);
+    EXPECT_EQ(plain.Width(), noPrefix.Width());
+    Rect twoLines{0, 0, 1000, 100};
+    int oneHeight = s.DrawText("x", &plain, DT_CALCRECT);
+    EXPECT_GE(s.DrawText("x\r\ny", &twoLines, DT_CALCRECT), 2 * oneHeight - 2);
+    Rect single{0, 0, 1000, 100};
+    EXPECT_EQ(s.DrawText("x\r\ny", &single, DT_CALCRECT | DT_SINGLELINE), oneHeight);
+}
+
+TEST(Surface, BoldTextHasMoreInk) {
+    FontDesc font;
+    font.height = -14;
+    FontDesc bold = font;
+    bold.weight = FW_SEMIBOLD;
+    ImageSurface a(100, 20), b(100, 20);
+    a.SelectFont(font);
+    b.SelectFont(bold);
+    Rect r{0, 0, 100, 20};
+    a.DrawText("Header", &r, 0);
+    r = Rect{0, 0, 100, 20};
+    b.DrawText("Header", &r, 0);
+    EXPECT_GT(inkCount(b, Rect{0, 0, 100, 20}), inkCount(a, Rect{0, 0, 100, 20}));
+}
+
+TEST(Surface, StateSavesAndRestores) {
+    ImageSurface s(4, 4);
+    s.SetTextColor(red);
+    s.SelectPen(Pen{PS_SOLID, 0, red});
+    int level = s.SaveDC();
+    s.SetTextColor(white);
+    s.SelectStockPen(StockObject::NullPen);
+    s.SetWindowOrg(2, 2);
+    EXPECT_TRUE(s.RestoreDC(level));
+    EXPECT_EQ(s.GetTextColor(), red);
+    s.MoveTo(0, 0);
+    s.LineTo(3, 0);
+    EXPECT_EQ(s.GetPixel(1, 0), red);
+    EXPECT_FALSE(s.RestoreDC(5));
+}
+
+TEST(Surface, OffscreenBufferWithMovedOriginBlitsBack) {
+    ImageSurface screen(50, 50);
+    std::unique_ptr<Surface> buffer = screen.CreateCompatible(20, 10);
+    ASSERT_TRUE(buffer);
+    buffer->SetWindowOrg(30, 40); // paints in the screen's coordinates
+    Rect clip;
+    ASSERT_TRUE(buffer->GetClipBox(&clip));
+    EXPECT_EQ(clip, (Rect{30, 40, 50, 50}));
+    buffer->FillSolidRect(Rect{30, 40, 50, 50}, RGB(0, 0, 255));
+    buffer->FillSolidRect(Rect{31, 41, 32, 42}, red);
+    screen.BitBlt(30, 40, 20, 10, *buffer, 30, 40);
+    EXPECT_EQ(screen.GetPixel(31, 41), red);
+    EXPECT_EQ(screen.GetPixel(30, 40), RGB(0, 0, 255));
+    EXPECT_EQ(screen.GetPixel(29, 40), white);
+    screen.InvertRect(Rect{0, 0, 2, 2});
+    EXPECT_EQ(screen.GetPixel(1, 1), RGB(0, 0, 0));
+}
+
+TEST(Surface, MetricsFromTheFont) {
+    ImageSurface s(4, 4);
+    FontDesc small, large;
+    small.height = -10;
+    large.height = -20;
+    s.SelectFont(small);
+    TEXTMETRIC a, b;
+    ASSERT_TRUE(s.GetTextMetrics(&a));
+    Size ea = s.GetTextExtent("abc");
+    s.SelectFont(large);
+    ASSERT_TRUE(s.GetTextMetrics(&b));
+    EXPECT_GT(b.tmHeight, a.tmHeight);
+    EXPECT_GT(b.tmAveCharWidth, a.tmAveCharWidth);
+    EXPECT_GT(s.GetTextExtent("abc").cx, ea.cx);
+    EXPECT_EQ(s.GetTextExtent("").cx, 0);
+    FontDesc cell;
+    cell.height = 20; // a positive height is the whole cell
+    s.SelectFont(cell);
+    TEXTMETRIC c;
+    s.GetTextMetrics(&c);
+    EXPECT_LE(std::abs(c.tmHeight - 20), 1);
+}
+
+TEST(Surface, WindowsFaceNamesUseTheirMetricTwins) {
+    struct Case {
+        const char* windowsFace;
+        const char* installed;
+    } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}};
+    for (const Case& c : cases) {
+        ImageSurface s(4, 4);
+        FontDesc a, b;
+        a.height = b.height = -16;
+        a.setFaceName(c.windowsFace);
+        b.setFaceName(c.installed);
+        s.SelectFont(a);
+        Size ea = s.GetTextExtent("The quick brown fox 0123456789");
+        s.SelectFont(b);
+        Size eb = s.GetTextExtent("The quick brown fox 0123456789");
+        EXPECT_EQ(ea, eb) << c.windowsFace;
+    }
+}
+
+// The grid paints its texts without measuring them; the pixels must be DrawText's, whatever the
+// alignment, background mode, mapping and clip, and with fonts and colours changing from one
+// text to the next.
+TEST(Surface, PaintTextPaintsWhatDrawTextPaints) {
+    FontDesc plain;
+    plain.height = -12;
+    plain.setFaceName("Liberation Sans");
+    FontDesc bold = plain;
+    bold.weight = FW_SEMIBOLD;
+    FontDesc big = plain;
+    big.height = 15;
+    big.italic = 1;
+    const FontDesc fonts[] = {plain, bold, big};
+    const UINT formats[] = {0, DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_WORDBREAK,
+                            DT_NOCLIP | DT_NOPREFIX, DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS};
+    const char* texts[] = {"Boeing 737-800", "a & b\r\nsecond line", "", "caf\xe9 \x80 1,234",
+                           "a text far too long for its little box\tand a tab"};
+    enum Mapping { Plain, MovedAndClipped, Scaled };
+    for (Mapping mapping : {Plain, MovedAndClipped, Scaled}) {
+        for (int mode : {TRANSPARENT, OPAQUE}) {
+            SCOPED_TRACE(testing::Message() << "mapping " << mapping << " mode " << mode);
+            ImageSurface drawn(240, 160), painted(240, 160);
+            for (ImageSurface* s : {&drawn, &painted}) {
+                if (mapping == MovedAndClipped) {
+                    s->SetWindowOrg(-7, 5);
+                    s->IntersectClipRect(Rect{20, 10, 190, 120});
+                } else if (mapping == Scaled) {
+                    s->SetMapMode(MM_ANISOTROPIC);
+                    s->SetWindowExt(200, 100);
+                    s->SetViewportExt(240, 160);
+                }
+                s->SetBkMode(mode);
+                s->SetBkColor(RGB(255, 255, 0));
+            }
+            int n = 0;
+            for (UINT format : formats) {
+                for (const char* text : texts) {
+                    Rect r{(n % 4) * 55, (n / 4) * 22, (n % 4) * 55 + 50, (n / 4) * 22 + 20};
+                    ++n;
+                    for (ImageSurface* s : {&drawn, &painted}) {
+                        s->SelectFont(fonts[n % 3]);
+                        s->SetTextColor(RGB(n * 10, 0, 255 - n * 10));
+                    }
+                    Rect copy = r;
+                    drawn.DrawText(text, &copy, format);
+                    painted.PaintText(text, r, format);
+                }
+            }
+            EXPECT_TRUE(drawn.image() == painted.image());
+            // The clip the texts cut out for themselves is gone afterwards.
+            for (ImageSurface* s : {&drawn, &painted})
+                s->FillSolidRect(Rect{0, 0, 240, 160}, red);
+            EXPECT_TRUE(drawn.image() == painted.image());
+        }
+    }
+}
+
+TEST(Surface, TextsStayInsideTheSurfacesClip) {
+    FontDesc font;
+    font.height = -14;
+    for (UINT format : {0u, UINT(DT_NOCLIP)}) {
+        ImageSurface s(200, 30);
+        s.SelectFont(font);
+        s.SetBkMode(TRANSPARENT);
+        s.IntersectClipRect(Rect{0, 0, 60, 30});
+        s.PaintText("WWWWWWWWWWWWWWWWWWWW", Rect{0, 0, 150, 25}, format);
+        EXPECT_GT(inkCount(s, Rect{0, 0, 60, 30}), 0);
+        EXPECT_EQ(inkCount(s, Rect{60, 0, 200, 30}), 0);
+    }
+}

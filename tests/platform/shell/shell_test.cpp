@@ -1,0 +1,135 @@
+#include "platform/base/msgbox.h"
+#include "platform/shell/shell.h"
+#include "tests/support/test_support.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+class EnvVar {
+public:
+    EnvVar(const char* name, const std::optional<std::string>& value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        old_ = old ? old : "";
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+    ~EnvVar() { had_ ? ::setenv(name_.c_str(), old_.c_str(), 1) : ::unsetenv(name_.c_str()); }
+
+private:
+    std::string name_, old_;
+    bool had_;
+};
+
+bool waitFor(const std::function<bool()>& pred, int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!pred() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return pred();
+}
+
+} // namespace
+
+TEST(OpenDocument, HandsThePathToTheLauncherOrSaysWhyNot) {
+    TempDir dir;
+    std::string launcher = dir.file("xdg-open"), log = dir.file("args");
+    writeFile(launcher,
+              "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$FAKE_LOG\"\n$FAKE_RUN\nexit $FAKE_CODE\n");
+    ::chmod(launcher.c_str(), 0755);
+    EnvVar path("PATH", dir.path() + ":/usr/bin:/bin"), logVar("FAKE_LOG", log);
+    std::string doc = dir.file("Fleet Scout 'keywords' $x.txt");
+    writeFile(doc, "x");
+    struct Case {
+        std::string code, run, path, says; // says: empty for success
+    } cases[] = {
+        {"0", "", doc, ""},
+        {"0", "sleep 5", doc, ""}, // still busy: the program is starting
+        {"0", "", dir.file("absent.txt"), "Cannot find '" + dir.file("absent.txt") + "'"},
+        {"3", "", doc, "There is no program set to open '" + doc + "'."},
+        {"4", "", doc, "failed to start"},
+    };
+    for (const Case& c : cases) {
+        ::unlink(log.c_str());
+        EnvVar code("FAKE_CODE", c.code), run("FAKE_RUN", c.run);
+        std::string error;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(shell::OpenDocument(c.path, &error, 300), c.says.empty()) << c.code << c.run;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        bool handed = waitFor([&] { return readFile(log) == doc + "\n"; }, 3000);
+        EXPECT_TRUE(handed || !c.says.empty());
+    }
+    EnvVar none("PATH", "/nonexistent");
+    ScriptedMessageBox boxes;
+    EXPECT_FALSE(shell::OpenDocumentOrTell(doc));
+    ASSERT_EQ(boxes.calls().size(), 1u);
+    EXPECT_EQ(boxes.calls()[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_NE(boxes.calls()[0].text.find("xdg-open"), std::string::npos);
+}
+
+TEST(StartDetached, RunsHiddenInASessionOfItsOwnAndOutlivesUs) {
+    TempDir dir;
+    int leak = ::open(dir.path().c_str(), O_RDONLY); // not close-on-exec, yet must not reach it
+    std::string out = dir.file("out");
+    writeFile(dir.file("probe.sh"),
+              "echo noise; echo noise >&2\nsleep 1\n"
+              "read -r stat < /proc/$$/stat\n"
+              "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2 | tr '\\n' ' ')\n"
+              "[ -e /proc/$$/fd/" +
+                  std::to_string(leak) +
+                  " ] && fds=\"$fds leaked\"\n"
+                  "printf '%s\\n%s\\n' \"$stat\" \"$fds\" > " +
+                  out + ".part; mv " + out + ".part " + out + "\n");
+    std::string error;
+    ASSERT_TRUE(shell::StartDetached({"/bin/sh", dir.file("probe.sh")}, &error)) << error;
+    ::close(leak);
+    ASSERT_TRUE(waitFor([&] { return testsupport::exists(out); }, 10000));
+    std::istringstream lines(readFile(out));
+    std::string stat, fds, state;
+    std::getline(lines, stat);
+    std::getline(lines, fds);
+    long ppid, pgrp, session, tty;
+    std::istringstream(stat.substr(stat.rfind(')') + 2)) >> state >> ppid >> pgrp >> session >> tty;
+    EXPECT_NE(ppid, ::getpid());
+    EXPECT_NE(pgrp, ::getpgrp());
+    EXPECT_NE(session, ::getsid(0));
+    EXPECT_EQ(tty, 0);
+    EXPECT_EQ(fds, "/dev/null /dev/null /dev/null ");
+
+    writeFile(dir.file("notexec"), "#!/bin/sh\n");
+    for (const std::vector<std::string>& argv : std::vector<std::vector<std::string>>{
+             {}, {"no-such-program-tnv"}, {dir.file("notexec")}, {dir.file("absent")}}) {
+        EXPECT_FALSE(shell::StartDetached(argv, &error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(SpecialFolders, FollowTheDesktopsConventions) {
+    struct Case {
+        std::optional<std::string> dataHome, tmpdir;
+        std::string apps, tmp;
+    } cases[] = {
+        {"/x/data", "/var/tmp/", "/x/data/applications", "/var/tmp"},
+        {std::nullopt, std::nullopt, "/home/u/.local/share/applications", "/tmp"},
+        {"relative", "", "/home/u/.local/share/applications", "/tmp"},
+        {"", "/", "/home/u/.local/share/applications", "/"},
+    };
+    EnvVar home("HOME", "/home/u");
+    for (const Case& c : cases) {
+        EnvVar d("XDG_DATA_HOME", c.dataHome), t("TMPDIR", c.tmpdir);
+        EXPECT_EQ(shell::ApplicationsFolder(), c.apps);
+        EXPECT_EQ(shell::TempFolder(), c.tmp);
+    }
+}

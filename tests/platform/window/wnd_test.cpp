@@ -1,0 +1,387 @@
+// Windows: messages, scroll bars with Windows semantics, notifications, timers, focus.
+#include "platform/draw/surface.h"
+#include "platform/window/wnd.h"
+#include "platform/window/wnd_app.h"
+#include "tests/support/wnd_events.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Records what reaches it.
+class Probe : public Wnd {
+public:
+    std::vector<UINT> messages;
+    std::vector<Size> sizes;
+    std::vector<int> notifyCodes;
+    std::vector<Rect> paints;
+    std::vector<UINT> timers;
+    std::vector<std::pair<UINT, Wnd*>> focus;
+    int ncDestroyed = 0;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override {
+        messages.push_back(msg);
+        return Wnd::WindowProc(msg, wp, lp);
+    }
+    void OnSize(UINT, int cx, int cy) override { sizes.push_back(Size{cx, cy}); }
+    BOOL OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
+        notifyCodes.push_back(hdr->code);
+        *result = 7;
+        return TRUE;
+    }
+    void OnPaint(Surface& dc) override {
+        Rect box;
+        dc.GetClipBox(&box);
+        paints.push_back(box);
+        dc.FillSolidRect(box, RGB(0, 128, 0));
+    }
+    void OnTimer(UINT id) override { timers.push_back(id); }
+    void OnSetFocus(Wnd* old) override { focus.push_back({WM_SETFOCUS, old}); }
+    void OnKillFocus(Wnd* next) override { focus.push_back({WM_KILLFOCUS, next}); }
+    void PostNcDestroy() override { ++ncDestroyed; }
+};
+
+int count(const std::vector<UINT>& v, UINT msg) {
+    return int(std::count(v.begin(), v.end(), msg));
+}
+
+} // namespace
+
+TEST(Wnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
+    Probe w;
+    EXPECT_FALSE(w.hasWindow());
+    EXPECT_EQ(w.SendMessage(WM_USER), 0);
+    EXPECT_FALSE(w.PostMessage(WM_USER));
+    Rect r{1, 2, 3, 4};
+    w.GetClientRect(&r);
+    EXPECT_EQ(r, Rect{});
+    EXPECT_EQ(w.GetDC(), nullptr);
+    EXPECT_EQ(w.SetScrollPos(SB_VERT, 5), 0);
+    EXPECT_EQ(w.SetTimer(1, 10), 0u);
+    EXPECT_FALSE(w.DestroyWindow());
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(Wnd, CreationSendsCreateThenSize) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 120, 80}));
+    ASSERT_GE(w.messages.size(), 2u);
+    EXPECT_EQ(w.messages[0], WM_CREATE);
+    ASSERT_FALSE(w.sizes.empty());
+    EXPECT_EQ(w.sizes.back(), (Size{120, 80}));
+    Rect client;
+    w.GetClientRect(&client);
+    EXPECT_EQ(client, (Rect{0, 0, 120, 80}));
+    EXPECT_FALSE(w.Create("NoSuchClass", "", WS_CHILD, Rect{}, &w, 3));
+}
+
+TEST(Wnd, ScrollBarsClampLikeWindows) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMin = 0;
+    si.nMax = 199;
+    si.nPage = 50;
+    w.SetScrollInfo(SB_VERT, si);
+    EXPECT_TRUE(w.IsScrollBarVisible(SB_VERT));
+    EXPECT_EQ(w.SetScrollPos(SB_VERT, 1000), 0);
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 150); // max - page + 1
+    w.SetScrollPos(SB_VERT, -3);
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);
+    w.SetScrollPos(SB_VERT, 120);
+    si.fMask = SIF_PAGE;
+    si.nPage = 100;
+    w.SetScrollInfo(SB_VERT, si); // a bigger page pulls the position back
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 100);
+    SCROLLINFO got;
+    ASSERT_TRUE(w.GetScrollInfo(SB_VERT, &got));
+    EXPECT_EQ(got.nTrackPos, 100);
+    w.SetScrollRange(SB_VERT, 0, 0);
+    EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMax = 99;
+    si.nPage = 100; // the page holds everything: nothing to scroll
+    w.SetScrollInfo(SB_VERT, si);
+    EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
+}
+
+TEST(Wnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
+    w.sizes.clear();
+    w.SetScrollRange(SB_VERT, 0, 500);
+    Rect client;
+    w.GetClientRect(&client);
+    EXPECT_LT(client.right, 200);
+    EXPECT_EQ(client.bottom, 100);
+    ASSERT_EQ(w.sizes.size(), 1u);
+    EXPECT_EQ(w.sizes[0], (Size{client.right, 100}));
+    w.SetScrollRange(SB_HORZ, 0, 500);
+    w.GetClientRect(&client);
+    EXPECT_LT(client.bottom, 100);
+    w.SetScrollRange(SB_VERT, 0, 0);
+    w.SetScrollRange(SB_HORZ, 0, 0);
+    w.GetClientRect(&client);
+    EXPECT_EQ(client, (Rect{0, 0, 200, 100}));
+    EXPECT_EQ(w.sizes.back(), (Size{200, 100}));
+}
+
+TEST(Wnd, SentRunsAtOncePostedRunsLater) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    w.messages.clear();
+    w.SendMessage(WM_USER + 1);
+    EXPECT_EQ(count(w.messages, WM_USER + 1), 1);
+    EXPECT_TRUE(w.PostMessage(WM_USER + 2));
+    EXPECT_EQ(count(w.messages, WM_USER + 2), 0);
+    WndApp::ProcessEvents();
+    EXPECT_EQ(count(w.messages, WM_USER + 2), 1);
+
+    // A message posted to a window that is gone by then is dropped.
+    auto gone = std::make_unique<Probe>();
+    ASSERT_TRUE(gone->CreateTopLevel("gone", 0, Rect{0, 0, 10, 10}));
+    gone->PostMessage(WM_USER + 3);
+    gone.reset();
+    WndApp::ProcessEvents();
+}
+
+TEST(Wnd, PostedCloseDestroysTheWindowFromTheLoop) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    w.PostMessage(WM_CLOSE);
+    EXPECT_TRUE(w.hasWindow());
+    WndApp::ProcessEvents();
+    EXPECT_FALSE(w.hasWindow());
+    EXPECT_EQ(w.ncDestroyed, 1);
+    EXPECT_EQ(count(w.messages, WM_DESTROY), 1);
+}
+
+TEST(Wnd, NotifyGoesToTheOwnerOrElseTheParent) {
+    Probe parent, owner, child;
+    ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
+    ASSERT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, 10, 10}));
+    ASSERT_TRUE(child.Create("", "", WS_CHILD | WS_VISIBLE, Rect{0, 0, 20, 20}, &parent, 42));
+    EXPECT_EQ(child.GetDlgCtrlID(), 42u);
+    EXPECT_EQ(child.GetOwner(), &parent);
+    NMHDR hdr{&child, 42, -5};
+    EXPECT_EQ(child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MSGPARAM>(&hdr)), 7);
+    child.SetOwner(&owner);
+    child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MSGPARAM>(&hdr));
+    EXPECT_EQ(parent.notifyCodes, std::vector<int>{-5});
+    EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
+}
+
+TEST(Wnd, ChildWindowsGoWithTheirParent) {
+    Probe child;
+    {
+        Probe parent;
+        ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
+        ASSERT_TRUE(child.Create("", "", WS_CHILD, Rect{0, 0, 20, 20}, &parent, 1));
+    }
+    EXPECT_FALSE(child.hasWindow());
+    EXPECT_EQ(count(child.messages, WM_DESTROY), 1);
+}
+
+TEST(Wnd, TimersTickUntilKilled) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    EXPECT_EQ(w.SetTimer(513, 5), 513u);
+    EXPECT_TRUE(WndApp::WaitUntil([&] { return w.timers.size() >= 2; }));
+    EXPECT_EQ(w.timers[0], 513u);
+    EXPECT_TRUE(w.KillTimer(513));
+    EXPECT_FALSE(w.KillTimer(513));
+    std::size_t ticks = w.timers.size();
+    WndApp::WaitUntil([] { return false; }, 40);
+    EXPECT_EQ(w.timers.size(), ticks);
+}
+
+TEST(Wnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 100, 100}));
+    w.UpdateWindow();
+    w.paints.clear();
+    {
+        auto dc = w.GetDC();
+        ASSERT_TRUE(dc);
+        dc->FillSolidRect(Rect{0, 50, 100, 60}, RGB(255, 0, 0));
+    }
+    Rect band{0, 20, 100, 100};
+    w.ScrollWindow(0, -10, &band, &band);
+    w.UpdateWindow();
+    ASSERT_EQ(w.paints.size(), 1u);
+    auto dc = w.GetDC();
+    // At a scale where ten pixels are no whole number of physical ones the band is painted
+    // anew instead.
+    double moved = 10 * dc->DevicePixelRatio();
+    if (moved == double(int(moved))) {
+        EXPECT_EQ(w.paints[0], (Rect{0, 90, 100, 100})); // only the uncovered strip
+        EXPECT_EQ(dc->GetPixel(5, 45), RGB(255, 0, 0));
+    } else {
+        EXPECT_EQ(w.paints[0], band);
+    }
+    EXPECT_EQ(dc->GetPixel(5, 55), RGB(0, 128, 0));
+    EXPECT_EQ(dc->GetPixel(5, 95), RGB(0, 128, 0));
+}
+
+TEST(Wnd, FocusMovesAtOnceAndTellsBothWindows) {
+    Probe a, b;
+    ASSERT_TRUE(a.CreateTopLevel("a", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    ASSERT_TRUE(b.CreateTopLevel("b", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    a.SetFocus();
+    EXPECT_EQ(Wnd::GetFocus(), &a);
+    a.focus.clear();
+    EXPECT_EQ(b.SetFocus(), &a);
+    EXPECT_EQ(Wnd::GetFocus(), &b);
+    ASSERT_FALSE(a.focus.empty());
+    EXPECT_EQ(a.focus[0], (std::pair<UINT, Wnd*>{WM_KILLFOCUS, &b}));
+    ASSERT_FALSE(b.focus.empty());
+    EXPECT_EQ(b.focus.back(), (std::pair<UINT, Wnd*>{WM_SETFOCUS, &a}));
+    b.DestroyWindow();
+    EXPECT_EQ(Wnd::GetFocus(), nullptr);
+}
+
+namespace {
+
+// Records input messages with the modifier state seen while handling them.
+class InputProbe : public Wnd {
+public:
+    struct In {
+        UINT msg;
+        UINT code;
+        Point p;
+        bool ctrl;
+        friend bool operator==(const In&, const In&) = default;
+    };
+    std::vector<In> in;
+    UINT dlgCode = 0;
+
+protected:
+    void record(UINT msg, UINT code, Point p = {}) {
+        in.push_back(In{msg, code, p, GetKeyState(int(VK_CONTROL)) < 0});
+    }
+    void OnKeyDown(UINT vk, UINT, UINT) override { record(WM_KEYDOWN, vk); }
+    void OnChar(UINT ch, UINT, UINT) override { record(WM_CHAR, ch); }
+    void OnLButtonDown(UINT flags, Point p) override { record(WM_LBUTTONDOWN, flags, p); }
+    void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
+    void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
+    void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
+    BOOL OnMouseWheel(UINT, short delta, Point) override {
+        record(WM_MOUSEWHEEL, UINT(int(delta)));
+        return TRUE;
+    }
+    UINT OnGetDlgCode() override { return dlgCode; }
+};
+
+} // namespace
+
+TEST(Wnd, KeysAndCharactersArriveAsMessages) {
+    InputProbe w;
+    ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    using In = InputProbe::In;
+    wndevents::Char(w, 'x');
+    wndevents::Key(w, VK_DOWN);
+    wndevents::Key(w, 'C', wndevents::CTRL, "\x03");
+    wndevents::Char(w, '\xE9'); // a byte of the code page; no key of its own here
+    EXPECT_EQ(w.in, (std::vector<In>{{WM_KEYDOWN, 'X', {}, false},
+                                     {WM_CHAR, 'x', {}, false},
+                                     {WM_KEYDOWN, VK_DOWN, {}, false},
+                                     {WM_KEYDOWN, 'C', {}, true},
+                                     {WM_CHAR, 3, {}, true},
+                                     {WM_CHAR, 0xE9, {}, false}}));
+}
+
+// X11 gives some keys a control character as text (Delete types DEL); a character message comes
+// only for the ones a Windows keyboard types.
+TEST(Wnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
+    struct Case {
+        const char* name;
+        UINT vk;
+        unsigned mods;
+        const char* text;
+        std::vector<UINT> chars;
+    } cases[] = {
+        {"Delete", VK_DELETE, 0, "\x7f", {}},
+        {"Shift+Delete", VK_DELETE, wndevents::SHIFT, "\x7f", {}},
+        {"Ctrl+Delete", VK_DELETE, wndevents::CTRL, "\x7f", {}},
+        {"Backspace", VK_BACK, 0, "\b", {8}},
+        {"Ctrl+Backspace", VK_BACK, wndevents::CTRL, "\x7f", {127}},
+        {"Enter", VK_RETURN, 0, "\r", {13}},
+        {"Escape", VK_ESCAPE, 0, "\x1b", {27}},
+        {"Ctrl+A", 'A', wndevents::CTRL, "\x01", {1}},
+        {"Ctrl+[", 0, wndevents::CTRL, "\x1b", {27}},
+        {"Home", VK_HOME, 0, "", {}},
+        {"F1 typing a stray control", VK_F1, 0, "\x10", {}},
+        {"x", 'X', 0, "x", {'x'}},
+    };
+    for (const Case& c : cases) {
+        InputProbe w;
+        ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
+        wndevents::Key(w, c.vk, c.mods, c.text);
+        std::vector<UINT> chars;
+        for (const auto& i : w.in)
+            if (i.msg == WM_CHAR)
+                chars.push_back(i.code);
+        EXPECT_EQ(chars, c.chars) << c.name;
+    }
+}
+
+TEST(Wnd, TabReachesAWindowThatWantsIt) {
+    InputProbe w;
+    ASSERT_TRUE(w.CreateTopLevel("tabs", WS_VISIBLE, Rect{0, 0, 50, 50}));
+    w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
+    wndevents::Key(w, VK_TAB, 0, "\t");
+    wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
+    ASSERT_EQ(w.in.size(), 4u);
+    EXPECT_EQ(w.in[0].code, VK_TAB);
+    EXPECT_EQ(w.in[1].code, UINT('\t'));
+    EXPECT_EQ(w.in[2].code, VK_TAB);
+}
+
+TEST(Wnd, MouseMessagesCarryClientPointsAndFlags) {
+    InputProbe w;
+    ASSERT_TRUE(w.CreateTopLevel("mouse", WS_VISIBLE, Rect{0, 0, 80, 80}));
+    wndevents::Press(w, Point{10, 20}, wndevents::SHIFT);
+    wndevents::Move(w, Point{12, 22}, true);
+    wndevents::Release(w, Point{12, 22});
+    wndevents::DoubleClick(w, Point{5, 6});
+    wndevents::Wheel(w, -240, Point{5, 6});
+    std::vector<UINT> msgs;
+    for (auto& i : w.in)
+        msgs.push_back(i.msg);
+    EXPECT_EQ(msgs,
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN,
+                                 WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEWHEEL}));
+    EXPECT_EQ(w.in[0].p, (Point{10, 20}));
+    EXPECT_EQ(w.in[0].code, MK_LBUTTON | MK_SHIFT);
+    EXPECT_EQ(w.in[1].code, UINT(MK_LBUTTON));
+    EXPECT_EQ(w.in[2].code, 0u);
+    EXPECT_EQ(w.in[5].p, (Point{5, 6}));
+    EXPECT_EQ(int(w.in[7].code), -240);
+}
+
+TEST(Wnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
+    Probe w;
+    ASSERT_TRUE(w.CreateTopLevel("bars", WS_VISIBLE, Rect{0, 0, 100, 100}));
+    w.SetScrollRange(SB_VERT, 0, 300);
+    w.messages.clear();
+    wndevents::ScrollBar(w, SB_VERT, SB_LINEDOWN);
+    wndevents::ScrollBar(w, SB_VERT, SB_THUMBTRACK, 120);
+    EXPECT_EQ(count(w.messages, WM_VSCROLL), 4); // line, track, position, end
+    EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);       // nobody answered: the thumb went back
+}
+
+TEST(Wnd, ChildInsideAForeignWidgetGoesWithIt) {
+    Probe host, inner;
+    ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
+    ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
+    EXPECT_EQ(inner.GetParent(), nullptr);
+    host.DestroyWindow();
+    EXPECT_FALSE(inner.hasWindow());
+    EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
+    EXPECT_EQ(inner.ncDestroyed, 1);
+}
