@@ -1,12 +1,14 @@
 #!/bin/sh
-# check_layers.sh SOURCE_DIR LINKS_DIR [PURE_TEST_PROGRAM...]
+# check_layers.sh SOURCE_DIR LINKS_DIR COMPILE_COMMANDS [PURE_TEST_PROGRAM...]
 # Fails, naming each offender, when a Qt or SDL header is included outside platform/, tests/ and
-# bench/ or in the platform's Qt-free parts, or when Qt or SDL is linked into a pure core's tests:
-# in the link graph CMake resolved (LINKS_DIR/<test>.txt) or in the program's dynamic section.
+# bench/ or in the platform's Qt-free parts, when a program's main.cpp is compiled with Qt's or
+# SDL's headers at hand, or when Qt or SDL is linked into a pure core's tests: in the link graph
+# CMake resolved (LINKS_DIR/<test>.txt) or in the program's dynamic section.
 set -u
 src=$1
 links=$2
-shift 2
+commands=$3
+shift 3
 failed=0
 include='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Qt[A-Za-z]*/|Q[A-Z][A-Za-z]*(\.h)?[>"]|q[a-z]+\.h>|SDL)'
 
@@ -24,6 +26,15 @@ found=$(find $folders \( -name '*.cpp' -o -name '*.h' \) -type f -exec grep -HnE
     sed "s|^$src/||")
 if [ -n "$found" ]; then
     echo "Qt or SDL included outside platform/ (and its Qt-free parts), tests/ and bench/:"
+    echo "$found"
+    failed=1
+fi
+
+# compile_commands.json holds "command" before "file" in each entry.
+found=$(awk '/"command":/ { command = $0 }
+    /"file":/ && /\/main\.cpp"/ && command ~ /[Qq]t6|SDL2/ { print }' "$commands")
+if [ -n "$found" ]; then
+    echo "a program's main.cpp compiled with Qt's or SDL's headers at hand:"
     echo "$found"
     failed=1
 fi
