@@ -191,7 +191,9 @@ RemovalPlan MakePlan(const Environment& env) {
         sim = AddonSimFolder(program);
     }
     if (sim.empty()) {
-        std::string where = "'" + fsx::parentFolder(env.programPath) + "'";
+        std::string where = "'";
+        where += fsx::parentFolder(env.programPath);
+        where += "'";
         if (!env.realProgramPath.empty() &&
             fsx::parentFolder(env.realProgramPath) != fsx::parentFolder(env.programPath))
             where += " (the program file is in '" + fsx::parentFolder(env.realProgramPath) + "')";
