@@ -42,7 +42,7 @@ void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
     printerHeight = dc->GetDeviceCaps(VERTRES);
     printerWidth = dc->GetDeviceCaps(HORZRES);
     printPageWidth = GetContentWidth() + 8 * printCharWidth;
-    printPageHeight = printpages::MulDiv(printPageWidth, printerHeight, printerWidth);
+    printPageHeight = MulDiv(printPageWidth, printerHeight, printerWidth);
     printBodyHeight = printPageHeight - 6 * printCharHeight - GetFixedBandHeight();
     const std::vector<int> heights = GetBodyRowHeights();
     info->maxPage = printpages::CountPages(heights, printBodyHeight);

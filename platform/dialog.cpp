@@ -47,8 +47,6 @@ QColor toQColor(COLORREF c) {
     return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
 }
 
-using dialogunits::mulDiv;
-
 QFont toQFont(const FontDesc& lf) {
     QFont font(qtbridge::toQString(std::string(lf.faceName, strnlen(lf.faceName, LF_FACESIZE))));
     // A negative height is the character height (the em), a positive one the cell height.
@@ -57,7 +55,7 @@ QFont toQFont(const FontDesc& lf) {
     if (height > 0) {
         int cell = QFontMetrics(font).height();
         if (cell > 0)
-            font.setPixelSize(std::max(1, mulDiv(height, height, cell)));
+            font.setPixelSize(std::max(1, MulDiv(height, height, cell)));
     }
     int weight = lf.weight == 0 ? FW_NORMAL : std::clamp(lf.weight, 1, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
