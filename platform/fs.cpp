@@ -199,27 +199,30 @@ std::string currentFolder() {
     return ec ? std::string(".") : p.string();
 }
 
+std::string findInPath(const std::string& name) {
+    if (name.empty() || name.find(kSeparator) != std::string::npos)
+        return name;
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        // An empty entry means the current folder.
+        std::string candidate = joinPath(end > start ? dirs.substr(start, end - start) : ".", name);
+        if (::access(candidate.c_str(), X_OK) == 0 && isFile(candidate))
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
 std::string programPath(const char* argv0) {
     std::string arg = argv0 ? argv0 : "";
-    if (arg.find('/') == std::string::npos) {
-        // Found through PATH, as the shell did.
-        const char* path = std::getenv("PATH");
-        std::string dirs = path ? path : "";
-        std::size_t start = 0;
-        while (start <= dirs.size()) {
-            std::size_t end = dirs.find(':', start);
-            if (end == std::string::npos)
-                end = dirs.size();
-            // An empty entry means the current folder.
-            std::string dir = end > start ? dirs.substr(start, end - start) : std::string(1, '.');
-            std::string candidate = joinPath(dir, arg);
-            if (::access(candidate.c_str(), X_OK) == 0 && isFile(candidate)) {
-                arg = candidate;
-                break;
-            }
-            start = end + 1;
-        }
-    }
+    // A bare name was found through PATH, as the shell did.
+    if (std::string found = findInPath(arg); !found.empty())
+        arg = found;
     std::filesystem::path p(arg);
     if (p.is_relative())
         p = std::filesystem::path(currentFolder()) / p;

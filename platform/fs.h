@@ -60,6 +60,11 @@ bool isFile(const std::string& diskPath);
 // The working folder, absolute, as a disk path.
 std::string currentFolder();
 
+// The program `name` in the folders of PATH, as a shell finds it: the first executable file; an
+// empty entry is the current folder, no PATH the usual folders. Empty when there is none; a
+// path (a name with a separator) is given back as it is.
+std::string findInPath(const std::string& name);
+
 // argv[0] made absolute without resolving links: the path the program was started by.
 std::string programPath(const char* argv0);
 

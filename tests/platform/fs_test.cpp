@@ -1,9 +1,11 @@
 #include "platform/fs.h"
 #include "tests/support/test_support.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using testsupport::TempDir;
 
@@ -72,4 +74,53 @@ TEST(FileSystem, ProgramPathIsAbsoluteWithoutResolvingLinks) {
               "/opt/sim/Tarnavel/bin/FleetValuer");
     std::string rel = fsx::programPath("./x/TnvCueLine");
     EXPECT_EQ(rel, fsx::currentFolder() + "/x/TnvCueLine");
+}
+
+// How a bare program name is found, for starting helpers and for a program's own path.
+TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThem) {
+    testsupport::TempDir dir;
+    std::string bin = dir.path() + "/bin", plain = dir.path() + "/plain";
+    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(plain.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((plain + "/tool").c_str(), 0755), 0); // a folder is no program
+    testsupport::writeFile(plain + "/notes", "not executable");
+    testsupport::writeFile(bin + "/tool", "#!/bin/sh\n");
+    testsupport::writeFile(bin + "/notes", "#!/bin/sh\n");
+    ASSERT_EQ(chmod((bin + "/tool").c_str(), 0755), 0);
+    ASSERT_EQ(chmod((bin + "/notes").c_str(), 0755), 0);
+    const char* saved = std::getenv("PATH");
+    std::string old = saved ? saved : "";
+    struct Case {
+        const char* path; // nullptr: unset
+        std::string name, found;
+    } cases[] = {
+        {"", "tool", "./tool"}, // so is an empty PATH
+        {"PLAIN:BIN", "tool", bin + "/tool"},
+        {"PLAIN:BIN", "notes", bin + "/notes"},
+        {"PLAIN", "tool", ""},
+        {"PLAIN::/nonexistent", "sh", ""},
+        {"/nonexistent:", "tool", "./tool"}, // an empty entry is the current folder
+        {nullptr, "sh", "/usr/bin/sh"},
+        {"BIN", "./x/tool", "./x/tool"},
+        {"BIN", "", ""},
+    };
+    std::string cwd = fsx::currentFolder();
+    ASSERT_EQ(chdir(bin.c_str()), 0);
+    for (const Case& c : cases) {
+        std::string path = c.path ? c.path : "";
+        for (auto [word, folder] : {std::pair{"PLAIN", plain}, std::pair{"BIN", bin}})
+            for (auto at = path.find(word); at != std::string::npos; at = path.find(word))
+                path.replace(at, std::string(word).size(), folder);
+        if (c.path)
+            setenv("PATH", path.c_str(), 1);
+        else
+            unsetenv("PATH");
+        std::string found = fsx::findInPath(c.name);
+        EXPECT_TRUE(found == c.found || (!c.path && found == "/bin/sh" && !c.found.empty()))
+            << (c.path ? c.path : "(unset)") << " " << c.name << ": " << found;
+    }
+    setenv("PATH", bin.c_str(), 1);
+    EXPECT_EQ(fsx::programPath("tool"), bin + "/tool");
+    setenv("PATH", old.c_str(), 1);
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
