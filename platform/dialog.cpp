@@ -432,33 +432,6 @@ void CDialog::ProcessEvents() {
     QCoreApplication::processEvents();
 }
 
-COLORREF DialogSysColor(int index) {
-    struct Entry {
-        int index;
-        QPalette::ColorRole role;
-        COLORREF classic;
-    };
-    static const Entry table[] = {
-        {COLOR_WINDOW, QPalette::Base, RGB(255, 255, 255)},
-        {COLOR_WINDOWTEXT, QPalette::Text, RGB(0, 0, 0)},
-        {COLOR_HIGHLIGHT, QPalette::Highlight, RGB(10, 36, 106)},
-        {COLOR_HIGHLIGHTTEXT, QPalette::HighlightedText, RGB(255, 255, 255)},
-        {COLOR_BTNFACE, QPalette::Button, RGB(212, 208, 200)},
-        {COLOR_BTNSHADOW, QPalette::Dark, RGB(128, 128, 128)},
-        {COLOR_BTNHIGHLIGHT, QPalette::Light, RGB(255, 255, 255)},
-        {COLOR_3DDKSHADOW, QPalette::Shadow, RGB(64, 64, 64)},
-    };
-    for (const Entry& e : table) {
-        if (e.index != index)
-            continue;
-        if (!qApp)
-            return e.classic;
-        QColor c = QApplication::palette().color(e.role);
-        return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
-    }
-    return RGB(0, 0, 0);
-}
-
 FontDesc DefaultGuiFont() {
     FontDesc font;
     font.height = -11;

@@ -109,10 +109,6 @@ private:
     friend class DialogWindow;
 };
 
-// The system colour of a COLOR_* index from the desktop's palette (classic Windows colours
-// without a running application).
-COLORREF DialogSysColor(int index);
-
 // The font description of the system's default GUI font.
 FontDesc DefaultGuiFont();
 
