@@ -9,6 +9,24 @@ namespace {
 // The text handed out by CopyCellText; one buffer for every grid of the process.
 char copyBuffer[1024];
 
+// The attributes the mask names, other than the text, from a cell to a cell record or back.
+template <class To, class From> void copyAttributes(UINT mask, To& to, const From& from) {
+    if (mask & GCIF_DATA)
+        to.data = from.data;
+    if (mask & GCIF_IMAGE)
+        to.image = from.image;
+    if (mask & GCIF_STATE)
+        to.state = from.state;
+    if (mask & GCIF_FORMAT)
+        to.format = from.format;
+    if (mask & GCIF_BACKCOLOR)
+        to.backColor = from.backColor;
+    if (mask & GCIF_TEXTCOLOR)
+        to.textColor = from.textColor;
+    if (mask & GCIF_FONT)
+        to.font = from.font;
+}
+
 } // namespace
 
 CCellGridCore::CCellGridCore(int nRows, int nCols, int nFixedRows, int nFixedCols)
@@ -193,20 +211,7 @@ BOOL CCellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
         cell->text = info->text;
         onTextChanged(info->row, info->col);
     }
-    if (mask & GCIF_DATA)
-        cell->data = info->data;
-    if (mask & GCIF_IMAGE)
-        cell->image = info->image;
-    if (mask & GCIF_STATE)
-        cell->state = info->state;
-    if (mask & GCIF_FORMAT)
-        cell->format = info->format;
-    if (mask & GCIF_BACKCOLOR)
-        cell->backColor = info->backColor;
-    if (mask & GCIF_TEXTCOLOR)
-        cell->textColor = info->textColor;
-    if (mask & GCIF_FONT)
-        cell->font = info->font;
+    copyAttributes(mask, *cell, *info);
     return TRUE;
 }
 
@@ -219,20 +224,7 @@ BOOL CCellGridCore::GetCellInfo(GRIDCELLINFO* info) {
     UINT mask = info->mask & 0xFFu;
     if (mask & GCIF_TEXT)
         info->text = GetCellText(info->row, info->col);
-    if (mask & GCIF_DATA)
-        info->data = cell->data;
-    if (mask & GCIF_IMAGE)
-        info->image = cell->image;
-    if (mask & GCIF_STATE)
-        info->state = cell->state;
-    if (mask & GCIF_FORMAT)
-        info->format = cell->format;
-    if (mask & GCIF_BACKCOLOR)
-        info->backColor = cell->backColor;
-    if (mask & GCIF_TEXTCOLOR)
-        info->textColor = cell->textColor;
-    if (mask & GCIF_FONT)
-        info->font = cell->font;
+    copyAttributes(mask, *info, *cell);
     return TRUE;
 }
 
