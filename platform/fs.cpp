@@ -495,12 +495,31 @@ void injectWriteFailure(WriteStatus stage, int err) {
     injectedErrno = err;
 }
 
-bool makeFolders(const std::string& diskPath, unsigned mode) {
-    for (std::size_t at = diskPath.find(kSeparator, 1); at != std::string::npos;
-         at = diskPath.find(kSeparator, at + 1))
-        ::mkdir(diskPath.substr(0, at).c_str(), static_cast<mode_t>(mode));
-    ::mkdir(diskPath.c_str(), static_cast<mode_t>(mode));
-    return isDirectory(diskPath);
+bool makeFolders(const std::string& diskPath, unsigned mode, std::string* error) {
+    int err = 0;
+    std::string failedAt;
+    for (std::size_t at = diskPath.find(kSeparator, 1);; at = diskPath.find(kSeparator, at + 1)) {
+        std::string folder = diskPath.substr(0, at);
+        if (::mkdir(folder.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST && err == 0)
+            err = errno, failedAt = folder;
+        if (at == std::string::npos)
+            break;
+    }
+    if (isDirectory(diskPath))
+        return true;
+    if (error)
+        *error = "cannot create " + (failedAt.empty() ? diskPath : failedAt) + ": " +
+                 std::strerror(err ? err : ENOTDIR);
+    return false;
+}
+
+std::string realPath(const std::string& diskPath) {
+    std::string out;
+    if (char* real = ::realpath(diskPath.c_str(), nullptr)) {
+        out = real;
+        std::free(real);
+    }
+    return out;
 }
 
 WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error,

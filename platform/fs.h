@@ -89,8 +89,12 @@ struct WriteOptions {
 WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error,
                             const WriteOptions& options = {});
 
-// Makes every missing folder of `diskPath` with `mode`. False when it is not a folder after.
-bool makeFolders(const std::string& diskPath, unsigned mode);
+// Makes every missing folder of `diskPath` with `mode`. False when it is not a folder after,
+// with the reason in `error`.
+bool makeFolders(const std::string& diskPath, unsigned mode, std::string* error = nullptr);
+
+// The path with every link, "." and ".." resolved; empty when it does not exist.
+std::string realPath(const std::string& diskPath);
 
 // Makes the next atomic writes fail with the given errno, as a full disk or a read-only file
 // system would (tests run as root, where permissions refuse nothing): CannotCreate opens nothing

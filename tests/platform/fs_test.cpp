@@ -124,3 +124,30 @@ TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThem) {
     setenv("PATH", old.c_str(), 1);
     ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
+
+// Folders made for a file about to be written: the simulator's menu files, the set-up's links,
+// the kept copy of a crew pack and the list of set-up simulators.
+TEST(FileSystem, MakeFoldersMakesWhatIsMissingAndSaysWhatIsInTheWay) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("file"), "x");
+    struct Case {
+        std::string path;
+        bool made;
+        std::string errorNames; // part of the error
+    } cases[] = {
+        {dir.file("a/b/c"), true, ""},
+        {dir.file("a/b"), true, ""}, // already there
+        {dir.file("a/b/c/"), true, ""},
+        {dir.file("file"), false, dir.file("file")},
+        {dir.file("file/sub/deeper"), false, dir.file("file/sub")},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(fsx::makeFolders(c.path, 0755, &error), c.made) << c.path;
+        EXPECT_EQ(fsx::isDirectory(c.path), c.made) << c.path;
+        EXPECT_NE(error.find(c.errorNames), std::string::npos) << error;
+        EXPECT_EQ(error.empty(), c.made) << error;
+    }
+    EXPECT_EQ(fsx::realPath(dir.file("a/b/../b/./c")), fsx::realPath(dir.path()) + "/a/b/c");
+    EXPECT_EQ(fsx::realPath(dir.file("missing")), "");
+}
