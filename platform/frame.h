@@ -123,6 +123,11 @@ struct FrameResources {
                                     ID_INDICATOR_SCRL};
     std::string iconPath;                 // an image file; empty for none
     const char* const* iconXpm = nullptr; // or a built-in picture in XPM form
+
+    // The framework's own part, which a program's resources start from: the accelerators of
+    // New, Open, Save, Print, Undo, the clipboard and the panes, the prompts of the framework's
+    // commands, the idle text and the key indicators.
+    static FrameResources Standard();
 };
 
 // The text of string `id` up to its first "\n"; empty when there is none.
