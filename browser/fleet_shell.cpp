@@ -91,7 +91,8 @@ void CFleetValuerDoc::OnFileSave() {
     if (path.empty())
         return;
     std::string error;
-    if (!fsx::writeWhole(fsx::resolvePath(path), "", &error)) {
+    if (fsx::writeFile(fsx::resolvePath(path), "", &error, fsx::WriteOptions::NamedOutput()) !=
+        fsx::WriteStatus::Written) {
         MessageBox("Cannot save " + path + ".\n" + error, kFleetAppTitle, MB_OK | MB_ICONERROR);
         return;
     }

@@ -3,6 +3,7 @@
 #include "finder/parsers.h"
 #include "finder/walk.h"
 #include "platform/fs.h"
+#include "platform/fs_write.h"
 
 #include <cerrno>
 #include <cstring>
@@ -34,7 +35,7 @@ bool writeLines(const std::string& file, const std::vector<std::string>& lines,
     if (!fsx::makeFolders(fsx::parentFolder(file), 0700, error))
         return false;
     std::string why;
-    if (fsx::writeFileAtomic(file, text, &why) == fsx::WriteStatus::Written)
+    if (fsx::writeFile(file, text, &why) == fsx::WriteStatus::Written)
         return true;
     if (error)
         *error = "cannot write " + file + (why.empty() ? "" : ": " + why);

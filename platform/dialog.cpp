@@ -377,8 +377,8 @@ bool CDialog::SaveImage(const std::string& pngPath) const {
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !d_->window->grab().save(&buffer, "PNG"))
         return false;
-    return fsx::writeWhole(pngPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                           nullptr);
+    return fsx::writeFile(pngPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                          nullptr, fsx::WriteOptions::NamedOutput()) == fsx::WriteStatus::Written;
 }
 
 void CDialog::ClickItem(int id) {

@@ -1,6 +1,7 @@
 #include "setup/sim_menu.h"
 
 #include "platform/fs.h"
+#include "platform/fs_write.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -267,7 +268,7 @@ bool WriteFiles(const std::vector<File>& files, std::string* error) {
         if (!fsx::makeFolders(fsx::parentFolder(f.path), 0755, error))
             return false;
         std::string why;
-        if (fsx::writeFileAtomic(f.path, f.text, &why) != fsx::WriteStatus::Written) {
+        if (fsx::writeFile(f.path, f.text, &why) != fsx::WriteStatus::Written) {
             *error = "cannot write " + f.path + (why.empty() ? "" : ": " + why);
             return false;
         }

@@ -1,5 +1,6 @@
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
+#include "platform/fs_write.h"
 #include "platform/msgbox.h"
 #include "tests/editor/fake_view.h"
 #include "tests/support/test_support.h"

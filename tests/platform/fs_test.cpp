@@ -1,4 +1,5 @@
 #include "platform/fs.h"
+#include "platform/fs_write.h"
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
@@ -53,14 +54,13 @@ TEST(FileSystem, AtomicWriteReplacesOrLeavesTheOldFile) {
     std::string target = dir.file("CueLine.clt");
     testsupport::writeFile(target, "old");
     std::string error;
-    ASSERT_EQ(fsx::writeFileAtomic(target, "new\r\n", &error), fsx::WriteStatus::Written) << error;
+    ASSERT_EQ(fsx::writeFile(target, "new\r\n", &error), fsx::WriteStatus::Written) << error;
     EXPECT_EQ(testsupport::readFile(target), "new\r\n");
     if (geteuid() != 0) { // root writes anywhere
         // A folder that takes no new file: the file is rewritten in place, nothing new is made.
         chmod(dir.path().c_str(), 0555);
-        EXPECT_EQ(fsx::writeFileAtomic(target, "in place", &error), fsx::WriteStatus::Written)
-            << error;
-        EXPECT_EQ(fsx::writeFileAtomic(dir.file("new.clt"), "lost", &error),
+        EXPECT_EQ(fsx::writeFile(target, "in place", &error), fsx::WriteStatus::Written) << error;
+        EXPECT_EQ(fsx::writeFile(dir.file("new.clt"), "lost", &error),
                   fsx::WriteStatus::CannotCreate);
         EXPECT_FALSE(error.empty());
         chmod(dir.path().c_str(), 0755);

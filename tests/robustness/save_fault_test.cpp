@@ -3,6 +3,7 @@
 // that nothing typed is lost.
 #include "editor/crew_pack.h"
 #include "platform/fs.h"
+#include "platform/fs_write.h"
 #include "platform/msgbox.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
