@@ -6,6 +6,7 @@
 #include "platform/fs_write.h"
 #include "platform/msgbox.h"
 #include "platform/print.h"
+#include "platform/wnd_app.h"
 #include "resources/browser/fleet_resources.h"
 
 #include <algorithm>
@@ -175,7 +176,7 @@ int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, ch
         std::fprintf(stderr, "FleetValuer: unknown page size %s\n", options.pageSize.c_str());
         return 2;
     }
-    if (options.screenshot.empty() && options.printPdf.empty() && !CanShowWindows()) {
+    if (options.screenshot.empty() && options.printPdf.empty() && !WndApp::CanShowWindows()) {
         std::fputs("FleetValuer: no display to open the window on (try --export - or "
                    "--screenshot)\n",
                    stderr);

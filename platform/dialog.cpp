@@ -5,7 +5,6 @@
 #include "platform/dialog_units.h"
 #include "platform/fs_write.h"
 #include "platform/qtbridge.h"
-#include "platform/wnd_app.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -438,26 +437,4 @@ FontDesc DefaultGuiFont() {
     font.weight = FW_NORMAL;
     font.setFaceName("MS Shell Dlg");
     return font;
-}
-
-struct DialogApplication::Impl {
-    std::unique_ptr<QApplication> app;
-};
-
-DialogApplication::DialogApplication(int& argc, char** argv, const std::string& desktopId)
-    : d_(std::make_unique<Impl>()) {
-    d_->app = std::make_unique<QApplication>(argc, argv);
-    SetDesktopIdentity(desktopId);
-    dialogunits::substituteWindowsFaces();
-}
-
-DialogApplication::~DialogApplication() = default;
-
-bool DialogApplication::HasDisplay() {
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return true;
-    }
-    return false;
 }

@@ -111,17 +111,3 @@ private:
 
 // The font description of the system's default GUI font.
 FontDesc DefaultGuiFont();
-
-// The application object of a dialog-based program: creates the GUI application, whose windows
-// belong to the desktop entry `desktopId` (SetDesktopIdentity). HasDisplay() is false when no
-// window can be shown (no display); the program should then say so and end.
-class DialogApplication {
-public:
-    DialogApplication(int& argc, char** argv, const std::string& desktopId);
-    ~DialogApplication();
-    static bool HasDisplay();
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d_;
-};

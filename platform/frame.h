@@ -333,10 +333,7 @@ struct AboutDialogDesc {
 };
 void ShowAboutDialog(const AboutDialogDesc& desc);
 
-// True when the platform can open windows here (a display, or an off-screen platform).
-bool CanShowWindows();
-
-// Creates the platform's application, installs the real message boxes and file dialog, runs
-// app.InitInstance and then the event loop until the main window is closed. Returns the exit
+// Creates the platform's application (WndApp), installs the real message boxes and file dialog,
+// runs app.InitInstance and then the event loop until the main window is closed. Returns the exit
 // status: 1 when InitInstance failed or a screenshot could not be written.
 int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options);
