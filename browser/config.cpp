@@ -132,39 +132,29 @@ void BrowserConfig::LoadCurrencies() {
 void BrowserConfig::ReadCurrencyBlocks(std::FILE* file) {
     TextLines lines(file);
     std::string_view line;
+    // The next line, and whether it carries `key`.
+    auto nextWith = [&](std::string_view key) {
+        lines.next(line, kCurrencyLineChars);
+        return contains(line, key);
+    };
     // Each failed test consumes its line and starts over with the next one; a good block fills
     // the next slot.
     while (count_ < kMaxCurrencies && !lines.atEnd()) {
-        lines.next(line, kCurrencyLineChars);
-        if (!contains(line, "Currencyname="))
+        if (!nextWith("Currencyname="))
             continue;
         CurrencyEntry entry;
         entry.name = valueAt(line, 13, kCurrencyNameChars + 1);
-        if (entry.name.empty())
-            continue;
-
-        lines.next(line, kCurrencyLineChars);
-        if (!contains(line, "CurrencySign="))
+        if (entry.name.empty() || !nextWith("CurrencySign="))
             continue;
         entry.sign = valueAt(line, 13, kCurrencySignChars + 1);
-        if (entry.sign.empty())
-            continue;
-
-        lines.next(line, kCurrencyLineChars);
-        if (!contains(line, "CurrencySignInFront="))
+        if (entry.sign.empty() || !nextWith("CurrencySignInFront="))
             continue;
         entry.signInFront = contains(line, "CurrencySignInFront=TRUE") ? 1 : 0;
-
-        lines.next(line, kCurrencyLineChars);
-        if (!contains(line, "CurrencySeparator="))
-            continue;
         // A line that ends right after the key has no separator.
-        if (line.size() <= 18 || line[18] == '\n')
+        if (!nextWith("CurrencySeparator=") || line.size() <= 18 || line[18] == '\n')
             continue;
         entry.separator = line[18];
-
-        lines.next(line, kCurrencyLineChars);
-        if (!contains(line, "CurrencyExchangeWithDollars="))
+        if (!nextWith("CurrencyExchangeWithDollars="))
             continue;
         double rate = line.size() > 28 ? ReadDecimal(line.substr(28)) : 0.0;
         if (!(rate >= 0.1 && rate <= 30.0))

@@ -8,7 +8,8 @@
 #include <cstring>
 
 bool WriteExport(const std::string& diskPath, const std::string& bytes, std::string* error) {
-    return fsx::writeWhole(diskPath, bytes, error);
+    return fsx::writeFile(diskPath, bytes, error, fsx::WriteOptions::NamedOutput()) ==
+           fsx::WriteStatus::Written;
 }
 
 int ExportFleet(FleetState& state, const std::string& path, bool utf8) {

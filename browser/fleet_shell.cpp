@@ -6,6 +6,7 @@
 #include "platform/dialogs/choice_dialog.h"
 #include "platform/dialogs/filedialog.h"
 #include "platform/print/print.h"
+#include "platform/window/wnd_app.h"
 #include "resources/browser/fleet_resources.h"
 
 #include <algorithm>
@@ -91,7 +92,8 @@ void CFleetValuerDoc::OnFileSave() {
     if (path.empty())
         return;
     std::string error;
-    if (!fsx::writeWhole(fsx::resolvePath(path), "", &error)) {
+    if (fsx::writeFile(fsx::resolvePath(path), "", &error, fsx::WriteOptions::NamedOutput()) !=
+        fsx::WriteStatus::Written) {
         MessageBox("Cannot save " + path + ".\n" + error, kFleetAppTitle, MB_OK | MB_ICONERROR);
         return;
     }
@@ -174,7 +176,7 @@ int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, ch
         std::fprintf(stderr, "FleetValuer: unknown page size %s\n", options.pageSize.c_str());
         return 2;
     }
-    if (options.screenshot.empty() && options.printPdf.empty() && !CanShowWindows()) {
+    if (options.screenshot.empty() && options.printPdf.empty() && !WndApp::CanShowWindows()) {
         std::fputs("FleetValuer: no display to open the window on (try --export - or "
                    "--screenshot)\n",
                    stderr);

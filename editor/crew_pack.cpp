@@ -1,6 +1,7 @@
 #include "editor/crew_pack.h"
 
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
 
 #include <algorithm>
@@ -353,7 +354,7 @@ bool CCrewPack::writeTextFile(const std::string& path, const std::string& data, 
     fsx::WriteOptions options;
     options.inPlaceCopy = packfile::keptCopyPattern(path);
     std::string error;
-    switch (fsx::writeFileAtomic(path, data, &error, options)) {
+    switch (fsx::writeFile(path, data, &error, options)) {
     case fsx::WriteStatus::Written:
         break;
     case fsx::WriteStatus::CannotCreate:

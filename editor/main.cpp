@@ -5,6 +5,7 @@
 #include "editor/sound_cli.h"
 #include "platform/base/fs.h"
 #include "platform/print/print.h"
+#include "platform/window/wnd_app.h"
 #include "platform/window/wnd_app_signals.h"
 
 #include <cstdio>
@@ -122,7 +123,7 @@ int runEditor(int argc, char** argv) {
             return 0;
         };
     }
-    if (options.screenshotPath.empty() && !options.batch && !CanShowWindows()) {
+    if (options.screenshotPath.empty() && !options.batch && !WndApp::CanShowWindows()) {
         std::fputs("TnvCueLine: there is no display to show the editor on; "
                    "TnvCueLine --report PATH prints a crew pack instead.\n",
                    stderr);

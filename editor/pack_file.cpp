@@ -29,10 +29,8 @@ Stamp stampOf(const struct stat& st) {
 std::string canonicalFile(const std::string& file) {
     std::string target = fsx::writeTarget(file);
     std::string folder = fsx::parentFolder(target);
-    if (char* real = ::realpath(folder.empty() ? "." : folder.c_str(), nullptr)) {
+    if (std::string real = fsx::realPath(folder.empty() ? "." : folder); !real.empty())
         folder = real;
-        std::free(real);
-    }
     return fsx::joinPath(folder, fsx::lastComponent(target));
 }
 

@@ -45,7 +45,7 @@ public:
     void add(const std::string& folder) {
         if (folder.empty() || folders_.size() >= kMaxPaths)
             return;
-        std::string real = RealPath(folder);
+        std::string real = fsx::realPath(folder);
         struct stat st;
         if (real.empty() || ::stat((real + "/drive_c").c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return;
@@ -72,7 +72,7 @@ std::string readSmall(const std::string& path) {
 
 // Steam's libraries: the Steam folder itself and each "path" of its library list.
 void addSteam(const std::string& steam, PrefixList& prefixes, std::set<std::string>& libraries) {
-    std::string real = RealPath(steam);
+    std::string real = fsx::realPath(steam);
     if (real.empty() || !libraries.insert(real).second)
         return;
     std::vector<std::string> list{real};
@@ -80,7 +80,7 @@ void addSteam(const std::string& steam, PrefixList& prefixes, std::set<std::stri
         for (std::string& path : LibraryFolderPaths(readSmall(fsx::joinPath(real, vdf))))
             list.push_back(std::move(path));
     for (const std::string& library : list) {
-        std::string lib = library == real ? real : RealPath(library);
+        std::string lib = library == real ? real : fsx::realPath(library);
         if (lib.empty() || (lib != real && !libraries.insert(lib).second))
             continue;
         for (const std::string& game : subfolders(fsx::joinPath(lib, "steamapps/compatdata")))

@@ -3,6 +3,7 @@
 #include "finder/parsers.h"
 #include "finder/walk.h"
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,23 +23,8 @@ std::string readText(const std::string& path) {
 bool sameFolder(const std::string& a, const std::string& realB) {
     if (a == realB)
         return true;
-    std::string realA = detail::RealPath(a);
+    std::string realA = fsx::realPath(a);
     return !realA.empty() && realA == realB;
-}
-
-bool makeFolders(const std::string& folder, std::string* error) {
-    std::string path;
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = folder.find('/', pos + 1);
-        path = folder.substr(0, pos);
-        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-            if (error)
-                *error = "cannot create " + path + ": " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
 }
 
 bool writeLines(const std::string& file, const std::vector<std::string>& lines,
@@ -46,10 +32,10 @@ bool writeLines(const std::string& file, const std::vector<std::string>& lines,
     std::string text;
     for (const std::string& line : lines)
         text += line + "\n";
-    if (!makeFolders(fsx::parentFolder(file), error))
+    if (!fsx::makeFolders(fsx::parentFolder(file), 0700, error))
         return false;
     std::string why;
-    if (fsx::writeFileAtomic(file, text, &why) == fsx::WriteStatus::Written)
+    if (fsx::writeFile(file, text, &why) == fsx::WriteStatus::Written)
         return true;
     if (error)
         *error = "cannot write " + file + (why.empty() ? "" : ": " + why);
@@ -70,7 +56,7 @@ std::vector<std::string> ReadRegistration(const Environment& env) {
 
 bool AddRegistration(const Environment& env, const std::string& folder, std::string* error) {
     std::string file = RegistrationFile(env);
-    std::string real = detail::RealPath(folder);
+    std::string real = fsx::realPath(folder);
     if (file.empty() || real.empty() || real.find('\n') != std::string::npos) {
         if (error)
             *error = file.empty() ? "no home folder is known to keep the list of simulators in"
@@ -88,7 +74,7 @@ bool AddRegistration(const Environment& env, const std::string& folder, std::str
 bool RemoveRegistration(const Environment& env, const std::string& folder, std::string* error) {
     std::string file = RegistrationFile(env);
     std::vector<std::string> lines = ReadRegistration(env);
-    std::string real = detail::RealPath(folder);
+    std::string real = fsx::realPath(folder);
     if (real.empty())
         real = folder;
     std::vector<std::string> kept;
@@ -114,7 +100,7 @@ std::string ReadChoice(const Environment& env) {
 
 bool KeepChoice(const Environment& env, const std::string& folder, std::string* error) {
     std::string file = ChoiceFile(env);
-    std::string real = detail::RealPath(folder);
+    std::string real = fsx::realPath(folder);
     if (file.empty() || real.empty() || real.find('\n') != std::string::npos) {
         if (error)
             *error = file.empty() ? "no home folder is known to keep the choice in"
@@ -130,7 +116,7 @@ AddonSimulators SimulatorsWithAddon(Options options) {
     for (const Simulator& s : Candidates(std::move(options)).simulators)
         if (s.hasAddon)
             result.folders.push_back(s.folder);
-    std::string realKept = kept.empty() ? std::string() : detail::RealPath(kept);
+    std::string realKept = kept.empty() ? std::string() : fsx::realPath(kept);
     for (const std::string& folder : result.folders)
         if (!realKept.empty() && sameFolder(folder, realKept))
             result.kept = folder;

@@ -91,15 +91,6 @@ bool Deadline::passed() {
     return passed_;
 }
 
-std::string RealPath(const std::string& path) {
-    std::string out;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        out = real;
-        std::free(real);
-    }
-    return out;
-}
-
 bool IsForeignFileSystem(int dirFd) {
     struct statfs fs;
     if (::fstatfs(dirFd, &fs) != 0)
@@ -184,7 +175,7 @@ bool Found::refused(const std::string& folder) const {
 }
 
 void Found::add(const std::string& folder, bool hasAddon) {
-    std::string real = RealPath(folder);
+    std::string real = fsx::realPath(folder);
     if (real.empty())
         real = folder;
     if (seen_.insert(real).second)
@@ -194,7 +185,7 @@ void Found::add(const std::string& folder, bool hasAddon) {
 void Found::examine(const std::string& folder, bool aircraftOnly) {
     if (folder.empty() || refused(folder))
         return;
-    std::string real = RealPath(folder);
+    std::string real = fsx::realPath(folder);
     if (isInside(real, "/proc") || isInside(real, "/sys"))
         return;
     FolderLook look = LookInto(folder, false);
@@ -244,7 +235,7 @@ void visitFolder(const Visit& v, std::vector<Root>& roots,
     for (const std::string& name : look.folders)
         queue.push_back({joined(v.path, name), v.depth + 1, v.prefix});
     for (const std::string& name : look.links) {
-        std::string real = RealPath(joined(v.path, name));
+        std::string real = fsx::realPath(joined(v.path, name));
         if (!real.empty() && isInside(real, root.bound) && real != root.bound)
             queue.push_back({real, v.depth + 1, v.prefix});
     }

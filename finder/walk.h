@@ -81,9 +81,6 @@ void WalkDriveC(const std::vector<Prefix>& prefixes, Found& found, Deadline& dea
 // Examines the folders the registry files of a prefix name.
 void ExamineRegistry(const Prefix& prefix, Found& found, Deadline& deadline);
 
-// The real path of `path`; empty when it cannot be had.
-std::string RealPath(const std::string& path);
-
 // The entry of `folder` named `name` letter case aside: the exact one when present, else the
 // first match in byte order, else empty.
 std::string FindNoCase(const std::string& folder, const std::string& name);

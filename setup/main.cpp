@@ -40,13 +40,9 @@ int usageError(const std::string& text) {
 
 // The folder the installed programs stand in: this program's own, links resolved.
 std::string installedFolder(const char* argv0) {
-    std::string self;
-    if (char* real = ::realpath("/proc/self/exe", nullptr)) {
-        self = real;
-        std::free(real);
-    } else {
+    std::string self = fsx::realPath("/proc/self/exe");
+    if (self.empty())
         self = fsx::programPath(argv0);
-    }
     return fsx::parentFolder(self);
 }
 

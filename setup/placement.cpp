@@ -14,15 +14,6 @@
 namespace placement {
 namespace {
 
-std::string realPath(const std::string& path) {
-    std::string out;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        out = real;
-        std::free(real);
-    }
-    return out;
-}
-
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -64,19 +55,6 @@ bool inTheWay(const std::string& path) {
     if (::lstat(path.c_str(), &st) != 0)
         return false;
     return !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode);
-}
-
-bool makeFolders(const std::string& folder, std::string* error) {
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = folder.find('/', pos + 1);
-        std::string path = folder.substr(0, pos);
-        if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
-            *error = "cannot create " + path + ": " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
 }
 
 bool copyInto(const std::string& from, int out) {
@@ -154,7 +132,7 @@ bool MakePlan(const std::string& simFolder, const std::string& installedFolder,
         errors.push_back(simFolder + " is not a folder");
         return false;
     }
-    plan.sim = realPath(simFolder);
+    plan.sim = fsx::realPath(simFolder);
     if (!isFolder(entryIn(plan.sim, "Aircraft"))) {
         errors.push_back(simFolder + " does not look like a simulator (it has no Aircraft folder)");
         return false;
@@ -195,7 +173,7 @@ bool MakePlan(const std::string& simFolder, const std::string& installedFolder,
 
 bool Carry(const Plan& plan, bool copy, std::string* error) {
     for (const Plan::Program& p : plan.programs)
-        if (!makeFolders(fsx::parentFolder(p.placed), error) ||
+        if (!fsx::makeFolders(fsx::parentFolder(p.placed), 0755, error) ||
             !place(p.installed, p.placed, copy, error))
             return false;
     if (!simmenu::WriteFiles(plan.menu, error))

@@ -1,6 +1,7 @@
 #include "setup/sim_menu.h"
 
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -157,28 +158,6 @@ std::string menuText(const Group& g) {
            "</Menu>\n";
 }
 
-bool makeFolders(const std::string& folder, std::string* error) {
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = folder.find('/', pos + 1);
-        std::string path = folder.substr(0, pos);
-        if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
-            *error = "cannot create " + path + ": " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string realPath(const std::string& path) {
-    std::string out;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        out = real;
-        std::free(real);
-    }
-    return out;
-}
-
 bool isInside(const std::string& path, const std::string& folder) {
     return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
 }
@@ -286,10 +265,10 @@ std::vector<File> GroupFiles(const Group& group, const std::string& name, const 
 
 bool WriteFiles(const std::vector<File>& files, std::string* error) {
     for (const File& f : files) {
-        if (!makeFolders(fsx::parentFolder(f.path), error))
+        if (!fsx::makeFolders(fsx::parentFolder(f.path), 0755, error))
             return false;
         std::string why;
-        if (fsx::writeFileAtomic(f.path, f.text, &why) != fsx::WriteStatus::Written) {
+        if (fsx::writeFile(f.path, f.text, &why) != fsx::WriteStatus::Written) {
             *error = "cannot write " + f.path + (why.empty() ? "" : ": " + why);
             return false;
         }
@@ -298,7 +277,7 @@ bool WriteFiles(const std::vector<File>& files, std::string* error) {
 }
 
 bool OldGroupBelongsTo(const std::string& applications, const std::string& simFolder) {
-    std::string sim = realPath(simFolder);
+    std::string sim = fsx::realPath(simFolder);
     if (sim.empty())
         return false;
     int entries = 0;
@@ -314,7 +293,7 @@ bool OldGroupBelongsTo(const std::string& applications, const std::string& simFo
         ::closedir(dir);
         for (const std::string& n : names) {
             std::string program = ExecProgram(readSmall(fsx::joinPath(folder, n)));
-            std::string where = program.empty() ? "" : realPath(fsx::parentFolder(program));
+            std::string where = program.empty() ? "" : fsx::realPath(fsx::parentFolder(program));
             if (where.empty() || !isInside(where + "/", sim))
                 return false;
             ++entries;

@@ -1,7 +1,9 @@
 #include "uninstaller/color_label.h"
 
+#include "platform/draw/syscolors.h"
+
 CColorLabel::CColorLabel()
-    : text_(DialogSysColor(COLOR_WINDOWTEXT)), back_(DialogSysColor(COLOR_BTNFACE)),
+    : text_(GetSysColor(COLOR_WINDOWTEXT)), back_(GetSysColor(COLOR_BTNFACE)),
       font_(DefaultGuiFont()) {}
 
 void CColorLabel::Attach(CDialog* dialog, int id) {

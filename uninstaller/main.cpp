@@ -1,6 +1,7 @@
 // Uninstall Tarnavel: the removal dialog, or the removal without a window (--silent), or the list
 // of what it would remove (--dry-run).
 #include "platform/dialogs/dialog.h"
+#include "platform/window/wnd_app.h"
 #include "platform/window/wnd_app_signals.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_dialog.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
-    if (!DialogApplication::HasDisplay()) {
+    if (!WndApp::CanShowWindows()) {
         std::fputs("UninstallTarnavel: there is no display to show the window on; use --silent "
                    "to remove without a window, or --dry-run to see what would be removed.\n",
                    stderr);
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
     // Ctrl+C and SIGTERM close the window as its close box does.
     CloseOnSignals closeOnSignals;
-    DialogApplication app(argc, argv, "uninstall-tarnavel"); // its desktop entry
+    WndApp app(argc, argv, "uninstall-tarnavel"); // its desktop entry
     CUninstallDialog dialog(env, uninst::StartScriptDetached);
     dialog.DoModal();
     return CloseOnSignals::ExitStatus(0);

@@ -52,15 +52,6 @@ std::vector<Entry> listEntries(int dirFd) {
     return entries;
 }
 
-std::string canonical(const std::string& path) {
-    std::string out;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        out = real;
-        std::free(real);
-    }
-    return out;
-}
-
 std::string joined(const std::string& folder, const std::string& name) {
     return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
@@ -75,7 +66,7 @@ bool isLink(const std::string& path) {
 std::string simulatorFolder(const std::string& simFolder, const std::string& name) {
     std::string path = FindEntry(simFolder, name);
     if (isLink(path) && fsx::isDirectory(path)) {
-        std::string real = canonical(path);
+        std::string real = fsx::realPath(path);
         if (!real.empty())
             return real;
     }
@@ -131,7 +122,7 @@ Environment CurrentEnvironment(const char* argv0) {
     else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
         env.homeFolder = pw->pw_dir;
     env.pid = static_cast<long>(::getpid());
-    std::string exe = canonical("/proc/self/exe"); // gone when the file was deleted
+    std::string exe = fsx::realPath("/proc/self/exe"); // gone when the file was deleted
     if (!exe.empty() && fsx::isFile(exe))
         env.realProgramPath = exe;
     finder::Environment user = finder::Environment::FromProcess();
@@ -144,7 +135,7 @@ std::string SimFolderOf(const std::string& programPath) {
     std::string folder = fsx::parentFolder(fsx::parentFolder(programPath));
     if (folder.empty())
         return "/";
-    std::string real = canonical(folder);
+    std::string real = fsx::realPath(folder);
     if (!real.empty())
         folder = real;
     return folder.back() == '/' ? folder : folder + '/';
@@ -218,8 +209,8 @@ RemovalPlan MakePlan(const Environment& env) {
 
     // The script takes the uninstaller's folder away only when that is the add-on's folder:
     // never a folder reached through a link, nor the home folder or one holding it.
-    std::string ownFolder = canonical(fsx::parentFolder(program));
-    std::string home = env.homeFolder.empty() ? std::string() : canonical(env.homeFolder);
+    std::string ownFolder = fsx::realPath(fsx::parentFolder(program));
+    std::string home = env.homeFolder.empty() ? std::string() : fsx::realPath(env.homeFolder);
     bool holdsHome =
         !home.empty() && (home == plan.addonFolder || home.rfind(plan.addonFolder + "/", 0) == 0);
     if (!ownFolder.empty() && ownFolder == plan.addonFolder && !isLink(plan.addonFolder) &&

@@ -216,6 +216,13 @@ protected:
 
     // Sizes are summed in 64 bits and capped, so absurd sizes cannot wrap around.
     static int sumSizes(const std::vector<std::uint32_t>& sizes, int from, int to);
+    // Rows and columns work alike; one body serves both.
+    enum class Axis { Rows, Cols };
+    BOOL setCount(Axis axis, int n);
+    BOOL setFixedCount(Axis axis, int n);
+    // A row's or column's size; -1 (FALSE) for one that does not exist.
+    static int sizeAt(const std::vector<std::uint32_t>& sizes, int i);
+    static BOOL setSizeAt(std::vector<std::uint32_t>& sizes, int i, int pixels);
     void repaintFixedRowCells(int col);
     void repaintFixedColCells(int row);
     void followMovedRows(int lo, const std::vector<int>& origin);

@@ -9,6 +9,24 @@ namespace {
 // The text handed out by CopyCellText; one buffer for every grid of the process.
 char copyBuffer[1024];
 
+// The attributes the mask names, other than the text, from a cell to a cell record or back.
+template <class To, class From> void copyAttributes(UINT mask, To& to, const From& from) {
+    if (mask & GCIF_DATA)
+        to.data = from.data;
+    if (mask & GCIF_IMAGE)
+        to.image = from.image;
+    if (mask & GCIF_STATE)
+        to.state = from.state;
+    if (mask & GCIF_FORMAT)
+        to.format = from.format;
+    if (mask & GCIF_BACKCOLOR)
+        to.backColor = from.backColor;
+    if (mask & GCIF_TEXTCOLOR)
+        to.textColor = from.textColor;
+    if (mask & GCIF_FONT)
+        to.font = from.font;
+}
+
 } // namespace
 
 CCellGridCore::CCellGridCore(int nRows, int nCols, int nFixedRows, int nFixedCols)
@@ -59,90 +77,69 @@ void CCellGridCore::WipeCell(CGridEntry* cell, int row, int col) {
 }
 
 BOOL CCellGridCore::SetNumRows(int n) {
-    if (n < 0)
-        return FALSE;
-    if (n == numRows)
-        return TRUE;
-    if (n < numFixedRows)
-        numFixedRows = n;
-    if (currentCell.row >= n)
-        SetCurrentCell(-1, -1);
-    if (n < numRows) {
-        for (int r = n; r < numRows; ++r) {
-            for (int c = 0; c < numCols; ++c) {
-                WipeCell(cellAt(r, c), r, c);
-            }
-            rowStore[std::size_t(r)].reset();
-        }
-    }
-    int oldRows = numRows;
-    rowStore.resize(std::size_t(n));
-    rowSizes.resize(std::size_t(n));
-    numRows = n;
-    for (int r = oldRows; r < n; ++r) {
-        rowSizes[std::size_t(r)] = std::uint32_t(defaultRowSize);
-        rowStore[std::size_t(r)] = std::make_unique<CGridRowCells>(std::size_t(numCols));
-        for (int c = 0; c < numCols; ++c)
-            (*rowStore[std::size_t(r)])[std::size_t(c)] = MakeCell(r, c);
-    }
-    onLayoutChanged(LayoutChange::Counts);
-    return TRUE;
+    return setCount(Axis::Rows, n);
 }
-
 BOOL CCellGridCore::SetNumCols(int n) {
+    return setCount(Axis::Cols, n);
+}
+BOOL CCellGridCore::SetNumFixedRows(int n) {
+    return setFixedCount(Axis::Rows, n);
+}
+BOOL CCellGridCore::SetNumFixedCols(int n) {
+    return setFixedCount(Axis::Cols, n);
+}
+
+BOOL CCellGridCore::setCount(Axis axis, int n) {
+    const bool rows = axis == Axis::Rows;
+    int& count = rows ? numRows : numCols;
     if (n < 0)
         return FALSE;
-    if (n == numCols)
+    if (n == count)
         return TRUE;
-    if (n < numFixedCols)
-        numFixedCols = n;
-    if (currentCell.col >= n)
+    int& fixed = rows ? numFixedRows : numFixedCols;
+    if (n < fixed)
+        fixed = n;
+    if ((rows ? currentCell.row : currentCell.col) >= n)
         SetCurrentCell(-1, -1);
-    if (n < numCols) {
-        for (int r = 0; r < numRows; ++r)
-            for (int c = n; c < numCols; ++c)
-                WipeCell(cellAt(r, c), r, c);
-    }
-    int oldCols = numCols;
-    colSizes.resize(std::size_t(n));
-    for (auto& row : rowStore)
-        if (row)
-            row->resize(std::size_t(n));
-    numCols = n;
-    for (int c = oldCols; c < n; ++c)
-        colSizes[std::size_t(c)] = std::uint32_t(defaultColSize);
-    if (n > oldCols) {
-        for (int r = 0; r < numRows; ++r) {
-            if (!rowStore[std::size_t(r)])
-                continue;
-            for (int c = oldCols; c < n; ++c)
-                (*rowStore[std::size_t(r)])[std::size_t(c)] = MakeCell(r, c);
-        }
-    }
+    // The cells of the rows (or columns) from..to-1, row by row: a new cell takes its format
+    // from the one above it.
+    auto across = [&](int from, int to, auto&& visit) {
+        for (int r = rows ? from : 0; r < (rows ? to : numRows); ++r)
+            for (int c = rows ? 0 : from; c < (rows ? numCols : to); ++c)
+                visit(r, c);
+    };
+    const int old = count;
+    across(n, old, [this](int r, int c) { WipeCell(cellAt(r, c), r, c); });
+    if (rows)
+        rowStore.resize(std::size_t(n));
+    else
+        for (auto& row : rowStore)
+            if (row)
+                row->resize(std::size_t(n));
+    (rows ? rowSizes : colSizes)
+        .resize(std::size_t(n), std::uint32_t(rows ? defaultRowSize : defaultColSize));
+    count = n;
+    if (rows)
+        for (int r = old; r < n; ++r)
+            rowStore[std::size_t(r)] = std::make_unique<CGridRowCells>(std::size_t(numCols));
+    across(old, n, [this](int r, int c) {
+        if (auto& row = rowStore[std::size_t(r)])
+            (*row)[std::size_t(c)] = MakeCell(r, c);
+    });
     onLayoutChanged(LayoutChange::Counts);
     return TRUE;
 }
 
-BOOL CCellGridCore::SetNumFixedRows(int n) {
+BOOL CCellGridCore::setFixedCount(Axis axis, int n) {
+    const bool rows = axis == Axis::Rows;
     if (n < 0)
         return FALSE;
-    if (n > numRows && !SetNumRows(n))
+    if (n > (rows ? numRows : numCols) && !setCount(axis, n))
         return FALSE;
-    if (currentCell.row >= 0 && currentCell.row < n)
+    const int current = rows ? currentCell.row : currentCell.col;
+    if (current >= 0 && current < n)
         SetCurrentCell(-1, -1);
-    numFixedRows = n;
-    onLayoutChanged(LayoutChange::FixedCounts);
-    return TRUE;
-}
-
-BOOL CCellGridCore::SetNumFixedCols(int n) {
-    if (n < 0)
-        return FALSE;
-    if (n > numCols && !SetNumCols(n))
-        return FALSE;
-    if (currentCell.col >= 0 && currentCell.col < n)
-        SetCurrentCell(-1, -1);
-    numFixedCols = n;
+    (rows ? numFixedRows : numFixedCols) = n;
     onLayoutChanged(LayoutChange::FixedCounts);
     return TRUE;
 }
@@ -180,28 +177,26 @@ int CCellGridCore::GetContentWidth() const {
 }
 
 int CCellGridCore::GetRowSize(int row) const {
-    if (row < 0 || row >= numRows)
-        return -1;
-    return int(rowSizes[std::size_t(row)]);
+    return sizeAt(rowSizes, row);
 }
-
 int CCellGridCore::GetColSize(int col) const {
-    if (col < 0 || col >= numCols)
-        return -1;
-    return int(colSizes[std::size_t(col)]);
+    return sizeAt(colSizes, col);
 }
-
 BOOL CCellGridCore::SetRowSize(int row, int pixels) {
-    if (row < 0 || row >= numRows || pixels < 0)
-        return FALSE;
-    rowSizes[std::size_t(row)] = std::uint32_t(pixels);
-    return TRUE;
+    return setSizeAt(rowSizes, row, pixels);
+}
+BOOL CCellGridCore::SetColSize(int col, int pixels) {
+    return setSizeAt(colSizes, col, pixels);
 }
 
-BOOL CCellGridCore::SetColSize(int col, int pixels) {
-    if (col < 0 || col >= numCols || pixels < 0)
+int CCellGridCore::sizeAt(const std::vector<std::uint32_t>& sizes, int i) {
+    return i < 0 || std::size_t(i) >= sizes.size() ? -1 : int(sizes[std::size_t(i)]);
+}
+
+BOOL CCellGridCore::setSizeAt(std::vector<std::uint32_t>& sizes, int i, int pixels) {
+    if (i < 0 || std::size_t(i) >= sizes.size() || pixels < 0)
         return FALSE;
-    colSizes[std::size_t(col)] = std::uint32_t(pixels);
+    sizes[std::size_t(i)] = std::uint32_t(pixels);
     return TRUE;
 }
 
@@ -216,20 +211,7 @@ BOOL CCellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
         cell->text = info->text;
         onTextChanged(info->row, info->col);
     }
-    if (mask & GCIF_DATA)
-        cell->data = info->data;
-    if (mask & GCIF_IMAGE)
-        cell->image = info->image;
-    if (mask & GCIF_STATE)
-        cell->state = info->state;
-    if (mask & GCIF_FORMAT)
-        cell->format = info->format;
-    if (mask & GCIF_BACKCOLOR)
-        cell->backColor = info->backColor;
-    if (mask & GCIF_TEXTCOLOR)
-        cell->textColor = info->textColor;
-    if (mask & GCIF_FONT)
-        cell->font = info->font;
+    copyAttributes(mask, *cell, *info);
     return TRUE;
 }
 
@@ -242,20 +224,7 @@ BOOL CCellGridCore::GetCellInfo(GRIDCELLINFO* info) {
     UINT mask = info->mask & 0xFFu;
     if (mask & GCIF_TEXT)
         info->text = GetCellText(info->row, info->col);
-    if (mask & GCIF_DATA)
-        info->data = cell->data;
-    if (mask & GCIF_IMAGE)
-        info->image = cell->image;
-    if (mask & GCIF_STATE)
-        info->state = cell->state;
-    if (mask & GCIF_FORMAT)
-        info->format = cell->format;
-    if (mask & GCIF_BACKCOLOR)
-        info->backColor = cell->backColor;
-    if (mask & GCIF_TEXTCOLOR)
-        info->textColor = cell->textColor;
-    if (mask & GCIF_FONT)
-        info->font = cell->font;
+    copyAttributes(mask, *info, *cell);
     return TRUE;
 }
 

@@ -58,6 +58,24 @@ constexpr int GN_CURRENTCHANGED = -101;
 constexpr int GN_BEGINEDIT = -105;
 constexpr int GN_ENDEDIT = -106;
 
+// The keys that move the current cell: Tab, the arrows, Home, End, Page Up and Page Down.
+inline bool IsGridNavigationKey(UINT vk) {
+    switch (vk) {
+    case VK_TAB:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 struct GRIDCELLINFO {
     int row = 0;
     int col = 0;

@@ -1,19 +1,7 @@
 #include "grid/core/print_pages.h"
 #include "grid/core/grid_core.h"
 
-#include <cstdint>
-
 namespace printpages {
-
-int MulDiv(int a, int b, int c) {
-    if (c == 0)
-        return -1;
-    std::int64_t num = std::int64_t(a) * b;
-    std::int64_t half = (c < 0 ? -std::int64_t(c) : std::int64_t(c)) / 2;
-    bool negative = (num < 0) != (c < 0);
-    std::int64_t q = ((num < 0 ? -num : num) + half) / (c < 0 ? -std::int64_t(c) : std::int64_t(c));
-    return int(negative ? -q : q);
-}
 
 // A page breaks before a row that would end below the body, unless the page has no row yet: a
 // row taller than the body then gets a page of its own instead of never being printed.

@@ -6,9 +6,6 @@
 
 namespace printpages {
 
-// Rounds a * b / c to nearest, with a 64-bit intermediate; -1 when c is 0.
-int MulDiv(int a, int b, int c);
-
 // The number of pages for body rows of these heights; at least 1.
 int CountPages(const std::vector<int>& heights, int bodyHeight);
 

@@ -216,6 +216,7 @@ protected:
 
     void applyFont(const FontDesc& font);
     void scrollBy(int bar, UINT code);
+    BOOL fitSize(Axis axis, int index);
     void invertDragLine(int at, bool vertical);
 
     COLORREF sysColors[4]; // window text, window, button face, button shadow

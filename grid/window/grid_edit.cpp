@@ -105,36 +105,15 @@ BOOL CGridInPlaceEdit::Open(Wnd* grid, DWORD style, UINT id, UINT startCode) {
     SetWindowText(initialText_);
     SetFocus();
     int end = int(GetWindowText().size());
-    switch (startCode) {
-    case 1:
-    case VK_RETURN:
-        SetSel(end, end);
-        ScrollCaret();
-        break;
-    case VK_BACK:
-        SetSel(end, end);
-        ScrollCaret();
+    // A click or Enter keeps the text, the caret at its end, and Backspace takes its last
+    // character; a key that moves selects it all, and a character typed replaces it.
+    const bool keep = startCode == 1 || startCode == VK_RETURN || startCode == VK_BACK;
+    SetSel(keep ? end : 0, keep ? end : -1);
+    ScrollCaret();
+    if (startCode == VK_BACK)
         SendMessage(WM_CHAR, VK_BACK, 1);
-        break;
-    case VK_TAB:
-    case VK_SPACE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-        SetSel(0, -1);
-        ScrollCaret();
-        break;
-    default:
-        SetSel(0, -1);
-        ScrollCaret();
+    else if (!keep && startCode != VK_SPACE && !IsGridNavigationKey(startCode))
         SendMessage(WM_CHAR, startCode, 1);
-        break;
-    }
     return TRUE;
 }
 

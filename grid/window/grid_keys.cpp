@@ -19,24 +19,6 @@ BodyBounds bodyOf(const CCellGridCore& grid) {
             grid.GetNumCols() - 1};
 }
 
-// The keys that move the current cell; without one, each of them enters the table.
-bool isNavigationKey(UINT vk) {
-    switch (vk) {
-    case VK_TAB:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 UINT CCellGrid::OnGetDlgCode() {
@@ -55,7 +37,7 @@ void CCellGrid::OnChar(UINT ch, UINT repeat, UINT flags) {
 void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     if (!IsValidCell(currentCell)) {
         // A keyboard alone must be able to reach a text: a navigation key enters the table.
-        if (!isNavigationKey(vk) || !enterBodyByKey())
+        if (!IsGridNavigationKey(vk) || !enterBodyByKey())
             Wnd::OnKeyDown(vk, repeat, flags);
         return;
     }

@@ -9,6 +9,32 @@ int capped(long long v) {
     return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
+// The first scrolled row (or column) at a scroll position: the one the position has reached.
+int firstScrolled(const std::vector<std::uint32_t>& sizes, int fixedCount, int count,
+                  long long pos) {
+    int i = fixedCount;
+    for (long long sum = 0; sum < pos && i < count - 1;)
+        sum += sizes[std::size_t(i++)];
+    return i;
+}
+
+// How far rows (or columns) from `first` on reach from `start` towards `limit`: the one that
+// reaches it (or `count` when none does) and where that one ends.
+struct Reach {
+    int last;
+    long long end;
+};
+Reach reachFrom(const std::vector<std::uint32_t>& sizes, int first, int count, long long start,
+                int limit) {
+    Reach reach{first, start};
+    for (; reach.last < count; ++reach.last) {
+        reach.end += sizes[std::size_t(reach.last)];
+        if (reach.end >= limit)
+            break;
+    }
+    return reach;
+}
+
 } // namespace
 
 int CCellGrid::ReadScrollPos(int bar, BOOL track) const {
@@ -23,70 +49,36 @@ int CCellGrid::WriteScrollPos(int bar, int pos, BOOL redraw) {
 }
 
 CGridPos CCellGrid::GetFirstScrolledCell() const {
-    long long hpos = ReadScrollPos(SB_HORZ);
-    long long vpos = ReadScrollPos(SB_VERT);
-    int c = numFixedCols;
-    long long sum = 0;
-    while (sum < hpos && c < numCols - 1)
-        sum += colSizes[std::size_t(c++)];
-    int r = numFixedRows;
-    sum = 0;
-    while (sum < vpos && r < numRows - 1)
-        sum += rowSizes[std::size_t(r++)];
-    return CGridPos(r, c);
+    return CGridPos(firstScrolled(rowSizes, numFixedRows, numRows, ReadScrollPos(SB_VERT)),
+                    firstScrolled(colSizes, numFixedCols, numCols, ReadScrollPos(SB_HORZ)));
 }
 
 CGridSpan CCellGrid::GetShownScrollableSpan(Rect* extent) const {
     CGridPos first = GetFirstScrolledCell();
     Rect client;
     GetClientRect(&client);
-    long long y = GetFixedBandHeight();
-    int r = first.row;
-    for (; r < numRows; ++r) {
-        y += rowSizes[std::size_t(r)];
-        if (y >= client.bottom) {
-            y = client.bottom;
-            break;
-        }
-    }
-    long long x = GetFixedBandWidth();
-    int c = first.col;
-    for (; c < numCols; ++c) {
-        x += colSizes[std::size_t(c)];
-        if (x >= client.right) {
-            x = client.right;
-            break;
-        }
-    }
+    Reach down = reachFrom(rowSizes, first.row, numRows, GetFixedBandHeight(), client.bottom);
+    Reach across = reachFrom(colSizes, first.col, numCols, GetFixedBandWidth(), client.right);
     if (extent)
-        *extent = Rect{0, 0, capped(x), capped(y)};
-    return CGridSpan(first.row, first.col, std::min(r, numRows - 1), std::min(c, numCols - 1));
+        *extent = Rect{0, 0, capped(std::min<long long>(across.end, client.right)),
+                       capped(std::min<long long>(down.end, client.bottom))};
+    return CGridSpan(first.row, first.col, std::min(down.last, numRows - 1),
+                     std::min(across.last, numCols - 1));
 }
 
 CGridSpan CCellGrid::GetFullyShownSpan() const {
     CGridPos first = GetFirstScrolledCell();
     Rect client;
     GetClientRect(&client);
-    long long y = GetFixedBandHeight();
-    int r = first.row;
-    for (; r < numRows; ++r) {
-        y += rowSizes[std::size_t(r)];
-        if (y >= client.bottom)
-            break;
-    }
-    r = std::min(r, numRows - 1);
-    if (r > 0 && y > client.bottom)
-        --r;
-    long long x = GetFixedBandWidth();
-    int c = first.col;
-    for (; c < numCols; ++c) {
-        x += colSizes[std::size_t(c)];
-        if (x >= client.right)
-            break;
-    }
-    c = std::min(c, numCols - 1);
-    if (c > 0 && x > client.right)
-        --c;
+    // The last row or column that reaches the edge, one back when it is cut by it.
+    auto lastWhole = [](Reach reach, int count, int limit) {
+        int last = std::min(reach.last, count - 1);
+        return last > 0 && reach.end > limit ? last - 1 : last;
+    };
+    int r = lastWhole(reachFrom(rowSizes, first.row, numRows, GetFixedBandHeight(), client.bottom),
+                      numRows, client.bottom);
+    int c = lastWhole(reachFrom(colSizes, first.col, numCols, GetFixedBandWidth(), client.right),
+                      numCols, client.right);
     return CGridSpan(first.row, first.col, r, c);
 }
 
@@ -96,14 +88,15 @@ BOOL CCellGrid::GetCellCorner(int row, int col, Point* corner) const {
     CGridPos first = GetFirstScrolledCell();
     if ((row >= numFixedRows && row < first.row) || (col >= numFixedCols && col < first.col))
         return FALSE;
-    int x = col < numFixedCols
-                ? sumSizes(colSizes, 0, col)
-                : capped((long long)GetFixedBandWidth() + sumSizes(colSizes, first.col, col));
-    int y = row < numFixedRows
-                ? sumSizes(rowSizes, 0, row)
-                : capped((long long)GetFixedBandHeight() + sumSizes(rowSizes, first.row, row));
+    // Fixed ones count from the edge, scrolled ones from the fixed band on.
+    auto offset = [](const std::vector<std::uint32_t>& sizes, int i, int fixedCount, int first) {
+        return i < fixedCount
+                   ? sumSizes(sizes, 0, i)
+                   : capped((long long)sumSizes(sizes, 0, fixedCount) + sumSizes(sizes, first, i));
+    };
     if (corner)
-        *corner = Point{x, y};
+        *corner = Point{offset(colSizes, col, numFixedCols, first.col),
+                        offset(rowSizes, row, numFixedRows, first.row)};
     return TRUE;
 }
 
@@ -338,31 +331,30 @@ Size CCellGrid::MeasureCell(int row, int col, Surface& dc) {
 }
 
 BOOL CCellGrid::FitColumnWidth(int col) {
-    if (col < 0 || col >= numCols)
-        return FALSE;
-    std::unique_ptr<Surface> dc = GetDC();
-    if (!dc)
-        return FALSE;
-    int width = 0;
-    for (int r = 0; r < numRows; ++r)
-        width = std::max(width, MeasureCell(r, col, *dc).cx);
-    dc.reset();
-    SetColSize(col, width);
-    RecalcScrollBars();
-    return TRUE;
+    return fitSize(Axis::Cols, col);
+}
+BOOL CCellGrid::FitRowHeight(int row) {
+    return fitSize(Axis::Rows, row);
 }
 
-BOOL CCellGrid::FitRowHeight(int row) {
-    if (row < 0 || row >= numRows)
+// A column as wide as its widest cell, or a row as high as its highest.
+BOOL CCellGrid::fitSize(Axis axis, int index) {
+    const bool rows = axis == Axis::Rows;
+    if (index < 0 || index >= (rows ? numRows : numCols))
         return FALSE;
     std::unique_ptr<Surface> dc = GetDC();
     if (!dc)
         return FALSE;
-    int height = 0;
-    for (int c = 0; c < numCols; ++c)
-        height = std::max(height, MeasureCell(row, c, *dc).cy);
+    int size = 0;
+    for (int i = 0; i < (rows ? numCols : numRows); ++i) {
+        Size cell = rows ? MeasureCell(index, i, *dc) : MeasureCell(i, index, *dc);
+        size = std::max(size, rows ? cell.cy : cell.cx);
+    }
     dc.reset();
-    SetRowSize(row, height);
+    if (rows)
+        SetRowSize(index, size);
+    else
+        SetColSize(index, size);
     RecalcScrollBars();
     return TRUE;
 }

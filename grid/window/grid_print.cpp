@@ -29,6 +29,34 @@ FontDesc boldOf(const Font& font) {
     return f;
 }
 
+// Where a printed cell stands: its lines start one pixel back, over the neighbour's, except in
+// the first column and on the first line of a band; the table's top row also gets a top line.
+struct PrintedCellAt {
+    bool firstCol, firstLine, topRow;
+};
+
+// The grid lines of one printed cell, whose corners `cell` gives inclusively.
+void drawPrintLines(Surface& dc, int gridLines, const Rect& cell, PrintedCellAt at) {
+    if (gridLines == GRIDLINES_HORZ || gridLines == GRIDLINES_BOTH) {
+        const int x0 = at.firstCol ? cell.left : cell.left - 1;
+        dc.MoveTo(x0, cell.bottom);
+        dc.LineTo(cell.right, cell.bottom);
+        if (at.topRow) {
+            dc.MoveTo(x0, cell.top);
+            dc.LineTo(cell.right, cell.top);
+        }
+    }
+    if (gridLines == GRIDLINES_VERT || gridLines == GRIDLINES_BOTH) {
+        const int y0 = at.firstLine ? cell.top : cell.top - 1;
+        dc.MoveTo(cell.right, y0);
+        dc.LineTo(cell.right, cell.bottom);
+        if (at.firstCol) {
+            dc.MoveTo(cell.left, y0);
+            dc.LineTo(cell.left, cell.bottom);
+        }
+    }
+}
+
 } // namespace
 
 void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
@@ -42,7 +70,7 @@ void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
     printerHeight = dc->GetDeviceCaps(VERTRES);
     printerWidth = dc->GetDeviceCaps(HORZRES);
     printPageWidth = GetContentWidth() + 8 * printCharWidth;
-    printPageHeight = printpages::MulDiv(printPageWidth, printerHeight, printerWidth);
+    printPageHeight = MulDiv(printPageWidth, printerHeight, printerWidth);
     printBodyHeight = printPageHeight - 6 * printCharHeight - GetFixedBandHeight();
     const std::vector<int> heights = GetBodyRowHeights();
     info->maxPage = printpages::CountPages(heights, printBodyHeight);
@@ -92,24 +120,8 @@ void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
             const int right = left + GetColSize(c) - 1;
             Rect rect{left, top, right, std::min(bottom, B - 1)};
             PaintCell(*dc, row, c, rect, FALSE);
-            if (gridLines == GRIDLINES_HORZ || gridLines == GRIDLINES_BOTH) {
-                const int x0 = c == 0 ? left : left - 1;
-                dc->MoveTo(x0, bottom);
-                dc->LineTo(right, bottom);
-                if (row == 0) {
-                    dc->MoveTo(x0, top);
-                    dc->LineTo(right, top);
-                }
-            }
-            if (gridLines == GRIDLINES_VERT || gridLines == GRIDLINES_BOTH) {
-                const int y0 = i == 0 ? top : top - 1;
-                dc->MoveTo(right, y0);
-                dc->LineTo(right, bottom);
-                if (c == 0) {
-                    dc->MoveTo(left, y0);
-                    dc->LineTo(left, bottom);
-                }
-            }
+            drawPrintLines(*dc, gridLines, Rect{left, top, right, bottom},
+                           {c == 0, i == 0, row == 0});
             left = right + 1;
         }
         dc->RestoreDC(saved);
@@ -138,24 +150,8 @@ void CCellGrid::PrintColumnTitles(Surface* dc, CPrintInfo* info) {
         for (int c = 0; c < numCols; ++c) {
             const int right = left + GetColSize(c) - 1;
             PaintFixedCell(*dc, f, c, Rect{left, top, right, bottom}, FALSE);
-            if (gridLines == GRIDLINES_HORZ || gridLines == GRIDLINES_BOTH) {
-                const int x0 = c == 0 ? left : left - 1;
-                dc->MoveTo(x0, bottom);
-                dc->LineTo(right, bottom);
-                if (f == 0) {
-                    dc->MoveTo(x0, top);
-                    dc->LineTo(right, top);
-                }
-            }
-            if (gridLines == GRIDLINES_VERT || gridLines == GRIDLINES_BOTH) {
-                const int y0 = f == 0 ? top : top - 1;
-                dc->MoveTo(right, y0);
-                dc->LineTo(right, bottom);
-                if (c == 0) {
-                    dc->MoveTo(left, y0);
-                    dc->LineTo(left, bottom);
-                }
-            }
+            drawPrintLines(*dc, gridLines, Rect{left, top, right, bottom},
+                           {c == 0, f == 0, f == 0});
             left = right + 1;
         }
         top = bottom + 1;

@@ -42,12 +42,11 @@ template <class TextAt> QString joinedTexts(int count, TextAt textAt) {
     return parts.join(QLatin1Char(' '));
 }
 
-// One cell, by position: after a sort it reads whatever text stands there now.
-class CellAccess : public QAccessibleInterface, public QAccessibleTableCellInterface {
+// A child of the table with no children and no object of its own: a cell or a column title.
+class LeafAccess : public QAccessibleInterface {
 public:
-    CellAccess(const TableAccess* table, int row, int col) : table_(table), row_(row), col_(col) {}
+    explicit LeafAccess(const TableAccess* table) : table_(table) {}
 
-    bool isValid() const override;
     QObject* object() const override { return nullptr; }
     QWindow* window() const override;
     QAccessibleInterface* parent() const override;
@@ -55,8 +54,22 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text, const QString&) override {}
+
+    const TableAccess* owner() const { return table_; }
+
+protected:
+    const TableAccess* table_;
+};
+
+// One cell, by position: after a sort it reads whatever text stands there now.
+class CellAccess : public LeafAccess, public QAccessibleTableCellInterface {
+public:
+    CellAccess(const TableAccess* table, int row, int col)
+        : LeafAccess(table), row_(row), col_(col) {}
+
+    bool isValid() const override;
+    QString text(QAccessible::Text t) const override;
     QRect rect() const override;
     QAccessible::Role role() const override;
     QAccessible::State state() const override;
@@ -73,31 +86,21 @@ public:
 
     int row() const { return row_; }
     int col() const { return col_; }
-    const TableAccess* owner() const { return table_; }
 
 private:
     bool isHeader() const;
 
-    const TableAccess* table_;
     int row_;
     int col_;
 };
 
 // A column's title that the table does not show: a header cell readers find above the column.
-class TitleAccess : public QAccessibleInterface {
+class TitleAccess : public LeafAccess {
 public:
-    TitleAccess(const TableAccess* table, int col) : table_(table), col_(col) {}
+    TitleAccess(const TableAccess* table, int col) : LeafAccess(table), col_(col) {}
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override;
-    QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override { return {}; }
     QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
     QAccessible::State state() const override {
@@ -109,10 +112,8 @@ public:
     }
 
     int col() const { return col_; }
-    const TableAccess* owner() const { return table_; }
 
 private:
-    const TableAccess* table_;
     int col_;
 };
 
@@ -358,11 +359,11 @@ bool TitleAccess::isValid() const {
     return table_->isValid() && col_ < table_->titleCount();
 }
 
-QWindow* TitleAccess::window() const {
+QWindow* LeafAccess::window() const {
     return table_->window();
 }
 
-QAccessibleInterface* TitleAccess::parent() const {
+QAccessibleInterface* LeafAccess::parent() const {
     return const_cast<TableAccess*>(table_);
 }
 
@@ -374,14 +375,6 @@ QString TitleAccess::text(QAccessible::Text t) const {
 
 bool CellAccess::isValid() const {
     return table_->isValid() && table_->source() && table_->exists(row_, col_);
-}
-
-QWindow* CellAccess::window() const {
-    return table_->window();
-}
-
-QAccessibleInterface* CellAccess::parent() const {
-    return const_cast<TableAccess*>(table_);
 }
 
 QAccessibleInterface* CellAccess::table() const {

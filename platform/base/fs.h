@@ -60,37 +60,20 @@ bool isFile(const std::string& diskPath);
 // The working folder, absolute, as a disk path.
 std::string currentFolder();
 
+// The program `name` in the folders of PATH, as a shell finds it: the first executable file; an
+// empty entry is the current folder, no PATH the usual folders. Empty when there is none; a
+// path (a name with a separator) is given back as it is.
+std::string findInPath(const std::string& name);
+
 // argv[0] made absolute without resolving links: the path the program was started by.
 std::string programPath(const char* argv0);
 
-// Writes `data` to `diskPath` through a temporary file beside the file, renamed over it only when
-// every byte was written and flushed. A link is written through to its final target, whose mode
-// and owner are kept. A file with several hard links is replaced like any other: its other names
-// keep the old content. A file whose owner cannot be kept, or one in a folder that takes no new
-// file, is rewritten in place, its old bytes put back if that fails. A file the user may not
-// write, or that is not a regular file, is not written.
-//   CannotCreate: nothing was written (`error` says why).
-//   CannotWrite: the write failed; the old file is as it was.
-//   Damaged: an in-place write failed and the old content could not be put back.
-enum class WriteStatus { Written, CannotCreate, CannotWrite, Damaged };
-struct WriteOptions {
-    // Where an in-place write first keeps the old bytes, whole and synced, so that a crash in the
-    // middle of it leaves them somewhere: a path whose last "XXXXXX" is made unique (its folder is
-    // made when missing). The copy is removed once the new bytes are on disk; it stays when the
-    // file could not be put back. When it cannot be made, the file is not written (CannotWrite).
-    // Empty: the old bytes are kept in memory only.
-    std::string inPlaceCopy;
-};
-WriteStatus writeFileAtomic(const std::string& diskPath, std::string_view data, std::string* error,
-                            const WriteOptions& options = {});
+// Makes every missing folder of `diskPath` with `mode`. False when it is not a folder after,
+// with the reason in `error`.
+bool makeFolders(const std::string& diskPath, unsigned mode, std::string* error = nullptr);
 
-// Makes every missing folder of `diskPath` with `mode`. False when it is not a folder after.
-bool makeFolders(const std::string& diskPath, unsigned mode);
-
-// Makes the next atomic writes fail with the given errno, as a full disk or a read-only file
-// system would (tests run as root, where permissions refuse nothing): CannotCreate opens nothing
-// for writing, CannotWrite fails writing the new bytes. WriteStatus::Written turns it off.
-void injectWriteFailure(WriteStatus stage, int err);
+// The path with every link, "." and ".." resolved; empty when it does not exist.
+std::string realPath(const std::string& diskPath);
 
 // Reads at most `limit` bytes of a file. False when it cannot be opened or is no regular file.
 bool readFile(const std::string& diskPath, std::string& out, std::size_t limit = SIZE_MAX);

@@ -27,6 +27,22 @@ constexpr unsigned GetGValue(COLORREF c) {
 constexpr unsigned GetBValue(COLORREF c) {
     return (c >> 16) & 0xFFu;
 }
+// a * b / c with a 64-bit intermediate, rounded half away from zero, as Windows' MulDiv: -1 when
+// c is 0 or the result does not fit in an int.
+constexpr int MulDiv(int a, int b, int c) {
+    if (c == 0)
+        return -1;
+    std::int64_t num = std::int64_t(a) * b;
+    std::int64_t den = c;
+    bool negative = (num < 0) != (den < 0);
+    std::uint64_t n = num < 0 ? std::uint64_t(-num) : std::uint64_t(num);
+    std::uint64_t d = den < 0 ? std::uint64_t(-den) : std::uint64_t(den);
+    std::uint64_t q = (n + d / 2) / d;
+    if (q > (negative ? 0x80000000ull : 0x7FFFFFFFull))
+        return -1;
+    return negative ? int(-std::int64_t(q)) : int(q);
+}
+
 constexpr COLORREF CLR_DEFAULT = 0xFF000000u;
 constexpr COLORREF CLR_NONE = 0xFFFFFFFFu;
 

@@ -5,7 +5,6 @@
 #include "platform/base/fs_write.h"
 #include "platform/dialogs/dialog_units.h"
 #include "platform/qt/qtbridge.h"
-#include "platform/window/wnd_app.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -47,8 +46,6 @@ QColor toQColor(COLORREF c) {
     return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
 }
 
-using dialogunits::mulDiv;
-
 QFont toQFont(const FontDesc& lf) {
     QFont font(qtbridge::toQString(std::string(lf.faceName, strnlen(lf.faceName, LF_FACESIZE))));
     // A negative height is the character height (the em), a positive one the cell height.
@@ -57,7 +54,7 @@ QFont toQFont(const FontDesc& lf) {
     if (height > 0) {
         int cell = QFontMetrics(font).height();
         if (cell > 0)
-            font.setPixelSize(std::max(1, mulDiv(height, height, cell)));
+            font.setPixelSize(std::max(1, MulDiv(height, height, cell)));
     }
     int weight = lf.weight == 0 ? FW_NORMAL : std::clamp(lf.weight, 1, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
@@ -379,8 +376,8 @@ bool CDialog::SaveImage(const std::string& pngPath) const {
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !d_->window->grab().save(&buffer, "PNG"))
         return false;
-    return fsx::writeWhole(pngPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                           nullptr);
+    return fsx::writeFile(pngPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                          nullptr, fsx::WriteOptions::NamedOutput()) == fsx::WriteStatus::Written;
 }
 
 void CDialog::ClickItem(int id) {
@@ -434,59 +431,10 @@ void CDialog::ProcessEvents() {
     QCoreApplication::processEvents();
 }
 
-COLORREF DialogSysColor(int index) {
-    struct Entry {
-        int index;
-        QPalette::ColorRole role;
-        COLORREF classic;
-    };
-    static const Entry table[] = {
-        {COLOR_WINDOW, QPalette::Base, RGB(255, 255, 255)},
-        {COLOR_WINDOWTEXT, QPalette::Text, RGB(0, 0, 0)},
-        {COLOR_HIGHLIGHT, QPalette::Highlight, RGB(10, 36, 106)},
-        {COLOR_HIGHLIGHTTEXT, QPalette::HighlightedText, RGB(255, 255, 255)},
-        {COLOR_BTNFACE, QPalette::Button, RGB(212, 208, 200)},
-        {COLOR_BTNSHADOW, QPalette::Dark, RGB(128, 128, 128)},
-        {COLOR_BTNHIGHLIGHT, QPalette::Light, RGB(255, 255, 255)},
-        {COLOR_3DDKSHADOW, QPalette::Shadow, RGB(64, 64, 64)},
-    };
-    for (const Entry& e : table) {
-        if (e.index != index)
-            continue;
-        if (!qApp)
-            return e.classic;
-        QColor c = QApplication::palette().color(e.role);
-        return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
-    }
-    return RGB(0, 0, 0);
-}
-
 FontDesc DefaultGuiFont() {
     FontDesc font;
     font.height = -11;
     font.weight = FW_NORMAL;
     font.setFaceName("MS Shell Dlg");
     return font;
-}
-
-struct DialogApplication::Impl {
-    std::unique_ptr<QApplication> app;
-};
-
-DialogApplication::DialogApplication(int& argc, char** argv, const std::string& desktopId)
-    : d_(std::make_unique<Impl>()) {
-    d_->app = std::make_unique<QApplication>(argc, argv);
-    SetDesktopIdentity(desktopId);
-    dialogunits::substituteWindowsFaces();
-}
-
-DialogApplication::~DialogApplication() = default;
-
-bool DialogApplication::HasDisplay() {
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return true;
-    }
-    return false;
 }

@@ -109,23 +109,5 @@ private:
     friend class DialogWindow;
 };
 
-// The system colour of a COLOR_* index from the desktop's palette (classic Windows colours
-// without a running application).
-COLORREF DialogSysColor(int index);
-
 // The font description of the system's default GUI font.
 FontDesc DefaultGuiFont();
-
-// The application object of a dialog-based program: creates the GUI application, whose windows
-// belong to the desktop entry `desktopId` (SetDesktopIdentity). HasDisplay() is false when no
-// window can be shown (no display); the program should then say so and end.
-class DialogApplication {
-public:
-    DialogApplication(int& argc, char** argv, const std::string& desktopId);
-    ~DialogApplication();
-    static bool HasDisplay();
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d_;
-};

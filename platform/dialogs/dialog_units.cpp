@@ -9,11 +9,6 @@
 
 namespace dialogunits {
 
-int mulDiv(int a, int b, int c) {
-    long long p = static_cast<long long>(a) * b;
-    return static_cast<int>(p >= 0 ? (p + c / 2) / c : (p - c / 2) / c);
-}
-
 void substituteWindowsFaces() {
     static bool done = false;
     if (done)
@@ -36,7 +31,7 @@ int pointsOrDefault(int points) {
 QFont font(const std::string& face, int points) {
     substituteWindowsFaces();
     QFont result(qtbridge::toQString(face));
-    result.setPixelSize(std::max(1, mulDiv(pointsOrDefault(points), 96, 72)));
+    result.setPixelSize(std::max(1, MulDiv(pointsOrDefault(points), 96, 72)));
     return result;
 }
 
@@ -52,7 +47,7 @@ Units::Units(const std::string& face, int points) {
     int width = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     if (width > 0)
-        baseX_ = std::max(1, mulDiv(width, 1, 52));
+        baseX_ = std::max(1, MulDiv(width, 1, 52));
     if (metrics.height() > 0)
         baseY_ = metrics.height();
 }

@@ -4,15 +4,14 @@
 // that the same units give the same pixels in each of them.
 #pragma once
 
+#include "platform/base/types.h"
+
 #include <QFont>
 #include <QRect>
 
 #include <string>
 
 namespace dialogunits {
-
-// a * b / c rounded half away from zero, without overflow.
-int mulDiv(int a, int b, int c);
 
 // The dialog font: `points` at 96 dots per inch, so a dialog has the same pixel size on every
 // screen; the dialog faces are drawn with their metric-compatible stand-ins.
@@ -30,8 +29,8 @@ public:
 
     int baseX() const { return baseX_; }
     int baseY() const { return baseY_; }
-    int x(int units) const { return mulDiv(units, baseX_, 4); }
-    int y(int units) const { return mulDiv(units, baseY_, 8); }
+    int x(int units) const { return MulDiv(units, baseX_, 4); }
+    int y(int units) const { return MulDiv(units, baseY_, 8); }
     QRect rect(int left, int top, int width, int height) const {
         return QRect(x(left), y(top), x(width), y(height));
     }

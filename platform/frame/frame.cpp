@@ -126,6 +126,41 @@ struct CFrameWnd::Impl : public QObject {
     QTimer indicatorTimer;
 };
 
+FrameResources FrameResources::Standard() {
+    FrameResources r;
+    r.accelerators = {
+        {FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},   {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
+        {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},  {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+        {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},  {FVIRTKEY | FALT, VK_BACK, ID_EDIT_UNDO},
+        {FVIRTKEY | FCONTROL, 'X', ID_EDIT_CUT},   {FVIRTKEY | FSHIFT, VK_DELETE, ID_EDIT_CUT},
+        {FVIRTKEY | FCONTROL, 'C', ID_EDIT_COPY},  {FVIRTKEY | FCONTROL, VK_INSERT, ID_EDIT_COPY},
+        {FVIRTKEY | FCONTROL, 'V', ID_EDIT_PASTE}, {FVIRTKEY | FSHIFT, VK_INSERT, ID_EDIT_PASTE},
+        {FVIRTKEY, VK_F6, ID_NEXT_PANE},           {FVIRTKEY | FSHIFT, VK_F6, ID_PREV_PANE},
+    };
+    r.strings = {
+        {AFX_IDS_IDLEMESSAGE, "Ready"},
+        {ID_FILE_NEW, "Create a new document\nNew"},
+        {ID_FILE_OPEN, "Open an existing document\nOpen"},
+        {ID_FILE_SAVE, "Save the active document\nSave"},
+        {ID_FILE_PRINT, "Print the active document\nPrint"},
+        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+        {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
+        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+        {ID_INDICATOR_CAPS, "CAP"},
+        {ID_INDICATOR_NUM, "NUM"},
+        {ID_INDICATOR_SCRL, "SCRL"},
+    };
+    return r;
+}
+
 std::string PromptText(const FrameResources& resources, UINT id) {
     auto it = resources.strings.find(id);
     if (it == resources.strings.end())

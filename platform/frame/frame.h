@@ -123,6 +123,11 @@ struct FrameResources {
                                     ID_INDICATOR_SCRL};
     std::string iconPath;                 // an image file; empty for none
     const char* const* iconXpm = nullptr; // or a built-in picture in XPM form
+
+    // The framework's own part, which a program's resources start from: the accelerators of
+    // New, Open, Save, Print, Undo, the clipboard and the panes, the prompts of the framework's
+    // commands, the idle text and the key indicators.
+    static FrameResources Standard();
 };
 
 // The text of string `id` up to its first "\n"; empty when there is none.
@@ -328,10 +333,7 @@ struct AboutDialogDesc {
 };
 void ShowAboutDialog(const AboutDialogDesc& desc);
 
-// True when the platform can open windows here (a display, or an off-screen platform).
-bool CanShowWindows();
-
-// Creates the platform's application, installs the real message boxes and file dialog, runs
-// app.InitInstance and then the event loop until the main window is closed. Returns the exit
+// Creates the platform's application (WndApp), installs the real message boxes and file dialog,
+// runs app.InitInstance and then the event loop until the main window is closed. Returns the exit
 // status: 1 when InitInstance failed or a screenshot could not be written.
 int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options);

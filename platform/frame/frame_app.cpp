@@ -79,25 +79,13 @@ std::string FrameTitleFor(const std::string& documentTitle, const std::string& a
     return documentTitle + " - " + appTitle;
 }
 
-bool CanShowWindows() {
-    auto set = [](const char* name) {
-        const char* v = std::getenv(name);
-        return v && *v;
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
-
 int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options) {
     const bool unattended = !options.screenshotPath.empty() || options.batch;
     if (options.batch)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (unattended && !CanShowWindows())
+    if (unattended && !WndApp::CanShowWindows())
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QApplication> qapp;
-    if (!qApp)
-        qapp = std::make_unique<QApplication>(argc, argv);
-    if (!app.desktopId().empty())
-        SetDesktopIdentity(app.desktopId());
+    WndApp qt(argc, argv, app.desktopId());
     // A picture is taken without anyone to answer: messages then go to stderr.
     std::unique_ptr<QtMessageBox> messageBoxes;
     std::unique_ptr<QtFileDialog> fileDialogs;

@@ -162,7 +162,8 @@ static bool runJobToFile(QPrinter& printer, PrintJobSteps& steps, int from, int 
             *error = "cannot make the document for " + path;
         return false;
     }
-    return fsx::writeWhole(path, bytes, error);
+    return fsx::writeFile(path, bytes, error, fsx::WriteOptions::NamedOutput()) ==
+           fsx::WriteStatus::Written;
 }
 
 bool PrintToPdf(const std::string& path, PrintJobSteps& steps, const PageOptions& options,

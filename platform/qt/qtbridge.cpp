@@ -57,8 +57,8 @@ bool savePng(const QImage& image, const std::string& diskPath, std::string* erro
             *error = "cannot make the picture for " + diskPath;
         return false;
     }
-    return fsx::writeWhole(diskPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                           error);
+    return fsx::writeFile(diskPath, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                          error, fsx::WriteOptions::NamedOutput()) == fsx::WriteStatus::Written;
 }
 
 } // namespace qtbridge

@@ -48,7 +48,7 @@ inline bool wholeRatio(double ratio) {
     return ratio == double(int(ratio));
 }
 
-// Saves a picture as a PNG file, whole or not at all (fsx::writeWhole); false with the reason
+// Saves a picture as a PNG file, whole or not at all (fsx::writeFile); false with the reason
 // in `error`.
 bool savePng(const QImage& image, const std::string& diskPath, std::string* error = nullptr);
 

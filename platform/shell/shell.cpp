@@ -23,25 +23,6 @@ namespace {
 // The launcher itself could not be run.
 constexpr int kExecFailed = 127;
 
-std::string findProgram(const std::string& name) {
-    if (name.find('/') != std::string::npos)
-        return name;
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        std::string candidate =
-            fsx::joinPath(end > start ? dirs.substr(start, end - start) : ".", name);
-        if (::access(candidate.c_str(), X_OK) == 0 && fsx::isFile(candidate))
-            return candidate;
-        start = end + 1;
-    }
-    return {};
-}
-
 // What the child processes need, prepared before fork: after it only async-signal-safe calls.
 struct ExecPlan {
     std::string program;
@@ -49,7 +30,7 @@ struct ExecPlan {
     std::vector<char*> argv;
 
     explicit ExecPlan(const std::vector<std::string>& a) : args(a) {
-        program = args.empty() ? std::string() : findProgram(args.front());
+        program = args.empty() ? std::string() : fsx::findInPath(args.front());
         for (std::string& s : args)
             argv.push_back(s.data());
         argv.push_back(nullptr);

@@ -4,15 +4,19 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <cstdlib>
+
 namespace {
 QApplication* ownApp = nullptr;
 }
 
-WndApp::WndApp(int& argc, char** argv) {
+WndApp::WndApp(int& argc, char** argv, const std::string& desktopId) {
     if (!QCoreApplication::instance()) {
         ownApp = new QApplication(argc, argv);
         owns_ = true;
     }
+    if (!desktopId.empty())
+        SetDesktopIdentity(desktopId);
 }
 
 WndApp::~WndApp() {
@@ -60,7 +64,11 @@ void SetDesktopIdentity(const std::string& desktopId) {
     QGuiApplication::setDesktopFileName(id);
 }
 
-bool WndApp::HasDisplay() {
-    QString p = QGuiApplication::platformName();
-    return p != "offscreen" && p != "minimal";
+bool WndApp::CanShowWindows() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
 }

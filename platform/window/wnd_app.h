@@ -1,5 +1,7 @@
-// The GUI application the windows live in, for demos and tests: starts Qt's application when
-// none runs yet, turns the event loop, and waits for conditions that depend on queued messages.
+// The GUI application the windows live in, the one of every program (RunApplication runs a
+// CWinApp on it; the uninstaller's dialog and the demos use it as it is) and of the tests:
+// starts Qt's application when none runs yet, turns the event loop, and waits for conditions
+// that depend on queued messages.
 #pragma once
 
 #include <functional>
@@ -8,7 +10,8 @@
 class WndApp {
 public:
     // Uses the running application, or starts one (QT_QPA_PLATFORM decides where it shows).
-    WndApp(int& argc, char** argv);
+    // Its windows belong to the desktop entry `desktopId` when one is given (SetDesktopIdentity).
+    WndApp(int& argc, char** argv, const std::string& desktopId = {});
     ~WndApp();
     WndApp(const WndApp&) = delete;
     WndApp& operator=(const WndApp&) = delete;
@@ -19,8 +22,9 @@ public:
     static void ProcessEvents();
     // Turns the loop until `done` is true or `timeoutMs` passed; returns `done()`.
     static bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
-    // False when the platform shows nothing (offscreen, minimal).
-    static bool HasDisplay();
+    // True when windows can be opened here: a display, or a platform named in QT_QPA_PLATFORM
+    // (offscreen, say). Without, a program says so and ends rather than fail to start.
+    static bool CanShowWindows();
 
 private:
     bool owns_ = false;

@@ -1,6 +1,7 @@
 #include "browser/fleet_export.h"
 #include "browser/fleet_options.h"
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 #include "tests/browser/fleet_fixture.h"
 
 #include <cerrno>

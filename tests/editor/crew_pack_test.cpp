@@ -1,5 +1,6 @@
 #include "editor/crew_pack.h"
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
 #include "tests/editor/fake_view.h"
 #include "tests/support/test_support.h"

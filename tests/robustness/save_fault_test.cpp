@@ -3,6 +3,7 @@
 // that nothing typed is lost.
 #include "editor/crew_pack.h"
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"

@@ -56,16 +56,3 @@ TEST(PrintPages, EveryRowPrintedOnce) {
     }
     EXPECT_EQ(printed, heights.size());
 }
-
-TEST(PrintPages, MulDivRoundsToNearest) {
-    struct Case {
-        int a, b, c, expect;
-    } cases[] = {
-        {10, 3, 4, 8},           {10, 1, 4, 3},
-        {-10, 1, 4, -3},         {7, 1, 2, 4},
-        {5, 1, 0, -1},           {1 << 30, 4, 8, 1 << 29},
-        {700, 13860, 9921, 978},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(printpages::MulDiv(c.a, c.b, c.c), c.expect) << c.a << "*" << c.b << "/" << c.c;
-}

@@ -82,7 +82,7 @@ TEST(GridPrint, GeometryOfTheJob) {
     EXPECT_GT(cw, 0);
     EXPECT_GT(ch, 0);
     EXPECT_EQ(grid->GetPrintPageWidth(), 180 + 8 * cw);
-    EXPECT_EQ(grid->GetPrintPageHeight(), printpages::MulDiv(180 + 8 * cw, 1414, 1000));
+    EXPECT_EQ(grid->GetPrintPageHeight(), MulDiv(180 + 8 * cw, 1414, 1000));
     EXPECT_EQ(grid->GetPrintBodyHeight(), grid->GetPrintPageHeight() - 6 * ch - 20);
     EXPECT_EQ(info.currentPage, 1);
     EXPECT_EQ(info.maxPage, 1);
@@ -96,7 +96,7 @@ TEST(GridPrint, GeometryOfTheJob) {
     grid->PrintBegin(&page, &info);
     const int wide = grid->GetPrintPageWidth();
     EXPECT_EQ(wide, 360 + 8 * cw);
-    EXPECT_EQ(grid->GetPrintBodyHeight(), printpages::MulDiv(wide, 1414, 1000) - 6 * ch - 20);
+    EXPECT_EQ(grid->GetPrintBodyHeight(), MulDiv(wide, 1414, 1000) - 6 * ch - 20);
     grid->PrintEnd(&page, &info);
 }
 

@@ -1,9 +1,12 @@
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 #include "tests/support/test_support.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using testsupport::TempDir;
 
@@ -51,14 +54,13 @@ TEST(FileSystem, AtomicWriteReplacesOrLeavesTheOldFile) {
     std::string target = dir.file("CueLine.clt");
     testsupport::writeFile(target, "old");
     std::string error;
-    ASSERT_EQ(fsx::writeFileAtomic(target, "new\r\n", &error), fsx::WriteStatus::Written) << error;
+    ASSERT_EQ(fsx::writeFile(target, "new\r\n", &error), fsx::WriteStatus::Written) << error;
     EXPECT_EQ(testsupport::readFile(target), "new\r\n");
     if (geteuid() != 0) { // root writes anywhere
         // A folder that takes no new file: the file is rewritten in place, nothing new is made.
         chmod(dir.path().c_str(), 0555);
-        EXPECT_EQ(fsx::writeFileAtomic(target, "in place", &error), fsx::WriteStatus::Written)
-            << error;
-        EXPECT_EQ(fsx::writeFileAtomic(dir.file("new.clt"), "lost", &error),
+        EXPECT_EQ(fsx::writeFile(target, "in place", &error), fsx::WriteStatus::Written) << error;
+        EXPECT_EQ(fsx::writeFile(dir.file("new.clt"), "lost", &error),
                   fsx::WriteStatus::CannotCreate);
         EXPECT_FALSE(error.empty());
         chmod(dir.path().c_str(), 0755);
@@ -72,4 +74,80 @@ TEST(FileSystem, ProgramPathIsAbsoluteWithoutResolvingLinks) {
               "/opt/sim/Tarnavel/bin/FleetValuer");
     std::string rel = fsx::programPath("./x/TnvCueLine");
     EXPECT_EQ(rel, fsx::currentFolder() + "/x/TnvCueLine");
+}
+
+// How a bare program name is found, for starting helpers and for a program's own path.
+TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThem) {
+    testsupport::TempDir dir;
+    std::string bin = dir.path() + "/bin", plain = dir.path() + "/plain";
+    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(plain.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((plain + "/tool").c_str(), 0755), 0); // a folder is no program
+    testsupport::writeFile(plain + "/notes", "not executable");
+    testsupport::writeFile(bin + "/tool", "#!/bin/sh\n");
+    testsupport::writeFile(bin + "/notes", "#!/bin/sh\n");
+    ASSERT_EQ(chmod((bin + "/tool").c_str(), 0755), 0);
+    ASSERT_EQ(chmod((bin + "/notes").c_str(), 0755), 0);
+    const char* saved = std::getenv("PATH");
+    std::string old = saved ? saved : "";
+    struct Case {
+        const char* path; // nullptr: unset
+        std::string name, found;
+    } cases[] = {
+        {"", "tool", "./tool"}, // so is an empty PATH
+        {"PLAIN:BIN", "tool", bin + "/tool"},
+        {"PLAIN:BIN", "notes", bin + "/notes"},
+        {"PLAIN", "tool", ""},
+        {"PLAIN::/nonexistent", "sh", ""},
+        {"/nonexistent:", "tool", "./tool"}, // an empty entry is the current folder
+        {nullptr, "sh", "/usr/bin/sh"},
+        {"BIN", "./x/tool", "./x/tool"},
+        {"BIN", "", ""},
+    };
+    std::string cwd = fsx::currentFolder();
+    ASSERT_EQ(chdir(bin.c_str()), 0);
+    for (const Case& c : cases) {
+        std::string path = c.path ? c.path : "";
+        for (auto [word, folder] : {std::pair{"PLAIN", plain}, std::pair{"BIN", bin}})
+            for (auto at = path.find(word); at != std::string::npos; at = path.find(word))
+                path.replace(at, std::string(word).size(), folder);
+        if (c.path)
+            setenv("PATH", path.c_str(), 1);
+        else
+            unsetenv("PATH");
+        std::string found = fsx::findInPath(c.name);
+        EXPECT_TRUE(found == c.found || (!c.path && found == "/bin/sh" && !c.found.empty()))
+            << (c.path ? c.path : "(unset)") << " " << c.name << ": " << found;
+    }
+    setenv("PATH", bin.c_str(), 1);
+    EXPECT_EQ(fsx::programPath("tool"), bin + "/tool");
+    setenv("PATH", old.c_str(), 1);
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+}
+
+// Folders made for a file about to be written: the simulator's menu files, the set-up's links,
+// the kept copy of a crew pack and the list of set-up simulators.
+TEST(FileSystem, MakeFoldersMakesWhatIsMissingAndSaysWhatIsInTheWay) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("file"), "x");
+    struct Case {
+        std::string path;
+        bool made;
+        std::string errorNames; // part of the error
+    } cases[] = {
+        {dir.file("a/b/c"), true, ""},
+        {dir.file("a/b"), true, ""}, // already there
+        {dir.file("a/b/c/"), true, ""},
+        {dir.file("file"), false, dir.file("file")},
+        {dir.file("file/sub/deeper"), false, dir.file("file/sub")},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(fsx::makeFolders(c.path, 0755, &error), c.made) << c.path;
+        EXPECT_EQ(fsx::isDirectory(c.path), c.made) << c.path;
+        EXPECT_NE(error.find(c.errorNames), std::string::npos) << error;
+        EXPECT_EQ(error.empty(), c.made) << error;
+    }
+    EXPECT_EQ(fsx::realPath(dir.file("a/b/../b/./c")), fsx::realPath(dir.path()) + "/a/b/c");
+    EXPECT_EQ(fsx::realPath(dir.file("missing")), "");
 }

@@ -1,12 +1,15 @@
 // Writing a file the way the programs save: through links, keeping owners and hard links, and
 // never writing what the user may not write.
 #include "platform/base/fs.h"
+#include "platform/base/fs_write.h"
 #include "tests/support/as_user.h"
 #include "tests/support/test_support.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using testsupport::readFile;
@@ -33,11 +36,13 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
     struct Case {
         const char* what;
         const char* link;   // from the pack folder
-        const char* target; // what the link holds
+        const char* target; // what the link holds (nullptr: the target's absolute path)
+        const char* next;   // what Next.clt holds, where the link names it
     } cases[] = {
-        {"relative link", "CueLine.clt", "../Real/CueLine.clt"},
-        {"absolute link", "CueLine.clt", nullptr},
-        {"chain of links", "CueLine.clt", "Next.clt"}, // Next.clt -> ../Real/CueLine.clt
+        {"relative link", "CueLine.clt", "../Real/CueLine.clt", nullptr},
+        {"absolute link", "CueLine.clt", nullptr, nullptr},
+        {"chain of links", "CueLine.clt", "Next.clt", "../Real/CueLine.clt"},
+        {"chain through an absolute link", "CueLine.clt", "NEXT", "../Real/CueLine.clt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -51,16 +56,17 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
             ASSERT_EQ(::chown(target.c_str(), 1234, 5678), 0);
         }
         std::string link = pack + "/" + c.link;
-        std::string held = c.target ? c.target : target;
-        if (std::string(c.what) == "chain of links") {
-            ASSERT_EQ(::symlink("../Real/CueLine.clt", (pack + "/Next.clt").c_str()), 0);
+        std::string held = !c.target                         ? target
+                           : std::string(c.target) == "NEXT" ? pack + "/Next.clt"
+                                                             : c.target;
+        if (c.next) {
+            ASSERT_EQ(::symlink(c.next, (pack + "/Next.clt").c_str()), 0);
         }
         ASSERT_EQ(::symlink(held.c_str(), link.c_str()), 0);
         ino_t inode = statOf(target).st_ino;
 
         std::string error;
-        ASSERT_EQ(fsx::writeFileAtomic(link, "new\r\n", &error), fsx::WriteStatus::Written)
-            << error;
+        ASSERT_EQ(fsx::writeFile(link, "new\r\n", &error), fsx::WriteStatus::Written) << error;
         EXPECT_TRUE(S_ISLNK(statOf(link, false).st_mode)) << "the link stays a link";
         char buf[256] = {};
         ASSERT_GT(::readlink(link.c_str(), buf, sizeof buf - 1), 0);
@@ -81,15 +87,14 @@ TEST(AtomicWrite, ADanglingLinkCreatesItsTarget) {
     TempDir dir;
     ASSERT_EQ(::symlink("made.csv", dir.file("link.csv").c_str()), 0);
     std::string error;
-    ASSERT_EQ(fsx::writeFileAtomic(dir.file("link.csv"), "a,b\n", &error),
-              fsx::WriteStatus::Written)
+    ASSERT_EQ(fsx::writeFile(dir.file("link.csv"), "a,b\n", &error), fsx::WriteStatus::Written)
         << error;
     EXPECT_TRUE(S_ISLNK(statOf(dir.file("link.csv"), false).st_mode));
     EXPECT_EQ(readFile(dir.file("made.csv")), "a,b\n");
 
     ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
     ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
-    EXPECT_EQ(fsx::writeFileAtomic(dir.file("loop1"), "x", &error), fsx::WriteStatus::CannotCreate);
+    EXPECT_EQ(fsx::writeFile(dir.file("loop1"), "x", &error), fsx::WriteStatus::CannotCreate);
 }
 
 TEST(AtomicWrite, AHardLinkedFileIsReplacedLikeAnyOtherItsOtherNamesKeepTheOldText) {
@@ -98,7 +103,7 @@ TEST(AtomicWrite, AHardLinkedFileIsReplacedLikeAnyOtherItsOtherNamesKeepTheOldTe
     ASSERT_EQ(::link(dir.file("CueLine.clt").c_str(), dir.file("Backup.clt").c_str()), 0);
     ino_t inode = statOf(dir.file("CueLine.clt")).st_ino;
     std::string error;
-    ASSERT_EQ(fsx::writeFileAtomic(dir.file("CueLine.clt"), "a.wav;new\r\n", &error),
+    ASSERT_EQ(fsx::writeFile(dir.file("CueLine.clt"), "a.wav;new\r\n", &error),
               fsx::WriteStatus::Written)
         << error;
     EXPECT_EQ(readFile(dir.file("CueLine.clt")), "a.wav;new\r\n");
@@ -108,19 +113,56 @@ TEST(AtomicWrite, AHardLinkedFileIsReplacedLikeAnyOtherItsOtherNamesKeepTheOldTe
     EXPECT_EQ(filesIn(dir.path()), 2u);
 }
 
+// What is not a regular file is never replaced by one: a user's named output (an export, a PDF)
+// writes into a device or a FIFO that has a reader; a saved file refuses them all.
 TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(dir.file("read fifo").c_str(), 0644), 0);
     ASSERT_EQ(::symlink("fifo", dir.file("CueLine.clt").c_str()), 0);
     dir.mkdir("Folder.clt");
-    for (const char* name : {"fifo", "CueLine.clt", "Folder.clt"}) {
-        std::string error;
-        EXPECT_EQ(fsx::writeFileAtomic(dir.file(name), "x", &error), fsx::WriteStatus::CannotCreate)
-            << name;
-        EXPECT_FALSE(error.empty());
+    // Device nodes of their own, as /dev/null and /dev/full.
+    ASSERT_EQ(::mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_EQ(::mknod(dir.file("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    int reader = ::open(dir.file("read fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    using fsx::WriteStatus;
+    struct Case {
+        const char* name;
+        bool named; // a user's named output
+        WriteStatus status;
+        const char* why; // part of the error
+    } cases[] = {
+        {"fifo", false, WriteStatus::CannotCreate, "not a regular file"},
+        {"CueLine.clt", false, WriteStatus::CannotCreate, "not a regular file"},
+        {"Folder.clt", false, WriteStatus::CannotCreate, "Is a directory"},
+        {"null", false, WriteStatus::CannotCreate, "not a regular file"},
+        {"read fifo", false, WriteStatus::CannotCreate, "not a regular file"},
+        {"fifo", true, WriteStatus::CannotCreate, "nothing reads from it"}, // and no wait
+        {"CueLine.clt", true, WriteStatus::CannotCreate, "nothing reads from it"},
+        {"Folder.clt", true, WriteStatus::CannotCreate, "Is a directory"},
+        {"null", true, WriteStatus::Written, ""},
+        {"full", true, WriteStatus::CannotWrite, "No space left"},
+        {"read fifo", true, WriteStatus::Written, ""},
+    };
+    for (const Case& c : cases) {
+        fsx::WriteOptions options =
+            c.named ? fsx::WriteOptions::NamedOutput() : fsx::WriteOptions();
+        // In a child process that a wait on the FIFO would not outlive.
+        EXPECT_TRUE(testsupport::endsInTime([&] {
+            std::string error;
+            EXPECT_EQ(fsx::writeFile(dir.file(c.name), "through", &error, options), c.status);
+            EXPECT_NE(error.find(c.why), std::string::npos) << error;
+        })) << c.name
+            << (c.named ? " as output" : "");
     }
+    char buf[16] = {};
+    EXPECT_EQ(::read(reader, buf, sizeof buf), 7) << "the reader got it once";
+    ::close(reader);
     EXPECT_TRUE(S_ISFIFO(statOf(dir.file("fifo"), false).st_mode));
     EXPECT_TRUE(S_ISLNK(statOf(dir.file("CueLine.clt"), false).st_mode));
+    EXPECT_TRUE(S_ISCHR(statOf(dir.file("null"), false).st_mode));
+    EXPECT_TRUE(S_ISCHR(statOf(dir.file("full"), false).st_mode));
 }
 
 TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
@@ -167,7 +209,7 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
 
         int status = testsupport::runAsOrdinaryUser([&] {
             std::string error;
-            return static_cast<int>(fsx::writeFileAtomic(file, "new text", &error));
+            return static_cast<int>(fsx::writeFile(file, "new text", &error));
         });
         if (status == -1)
             GTEST_SKIP() << "cannot run a child process as an ordinary user here";
@@ -208,13 +250,13 @@ TEST(AtomicWrite, AnInPlaceWriteThatRunsOutOfRoomPutsTheOldBytesBack) {
         std::string error;
         fsx::WriteOptions options;
         options.inPlaceCopy = copy;
-        EXPECT_EQ(fsx::writeFileAtomic(mnt.file("CueLine.clt"), std::string(20 * 1024, 't'), &error,
-                                       options),
-                  fsx::WriteStatus::CannotWrite);
+        EXPECT_EQ(
+            fsx::writeFile(mnt.file("CueLine.clt"), std::string(20 * 1024, 't'), &error, options),
+            fsx::WriteStatus::CannotWrite);
         EXPECT_NE(error.find("No space"), std::string::npos) << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), old);
         // What fits is written in place.
-        ASSERT_EQ(fsx::writeFileAtomic(mnt.file("CueLine.clt"), "a.wav;Up\r\n", &error, options),
+        ASSERT_EQ(fsx::writeFile(mnt.file("CueLine.clt"), "a.wav;Up\r\n", &error, options),
                   fsx::WriteStatus::Written)
             << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), "a.wav;Up\r\n");

@@ -1,4 +1,5 @@
-// The list of set-up simulators: every path kept stays within the limits.
+// The simulator finder's readers of outside files, one target each (TNV_FINDER_READER names the
+// reader): every path kept stays within the limits.
 #include "finder/parsers.h"
 
 #include <cstdint>
@@ -6,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto paths =
-        finder::RegistrationLines(std::string_view(reinterpret_cast<const char*>(data), size));
+        finder::TNV_FINDER_READER(std::string_view(reinterpret_cast<const char*>(data), size));
     if (paths.size() > finder::kMaxPaths)
         __builtin_trap();
     for (const std::string& path : paths)
