@@ -17,28 +17,26 @@ bool CMainFrame::OnClose() {
     return !view_ || view_->QueryClose();
 }
 
-void CHelpDialog::DoModal() {
-    TextDialogDesc desc;
-    desc.title = "TnvCueLine Help";
-    desc.size = {422, 301};
-    desc.editSize = {413, 277};
-    desc.buttonSize = {413, 14};
-    desc.text = CueLineHelpText();
-    ShowTextDialog(desc);
+CHelpDialog::CHelpDialog() : CDialog(CueLineHelpTemplate()) {}
+
+BOOL CHelpDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetDlgItemText(IDC_HELP_EDIT, CueLineHelpText());
+    GotoDlgCtrl(IDC_HELP_EDIT);
+    return FALSE;
 }
+
+CAboutDialog::CAboutDialog() : CDialog(CueLineAboutTemplate()) {}
 
 std::string CAboutDialog::SecondLine() {
     return "Crew pack sound text editor, version 1.0";
 }
 
-void CAboutDialog::DoModal() {
-    AboutDialogDesc desc;
-    desc.title = "About CueLine";
-    desc.size = {217, 55};
-    desc.iconXpm = kCueLineIconXpm;
-    desc.line1 = "TnvCueLine editor for Tarnavel";
-    desc.line2 = SecondLine();
-    ShowAboutDialog(desc);
+BOOL CAboutDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetItemImage(IDC_ABOUT_ICON, kCueLineIconXpm);
+    SetDlgItemText(IDC_ABOUT_LINE2, SecondLine());
+    return TRUE;
 }
 
 CCueLineApp::CCueLineApp() {

@@ -5,6 +5,7 @@
 
 #include "app/single_view_app.h"
 #include "editor/cueline_view.h"
+#include "platform/dialogs/dialog.h"
 #include "platform/frame/frame.h"
 
 #include <memory>
@@ -21,15 +22,22 @@ private:
 
 class CCueLineDoc : public CDocument {};
 
-class CHelpDialog {
+// The help text in a box the user may scroll (and type in, to no effect); Tab goes on to OK.
+class CHelpDialog : public CDialog {
 public:
-    void DoModal();
+    CHelpDialog();
+
+protected:
+    BOOL OnInitDialog() override;
 };
 
-class CAboutDialog {
+class CAboutDialog : public CDialog {
 public:
-    void DoModal();
+    CAboutDialog();
     static std::string SecondLine();
+
+protected:
+    BOOL OnInitDialog() override;
 };
 
 class CCueLineApp : public CSingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {

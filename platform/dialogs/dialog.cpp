@@ -21,6 +21,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QThread>
 
@@ -30,7 +31,7 @@
 
 namespace {
 
-// The text of a read-only box as given (the document would turn no-break spaces into spaces).
+// The text of an edit box as given.
 constexpr const char* kEditText = "tnvText";
 
 std::string fromQ(const QString& text) {
@@ -40,6 +41,15 @@ std::string fromQ(const QString& text) {
         out += static_cast<char>(byte < 0 ? '?' : byte);
     }
     return out;
+}
+
+// An edit box shows its text with CR LF as line breaks and keeps it as given: what was set is what
+// it holds (the document would turn no-break spaces into spaces, and typing is never read back).
+void setEditText(QPlainTextEdit* edit, const std::string& text) {
+    QString shown = qtbridge::toQString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    edit->setPlainText(shown);
+    edit->setProperty(kEditText, qtbridge::toQString(text));
 }
 
 QColor toQColor(COLORREF c) {
@@ -108,7 +118,8 @@ class DialogWindow;
 struct CDialog::Impl {
     CDialog* owner = nullptr;
     DlgTemplate tmpl;
-    DialogWindow* window = nullptr;
+    // Owned here; gone early only if the window it belongs to was destroyed first.
+    QPointer<DialogWindow> window;
     std::map<int, QWidget*> items;
     int result = IDCANCEL;
     bool open = false;
@@ -124,7 +135,7 @@ struct CDialog::Impl {
 
 class DialogWindow : public QDialog {
 public:
-    explicit DialogWindow(CDialog::Impl* impl) : impl_(impl) {}
+    DialogWindow(CDialog::Impl* impl, QWidget* owner) : QDialog(owner), impl_(impl) {}
     void reject() override { impl_->owner->OnCancel(); }
 
 private:
@@ -136,7 +147,9 @@ bool CDialog::Impl::build() {
         return false;
     delete window;
     items.clear();
-    window = new DialogWindow(this);
+    // Over the window it was opened from, as its own: centred on it, and kept above it by the
+    // desktop.
+    window = new DialogWindow(this, QApplication::activeWindow());
     window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowTitle(qtbridge::toQString(tmpl.caption));
@@ -175,9 +188,11 @@ bool CDialog::Impl::build() {
         }
         case DlgKind::Edit: {
             auto* edit = new QPlainTextEdit(window);
-            edit->setReadOnly(true);
-            edit->setPlainText(qtbridge::toQString(c.text));
-            edit->setProperty(kEditText, qtbridge::toQString(c.text));
+            edit->setReadOnly(!(c.style & ES_WANTRETURN));
+            edit->setTabChangesFocus(true);
+            if (c.style & WS_VSCROLL)
+                edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            setEditText(edit, c.text);
             w = edit;
             break;
         }
@@ -277,9 +292,7 @@ void CDialog::SetDlgItemText(int id, const std::string& text) {
     } else if (auto* b = dynamic_cast<QPushButton*>(w)) {
         b->setText(qtbridge::toQString(text));
     } else if (auto* e = dynamic_cast<QPlainTextEdit*>(w)) {
-        e->setPlainText(qtbridge::toQString(text));
-        e->setProperty(kEditText,
-                       qtbridge::toQString(text)); // read-only: what was set is what it holds
+        setEditText(e, text);
     }
 }
 
@@ -353,6 +366,16 @@ void CDialog::RedrawItem(int id, bool now) {
         w->repaint();
     else
         w->update();
+}
+
+void CDialog::SetItemImage(int id, const char* const* xpm) {
+    auto* label = dynamic_cast<QLabel*>(d_->item(id));
+    if (!label || !xpm)
+        return;
+    QPixmap pixmap(xpm);
+    label->setPixmap(pixmap);
+    if (!pixmap.isNull())
+        label->resize(pixmap.size());
 }
 
 void CDialog::SetIcon(const std::string& image) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/base/types.h"
+#include "platform/window/wnd.h"
 
 #include <memory>
 #include <string>
@@ -27,12 +28,17 @@ constexpr UINT SS_CENTER = 0x0001;
 constexpr UINT SS_RIGHT = 0x0002;
 // A DlgKind::Button that Enter presses.
 constexpr UINT BS_DEFPUSHBUTTON = 0x0001;
+// A DlgKind::Edit the user may type in, Enter making a new line; what is typed is never read
+// back (GetDlgItemText gives what was set). Without it the box is read-only.
+constexpr UINT ES_WANTRETURN = 0x1000;
+// (WS_VSCROLL on a DlgKind::Edit: its vertical scroll bar always shows.)
 
 enum class DlgKind {
     Picture, // text: the image (a resource path ":/..." or a file); sized to the image if it loads
     Text,    // static text, wrapped at word breaks; its font and colours can be set
     Button,  // push button; clicking it calls OnCommand(id)
-    Edit,    // read-only, multi-line, scrolled text box
+    Edit,    // multi-line, scrolled, word-wrapped text box (read-only unless ES_WANTRETURN);
+             // Tab moves on to the next control; CR LF line ends show as line breaks
 };
 
 struct DlgControl {
@@ -82,6 +88,8 @@ public:
     void SetItemColors(int id, COLORREF text, COLORREF back);
     // Repaints a control now, or at the next paint.
     void RedrawItem(int id, bool now);
+    // A picture control shows this image (XPM data, as the programs' icons are kept), sized to it.
+    void SetItemImage(int id, const char* const* xpm);
     // The window's icon: an image resource path or file.
     void SetIcon(const std::string& image);
     std::string Caption() const;

@@ -304,35 +304,6 @@ struct RunOptions {
     std::function<int(CWinApp& app)> batch;
 };
 
-// Small modal dialogs; sizes are in dialog units of the dialog's font.
-struct DialogFontDesc {
-    std::string face = "MS Sans Serif";
-    int points = 8;
-};
-
-// A dialog with a multi-line edit (vertical scroll bar, Enter makes a new line) over the top and
-// an OK button across the bottom. Lines of `text` end in CR LF. What the user types is dropped.
-struct TextDialogDesc {
-    std::string title;
-    Size size;       // the whole dialog
-    Size editSize;   // the edit, at the top left
-    Size buttonSize; // the OK button, along the bottom
-    DialogFontDesc font;
-    std::string text;
-};
-void ShowTextDialog(const TextDialogDesc& desc);
-
-// An about box: the icon at the left, two lines of text, OK at the top right.
-struct AboutDialogDesc {
-    std::string title;
-    Size size;
-    DialogFontDesc font;
-    const char* const* iconXpm = nullptr;
-    std::string line1;
-    std::string line2;
-};
-void ShowAboutDialog(const AboutDialogDesc& desc);
-
 // Creates the platform's application (WndApp), installs the real message boxes and file dialog,
 // runs app.InitInstance and then the event loop until the main window is closed. Returns the exit
 // status: 1 when InitInstance failed or a screenshot could not be written.

@@ -39,6 +39,33 @@ FrameResources CueLineFrameResources() {
     return r;
 }
 
+DlgTemplate CueLineAboutTemplate() {
+    DlgTemplate t;
+    t.caption = "About CueLine";
+    t.cx = 217;
+    t.cy = 55;
+    t.controls = {
+        {DlgKind::Picture, IDC_ABOUT_ICON, "", 11, 17, 21, 20, 0},
+        {DlgKind::Text, IDC_STATIC, "TnvCueLine editor for Tarnavel", 40, 10, 127, 8, SS_LEFT},
+        // Below the OK button the second line may run to the right margin.
+        {DlgKind::Text, IDC_ABOUT_LINE2, "", 40, 25, 170, 8, SS_LEFT},
+        {DlgKind::Button, IDOK, "OK", 178, 7, 32, 14, BS_DEFPUSHBUTTON},
+    };
+    return t;
+}
+
+DlgTemplate CueLineHelpTemplate() {
+    DlgTemplate t;
+    t.caption = "TnvCueLine Help";
+    t.cx = 422;
+    t.cy = 301;
+    t.controls = {
+        {DlgKind::Edit, IDC_HELP_EDIT, "", 4, 4, 413, 277, ES_WANTRETURN | WS_VSCROLL},
+        {DlgKind::Button, IDOK, "OK", 4, 284, 413, 14, 0},
+    };
+    return t;
+}
+
 const std::string& CueLineHelpText() {
     static const std::string text =
         "OPENING A VOICE PACK SOUND TEXT\r\n"

@@ -1,6 +1,7 @@
 // TnvCueLine's resources: menu, accelerators, string table, help text and icon.
 #pragma once
 
+#include "platform/dialogs/dialog.h"
 #include "platform/frame/frame.h"
 
 #include <string>
@@ -16,6 +17,8 @@ constexpr UINT IDR_MAINFRAME = 128;
 constexpr UINT IDD_ABOUTBOX = 100;
 constexpr UINT IDD_HELP = 130;
 constexpr UINT IDC_HELP_EDIT = 1000;
+constexpr UINT IDC_ABOUT_ICON = 1001;
+constexpr UINT IDC_ABOUT_LINE2 = 1002;
 
 // "CueLine", string 57344.
 extern const char* const kCueLineAppTitle;
@@ -25,6 +28,11 @@ constexpr const char* kCueLineDesktopId = "tnv-cueline";
 extern const char* const kCueLineDocString;
 
 FrameResources CueLineFrameResources();
+
+// The about box (the icon is set when it opens) and the help dialog, whose edit is given the help
+// text when it opens.
+DlgTemplate CueLineAboutTemplate();
+DlgTemplate CueLineHelpTemplate();
 
 // The help dialog's text: lines joined by CR LF, no line end after the last.
 const std::string& CueLineHelpText();

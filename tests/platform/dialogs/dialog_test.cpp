@@ -2,6 +2,7 @@
 #include "tests/support/looks.h"
 
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -134,4 +135,41 @@ TEST(Dialog, TextControlsDrawWithTheirOwnFontAndColours) {
     EXPECT_GE(
         looks::textContrast(image, QRect(r.left, r.top, r.Width(), r.Height()), RGB(255, 255, 255)),
         contrast::kReadable);
+}
+
+TEST(Dialog, EditBoxesShowLineBreaksKeepWhatWasSetAndTabOn) {
+    TestDialog readOnly;
+    ASSERT_TRUE(readOnly.Create());
+    auto* box = readOnly.widget()->findChild<QPlainTextEdit*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->toPlainText(), "line 1\nline 2");
+
+    // The help box: the user may type and press Enter in it, to no effect on its text.
+    enum { IDC_PICTURE = 104 };
+    CDialog typed({"Help",
+                   "MS Sans Serif",
+                   8,
+                   200,
+                   120,
+                   {{DlgKind::Picture, IDC_PICTURE, "", 4, 4, 40, 40, 0},
+                    {DlgKind::Edit, IDC_BOX, "a\r\nb", 50, 4, 140, 80, ES_WANTRETURN | WS_VSCROLL},
+                    {DlgKind::Button, IDOK, "OK", 50, 96, 50, 14, 0}}});
+    ASSERT_TRUE(typed.Create());
+    ASSERT_TRUE(typed.WaitActive());
+    typed.GotoDlgCtrl(IDC_BOX);
+    box = typed.widget()->findChild<QPlainTextEdit*>();
+    EXPECT_FALSE(box->isReadOnly());
+    QTest::keyClicks(box, "typed");
+    key(typed, Qt::Key_Return);
+    EXPECT_TRUE(typed.IsOpen()) << "Enter makes a new line in the box";
+    EXPECT_EQ(typed.GetDlgItemText(IDC_BOX), "a\r\nb");
+    key(typed, Qt::Key_Tab);
+    EXPECT_EQ(typed.GetFocusId(), IDOK);
+    key(typed, Qt::Key_Return);
+    EXPECT_EQ(typed.Result(), IDOK);
+
+    static const char* const xpm[] = {"2 2 1 1", "a c #FF0000", "aa", "aa", nullptr};
+    typed.SetItemImage(IDC_PICTURE, xpm);
+    EXPECT_EQ(typed.GetItemRect(IDC_PICTURE).Width(), 2) << "sized to the image";
 }

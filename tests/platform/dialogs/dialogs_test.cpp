@@ -194,57 +194,6 @@ TEST(FileDialogService, SaveDialogAsksBeforeReplacingAndNoKeepsItOpen) {
     EXPECT_EQ(testsupport::readFile(existing), "old") << "the dialog only names the file";
 }
 
-TEST(FrameDialogs, TextDialogShowsTheTextAndDropsEdits) {
-    TextDialogDesc desc;
-    desc.title = "Help";
-    desc.size = {422, 301};
-    desc.editSize = {413, 277};
-    desc.buttonSize = {413, 14};
-    desc.text = "LINE ONE\r\n\r\nCaf\xE9 \"quoted\"";
-    QString shown;
-    QString title;
-    whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        auto* edit = modal->findChild<QPlainTextEdit*>();
-        ASSERT_NE(edit, nullptr);
-        shown = edit->toPlainText();
-        EXPECT_FALSE(edit->isReadOnly());
-        QTest::keyClicks(edit, "typed");
-        auto* ok = modal->findChild<QPushButton*>();
-        ASSERT_NE(ok, nullptr);
-        EXPECT_EQ(ok->text(), "OK");
-        EXPECT_GT(ok->geometry().top(), edit->geometry().bottom());
-        ok->click();
-    });
-    ShowTextDialog(desc);
-    EXPECT_EQ(title, "Help");
-    EXPECT_EQ(shown, QString::fromUtf8("LINE ONE\n\nCaf\xC3\xA9 \"quoted\""));
-}
-
-TEST(FrameDialogs, AboutBoxHasIconLinesAndOk) {
-    static const char* const xpm[] = {"2 2 1 1", "a c #FF0000", "aa", "aa", nullptr};
-    AboutDialogDesc desc;
-    desc.title = "About CueLine";
-    desc.size = {217, 55};
-    desc.iconXpm = xpm;
-    desc.line1 = "First";
-    desc.line2 = "Second";
-    QStringList lines;
-    whenModal([&](QWidget* modal) {
-        lines << modal->windowTitle();
-        for (auto* label : modal->findChildren<QLabel*>()) {
-            if (!label->text().isEmpty())
-                lines << label->text();
-        }
-        auto* ok = modal->findChild<QPushButton*>();
-        ASSERT_NE(ok, nullptr);
-        EXPECT_GT(ok->geometry().left(), modal->width() / 2); // top right
-        QTest::keyClick(ok, Qt::Key_Return);
-    });
-    ShowAboutDialog(desc);
-    EXPECT_EQ(lines, (QStringList{"About CueLine", "First", "Second"}));
-}
-
 TEST(DialogUnits, FollowTheDialogFontAndRoundToTheNearestPixel) {
     // MS Sans Serif 8, the font the dialogs were laid out in: 6/4 pixel across, 13/8 down.
     dialogunits::Units units("MS Sans Serif", 8);
@@ -259,38 +208,6 @@ TEST(DialogUnits, FollowTheDialogFontAndRoundToTheNearestPixel) {
     dialogunits::Units large("MS Sans Serif", 16);
     EXPECT_GT(large.baseX(), units.baseX());
     EXPECT_GT(large.baseY(), units.baseY());
-}
-
-// The editor's about and help boxes and the dialogs built from templates (the uninstaller's,
-// FleetValuer's about box) turn the same dialog units into the same pixels.
-TEST(DialogUnits, FrameDialogsAndTemplateDialogsAgree) {
-    AboutDialogDesc about;
-    about.title = "About";
-    about.size = {185, 100};
-    TextDialogDesc help;
-    help.title = "Help";
-    help.size = {422, 301};
-    help.editSize = {413, 277};
-    help.buttonSize = {413, 14};
-    using Pixels = std::pair<int, int>; // width, height
-    Pixels aboutSize, helpSize;
-    auto measure = [](Pixels* size) {
-        whenModal([size](QWidget* modal) {
-            *size = {modal->width(), modal->height()};
-            modal->close();
-        });
-    };
-    measure(&aboutSize);
-    ShowAboutDialog(about);
-    measure(&helpSize);
-    ShowTextDialog(help);
-    for (auto [cx, cy, shown] : {std::tuple{185, 100, aboutSize}, std::tuple{422, 301, helpSize}}) {
-        CDialog plain({"Plain", "MS Sans Serif", 8, cx, cy, {}});
-        ASSERT_TRUE(plain.Create());
-        EXPECT_EQ(shown, Pixels(plain.GetClientSize().cx, plain.GetClientSize().cy)) << cx;
-    }
-    EXPECT_EQ(aboutSize, Pixels(278, 163));
-    EXPECT_EQ(helpSize, Pixels(633, 489));
 }
 
 } // namespace
