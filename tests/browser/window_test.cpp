@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPrinter>
-#include <QThread>
 #include <QWidget>
 
 #include <cstring>
@@ -399,17 +398,6 @@ private:
     std::string oldPath_;
 };
 
-// Runs the event loop until `done` or `ms` have passed.
-bool spinUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return done();
-}
-
 } // namespace
 
 // The keyword list opens in the user's editor without the window waiting for the launcher; a
@@ -438,16 +426,16 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
         EXPECT_LT(t.elapsed(), 500) << "the window waited for the launcher";
         EXPECT_TRUE(r.boxes.calls().empty());
         std::string list = r.sim.base + "/bin/FleetScout.txt";
-        EXPECT_TRUE(
-            spinUntil([&] { return testsupport::readFile(launcher.log) == list + "\n"; }, 5000));
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return testsupport::readFile(launcher.log) == list + "\n"; }));
         if (*c.says) {
-            ASSERT_TRUE(spinUntil([&] { return !r.boxes.calls().empty(); }, 5000));
+            ASSERT_TRUE(testsupport::waitUntil([&] { return !r.boxes.calls().empty(); }));
             EXPECT_NE(r.boxes.calls()[0].text.find(c.says), std::string::npos)
                 << r.boxes.calls()[0].text;
             EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
             EXPECT_EQ(r.boxes.calls()[0].flags, MB_OK | MB_ICONERROR);
         } else {
-            spinUntil([] { return false; }, 1500);
+            (void)testsupport::waitUntil([] { return false; }, 1500);
             EXPECT_TRUE(r.boxes.calls().empty());
         }
     }
@@ -457,9 +445,7 @@ TEST(FleetWindow, ExitClosesTheWindow) {
     Running r;
     ASSERT_TRUE(r.start());
     ASSERT_TRUE(r.frame().SendCommand(ID_APP_EXIT));
-    for (int i = 0; i < 100 && !r.frame().IsClosed(); ++i)
-        QApplication::processEvents();
-    EXPECT_TRUE(r.frame().IsClosed());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return r.frame().IsClosed(); }));
 }
 
 TEST(FleetWindow, CommandsGoToTheGridFirst) {

@@ -283,7 +283,7 @@ TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_TRUE(frame().SendCommand(ID_APP_EXIT));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.calls().size() == 1; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return boxes.calls().size() == 1; }));
     EXPECT_EQ(boxes.calls()[0].text,
               "You have made some text editing do you really want to exit without saving ?");
     EXPECT_EQ(boxes.calls()[0].title, "Exit without saving ?");

@@ -68,7 +68,7 @@ TEST_F(PreviewFixture, FinishedSoundIsFreedByTheTimer) {
     click(rowOf("c.wav"), 1);
     ASSERT_NE(view().preview().clip(), nullptr);
     mix(4000); // plays the 2000 frames to their end
-    EXPECT_TRUE(WndApp::WaitUntil([&] { return !view().preview().timerRunning(); }, 2000));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return !view().preview().timerRunning(); }, 2000));
     EXPECT_EQ(view().preview().clip(), nullptr);
 }
 
@@ -77,7 +77,7 @@ TEST_F(PreviewFixture, MissingWavStillCopiesAndTheFirstTickStopsTheTimer) {
     EXPECT_EQ(clipboard(), "missing.wav");
     EXPECT_EQ(view().preview().clip(), nullptr);
     EXPECT_TRUE(view().preview().timerRunning());
-    EXPECT_TRUE(WndApp::WaitUntil([&] { return !view().preview().timerRunning(); }, 2000));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return !view().preview().timerRunning(); }, 2000));
     EXPECT_TRUE(boxes.calls().empty());
 }
 

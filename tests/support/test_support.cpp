@@ -1,5 +1,6 @@
 #include "tests/support/test_support.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -63,6 +65,30 @@ std::string readFile(const std::string& path) {
 bool exists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+namespace {
+std::function<void()>& whileWaiting() {
+    static std::function<void()> step;
+    return step;
+}
+} // namespace
+
+void setWhileWaiting(std::function<void()> step) {
+    whileWaiting() = std::move(step);
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return done();
+        if (whileWaiting())
+            whileWaiting()();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 std::string binDir() {

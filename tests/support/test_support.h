@@ -1,4 +1,5 @@
-// Helpers shared by the test programs: temporary folders and whole-file reads and writes.
+// Helpers shared by the test programs: temporary folders, whole-file reads and writes, waiting
+// for a condition with a deadline.
 #pragma once
 
 #include <functional>
@@ -27,6 +28,12 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
+
+// True once `done` holds; false when it still does not after `ms`. Between two looks the
+// window tests' events run (their main() says how), so what a window does meanwhile happens.
+[[nodiscard]] bool waitUntil(const std::function<bool()>& done, int ms = 5000);
+// What runs between two looks of waitUntil: a short sleep unless set.
+void setWhileWaiting(std::function<void()> step);
 
 // The folder of the built programs, for tests that run them as processes.
 std::string binDir();

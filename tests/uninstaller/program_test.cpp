@@ -66,10 +66,7 @@ struct Home {
 };
 
 bool scriptEnds(const SimTree& t) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!simtree::scriptsIn(t.tmp).empty() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return simtree::scriptsIn(t.tmp).empty();
+    return testsupport::waitUntil([&] { return simtree::scriptsIn(t.tmp).empty(); }, 30000);
 }
 
 } // namespace
