@@ -1,5 +1,6 @@
 #include "editor_fixture.h"
 
+#include "tests/grid/core/grid_test_util.h"
 #include "tests/support/looks.h"
 
 #include <QAccessible>
@@ -89,10 +90,7 @@ TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
         {3, RGB(199, 232, 255)}, // on disk, no text
     };
     for (const Case& c : cases) {
-        GRIDCELLINFO info;
-        info.row = c.row;
-        info.col = 2;
-        info.mask = GCIF_BACKCOLOR;
+        GRIDCELLINFO info = cellInfo(c.row, 2, GCIF_BACKCOLOR);
         ASSERT_TRUE(grid().GetCellInfo(&info));
         EXPECT_EQ(info.backColor, c.color) << c.row;
         info.col = 1;
@@ -120,10 +118,7 @@ TEST_F(EditorFixture, TextsReadOnTheirColoursOnALightAndADarkDesktop) {
         grid().SetCurrentCell(0, 2);
         QImage shot = grid().clientWidget()->grab().toImage();
         for (int row = 0; row < 4; ++row) {
-            GRIDCELLINFO info;
-            info.row = row;
-            info.col = 2;
-            info.mask = GCIF_BACKCOLOR;
+            GRIDCELLINFO info = cellInfo(row, 2, GCIF_BACKCOLOR);
             ASSERT_TRUE(grid().GetCellInfo(&info));
             Rect box;
             ASSERT_TRUE(grid().GetCellBox(row, 2, &box));

@@ -111,6 +111,19 @@ int runCommand(const std::string& command, std::string* out) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int pdfPages(const std::string& pdf) {
+    std::string out;
+    runCommand("pdfinfo '" + pdf + "' 2>/dev/null", &out);
+    std::size_t at = out.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
+}
+
+std::string pdfText(const std::string& pdf) {
+    std::string out;
+    runCommand("pdftotext -layout '" + pdf + "' - 2>/dev/null", &out);
+    return out;
+}
+
 bool endsInTime(const std::function<void()>& body) {
     pid_t pid = fork();
     if (pid == 0) {

@@ -41,6 +41,11 @@ std::string binDir();
 // Runs a shell command; returns its exit status and its standard output in `out`.
 int runCommand(const std::string& command, std::string* out = nullptr);
 
+// A PDF file's number of pages (-1 when it is none) and its text laid out as on the page, as
+// poppler's tools read them.
+int pdfPages(const std::string& pdf);
+std::string pdfText(const std::string& pdf);
+
 // True when `body`, run in a child process, ends within five seconds without a failed
 // expectation: something that would be waited on fails the test instead of stopping it.
 bool endsInTime(const std::function<void()>& body);

@@ -67,10 +67,7 @@ TEST(GridSort, WholeRowsMoveAndFixedRowsStay) {
     EXPECT_EQ(g.GetRowSize(3), 11);                // and so did the height of row "c"
     EXPECT_EQ(g.GetRowSize(1), 12);
     EXPECT_EQ(g.GetCellState(3, 2), GCS_LOCKED);
-    GRIDCELLINFO info;
-    info.row = 3;
-    info.col = 2;
-    info.mask = GCIF_BACKCOLOR;
+    GRIDCELLINFO info = cellInfo(3, 2, GCIF_BACKCOLOR);
     g.GetCellInfo(&info);
     EXPECT_EQ(info.backColor, RGB(255, 0, 0));
 }
@@ -125,10 +122,7 @@ TEST(GridSort, DataWordsThroughTheCallersCompare) {
     TestGrid g(5, 2, 1, 0);
     LPARAM words[] = {300, -5, 70000, 0};
     for (int i = 0; i < 4; ++i) {
-        GRIDCELLINFO info;
-        info.row = i + 1;
-        info.col = 1;
-        info.mask = GCIF_DATA | GCIF_TEXT;
+        GRIDCELLINFO info = cellInfo(i + 1, 1, GCIF_DATA | GCIF_TEXT);
         info.data = words[i];
         info.text = std::to_string(words[i]);
         g.SetCellInfo(&info);
@@ -227,10 +221,7 @@ TEST(GridSort, TiesLandWhereTheQuicksortLeavesThem) {
         auto gp = numbered(c.keys);
         TestGrid& g = *gp;
         for (int r = 1; r <= int(c.keys.size()); ++r) {
-            GRIDCELLINFO info;
-            info.row = r;
-            info.col = 1;
-            info.mask = GCIF_DATA;
+            GRIDCELLINFO info = cellInfo(r, 1, GCIF_DATA);
             info.data = LPARAM(c.keys[std::size_t(r - 1)][0]);
             g.SetCellInfo(&info);
         }

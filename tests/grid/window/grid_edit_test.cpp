@@ -332,10 +332,7 @@ TEST_F(EditTest, AlignmentFollowsTheCellFormat) {
     } cases[] = {{DT_RIGHT, ES_RIGHT}, {DT_CENTER, ES_CENTER}, {0, ES_LEFT}};
     for (const Case& c : cases) {
         remake();
-        GRIDCELLINFO info;
-        info.row = 2;
-        info.col = 2;
-        info.mask = GCIF_FORMAT;
+        GRIDCELLINFO info = cellInfo(2, 2, GCIF_FORMAT);
         info.format = c.format | DT_SINGLELINE;
         grid->SetCellInfo(&info);
         EXPECT_EQ(openEditor().GetAlignment(), c.align);

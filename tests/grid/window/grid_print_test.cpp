@@ -247,19 +247,6 @@ private:
     CCellGrid& grid_;
 };
 
-int pdfPages(const std::string& pdf) {
-    std::string out;
-    testsupport::runCommand("pdfinfo '" + pdf + "'", &out);
-    std::size_t at = out.find("Pages:");
-    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
-}
-
-std::string pdfText(const std::string& pdf) {
-    std::string out;
-    testsupport::runCommand("pdftotext -layout '" + pdf + "' -", &out);
-    return out;
-}
-
 } // namespace
 
 TEST(GridPrintPdf, PagesAndTextOfAJob) {
@@ -273,9 +260,9 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     CPrintInfo info;
     ImageSurface probe(1000, 1000);
     grid->PrintBegin(&probe, &info);
-    const int pages = pdfPages(pdf);
+    const int pages = testsupport::pdfPages(pdf);
     EXPECT_GT(pages, 1);
-    const std::string text = pdfText(pdf);
+    const std::string text = testsupport::pdfText(pdf);
     EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
     EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
               std::string::npos);
@@ -292,7 +279,7 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     PageOptions landscape;
     landscape.landscape = true;
     ASSERT_TRUE(PrintToPdf(pdf, job, landscape, &error)) << error;
-    EXPECT_GT(pdfPages(pdf), pages);
+    EXPECT_GT(testsupport::pdfPages(pdf), pages);
 }
 
 TEST(GridPrintPdf, PaperAndFailures) {
