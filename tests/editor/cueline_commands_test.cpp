@@ -315,8 +315,11 @@ TEST_F(EditorFixture, ExitRightAfterASaveAsksNothing) {
 // to the view.
 TEST_F(EditorFixture, APasteThroughTheGridMarksThePackModified) {
     ASSERT_TRUE(startOnPack());
-    QApplication::clipboard()->setText("Pasted");
     grid().SetCurrentCell(0, 2);
+    QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_FALSE(view().refreshModified()) << "a copy changes nothing";
+    QApplication::clipboard()->setText("Pasted");
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(grid().GetCellText(0, 2), "Pasted");
     EXPECT_EQ(title(), editingTitle(pack, true));
