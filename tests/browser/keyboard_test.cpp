@@ -1,9 +1,5 @@
 // The browser driven by the keyboard alone: menus through Alt+letter and the arrows, the about
 // box through Enter and Escape, the grid ready for keys as soon as the window is active.
-#include "browser/fleet_shell.h"
-#include "grid/window/cell_grid.h"
-#include "platform/base/msgbox.h"
-#include "platform/dialogs/filedialog.h"
 #include "resources/browser/fleet_resources.h"
 #include "tests/browser/running_fleet.h"
 #include "tests/support/keyboard.h"
@@ -24,7 +20,7 @@ struct FleetKeys : ::testing::Test {
     }
     CMainFrame& frame() { return r.frame(); }
     CCellGrid& grid() { return r.grid(); }
-    QWidget* window() { return static_cast<QWidget*>(frame().nativeWindow()); }
+    QWidget* window() { return r.window(); }
 };
 
 TEST(FleetMenus, EveryMenuAndItemHasALetterOfItsOwn) {

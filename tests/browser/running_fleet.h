@@ -3,42 +3,28 @@
 #pragma once
 
 #include "browser/fleet_shell.h"
-#include "grid/window/cell_grid.h"
-#include "platform/base/msgbox.h"
-#include "platform/dialogs/filedialog.h"
 #include "tests/browser/fleet_fixture.h"
-
-#include <QApplication>
+#include "tests/support/running_program.h"
 
 #include <memory>
 
-struct Running {
+struct Running : RunningProgram<CFleetValuerApp> {
     FleetSim sim;
     FleetState state;
     FleetOptions options;
     SimulatorChoice choice; // what the window asks before it shows
-    ScriptedMessageBox boxes;
-    ScriptedFileDialog files;
-    std::unique_ptr<CFleetValuerApp> app;
 
     explicit Running(void (*setUp)(const FleetSim&) = addMixedFleet) {
         setUp(sim);
         state.programPath = sim.programPath();
     }
-    ~Running() {
-        app.reset();
-        QApplication::processEvents();
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
+    ~Running() { stop(); } // before the simulator's folder goes
     // Starts the program; false when its start failed.
     template <class App = CFleetValuerApp> [[nodiscard]] bool start() {
-        app = std::make_unique<App>(state, options);
-        app->SetSimulatorChoice(choice);
-        bool started = app->InitInstance();
+        auto made = std::make_unique<App>(state, options);
+        made->SetSimulatorChoice(choice);
+        bool started = RunningProgram::start(std::move(made));
         QApplication::processEvents();
         return started;
     }
-    CMainFrame& frame() { return *app->frame(); }
-    CCellGrid& grid() { return *app->view()->grid(); }
 };

@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPrinter>
-#include <QThread>
 #include <QWidget>
 
 #include <cstring>
@@ -21,46 +20,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-
-namespace {
-
-// A grid that counts the copy commands that reach it.
-class CopyingGrid : public CCellGrid {
-public:
-    int copies = 0;
-    bool OnCmdMsg(UINT id) override {
-        if (id != ID_EDIT_COPY)
-            return CCellGrid::OnCmdMsg(id);
-        ++copies;
-        return true;
-    }
-    bool OnUpdateCmdUI(CmdUI& ui) override {
-        if (ui.id() != ID_EDIT_COPY)
-            return CCellGrid::OnUpdateCmdUI(ui);
-        ui.Enable(TRUE);
-        return true;
-    }
-};
-
-class CopyingGridView : public CFleetValuerView {
-public:
-    using CFleetValuerView::CFleetValuerView;
-
-protected:
-    std::unique_ptr<CCellGrid> MakeGrid() override { return std::make_unique<CopyingGrid>(); }
-};
-
-class CopyingGridApp : public CFleetValuerApp {
-public:
-    using CFleetValuerApp::CFleetValuerApp;
-
-protected:
-    std::unique_ptr<CFleetValuerView> MakeView() override {
-        return std::make_unique<CopyingGridView>(state());
-    }
-};
-
-} // namespace
 
 TEST(FleetWindow, StartUp) {
     Running r;
@@ -95,40 +54,19 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
     }
 }
 
-TEST(FleetWindow, SortCommandsAndTheirChecks) {
-    Running r;
-    ASSERT_TRUE(r.start());
-    auto checked = [&](UINT id) { return r.frame().QueryCommand(id).checked(); };
-    EXPECT_TRUE(checked(ID_SORT_BY_RANK));
-    EXPECT_FALSE(checked(ID_SORT_BY_TYPE));
-
-    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_TYPE));
-    EXPECT_TRUE(checked(ID_SORT_BY_TYPE));
-    EXPECT_FALSE(checked(ID_SORT_BY_RANK));
-    EXPECT_EQ(r.grid().GetCellText(1, kFleetColType), "MEJ");
-    EXPECT_EQ(r.grid().GetCellText(8, kFleetColType), "SET");
-
-    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_WEIGHT));
-    EXPECT_EQ(r.grid().GetCellData(1, kFleetColWeight), 11);
-    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_PRICE));
-    EXPECT_EQ(r.grid().GetCellText(8, kFleetColName), "Jumbo");
-    ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_NAME));
-    EXPECT_EQ(r.grid().GetCellText(1, kFleetColName), "Baron");
-    for (UINT id :
-         {ID_SORT_BY_RANK, ID_SORT_BY_NAME, ID_SORT_BY_WEIGHT, ID_SORT_BY_TYPE, ID_SORT_BY_PRICE})
-        EXPECT_TRUE(r.frame().QueryCommand(id).enabled());
-    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
-}
-
 // Every command of the menus and accelerators: enabled, shown with a check box, checked; at the
-// start (sorted by rank) and after a sort by weight with all variations shown.
-TEST(FleetWindow, EveryCommandEnablesAndChecksAsItShould) {
+// start (sorted by rank) and after a sort by weight with all variations shown. A sort command
+// checks itself alone and puts its first and last aircraft in rows 1 and 8.
+TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     struct Case {
         UINT id;
         bool enabled;
         bool checkable;
         bool checkedAtStart;
         bool checkedLater;
+        int col = -1; // sorts: the column whose rows 1 and 8 show the order
+        const char* first = "";
+        const char* last = "";
     } cases[] = {
         {ID_FILE_NEW, true, false, false, false},
         {ID_FILE_OPEN, true, false, false, false},
@@ -140,33 +78,45 @@ TEST(FleetWindow, EveryCommandEnablesAndChecksAsItShould) {
         {ID_APP_EXIT, true, false, false, false},
         {ID_VIEW_STATUS_BAR, true, true, true, true},
         {ID_VIEW_ALL_VARIATIONS, true, true, false, true},
-        {ID_SORT_BY_RANK, true, true, true, false},
-        {ID_SORT_BY_NAME, true, true, false, false},
-        {ID_SORT_BY_WEIGHT, true, true, false, true},
-        {ID_SORT_BY_TYPE, true, true, false, false},
-        {ID_SORT_BY_PRICE, true, true, false, false},
+        {ID_SORT_BY_RANK, true, true, true, false, kFleetColRank, " C0 ", "C10"},
+        {ID_SORT_BY_NAME, true, true, false, false, kFleetColName, "Baron", "Single jet"},
+        {ID_SORT_BY_WEIGHT, true, true, false, true, kFleetColName, "Single jet", "Jumbo"},
+        {ID_SORT_BY_TYPE, true, true, false, false, kFleetColType, "MEJ", "SET"},
+        {ID_SORT_BY_PRICE, true, true, false, false, kFleetColName, "", "Jumbo"},
         {ID_HELP_KEYWORD_LIST, true, false, false, false},
         {ID_APP_ABOUT, true, false, false, false},
+        {ID_EDIT_COPY, false, false, false, false}, // the grid's: nothing picked yet
         {ID_EDIT_UNDO, false, false, false, false},
         {ID_NEXT_PANE, false, false, false, false},
         {ID_PREV_PANE, false, false, false, false},
     };
     Running r;
     ASSERT_TRUE(r.start());
-    for (const Case& c : cases) {
-        CmdUI ui = r.frame().QueryCommand(c.id);
-        EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
-        EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
-        EXPECT_EQ(ui.checked(), c.checkedAtStart) << c.id;
+    auto expectStates = [&](bool later) {
+        for (const Case& c : cases) {
+            CmdUI ui = r.frame().QueryCommand(c.id);
+            EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
+            EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
+            EXPECT_EQ(ui.checked(), later ? c.checkedLater : c.checkedAtStart) << c.id;
+        }
+    };
+    expectStates(false);
+    for (const Case& sort : cases) {
+        if (sort.col < 0)
+            continue;
+        ASSERT_TRUE(r.frame().SendCommand(sort.id));
+        if (*sort.first) {
+            EXPECT_EQ(r.grid().GetCellText(1, sort.col), sort.first) << sort.id;
+        }
+        EXPECT_EQ(r.grid().GetCellText(8, sort.col), sort.last) << sort.id;
+        for (const Case& c : cases)
+            EXPECT_EQ(r.frame().QueryCommand(c.id).checked() && c.col >= 0, c.id == sort.id);
+        EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
     }
     ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_WEIGHT));
+    EXPECT_EQ(r.grid().GetCellData(1, kFleetColWeight), 11);
     ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
-    for (const Case& c : cases) {
-        CmdUI ui = r.frame().QueryCommand(c.id);
-        EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
-        EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
-        EXPECT_EQ(ui.checked(), c.checkedLater) << c.id;
-    }
+    expectStates(true);
 }
 
 // A sort redraws the whole table on screen: the picture is the one of a window started in that
@@ -399,17 +349,6 @@ private:
     std::string oldPath_;
 };
 
-// Runs the event loop until `done` or `ms` have passed.
-bool spinUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return done();
-}
-
 } // namespace
 
 // The keyword list opens in the user's editor without the window waiting for the launcher; a
@@ -438,16 +377,16 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
         EXPECT_LT(t.elapsed(), 500) << "the window waited for the launcher";
         EXPECT_TRUE(r.boxes.calls().empty());
         std::string list = r.sim.base + "/bin/FleetScout.txt";
-        EXPECT_TRUE(
-            spinUntil([&] { return testsupport::readFile(launcher.log) == list + "\n"; }, 5000));
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return testsupport::readFile(launcher.log) == list + "\n"; }));
         if (*c.says) {
-            ASSERT_TRUE(spinUntil([&] { return !r.boxes.calls().empty(); }, 5000));
+            ASSERT_TRUE(testsupport::waitUntil([&] { return !r.boxes.calls().empty(); }));
             EXPECT_NE(r.boxes.calls()[0].text.find(c.says), std::string::npos)
                 << r.boxes.calls()[0].text;
             EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
             EXPECT_EQ(r.boxes.calls()[0].flags, MB_OK | MB_ICONERROR);
         } else {
-            spinUntil([] { return false; }, 1500);
+            (void)testsupport::waitUntil([] { return false; }, 1500);
             EXPECT_TRUE(r.boxes.calls().empty());
         }
     }
@@ -457,45 +396,18 @@ TEST(FleetWindow, ExitClosesTheWindow) {
     Running r;
     ASSERT_TRUE(r.start());
     ASSERT_TRUE(r.frame().SendCommand(ID_APP_EXIT));
-    for (int i = 0; i < 100 && !r.frame().IsClosed(); ++i)
-        QApplication::processEvents();
-    EXPECT_TRUE(r.frame().IsClosed());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return r.frame().IsClosed(); }));
 }
 
-TEST(FleetWindow, CommandsGoToTheGridFirst) {
-    Running withCopy;
-    ASSERT_TRUE(withCopy.start<CopyingGridApp>());
-    auto& grid = dynamic_cast<CopyingGrid&>(withCopy.grid());
-    EXPECT_TRUE(withCopy.frame().QueryCommand(ID_EDIT_COPY).enabled());
-    EXPECT_TRUE(withCopy.frame().TranslateAccelerator('C', FCONTROL));
-    EXPECT_TRUE(withCopy.frame().TranslateAccelerator(VK_INSERT, FCONTROL));
-    EXPECT_EQ(grid.copies, 2);
-    ASSERT_TRUE(withCopy.frame().SendCommand(ID_SORT_BY_NAME)); // what the grid leaves
-    EXPECT_EQ(grid.GetCellText(1, kFleetColName), "Baron");
-}
-
-TEST(FleetWindow, PrintingIsTheGrids) {
+// Printing is the grid's: to a PDF, to a printer's file (whole or told), and as a preview.
+TEST(FleetWindow, PrintingToAFileIsWholeOrTold) {
     Running r;
     ASSERT_TRUE(r.start());
     std::string pdf = r.sim.dir.file("fleet.pdf");
     std::string error;
     ASSERT_TRUE(PrintToPdf(pdf, *r.app->view(), PageOptions{}, &error)) << error;
-    std::string bytes = testsupport::readFile(pdf);
-    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
-    EXPECT_NE(bytes.find("/Type /Page\n"), std::string::npos);
+    EXPECT_NE(testsupport::readFile(pdf).find("/Type /Page\n"), std::string::npos);
 
-    bool previewed = false;
-    SetPrintPreviewHook([&](QWidget*) { previewed = true; });
-    EXPECT_TRUE(r.frame().QueryCommand(ID_FILE_PRINT_PREVIEW).enabled());
-    EXPECT_TRUE(r.frame().QueryCommand(ID_FILE_PRINT).enabled());
-    ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT_PREVIEW));
-    SetPrintPreviewHook(nullptr);
-    EXPECT_TRUE(previewed);
-}
-
-TEST(FleetWindow, PrintingToAFileIsWholeOrTold) {
-    Running r;
-    ASSERT_TRUE(r.start());
     std::string target = r.sim.dir.file("full"); // a node of its own, as /dev/full
     ASSERT_EQ(mknod(target.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0) << std::strerror(errno);
     SetPrintDialogHook([&](QPrinter& printer) { // the dialog's "Print to File (PDF)"
@@ -523,9 +435,11 @@ TEST(FleetWindow, PrintingToAFileIsWholeOrTold) {
     target = r.sim.dir.file("printed.pdf");
     ASSERT_TRUE(r.frame().SendCommand(ID_FILE_PRINT));
     EXPECT_EQ(r.boxes.calls().size(), 1u);
-    std::string bytes = testsupport::readFile(target);
-    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
-    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+    for (const std::string& file : {pdf, target}) {
+        std::string bytes = testsupport::readFile(file);
+        EXPECT_EQ(bytes.rfind("%PDF", 0), 0u) << file;
+        EXPECT_NE(bytes.find("%%EOF"), std::string::npos) << file;
+    }
 
     // The preview draws its pages without writing the file the printer names.
     std::remove(target.c_str());

@@ -3,14 +3,9 @@
 #pragma once
 
 #include "editor/cueline_shell.h"
-#include "grid/window/cell_grid.h"
-#include "platform/base/msgbox.h"
-#include "platform/dialogs/filedialog.h"
 #include "platform/frame/settings.h"
 #include "resources/editor/cueline_resources.h"
-
-#include <QApplication>
-#include <QMainWindow>
+#include "tests/support/running_program.h"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +19,13 @@
 // The demo-like pack: three listed sounds (one missing on disk) and one unlisted WAV.
 inline const char* const kPackText = "a.wav;Hello\r\nb.wav;50% done\r\nmissing.wav;Gone\r\n";
 
-struct EditorFixture : ::testing::Test {
+struct EditorFixture : ::testing::Test, RunningProgram<CCueLineApp> {
     testsupport::TempDir dir;
     std::string pack;
-    ScriptedMessageBox boxes;
-    ScriptedFileDialog files;
-    std::unique_ptr<CCueLineApp> app;
     std::string openFolder; // where File, Open starts without a pack; empty: the program's
 
     void SetUp() override { pack = makePack("Pack", kPackText, {"a.wav", "b.wav", "c.wav"}); }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
+    void TearDown() override { stop(); }
 
     // The crew pack `name` in the test's folder; returns its folder.
     std::string makePack(const std::string& name, const std::string& text,
@@ -49,20 +38,15 @@ struct EditorFixture : ::testing::Test {
 
     // Starts the editor; `file` empty for none. False when the start failed.
     [[nodiscard]] bool start(const std::string& file) {
-        app = newApp();
-        app->SetSettingsFile(dir.file("settings.ini"));
-        app->SetProgramPath(dir.path() + "/bin/TnvCueLine");
-        app->SetOpenFolder(openFolder);
-        app->SetCommandLine(file);
-        return app->InitInstance();
+        std::unique_ptr<CCueLineApp> made = newApp();
+        made->SetSettingsFile(dir.file("settings.ini"));
+        made->SetProgramPath(dir.path() + "/bin/TnvCueLine");
+        made->SetOpenFolder(openFolder);
+        made->SetCommandLine(file);
+        return RunningProgram::start(std::move(made));
     }
     // Starts the editor on the test's pack; false when the start failed.
     [[nodiscard]] bool startOnPack() { return start(pack + "/CueLine.clt"); }
-
-    CMainFrame& frame() { return *app->frame(); }
-    CCueLineView& view() { return *app->view(); }
-    CCellGrid& grid() { return *app->view()->grid(); }
-    QMainWindow* window() { return static_cast<QMainWindow*>(frame().nativeWindow()); }
 
     std::vector<std::string> column(int col) {
         std::vector<std::string> texts;

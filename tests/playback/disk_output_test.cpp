@@ -60,19 +60,8 @@ protected:
         return frames;
     }
 
-    // True once `done` holds; false if it still does not after five seconds.
-    static bool waitFor(const std::function<bool()>& done) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    }
-
     static void waitUntilQuiet(CSoundDevice& device, CSoundClip& clip) {
-        waitFor([&] { return !clip.isPlaying(); });
+        (void)testsupport::waitUntil([&] { return !clip.isPlaying(); });
         device.directSound()->WaitForOutput(2000);
     }
 
@@ -162,7 +151,7 @@ TEST_F(DiskOutput, TwoBuffersOfOneClipPlayOverlapped) {
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     // The second starts once the first has been heard for a twentieth of a second.
     const DWORD twentiethOfASecond = 22050 / 20 * 2;
-    ASSERT_TRUE(waitFor([&] { return playedBytes(*clip) >= twentiethOfASecond; }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return playedBytes(*clip) >= twentiethOfASecond; }));
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     waitUntilQuiet(device, *clip);
     clip.reset();

@@ -1,16 +1,11 @@
 // FleetValuer's price table read by a screen reader: the title row as column headers, the
 // aircraft as rows, read-only cells, and a re-sorted table read anew.
 #include "access_support.h"
-#include "browser/fleet_shell.h"
-#include "grid/window/cell_grid.h"
-#include "platform/base/msgbox.h"
 #include "resources/browser/fleet_resources.h"
-#include "tests/browser/fleet_fixture.h"
+#include "tests/browser/running_fleet.h"
 
 #include <QAccessible>
 #include <QApplication>
-
-#include <memory>
 
 namespace {
 
@@ -22,27 +17,15 @@ using Texts = std::vector<std::string>;
 // The program started from the add-on's bin folder of a simulator with a few aircraft, one of
 // them with an 8-bit title.
 struct FleetAccess : ::testing::Test {
-    FleetSim sim;
-    FleetState state;
-    FleetOptions options;
-    ScriptedMessageBox boxes;
-    std::unique_ptr<CFleetValuerApp> app;
-
-    void SetUp() override {
+    Running r{[](const FleetSim& sim) {
         sim.aircraft("a_cub", aircraftCfgText("Cub", 820, 0, 1));
         sim.aircraft("b_twin", aircraftCfgText("Baron", 3380, 0, 2));
         sim.aircraft("c_jumbo", aircraftCfgText("Jumbo \xE9t\xE9", 398000, 1, 4));
-        state.programPath = sim.programPath();
-        app = std::make_unique<CFleetValuerApp>(state, options);
-        ASSERT_TRUE(app->InitInstance());
-        QApplication::processEvents();
-    }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
-    CMainFrame& frame() { return *app->frame(); }
-    CCellGrid& grid() { return *app->view()->grid(); }
+    }};
+
+    void SetUp() override { ASSERT_TRUE(r.start()); }
+    CMainFrame& frame() { return r.frame(); }
+    CCellGrid& grid() { return r.grid(); }
     QAccessibleInterface* table() { return accesstest::tableOf(grid()); }
 };
 

@@ -12,19 +12,6 @@ std::string program(const std::string& name) {
     return testsupport::binDir() + "/" + name;
 }
 
-int pdfPages(const std::string& pdf) {
-    std::string out;
-    testsupport::runCommand("pdfinfo '" + pdf + "' 2>/dev/null", &out);
-    std::size_t at = out.find("Pages:");
-    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
-}
-
-std::string pdfText(const std::string& pdf) {
-    std::string out;
-    testsupport::runCommand("pdftotext -layout '" + pdf + "' - 2>/dev/null", &out);
-    return out;
-}
-
 int run(const std::string& command) {
     return testsupport::runCommand(command + " >/dev/null 2>&1");
 }
@@ -48,9 +35,9 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdf) {
     const std::string clt = makePack(dir, 150);
     const std::string pdf = dir.file("pack.pdf");
     ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + pdf + "' '" + clt + "'"), 0);
-    const int pages = pdfPages(pdf);
+    const int pages = testsupport::pdfPages(pdf);
     EXPECT_GE(pages, 2);
-    const std::string text = pdfText(pdf);
+    const std::string text = testsupport::pdfText(pdf);
     EXPECT_NE(text.find("CueLine"), std::string::npos);
     EXPECT_NE(text.find("Editing "), std::string::npos);
     EXPECT_NE(text.find("/Crew Pack/CueLine.clt"), std::string::npos) << text;
@@ -64,7 +51,7 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdf) {
     ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + wide +
                   "' --page-size letter --landscape '" + clt + "'"),
               0);
-    EXPECT_GT(pdfPages(wide), pages);
+    EXPECT_GT(testsupport::pdfPages(wide), pages);
     std::string info;
     testsupport::runCommand("pdfinfo '" + wide + "'", &info);
     EXPECT_NE(info.find("792 x 612"), std::string::npos) << info;
@@ -92,7 +79,7 @@ TEST(PrintPrograms, BrowserPrintsToPdfAndReportsFailures) {
     dir.mkdir("Sim/Aircraft"); // a simulator without aircraft: the empty table prints
     const std::string fv = "'" + program("FleetValuer") + "' --base '" + base + "' --print-pdf ";
     EXPECT_EQ(run(fv + "'" + dir.file("f.pdf") + "'"), 0);
-    EXPECT_EQ(pdfPages(dir.file("f.pdf")), 1);
+    EXPECT_EQ(testsupport::pdfPages(dir.file("f.pdf")), 1);
     EXPECT_EQ(run(fv + "'" + dir.file("no/such/folder/f.pdf") + "'"), 1);
     EXPECT_NE(run(fv + "'" + dir.file("g.pdf") + "' --page-size Napkin"), 0);
     EXPECT_NE(run(fv + "'" + dir.file("h.pdf") + "' --export -"), 0);

@@ -56,13 +56,10 @@ Child start(const std::string& program, const std::vector<std::string>& args,
 
 // The wait status, or none when the program had to be killed after `seconds`.
 std::optional<int> finish(const Child& run, double seconds) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
     int status = 0;
-    while (Clock::now() < deadline) {
-        if (::waitpid(run.pid, &status, WNOHANG) == run.pid)
-            return status;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    if (testsupport::waitUntil([&] { return ::waitpid(run.pid, &status, WNOHANG) == run.pid; },
+                               static_cast<int>(seconds * 1000)))
+        return status;
     ::kill(run.pid, SIGKILL);
     ::waitpid(run.pid, &status, 0);
     return std::nullopt;
@@ -84,16 +81,15 @@ std::string describe(const std::optional<int>& status, const Child& run) {
 
 // Waits until the program catches SIGTERM (its window is on the way), then a little more.
 void letItStart(const Child& child) {
-    auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (Clock::now() < deadline) {
-        std::string status =
-            testsupport::readFile("/proc/" + std::to_string(child.pid) + "/status");
-        std::size_t at = status.find("SigCgt:");
-        if (at != std::string::npos &&
-            (std::stoull(status.substr(at + 7), nullptr, 16) >> (SIGTERM - 1) & 1))
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    (void)testsupport::waitUntil(
+        [&] {
+            std::string status =
+                testsupport::readFile("/proc/" + std::to_string(child.pid) + "/status");
+            std::size_t at = status.find("SigCgt:");
+            return at != std::string::npos &&
+                   (std::stoull(status.substr(at + 7), nullptr, 16) >> (SIGTERM - 1) & 1);
+        },
+        30000);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
 }
 

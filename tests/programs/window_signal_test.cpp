@@ -23,7 +23,7 @@ TEST_F(SignalFixture, SignalWithUnsavedTextsAsksTheExitQuestion) {
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_EQ(::raise(SIGTERM), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.calls().size() == 1; }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return boxes.calls().size() == 1; }));
     EXPECT_EQ(boxes.calls()[0].title, "Exit without saving ?");
     QTest::qWait(50);
     EXPECT_FALSE(frame().IsClosed()) << "Cancel keeps the window and the texts";
@@ -33,7 +33,7 @@ TEST_F(SignalFixture, SignalWithUnsavedTextsAsksTheExitQuestion) {
 
     boxes.setNextAnswer(IDOK);
     ASSERT_EQ(::raise(SIGINT), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame().IsClosed(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return frame().IsClosed(); }));
     EXPECT_EQ(boxes.calls().size(), 2u);
     EXPECT_EQ(CloseOnSignals::ClosedBy(), SIGINT);
     EXPECT_EQ(CloseOnSignals::ExitStatus(0), 130);
@@ -44,7 +44,7 @@ TEST_F(SignalFixture, AnOpenDialogIsClosedFirstThenTheWindow) {
     QTimer::singleShot(100, [] { ::raise(SIGTERM); });
     // The about box runs its own loop until the signal closes it.
     ASSERT_TRUE(frame().SendCommand(ID_APP_ABOUT));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame().IsClosed(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return frame().IsClosed(); }));
     EXPECT_TRUE(boxes.calls().empty()) << "nothing to ask without edits";
     EXPECT_EQ(CloseOnSignals::ExitStatus(0), 143);
 }

@@ -1,5 +1,6 @@
 #include "tests/support/test_support.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -65,6 +67,30 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
+namespace {
+std::function<void()>& whileWaiting() {
+    static std::function<void()> step;
+    return step;
+}
+} // namespace
+
+void setWhileWaiting(std::function<void()> step) {
+    whileWaiting() = std::move(step);
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return done();
+        if (whileWaiting())
+            whileWaiting()();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 std::string binDir() {
     const char* dir = std::getenv("TNV_BIN_DIR");
     return dir ? dir : "bin";
@@ -83,6 +109,19 @@ int runCommand(const std::string& command, std::string* out) {
     if (out)
         *out = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int pdfPages(const std::string& pdf) {
+    std::string out;
+    runCommand("pdfinfo '" + pdf + "' 2>/dev/null", &out);
+    std::size_t at = out.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
+}
+
+std::string pdfText(const std::string& pdf) {
+    std::string out;
+    runCommand("pdftotext -layout '" + pdf + "' - 2>/dev/null", &out);
+    return out;
 }
 
 bool endsInTime(const std::function<void()>& body) {

@@ -12,45 +12,40 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Copies the program to `to` (a link to a copy when `link` is set) and runs it with `args`, with
-// the tree's menu and temporary folders and no display, after the shell commands `before`.
-// Returns the exit status.
+std::string copyProgram(const std::string& to) {
+    fs::create_directories(fs::path(to).parent_path());
+    fs::copy_file(testsupport::binDir() + "/UninstallTarnavel", to,
+                  fs::copy_options::overwrite_existing);
+    return to;
+}
+
+// From the root folder, with the tree's menu and temporary folders and no display.
+std::string inTree(const SimTree& t) {
+    return "cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR "
+           "XDG_DATA_HOME='" +
+           t.base + "/data' XDG_CONFIG_HOME='" + t.base + "/config' TMPDIR='" + t.tmp + "' ";
+}
+
+// Copies the program to `to` (a link to a copy when `link` is set) and runs it with `args`
+// after the shell commands `before`. Returns the exit status.
 int run(const SimTree& t, const std::string& to, const std::string& args, std::string* out,
         bool link = false, const std::string& before = "") {
-    std::string copy = link ? t.make("usr/bin/") + "UninstallTarnavel" : to;
-    fs::copy_file(testsupport::binDir() + "/UninstallTarnavel", copy,
-                  fs::copy_options::overwrite_existing);
+    std::string copy = copyProgram(link ? t.make("usr/bin/") + "UninstallTarnavel" : to);
     if (link) {
         fs::remove(to);
         fs::create_symlink(copy, to);
     }
-    return testsupport::runCommand(
-        before +
-            "cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR "
-            "XDG_DATA_HOME='" +
-            t.base + "/data' XDG_CONFIG_HOME='" + t.base + "/config' TMPDIR='" + t.tmp + "' '" +
-            to + "' " + args + " 2>&1",
-        out);
+    return testsupport::runCommand(before + inTree(t) + "'" + to + "' " + args + " 2>&1", out);
 }
 
 // Runs the program file `file` as a user's shell would, started as `argv0` (bash's exec -a),
 // with `home` as the home folder.
 int runAs(const SimTree& t, const std::string& file, const std::string& argv0,
           const std::string& args, std::string* out, const std::string& home) {
-    return testsupport::runCommand(
-        "cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR "
-        "HOME='" +
-            home + "' XDG_DATA_HOME='" + t.base + "/data' XDG_CONFIG_HOME='" + t.base +
-            "/config' TMPDIR='" + t.tmp + "' bash -c 'exec -a \"$0\" \"$@\"' '" + argv0 + "' '" +
-            file + "' " + args + " 2>&1",
-        out);
-}
-
-std::string copyProgram(const std::string& to) {
-    fs::create_directories(fs::path(to).parent_path());
-    fs::copy_file(testsupport::binDir() + "/UninstallTarnavel", to,
-                  fs::copy_options::overwrite_existing);
-    return to;
+    return testsupport::runCommand(inTree(t) + "HOME='" + home +
+                                       "' bash -c 'exec -a \"$0\" \"$@\"' '" + argv0 + "' '" +
+                                       file + "' " + args + " 2>&1",
+                                   out);
 }
 
 // A home folder holding what an add-on tree holds, and a canary: nothing in it may ever go.
@@ -66,10 +61,7 @@ struct Home {
 };
 
 bool scriptEnds(const SimTree& t) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!simtree::scriptsIn(t.tmp).empty() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return simtree::scriptsIn(t.tmp).empty();
+    return testsupport::waitUntil([&] { return simtree::scriptsIn(t.tmp).empty(); }, 30000);
 }
 
 } // namespace

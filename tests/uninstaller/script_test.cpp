@@ -31,10 +31,8 @@ bool runNow(const std::string& script) {
 
 // Waits for the scripts in `folder` to be gone.
 bool waitGone(const std::string& folder, int seconds) {
-    auto end = Clock::now() + std::chrono::seconds(seconds);
-    while (!simtree::scriptsIn(folder).empty() && Clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return simtree::scriptsIn(folder).empty();
+    return testsupport::waitUntil([&] { return simtree::scriptsIn(folder).empty(); },
+                                  seconds * 1000);
 }
 
 } // namespace

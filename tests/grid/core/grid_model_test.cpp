@@ -57,10 +57,7 @@ TEST(GridModel, FixingRowsOrColumnsDropsACurrentCellInThem) {
 
 TEST(GridModel, NewRowsTakeTheFormatOfTheCellAbove) {
     TestGrid g(1, 3);
-    GRIDCELLINFO info;
-    info.row = 0;
-    info.col = 1;
-    info.mask = GCIF_FORMAT;
+    GRIDCELLINFO info = cellInfo(0, 1, GCIF_FORMAT);
     info.format = DT_CENTER;
     ASSERT_TRUE(g.SetCellInfo(&info));
     g.SetNumRows(4);
@@ -89,10 +86,7 @@ TEST(GridModel, PositionsWithoutACellAnswerTheirNoneValues) {
         EXPECT_FALSE(g.SetCellState(p.row, p.col, GCS_PICKED));
         EXPECT_FALSE(g.SetCellBackColor(p.row, p.col, RGB(1, 2, 3)));
         EXPECT_FALSE(g.SetCellFont(p.row, p.col, &g.GetGridFont()));
-        GRIDCELLINFO info;
-        info.row = p.row;
-        info.col = p.col;
-        info.mask = 0xFF;
+        GRIDCELLINFO info = cellInfo(p.row, p.col, 0xFF);
         EXPECT_FALSE(g.SetCellInfo(&info));
         EXPECT_FALSE(g.GetCellInfo(&info));
     }
@@ -109,9 +103,7 @@ TEST(GridModel, PositionsWithoutACellAnswerTheirNoneValues) {
 
 TEST(GridModel, CellInfoCopiesOnlyTheMaskedAttributes) {
     TestGrid g(2, 2);
-    GRIDCELLINFO in;
-    in.row = 1;
-    in.col = 1;
+    GRIDCELLINFO in = cellInfo(1, 1);
     in.mask = 0x100 | GCIF_TEXT | GCIF_DATA | GCIF_BACKCOLOR; // bits above the low 8 are ignored
     in.text = "hello";
     in.data = -42;
@@ -119,10 +111,7 @@ TEST(GridModel, CellInfoCopiesOnlyTheMaskedAttributes) {
     in.textColor = RGB(0, 255, 0); // not masked
     in.state = GCS_LOCKED;         // not masked
     ASSERT_TRUE(g.SetCellInfo(&in));
-    GRIDCELLINFO out;
-    out.row = 1;
-    out.col = 1;
-    out.mask = 0xFF;
+    GRIDCELLINFO out = cellInfo(1, 1, 0xFF);
     ASSERT_TRUE(g.GetCellInfo(&out));
     EXPECT_EQ(out.text, "hello");
     EXPECT_EQ(out.data, -42);
@@ -130,10 +119,7 @@ TEST(GridModel, CellInfoCopiesOnlyTheMaskedAttributes) {
     EXPECT_EQ(out.textColor, CLR_DEFAULT);
     EXPECT_EQ(out.state, 0u);
 
-    GRIDCELLINFO textOnly;
-    textOnly.row = 1;
-    textOnly.col = 1;
-    textOnly.mask = GCIF_TEXT;
+    GRIDCELLINFO textOnly = cellInfo(1, 1, GCIF_TEXT);
     textOnly.data = 7;
     ASSERT_TRUE(g.GetCellInfo(&textOnly));
     EXPECT_EQ(textOnly.data, 7); // untouched
@@ -141,10 +127,7 @@ TEST(GridModel, CellInfoCopiesOnlyTheMaskedAttributes) {
 
 TEST(GridModel, OnlySetCellStateKeepsTheSelectedCellMap) {
     TestGrid g(3, 3);
-    GRIDCELLINFO info;
-    info.row = 1;
-    info.col = 1;
-    info.mask = GCIF_STATE;
+    GRIDCELLINFO info = cellInfo(1, 1, GCIF_STATE);
     info.state = GCS_PICKED;
     g.SetCellInfo(&info);
     EXPECT_EQ(g.GetCellState(1, 1), GCS_PICKED);

@@ -28,5 +28,14 @@ public:
     }
 };
 
+// What GetCellInfo and SetCellInfo take: the cell and the attributes wanted.
+inline GRIDCELLINFO cellInfo(int row, int col, UINT mask = 0) {
+    GRIDCELLINFO info;
+    info.row = row;
+    info.col = col;
+    info.mask = mask;
+    return info;
+}
+
 // The table without a window.
 using TestGrid = TestGridOf<CCellGridCore>;

@@ -8,6 +8,10 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 namespace {
 
 struct Selection {
@@ -31,6 +35,7 @@ protected:
     int created = 0;
     std::string typed;
 
+    void SetUp() override { makeEditable(); }
     // 5 x 5 with one fixed row and column; body cell texts "r<row>c<col>"; (2, 2) current.
     void makeEditable() {
         created = 0;
@@ -47,6 +52,11 @@ protected:
         settle();
         owner.notes.clear();
     }
+    // The fixture's grid again, for the next case of a table.
+    void remake() {
+        TearDown();
+        makeEditable();
+    }
     CGridInPlaceEdit& openEditor() {
         click(at(2, 2)); // press and release on the current cell
         CGridInPlaceEdit* e = editor();
@@ -56,157 +66,246 @@ protected:
     int liveEditors() { return int(grid->clientWidget()->findChildren<QLineEdit*>().size()); }
 };
 
-TEST_F(EditTest, TypingOnTheCurrentCellStartsTheEditorByTheKey) {
+constexpr int B = GN_BEGINEDIT, E = GN_ENDEDIT;
+
+// Each way into and out of an edit, from (2, 2) current: the text a cell holds afterwards, the
+// current cell, the edit left open (its text, selection and whether arrows end it) or none, and
+// the edits begun and ended on the way.
+TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
+    auto key = [&](UINT vk, const char* text, Wnd* to = nullptr) {
+        ev::Key(to ? *to : static_cast<Wnd&>(*editor()), vk, 0, text);
+    };
     struct Case {
         const char* name;
-        UINT vk;
+        std::function<void()> act;
+        CGridPos cell;
         std::string text;
-        std::string expect;
-        Selection sel;
+        CGridPos current;
+        const char* editing; // the open edit's text; null: none is open
+        std::vector<int> codes;
+        Selection sel{-1, -1}; // -1: not looked at
+        int arrowsEnd = -1;
+        int changed = -1; // the cell marked changed and the grid modified
     } cases[] = {
-        {"letter replaces", 'X', "x", "x", {1, 1}},
-        {"space selects without typing", VK_SPACE, " ", "r2c2", {0, 4}},
-        {"backspace deletes the last", VK_BACK, "\b", "r2c", {3, 3}},
-        {"enter puts the caret at the end", VK_RETURN, "\r", "r2c2", {4, 4}},
+        {"a letter replaces",
+         [&] { key('X', "x", grid.get()); },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         "x",
+         {B},
+         {1, 1},
+         1},
+        {"space selects without typing",
+         [&] { key(VK_SPACE, " ", grid.get()); },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         "r2c2",
+         {B},
+         {0, 4},
+         1},
+        {"backspace deletes the last",
+         [&] { key(VK_BACK, "\b", grid.get()); },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         "r2c",
+         {B},
+         {3, 3},
+         1},
+        {"enter puts the caret at the end",
+         [&] { key(VK_RETURN, "\r", grid.get()); },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         "r2c2",
+         {B},
+         {4, 4},
+         1},
+        {"press and release on the current cell open on the release",
+         [&] {
+             ev::Press(*grid, at(2, 2));
+             EXPECT_EQ(editor(), nullptr);
+             EXPECT_EQ(grid->GetMouseMode(), GMM_CLICK_CURRENT);
+             ev::Release(*grid, at(2, 2));
+         },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         "r2c2",
+         {B},
+         {4, 4},
+         0},
+        {"a double click edits at once",
+         [&] { ev::DoubleClick(*grid, at(3, 3)); },
+         {3, 3},
+         "r3c3",
+         {3, 3},
+         "r3c3",
+         {B}},
+        {"in a clicked edit arrows move the caret, Ctrl+arrow moves on",
+         [&] {
+             CGridInPlaceEdit& e = openEditor();
+             ev::Key(e, VK_LEFT);
+             ev::Key(e, VK_LEFT);
+             EXPECT_EQ(editor(), &e);
+             EXPECT_EQ(e.GetCaretPos(), 2);
+             ev::Key(e, VK_RIGHT);
+             EXPECT_EQ(e.GetCaretPos(), 3);
+             ev::Key(e, 'Q', 0, "Q");
+             ev::Key(e, VK_LEFT, ev::CTRL);
+         },
+         {2, 2},
+         "r2cQ2",
+         {2, 1},
+         "r2c1",
+         {B, E, B},
+         {0, 4},
+         1},
+        {"an arrow ends a typed edit and carries on",
+         [&] {
+             ev::Char(*grid, 'z');
+             key(VK_DOWN, "");
+         },
+         {2, 2},
+         "z",
+         {3, 2},
+         "r3c2",
+         {B, E, B}},
+        {"enter stores and stays",
+         [&] {
+             ev::Char(*grid, 'n');
+             key('E', "e");
+             key(VK_RETURN, "");
+             EXPECT_EQ(typed, "ne");
+         },
+         {2, 2},
+         "ne",
+         {2, 2},
+         nullptr,
+         {B, E},
+         {},
+         -1,
+         1},
+        {"escape restores",
+         [&] {
+             ev::Char(*grid, 'q');
+             key(VK_ESCAPE, "");
+         },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         nullptr,
+         {B, E},
+         {},
+         -1,
+         0},
+        {"a text edited back changes nothing",
+         [&] {
+             openEditor();
+             key('X', "x");
+             key(VK_BACK, "\b");
+             key(VK_RETURN, "");
+         },
+         {2, 2},
+         "r2c2",
+         {2, 2},
+         nullptr,
+         {B, E},
+         {},
+         -1,
+         0},
+        {"a click elsewhere stores",
+         [&] {
+             openEditor();
+             key(VK_END, "");
+             ev::Char(*editor(), '!');
+             click(at(4, 1));
+         },
+         {2, 2},
+         "r2c2!",
+         {4, 1},
+         nullptr,
+         {B, E}},
+        {"tab carries the edit on to the next row",
+         [&] {
+             click(at(2, 4)); // last column
+             settle();
+             ev::Char(*grid, 'a');
+             key(VK_TAB, "");
+         },
+         {2, 4},
+         "a",
+         {3, 1},
+         "r3c1",
+         {B, E, B},
+         {0, 4}},
+        {"shift+tab carries it back, escape ends it",
+         [&] {
+             click(at(2, 4));
+             settle();
+             ev::Char(*grid, 'a');
+             key(VK_TAB, "");
+             settle();
+             ev::Key(*editor(), VK_TAB, ev::SHIFT);
+             settle();
+             EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 4));
+             key(VK_ESCAPE, "");
+         },
+         {2, 4},
+         "a",
+         {2, 4},
+         nullptr,
+         {B, E, B, E, B, E}},
+        {"tab on the last cell reopens it",
+         [&] {
+             click(at(4, 4));
+             settle();
+             ev::Char(*grid, 'w');
+             key(VK_TAB, "");
+         },
+         {4, 4},
+         "w",
+         {4, 4},
+         "w",
+         {B, E, B}},
     };
+    bool first = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        makeEditable();
-        ev::Key(*grid, c.vk, 0, c.text);
+        if (!std::exchange(first, false))
+            remake();
+        c.act();
+        settle();
+        EXPECT_EQ(grid->GetCellText(c.cell.row, c.cell.col), c.text);
+        EXPECT_EQ(grid->GetCurrentCell(), c.current);
+        EXPECT_EQ(codes(), c.codes);
+        EXPECT_EQ(created, std::count(c.codes.begin(), c.codes.end(), B));
+        if (c.changed >= 0) {
+            EXPECT_EQ(grid->IsModified() != FALSE, c.changed == 1);
+            EXPECT_EQ((grid->GetCellState(2, 2) & GCS_CHANGED) != 0, c.changed == 1);
+        }
         CGridInPlaceEdit* e = editor();
+        if (!c.editing) {
+            EXPECT_EQ(e, nullptr);
+            EXPECT_EQ(Wnd::GetFocus(), grid.get());
+            EXPECT_EQ(liveEditors(), 0) << "closed editors delete themselves";
+            continue;
+        }
         ASSERT_NE(e, nullptr);
-        EXPECT_EQ(e->GetWindowText(), c.expect);
-        EXPECT_EQ(selectionOf(*e), c.sel);
-        EXPECT_TRUE(e->exitsOnArrows());
-        EXPECT_EQ(created, 1);
-        EXPECT_EQ(codes(), std::vector<int>{GN_BEGINEDIT});
-        ev::Key(*e, VK_ESCAPE);
-        TearDown();
+        EXPECT_EQ(e->GetWindowText(), c.editing);
+        EXPECT_TRUE(c.sel.start < 0 || selectionOf(*e) == c.sel) << selectionOf(*e);
+        EXPECT_TRUE(c.arrowsEnd < 0 || e->exitsOnArrows() == (c.arrowsEnd == 1));
+        Rect box, where;
+        grid->GetCellBox(c.current.row, c.current.col, &box);
+        e->GetWindowRect(&where);
+        EXPECT_EQ(where.left, box.left);
+        EXPECT_EQ(where.top, box.top);
     }
 }
 
-TEST_F(EditTest, PressAndReleaseOnCurrentCellOpensOnRelease) {
-    makeEditable();
-    ev::Press(*grid, at(2, 2));
-    EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(grid->GetMouseMode(), GMM_CLICK_CURRENT);
-    ev::Release(*grid, at(2, 2));
-    CGridInPlaceEdit* e = editor();
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(selectionOf(*e), (Selection{4, 4}));
-    EXPECT_FALSE(e->exitsOnArrows());
-    Rect box;
-    grid->GetCellBox(2, 2, &box);
-    Rect where;
-    e->GetWindowRect(&where);
-    EXPECT_EQ(where.left, box.left);
-    EXPECT_EQ(where.top, box.top);
-}
-
-TEST_F(EditTest, MouseStartedEditKeepsArrowsOnlyCtrlArrowMovesOn) {
-    makeEditable();
-    CGridInPlaceEdit& e = openEditor();
-    ev::Key(e, VK_LEFT);
-    ev::Key(e, VK_LEFT);
-    EXPECT_EQ(editor(), &e);
-    EXPECT_EQ(e.GetCaretPos(), 2);
-    ev::Key(e, VK_RIGHT);
-    EXPECT_EQ(e.GetCaretPos(), 3);
-    ev::Key(e, 'Q', 0, "Q");
-    ev::Key(e, VK_LEFT, ev::CTRL);
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 2), "r2cQ2");
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 1));
-    CGridInPlaceEdit* next = editor();
-    ASSERT_NE(next, nullptr);
-    EXPECT_NE(next, &e);
-    EXPECT_EQ(next->GetWindowText(), "r2c1");
-    EXPECT_EQ(selectionOf(*next), (Selection{0, 4}));
-    EXPECT_TRUE(next->exitsOnArrows());
-}
-
-TEST_F(EditTest, KeyStartedEditEndsOnArrowAndCarriesOn) {
-    makeEditable();
-    ev::Char(*grid, 'z');
-    ev::Key(*editor(), VK_DOWN);
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 2), "z");
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(3, 2));
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->GetWindowText(), "r3c2");
-}
-
-TEST_F(EditTest, EnterStoresAndStaysEscapeRestores) {
-    makeEditable();
-    ev::Char(*grid, 'n');
-    ev::Key(*editor(), 'E', 0, "e");
-    ev::Key(*editor(), VK_RETURN);
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 2), "ne");
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 2));
-    EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(Wnd::GetFocus(), grid.get());
-    EXPECT_TRUE(grid->GetCellState(2, 2) & GCS_CHANGED);
-    EXPECT_EQ(typed, "ne");
-
-    owner.notes.clear();
-    grid->MarkModified(FALSE);
-    ev::Char(*grid, 'q');
-    ev::Key(*editor(), VK_ESCAPE);
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 2), "ne");
-    EXPECT_FALSE(grid->IsModified());
-    EXPECT_EQ(codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
-    EXPECT_EQ(created, 2);
-    EXPECT_EQ(liveEditors(), 0) << "closed editors delete themselves";
-}
-
-TEST_F(EditTest, TextEditedBackToTheOldOneChangesNothing) {
-    makeEditable();
-    CGridInPlaceEdit& e = openEditor();
-    ev::Key(e, 'X', 0, "x");
-    ev::Key(e, VK_BACK, 0, "\b");
-    ev::Key(e, VK_RETURN);
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 2), "r2c2");
-    EXPECT_FALSE(grid->IsModified());
-    EXPECT_FALSE(grid->GetCellState(2, 2) & GCS_CHANGED);
-}
-
-TEST_F(EditTest, TabCarriesTheEditAlongTheRowAndOnToTheNext) {
-    makeEditable();
-    click(at(2, 4)); // last column
-    settle();
-    ev::Char(*grid, 'a');
-    ev::Key(*editor(), VK_TAB);
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 4), "a");
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(3, 1));
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(selectionOf(*editor()), (Selection{0, 4}));
-    ev::Key(*editor(), VK_TAB, ev::SHIFT);
-    settle();
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 4));
-    ev::Key(*editor(), VK_ESCAPE);
-    settle();
-    EXPECT_EQ(liveEditors(), 0);
-}
-
-TEST_F(EditTest, TabOnTheLastCellReopensTheSameCell) {
-    makeEditable();
-    click(at(4, 4));
-    settle();
-    ev::Char(*grid, 'w');
-    ev::Key(*editor(), VK_TAB);
-    settle();
-    EXPECT_EQ(grid->GetCellText(4, 4), "w");
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(4, 4));
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->GetWindowText(), "w");
-}
-
 TEST_F(EditTest, EditorGrowsToTheGridsEdgeAndNotBeyond) {
-    makeEditable();
     CGridInPlaceEdit& e = openEditor();
     Rect client;
     grid->GetClientRect(&client);
@@ -232,20 +331,15 @@ TEST_F(EditTest, AlignmentFollowsTheCellFormat) {
         DWORD align;
     } cases[] = {{DT_RIGHT, ES_RIGHT}, {DT_CENTER, ES_CENTER}, {0, ES_LEFT}};
     for (const Case& c : cases) {
-        makeEditable();
-        GRIDCELLINFO info;
-        info.row = 2;
-        info.col = 2;
-        info.mask = GCIF_FORMAT;
+        remake();
+        GRIDCELLINFO info = cellInfo(2, 2, GCIF_FORMAT);
         info.format = c.format | DT_SINGLELINE;
         grid->SetCellInfo(&info);
         EXPECT_EQ(openEditor().GetAlignment(), c.align);
-        TearDown();
     }
 }
 
 TEST_F(EditTest, NoEditorOnReadOnlyCellsOrWhenEditingIsOff) {
-    makeEditable();
     grid->SetCellState(2, 2, grid->GetCellState(2, 2) | GCS_LOCKED);
     click(at(2, 2));
     ev::Char(*grid, 'x');
@@ -259,7 +353,6 @@ TEST_F(EditTest, NoEditorOnReadOnlyCellsOrWhenEditingIsOff) {
 }
 
 TEST_F(EditTest, DoubleClickOnABodyCellEditsAtOnce) {
-    makeEditable();
     ev::DoubleClick(*grid, at(3, 3));
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->GetWindowText(), "r3c3");
@@ -268,7 +361,6 @@ TEST_F(EditTest, DoubleClickOnABodyCellEditsAtOnce) {
 }
 
 TEST_F(EditTest, ClickElsewhereEndsTheEditAndStores) {
-    makeEditable();
     CGridInPlaceEdit& e = openEditor();
     ev::Key(e, VK_END);
     ev::Char(e, '!');
@@ -280,7 +372,6 @@ TEST_F(EditTest, ClickElsewhereEndsTheEditAndStores) {
 }
 
 TEST_F(EditTest, EditKeepsItsOwnStandardKeys) {
-    makeEditable();
     QApplication::clipboard()->setText("pasted");
     CGridInPlaceEdit& e = openEditor();
     ev::Key(e, 'A', ev::CTRL);
@@ -296,7 +387,6 @@ TEST_F(EditTest, EditKeepsItsOwnStandardKeys) {
 }
 
 TEST_F(EditTest, GridGoingAwayWhileEditingLeavesNothingBehind) {
-    makeEditable();
     openEditor();
     ev::Char(*editor(), 'k');
     grid.reset();
@@ -314,7 +404,6 @@ protected:
     QMenu* fileMenu = nullptr;
 
     void makeWithMenus() {
-        makeEditable();
         QWidget* window = owner.widget();
         bar = new QMenuBar(window);
         fileMenu = bar->addMenu(QStringLiteral("&File"));

@@ -356,7 +356,7 @@ TEST_F(InputTest, HoldingTheButtonBelowTheGridMovesDownAndExtends) {
     ev::Move(*grid, Point{50, 260}, true);
     EXPECT_EQ(grid->GetCurrentCell().row, 13);
     auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WndApp::WaitUntil([&] { return grid->GetCurrentCell().row >= 18; }, 3000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return grid->GetCurrentCell().row >= 18; }, 3000));
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 4 * 25);
     EXPECT_TRUE(grid->IsPicked(2, 1));

@@ -39,10 +39,7 @@ TEST(GridLook, StartsWithTheSystemColoursAndDefaults) {
     EXPECT_EQ(g.GetColSize(3), 30);
     EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
     EXPECT_EQ(g.GetSortColumn(), -1);
-    GRIDCELLINFO info;
-    info.row = 2;
-    info.col = 3;
-    info.mask = 0xFF;
+    GRIDCELLINFO info = cellInfo(2, 3, 0xFF);
     ASSERT_TRUE(g.GetCellInfo(&info));
     EXPECT_EQ(info.image, -1);
     EXPECT_EQ(info.backColor, CLR_DEFAULT);
@@ -146,10 +143,7 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
         {3, 0, CLR_DEFAULT, CLR_DEFAULT, light},
     };
     for (const Case& c : cases) {
-        GRIDCELLINFO info;
-        info.row = c.row;
-        info.col = c.col;
-        info.mask = GCIF_TEXT | GCIF_BACKCOLOR | GCIF_TEXTCOLOR;
+        GRIDCELLINFO info = cellInfo(c.row, c.col, GCIF_TEXT | GCIF_BACKCOLOR | GCIF_TEXTCOLOR);
         info.text = "HIH";
         info.backColor = c.back;
         info.textColor = c.text;
@@ -252,10 +246,7 @@ TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
     ProbeGrid& g = setUpGrid();
     g.SetColSize(2, 100);
     g.Invalidate(TRUE);
-    GRIDCELLINFO info;
-    info.row = 2;
-    info.col = 2;
-    info.mask = GCIF_TEXT | GCIF_FORMAT;
+    GRIDCELLINFO info = cellInfo(2, 2, GCIF_TEXT | GCIF_FORMAT);
     info.text = "MM";
     info.format = DT_CENTER;
     g.SetCellInfo(&info);

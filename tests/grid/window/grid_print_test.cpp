@@ -112,62 +112,69 @@ TEST(GridPrint, NoBodyRowsLeavesTheJobAlone) {
     grid->PrintEnd(&page, &info);
 }
 
-TEST(GridPrint, FourRowsOfFortyInABodyOfHundred) {
-    auto grid = makeGrid(4, 40);
-    Geometry g = exactPage(*grid, 100);
-    const int top = bodyTop(*grid, g), x = 4 * g.cw + 10;
-    CPrintInfo info;
-    auto page1 = printPage(*grid, g, 1, &info);
-    EXPECT_EQ(info.maxPage, 2);
-    EXPECT_EQ(page1->GetPixel(x, top + 39), BLACK); // bottom of the first row
-    EXPECT_EQ(page1->GetPixel(x, top + 79), BLACK); // of the second
-    EXPECT_NE(page1->GetPixel(x, top + 81), BLACK); // the third is not here
-    EXPECT_NE(page1->GetPixel(x, top + 95), BLACK);
-    auto page2 = printPage(*grid, g, 2);
-    EXPECT_EQ(page2->GetPixel(x, top + 39), BLACK);
-    EXPECT_EQ(page2->GetPixel(x, top + 79), BLACK);
-    auto page3 = printPage(*grid, g, 3); // beyond the last page: no rows
-    EXPECT_NE(page3->GetPixel(x, top + 39), BLACK);
-}
-
-TEST(GridPrint, RowsFillingTheBodyExactly) {
-    auto grid = makeGrid(3, 50);
-    Geometry g = exactPage(*grid, 100);
-    const int top = bodyTop(*grid, g), x = 4 * g.cw + 10;
-    CPrintInfo info;
-    auto page1 = printPage(*grid, g, 1, &info);
-    EXPECT_EQ(info.maxPage, 2);
-    EXPECT_EQ(page1->GetPixel(x, top + 49), BLACK);
-    EXPECT_EQ(page1->GetPixel(x, top + 99), BLACK);
-    auto page2 = printPage(*grid, g, 2);
-    EXPECT_EQ(page2->GetPixel(x, top + 49), BLACK);
-    EXPECT_NE(page2->GetPixel(x, top + 99), BLACK);
-}
-
-TEST(GridPrint, RowTallerThanTheBodyIsPrintedOnItsOwnPage) {
-    auto grid = makeGrid(3, 40);
-    grid->SetRowSize(2, 150);
-    Geometry g = exactPage(*grid, 100);
-    const int top = bodyTop(*grid, g), left = 4 * g.cw;
-    CPrintInfo info;
-    auto page2 = printPage(*grid, g, 2, &info);
-    EXPECT_EQ(info.maxPage, 3);
-    // Its left edge runs down the whole body, and is cut where the footer begins.
-    EXPECT_EQ(page2->GetPixel(left, top + 50), BLACK);
-    EXPECT_EQ(page2->GetPixel(left, top + 99), BLACK);
-    EXPECT_NE(page2->GetPixel(left, top + 101), BLACK);
-}
-
-TEST(GridPrint, WithoutFixedRowsTheTopRuleIsOnPageOneOnly) {
-    auto grid = makeGrid(4, 40, 0);
-    Geometry g = exactPage(*grid, 100);
-    const int top = bodyTop(*grid, g), x = 4 * g.cw + 10;
-    EXPECT_EQ(top, 3 * g.ch);
-    auto page1 = printPage(*grid, g, 1);
-    EXPECT_EQ(page1->GetPixel(x, top), BLACK);
-    auto page2 = printPage(*grid, g, 2);
-    EXPECT_NE(page2->GetPixel(x, top), BLACK);
-    EXPECT_EQ(page2->GetPixel(x, top + 39), BLACK);
+// Rows on pages of a 100-pixel body: where the lines of each page are drawn (black) and not.
+TEST(GridPrint, RowsOnPagesOfABodyOfHundred) {
+    struct Probe {
+        int page, y; // y: below the body's top
+        bool black;
+    };
+    struct Case {
+        const char* name;
+        int rows, height, fixedRows;
+        int tallRow; // made 150 pixels high; -1: none
+        int x;       // right of the first column's left edge
+        int pages;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {"four rows of forty",
+         4,
+         40,
+         1,
+         -1,
+         10,
+         2,
+         {{1, 39, true},
+          {1, 79, true},
+          {1, 81, false},
+          {1, 95, false},
+          {2, 39, true},
+          {2, 79, true},
+          {3, 39, false}}}, // beyond the last page: no rows
+        {"rows filling the body exactly",
+         3,
+         50,
+         1,
+         -1,
+         10,
+         2,
+         {{1, 49, true}, {1, 99, true}, {2, 49, true}, {2, 99, false}}},
+        // Its left edge runs down the whole body, and is cut where the footer begins.
+        {"a row taller than the body, on its own page",
+         3,
+         40,
+         1,
+         2,
+         0,
+         3,
+         {{2, 50, true}, {2, 99, true}, {2, 101, false}}},
+        // The top rule is on page one only.
+        {"no fixed rows", 4, 40, 0, -1, 10, 2, {{1, 0, true}, {2, 0, false}, {2, 39, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto grid = makeGrid(c.rows, c.height, c.fixedRows);
+        if (c.tallRow >= 0)
+            grid->SetRowSize(c.tallRow, 150);
+        Geometry g = exactPage(*grid, 100);
+        const int top = bodyTop(*grid, g), x = 4 * g.cw + c.x;
+        EXPECT_TRUE(c.fixedRows > 0 || top == 3 * g.ch) << top;
+        CPrintInfo info;
+        printPage(*grid, g, 1, &info);
+        EXPECT_EQ(info.maxPage, c.pages);
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(printPage(*grid, g, p.page)->GetPixel(x, top + p.y) == BLACK, p.black)
+                << "page " << p.page << ", " << p.y;
+    }
 }
 
 TEST(GridPrint, GridLineModes) {
@@ -247,19 +254,6 @@ private:
     CCellGrid& grid_;
 };
 
-int pdfPages(const std::string& pdf) {
-    std::string out;
-    testsupport::runCommand("pdfinfo '" + pdf + "'", &out);
-    std::size_t at = out.find("Pages:");
-    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
-}
-
-std::string pdfText(const std::string& pdf) {
-    std::string out;
-    testsupport::runCommand("pdftotext -layout '" + pdf + "' -", &out);
-    return out;
-}
-
 } // namespace
 
 TEST(GridPrintPdf, PagesAndTextOfAJob) {
@@ -273,9 +267,9 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     CPrintInfo info;
     ImageSurface probe(1000, 1000);
     grid->PrintBegin(&probe, &info);
-    const int pages = pdfPages(pdf);
+    const int pages = testsupport::pdfPages(pdf);
     EXPECT_GT(pages, 1);
-    const std::string text = pdfText(pdf);
+    const std::string text = testsupport::pdfText(pdf);
     EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
     EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
               std::string::npos);
@@ -292,7 +286,7 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     PageOptions landscape;
     landscape.landscape = true;
     ASSERT_TRUE(PrintToPdf(pdf, job, landscape, &error)) << error;
-    EXPECT_GT(pdfPages(pdf), pages);
+    EXPECT_GT(testsupport::pdfPages(pdf), pages);
 }
 
 TEST(GridPrintPdf, PaperAndFailures) {

@@ -251,7 +251,7 @@ TEST_F(FrameFixture, CloseRequestsAskTheGuard) {
     frame.allowClose = false;
     frame.PostClose();
     EXPECT_EQ(frame.asked, 0); // posted: runs later
-    EXPECT_TRUE(QTest::qWaitFor([&] { return frame.asked == 1; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return frame.asked == 1; }));
     EXPECT_FALSE(frame.IsClosed());
     EXPECT_TRUE(window()->isVisible());
     frame.allowClose = true;

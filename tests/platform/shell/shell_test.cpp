@@ -33,13 +33,6 @@ private:
     bool had_;
 };
 
-bool waitFor(const std::function<bool()>& pred, int ms) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return pred();
-}
-
 } // namespace
 
 TEST(OpenDocument, HandsThePathToTheLauncherOrSaysWhyNot) {
@@ -68,7 +61,7 @@ TEST(OpenDocument, HandsThePathToTheLauncherOrSaysWhyNot) {
         EXPECT_EQ(shell::OpenDocument(c.path, &error, 300), c.says.empty()) << c.code << c.run;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
         EXPECT_NE(error.find(c.says), std::string::npos) << error;
-        bool handed = waitFor([&] { return readFile(log) == doc + "\n"; }, 3000);
+        bool handed = testsupport::waitUntil([&] { return readFile(log) == doc + "\n"; }, 3000);
         EXPECT_TRUE(handed || !c.says.empty());
     }
     EnvVar none("PATH", "/nonexistent");
@@ -95,7 +88,7 @@ TEST(StartDetached, RunsHiddenInASessionOfItsOwnAndOutlivesUs) {
     std::string error;
     ASSERT_TRUE(shell::StartDetached({"/bin/sh", dir.file("probe.sh")}, &error)) << error;
     ::close(leak);
-    ASSERT_TRUE(waitFor([&] { return testsupport::exists(out); }, 10000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::exists(out); }, 10000));
     std::istringstream lines(readFile(out));
     std::string stat, fds, state;
     std::getline(lines, stat);

@@ -2,6 +2,7 @@
 #include "platform/draw/surface.h"
 #include "platform/window/wnd.h"
 #include "platform/window/wnd_app.h"
+#include "tests/support/test_support.h"
 #include "tests/support/wnd_events.h"
 
 #include <gtest/gtest.h>
@@ -191,12 +192,12 @@ TEST(Wnd, TimersTickUntilKilled) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     EXPECT_EQ(w.SetTimer(513, 5), 513u);
-    EXPECT_TRUE(WndApp::WaitUntil([&] { return w.timers.size() >= 2; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return w.timers.size() >= 2; }));
     EXPECT_EQ(w.timers[0], 513u);
     EXPECT_TRUE(w.KillTimer(513));
     EXPECT_FALSE(w.KillTimer(513));
     std::size_t ticks = w.timers.size();
-    WndApp::WaitUntil([] { return false; }, 40);
+    (void)testsupport::waitUntil([] { return false; }, 40);
     EXPECT_EQ(w.timers.size(), ticks);
 }
 
