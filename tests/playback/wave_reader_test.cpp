@@ -239,9 +239,6 @@ TEST_F(WaveFile, BuiltInSoundsStandInForMissingFiles) {
 }
 
 TEST_F(WaveFile, WrittenFileReadsBack) {
-    struct Case {
-        WAVEFORMATEX format;
-    };
     WAVEFORMATEX adpcm = pcm(2, 44100, 4);
     adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
     adpcm.nBlockAlign = 1024;
