@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -23,12 +24,7 @@ namespace {
 
 constexpr DWORD kPreviewFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
 
-struct Frame {
-    int left;
-    int right;
-};
-
-class DiskOutput : public ::testing::Test {
+class DiskOutput : public WavFilesTest {
 protected:
     void SetUp() override {
         output = dir.file("out.raw");
@@ -37,23 +33,10 @@ protected:
     }
     void TearDown() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
-    std::string write(const Bytes& b, const std::string& name) {
-        std::string p = dir.file(name);
-        testsupport::writeFile(p, str(b));
-        return p;
-    }
-
     // The output file as 16-bit stereo frames, without the silence before the first sound.
     std::vector<Frame> captured() const {
         std::string raw = testsupport::readFile(output);
-        std::vector<Frame> frames;
-        for (std::size_t i = 0; i + 4 <= raw.size(); i += 4) {
-            auto at = [&](std::size_t k) {
-                return static_cast<std::int16_t>(static_cast<std::uint8_t>(raw[k]) |
-                                                 static_cast<std::uint8_t>(raw[k + 1]) << 8);
-            };
-            frames.push_back({at(i), at(i + 2)});
-        }
+        auto frames = stereoFrames(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
         auto first = std::find_if(frames.begin(), frames.end(),
                                   [](const Frame& f) { return f.left || f.right; });
         frames.erase(frames.begin(), first);
@@ -91,7 +74,6 @@ protected:
         return captured();
     }
 
-    testsupport::TempDir dir;
     std::string output;
 };
 
@@ -110,26 +92,23 @@ int patternAt(int i) {
     return 1000 + (i * 37) % 20000;
 }
 
-TEST_F(DiskOutput, FullVolumeArrivesUnchanged) {
+// Full volume leaves the samples as they are and plays them once; 128 attenuates by 24.7 dB.
+TEST_F(DiskOutput, VolumeAttenuatesByTheStatedAmount) {
     const int n = 2205; // 0.1 s
-    std::vector<Frame> out = playOnce(write(wav(pcm(2, 22050, 16), pattern(n)), "p.wav"), 255);
-    ASSERT_GE(out.size(), static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        ASSERT_EQ(out[i].left, patternAt(i)) << i;
-        ASSERT_EQ(out[i].right, -patternAt(i)) << i;
-    }
-    for (std::size_t i = n; i < out.size(); ++i)
-        ASSERT_EQ(out[i].left, 0) << "played once, then silence";
-}
-
-TEST_F(DiskOutput, LowerVolumeIsAttenuatedByTheStatedAmount) {
-    const int n = 2205;
-    std::vector<Frame> out = playOnce(write(wav(pcm(2, 22050, 16), pattern(n)), "p.wav"), 128);
-    const double gain = std::pow(10.0, -2470 / 2000.0);
-    ASSERT_GE(out.size(), static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        ASSERT_NEAR(out[i].left, patternAt(i) * gain, 1.0) << i;
-        ASSERT_NEAR(out[i].right, -patternAt(i) * gain, 1.0) << i;
+    for (auto [volume, gain, tolerance] :
+         {std::tuple{255, 1.0, 0.0}, std::tuple{128, std::pow(10.0, -2470 / 2000.0), 1.0}}) {
+        SCOPED_TRACE(volume);
+        output = dir.file(std::to_string(volume) + ".raw"); // each its own output file
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        std::vector<Frame> out =
+            playOnce(write(wav(pcm(2, 22050, 16), pattern(n)), "p.wav"), volume);
+        ASSERT_GE(out.size(), static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            ASSERT_NEAR(out[i].left, patternAt(i) * gain, tolerance) << i;
+            ASSERT_NEAR(out[i].right, -patternAt(i) * gain, tolerance) << i;
+        }
+        for (std::size_t i = n; volume == 255 && i < out.size(); ++i)
+            ASSERT_EQ(out[i].left, 0) << "played once, then silence";
     }
 }
 

@@ -41,17 +41,12 @@ Bytes fromString(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
 
-class Clip : public ::testing::Test {
+class Clip : public WavFilesTest {
 protected:
     void SetUp() override {
         ASSERT_EQ(
             device.startWith(DirectSound::CreateOffline(), nullptr, DSSCL_PRIORITY, 2, 22050, 16),
             S_OK);
-    }
-    std::string write(const Bytes& b, const std::string& name = "c.wav") {
-        std::string p = dir.file(name);
-        testsupport::writeFile(p, str(b));
-        return p;
     }
     static Bytes contents(DirectSoundBuffer* b) {
         void* p1;
@@ -70,30 +65,29 @@ protected:
         return left;
     }
 
-    testsupport::TempDir dir;
+    // Makes `clip` of `count` buffers from a file, as the preview asks for it.
+    HRESULT create(const char* path, DWORD count = 1) {
+        return device.createClip(path, kPreviewFlags, DS3DALG_DEFAULT, count, clip);
+    }
+
     CSoundDevice device;
+    std::unique_ptr<CSoundClip> clip;
 };
 
 TEST_F(Clip, CreationFailures) {
-    std::unique_ptr<CSoundClip> clip;
     std::string good = write(wav(pcm(1, 22050, 16), counting(64)));
-    EXPECT_EQ(device.createClip(nullptr, kPreviewFlags, DS3DALG_DEFAULT, 1, clip), E_INVALIDARG);
-    EXPECT_EQ(device.createClip(good.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 0, clip),
-              E_INVALIDARG);
-    EXPECT_EQ(
-        device.createClip(dir.file("none.wav").c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
-        E_FAIL);
+    EXPECT_EQ(create(nullptr), E_INVALIDARG);
+    EXPECT_EQ(create(good.c_str(), 0), E_INVALIDARG);
+    EXPECT_EQ(create(dir.file("none.wav").c_str()), E_FAIL);
     std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
-    EXPECT_EQ(device.createClip(empty.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), E_FAIL);
+    EXPECT_EQ(create(empty.c_str()), E_FAIL);
     WAVEFORMATEX mp3 = pcm(1, 22050, 0);
     mp3.wFormatTag = 0x55; // MPEG layer 3: no decoder here
     mp3.nBlockAlign = 1;
     std::string packed = write(wav(mp3, counting(512)), "mp3.wav");
-    EXPECT_EQ(device.createClip(packed.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
-              DSERR_BADFORMAT);
+    EXPECT_EQ(create(packed.c_str()), DSERR_BADFORMAT);
     std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";
-    EXPECT_EQ(device.createClip(longPath.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip),
-              E_INVALIDARG);
+    EXPECT_EQ(create(longPath.c_str()), E_INVALIDARG);
     EXPECT_FALSE(clip);
 
     CSoundDevice none;
@@ -110,8 +104,7 @@ TEST_F(Clip, CreationFailures) {
 TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
     Bytes data = s16({100, -200, 300, -400, 500, -600});
     std::string p = write(wav(pcm(2, 22050, 16), data));
-    std::unique_ptr<CSoundClip> clip;
-    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 2, clip), S_OK);
+    ASSERT_EQ(create(p.c_str(), 2), S_OK);
     ASSERT_EQ(clip->count(), 2u);
     EXPECT_EQ(clip->dataSize(), data.size());
     EXPECT_EQ(contents(clip->buffer(0)), data);
@@ -125,8 +118,7 @@ TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
 
 TEST_F(Clip, PlayPicksAFreeBufferAndStopRewindCoverAll) {
     std::string p = write(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))));
-    std::unique_ptr<CSoundClip> clip;
-    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 3, clip), S_OK);
+    ASSERT_EQ(create(p.c_str(), 3), S_OK);
     DWORD status = 0;
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     renderLeft(10);
@@ -163,8 +155,7 @@ TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
         Chunk data = dataChunk(Bytes(40, 0x41));
         data.declaredSize = 4000;
         std::string p = write(riff({fmtChunk(pcm(1, 22050, bits)), data}));
-        std::unique_ptr<CSoundClip> clip;
-        ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+        ASSERT_EQ(create(p.c_str()), S_OK);
         Bytes got = contents(clip->buffer(0));
         ASSERT_EQ(got.size(), 4000u);
         std::uint8_t silence = bits == 8 ? 128 : 0;
@@ -180,8 +171,7 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     Chunk data = dataChunk(s16(std::vector<int>(200, 5000)));
     data.declaredSize = 4000000;
     std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
-    std::unique_ptr<CSoundClip> clip;
-    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+    ASSERT_EQ(create(p.c_str()), S_OK);
     EXPECT_EQ(clip->dataSize(), 4000000u);
     EXPECT_EQ(clip->heldBytes(), 400u);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
@@ -203,7 +193,7 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     Chunk none = dataChunk({});
     none.declaredSize = 4000000;
     p = write(riff({fmtChunk(pcm(1, 22050, 16)), none}), "none.wav");
-    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+    ASSERT_EQ(create(p.c_str()), S_OK);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     EXPECT_FALSE(clip->isPlaying());
 }
@@ -214,9 +204,7 @@ TEST_F(Clip, SizeNoBufferCanHoldIsCutToWhatTheFileHolds) {
         Chunk data = dataChunk(s16({1, 2, 3, 4, 5}));
         data.declaredSize = declared;
         std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
-        std::unique_ptr<CSoundClip> clip;
-        ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK)
-            << declared;
+        ASSERT_EQ(create(p.c_str()), S_OK) << declared;
         EXPECT_EQ(clip->dataSize(), 10u);
         EXPECT_EQ(contents(clip->buffer(0)), s16({1, 2, 3, 4, 5}));
     }
@@ -225,8 +213,7 @@ TEST_F(Clip, SizeNoBufferCanHoldIsCutToWhatTheFileHolds) {
 TEST_F(Clip, LostBufferIsRestoredAndRefilledBeforePlaying) {
     Bytes data = s16({7000, 7000, 7000, 7000});
     std::string p = write(wav(pcm(1, 22050, 16), data));
-    std::unique_ptr<CSoundClip> clip;
-    ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+    ASSERT_EQ(create(p.c_str()), S_OK);
     bool restored = true;
     EXPECT_EQ(clip->restoreIfLost(clip->buffer(0), &restored), S_FALSE);
     EXPECT_FALSE(restored);
@@ -274,8 +261,7 @@ TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
         CWaveReader reader;
         ASSERT_EQ(reader.open(wav.c_str(), nullptr, WAVEFILE_READ), S_OK);
         EXPECT_EQ(reader.format()->wFormatTag, c.tag);
-        std::unique_ptr<CSoundClip> clip;
-        ASSERT_EQ(device.createClip(wav.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), S_OK);
+        ASSERT_EQ(create(wav.c_str()), S_OK);
         EXPECT_EQ(clip->format()->wFormatTag, WAVE_FORMAT_PCM);
         EXPECT_EQ(clip->format()->nBlockAlign, 2 * c.channels);
         Bytes got = contents(clip->buffer(0));
@@ -341,8 +327,8 @@ TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::string p = write(c.file);
-        std::unique_ptr<CSoundClip> clip;
-        ASSERT_EQ(device.createClip(p.c_str(), kPreviewFlags, DS3DALG_DEFAULT, 1, clip), c.result);
+        clip.reset();
+        ASSERT_EQ(create(p.c_str()), c.result);
         EXPECT_EQ(clip ? contents(clip->buffer(0)) : Bytes{}, c.samples);
     }
 }

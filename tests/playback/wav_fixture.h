@@ -2,6 +2,9 @@
 #pragma once
 
 #include "platform/riff/riff.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <optional>
@@ -119,5 +122,30 @@ inline Bytes counting(std::size_t n) {
 inline std::string str(const Bytes& b) {
     return std::string(b.begin(), b.end());
 }
+
+struct Frame {
+    int left;
+    int right;
+};
+
+// 16-bit little-endian stereo frames, as the mixer and SDL's disk driver write them.
+inline std::vector<Frame> stereoFrames(const std::uint8_t* p, std::size_t bytes) {
+    auto at = [p](std::size_t k) { return int(static_cast<std::int16_t>(p[k] | p[k + 1] << 8)); };
+    std::vector<Frame> frames;
+    for (std::size_t i = 0; i + 4 <= bytes; i += 4)
+        frames.push_back({at(i), at(i + 2)});
+    return frames;
+}
+
+// Tests that write their sound files into a folder of their own.
+class WavFilesTest : public ::testing::Test {
+protected:
+    std::string write(const Bytes& b, const std::string& name = "t.wav") {
+        std::string p = dir.file(name);
+        testsupport::writeFile(p, str(b));
+        return p;
+    }
+    testsupport::TempDir dir;
+};
 
 } // namespace wavfixture

@@ -81,15 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Files, WaveOpen, ::testing::ValuesIn(openCases()),
                              return n;
                          });
 
-class WaveFile : public ::testing::Test {
-protected:
-    std::string write(const Bytes& b, const std::string& name = "t.wav") {
-        std::string p = dir.file(name);
-        testsupport::writeFile(p, str(b));
-        return p;
-    }
-    testsupport::TempDir dir;
-};
+using WaveFile = WavFilesTest;
 
 TEST_F(WaveFile, ReadsInPiecesThenNothingAndAgainAfterRewind) {
     Bytes data = counting(1000);
@@ -247,9 +239,6 @@ TEST_F(WaveFile, BuiltInSoundsStandInForMissingFiles) {
 }
 
 TEST_F(WaveFile, WrittenFileReadsBack) {
-    struct Case {
-        WAVEFORMATEX format;
-    };
     WAVEFORMATEX adpcm = pcm(2, 44100, 4);
     adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
     adpcm.nBlockAlign = 1024;

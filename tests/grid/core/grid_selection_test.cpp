@@ -36,42 +36,35 @@ TEST(GridSelection, CurrentCellMovesItsStateBit) {
 }
 
 TEST(GridSelection, Shapes) {
+    using Shape = void (*)(TestGrid&, CGridPos);
+    const Shape cells = [](TestGrid& g, CGridPos to) { g.SelectCellsTo(to); };
+    const Shape rows = [](TestGrid& g, CGridPos to) { g.SelectRowsTo(to); };
+    const Shape columns = [](TestGrid& g, CGridPos to) { g.SelectColumnsTo(to); };
+    const Shape everything = [](TestGrid& g, CGridPos) { g.SelectEverything(); };
     struct Case {
         const char* name;
         BOOL listMode;
         CGridPos anchor;
-        int shape; // 0 cells, 1 rows, 2 columns, 3 everything
+        Shape shape;
         CGridPos to;
         CGridSpan expect; // empty span: nothing selected
     } cases[] = {
-        {"block", FALSE, {2, 3}, 0, {4, 1}, {2, 1, 4, 3}},
-        {"block into fixed refused", FALSE, {2, 3}, 0, {0, 2}, {}},
-        {"rows", FALSE, {4, 2}, 1, {2, 1}, {2, 1, 4, 4}},
-        {"rows from a fixed row refused", FALSE, {4, 2}, 1, {0, 1}, {}},
-        {"single row in list mode", TRUE, {1, 2}, 1, {3, 3}, {3, 1, 3, 4}},
-        {"columns", FALSE, {1, 4}, 2, {3, 2}, {1, 2, 5, 4}},
-        {"columns from a fixed column refused", FALSE, {1, 4}, 2, {3, 0}, {}},
-        {"everything", FALSE, {-1, -1}, 3, {0, 0}, {1, 1, 5, 4}},
-        {"invalid target", FALSE, {2, 2}, 0, {9, 9}, {}},
+        {"block", FALSE, {2, 3}, cells, {4, 1}, {2, 1, 4, 3}},
+        {"block into fixed refused", FALSE, {2, 3}, cells, {0, 2}, {}},
+        {"rows", FALSE, {4, 2}, rows, {2, 1}, {2, 1, 4, 4}},
+        {"rows from a fixed row refused", FALSE, {4, 2}, rows, {0, 1}, {}},
+        {"single row in list mode", TRUE, {1, 2}, rows, {3, 3}, {3, 1, 3, 4}},
+        {"columns", FALSE, {1, 4}, columns, {3, 2}, {1, 2, 5, 4}},
+        {"columns from a fixed column refused", FALSE, {1, 4}, columns, {3, 0}, {}},
+        {"everything", FALSE, {-1, -1}, everything, {0, 0}, {1, 1, 5, 4}},
+        {"invalid target", FALSE, {2, 2}, cells, {9, 9}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestGrid g(6, 5, 1, 1);
         g.SetListMode(c.listMode);
         g.SetSelectionAnchor(c.anchor);
-        switch (c.shape) {
-        case 0:
-            g.SelectCellsTo(c.to);
-            break;
-        case 1:
-            g.SelectRowsTo(c.to);
-            break;
-        case 2:
-            g.SelectColumnsTo(c.to);
-            break;
-        default:
-            g.SelectEverything();
-        }
+        c.shape(g, c.to);
         if (c.expect.minRow < 0) {
             EXPECT_EQ(g.GetPickedCount(), 0u);
         } else {

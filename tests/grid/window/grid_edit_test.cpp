@@ -72,12 +72,14 @@ constexpr int B = GN_BEGINEDIT, E = GN_ENDEDIT;
 // current cell, the edit left open (its text, selection and whether arrows end it) or none, and
 // the edits begun and ended on the way.
 TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
-    auto key = [&](UINT vk, const char* text, Wnd* to = nullptr) {
-        ev::Key(to ? *to : static_cast<Wnd&>(*editor()), vk, 0, text);
+    auto key = [&](UINT vk, const char* text) { ev::Key(*editor(), vk, 0, text); };
+    auto gridKey = [&](UINT vk, const char* text) { ev::Key(*grid, vk, 0, text); };
+    auto typeAt = [&](int row, int col, char ch) {
+        click(at(row, col));
+        settle();
+        ev::Char(*grid, ch);
     };
-    struct Case {
-        const char* name;
-        std::function<void()> act;
+    struct Seen {
         CGridPos cell;
         std::string text;
         CGridPos current;
@@ -86,43 +88,24 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
         Selection sel{-1, -1}; // -1: not looked at
         int arrowsEnd = -1;
         int changed = -1; // the cell marked changed and the grid modified
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        Seen seen;
     } cases[] = {
         {"a letter replaces",
-         [&] { key('X', "x", grid.get()); },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         "x",
-         {B},
-         {1, 1},
-         1},
+         [&] { gridKey('X', "x"); },
+         {{2, 2}, "r2c2", {2, 2}, "x", {B}, {1, 1}, 1}},
         {"space selects without typing",
-         [&] { key(VK_SPACE, " ", grid.get()); },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         "r2c2",
-         {B},
-         {0, 4},
-         1},
+         [&] { gridKey(VK_SPACE, " "); },
+         {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {0, 4}, 1}},
         {"backspace deletes the last",
-         [&] { key(VK_BACK, "\b", grid.get()); },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         "r2c",
-         {B},
-         {3, 3},
-         1},
+         [&] { gridKey(VK_BACK, "\b"); },
+         {{2, 2}, "r2c2", {2, 2}, "r2c", {B}, {3, 3}, 1}},
         {"enter puts the caret at the end",
-         [&] { key(VK_RETURN, "\r", grid.get()); },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         "r2c2",
-         {B},
-         {4, 4},
-         1},
+         [&] { gridKey(VK_RETURN, "\r"); },
+         {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {4, 4}, 1}},
         {"press and release on the current cell open on the release",
          [&] {
              ev::Press(*grid, at(2, 2));
@@ -130,20 +113,10 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
              EXPECT_EQ(grid->GetMouseMode(), GMM_CLICK_CURRENT);
              ev::Release(*grid, at(2, 2));
          },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         "r2c2",
-         {B},
-         {4, 4},
-         0},
+         {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {4, 4}, 0}},
         {"a double click edits at once",
          [&] { ev::DoubleClick(*grid, at(3, 3)); },
-         {3, 3},
-         "r3c3",
-         {3, 3},
-         "r3c3",
-         {B}},
+         {{3, 3}, "r3c3", {3, 3}, "r3c3", {B}}},
         {"in a clicked edit arrows move the caret, Ctrl+arrow moves on",
          [&] {
              CGridInPlaceEdit& e = openEditor();
@@ -156,127 +129,50 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
              ev::Key(e, 'Q', 0, "Q");
              ev::Key(e, VK_LEFT, ev::CTRL);
          },
-         {2, 2},
-         "r2cQ2",
-         {2, 1},
-         "r2c1",
-         {B, E, B},
-         {0, 4},
-         1},
+         {{2, 2}, "r2cQ2", {2, 1}, "r2c1", {B, E, B}, {0, 4}, 1}},
         {"an arrow ends a typed edit and carries on",
-         [&] {
-             ev::Char(*grid, 'z');
-             key(VK_DOWN, "");
-         },
-         {2, 2},
-         "z",
-         {3, 2},
-         "r3c2",
-         {B, E, B}},
+         [&] { ev::Char(*grid, 'z'), key(VK_DOWN, ""); },
+         {{2, 2}, "z", {3, 2}, "r3c2", {B, E, B}}},
         {"enter stores and stays",
          [&] {
-             ev::Char(*grid, 'n');
-             key('E', "e");
-             key(VK_RETURN, "");
+             ev::Char(*grid, 'n'), key('E', "e"), key(VK_RETURN, "");
              EXPECT_EQ(typed, "ne");
          },
-         {2, 2},
-         "ne",
-         {2, 2},
-         nullptr,
-         {B, E},
-         {},
-         -1,
-         1},
+         {{2, 2}, "ne", {2, 2}, nullptr, {B, E}, {}, -1, 1}},
         {"escape restores",
-         [&] {
-             ev::Char(*grid, 'q');
-             key(VK_ESCAPE, "");
-         },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         nullptr,
-         {B, E},
-         {},
-         -1,
-         0},
+         [&] { ev::Char(*grid, 'q'), key(VK_ESCAPE, ""); },
+         {{2, 2}, "r2c2", {2, 2}, nullptr, {B, E}, {}, -1, 0}},
         {"a text edited back changes nothing",
-         [&] {
-             openEditor();
-             key('X', "x");
-             key(VK_BACK, "\b");
-             key(VK_RETURN, "");
-         },
-         {2, 2},
-         "r2c2",
-         {2, 2},
-         nullptr,
-         {B, E},
-         {},
-         -1,
-         0},
+         [&] { openEditor(), key('X', "x"), key(VK_BACK, "\b"), key(VK_RETURN, ""); },
+         {{2, 2}, "r2c2", {2, 2}, nullptr, {B, E}, {}, -1, 0}},
         {"a click elsewhere stores",
          [&] {
-             openEditor();
-             key(VK_END, "");
-             ev::Char(*editor(), '!');
+             openEditor(), key(VK_END, ""), ev::Char(*editor(), '!');
              click(at(4, 1));
          },
-         {2, 2},
-         "r2c2!",
-         {4, 1},
-         nullptr,
-         {B, E}},
+         {{2, 2}, "r2c2!", {4, 1}, nullptr, {B, E}}},
         {"tab carries the edit on to the next row",
-         [&] {
-             click(at(2, 4)); // last column
-             settle();
-             ev::Char(*grid, 'a');
-             key(VK_TAB, "");
-         },
-         {2, 4},
-         "a",
-         {3, 1},
-         "r3c1",
-         {B, E, B},
-         {0, 4}},
+         [&] { typeAt(2, 4, 'a'), key(VK_TAB, ""); },
+         {{2, 4}, "a", {3, 1}, "r3c1", {B, E, B}, {0, 4}}},
         {"shift+tab carries it back, escape ends it",
          [&] {
-             click(at(2, 4));
-             settle();
-             ev::Char(*grid, 'a');
-             key(VK_TAB, "");
-             settle();
+             typeAt(2, 4, 'a'), key(VK_TAB, ""), settle();
              ev::Key(*editor(), VK_TAB, ev::SHIFT);
              settle();
              EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 4));
              key(VK_ESCAPE, "");
          },
-         {2, 4},
-         "a",
-         {2, 4},
-         nullptr,
-         {B, E, B, E, B, E}},
+         {{2, 4}, "a", {2, 4}, nullptr, {B, E, B, E, B, E}}},
         {"tab on the last cell reopens it",
-         [&] {
-             click(at(4, 4));
-             settle();
-             ev::Char(*grid, 'w');
-             key(VK_TAB, "");
-         },
-         {4, 4},
-         "w",
-         {4, 4},
-         "w",
-         {B, E, B}},
+         [&] { typeAt(4, 4, 'w'), key(VK_TAB, ""); },
+         {{4, 4}, "w", {4, 4}, "w", {B, E, B}}},
     };
     bool first = true;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, act, c] : cases) {
+        SCOPED_TRACE(name);
         if (!std::exchange(first, false))
             remake();
-        c.act();
+        act();
         settle();
         EXPECT_EQ(grid->GetCellText(c.cell.row, c.cell.col), c.text);
         EXPECT_EQ(grid->GetCurrentCell(), c.current);
@@ -350,25 +246,6 @@ TEST_F(EditTest, NoEditorOnReadOnlyCellsOrWhenEditingIsOff) {
     EXPECT_EQ(editor(), nullptr);
     EXPECT_TRUE(codes().empty());
     EXPECT_EQ(created, 0);
-}
-
-TEST_F(EditTest, DoubleClickOnABodyCellEditsAtOnce) {
-    ev::DoubleClick(*grid, at(3, 3));
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->GetWindowText(), "r3c3");
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(3, 3));
-    EXPECT_EQ(created, 1) << "one editor, not a second from another press";
-}
-
-TEST_F(EditTest, ClickElsewhereEndsTheEditAndStores) {
-    CGridInPlaceEdit& e = openEditor();
-    ev::Key(e, VK_END);
-    ev::Char(e, '!');
-    click(at(4, 1));
-    settle();
-    EXPECT_EQ(grid->GetCellText(2, 2), "r2c2!");
-    EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(4, 1));
 }
 
 TEST_F(EditTest, EditKeepsItsOwnStandardKeys) {

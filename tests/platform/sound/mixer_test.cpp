@@ -10,11 +10,6 @@ using namespace wavfixture;
 
 namespace {
 
-struct Frame {
-    int left;
-    int right;
-};
-
 class Mixer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,11 +49,7 @@ protected:
     std::vector<Frame> render(DWORD frames) {
         Bytes out(frames * 4);
         ds->Render(out.data(), frames);
-        std::vector<Frame> f(frames);
-        for (DWORD i = 0; i < frames; ++i)
-            f[i] = {static_cast<std::int16_t>(out[4 * i] | out[4 * i + 1] << 8),
-                    static_cast<std::int16_t>(out[4 * i + 2] | out[4 * i + 3] << 8)};
-        return f;
+        return stereoFrames(out.data(), out.size());
     }
 
     std::unique_ptr<DirectSound> ds;
@@ -86,28 +77,9 @@ Bytes f32(float v) {
 WAVEFORMATEX extensible(unsigned channels, unsigned bits, std::uint8_t subtype) {
     WAVEFORMATEX f = pcm(channels, 22050, bits);
     f.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-    f.extra = {static_cast<std::uint8_t>(bits),
-               0,
-               3,
-               0,
-               0,
-               0,
-               subtype,
-               0,
-               0,
-               0,
-               0,
-               0,
-               0x10,
-               0,
-               0x80,
-               0,
-               0,
-               0xAA,
-               0,
-               0x38,
-               0x9B,
-               0x71};
+    const auto b = static_cast<std::uint8_t>(bits);
+    f.extra = {b, 0,    3, 0,    0, 0, subtype, 0, 0,    0,    0,
+               0, 0x10, 0, 0x80, 0, 0, 0xAA,    0, 0x38, 0x9B, 0x71};
     f.cbSize = 22;
     return f;
 }
