@@ -168,6 +168,11 @@ std::string manyBlocks(int n) {
     return s;
 }
 
+// A file whose blocks are all dropped: Dollars alone.
+CurrencyCase dropped(const char* what, std::string file) {
+    return {what, std::move(file), 1, "Dollars", "$", 1, ',', 1.0f};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     , CurrencyFile,
     ::testing::Values(
@@ -176,13 +181,11 @@ INSTANTIATE_TEST_SUITE_P(
         CurrencyCase{"25 blocks keep 19", manyBlocks(25), 20, "Cur19", "C", 1, ',', 1.5f},
         CurrencyCase{"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro",
                      "EUR", 0, '.', 1.0f},
-        CurrencyCase{"name key in other case",
-                     block("Euro", "EUR", "TRUE", ".", "1").replace(0, 13, "CurrencyName="), 1,
-                     "Dollars", "$", 1, ',', 1.0f},
-        CurrencyCase{"lines in other order",
-                     "CurrencySign=EUR\nCurrencyname=Euro\nCurrencySignInFront=TRUE\n"
-                     "CurrencySeparator=.\nCurrencyExchangeWithDollars=1\n",
-                     1, "Dollars", "$", 1, ',', 1.0f},
+        dropped("name key in other case",
+                block("Euro", "EUR", "TRUE", ".", "1").replace(0, 13, "CurrencyName=")),
+        dropped("lines in other order",
+                "CurrencySign=EUR\nCurrencyname=Euro\nCurrencySignInFront=TRUE\n"
+                "CurrencySeparator=.\nCurrencyExchangeWithDollars=1\n"),
         CurrencyCase{"40-character name keeps 28",
                      block(std::string(40, 'N'), "EUR", "TRUE", ".", "1"), 2,
                      "NNNNNNNNNNNNNNNNNNNNNNNNNNNN", "EUR", 1, '.', 1.0f},
@@ -190,30 +193,24 @@ INSTANTIATE_TEST_SUITE_P(
                      "Euro", "EURO", 1, '.', 1.0f},
         CurrencyCase{"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro",
                      " EUR", 0, '.', 1.0f},
-        CurrencyCase{"empty sign drops the block", block("Euro", "", "TRUE", ".", "1"), 1,
-                     "Dollars", "$", 1, ',', 1.0f},
-        CurrencyCase{"empty name drops the block", block("", "EUR", "TRUE", ".", "1"), 1, "Dollars",
-                     "$", 1, ',', 1.0f},
+        dropped("empty sign drops the block", block("Euro", "", "TRUE", ".", "1")),
+        dropped("empty name drops the block", block("", "EUR", "TRUE", ".", "1")),
         CurrencyCase{"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1,
                      ' ', 1.0f},
-        CurrencyCase{"no separator drops the block", block("Euro", "EUR", "TRUE", "", "1"), 1,
-                     "Dollars", "$", 1, ',', 1.0f},
+        dropped("no separator drops the block", block("Euro", "EUR", "TRUE", "", "1")),
         CurrencyCase{"rate 0.05 dropped, next takes the slot",
                      block("Low", "L", "TRUE", ".", "0.05") +
                          block("Euro", "EUR", "TRUE", ".", "2"),
                      2, "Euro", "EUR", 1, '.', 2.0f},
-        CurrencyCase{"rate 31 dropped", block("High", "H", "TRUE", ".", "31"), 1, "Dollars", "$", 1,
-                     ',', 1.0f},
+        dropped("rate 31 dropped", block("High", "H", "TRUE", ".", "31")),
         CurrencyCase{"rate 30 kept", block("High", "H", "TRUE", ".", "30"), 2, "High", "H", 1, '.',
                      30.0f},
         CurrencyCase{"rate 0.1 kept", block("Low", "L", "TRUE", ".", "0.1"), 2, "Low", "L", 1, '.',
                      0.1f},
         CurrencyCase{"rate with blanks and trailing text",
                      block("Yen", "Y", "TRUE", ".", "  12.5 y"), 2, "Yen", "Y", 1, '.', 12.5f},
-        CurrencyCase{"no number is rate 0", block("Yen", "Y", "TRUE", ".", "abc"), 1, "Dollars",
-                     "$", 1, ',', 1.0f},
-        CurrencyCase{"hexadecimal is not a number", block("Yen", "Y", "TRUE", ".", "0x10"), 1,
-                     "Dollars", "$", 1, ',', 1.0f},
+        dropped("no number is rate 0", block("Yen", "Y", "TRUE", ".", "abc")),
+        dropped("hexadecimal is not a number", block("Yen", "Y", "TRUE", ".", "0x10")),
         CurrencyCase{"Windows line ends",
                      "Currencyname=Euro\r\nCurrencySign=EUR\r\n"
                      "CurrencySignInFront=TRUE\r\nCurrencySeparator=.\r\n"
@@ -227,8 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
                      "CurrencySeparator=.\nCurrencyExchangeWithDollars=1",
                      2, "Euro", "EUR", 1, '.', 1.0f},
-        CurrencyCase{"name line cut at the end of the file", "Currencyname=", 1, "Dollars", "$", 1,
-                     ',', 1.0f}));
+        dropped("name line cut at the end of the file", "Currencyname=")));
 
 TEST(BrowserConfig, SelectCurrencyIgnoresLetterCase) {
     AddOn addOn;
