@@ -233,18 +233,16 @@ TEST(BrowserConfig, SelectCurrencyIgnoresLetterCase) {
 }
 
 TEST(BrowserConfig, NumbersReadLikeTheCLibrary) {
-    EXPECT_DOUBLE_EQ(ReadDecimal(" \t1.25abc"), 1.25);
-    EXPECT_DOUBLE_EQ(ReadDecimal("+2"), 2.0);
-    EXPECT_DOUBLE_EQ(ReadDecimal("-0.5"), -0.5);
-    EXPECT_DOUBLE_EQ(ReadDecimal("1e1x"), 10.0);
-    EXPECT_DOUBLE_EQ(ReadDecimal("1e"), 1.0);
-    EXPECT_DOUBLE_EQ(ReadDecimal(".5"), 0.5);
-    EXPECT_DOUBLE_EQ(ReadDecimal("inf"), 0.0);
-    EXPECT_DOUBLE_EQ(ReadDecimal("1e999"), 0.0);
-    EXPECT_DOUBLE_EQ(ReadDecimal(""), 0.0);
-    EXPECT_EQ(ReadInteger("  1500 lbs"), 1500);
-    EXPECT_EQ(ReadInteger("-12"), -12);
-    EXPECT_EQ(ReadInteger("x1"), 0);
-    EXPECT_EQ(ReadInteger("99999999999"), 2147483647);
-    EXPECT_EQ(ReadInteger("-99999999999"), -2147483647 - 1);
+    const std::pair<const char*, double> decimals[] = {
+        {" \t1.25abc", 1.25}, {"+2", 2.0},  {"-0.5", -0.5}, {"1e1x", 10.0}, {"1e", 1.0},
+        {".5", 0.5},          {"inf", 0.0}, {"1e999", 0.0}, {"", 0.0}};
+    for (const auto& [text, value] : decimals)
+        EXPECT_DOUBLE_EQ(ReadDecimal(text), value) << text;
+    const std::pair<const char*, std::int32_t> integers[] = {{"  1500 lbs", 1500},
+                                                             {"-12", -12},
+                                                             {"x1", 0},
+                                                             {"99999999999", INT32_MAX},
+                                                             {"-99999999999", INT32_MIN}};
+    for (const auto& [text, value] : integers)
+        EXPECT_EQ(ReadInteger(text), value) << text;
 }
