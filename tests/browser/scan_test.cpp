@@ -116,76 +116,63 @@ TEST(ExcludeKeywords, LoadedFromTheBinFolder) {
     EXPECT_TRUE(k.words().empty());
 }
 
-struct CfgCase {
-    const char* what;
-    std::string text;
-    int records; // with one title per folder
-    std::int32_t weight;
-    std::int32_t type;
-    std::int32_t engines;
-    const char* title;
-};
-
-void PrintTo(const CfgCase& c, std::ostream* os) {
-    *os << c.what;
+TEST(AircraftCfg, ReadsEachCase) {
+    struct Case {
+        const char* what;
+        std::string text;
+        int records; // with one title per folder
+        std::int32_t weight, type, engines;
+        const char* title;
+    } cases[] = {
+        {"plain piston", cfg("Cessna 172", 1500, 0, 1), 1, 1500, 0, 1, "Cessna 172"},
+        {"twin jet", cfg("Jet", 70000, 1, 2), 1, 70000, 1, 2, "Jet"},
+        {"turboprop", cfg("King Air", 9000, 5, 2), 1, 9000, 5, 2, "King Air"},
+        {"engine type 2 is left out", cfg("Bell", 3000, 2, 1), 0, 0, 0, 0, ""},
+        {"engine type 3 is left out", cfg("Heli", 3000, 3, 1), 0, 0, 0, 0, ""},
+        {"weight 10 is left out", cfg("Kite", 10, 0, 1), 0, 0, 0, 0, ""},
+        {"weight 11 is kept", cfg("Kite", 11, 0, 1), 1, 11, 0, 1, "Kite"},
+        {"negative weight", cfg("Kite", -500, 0, 1), 0, 0, 0, 0, ""},
+        {"no engine line", cfg("Glider", 600, 0, 0), 0, 0, 0, 0, ""},
+        {"no title", "engine_type=0\nEngine.0=1\nempty_weight=1500\n", 0, 0, 0, 0, ""},
+        {"longer weight key does not count",
+         "title=A\nEngine.0=1\nempty_weight = 1500\nempty_weight_pitch_MOI = 3000\n", 1, 1500, 0, 1,
+         "A"},
+        {"weight key in capitals, last wins",
+         "title=A\nEngine.0=1\nempty_weight=900\nEMPTY_WEIGHT=1200\n", 1, 1200, 0, 1, "A"},
+        {"weight key with a tab", "title=A\nEngine.0=1\nempty_weight\t=\t1300\n", 1, 1300, 0, 1,
+         "A"},
+        {"weight line without =", "title=A\nEngine.0=1\nempty_weight=1300\nempty_weight 5\n", 1,
+         1300, 0, 1, "A"},
+        {"commented and lettered engine lines",
+         "title=A\nempty_weight=1500\n//Engine.0=1\n /Engine.1=1\nEngine.x=1\nengine.2=1\n"
+         "Engine.3 1\n",
+         1, 1500, 0, 1, "A"},
+        {"title blanks and first letter",
+         "title=   cessna skyhawk\nEngine.0=1\nempty_weight=1500\n", 1, 1500, 0, 1,
+         "Cessna skyhawk"},
+        {"title key in capitals, Windows line ends",
+         "TITLE= piper cub\r\nEngine.0=1\r\nempty_weight=1500\r\n", 1, 1500, 0, 1, "Piper cub"},
+        {"title line without = is no title", "title\ntitle=B\nEngine.0=1\nempty_weight=1500\n", 1,
+         1500, 0, 1, "B"},
+        {"title of a foreign letter stays", "title=\xE9t\xE9\nEngine.0=1\nempty_weight=1500\n", 1,
+         1500, 0, 1, "\xE9t\xE9"},
+        {"title at the end without line end", "Engine.0=1\nempty_weight=1500\ntitle=Last", 1, 1500,
+         0, 1, "Last"},
+        {"zero byte ends the line", bytes("title=Z\0ero\nEngine.0=1\nempty_weight=1500\n"), 1, 1500,
+         0, 1, "Z"}};
+    for (const Case& k : cases) {
+        auto table = readCfg(k.text);
+        EXPECT_EQ(table->NbrAircraftCfgFilled, k.records) << k.what;
+        if (table->NbrAircraftCfgFilled != k.records || k.records == 0)
+            continue;
+        const AircraftRecord& r = (*table)[0];
+        EXPECT_EQ(r.emptyWeightLbs, k.weight) << k.what;
+        EXPECT_EQ(r.engineType, k.type) << k.what;
+        EXPECT_EQ(r.engineCount, k.engines) << k.what;
+        EXPECT_STREQ(r.title, k.title) << k.what;
+        EXPECT_STREQ(r.folder, "folder");
+    }
 }
-
-class AircraftCfgCases : public ::testing::TestWithParam<CfgCase> {};
-
-TEST_P(AircraftCfgCases, Read) {
-    const CfgCase& k = GetParam();
-    auto table = readCfg(k.text);
-    ASSERT_EQ(table->NbrAircraftCfgFilled, k.records) << k.what;
-    if (k.records == 0)
-        return;
-    const AircraftRecord& r = (*table)[0];
-    EXPECT_EQ(r.emptyWeightLbs, k.weight) << k.what;
-    EXPECT_EQ(r.engineType, k.type) << k.what;
-    EXPECT_EQ(r.engineCount, k.engines) << k.what;
-    EXPECT_STREQ(r.title, k.title) << k.what;
-    EXPECT_STREQ(r.folder, "folder");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    , AircraftCfgCases,
-    ::testing::Values(
-        CfgCase{"plain piston", cfg("Cessna 172", 1500, 0, 1), 1, 1500, 0, 1, "Cessna 172"},
-        CfgCase{"twin jet", cfg("Jet", 70000, 1, 2), 1, 70000, 1, 2, "Jet"},
-        CfgCase{"turboprop", cfg("King Air", 9000, 5, 2), 1, 9000, 5, 2, "King Air"},
-        CfgCase{"engine type 2 is left out", cfg("Bell", 3000, 2, 1), 0, 0, 0, 0, ""},
-        CfgCase{"engine type 3 is left out", cfg("Heli", 3000, 3, 1), 0, 0, 0, 0, ""},
-        CfgCase{"weight 10 is left out", cfg("Kite", 10, 0, 1), 0, 0, 0, 0, ""},
-        CfgCase{"weight 11 is kept", cfg("Kite", 11, 0, 1), 1, 11, 0, 1, "Kite"},
-        CfgCase{"negative weight", cfg("Kite", -500, 0, 1), 0, 0, 0, 0, ""},
-        CfgCase{"no engine line", cfg("Glider", 600, 0, 0), 0, 0, 0, 0, ""},
-        CfgCase{"no title", "engine_type=0\nEngine.0=1\nempty_weight=1500\n", 0, 0, 0, 0, ""},
-        CfgCase{"longer weight key does not count",
-                "title=A\nEngine.0=1\nempty_weight = 1500\nempty_weight_pitch_MOI = 3000\n", 1,
-                1500, 0, 1, "A"},
-        CfgCase{"weight key in capitals, last wins",
-                "title=A\nEngine.0=1\nempty_weight=900\nEMPTY_WEIGHT=1200\n", 1, 1200, 0, 1, "A"},
-        CfgCase{"weight key with a tab", "title=A\nEngine.0=1\nempty_weight\t=\t1300\n", 1, 1300, 0,
-                1, "A"},
-        CfgCase{"weight line without =", "title=A\nEngine.0=1\nempty_weight=1300\nempty_weight 5\n",
-                1, 1300, 0, 1, "A"},
-        CfgCase{"commented and lettered engine lines",
-                "title=A\nempty_weight=1500\n//Engine.0=1\n /Engine.1=1\nEngine.x=1\nengine.2=1\n"
-                "Engine.3 1\n",
-                1, 1500, 0, 1, "A"},
-        CfgCase{"title blanks and first letter",
-                "title=   cessna skyhawk\nEngine.0=1\nempty_weight=1500\n", 1, 1500, 0, 1,
-                "Cessna skyhawk"},
-        CfgCase{"title key in capitals, Windows line ends",
-                "TITLE= piper cub\r\nEngine.0=1\r\nempty_weight=1500\r\n", 1, 1500, 0, 1,
-                "Piper cub"},
-        CfgCase{"title line without = is no title",
-                "title\ntitle=B\nEngine.0=1\nempty_weight=1500\n", 1, 1500, 0, 1, "B"},
-        CfgCase{"title of a foreign letter stays",
-                "title=\xE9t\xE9\nEngine.0=1\nempty_weight=1500\n", 1, 1500, 0, 1, "\xE9t\xE9"},
-        CfgCase{"title at the end without line end", "Engine.0=1\nempty_weight=1500\ntitle=Last", 1,
-                1500, 0, 1, "Last"},
-        CfgCase{"zero byte ends the line", bytes("title=Z\0ero\nEngine.0=1\nempty_weight=1500\n"),
-                1, 1500, 0, 1, "Z"}));
 
 TEST(AircraftCfg, LongLinesArriveInPieces) {
     // A 266-character title line: the title is its first 253 characters less "title="; the rest

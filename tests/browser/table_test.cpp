@@ -131,27 +131,6 @@ TEST(FleetTable, PriceSortIsInDollarsWhateverTheCurrency) {
     EXPECT_EQ(t.grid.GetCellData(1, kFleetColPrice), 6274);
 }
 
-TEST(FleetTable, VariationsToggledTwiceGiveTheFirstTable) {
-    Loaded t([](const FleetSim& sim) {
-        addMixedFleet(sim);
-        sim.aircraft("i_liveries",
-                     aircraftCfgText("Livery one", 1500, 0, 1, "[fltsim.1]\ntitle=Livery two\n"));
-    });
-    t.load(SortByName);
-    std::string first = GridToCsv(t.grid);
-    EXPECT_EQ(t.grid.GetNumRows(), 10);
-
-    t.state.table->showAllVariations = true;
-    RescanAircraft(t.state);
-    FillAircraftGrid(t.grid, t.state);
-    EXPECT_EQ(t.grid.GetNumRows(), 11);
-
-    t.state.table->showAllVariations = false;
-    RescanAircraft(t.state);
-    FillAircraftGrid(t.grid, t.state);
-    EXPECT_EQ(GridToCsv(t.grid), first);
-}
-
 TEST(FleetTable, EmptyAndFullTables) {
     Loaded empty([](const FleetSim&) {});
     empty.load();

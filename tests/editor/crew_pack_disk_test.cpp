@@ -15,24 +15,16 @@
 
 using testsupport::exists;
 using testsupport::readFile;
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
 
 const std::string kOld = "a.wav;Old\r\n";
 
-struct Disk : ::testing::Test {
-    TempDir dir;
-    FakeView view;
-    CCrewPack pack{&view};
-    ScriptedMessageBox box;
-    std::string folder = dir.mkdir("Pack"), file = folder + "/CueLine.clt";
-    std::string cache = dir.mkdir("cache");
-    Disk() {
+struct Disk : PackTest {
+    std::string file = folder + "/CueLine.clt", cache = dir.mkdir("cache");
+    Disk() : PackTest("Pack") {
         ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-        view.pack = &pack;
-        pack.setFolder(folder);
         writeFile(folder + "/a.wav", "RIFF");
         writeFile(file, kOld);
     }
@@ -56,6 +48,8 @@ void setAge(const std::string& path, int minutes, bool link = false) {
 } // namespace
 
 TEST_F(Disk, ASaveAsksBeforeReplacingWhatChangedOnDiskSinceTheLoad) {
+    auto theirs = [](const std::string& f) { writeFile(f, "a.wav;Theirs\r\n"); };
+    auto gone = [](const std::string& f) { ::unlink(f.c_str()); };
     struct Case {
         const char* what;
         std::function<void(const std::string&)> change; // nothing: unchanged
@@ -63,12 +57,9 @@ TEST_F(Disk, ASaveAsksBeforeReplacingWhatChangedOnDiskSinceTheLoad) {
         const char* left;                               // nullptr: no file
     } cases[] = {
         {"unchanged", nullptr, 0, "a.wav;Mine\r\n"},
-        {"another editor saved, No", [](const std::string& f) { writeFile(f, "a.wav;Theirs\r\n"); },
-         IDNO, "a.wav;Theirs\r\n"},
-        {"another editor saved, Enter",
-         [](const std::string& f) { writeFile(f, "a.wav;Theirs\r\n"); }, 0, "a.wav;Theirs\r\n"},
-        {"another editor saved, Yes",
-         [](const std::string& f) { writeFile(f, "a.wav;Theirs\r\n"); }, IDYES, "a.wav;Mine\r\n"},
+        {"another editor saved, No", theirs, IDNO, "a.wav;Theirs\r\n"},
+        {"another editor saved, Enter", theirs, 0, "a.wav;Theirs\r\n"},
+        {"another editor saved, Yes", theirs, IDYES, "a.wav;Mine\r\n"},
         {"rewritten in place, same size, newer",
          [](const std::string& f) {
              writeFile(f, "a.wav;Odd\r\n");
@@ -81,9 +72,8 @@ TEST_F(Disk, ASaveAsksBeforeReplacingWhatChangedOnDiskSinceTheLoad) {
              ::rename((f + ".new").c_str(), f.c_str());
          },
          IDNO, kOld.c_str()},
-        {"vanished, No", [](const std::string& f) { ::unlink(f.c_str()); }, IDNO, nullptr},
-        {"vanished, Yes", [](const std::string& f) { ::unlink(f.c_str()); }, IDYES,
-         "a.wav;Mine\r\n"},
+        {"vanished, No", gone, IDNO, nullptr},
+        {"vanished, Yes", gone, IDYES, "a.wav;Mine\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

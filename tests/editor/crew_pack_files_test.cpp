@@ -15,29 +15,12 @@
 #include <unistd.h>
 
 using testsupport::readFile;
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
 
-struct Folder : ::testing::Test {
-    TempDir dir;
-    FakeView view;
-    CCrewPack pack{&view};
-    ScriptedMessageBox box;
-    std::string folder;
-    Folder() {
-        view.pack = &pack;
-        folder = dir.mkdir("Pack");
-        pack.setFolder(folder);
-    }
-    void wav(const std::string& name) { writeFile(folder + "/" + name, "RIFF"); }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (int i = 0; i < pack.count(); ++i)
-            out.push_back(pack.entry(i).fileName);
-        return out;
-    }
+struct Folder : PackTest {
+    Folder() : PackTest("Pack") {}
     std::size_t occurrences(const std::string& text, const std::string& what) const {
         std::size_t n = 0;
         for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))

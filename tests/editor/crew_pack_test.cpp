@@ -1,6 +1,5 @@
 #include "editor/crew_pack.h"
 #include "platform/base/fs.h"
-#include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
 #include "tests/editor/fake_view.h"
 #include "tests/support/test_support.h"
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 
 using testsupport::readFile;
 using testsupport::TempDir;
@@ -16,23 +14,8 @@ using testsupport::writeFile;
 
 namespace {
 
-struct PackFixture : ::testing::Test {
-    TempDir dir;
-    FakeView view;
-    CCrewPack pack{&view};
-    ScriptedMessageBox box;
-    PackFixture() {
-        view.pack = &pack;
-        pack.setFolder(dir.path());
-    }
+struct PackFixture : PackTest {
     void clt(const std::string& bytes) { writeFile(dir.file("CueLine.clt"), bytes); }
-    void wav(const std::string& diskName) { writeFile(dir.file(diskName), "RIFF"); }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (int i = 0; i < pack.count(); ++i)
-            out.push_back(pack.entry(i).fileName);
-        return out;
-    }
 };
 
 } // namespace
@@ -213,35 +196,6 @@ TEST_F(PackFixture, SavingKeepsTheNameFoundOnDisk) {
     EXPECT_TRUE(pack.saveCrewPack());
     EXPECT_EQ(readFile(dir.file("CUELINE.CLT")), "a.wav;A\r\n");
     EXPECT_FALSE(testsupport::exists(dir.file("CueLine.clt")));
-}
-
-TEST_F(PackFixture, AFailedWriteLeavesTheOldFileAndTheEditsInPlace) {
-    const std::string old = "a.wav;A\r\n";
-    clt(old);
-    wav("a.wav");
-    ASSERT_TRUE(pack.loadCrewPack());
-    view.rows[0].second = "edited";
-    pack.setModified(true);
-    struct Case {
-        fsx::WriteStatus stage;
-        int err;
-        const char* message;
-    };
-    for (Case c :
-         {Case{fsx::WriteStatus::CannotCreate, EACCES, "Unable to open file (file in use ?)"},
-          Case{fsx::WriteStatus::CannotWrite, ENOSPC, "Unable to write CueLine.clt"}}) {
-        box.clear();
-        fsx::injectWriteFailure(c.stage, c.err);
-        EXPECT_FALSE(pack.saveCrewPack());
-        fsx::injectWriteFailure(fsx::WriteStatus::Written, 0);
-        ASSERT_EQ(box.calls().size(), 2u);
-        EXPECT_EQ(box.calls()[1].text.rfind(c.message, 0), 0u) << box.calls()[1].text;
-        EXPECT_EQ(readFile(dir.file("CueLine.clt")), old);
-        EXPECT_TRUE(pack.modified());
-        EXPECT_EQ(view.status, "File not saved");
-        EXPECT_EQ(view.rows[0].second, "edited");
-        EXPECT_EQ(fsx::listFolder(dir.path()).size(), 2u); // no temporary file left
-    }
 }
 
 TEST_F(PackFixture, TooLongNamesOnDiskAreToldNotListed) {

@@ -211,15 +211,6 @@ TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
     EXPECT_EQ(title(), editingTitle(pack, true));
 }
 
-TEST_F(EditorFixture, ChangesTheGridMakesOnItsOwnMarkModified) {
-    ASSERT_TRUE(startOnPack());
-    // A paste, cut or Delete changes a cell and marks it changed in the grid.
-    grid().SetCellText(1, 2, "pasted");
-    grid().MarkModified(TRUE, 1, 2);
-    EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
-    EXPECT_EQ(title(), editingTitle(pack, true));
-}
-
 TEST_F(EditorFixture, NewDocumentOnlyChangesTheTitle) {
     ASSERT_TRUE(startOnPack());
     editRow(0, "Kept");

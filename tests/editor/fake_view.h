@@ -1,7 +1,11 @@
-// The editor's view as the crew pack tests see it.
+// The editor's view as the crew pack tests see it, and a pack in a folder of its own.
 #pragma once
 
 #include "editor/crew_pack.h"
+#include "platform/base/msgbox.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
@@ -27,4 +31,26 @@ struct FakeView : CrewPackView {
         return rows[static_cast<std::size_t>(r)].first;
     }
     std::string rowText(int r) const override { return rows[static_cast<std::size_t>(r)].second; }
+};
+
+// A pack in a fresh folder (`sub` of the temporary one, or that itself), shown in a FakeView,
+// its questions answered by script.
+struct PackTest : ::testing::Test {
+    testsupport::TempDir dir;
+    FakeView view;
+    CCrewPack pack{&view};
+    ScriptedMessageBox box;
+    std::string folder;
+    explicit PackTest(const std::string& sub = "")
+        : folder(sub.empty() ? dir.path() : dir.mkdir(sub)) {
+        view.pack = &pack;
+        pack.setFolder(folder);
+    }
+    void wav(const std::string& name) const { testsupport::writeFile(folder + "/" + name, "RIFF"); }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < pack.count(); ++i)
+            out.push_back(pack.entry(i).fileName);
+        return out;
+    }
 };

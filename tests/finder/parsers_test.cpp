@@ -4,35 +4,30 @@
 
 using Paths = std::vector<std::string>;
 
-TEST(Parsers, SteamLibraryList) {
+// Each parser of another program's file: what it makes of whole, odd and broken texts.
+TEST(Parsers, PathsFromOtherProgramsFiles) {
     struct Case {
-        std::string vdf;
+        Paths (*parse)(std::string_view);
+        std::string text;
         Paths want;
     } cases[] = {
-        {"\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/u/.local/share/Steam\"\n"
+        {finder::LibraryFolderPaths,
+         "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/u/.local/share/Steam\"\n"
          "\t\t\"apps\"\n\t\t{\n\t\t\t\"path\"\t\"/not/a/library\"\n\t\t}\n\t}\n"
          "\t\"1\"\n\t{\n\t\t\"label\"\t\"\"\n\t\t\"path\"\t\"/media/u/NTFS "
          "Disk/SteamLibrary\"\n\t}\n}\n",
          {"/home/u/.local/share/Steam", "/media/u/NTFS Disk/SteamLibrary"}},
         // The old form, comments, escapes, bare tokens, and the same library twice.
-        {"// made by Steam\n\"LibraryFolders\" {\n \"TimeNextStatsReport\" \"1\"\n"
+        {finder::LibraryFolderPaths,
+         "// made by Steam\n\"LibraryFolders\" {\n \"TimeNextStatsReport\" \"1\"\n"
          " \"1\" \"/mnt/a \\\"b\\\"\\\\c\"\n \"2\" \"/mnt/a \\\"b\\\"\\\\c\"\n key value\n}",
          {"/mnt/a \"b\"\\c"}},
-        {"", {}},
-        {"\"libraryfolders\" { \"0\" { \"path\" ", {}},
-        {"}}}}\"path\" \"/x\" {{{{", {}},
-        {"\"l\"{\"0\"{\"path\"\"/unterminated", {"/unterminated"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(finder::LibraryFolderPaths(c.vdf), c.want) << c.vdf;
-}
-
-TEST(Parsers, RegistryDrivePaths) {
-    struct Case {
-        std::string reg;
-        Paths want;
-    } cases[] = {
-        {"WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+        {finder::LibraryFolderPaths, "", {}},
+        {finder::LibraryFolderPaths, "\"libraryfolders\" { \"0\" { \"path\" ", {}},
+        {finder::LibraryFolderPaths, "}}}}\"path\" \"/x\" {{{{", {}},
+        {finder::LibraryFolderPaths, "\"l\"{\"0\"{\"path\"\"/unterminated", {"/unterminated"}},
+        {finder::RegistryDrivePaths,
+         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
          "[Software\\\\Vendor\\\\Sim] 1700000000\n#time=1d9\n"
          "\"InstallPath\"=\"C:\\\\Program Files\\\\My \\\"Sim\\\"\"\n"
          "@=\"d:/games/sim\"\n"
@@ -42,41 +37,24 @@ TEST(Parsers, RegistryDrivePaths) {
          "\"Caf\\xe9\"=\"C:\\\\Caf\\xe9\\\\Sim\"\n"
          "\"Again\"=\"C:\\\\Program Files\\\\My \\\"Sim\\\"\"\n",
          {"C:\\Program Files\\My \"Sim\"", "d:/games/sim", "E:\\x\\", "C:\\Caf\xC3\xA9\\Sim"}},
-        {"\"A\"=\"C:\\\\unterminated", {}},
-        {"\"A\"=\"C:\\\\a\\nb\"\n\"B\"=\"C:\\\\a\\0b\"\n\"C\"=\"C:\"\n", {}},
-        {"\"A\"=str(2\"C:\\\\x\"\n\"B\"\"C:\\\\y\"\n@\"C:\\\\z\"", {}},
-        {"\"A\"=\"C:\\\\" + std::string(5000, 'x') + "\"\n", {}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(finder::RegistryDrivePaths(c.reg), c.want) << c.reg;
-}
-
-TEST(Parsers, LutrisPrefixes) {
-    struct Case {
-        std::string yml;
-        Paths want;
-    } cases[] = {
-        {"game:\n  exe: /x/sim.exe\n  prefix: /home/u/Games/sim\nsystem: {}\n",
+        {finder::RegistryDrivePaths, "\"A\"=\"C:\\\\unterminated", {}},
+        {finder::RegistryDrivePaths,
+         "\"A\"=\"C:\\\\a\\nb\"\n\"B\"=\"C:\\\\a\\0b\"\n\"C\"=\"C:\"\n",
+         {}},
+        {finder::RegistryDrivePaths, "\"A\"=str(2\"C:\\\\x\"\n\"B\"\"C:\\\\y\"\n@\"C:\\\\z\"", {}},
+        {finder::RegistryDrivePaths, "\"A\"=\"C:\\\\" + std::string(5000, 'x') + "\"\n", {}},
+        {finder::LutrisPrefixes,
+         "game:\n  exe: /x/sim.exe\n  prefix: /home/u/Games/sim\nsystem: {}\n",
          {"/home/u/Games/sim"}},
-        {"game:\n  prefix: '~/Games/it''s sim'\n", {"~/Games/it's sim"}},
-        {"game:\n  prefix: \"/a \\\"b\\\"\"  \n", {"/a \"b\""}},
-        {"game:\n  prefix: /a b # a comment\n  prefix:\n", {"/a b"}},
-        {"game:\n  prefix: 'open\n", {}},
-        {"prefixes: /no\n", {}},
+        {finder::LutrisPrefixes, "game:\n  prefix: '~/Games/it''s sim'\n", {"~/Games/it's sim"}},
+        {finder::LutrisPrefixes, "game:\n  prefix: \"/a \\\"b\\\"\"  \n", {"/a \"b\""}},
+        {finder::LutrisPrefixes, "game:\n  prefix: /a b # a comment\n  prefix:\n", {"/a b"}},
+        {finder::LutrisPrefixes, "game:\n  prefix: 'open\n", {}},
+        {finder::LutrisPrefixes, "prefixes: /no\n", {}},
+        {finder::RegistrationLines, "/a\n/b c\r\n/a\nrelative\n\n# note\n/d", {"/a", "/b c", "/d"}},
+        {finder::RegistrationLines, std::string("/x\0y\n/z\n", 7), {"/z"}},
+        {finder::RegistrationLines, "/" + std::string(5000, 'x') + "\n/ok\n", {"/ok"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(finder::LutrisPrefixes(c.yml), c.want) << c.yml;
-}
-
-TEST(Parsers, RegistrationLines) {
-    struct Case {
-        std::string text;
-        Paths want;
-    } cases[] = {
-        {"/a\n/b c\r\n/a\nrelative\n\n# note\n/d", {"/a", "/b c", "/d"}},
-        {std::string("/x\0y\n/z\n", 7), {"/z"}},
-        {"/" + std::string(5000, 'x') + "\n/ok\n", {"/ok"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(finder::RegistrationLines(c.text), c.want);
+        EXPECT_EQ(c.parse(c.text), c.want) << c.text;
 }

@@ -73,6 +73,11 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAlike) {
 TEST(CommandLine, EachStatusMeansOneThing) {
     TempDir dir;
     std::string nowhere = dir.file("nowhere/Tarnavel"); // no Aircraft folder beside it
+    std::string noAircraft = "no aircraft folder at " + dir.file("nowhere/Aircraft");
+    std::string missing = dir.file("missing/folder"), csv = dir.file("fleet.csv");
+    std::string pdf = dir.file("fleet.pdf"), png = dir.file("fleet.png");
+    std::string noSuch = "TnvCueLine: " + missing + ": No such file or directory";
+    const char* noDriver = "SDL_AUDIODRIVER=no-such-driver";
     std::string full = dir.mkdir("full");
     testsupport::writeFile(full + "/mine.txt", "someone's");
     std::string muLaw = dir.file("mulaw.wav");
@@ -89,44 +94,19 @@ TEST(CommandLine, EachStatusMeansOneThing) {
         std::string notWritten;
     } cases[] = {
         {"", "TnvCueLine", {"--play", muLaw}, 0, "", ""},
-        {"SDL_AUDIODRIVER=no-such-driver",
-         "TnvCueLine",
-         {"--play", muLaw},
-         3,
-         "no sound device",
-         ""},
+        {noDriver, "TnvCueLine", {"--play", muLaw}, 3, "no sound device", ""},
         {"", "TnvCueLine", {"--play", "--bogus"}, 2, "unknown option '--bogus'", ""},
         {"", "TnvCueLine", {"--wav-info", "--bogus"}, 2, "unknown option '--bogus'", ""},
         {"", "TnvCueLine", {"--report", "--bogus"}, 2, "unknown option '--bogus'", ""},
         {"", "TnvCueLine", {"--report"}, 2, "--report needs a value", ""},
         {"", "TnvCueLine", {"--screenshot"}, 2, "--screenshot needs a value", ""},
         {"", "TnvCueLine", {"a.clt", "b.clt"}, 2, "unexpected argument 'b.clt'", ""},
-        {"",
-         "TnvCueLine",
-         {"--report", dir.file("missing/folder")},
-         1,
-         "TnvCueLine: " + dir.file("missing/folder") + ": No such file or directory",
-         ""},
+        {"", "TnvCueLine", {"--report", missing}, 1, noSuch, ""},
         {"", "FleetValuer", {"stray"}, 2, "unexpected argument 'stray'", ""},
         {"", "FleetValuer", {"--base", nowhere, "--export", "-"}, 1, "no aircraft folder at", ""},
-        {"",
-         "FleetValuer",
-         {"--base", nowhere, "--export", dir.file("fleet.csv")},
-         1,
-         "no aircraft folder at " + dir.file("nowhere/Aircraft"),
-         dir.file("fleet.csv")},
-        {"",
-         "FleetValuer",
-         {"--base", nowhere, "--print-pdf", dir.file("fleet.pdf")},
-         1,
-         "no aircraft folder at",
-         dir.file("fleet.pdf")},
-        {"",
-         "FleetValuer",
-         {"--base", nowhere, "--screenshot", dir.file("fleet.png")},
-         1,
-         "no aircraft folder at",
-         dir.file("fleet.png")},
+        {"", "FleetValuer", {"--base", nowhere, "--export", csv}, 1, noAircraft, csv},
+        {"", "FleetValuer", {"--base", nowhere, "--print-pdf", pdf}, 1, noAircraft, pdf},
+        {"", "FleetValuer", {"--base", nowhere, "--screenshot", png}, 1, noAircraft, png},
         {"", "UninstallTarnavel", {"stray"}, 2, "unexpected argument 'stray'", ""},
         {"", "tnv-make-demo", {}, 2, "usage: tnv-make-demo", ""},
         {"", "tnv-make-demo", {dir.file("a"), dir.file("b")}, 2, "unexpected argument", ""},

@@ -136,43 +136,35 @@ TEST_F(ProgramSignals, CtrlCAndSigtermEndPlayAtOnce) {
     }
 }
 
-TEST_F(ProgramSignals, EditorWindowWithoutEditsClosesOnSignals) {
-    std::string pack = dir.mkdir("Pack");
-    testsupport::writeFile(pack + "/CueLine.clt", "a.wav;Hello\r\n");
+// The windows close on signals as by their close box: the editor with the sound device and
+// without one. The uninstaller is started through a link in a folder of its own: whatever it
+// would act on is inside the test's folder, and closing its window removes nothing anyway.
+TEST_F(ProgramSignals, WindowsWithoutEditsCloseOnSignals) {
+    std::string pack = dir.mkdir("Pack"), clt = pack + "/CueLine.clt", bin = dir.mkdir("bin");
+    testsupport::writeFile(clt, "a.wav;Hello\r\n");
     wavFile("Pack/a.wav", 8000, Bytes(800, 0xA0));
-    // With the sound device and without one.
-    const struct {
-        const char* audio;
-        int signo;
-    } cases[] = {{"dummy", SIGTERM}, {"dummy", SIGINT}, {"no-such-driver", SIGTERM}};
-    for (const auto& c : cases) {
-        Child run = start("TnvCueLine", {pack + "/CueLine.clt"}, env(c.audio), dir.path());
-        letItStart(run);
-        ::kill(run.pid, c.signo);
-        std::optional<int> status = finish(run, 15);
-        ASSERT_TRUE(status) << c.audio << " " << c.signo << ": " << describe(status, run);
-        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 128 + c.signo)
-            << "closed, not killed: " << describe(status, run);
-    }
-}
-
-TEST_F(ProgramSignals, BrowserAndUninstallerWindowsCloseOnSigterm) {
-    // The uninstaller is started through a link in a folder of its own: whatever it would act
-    // on is inside the test's folder, and closing its window removes nothing anyway.
-    std::string bin = dir.mkdir("bin");
     ASSERT_EQ(::symlink((testsupport::binDir() + "/UninstallTarnavel").c_str(),
                         (bin + "/UninstallTarnavel").c_str()),
               0);
-    const std::pair<std::string, std::vector<std::string>> programs[] = {
-        {"FleetValuer", {"--base", dir.mkdir("Sim/Tarnavel")}}, {bin + "/UninstallTarnavel", {}}};
-    for (const auto& [program, args] : programs) {
-        Child run = start(program, args, env(), dir.path());
+    const struct {
+        std::string program;
+        std::vector<std::string> args;
+        const char* audio;
+        int signo;
+    } cases[] = {{"TnvCueLine", {clt}, "dummy", SIGTERM},
+                 {"TnvCueLine", {clt}, "dummy", SIGINT},
+                 {"TnvCueLine", {clt}, "no-such-driver", SIGTERM},
+                 {"FleetValuer", {"--base", dir.mkdir("Sim/Tarnavel")}, "dummy", SIGTERM},
+                 {bin + "/UninstallTarnavel", {}, "dummy", SIGTERM}};
+    for (const auto& c : cases) {
+        Child run = start(c.program, c.args, env(c.audio), dir.path());
         letItStart(run);
-        ::kill(run.pid, SIGTERM);
+        ::kill(run.pid, c.signo);
         std::optional<int> status = finish(run, 15);
-        ASSERT_TRUE(status) << program << ": " << describe(status, run);
-        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 143)
-            << program << ": " << describe(status, run);
+        ASSERT_TRUE(status) << c.program << " " << c.audio << " " << c.signo << ": "
+                            << describe(status, run);
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 128 + c.signo)
+            << "closed, not killed: " << c.program << ": " << describe(status, run);
     }
     EXPECT_TRUE(testsupport::exists(bin + "/UninstallTarnavel"));
 }

@@ -6,6 +6,7 @@
 #include "platform/base/fs.h"
 #include "platform/base/msgbox.h"
 #include "playback/wave_reader.h"
+#include "tests/editor/fake_view.h"
 #include "tests/support/sim_tree.h"
 #include "tests/support/test_support.h"
 
@@ -46,15 +47,6 @@ std::string randomName(simtree::Rng& rng) {
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
-
-class NoView : public CrewPackView {
-public:
-    void showCrewPack() override {}
-    void setStatusText(const std::string&) override {}
-    int rowCount() const override { return 0; }
-    std::string rowFileName(int) const override { return {}; }
-    std::string rowText(int) const override { return {}; }
-};
 
 // A path of about `length` characters made of nested folders, created on disk.
 std::string deepFolder(const std::string& base, std::size_t length) {
@@ -115,8 +107,9 @@ TEST(HostileInput, PackFolderOfTenThousandRandomFilesAndGarbageWaves) {
     }
     writeFile(dir.file("real.wav"), garbage(rng, 4096));
     ScriptedMessageBox box; // tells of the sounds the list has no room for
-    NoView view;
+    FakeView view;
     CCrewPack pack(&view);
+    view.pack = &pack;
     pack.setFolder(dir.path());
     auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(pack.loadCrewPack());
@@ -172,16 +165,13 @@ TEST(HostileInput, PathsOfFourThousandCharacters) {
     writeFile(packFolder + "/CueLine.clt", text);
     writeFile(packFolder + "/a.wav", "");
     {
-        class OneRow : public NoView {
-        public:
-            int rowCount() const override { return 1; }
-            std::string rowFileName(int) const override { return "a.wav"; }
-            std::string rowText(int) const override { return "Gear down, three green"; }
-        } view;
+        FakeView view;
         CCrewPack pack(&view);
+        view.pack = &pack;
         pack.setFolder(packFolder);
         ASSERT_TRUE(pack.loadCrewPack());
         EXPECT_EQ(pack.count(), 1);
+        view.rows = {{"a.wav", "Gear down, three green"}};
         ScriptedMessageBox box;
         box.setNextAnswer(IDOK);
         box.setNextAnswer(IDOK);
@@ -225,8 +215,9 @@ TEST(HostileInputSlow, GigabyteOneLineCueLine) {
     }
     writeFile(dir.file("b.wav"), "");
     ScriptedMessageBox box;
-    NoView view;
+    FakeView view;
     CCrewPack pack(&view);
+    view.pack = &pack;
     pack.setFolder(dir.path());
     auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(pack.loadCrewPack());

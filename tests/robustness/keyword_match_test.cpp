@@ -1,7 +1,6 @@
 // The keyword matcher gives the plain word-by-word search's answer on every line, the leftmost
 // place where a word starts and the first word of the list that starts there, on its vector path
-// and on its byte-at-a-time path, and a scan with it accepts the same folders and records as a
-// scan with the plain search.
+// and on its byte-at-a-time path.
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
 #include "browser/text_lines.h"
@@ -10,7 +9,6 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
@@ -163,46 +161,4 @@ TEST(KeywordMatch, RealisticKeywordsOverAircraftCfgLines) {
         std::fclose(f);
     }
     EXPECT_GT(matched, 0); // the AI models were found
-}
-
-TEST(KeywordMatch, ScanAcceptsTheSameFoldersAsThePlainSearch) {
-    // Reference: a folder is left out exactly when one of its lines holds a keyword; otherwise
-    // it gives what it gives with no keywords at all.
-    ExcludeKeywords keys = plainscan::Keywords(simtree::KeywordFile(kMaxKeywords));
-    ExcludeKeywords none;
-    simtree::Rng rng(3);
-    auto withKeys = std::make_unique<AircraftTable>();
-    auto without = std::make_unique<AircraftTable>();
-    int left = 0;
-    for (int i = 0; i < 200; ++i) {
-        std::string cfg = simtree::AircraftCfg(rng, i, i % 9 == 0);
-        bool excluded = false;
-        {
-            std::FILE* f = fmemopen(cfg.data(), cfg.size(), "rb");
-            TextLines reader(f);
-            std::string_view line;
-            while (reader.next(line, kCfgLineChars))
-                excluded = excluded || AnyWordInLine(keys.foldedWords(), Fold(line));
-            std::fclose(f);
-        }
-        withKeys->NbrAircraftCfgFilled = 0;
-        without->NbrAircraftCfgFilled = 0;
-        std::FILE* f = fmemopen(cfg.data(), cfg.size(), "rb");
-        ReadAircraftCfgFrom(f, "folder", *withKeys, keys);
-        std::fclose(f);
-        f = fmemopen(cfg.data(), cfg.size(), "rb");
-        ReadAircraftCfgFrom(f, "folder", *without, none);
-        std::fclose(f);
-        if (excluded) {
-            ++left;
-            EXPECT_EQ(withKeys->NbrAircraftCfgFilled, 0) << i;
-        } else {
-            ASSERT_EQ(withKeys->NbrAircraftCfgFilled, without->NbrAircraftCfgFilled) << i;
-            for (int k = 0; k < without->NbrAircraftCfgFilled; ++k) {
-                EXPECT_STREQ((*withKeys)[k].title, (*without)[k].title);
-                EXPECT_EQ((*withKeys)[k].emptyWeightLbs, (*without)[k].emptyWeightLbs);
-            }
-        }
-    }
-    EXPECT_EQ(left, 23); // every ninth of 200 is an AI model, and only those
 }

@@ -5,6 +5,7 @@
 #include "platform/base/fs.h"
 #include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
+#include "tests/editor/fake_view.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
@@ -19,25 +20,18 @@ using testsupport::writeFile;
 
 namespace {
 
-class RowsView : public CrewPackView {
-public:
-    std::vector<std::pair<std::string, std::string>> rows;
-    std::string status;
-    void showCrewPack() override {}
-    void setStatusText(const std::string& text) override { status = text; }
-    int rowCount() const override { return static_cast<int>(rows.size()); }
-    std::string rowFileName(int r) const override { return rows[std::size_t(r)].first; }
-    std::string rowText(int r) const override { return rows[std::size_t(r)].second; }
-};
-
 const std::string kOld = "a.wav;Gear down\r\nb.wav;Flaps fifteen\r\n";
+// What the user is told, by the step of the write that failed.
+const char* const kCannotOpen = "Unable to open file (file in use ?)";
+const char* const kCannotWrite = "Unable to write CueLine.clt";
 
 struct Pack {
     TempDir dir;
-    RowsView view;
+    FakeView view;
     CCrewPack pack{&view};
     Pack() {
         testsupport::writeCrewPack(dir.path(), kOld, {"a.wav"});
+        view.pack = &pack;
         pack.setFolder(dir.path());
         pack.loadCrewPack();
         view.rows = {{"a.wav", "Gear down, three green"}, {"b.wav", "Flaps fifteen"}};
@@ -56,11 +50,12 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         const char* what;
         fsx::WriteStatus stage;
         int err;
+        const char* says;
     } cases[] = {
-        {"full file system", fsx::WriteStatus::CannotWrite, ENOSPC},
-        {"read-only folder", fsx::WriteStatus::CannotCreate, EROFS},
-        {"folder refusing writes", fsx::WriteStatus::CannotCreate, EACCES},
-        {"input/output error", fsx::WriteStatus::CannotWrite, EIO},
+        {"full file system", fsx::WriteStatus::CannotWrite, ENOSPC, kCannotWrite},
+        {"read-only folder", fsx::WriteStatus::CannotCreate, EROFS, kCannotOpen},
+        {"folder refusing writes", fsx::WriteStatus::CannotCreate, EACCES, kCannotOpen},
+        {"input/output error", fsx::WriteStatus::CannotWrite, EIO, kCannotWrite},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -75,7 +70,9 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         EXPECT_TRUE(p.pack.modified());
         ASSERT_FALSE(box.calls().empty());
         EXPECT_NE(box.calls().back().flags & MB_ICONERROR, 0u);
+        EXPECT_EQ(box.calls().back().text.rfind(c.says, 0), 0u) << box.calls().back().text;
         EXPECT_EQ(p.view.status, "File not saved");
+        EXPECT_EQ(p.view.rows[0].second, "Gear down, three green");
         // Nothing half-written is left beside it.
         int files = 0;
         for (const fsx::DirEntry& e : fsx::listFolder(p.dir.path()))
@@ -100,10 +97,12 @@ TEST(SaveFaults, RealSmallTmpfsWhenTheMachineAllowsIt) {
     } unmount{mnt.path()};
     writeFile(mnt.file("CueLine.clt"), kOld);
     writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
-    RowsView view;
+    FakeView view;
     CCrewPack pack(&view);
+    view.pack = &pack;
     pack.setFolder(mnt.path());
     pack.loadCrewPack();
+    view.rows.clear();
     for (int i = 0; i < 200; ++i)
         view.rows.push_back({"cue" + std::to_string(i) + ".wav", std::string(200, 't')});
     pack.setModified(true);

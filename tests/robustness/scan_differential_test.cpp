@@ -83,6 +83,15 @@ TEST(ScanDifferential, RealisticFilesAndTheirDisfigurements) {
                 d.expectSame(disfigure(cfg, rng, how),
                              "file " + std::to_string(i) + " way " + std::to_string(how)));
     }
+    // Every ninth file an AI model: the keywords leave out those and only those.
+    simtree::Rng ai(3);
+    int left = 0;
+    for (int i = 0; i < 200; ++i) {
+        std::string cfg = simtree::AircraftCfg(ai, i, i % 9 == 0);
+        ASSERT_NO_FATAL_FAILURE(d.expectSame(cfg, "AI file " + std::to_string(i)));
+        left += plainscan::Records(cfg, d.keys.foldedWords(), false, *d.table).empty();
+    }
+    EXPECT_EQ(left, 23);
 }
 
 TEST(ScanDifferential, ShortAndOddKeywords) {

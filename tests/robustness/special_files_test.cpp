@@ -31,19 +31,8 @@ const char* const kLimit = "timeout -s KILL 10 ";
 enum class Special { Fifo, DevZero, DevUrandom, Folder, Socket };
 
 const char* nameOf(Special s) {
-    switch (s) {
-    case Special::Fifo:
-        return "FIFO";
-    case Special::DevZero:
-        return "/dev/zero";
-    case Special::DevUrandom:
-        return "/dev/urandom";
-    case Special::Folder:
-        return "folder";
-    case Special::Socket:
-        return "socket";
-    }
-    return "";
+    const char* const names[] = {"FIFO", "/dev/zero", "/dev/urandom", "folder", "socket"};
+    return names[static_cast<int>(s)];
 }
 
 const Special kAllSpecials[] = {Special::Fifo, Special::DevZero, Special::DevUrandom,
@@ -59,11 +48,12 @@ void makeSpecial(Special kind, const std::string& path) {
     // Device nodes of their own, not links to the system's: a program that wrongly replaced the
     // file would replace only these.
     case Special::DevZero:
-        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
+    case Special::DevUrandom: {
+        unsigned minor = kind == Special::DevZero ? 5 : 9;
+        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)), 0)
+            << std::strerror(errno);
         break;
-    case Special::DevUrandom:
-        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 9)), 0) << std::strerror(errno);
-        break;
+    }
     case Special::Folder:
         ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
         break;

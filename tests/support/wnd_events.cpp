@@ -10,6 +10,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace wndevents {
 
 namespace {
@@ -32,46 +34,19 @@ int qtKey(UINT vk, unsigned mods) {
         return Qt::Key_0 + int(vk - '0');
     if (vk >= VK_F1 && vk < VK_F1 + 24)
         return Qt::Key_F1 + int(vk - VK_F1);
-    switch (vk) {
-    case VK_BACK:
-        return Qt::Key_Backspace;
-    case VK_TAB:
+    if (vk == VK_TAB)
         return (mods & SHIFT) ? Qt::Key_Backtab : Qt::Key_Tab;
-    case VK_RETURN:
-        return Qt::Key_Return;
-    case VK_ESCAPE:
-        return Qt::Key_Escape;
-    case VK_SPACE:
-        return Qt::Key_Space;
-    case VK_PRIOR:
-        return Qt::Key_PageUp;
-    case VK_NEXT:
-        return Qt::Key_PageDown;
-    case VK_END:
-        return Qt::Key_End;
-    case VK_HOME:
-        return Qt::Key_Home;
-    case VK_LEFT:
-        return Qt::Key_Left;
-    case VK_UP:
-        return Qt::Key_Up;
-    case VK_RIGHT:
-        return Qt::Key_Right;
-    case VK_DOWN:
-        return Qt::Key_Down;
-    case VK_INSERT:
-        return Qt::Key_Insert;
-    case VK_DELETE:
-        return Qt::Key_Delete;
-    case VK_SHIFT:
-        return Qt::Key_Shift;
-    case VK_CONTROL:
-        return Qt::Key_Control;
-    case VK_MENU:
-        return Qt::Key_Alt;
-    default:
-        return 0;
-    }
+    const std::pair<UINT, int> keys[] = {
+        {VK_BACK, Qt::Key_Backspace},  {VK_RETURN, Qt::Key_Return}, {VK_ESCAPE, Qt::Key_Escape},
+        {VK_SPACE, Qt::Key_Space},     {VK_PRIOR, Qt::Key_PageUp},  {VK_NEXT, Qt::Key_PageDown},
+        {VK_END, Qt::Key_End},         {VK_HOME, Qt::Key_Home},     {VK_LEFT, Qt::Key_Left},
+        {VK_UP, Qt::Key_Up},           {VK_RIGHT, Qt::Key_Right},   {VK_DOWN, Qt::Key_Down},
+        {VK_INSERT, Qt::Key_Insert},   {VK_DELETE, Qt::Key_Delete}, {VK_SHIFT, Qt::Key_Shift},
+        {VK_CONTROL, Qt::Key_Control}, {VK_MENU, Qt::Key_Alt}};
+    for (const auto& [v, key] : keys)
+        if (v == vk)
+            return key;
+    return 0;
 }
 
 // The client area, or the widget it hands its input to (an edit control's field).
@@ -162,33 +137,20 @@ void ScrollBar(Wnd& w, int bar, UINT code, int pos) {
             sb = b;
     if (!sb)
         return;
-    switch (code) {
-    case SB_LINEDOWN:
-        sb->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        break;
-    case SB_LINEUP:
-        sb->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        break;
-    case SB_PAGEDOWN:
-        sb->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        break;
-    case SB_PAGEUP:
-        sb->triggerAction(QAbstractSlider::SliderPageStepSub);
-        break;
-    case SB_TOP:
-        sb->triggerAction(QAbstractSlider::SliderToMinimum);
-        break;
-    case SB_BOTTOM:
-        sb->triggerAction(QAbstractSlider::SliderToMaximum);
-        break;
-    case SB_THUMBTRACK:
+    if (code == SB_THUMBTRACK) {
         sb->setSliderDown(true);
         sb->setSliderPosition(pos);
         sb->setSliderDown(false);
-        break;
-    default:
-        break;
+        return;
     }
+    using A = QAbstractSlider;
+    const std::pair<UINT, A::SliderAction> actions[] = {
+        {SB_LINEDOWN, A::SliderSingleStepAdd}, {SB_LINEUP, A::SliderSingleStepSub},
+        {SB_PAGEDOWN, A::SliderPageStepAdd},   {SB_PAGEUP, A::SliderPageStepSub},
+        {SB_TOP, A::SliderToMinimum},          {SB_BOTTOM, A::SliderToMaximum}};
+    for (const auto& [c, action] : actions)
+        if (c == code)
+            sb->triggerAction(action);
 }
 
 } // namespace wndevents
