@@ -20,11 +20,17 @@ WndApp::WndApp(int& argc, char** argv, const std::string& desktopId) {
 }
 
 WndApp::~WndApp() {
-    if (owns_) {
-        ProcessEvents();
-        delete ownApp;
-        ownApp = nullptr;
-    }
+    if (!owns_)
+        return;
+    ProcessEvents();
+    // Qt's Wayland client (6.4) can deadlock tearing its connection down: the display waits for
+    // its event thread, which waits for a read the main thread prepared. The programs end right
+    // after this, so there the application is left to the end of the process, which closes the
+    // connection without a wait.
+    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+        return;
+    delete ownApp;
+    ownApp = nullptr;
 }
 
 int WndApp::Run() {
