@@ -21,7 +21,7 @@ bool CommandTable::Run(UINT id) const {
     return true;
 }
 
-bool CommandTable::Update(CmdUI& ui) const {
+bool CommandTable::Update(CCmdUI& ui) const {
     const MenuCommand* command = find(ui.id());
     if (!command || (!command->enabled && !command->checked))
         return false;

@@ -29,7 +29,7 @@ public:
     // The three questions a command target answers, for the commands of the table.
     bool Has(UINT id) const;
     bool Run(UINT id) const;
-    bool Update(CmdUI& ui) const;
+    bool Update(CCmdUI& ui) const;
 
 private:
     const MenuCommand* find(UINT id) const;

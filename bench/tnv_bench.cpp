@@ -179,7 +179,7 @@ FleetState& benchFleet() {
 }
 
 struct GridSetup {
-    Wnd owner;
+    CWnd owner;
     CCellGrid grid;
     GridSetup() {
         owner.CreateTopLevel("bench", 0, Rect{0, 0, 1650, 1050});

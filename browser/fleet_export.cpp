@@ -14,7 +14,7 @@ bool WriteExport(const std::string& diskPath, const std::string& bytes, std::str
 
 int ExportFleet(FleetState& state, const std::string& path, bool utf8) {
     LoadFleet(state);
-    CCellGridCore grid;
+    CellGridCore grid;
     grid.AllowEditing(FALSE);
     FillAircraftGrid(grid, state);
     std::string csv = GridToCsv(grid, utf8);

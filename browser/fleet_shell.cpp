@@ -42,7 +42,7 @@ bool CMainFrame::OnCmdMsg(UINT id) {
     return commands_.Run(id) || CFrameWnd::OnCmdMsg(id);
 }
 
-bool CMainFrame::OnUpdateCmdUI(CmdUI& ui) {
+bool CMainFrame::OnUpdateCmdUI(CCmdUI& ui) {
     return commands_.Update(ui) || CFrameWnd::OnUpdateCmdUI(ui);
 }
 

@@ -20,10 +20,10 @@ public:
     // "All aircraft variation": flips the switch, rescans and redraws.
     void OnAllVariations();
 
-    // CmdTarget: the frame's own commands, then the framework's.
+    // CCmdTarget: the frame's own commands, then the framework's.
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
+    bool OnUpdateCmdUI(CCmdUI& ui) override;
 
 private:
     FleetState& state_;
@@ -56,7 +56,7 @@ public:
     CFleetAboutDialog();
 };
 
-class CFleetValuerApp : public CSingleViewApp<CMainFrame, CFleetValuerDoc, CFleetValuerView> {
+class CFleetValuerApp : public SingleViewApp<CMainFrame, CFleetValuerDoc, CFleetValuerView> {
 public:
     CFleetValuerApp(FleetState& state, const FleetOptions& options);
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-void setFormat(CCellGridCore& grid, int row, int col, UINT format) {
+void setFormat(CellGridCore& grid, int row, int col, UINT format) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -18,7 +18,7 @@ void setFormat(CCellGridCore& grid, int row, int col, UINT format) {
     grid.SetCellInfo(&info);
 }
 
-void setData(CCellGridCore& grid, int row, int col, LPARAM data) {
+void setData(CellGridCore& grid, int row, int col, LPARAM data) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -142,7 +142,7 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM /*user*/) {
     return 0;
 }
 
-void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
+void FillAircraftGrid(CellGridCore& grid, const FleetState& state) {
     TraceLine("RedrawAircraftTable start");
     const AircraftTable& table = *state.table;
     const CurrencyEntry& currency = state.config.activeCurrency();
@@ -210,7 +210,7 @@ void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     }
 }
 
-std::string GridToCsv(CCellGridCore& grid, bool utf8) {
+std::string GridToCsv(CellGridCore& grid, bool utf8) {
     std::string out;
     for (int row = 0; row < grid.GetNumRows(); ++row) {
         for (int col = 0; col < grid.GetNumCols(); ++col) {

@@ -37,7 +37,7 @@ CommandTable CFleetValuerView::commandTable() {
 void CFleetValuerView::OnDestroy() {
     keywordLaunch_.reset();
     grid_.reset();
-    Wnd::OnDestroy();
+    CWnd::OnDestroy();
 }
 
 void CFleetValuerView::OnInitialUpdate() {
@@ -80,7 +80,7 @@ void CFleetValuerView::fitGrid() {
 }
 
 void CFleetValuerView::OnSize(UINT type, int cx, int cy) {
-    Wnd::OnSize(type, cx, cy);
+    CWnd::OnSize(type, cx, cy);
     if (grid_ && grid_->hasWindow()) {
         sizeKnown_ = true;
         fitGrid();
@@ -125,7 +125,7 @@ void CFleetValuerView::tellKeywordListFailure(const std::string& error) {
 
 void CFleetValuerView::OnTimer(UINT id) {
     if (id != kKeywordLaunchTimer) {
-        Wnd::OnTimer(id);
+        CWnd::OnTimer(id);
         return;
     }
     std::string error;

@@ -15,7 +15,7 @@ class PendingOpen;
 
 constexpr UINT IDC_FLEET_GRID = 100;
 
-class CFleetValuerView : public CGridView {
+class CFleetValuerView : public GridView {
 public:
     explicit CFleetValuerView(FleetState& state);
     ~CFleetValuerView() override;

@@ -31,7 +31,7 @@ const char* texts[] = {"Cabin crew, prepare for landing.",
                        "Cabin crew, seats for take-off.",
                        "Taxi to holding point."};
 
-class DemoWindow : public Wnd {
+class DemoWindow : public CWnd {
 public:
     CCellGrid grid;
 

@@ -32,7 +32,7 @@ public:
     static std::string SecondLine();
 };
 
-class CCueLineApp : public CSingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {
+class CCueLineApp : public SingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {
 public:
     CCueLineApp();
 

@@ -115,7 +115,7 @@ void CCueLineView::setColumnWidths(int clientWidth) {
 }
 
 void CCueLineView::OnSize(UINT type, int cx, int cy) {
-    Wnd::OnSize(type, cx, cy);
+    CWnd::OnSize(type, cx, cy);
     if (!grid_)
         return;
     grid_->MoveWindow(Rect{0, 0, cx, cy});
@@ -131,7 +131,7 @@ void CCueLineView::OnDestroy() {
     if (sound_)
         sound_->shutdown();
     sound_.reset();
-    Wnd::OnDestroy();
+    CWnd::OnDestroy();
 }
 
 BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
@@ -140,7 +140,7 @@ BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     // while the view clears and refills it are no change of the user's.
     if (!rebuilding_)
         refreshModified();
-    return Wnd::OnNotify(id, hdr, result);
+    return CWnd::OnNotify(id, hdr, result);
 }
 
 void CCueLineView::OnTimer(UINT id) {
@@ -344,7 +344,7 @@ bool CCueLineView::OnCmdMsg(UINT id) {
     if (grid_ && id != ID_EDIT_COPY && id != ID_EDIT_CUT && id != ID_EDIT_PASTE &&
         id != ID_EDIT_SELECT_ALL)
         grid_->EndCellEdit();
-    return CGridView::OnCmdMsg(id);
+    return GridView::OnCmdMsg(id);
 }
 
 void CCueLineView::OnGridCommand() {

@@ -23,7 +23,7 @@ constexpr int kFileNameWidth = 140;
 constexpr int kTextColumnMargin = 160;
 constexpr UINT IDC_CELL_GRID = 100;
 
-class CCueLineView : public CGridView, public CrewPackView {
+class CCueLineView : public GridView, public CrewPackView {
 public:
     CCueLineView();
     ~CCueLineView() override;

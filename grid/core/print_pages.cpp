@@ -45,7 +45,7 @@ std::size_t RowsOnPage(const std::vector<int>& heights, int bodyHeight, std::siz
 
 } // namespace printpages
 
-std::vector<int> CCellGridCore::GetBodyRowHeights() const {
+std::vector<int> CellGridCore::GetBodyRowHeights() const {
     std::vector<int> heights;
     for (int r = numFixedRows; r < numRows; ++r)
         heights.push_back(GetRowSize(r));

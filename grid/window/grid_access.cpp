@@ -75,8 +75,8 @@ std::string CCellGrid::AccCellName(int row, int col) const {
     return title;
 }
 
-void CCellGrid::OnSetFocus(Wnd* oldWnd) {
-    Wnd::OnSetFocus(oldWnd);
+void CCellGrid::OnSetFocus(CWnd* oldWnd) {
+    CWnd::OnSetFocus(oldWnd);
     // The widget's own focus names only the table; the reader wants the cell it lands on.
     if (IsValidCell(currentCell))
         accessible::currentMoved(*this, currentCell.row, currentCell.col);

@@ -25,7 +25,7 @@ public:
     // Creates the window over the cell as a child of the grid, gives it the grid's font, the
     // text and the focus, places the caret by the start code and types the starting key. FALSE
     // when the window cannot be made; the caller then deletes the object.
-    BOOL Open(Wnd* grid, DWORD style, UINT id, UINT startCode);
+    BOOL Open(CWnd* grid, DWORD style, UINT id, UINT startCode);
     // Called after every ordinary character the edit has taken.
     void SetTypedHook(std::function<void(UINT)> hook) { typedHook_ = std::move(hook); }
     // Sends the end record to the owner and closes the window (later, from the event loop).
@@ -36,11 +36,11 @@ public:
 
 protected:
     // Alt+character goes nowhere while the editor has the focus: it opens no menu mid-edit.
-    BOOL PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) override;
+    BOOL PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     void OnSysChar(UINT, UINT, UINT) override {}
-    void OnKillFocus(Wnd* newWnd) override;
+    void OnKillFocus(CWnd* newWnd) override;
     UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS; }
     void PostNcDestroy() override;
 

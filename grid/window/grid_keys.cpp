@@ -14,7 +14,7 @@ bool held(int vk) {
 struct BodyBounds {
     int firstRow, firstCol, lastRow, lastCol;
 };
-BodyBounds bodyOf(const CCellGridCore& grid) {
+BodyBounds bodyOf(const CellGridCore& grid) {
     return {grid.GetNumFixedRows(), grid.GetNumFixedCols(), grid.GetNumRows() - 1,
             grid.GetNumCols() - 1};
 }
@@ -31,14 +31,14 @@ UINT CCellGrid::OnGetDlgCode() {
 void CCellGrid::OnChar(UINT ch, UINT repeat, UINT flags) {
     if (!held(VK_CONTROL) && mouseMode == GMM_IDLE && !(handleTab && ch == '\t'))
         BeginCellEdit(currentCell.row, currentCell.col, ch);
-    Wnd::OnChar(ch, repeat, flags);
+    CWnd::OnChar(ch, repeat, flags);
 }
 
 void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     if (!IsValidCell(currentCell)) {
         // A keyboard alone must be able to reach a text: a navigation key enters the table.
         if (!IsGridNavigationKey(vk) || !enterBodyByKey())
-            Wnd::OnKeyDown(vk, repeat, flags);
+            CWnd::OnKeyDown(vk, repeat, flags);
         return;
     }
     const bool shift = held(VK_SHIFT);
@@ -49,7 +49,7 @@ void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     }
     const KeyMove move = targetOfKey(vk, shift);
     if (move.unhandled)
-        Wnd::OnKeyDown(vk, repeat, flags);
+        CWnd::OnKeyDown(vk, repeat, flags);
     if (move.target == currentCell)
         return;
     selectAlongWithKey(move.target, vk, shift);

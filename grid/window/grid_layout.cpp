@@ -319,7 +319,7 @@ void CCellGrid::BringCellIntoView(int row, int col) {
     }
 }
 
-Size CCellGrid::MeasureCell(int row, int col, Surface& dc) {
+Size CCellGrid::MeasureCell(int row, int col, CDC& dc) {
     FontDesc font = *GetCellFont(row, col);
     if (isFixed(row, col))
         font.weight = FW_SEMIBOLD;
@@ -342,7 +342,7 @@ BOOL CCellGrid::fitSize(Axis axis, int index) {
     const bool rows = axis == Axis::Rows;
     if (index < 0 || index >= (rows ? numRows : numCols))
         return FALSE;
-    std::unique_ptr<Surface> dc = GetDC();
+    std::unique_ptr<CDC> dc = GetDC();
     if (!dc)
         return FALSE;
     int size = 0;

@@ -11,7 +11,7 @@ namespace {
 // in one block when it goes out of scope.
 class CBufferedDC {
 public:
-    explicit CBufferedDC(Surface& target) : target_(target) {
+    explicit CBufferedDC(CDC& target) : target_(target) {
         if (!target.GetClipBox(&clip_) || clip_.IsRectEmpty())
             return;
         buffer_ = target.CreateCompatible(clip_.Width(), clip_.Height());
@@ -23,12 +23,12 @@ public:
             target_.BitBlt(clip_.left, clip_.top, clip_.Width(), clip_.Height(), *buffer_,
                            clip_.left, clip_.top);
     }
-    Surface& surface() { return buffer_ ? *buffer_ : target_; }
+    CDC& surface() { return buffer_ ? *buffer_ : target_; }
 
 private:
-    Surface& target_;
+    CDC& target_;
     Rect clip_;
-    std::unique_ptr<Surface> buffer_;
+    std::unique_ptr<CDC> buffer_;
 };
 
 // A rectangle given inclusive, as a fill area (right and bottom exclusive).
@@ -38,7 +38,7 @@ Rect cover(const Rect& r) {
 
 } // namespace
 
-void CCellGrid::OnPaint(Surface& dc) {
+void CCellGrid::OnPaint(CDC& dc) {
     if (doubleBuffered) {
         CBufferedDC buffered(dc);
         PaintGrid(buffered.surface());
@@ -47,11 +47,11 @@ void CCellGrid::OnPaint(Surface& dc) {
     }
 }
 
-BOOL CCellGrid::OnEraseBkgnd(Surface&) {
+BOOL CCellGrid::OnEraseBkgnd(CDC&) {
     return TRUE;
 }
 
-void CCellGrid::FillBackground(Surface& dc) {
+void CCellGrid::FillBackground(CDC& dc) {
     Rect k;
     if (!dc.GetClipBox(&k))
         return;
@@ -73,7 +73,7 @@ void CCellGrid::FillBackground(Surface& dc) {
         dc.FillSolidRect(Rect{k.left, shown.bottom, shown.right, k.bottom}, gridBackColor);
 }
 
-void CCellGrid::PaintGrid(Surface& dc) {
+void CCellGrid::PaintGrid(CDC& dc) {
     Rect clip;
     if (!dc.GetClipBox(&clip))
         return;
@@ -167,13 +167,13 @@ static COLORREF textColorOf(const GRIDCELLINFO& info, COLORREF gridText) {
 
 // Margin, text and the restore, shared by normal and fixed cells. Texts are shown as they are:
 // an ampersand is a character of the text, not a mnemonic prefix.
-static void drawCellText(Surface& dc, const std::string& text, UINT format, Rect rect, int margin) {
+static void drawCellText(CDC& dc, const std::string& text, UINT format, Rect rect, int margin) {
     rect.left += margin;
     rect.right -= margin;
     dc.PaintText(text, cover(rect), format | DT_NOPREFIX);
 }
 
-BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
+BOOL CCellGrid::PaintCell(CDC& dc, int row, int col, Rect rect, BOOL) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -223,7 +223,7 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     return TRUE;
 }
 
-BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
+BOOL CCellGrid::PaintFixedCell(CDC& dc, int row, int col, Rect rect, BOOL) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -266,11 +266,11 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     return TRUE;
 }
 
-BOOL CCellGrid::RepaintCell(int row, int col, Surface* dc) {
+BOOL CCellGrid::RepaintCell(int row, int col, CDC* dc) {
     Rect box;
     if (!drawEnabled || !IsCellOnScreen(row, col) || !GetCellBox(row, col, &box))
         return FALSE;
-    std::unique_ptr<Surface> own;
+    std::unique_ptr<CDC> own;
     if (!dc) {
         own = GetDC();
         if (!own) {
@@ -297,7 +297,7 @@ BOOL CCellGrid::RepaintCell(int row, int col, Surface* dc) {
 }
 
 BOOL CCellGrid::RepaintColumn(int col) {
-    std::unique_ptr<Surface> dc = GetDC();
+    std::unique_ptr<CDC> dc = GetDC();
     BOOL all = TRUE;
     for (int r = 0; r < numRows; ++r)
         if (!RepaintCell(r, col, dc.get()))

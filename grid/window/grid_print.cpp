@@ -36,7 +36,7 @@ struct PrintedCellAt {
 };
 
 // The grid lines of one printed cell, whose corners `cell` gives inclusively.
-void drawPrintLines(Surface& dc, int gridLines, const Rect& cell, PrintedCellAt at) {
+void drawPrintLines(CDC& dc, int gridLines, const Rect& cell, PrintedCellAt at) {
     if (gridLines == GRIDLINES_HORZ || gridLines == GRIDLINES_BOTH) {
         const int x0 = at.firstCol ? cell.left : cell.left - 1;
         dc.MoveTo(x0, cell.bottom);
@@ -59,7 +59,7 @@ void drawPrintLines(Surface& dc, int gridLines, const Rect& cell, PrintedCellAt 
 
 } // namespace
 
-void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintBegin(CDC* dc, CPrintInfo* info) {
     if (!dc || !info || numRows == numFixedRows)
         return;
     printerFont.CreateFontIndirect(printerFontDesc());
@@ -78,7 +78,7 @@ void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
     dc->SelectFont(old);
 }
 
-void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintPage(CDC* dc, CPrintInfo* info) {
     // Nothing was measured for a grid without body rows: such a job prints no page content.
     if (!dc || !info || printerFont.IsNull() || printPageWidth <= 0 || printPageHeight <= 0 ||
         printerWidth <= 0 || printerHeight <= 0)
@@ -135,11 +135,11 @@ void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
     dc->SelectFont(oldFont);
 }
 
-void CCellGrid::PrintEnd(Surface*, CPrintInfo*) {
+void CCellGrid::PrintEnd(CDC*, CPrintInfo*) {
     printerFont.DeleteObject();
 }
 
-void CCellGrid::PrintColumnTitles(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintColumnTitles(CDC* dc, CPrintInfo* info) {
     if (!dc || !info)
         return;
     FontDesc oldFont = dc->SelectFont(printerFont);
@@ -159,7 +159,7 @@ void CCellGrid::PrintColumnTitles(Surface* dc, CPrintInfo* info) {
     dc->SelectFont(oldFont);
 }
 
-void CCellGrid::PrintPageHeader(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintPageHeader(CDC* dc, CPrintInfo* info) {
     if (!dc || !info)
         return;
     Rect r = info->drawRect;
@@ -176,7 +176,7 @@ void CCellGrid::PrintPageHeader(Surface* dc, CPrintInfo* info) {
     dc->LineTo(r.right, r.bottom);
 }
 
-void CCellGrid::PrintPageFooter(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintPageFooter(CDC* dc, CPrintInfo* info) {
     if (!dc || !info)
         return;
     Rect r = info->drawRect;

@@ -226,11 +226,11 @@ constexpr bool FAILED(HRESULT hr) {
     return hr < 0;
 }
 
-class Wnd;
+class CWnd;
 
 // The header of every WM_NOTIFY record: plain data, so models that notify need no window code.
 struct NMHDR {
-    Wnd* hwndFrom = nullptr;
+    CWnd* hwndFrom = nullptr;
     std::uintptr_t idFrom = 0;
     int code = 0;
 };

@@ -16,15 +16,15 @@
 
 constexpr const char* EDIT_CLASS_NAME = "TnvEdit";
 
-class CEdit : public Wnd {
+class CEdit : public CWnd {
 public:
     CEdit();
     ~CEdit() override;
 
     // Style: WS_CHILD, WS_VISIBLE, WS_BORDER, ES_LEFT / ES_CENTER / ES_RIGHT, ES_AUTOHSCROLL.
-    BOOL Create(DWORD style, const Rect& rect, Wnd* parent, UINT id);
+    BOOL Create(DWORD style, const Rect& rect, CWnd* parent, UINT id);
 
-    // The edited text (these hide Wnd's title functions on purpose: an edit's window text is
+    // The edited text (these hide CWnd's title functions on purpose: an edit's window text is
     // its content).
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
@@ -53,7 +53,7 @@ protected:
     // Message pre-translation: asked for each character message the edit's keys make, before
     // anything else sees the key. TRUE swallows it: neither the edit nor the program's menus
     // and accelerators get it (an Alt+letter then opens no menu).
-    virtual BOOL PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+    virtual BOOL PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) {
         (void)msg, (void)wp, (void)lp;
         return FALSE;
     }
@@ -63,8 +63,8 @@ protected:
     void OnSetFont(const FontDesc* font, BOOL redraw) override;
     const FontDesc* OnGetFont() override;
     UINT OnGetDlgCode() override { return DLGC_WANTCHARS | DLGC_WANTARROWS; }
-    LRESULT WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override;
-    LRESULT DefWindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, MsgParam lp) override;
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, MsgParam lp) override;
 
 private:
     friend class EditField;

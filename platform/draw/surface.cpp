@@ -32,17 +32,17 @@ Brush StockBrush(StockObject which) {
     }
 }
 
-Surface::Surface() : d(std::make_unique<SurfaceImpl>()) {
+CDC::CDC() : d(std::make_unique<SurfaceImpl>()) {
     d->s.font = SystemMessageFont();
 }
 
-Surface::Surface(QPainter* painter, const Rect& clip) : Surface() {
+CDC::CDC(QPainter* painter, const Rect& clip) : CDC() {
     attach(painter, clip, nullptr);
 }
 
-Surface::~Surface() = default;
+CDC::~CDC() = default;
 
-void Surface::attach(QPainter* painter, const Rect& clip, QImage* image) {
+void CDC::attach(QPainter* painter, const Rect& clip, QImage* image) {
     d->p = painter;
     d->image = image;
     d->s.clip = clip;
@@ -53,16 +53,16 @@ void Surface::attach(QPainter* painter, const Rect& clip, QImage* image) {
     }
 }
 
-QPainter* Surface::painter() const {
+QPainter* CDC::painter() const {
     return d->p;
 }
 
-int Surface::SaveDC() {
+int CDC::SaveDC() {
     d->saved.push_back(d->s);
     return int(d->saved.size());
 }
 
-BOOL Surface::RestoreDC(int level) {
+BOOL CDC::RestoreDC(int level) {
     if (level < 0)
         level = int(d->saved.size()) + 1 + level;
     if (level < 1 || level > int(d->saved.size()))
@@ -77,50 +77,50 @@ BOOL Surface::RestoreDC(int level) {
     return TRUE;
 }
 
-Pen Surface::SelectPen(const Pen& pen) {
+Pen CDC::SelectPen(const Pen& pen) {
     return std::exchange(d->s.pen, pen);
 }
-Brush Surface::SelectBrush(const Brush& brush) {
+Brush CDC::SelectBrush(const Brush& brush) {
     return std::exchange(d->s.brush, brush);
 }
-FontDesc Surface::SelectFont(const FontDesc& font) {
+FontDesc CDC::SelectFont(const FontDesc& font) {
     return std::exchange(d->s.font, font);
 }
-FontDesc Surface::SelectFont(const Font& font) {
+FontDesc CDC::SelectFont(const Font& font) {
     return font.desc() ? SelectFont(*font.desc()) : d->s.font;
 }
-COLORREF Surface::SetTextColor(COLORREF c) {
+COLORREF CDC::SetTextColor(COLORREF c) {
     return std::exchange(d->s.textColor, c);
 }
-COLORREF Surface::GetTextColor() const {
+COLORREF CDC::GetTextColor() const {
     return d->s.textColor;
 }
-COLORREF Surface::SetBkColor(COLORREF c) {
+COLORREF CDC::SetBkColor(COLORREF c) {
     return std::exchange(d->s.bkColor, c);
 }
-int Surface::SetBkMode(int mode) {
+int CDC::SetBkMode(int mode) {
     return std::exchange(d->s.bkMode, mode);
 }
 
-Point Surface::SetWindowOrg(int x, int y) {
+Point CDC::SetWindowOrg(int x, int y) {
     Point old = std::exchange(d->s.windowOrg, Point{x, y});
     d->applyTransform();
     return old;
 }
 
-Point Surface::SetViewportOrg(int x, int y) {
+Point CDC::SetViewportOrg(int x, int y) {
     Point old = std::exchange(d->s.viewportOrg, Point{x, y});
     d->applyTransform();
     return old;
 }
 
-int Surface::SetMapMode(int mode) {
+int CDC::SetMapMode(int mode) {
     int old = std::exchange(d->s.mapMode, mode == MM_ANISOTROPIC ? MM_ANISOTROPIC : MM_TEXT);
     d->applyTransform();
     return old;
 }
 
-Size Surface::SetWindowExt(int cx, int cy) {
+Size CDC::SetWindowExt(int cx, int cy) {
     Size old = d->s.windowExt;
     if (d->s.mapMode == MM_ANISOTROPIC && cx != 0 && cy != 0) {
         d->s.windowExt = Size{cx, cy};
@@ -129,7 +129,7 @@ Size Surface::SetWindowExt(int cx, int cy) {
     return old;
 }
 
-Size Surface::SetViewportExt(int cx, int cy) {
+Size CDC::SetViewportExt(int cx, int cy) {
     Size old = d->s.viewportExt;
     if (d->s.mapMode == MM_ANISOTROPIC && cx != 0 && cy != 0) {
         d->s.viewportExt = Size{cx, cy};
@@ -138,12 +138,12 @@ Size Surface::SetViewportExt(int cx, int cy) {
     return old;
 }
 
-Point Surface::OffsetWindowOrg(int x, int y) {
+Point CDC::OffsetWindowOrg(int x, int y) {
     Point old = d->s.windowOrg;
     return SetWindowOrg(old.x + x, old.y + y);
 }
 
-int Surface::GetDeviceCaps(int index) const {
+int CDC::GetDeviceCaps(int index) const {
     Rect r = d->s.clip;
     if (d->image) {
         QSizeF size = d->image->deviceIndependentSize();
@@ -159,7 +159,7 @@ int Surface::GetDeviceCaps(int index) const {
     }
 }
 
-BOOL Surface::GetClipBox(Rect* rect) const {
+BOOL CDC::GetClipBox(Rect* rect) const {
     if (!d->p || !rect)
         return FALSE;
     if (d->scaled()) {
@@ -173,7 +173,7 @@ BOOL Surface::GetClipBox(Rect* rect) const {
     return TRUE;
 }
 
-void Surface::IntersectClipRect(const Rect& rect) {
+void CDC::IntersectClipRect(const Rect& rect) {
     Rect dev = rect;
     if (d->scaled())
         dev = qtbridge::fromQRect(d->transform().mapRect(toQRect(rect)));
@@ -187,11 +187,11 @@ void Surface::IntersectClipRect(const Rect& rect) {
     d->applyTransform();
 }
 
-double Surface::DevicePixelRatio() const {
+double CDC::DevicePixelRatio() const {
     return d->ratio();
 }
 
-std::unique_ptr<Surface> Surface::CreateCompatible(int w, int h) const {
+std::unique_ptr<CDC> CDC::CreateCompatible(int w, int h) const {
     double ratio = d->ratio();
     if (w <= 0 || h <= 0 || !qtbridge::wholeRatio(ratio))
         return nullptr;

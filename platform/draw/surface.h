@@ -95,13 +95,13 @@ struct TEXTMETRIC {
     int tmMaxCharWidth = 0;
 };
 
-class Surface {
+class CDC {
 public:
     // Paints on a painter that someone else owns; `clip` is the device area that may change.
-    Surface(QPainter* painter, const Rect& clip);
-    virtual ~Surface();
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
+    CDC(QPainter* painter, const Rect& clip);
+    virtual ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
 
     // --- state ------------------------------------------------------------------------------
     int SaveDC();                  // a level for RestoreDC, 0 on failure
@@ -148,7 +148,7 @@ public:
     BOOL TextOut(int x, int y, const std::string& text);
     void InvertRect(const Rect& rect);
     // Copies w x h pixels from `src` at (sx, sy) to (x, y), both logical.
-    BOOL BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy);
+    BOOL BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy);
     // CLR_NONE outside the image or on a screen surface; at a ratio above 1 the physical pixel
     // at the middle of the device pixel.
     COLORREF GetPixel(int x, int y) const;
@@ -158,10 +158,10 @@ public:
     // An off-screen surface of w x h device pixels, at this one's ratio, that can be blitted back
     // here. Null at a fractional ratio: no copy of whole pixels puts it back exactly, so the
     // caller draws straight onto this surface.
-    std::unique_ptr<Surface> CreateCompatible(int w, int h) const;
+    std::unique_ptr<CDC> CreateCompatible(int w, int h) const;
 
 protected:
-    Surface(); // for subclasses that attach a painter later
+    CDC(); // for subclasses that attach a painter later
     void attach(QPainter* painter, const Rect& clip, QImage* image);
     void setPrinting(bool p) { printing_ = p; }
     QPainter* painter() const;
@@ -173,7 +173,7 @@ private:
 
 // A surface over an image in memory; white unless another colour is given. Its size is in
 // device pixels; the image holds width x ratio by height x ratio physical ones (rounded up).
-class ImageSurface : public Surface {
+class ImageSurface : public CDC {
 public:
     ImageSurface(int width, int height, COLORREF fill = RGB(255, 255, 255), double ratio = 1.0);
     ~ImageSurface() override;

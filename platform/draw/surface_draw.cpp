@@ -13,7 +13,7 @@
 using qtbridge::toQColor;
 using qtbridge::toQRect;
 
-BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
+BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
     if (!tm || !haveGui())
         return FALSE;
     const QFontMetrics& fm = d->font(d->s.font).metrics;
@@ -27,29 +27,29 @@ BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
     return TRUE;
 }
 
-Size Surface::GetTextExtent(const std::string& text) const {
+Size CDC::GetTextExtent(const std::string& text) const {
     if (!haveGui())
         return Size{};
     const QFontMetrics& fm = d->font(d->s.font).metrics;
     return Size{fm.horizontalAdvance(qtbridge::toQString(text)), fm.height()};
 }
 
-void Surface::FillSolidRect(const Rect& rect, COLORREF color) {
+void CDC::FillSolidRect(const Rect& rect, COLORREF color) {
     if (!d->p || rect.IsRectEmpty())
         return;
     d->p->fillRect(toQRect(rect), toQColor(color));
 }
 
-void Surface::FillRect(const Rect& rect, const Brush& brush) {
+void CDC::FillRect(const Rect& rect, const Brush& brush) {
     if (!brush.null)
         FillSolidRect(rect, brush.color);
 }
 
-Point Surface::MoveTo(int x, int y) {
+Point CDC::MoveTo(int x, int y) {
     return std::exchange(d->cur, Point{x, y});
 }
 
-BOOL Surface::LineTo(int x, int y) {
+BOOL CDC::LineTo(int x, int y) {
     Point from = d->cur;
     d->cur = Point{x, y};
     if (!d->p)
@@ -84,7 +84,7 @@ BOOL Surface::LineTo(int x, int y) {
     return TRUE;
 }
 
-BOOL Surface::Rectangle(const Rect& rect) {
+BOOL CDC::Rectangle(const Rect& rect) {
     if (!d->p)
         return FALSE;
     bool pen = d->s.pen.style != PS_NULL;
@@ -103,7 +103,7 @@ BOOL Surface::Rectangle(const Rect& rect) {
     return TRUE;
 }
 
-BOOL Surface::DrawEdge(Rect* rect, UINT edge, UINT flags) {
+BOOL CDC::DrawEdge(Rect* rect, UINT edge, UINT flags) {
     if (!rect || !d->p)
         return FALSE;
     // One border: top and left in one colour, bottom and right in the other.
@@ -147,7 +147,7 @@ static QString textForQt(const std::string& text, UINT format) {
     return s;
 }
 
-int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
+int CDC::DrawText(const std::string& text, Rect* rect, UINT format) {
     if (!rect || !haveGui())
         return 0;
     const SurfaceImpl::FontEntry& font = d->font(d->s.font);
@@ -176,7 +176,7 @@ int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
     return bound.height();
 }
 
-void Surface::PaintText(const std::string& text, const Rect& rect, UINT format) {
+void CDC::PaintText(const std::string& text, const Rect& rect, UINT format) {
     if (!d->p || (format & DT_CALCRECT) || !haveGui())
         return;
     Rect r = rect;
@@ -188,14 +188,14 @@ void Surface::PaintText(const std::string& text, const Rect& rect, UINT format) 
                  d->font(d->s.font).font, format);
 }
 
-BOOL Surface::TextOut(int x, int y, const std::string& text) {
+BOOL CDC::TextOut(int x, int y, const std::string& text) {
     Size ext = GetTextExtent(text);
     Rect r{x, y, x + ext.cx, y + ext.cy};
     DrawText(text, &r, DT_NOCLIP | DT_NOPREFIX | DT_SINGLELINE);
     return TRUE;
 }
 
-void Surface::InvertRect(const Rect& rect) {
+void CDC::InvertRect(const Rect& rect) {
     if (!d->p || rect.IsRectEmpty())
         return;
     d->p->save();
@@ -204,7 +204,7 @@ void Surface::InvertRect(const Rect& rect) {
     d->p->restore();
 }
 
-BOOL Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy) {
+BOOL CDC::BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy) {
     if (!d->p || !src.d->image)
         return FALSE;
     // The source is picked in the image's own (physical) pixels; at equal whole ratios on both
@@ -215,7 +215,7 @@ BOOL Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int
     return TRUE;
 }
 
-COLORREF Surface::GetPixel(int x, int y) const {
+COLORREF CDC::GetPixel(int x, int y) const {
     if (!d->image)
         return CLR_NONE;
     int lx = x + d->dx(), ly = y + d->dy();

@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 
-bool CFrameWnd::CreateView(Wnd* view) {
+bool CFrameWnd::CreateView(CWnd* view) {
     auto* window = static_cast<QMainWindow*>(nativeWindow());
     if (!window || !view)
         return false;

@@ -82,7 +82,7 @@ void WndImpl::onBarReleased(int bar) {
         syncBar(bar);
 }
 
-BOOL Wnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
+BOOL CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
     if (!impl_ || (bar != SB_HORZ && bar != SB_VERT))
         return FALSE;
     WndImpl::Bar& s = impl_->sb[bar];
@@ -109,7 +109,7 @@ BOOL Wnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
     return TRUE;
 }
 
-BOOL Wnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
+BOOL CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
     if (!impl_ || !info || (bar != SB_HORZ && bar != SB_VERT))
         return FALSE;
     const WndImpl::Bar& s = impl_->sb[bar];
@@ -127,7 +127,7 @@ BOOL Wnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
     return TRUE;
 }
 
-int Wnd::SetScrollPos(int bar, int pos, BOOL redraw) {
+int CWnd::SetScrollPos(int bar, int pos, BOOL redraw) {
     if (!impl_ || (bar != SB_HORZ && bar != SB_VERT))
         return 0;
     int previous = impl_->sb[bar].pos;
@@ -138,12 +138,12 @@ int Wnd::SetScrollPos(int bar, int pos, BOOL redraw) {
     return previous;
 }
 
-int Wnd::GetScrollPos(int bar) const {
+int CWnd::GetScrollPos(int bar) const {
     SCROLLINFO si;
     return GetScrollInfo(bar, &si, SIF_POS) ? si.nPos : 0;
 }
 
-void Wnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
+void CWnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
     SCROLLINFO si;
     si.fMask = SIF_RANGE;
     si.nMin = minPos;
@@ -151,7 +151,7 @@ void Wnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
     SetScrollInfo(bar, si, redraw);
 }
 
-void Wnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
+void CWnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
     SCROLLINFO si;
     GetScrollInfo(bar, &si, SIF_RANGE);
     if (minPos)
@@ -160,6 +160,6 @@ void Wnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
         *maxPos = si.nMax;
 }
 
-bool Wnd::IsScrollBarVisible(int bar) const {
+bool CWnd::IsScrollBarVisible(int bar) const {
     return impl_ && (bar == SB_HORZ || bar == SB_VERT) && impl_->sb[bar].visible;
 }

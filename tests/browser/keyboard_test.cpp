@@ -32,7 +32,7 @@ TEST(FleetMenus, EveryMenuAndItemHasALetterOfItsOwn) {
 }
 
 TEST_F(FleetKeys, ActiveWindowGivesTheGridTheKeys) {
-    EXPECT_EQ(Wnd::GetFocus(), &grid());
+    EXPECT_EQ(CWnd::GetFocus(), &grid());
     grid().SetCurrentCell(1, kFleetColName);
     keys::press(Qt::Key_Down);
     EXPECT_EQ(grid().GetCurrentCell().row, 2);

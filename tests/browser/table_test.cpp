@@ -8,14 +8,14 @@
 
 namespace {
 
-std::vector<std::string> column(CCellGridCore& grid, int col) {
+std::vector<std::string> column(CellGridCore& grid, int col) {
     std::vector<std::string> out;
     for (int row = 1; row < grid.GetNumRows(); ++row)
         out.push_back(grid.GetCellText(row, col));
     return out;
 }
 
-std::vector<LPARAM> dataColumn(CCellGridCore& grid, int col) {
+std::vector<LPARAM> dataColumn(CellGridCore& grid, int col) {
     std::vector<LPARAM> out;
     for (int row = 1; row < grid.GetNumRows(); ++row)
         out.push_back(grid.GetCellData(row, col));
@@ -25,7 +25,7 @@ std::vector<LPARAM> dataColumn(CCellGridCore& grid, int col) {
 struct Loaded {
     FleetSim sim;
     FleetState state;
-    CCellGridCore grid;
+    CellGridCore grid;
     explicit Loaded(void (*setUp)(const FleetSim&) = addMixedFleet) {
         setUp(sim);
         state.programPath = sim.programPath();
@@ -170,7 +170,7 @@ TEST(FleetTable, EmptyAndFullTables) {
         r.engineType = k % 3 == 0 ? kEngineJet : kEnginePiston;
         r.engineCount = 1 + k % 4;
     }
-    CCellGridCore grid;
+    CellGridCore grid;
     FillAircraftGrid(grid, full);
     EXPECT_EQ(grid.GetNumRows(), 2020);
     EXPECT_EQ(LinesDisplayedText(2019), "2019 lines displayed");

@@ -34,7 +34,7 @@ public:
         ++copies;
         return true;
     }
-    bool OnUpdateCmdUI(CmdUI& ui) override {
+    bool OnUpdateCmdUI(CCmdUI& ui) override {
         if (ui.id() != ID_EDIT_COPY)
             return CCellGrid::OnUpdateCmdUI(ui);
         ui.Enable(TRUE);
@@ -154,7 +154,7 @@ TEST(FleetWindow, EveryCommandEnablesAndChecksAsItShould) {
     Running r;
     ASSERT_TRUE(r.start());
     for (const Case& c : cases) {
-        CmdUI ui = r.frame().QueryCommand(c.id);
+        CCmdUI ui = r.frame().QueryCommand(c.id);
         EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
         EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
         EXPECT_EQ(ui.checked(), c.checkedAtStart) << c.id;
@@ -162,7 +162,7 @@ TEST(FleetWindow, EveryCommandEnablesAndChecksAsItShould) {
     ASSERT_TRUE(r.frame().SendCommand(ID_SORT_BY_WEIGHT));
     ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
     for (const Case& c : cases) {
-        CmdUI ui = r.frame().QueryCommand(c.id);
+        CCmdUI ui = r.frame().QueryCommand(c.id);
         EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
         EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
         EXPECT_EQ(ui.checked(), c.checkedLater) << c.id;

@@ -330,7 +330,7 @@ public:
     bool HasCommand(UINT id) const override {
         return id == ID_EDIT_COPY || id == ID_EDIT_PASTE || id == ID_EDIT_CUT;
     }
-    bool OnUpdateCmdUI(CmdUI& ui) override {
+    bool OnUpdateCmdUI(CCmdUI& ui) override {
         if (ui.id() != ID_EDIT_CUT)
             return false;
         ui.Enable(FALSE); // nothing selected

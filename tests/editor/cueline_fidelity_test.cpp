@@ -19,7 +19,7 @@ struct Fidelity : EditorFixture {
         ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
         wndevents::DoubleClick(grid(),
                                Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-        auto* edit = dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus());
+        auto* edit = dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus());
         ASSERT_NE(edit, nullptr);
         for (char c : text)
             wndevents::Char(*edit, c);

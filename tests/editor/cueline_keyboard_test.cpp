@@ -17,7 +17,7 @@ TEST(CueLineMenus, EveryMenuAndItemHasALetterOfItsOwn) {
 TEST_F(EditorFixture, ActiveWindowGivesTheGridTheKeys) {
     ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(keys::activate(window()));
-    EXPECT_EQ(Wnd::GetFocus(), &grid());
+    EXPECT_EQ(CWnd::GetFocus(), &grid());
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget()->window(), window());
     // The first arrow key already moves in the grid.
@@ -56,14 +56,14 @@ TEST_F(EditorFixture, ANavigationKeyEntersTheTableAtTheFirstTextOnScreen) {
         EXPECT_EQ(grid().GetPickedCount(), 1u) << k.name;
         EXPECT_TRUE(grid().IsPicked(3, 2)) << k.name;
         EXPECT_EQ(grid().GetFirstScrolledCell(), CGridPos(3, 2)) << k.name;
-        EXPECT_EQ(Wnd::GetFocus(), &grid()) << k.name << " opened an edit";
+        EXPECT_EQ(CWnd::GetFocus(), &grid()) << k.name << " opened an edit";
     }
     for (const keys::Stroke& k : keys::otherStrokes()) {
         ASSERT_NO_FATAL_FAILURE(reset());
         keys::press(k.key, k.modifiers);
         EXPECT_EQ(grid().GetCurrentCell(), CGridPos(-1, -1)) << k.name;
         EXPECT_EQ(grid().GetFirstScrolledCell(), CGridPos(3, 2)) << k.name;
-        EXPECT_EQ(Wnd::GetFocus(), &grid()) << k.name;
+        EXPECT_EQ(CWnd::GetFocus(), &grid()) << k.name;
     }
     EXPECT_FALSE(view().refreshModified());
     // Once a cell is current the keys move it as before.
@@ -139,7 +139,7 @@ TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
 
     // The desktop gives the window back its activation, and the grid its keys.
     ASSERT_TRUE(keys::activate(window()));
-    EXPECT_EQ(Wnd::GetFocus(), &grid());
+    EXPECT_EQ(CWnd::GetFocus(), &grid());
 
     // Escape closes it too.
     EXPECT_EQ(keys::menuDialogTitles(window(), Qt::Key_H, Qt::Key_H, {Qt::Key_Escape}),

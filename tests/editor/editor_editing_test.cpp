@@ -7,7 +7,7 @@
 namespace {
 
 CGridInPlaceEdit* editor() {
-    return dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus());
+    return dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus());
 }
 
 } // namespace

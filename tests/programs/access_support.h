@@ -58,7 +58,7 @@ private:
     }
 };
 
-inline QAccessibleInterface* tableOf(Wnd& grid) {
+inline QAccessibleInterface* tableOf(CWnd& grid) {
     return QAccessible::queryAccessibleInterface(grid.clientWidget());
 }
 

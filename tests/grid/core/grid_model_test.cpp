@@ -264,7 +264,7 @@ TEST(GridModel, CellInfoReadsTextThroughTheVirtualGetter) {
     struct Upper : TestGrid {
         using TestGrid::TestGrid;
         std::string GetCellText(int row, int col) override {
-            return "<" + CCellGridCore::GetCellText(row, col) + ">";
+            return "<" + CellGridCore::GetCellText(row, col) + ">";
         }
     } g(1, 1);
     g.SetCellText(0, 0, "a");

@@ -223,7 +223,7 @@ TEST(GridSelection, TheViewHearsEveryChangeItMustShow) {
     EXPECT_EQ(g.heard[g.heard.size() - 2], "redraw all");
 
     g.heard.clear();
-    CGridDataObject paste;
+    GridDataObject paste;
     paste.hasText = true;
     paste.text = "a\tb";
     ASSERT_TRUE(g.ImportTextAt(CGridPos(1, 2), paste));

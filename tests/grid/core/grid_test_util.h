@@ -29,4 +29,4 @@ public:
 };
 
 // The table without a window.
-using TestGrid = TestGridOf<CCellGridCore>;
+using TestGrid = TestGridOf<CellGridCore>;

@@ -145,7 +145,7 @@ TEST_F(EditTest, EnterStoresAndStaysEscapeRestores) {
     EXPECT_EQ(grid->GetCellText(2, 2), "ne");
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 2));
     EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+    EXPECT_EQ(CWnd::GetFocus(), grid.get());
     EXPECT_TRUE(grid->GetCellState(2, 2) & GCS_CHANGED);
     EXPECT_EQ(typed, "ne");
 
@@ -301,8 +301,8 @@ TEST_F(EditTest, GridGoingAwayWhileEditingLeavesNothingBehind) {
     ev::Char(*editor(), 'k');
     grid.reset();
     settle();
-    EXPECT_EQ(Wnd::GetFocus() == nullptr ||
-                  dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus()) == nullptr,
+    EXPECT_EQ(CWnd::GetFocus() == nullptr ||
+                  dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus()) == nullptr,
               true);
 }
 
@@ -358,7 +358,7 @@ TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
     EXPECT_EQ(grid->GetCellText(2, 2), "r2c2x");
 
     // Without an edit the same key opens the menu.
-    ASSERT_EQ(Wnd::GetFocus(), grid.get());
+    ASSERT_EQ(CWnd::GetFocus(), grid.get());
     ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f")));
     EXPECT_EQ(QApplication::activePopupWidget(), fileMenu);
 }

@@ -129,7 +129,7 @@ TEST_F(GridWindowTest, ScrollMessagesMoveByRowsAndPages) {
     EXPECT_EQ(g.ReadScrollPos(SB_VERT), si.nPos);
     g.SendMessage(WM_VSCROLL, SB_TOP);
     EXPECT_EQ(g.ReadScrollPos(SB_VERT), 0);
-    EXPECT_EQ(Wnd::GetFocus(), &g);
+    EXPECT_EQ(CWnd::GetFocus(), &g);
 }
 
 TEST_F(GridWindowTest, BringingAColumnFromTwoLeftSendsTwoLineLefts) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 // The owner window: records the grid's notifications and click commands.
-class GridOwner : public Wnd {
+class GridOwner : public CWnd {
 public:
     struct Note {
         int code, row, col;
@@ -27,7 +27,7 @@ protected:
         *result = 0;
         return TRUE;
     }
-    BOOL OnCommand(WPARAM wp, MSGPARAM) override {
+    BOOL OnCommand(WPARAM wp, MsgParam) override {
         commands.push_back(wp);
         return TRUE;
     }
@@ -52,7 +52,7 @@ protected:
         vscrolls.push_back(code);
         WindowTestGrid::OnVScroll(code, pos);
     }
-    BOOL PaintCell(Surface& dc, int row, int col, Rect rect, BOOL erase) override {
+    BOOL PaintCell(CDC& dc, int row, int col, Rect rect, BOOL erase) override {
         ++cellPaints;
         return WindowTestGrid::PaintCell(dc, row, col, rect, erase);
     }

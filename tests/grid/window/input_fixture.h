@@ -21,7 +21,7 @@ protected:
         ev::Release(*grid, p, mods);
     }
     // The open in-place editor: the window with the focus, when it is one.
-    CGridInPlaceEdit* editor() { return dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus()); }
+    CGridInPlaceEdit* editor() { return dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus()); }
     std::vector<int> codes() {
         std::vector<int> out;
         for (const auto& n : owner.notes)
