@@ -2,18 +2,11 @@
 // descriptions and the constants of drawing, keys, scroll bars, message boxes and result codes.
 #pragma once
 
+#include "platform/base/win32_types.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
-
-using BOOL = int;
-using UINT = unsigned int;
-using LPARAM = std::int32_t; // the grid's data word is 32 bits wide
-using HRESULT = std::int32_t;
-using COLORREF = std::uint32_t; // 0x00BBGGRR
-
-constexpr BOOL TRUE = 1;
-constexpr BOOL FALSE = 0;
 
 constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFFu) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << 16);

@@ -13,9 +13,6 @@
 #include <string>
 #include <vector>
 
-using FOURCC = std::uint32_t;
-using MMRESULT = UINT;
-
 constexpr FOURCC mmioFOURCC(char a, char b, char c, char d) {
     return static_cast<FOURCC>(static_cast<unsigned char>(a)) |
            (static_cast<FOURCC>(static_cast<unsigned char>(b)) << 8) |

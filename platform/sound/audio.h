@@ -16,9 +16,6 @@
 #include <memory>
 #include <vector>
 
-using DWORD = std::uint32_t;
-using LONG = std::int32_t;
-
 struct GUID {
     std::uint32_t Data1 = 0;
     std::uint16_t Data2 = 0;

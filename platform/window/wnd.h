@@ -32,10 +32,6 @@ class QWidget;
 class CDC;
 class WndImpl;
 
-using DWORD = std::uint32_t;
-using WORD = std::uint16_t;
-using WPARAM = std::uintptr_t;
-using LRESULT = std::intptr_t;
 // The second message parameter: pointer-wide, unlike the grid's 32-bit data word LPARAM.
 using MsgParam = std::intptr_t;
 
