@@ -1,5 +1,7 @@
 #include "app/command_table.h"
 
+namespace tnv {
+
 const MenuCommand* CommandTable::find(UINT id) const {
     for (const MenuCommand& command : commands_) {
         if (command.id == id)
@@ -30,3 +32,5 @@ bool CommandTable::Update(CCmdUI& ui) const {
         ui.SetCheck(command->checked() ? 1 : 0);
     return true;
 }
+
+} // namespace tnv

@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <vector>
 
+namespace tnv {
+
 // One command: what it does, and when its menu item is enabled and checked.
 struct MenuCommand {
     UINT id = 0;
@@ -36,3 +38,5 @@ private:
 
     std::vector<MenuCommand> commands_;
 };
+
+} // namespace tnv

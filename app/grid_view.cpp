@@ -2,6 +2,8 @@
 
 #include "grid/window/cell_grid.h"
 
+namespace tnv {
+
 GridView::~GridView() {
     // The grid is a child window: it goes before the view's window does.
     grid_.reset();
@@ -65,3 +67,5 @@ void GridView::OnEndPrinting(CDC* dc, CPrintInfo* info) {
     if (grid_)
         grid_->PrintEnd(dc, info);
 }
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace tnv {
+
 class CCellGrid;
 
 class GridView : public CWnd, public CCmdTarget, public PrintJobSteps {
@@ -49,3 +51,5 @@ private:
 
     CommandTable commands_;
 };
+
+} // namespace tnv

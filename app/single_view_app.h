@@ -8,6 +8,8 @@
 #include <memory>
 #include <utility>
 
+namespace tnv {
+
 template <class Frame, class Doc, class View> class SingleViewApp : public CWinApp {
 public:
     ~SingleViewApp() override { TearDownWindows(); }
@@ -73,3 +75,5 @@ protected:
 private:
     CommandTable commands_;
 };
+
+} // namespace tnv

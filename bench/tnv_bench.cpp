@@ -28,6 +28,9 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 extern char** environ;
 
 namespace {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace tnv::fleet {
+
 bool WriteExport(const std::string& diskPath, const std::string& bytes, std::string* error) {
     return fsx::writeFile(diskPath, bytes, error, fsx::WriteOptions::NamedOutput()) ==
            fsx::WriteStatus::Written;
@@ -36,3 +38,5 @@ int ExportFleet(FleetState& state, const std::string& path, bool utf8) {
     }
     return 0;
 }
+
+} // namespace tnv::fleet

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace tnv::fleet {
+
 namespace {
 
 constexpr int kStartClientWidth = 880;
@@ -206,3 +208,5 @@ int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, ch
     }
     return RunApplication(app, argc, argv, run);
 }
+
+} // namespace tnv::fleet

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+namespace tnv::fleet {
+
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(FleetState& state);
@@ -82,3 +84,5 @@ private:
 // Runs the window until it is closed, or renders it to the options' screenshot. Outside a
 // simulator the window first settles which one it shows. Returns the exit status.
 int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv);
+
+} // namespace tnv::fleet

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace tnv::fleet {
+
 namespace {
 
 void setFormat(CellGridCore& grid, int row, int col, UINT format) {
@@ -229,3 +231,5 @@ std::string GridToCsv(CellGridCore& grid, bool utf8) {
 std::string LinesDisplayedText(int count) {
     return std::to_string(count) + " lines displayed";
 }
+
+} // namespace tnv::fleet

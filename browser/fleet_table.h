@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
 class CellGridCore;
+} // namespace tnv
+
+namespace tnv::fleet {
 
 enum AircraftSortMode {
     SortByRank = 0,
@@ -92,3 +96,5 @@ std::string GridToCsv(CellGridCore& grid, bool utf8 = false);
 
 // The status text for a table of `count` rows.
 std::string LinesDisplayedText(int count);
+
+} // namespace tnv::fleet

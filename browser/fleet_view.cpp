@@ -6,6 +6,8 @@
 #include "platform/shell/shell.h"
 #include "resources/browser/fleet_resources.h"
 
+namespace tnv::fleet {
+
 CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {
     SetCommands(commandTable());
 }
@@ -138,3 +140,5 @@ void CFleetValuerView::OnTimer(UINT id) {
     if (verdict && !*verdict)
         tellKeywordListFailure(error);
 }
+
+} // namespace tnv::fleet

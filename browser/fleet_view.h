@@ -8,10 +8,14 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
 class CCellGrid;
 namespace shell {
 class PendingOpen;
 }
+} // namespace tnv
+
+namespace tnv::fleet {
 
 constexpr UINT IDC_FLEET_GRID = 100;
 
@@ -55,3 +59,5 @@ private:
     int keywordLaunchTicks_ = 0;
     void tellKeywordListFailure(const std::string& error);
 };
+
+} // namespace tnv::fleet

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+using namespace tnv;
+
 namespace {
 
 constexpr COLORREF missingRed = RGB(255, 128, 128);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+namespace tnv::cueline {
+
 class CMainFrame : public CFrameWnd {
 public:
     void SetView(CCueLineView* view) { view_ = view; }
@@ -60,3 +62,5 @@ private:
     std::string programPath_;
     std::string openFolder_;
 };
+
+} // namespace tnv::cueline

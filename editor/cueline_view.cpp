@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace tnv::cueline {
+
 namespace {
 
 std::string rowNumber(int i) {
@@ -350,3 +352,5 @@ bool CCueLineView::OnCmdMsg(UINT id) {
 void CCueLineView::OnGridCommand() {
     refreshModified(); // a paste or cut may have changed texts
 }
+
+} // namespace tnv::cueline

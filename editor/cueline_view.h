@@ -9,8 +9,12 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
 class CCellGrid;
 class CSoundDevice;
+} // namespace tnv
+
+namespace tnv::cueline {
 
 enum SortMode { NoSort = 0, ByFileName = 1, ByText = 2 };
 
@@ -98,3 +102,5 @@ private:
     bool initialUpdateDone_ = false;
     bool rebuilding_ = false;
 };
+
+} // namespace tnv::cueline

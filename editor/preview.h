@@ -8,9 +8,13 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
 class CSoundClip;
 class CSoundDevice;
 class CWnd;
+} // namespace tnv
+
+namespace tnv::cueline {
 
 constexpr UINT kPreviewTimerId = 1;
 constexpr UINT kPreviewPeriodMs = 100;
@@ -50,3 +54,5 @@ private:
     std::string lastPath_;
     bool timerRunning_ = false;
 };
+
+} // namespace tnv::cueline

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace tnv;
+
 namespace {
 
 void checkSplit(const std::vector<std::vector<std::string>>& lines) {

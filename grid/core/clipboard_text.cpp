@@ -1,6 +1,8 @@
 #include "grid/core/clipboard_text.h"
 #include "grid/core/grid_core.h"
 
+namespace tnv {
+
 namespace cliptext {
 
 std::string BuildSelectionText(const CGridSpan& range,
@@ -140,3 +142,5 @@ BOOL CellGridCore::ImportTextAt(const CGridPos& pos, const GridDataObject& data)
     redrawAll();
     return TRUE;
 }
+
+} // namespace tnv

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 using CGridRowCells = std::vector<std::unique_ptr<CGridEntry>>;
 
 // What a pointer press started: which lines or cells dragging selects, or a divider being moved.
@@ -265,3 +267,5 @@ protected:
         return (std::uint64_t(std::uint32_t(col)) << 32) | std::uint32_t(row);
     }
 };
+
+} // namespace tnv

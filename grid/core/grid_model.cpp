@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 
+namespace tnv {
+
 namespace {
 
 // The text handed out by CopyCellText; one buffer for every grid of the process.
@@ -336,3 +338,5 @@ void CellGridCore::MarkModified(BOOL flag, int row, int col) {
 BOOL CellGridCore::IsCellWritable(int row, int col) const {
     return editable && !(GetCellState(row, col) & GCS_LOCKED);
 }
+
+} // namespace tnv

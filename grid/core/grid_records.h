@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tnv {
+
 // A cell position; -1/-1 means none.
 struct CGridPos {
     int row = -1;
@@ -112,3 +114,5 @@ struct NMGRIDCELL {
 
 // Orders two data words for SortRowsByData: negative, 0 or positive.
 using GridCompareFn = int (*)(LPARAM a, LPARAM b, LPARAM user);
+
+} // namespace tnv

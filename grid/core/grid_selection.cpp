@@ -4,6 +4,8 @@
 #include <set>
 #include <vector>
 
+namespace tnv {
+
 std::intptr_t CellGridCore::NotifyParent(int, int, int) {
     return 0;
 }
@@ -200,3 +202,5 @@ void CellGridCore::OnFixedColumnHit(const CGridPos& cell) {
         fixedColumnHook(name);
     }
 }
+
+} // namespace tnv

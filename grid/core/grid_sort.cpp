@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+namespace tnv {
+
 BOOL CellGridCore::SortRowsByText(int col, BOOL ascending) {
     ClearSelection();
     SetCurrentCell(-1, -1);
@@ -183,3 +185,5 @@ void CellGridCore::SortByHeader(int col) {
     redrawAll();
     sortBusy(false);
 }
+
+} // namespace tnv

@@ -1,6 +1,8 @@
 #include "grid/core/print_pages.h"
 #include "grid/core/grid_core.h"
 
+namespace tnv {
+
 namespace printpages {
 
 // A page breaks before a row that would end below the body, unless the page has no row yet: a
@@ -51,3 +53,5 @@ std::vector<int> CellGridCore::GetBodyRowHeights() const {
         heights.push_back(GetRowSize(r));
     return heights;
 }
+
+} // namespace tnv

@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 constexpr const char* GRID_CLASS_NAME = "TnvCellGrid";
 
 // CWnd comes first, so the grid and its window are one address as messages carry them.
@@ -250,3 +252,5 @@ protected:
     std::string accName;
     std::vector<std::string> accColumnTitles;
 };
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 std::string CCellGrid::AccText(int row, int col) const {
     // Through the virtual reader, so a grid that shows other texts than it stores is read as
     // it looks.
@@ -81,3 +83,5 @@ void CCellGrid::OnSetFocus(CWnd* oldWnd) {
     if (IsValidCell(currentCell))
         accessible::currentMoved(*this, currentCell.row, currentCell.col);
 }
+
+} // namespace tnv

@@ -1,6 +1,8 @@
 #include "grid/window/cell_grid.h"
 #include "platform/window/clipboard.h"
 
+namespace tnv {
+
 static BOOL putOnClipboard(const GridDataSource& source) {
     std::string text = source.block;
     if (!text.empty() && text.back() == '\0')
@@ -126,3 +128,5 @@ bool CCellGrid::OnUpdateCmdUI(CCmdUI& ui) {
         return false;
     }
 }
+
+} // namespace tnv

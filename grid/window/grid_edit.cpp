@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 bool carriesOn(UINT key) {
@@ -210,3 +212,5 @@ void CGridInPlaceEdit::PostNcDestroy() {
     if (selfOwned_)
         delete this;
 }
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace tnv {
+
 constexpr UINT IDC_GRID_INPLACE_EDIT = 8;
 
 // The end record of an edit: only row, col, mask (GCIF_TEXT | GCIF_DATA), text and data (the key
@@ -58,3 +60,5 @@ private:
     bool selfOwned_ = false;
     std::function<void(UINT)> typedHook_;
 };
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 constexpr UINT kAutoScrollTimerId = 513;
@@ -327,3 +329,5 @@ void CCellGrid::OnCaptureChanged(CWnd* gaining) {
         autoScrollTimer = 0;
     }
 }
+
+} // namespace tnv

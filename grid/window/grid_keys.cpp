@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 bool held(int vk) {
@@ -201,3 +203,5 @@ void CCellGrid::scrollAfterKeyMove(UINT vk, bool shift, bool wrapped) {
     else if (vk == VK_UP || vk == VK_DOWN)
         SendMessage(WM_VSCROLL, vk == VK_UP ? SB_LINEUP : SB_LINEDOWN, 0);
 }
+
+} // namespace tnv

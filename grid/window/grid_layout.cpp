@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace tnv {
+
 namespace {
 
 int capped(long long v) {
@@ -358,3 +360,5 @@ BOOL CCellGrid::fitSize(Axis axis, int index) {
     RecalcScrollBars();
     return TRUE;
 }
+
+} // namespace tnv

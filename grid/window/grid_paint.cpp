@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 // Paints through an off-screen image the size of the clip box and copies it onto the target
@@ -304,3 +306,5 @@ BOOL CCellGrid::RepaintColumn(int col) {
             all = FALSE;
     return all;
 }
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <vector>
 
+namespace tnv {
+
 namespace {
 
 constexpr const char* MEASURE_TEXT = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSATUVWXYZ";
@@ -198,3 +200,5 @@ void CCellGrid::PrintPageFooter(CDC* dc, CPrintInfo* info) {
     dc->SetBkMode(oldMode);
     dc->SelectFont(oldFont);
 }
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <new>
 #include <stdexcept>
 
+namespace tnv {
+
 namespace {
 
 // One guard for every grid: a size change delivered while a grid handles one is ignored.
@@ -227,3 +229,5 @@ void CCellGrid::OnSysColorChange() {
         sysColors[i] = now[i];
     Invalidate(TRUE);
 }
+
+} // namespace tnv

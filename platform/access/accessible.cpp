@@ -20,6 +20,8 @@
 #include <map>
 #include <utility>
 
+namespace tnv {
+
 namespace {
 
 class TableAccess;
@@ -560,3 +562,5 @@ void layoutChanged(CWnd& table) {
 }
 
 } // namespace accessible
+
+} // namespace tnv

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tnv {
+
 class CWnd;
 
 // Rows and columns count the whole table; the first AccHeaderRows rows and AccHeaderCols
@@ -49,3 +51,5 @@ void selectionChanged(CWnd& table);
 // Rows or columns were added or removed, or the rows were reordered.
 void layoutChanged(CWnd& table);
 } // namespace accessible
+
+} // namespace tnv

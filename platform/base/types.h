@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+namespace tnv {
+
 constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFFu) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << 16);
 }
@@ -227,3 +229,5 @@ struct NMHDR {
     std::uintptr_t idFrom = 0;
     int code = 0;
 };
+
+} // namespace tnv

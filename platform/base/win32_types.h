@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace tnv {
+
 using BOOL = int;
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -18,3 +20,5 @@ using WPARAM = std::uintptr_t;
 using LRESULT = std::intptr_t;
 using FOURCC = std::uint32_t;
 using MMRESULT = UINT;
+
+} // namespace tnv

@@ -28,6 +28,8 @@
 #include <cstdlib>
 #include <map>
 
+namespace tnv {
+
 namespace {
 
 // The text of a read-only box as given (the document would turn no-break spaces into spaces).
@@ -438,3 +440,5 @@ FontDesc DefaultGuiFont() {
     font.setFaceName("MS Shell Dlg");
     return font;
 }
+
+} // namespace tnv

@@ -17,6 +17,8 @@
 #include <vector>
 
 class QWidget;
+
+namespace tnv {
 class DialogWindow;
 
 constexpr int IDC_STATIC = -1;
@@ -111,3 +113,5 @@ private:
 
 // The font description of the system's default GUI font.
 FontDesc DefaultGuiFont();
+
+} // namespace tnv

@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace tnv {
+
 namespace {
 
 struct DepthGuard {
@@ -480,3 +482,5 @@ LRESULT CEdit::DefWindowProc(UINT msg, WPARAM wp, MsgParam lp) {
         return CWnd::DefWindowProc(msg, wp, lp);
     }
 }
+
+} // namespace tnv

@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
+
 constexpr const char* EDIT_CLASS_NAME = "TnvEdit";
 
 class CEdit : public CWnd {
@@ -71,3 +73,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d_;
 };
+
+} // namespace tnv

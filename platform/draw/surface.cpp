@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 using qtbridge::toQColor;
 using qtbridge::toQRect;
 
@@ -233,3 +235,5 @@ const QImage& ImageSurface::image() const {
 bool ImageSurface::SavePng(const std::string& path) const {
     return image_->save(QString::fromStdString(path), "PNG");
 }
+
+} // namespace tnv

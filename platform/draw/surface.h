@@ -18,6 +18,8 @@
 
 class QPainter;
 class QImage;
+
+namespace tnv {
 class SurfaceImpl;
 
 // Pens, brushes and background modes.
@@ -191,3 +193,5 @@ private:
 
 // The platform's font for message boxes and small windows.
 FontDesc SystemMessageFont();
+
+} // namespace tnv

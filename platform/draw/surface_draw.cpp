@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace tnv {
+
 using qtbridge::toQColor;
 using qtbridge::toQRect;
 
@@ -227,3 +229,5 @@ COLORREF CDC::GetPixel(int x, int y) const {
         return CLR_NONE;
     return qtbridge::fromQColor(d->image->pixelColor(int(px), int(py)));
 }
+
+} // namespace tnv

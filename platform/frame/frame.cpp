@@ -27,6 +27,8 @@
 
 #include "platform/frame/frame_keys.h"
 
+namespace tnv {
+
 namespace {
 
 // Qt reads "[*]" in a window title as the modified mark; a folder may hold those characters.
@@ -517,3 +519,5 @@ bool CFrameWnd::OnUpdateCmdUI(CCmdUI& ui) {
 void* CFrameWnd::nativeWindow() const {
     return d_->window.data();
 }
+
+} // namespace tnv

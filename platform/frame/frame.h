@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 class Settings;
 
 // The framework's command identifiers.
@@ -337,3 +339,5 @@ void ShowAboutDialog(const AboutDialogDesc& desc);
 // runs app.InitInstance and then the event loop until the main window is closed. Returns the exit
 // status: 1 when InitInstance failed or a screenshot could not be written.
 int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options);
+
+} // namespace tnv

@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace tnv {
+
 namespace {
 
 using dialogunits::Units;
@@ -78,3 +80,5 @@ void ShowAboutDialog(const AboutDialogDesc& desc) {
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     dialog.exec();
 }
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+namespace tnv {
+
 bool CFrameWnd::CreateView(CWnd* view) {
     auto* window = static_cast<QMainWindow*>(nativeWindow());
     if (!window || !view)
@@ -15,3 +17,5 @@ bool CFrameWnd::CreateView(CWnd* view) {
     window->setCentralWidget(view->widget());
     return true;
 }
+
+} // namespace tnv

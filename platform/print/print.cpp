@@ -27,6 +27,8 @@
 #include <functional>
 #include <memory>
 
+namespace tnv {
+
 PrinterSurface::PrinterSurface(QPainter* painter, int width, int height)
     : width_(width), height_(height) {
     attach(painter, Rect{0, 0, width, height}, nullptr);
@@ -295,3 +297,5 @@ std::string PrintTitleAbove(const CWnd* wnd) {
 bool SavePreviewPicture(QWidget* preview, const std::string& path) {
     return preview && qtbridge::savePng(preview->grab().toImage(), path);
 }
+
+} // namespace tnv

@@ -7,8 +7,13 @@
 #include <functional>
 #include <string>
 
-class CWnd;
 class QPainter;
+class QPrinter;
+class QWidget;
+
+namespace tnv {
+
+class CWnd;
 
 // What a job knows of its pages.
 struct CPrintInfo {
@@ -63,12 +68,12 @@ void RunPrintPreviewCommand(CWnd* owner, PrintJobSteps& steps, const std::string
 // the main window; empty when none has one.
 std::string PrintTitleAbove(const CWnd* wnd);
 
-class QPrinter;
 // Tests: stands in for the print dialog of the print command; returns whether to print.
 void SetPrintDialogHook(std::function<bool(QPrinter& printer)> hook);
 
-class QWidget;
 // Tests: the preview window is shown, handed to the hook, then closed instead of run modally.
 void SetPrintPreviewHook(std::function<void(QWidget* preview)> hook);
 // Tests and screenshots: a picture of a shown preview window; FALSE when it cannot be written.
 bool SavePreviewPicture(QWidget* preview, const std::string& path);
+
+} // namespace tnv

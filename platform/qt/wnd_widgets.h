@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 
+namespace tnv {
+
 // Shared between the window code and the widgets' event handling.
 namespace wndinput {
 bool haveApp(); // a QApplication runs: windows can be made
@@ -133,3 +135,5 @@ protected:
 private:
     void mouseMessage(UINT msg, QMouseEvent* e);
 };
+
+} // namespace tnv

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 constexpr FOURCC mmioFOURCC(char a, char b, char c, char d) {
     return static_cast<FOURCC>(static_cast<unsigned char>(a)) |
            (static_cast<FOURCC>(static_cast<unsigned char>(b)) << 8) |
@@ -155,3 +157,5 @@ struct WAVEFORMATEX {
     std::vector<std::uint8_t> toBytes() const;
     friend bool operator==(const WAVEFORMATEX&, const WAVEFORMATEX&) = default;
 };
+
+} // namespace tnv

@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+namespace tnv {
+
 struct GUID {
     std::uint32_t Data1 = 0;
     std::uint16_t Data2 = 0;
@@ -177,3 +179,5 @@ constexpr std::size_t kMaxCompressedBytes = DSBSIZE_MAX / 4;
 // E_FAIL for data that does not decode.
 HRESULT DecodeToPcm(const WAVEFORMATEX& format, const std::uint8_t* data, std::size_t size,
                     std::uint32_t frames, WAVEFORMATEX& pcm, std::vector<std::uint8_t>& samples);
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+namespace tnv {
+
 static QClipboard* systemClipboard() {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return nullptr;
@@ -47,3 +49,5 @@ BOOL IsClipboardTextAvailable() {
     const QMimeData* data = clip->mimeData();
     return data && data->hasText() ? TRUE : FALSE;
 }
+
+} // namespace tnv

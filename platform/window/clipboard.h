@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tnv {
+
 // Puts the text on the clipboard as plain text; FALSE when there is no clipboard (no GUI).
 BOOL SetClipboardText8(const std::string& text);
 
@@ -18,3 +20,5 @@ BOOL GetClipboardText8(std::string* out);
 
 // TRUE when the clipboard offers plain text.
 BOOL IsClipboardTextAvailable();
+
+} // namespace tnv

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <map>
 
+namespace tnv {
+
 using qtbridge::fromQRect;
 using qtbridge::toQRect;
 
@@ -459,3 +461,5 @@ void CWnd::ScreenToClient(Point* p) const {
     if (p && impl_)
         *p = qtbridge::fromQPoint(impl_->client->mapFromGlobal(qtbridge::toQPoint(*p)));
 }
+
+} // namespace tnv

@@ -29,6 +29,8 @@
 #include <string>
 
 class QWidget;
+
+namespace tnv {
 class CDC;
 class WndImpl;
 
@@ -320,3 +322,5 @@ private:
 // The state of a key during the event being handled: bit 0x8000 set while it is down. Knows
 // VK_SHIFT, VK_CONTROL, VK_MENU and the mouse buttons' state of the current input event.
 short GetKeyState(int vk);
+
+} // namespace tnv

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace tnv {
+
 namespace {
 
 CWnd* focusWnd = nullptr;
@@ -149,3 +151,5 @@ CWnd* capture() {
     return captureWnd;
 }
 } // namespace wndinput
+
+} // namespace tnv

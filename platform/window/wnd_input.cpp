@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 Qt::KeyboardModifiers currentMods;
@@ -418,3 +420,5 @@ void WndClient::timerEvent(QTimerEvent* e) {
     if (it != impl->qtTimers.end())
         impl->wnd->SendMessage(WM_TIMER, it->second);
 }
+
+} // namespace tnv

@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+namespace tnv {
+
 using qtbridge::fromQRect;
 using qtbridge::toQColor;
 using qtbridge::toQRect;
@@ -193,3 +195,5 @@ bool CWnd::SaveWindowImage(const std::string& path) {
     flush(impl_->frame);
     return qtbridge::savePng(impl_->frame->grab().toImage(), path);
 }
+
+} // namespace tnv

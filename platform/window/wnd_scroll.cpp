@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 int WndImpl::maxPos(const Bar& b) {
     long long top = (long long)b.max - std::max<long long>((long long)b.page - 1, 0);
     return int(std::max<long long>(top, b.min));
@@ -163,3 +165,5 @@ void CWnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
 bool CWnd::IsScrollBarVisible(int bar) const {
     return impl_ && (bar == SB_HORZ || bar == SB_VERT) && impl_->sb[bar].visible;
 }
+
+} // namespace tnv

@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 struct FleetKeys : ::testing::Test {

@@ -12,6 +12,9 @@
 
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 struct Running {
     FleetSim sim;
     FleetState state;

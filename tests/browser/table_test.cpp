@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 std::vector<std::string> column(CellGridCore& grid, int col) {

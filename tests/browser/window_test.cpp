@@ -22,6 +22,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 // A grid that counts the copy commands that reach it.

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;

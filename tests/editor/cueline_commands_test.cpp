@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using Texts = std::vector<std::string>;

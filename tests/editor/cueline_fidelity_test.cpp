@@ -10,6 +10,9 @@
 #include <QMenuBar>
 #include <QTest>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 struct Fidelity : EditorFixture {

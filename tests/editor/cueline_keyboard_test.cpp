@@ -8,6 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 TEST(CueLineMenus, EveryMenuAndItemHasALetterOfItsOwn) {

@@ -5,6 +5,9 @@
 #include <QAccessible>
 #include <QTest>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using Texts = std::vector<std::string>;

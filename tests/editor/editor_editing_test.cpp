@@ -4,6 +4,9 @@
 
 #include "grid/window/grid_inplace_edit.h"
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 CGridInPlaceEdit* editor() {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 int positives(const std::vector<std::int16_t>& s) {

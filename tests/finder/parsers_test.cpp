@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 using Paths = std::vector<std::string>;
 
 TEST(Parsers, SteamLibraryList) {

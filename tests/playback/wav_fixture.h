@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+using namespace tnv;
+
 namespace wavfixture {
 
 using Bytes = std::vector<std::uint8_t>;

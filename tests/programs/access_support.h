@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 namespace accesstest {
 
 struct Heard {

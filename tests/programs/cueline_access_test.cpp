@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QWidget>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using accesstest::columnTexts;

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 using plainscan::FirstWord;

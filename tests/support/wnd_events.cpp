@@ -10,6 +10,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+using namespace tnv;
+
 namespace wndevents {
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace tnv;
+
 namespace wndevents {
 
 constexpr unsigned SHIFT = 1;

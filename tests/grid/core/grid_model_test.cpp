@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 TEST(GridModel, ATableWithoutAWindowStartsWithTheClassicColours) {
     TestGrid g(3, 4, 1, 1);
     EXPECT_EQ(g.GetCellTextColor(), RGB(0, 0, 0));

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace tnv;
+
 namespace {
 
 std::vector<CGridPos> picked(TestGrid& g) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 // Opens a grid's protected state to the tests: the table alone, or the grid on screen.
 template <class Grid> class TestGridOf : public Grid {
 public:

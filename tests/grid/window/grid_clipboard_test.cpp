@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace {
 
 // A table of 5 rows and 4 columns with one fixed row and one fixed column; body cell (r, c)

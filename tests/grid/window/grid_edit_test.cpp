@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QTest>
 
+using namespace tnv;
+
 namespace {
 
 struct Selection {

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace tnv;
+
 namespace {
 
 std::vector<CGridPos> picked(CCellGrid& g) {

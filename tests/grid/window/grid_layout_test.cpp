@@ -3,6 +3,8 @@
 
 #include "tests/support/wnd_events.h"
 
+using namespace tnv;
+
 TEST_F(GridWindowTest, FirstScrolledCellFollowsThePixelPosition) {
     ProbeGrid& g = make(20, 10, 1, 1);
     EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));

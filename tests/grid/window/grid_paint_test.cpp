@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QPalette>
 
+using namespace tnv;
+
 namespace {
 
 constexpr COLORREF white = RGB(255, 255, 255);

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace tnv;
+
 namespace {
 
 const COLORREF BLACK = RGB(0, 0, 0);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+using namespace tnv;
+
 // The owner window: records the grid's notifications and click commands.
 class GridOwner : public CWnd {
 public:

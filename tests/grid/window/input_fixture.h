@@ -6,6 +6,8 @@
 #include "tests/grid/window/grid_window_fixture.h"
 #include "tests/support/wnd_events.h"
 
+using namespace tnv;
+
 namespace ev = wndevents;
 
 class InputTest : public GridWindowTest {

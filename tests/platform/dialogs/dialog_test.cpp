@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace {
 
 enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103 };

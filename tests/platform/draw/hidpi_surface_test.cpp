@@ -11,6 +11,8 @@
 #include <memory>
 #include <set>
 
+using namespace tnv;
+
 namespace {
 
 using hidpipixels::finerThanLogical;

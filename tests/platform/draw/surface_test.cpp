@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace {
 
 constexpr COLORREF white = RGB(255, 255, 255);

@@ -16,6 +16,8 @@
 
 #include "tests/support/test_support.h"
 
+using namespace tnv;
+
 namespace {
 
 constexpr UINT ID_ONE = 32771;

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 // Records what reaches it.
