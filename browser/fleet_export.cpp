@@ -17,7 +17,7 @@ bool WriteExport(const std::string& diskPath, const std::string& bytes, std::str
 int ExportFleet(FleetState& state, const std::string& path, bool utf8) {
     LoadFleet(state);
     CellGridCore grid;
-    grid.AllowEditing(FALSE);
+    grid.AllowEditing(false);
     FillAircraftGrid(grid, state);
     std::string csv = GridToCsv(grid, utf8);
 

@@ -155,9 +155,9 @@ void FillAircraftGrid(CellGridCore& grid, const FleetState& state) {
     grid.SetNumCols(kFleetColumns);
     grid.SetNumFixedRows(1);
     grid.ClearSelection();
-    grid.EnableSelection(FALSE);
+    grid.EnableSelection(false);
     grid.ClearSelection();
-    grid.SetSingleRowSelection(FALSE);
+    grid.SetSingleRowSelection(false);
     grid.SetNumFixedCols(0);
     grid.SetNumRows(count + 1);
 
@@ -195,19 +195,19 @@ void FillAircraftGrid(CellGridCore& grid, const FleetState& state) {
     TraceLine("RedrawAircraftTable attempt to sort");
     switch (state.sort) {
     case SortByRank:
-        grid.SortRowsByText(kFleetColRank, TRUE);
+        grid.SortRowsByText(kFleetColRank, true);
         break;
     case SortByName:
-        grid.SortRowsByText(kFleetColName, TRUE);
+        grid.SortRowsByText(kFleetColName, true);
         break;
     case SortByType:
-        grid.SortRowsByText(kFleetColType, TRUE);
+        grid.SortRowsByText(kFleetColType, true);
         break;
     case SortByWeight:
-        grid.SortRowsByData(CompareDataWords, kFleetColWeight, TRUE, 0);
+        grid.SortRowsByData(CompareDataWords, kFleetColWeight, true, 0);
         break;
     case SortByPrice:
-        grid.SortRowsByData(CompareDataWords, kFleetColPrice, TRUE, 0);
+        grid.SortRowsByData(CompareDataWords, kFleetColPrice, true, 0);
         break;
     }
 }

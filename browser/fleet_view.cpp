@@ -49,7 +49,7 @@ void CFleetValuerView::OnInitialUpdate() {
         return; // a later update rescans but leaves the table on screen as it is
     if (!CreateGridWindow(IDC_FLEET_GRID))
         return;
-    grid_->AllowEditing(FALSE);
+    grid_->AllowEditing(false);
     grid_->SetPrintAppTitle(kFleetAppTitle);
     grid_->SetAccessibleNames("Aircraft prices", {});
     TraceLine("OnInitialUpdate grid created attempt to redraw");
@@ -63,7 +63,7 @@ void CFleetValuerView::RedrawAircraftTable() {
     FillAircraftGrid(*grid_, state_);
     // One repaint of the whole window on the next paint: repainting column by column walks
     // every row, off screen too, and the new row count has invalidated the window anyway.
-    grid_->Invalidate(TRUE);
+    grid_->Invalidate(true);
     if (grid_->hasWindow() && sizeKnown_)
         fitGrid();
     if (frame_)
@@ -74,7 +74,7 @@ void CFleetValuerView::RedrawAircraftTable() {
 void CFleetValuerView::fitGrid() {
     Rect client;
     GetClientRect(&client);
-    grid_->MoveWindow(client, TRUE);
+    grid_->MoveWindow(client, true);
     int rest = client.Width() - grid_->GetColSize(kFleetColType) -
                grid_->GetColSize(kFleetColWeight) - grid_->GetColSize(kFleetColRank) -
                grid_->GetColSize(kFleetColName) - grid_->GetColSize(kFleetColPrice);

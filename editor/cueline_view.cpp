@@ -69,7 +69,7 @@ void CCueLineView::OnInitialUpdate() {
 
     if (!CreateGridWindow(IDC_CELL_GRID))
         return;
-    grid_->AllowEditing(TRUE);
+    grid_->AllowEditing(true);
     grid_->SetPrintAppTitle(kCueLineAppTitle);
     // The screen shows no header row; readers get the columns' titles all the same.
     grid_->SetAccessibleNames("Crew pack texts", {"Number", "Sound file", "Text"});
@@ -136,7 +136,7 @@ void CCueLineView::OnDestroy() {
     CWnd::OnDestroy();
 }
 
-BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
+bool CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     // The grid's notifications carry nothing the view acts on, but they are a good moment to
     // take over a change the grid made on its own (paste, cut, delete). Those the grid sends
     // while the view clears and refills it are no change of the user's.
@@ -161,7 +161,7 @@ void CCueLineView::rebuild(bool keepEdits) {
     // new pack drops them.
     if (keepEdits)
         refreshModified();
-    grid_->MarkModified(FALSE);
+    grid_->MarkModified(false);
     rebuilding_ = true;
     const int count = crewPack_.count();
     std::vector<std::string> kept;
@@ -223,11 +223,11 @@ void CCueLineView::rebuild(bool keepEdits) {
 
     std::string status = crewPack_.statusText(tally);
     if (sortMode_ == ByFileName)
-        grid_->SortRowsByText(1, TRUE);
+        grid_->SortRowsByText(1, true);
     else if (sortMode_ == ByText)
-        grid_->SortRowsByText(2, TRUE);
+        grid_->SortRowsByText(2, true);
     setStatusText(status);
-    grid_->MarkModified(FALSE);
+    grid_->MarkModified(false);
     rebuilding_ = false;
     if (frame_)
         frame_->SetWindowText(EditingTitle(crewPack_.modified()));

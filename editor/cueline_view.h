@@ -78,7 +78,7 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
     void OnTimer(UINT id) override;
-    BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
+    bool OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
 
 private:
     CommandTable commandTable();

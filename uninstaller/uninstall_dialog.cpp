@@ -26,7 +26,7 @@ CUninstallDialog::CUninstallDialog(uninstall::Environment env, uninstall::Script
     : CDialog(uninstallTemplate()), env_(std::move(env)), start_(std::move(start)),
       timing_(timing) {}
 
-BOOL CUninstallDialog::OnInitDialog() {
+bool CUninstallDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SetIcon(":/uninstaller/icon.png");
     label_.Attach(this, IDC_LABEL);
@@ -44,7 +44,7 @@ BOOL CUninstallDialog::OnInitDialog() {
         GotoDlgCtrl(IDCANCEL);
     }
     UpdateLabel();
-    return TRUE;
+    return true;
 }
 
 void CUninstallDialog::OnCommand(int id) {

@@ -21,7 +21,7 @@ public:
     const CColorLabel& Label() const { return label_; }
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     void OnCommand(int id) override;
 
 private:

@@ -178,12 +178,12 @@ protected:
     // Window handlers.
     int OnCreate() override;
     void OnPaint(CDC& dc) override;
-    BOOL OnEraseBkgnd(CDC& dc) override;
+    bool OnEraseBkgnd(CDC& dc) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnSetFocus(CWnd* oldWnd) override;
     void OnHScroll(UINT code, UINT pos) override;
     void OnVScroll(UINT code, UINT pos) override;
-    void OnSetFont(const FontDesc* font, BOOL redraw) override;
+    void OnSetFont(const FontDesc* font, bool redraw) override;
     const FontDesc* OnGetFont() override;
     void OnSysColorChange() override;
     virtual void PreSubclassWindow();
@@ -191,14 +191,14 @@ protected:
     void OnMouseMove(UINT flags, Point p) override;
     void OnLButtonUp(UINT flags, Point p) override;
     void OnLButtonDblClk(UINT flags, Point p) override;
-    BOOL OnMouseWheel(UINT flags, short delta, Point screenPt) override;
-    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg) override;
+    bool OnMouseWheel(UINT flags, short delta, Point screenPt) override;
+    bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg) override;
     void OnCaptureChanged(CWnd* gaining) override;
     void OnTimer(UINT id) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     UINT OnGetDlgCode() override;
-    BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
+    bool OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
     void OnInPlaceEditEnd(NMHDR* hdr, LRESULT* result);
 
     // The key-down handling (grid_keys.cpp): where a key moves the current cell, the Delete key,

@@ -66,7 +66,7 @@ BOOL CCellGrid::EndCellEdit() {
     return TRUE;
 }
 
-BOOL CCellGrid::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
+bool CCellGrid::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     if (hdr && hdr->code == GN_ENDEDIT && id == IDC_GRID_INPLACE_EDIT &&
         hdr->idFrom == IDC_GRID_INPLACE_EDIT) {
         OnInPlaceEditEnd(hdr, result);
@@ -125,7 +125,7 @@ void CGridInPlaceEdit::endWith(UINT key) {
         grid->SetFocus();
 }
 
-BOOL CGridInPlaceEdit::PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) {
+bool CGridInPlaceEdit::PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) {
     if (msg == WM_SYSCHAR && GetFocus() == this)
         return TRUE;
     return CEdit::PreTranslateMessage(msg, wp, lp);

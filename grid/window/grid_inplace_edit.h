@@ -38,7 +38,7 @@ public:
 
 protected:
     // Alt+character goes nowhere while the editor has the focus: it opens no menu mid-edit.
-    BOOL PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) override;
+    bool PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     void OnSysChar(UINT, UINT, UINT) override {}

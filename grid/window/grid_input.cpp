@@ -290,7 +290,7 @@ void CCellGrid::OnTimer(UINT id) {
     ExtendSelection(CellAtPoint(Point{x, y}, TRUE));
 }
 
-BOOL CCellGrid::OnMouseWheel(UINT flags, short delta, Point screenPt) {
+bool CCellGrid::OnMouseWheel(UINT flags, short delta, Point screenPt) {
     // Touchpads report fractions of a notch: what does not make a whole line (or page) yet is
     // kept for the next event, and dropped when the direction turns.
     if ((wheelRemainder < 0 && delta > 0) || (wheelRemainder > 0 && delta < 0))
@@ -314,7 +314,7 @@ BOOL CCellGrid::OnMouseWheel(UINT flags, short delta, Point screenPt) {
     return CWnd::OnMouseWheel(flags, delta, screenPt);
 }
 
-BOOL CCellGrid::OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg) {
+bool CCellGrid::OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg) {
     if (hitTest != 1) // HTCLIENT
         return CWnd::OnSetCursor(wnd, hitTest, msg);
     SetCursor(mouseMode == GMM_NEAR_ROW_EDGE   ? Cursor::SizeNS

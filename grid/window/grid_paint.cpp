@@ -49,7 +49,7 @@ void CCellGrid::OnPaint(CDC& dc) {
     }
 }
 
-BOOL CCellGrid::OnEraseBkgnd(CDC&) {
+bool CCellGrid::OnEraseBkgnd(CDC&) {
     return TRUE;
 }
 

@@ -191,7 +191,7 @@ void CCellGrid::applyFont(const FontDesc& font) {
         Invalidate(TRUE);
 }
 
-void CCellGrid::OnSetFont(const FontDesc* font, BOOL redraw) {
+void CCellGrid::OnSetFont(const FontDesc* font, bool redraw) {
     CWnd::OnSetFont(font, redraw);
     if (font)
         applyFont(*font);

@@ -205,7 +205,7 @@ bool CDialog::Create() {
         return false;
     d_->open = true;
     d_->result = IDCANCEL;
-    BOOL setFocus = OnInitDialog();
+    bool setFocus = OnInitDialog();
     if (!d_->open)
         return true; // ended while it was being set up
     d_->window->show();
@@ -226,7 +226,7 @@ int CDialog::DoModal() {
     d_->open = true;
     d_->result = IDCANCEL;
     d_->window->setModal(true);
-    BOOL setFocus = OnInitDialog();
+    bool setFocus = OnInitDialog();
     if (!d_->open)
         return d_->result;
     if (setFocus) {
@@ -252,8 +252,8 @@ int CDialog::Result() const {
     return d_->result;
 }
 
-BOOL CDialog::OnInitDialog() {
-    return TRUE;
+bool CDialog::OnInitDialog() {
+    return true;
 }
 
 void CDialog::OnCommand(int id) {

@@ -97,8 +97,8 @@ public:
     static void ProcessEvents();
 
 protected:
-    // Called once the controls exist, before the dialog is shown. FALSE: focus already set.
-    virtual BOOL OnInitDialog();
+    // Called once the controls exist, before the dialog is shown. false: focus already set.
+    virtual bool OnInitDialog();
     // A button was clicked (or Enter pressed it). IDOK calls OnOK, IDCANCEL OnCancel.
     virtual void OnCommand(int id);
     virtual void OnOK();

@@ -272,7 +272,7 @@ CEdit::~CEdit() {
     DestroyWindow();
 }
 
-BOOL CEdit::Create(DWORD style, const Rect& rect, CWnd* parent, UINT id) {
+bool CEdit::Create(DWORD style, const Rect& rect, CWnd* parent, UINT id) {
     return CWnd::Create(EDIT_CLASS_NAME, "", style, rect, parent, id);
 }
 
@@ -305,7 +305,7 @@ void CEdit::OnSize(UINT type, int cx, int cy) {
         d_->field->setGeometry(0, 0, cx, cy);
 }
 
-void CEdit::OnSetFont(const FontDesc* font, BOOL redraw) {
+void CEdit::OnSetFont(const FontDesc* font, bool redraw) {
     if (font)
         d_->font.CreateFontIndirect(*font);
     else
@@ -330,7 +330,7 @@ std::string CEdit::GetWindowText() const {
     return d_->field ? qtbridge::fromQString(d_->field->text()) : std::string();
 }
 
-void CEdit::SetSel(int start, int end, BOOL) {
+void CEdit::SetSel(int start, int end, bool) {
     EditField* f = d_->field;
     if (!f)
         return;

@@ -64,11 +64,11 @@ int CDC::SaveDC() {
     return int(d->saved.size());
 }
 
-BOOL CDC::RestoreDC(int level) {
+bool CDC::RestoreDC(int level) {
     if (level < 0)
         level = int(d->saved.size()) + 1 + level;
     if (level < 1 || level > int(d->saved.size()))
-        return FALSE;
+        return false;
     // Most saves only guard colours, pens and fonts: the painter is set again only when the
     // mapping or the clip changed since.
     bool remap = !sameMapping(d->s, d->saved[std::size_t(level - 1)]);
@@ -76,7 +76,7 @@ BOOL CDC::RestoreDC(int level) {
     d->saved.resize(std::size_t(level - 1));
     if (remap)
         d->applyTransform();
-    return TRUE;
+    return true;
 }
 
 Pen CDC::SelectPen(const Pen& pen) {
@@ -161,18 +161,18 @@ int CDC::GetDeviceCaps(int index) const {
     }
 }
 
-BOOL CDC::GetClipBox(Rect* rect) const {
+bool CDC::GetClipBox(Rect* rect) const {
     if (!d->p || !rect)
-        return FALSE;
+        return false;
     if (d->scaled()) {
         QRect box = d->transform().inverted().mapRect(toQRect(d->s.clip));
         *rect = qtbridge::fromQRect(box);
-        return TRUE;
+        return true;
     }
     Rect r = d->s.clip;
     r.OffsetRect(-d->dx(), -d->dy());
     *rect = r;
-    return TRUE;
+    return true;
 }
 
 void CDC::IntersectClipRect(const Rect& rect) {

@@ -67,18 +67,18 @@ class Font {
 public:
     Font() = default;
     explicit Font(const FontDesc& desc) { CreateFontIndirect(desc); }
-    BOOL CreateFontIndirect(const FontDesc& desc) {
+    bool CreateFontIndirect(const FontDesc& desc) {
         desc_ = desc;
         valid_ = true;
-        return TRUE;
+        return true;
     }
     void DeleteObject() { valid_ = false; }
     bool IsNull() const { return !valid_; }
-    BOOL GetLogFont(FontDesc* out) const {
+    bool GetLogFont(FontDesc* out) const {
         if (!valid_ || !out)
-            return FALSE;
+            return false;
         *out = desc_;
-        return TRUE;
+        return true;
     }
     const FontDesc* desc() const { return valid_ ? &desc_ : nullptr; }
 
@@ -107,7 +107,7 @@ public:
 
     // --- state ------------------------------------------------------------------------------
     int SaveDC();                  // a level for RestoreDC, 0 on failure
-    BOOL RestoreDC(int level);     // -1: the last saved state
+    bool RestoreDC(int level);     // -1: the last saved state
     Pen SelectPen(const Pen& pen); // returns the previous pen
     Brush SelectBrush(const Brush& brush);
     Pen SelectStockPen(StockObject which) { return SelectPen(StockPen(which)); }
@@ -127,30 +127,30 @@ public:
     Point OffsetWindowOrg(int dx, int dy);
     // HORZRES and VERTRES: the drawable width and height in device pixels (not physical ones).
     virtual int GetDeviceCaps(int index) const;
-    BOOL IsPrinting() const { return printing_; }
+    bool IsPrinting() const { return printing_; }
 
     // --- queries ----------------------------------------------------------------------------
-    // The logical bounding box of what may be drawn; FALSE when it cannot be had.
-    BOOL GetClipBox(Rect* rect) const;
+    // The logical bounding box of what may be drawn; false when it cannot be had.
+    bool GetClipBox(Rect* rect) const;
     void IntersectClipRect(const Rect& rect);
-    BOOL GetTextMetrics(TEXTMETRIC* tm) const;
+    bool GetTextMetrics(TEXTMETRIC* tm) const;
     Size GetTextExtent(const std::string& text) const;
 
     // --- drawing ----------------------------------------------------------------------------
     void FillSolidRect(const Rect& rect, COLORREF color);
     void FillRect(const Rect& rect, const Brush& brush);
     Point MoveTo(int x, int y);       // returns the previous current position
-    BOOL LineTo(int x, int y);        // current pen; the end point is not drawn
-    BOOL Rectangle(const Rect& rect); // outline in the pen, inside in the brush
-    BOOL DrawEdge(Rect* rect, UINT edge, UINT flags);
+    bool LineTo(int x, int y);        // current pen; the end point is not drawn
+    bool Rectangle(const Rect& rect); // outline in the pen, inside in the brush
+    bool DrawEdge(Rect* rect, UINT edge, UINT flags);
     // Text in the rectangle with DT_* flags; returns the text height. DT_CALCRECT measures only.
     int DrawText(const std::string& text, Rect* rect, UINT format);
     // DrawText for callers that do not need the height: the text is laid out once, to paint it.
     void PaintText(const std::string& text, const Rect& rect, UINT format);
-    BOOL TextOut(int x, int y, const std::string& text);
+    bool TextOut(int x, int y, const std::string& text);
     void InvertRect(const Rect& rect);
     // Copies w x h pixels from `src` at (sx, sy) to (x, y), both logical.
-    BOOL BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy);
+    bool BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy);
     // CLR_NONE outside the image or on a screen surface; at a ratio above 1 the physical pixel
     // at the middle of the device pixel.
     COLORREF GetPixel(int x, int y) const;

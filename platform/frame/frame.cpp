@@ -283,7 +283,7 @@ CCmdUI CFrameWnd::QueryCommand(UINT id) {
         if (target && target->HasCommand(id))
             return ui;
     }
-    ui.Enable(FALSE);
+    ui.Enable(false);
     return ui;
 }
 

@@ -57,8 +57,8 @@ class CCmdUI {
 public:
     explicit CCmdUI(UINT id) : id_(id) {}
     UINT id() const { return id_; }
-    void Enable(BOOL on = TRUE) {
-        enabled_ = on != FALSE;
+    void Enable(bool on = true) {
+        enabled_ = on != false;
         enableChanged_ = true;
     }
     void SetCheck(int check = 1) {

@@ -50,11 +50,11 @@ struct PageOptions {
     bool landscape = false;
 };
 
-// TRUE when Qt knows the page size name (letter case aside).
+// true when Qt knows the page size name (letter case aside).
 bool IsKnownPageSize(const std::string& name);
 
 // Runs a whole job into a PDF file: every page from the first to the last the begin step
-// counted. FALSE, with a message in `error`, when the file cannot be written.
+// counted. false, with a message in `error`, when the file cannot be written.
 bool PrintToPdf(const std::string& path, PrintJobSteps& steps, const PageOptions& options,
                 std::string* error = nullptr);
 
@@ -73,7 +73,7 @@ void SetPrintDialogHook(std::function<bool(QPrinter& printer)> hook);
 
 // Tests: the preview window is shown, handed to the hook, then closed instead of run modally.
 void SetPrintPreviewHook(std::function<void(QWidget* preview)> hook);
-// Tests and screenshots: a picture of a shown preview window; FALSE when it cannot be written.
+// Tests and screenshots: a picture of a shown preview window; false when it cannot be written.
 bool SavePreviewPicture(QWidget* preview, const std::string& path);
 
 } // namespace tnv

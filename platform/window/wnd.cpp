@@ -25,17 +25,17 @@ std::map<std::string, WndClassInfo>& classes() {
 
 } // namespace
 
-BOOL RegisterWndClass(const WndClassInfo& info) {
+bool RegisterWndClass(const WndClassInfo& info) {
     if (info.name.empty())
-        return FALSE;
+        return false;
     auto it = classes().find(info.name);
     if (it != classes().end())
-        return FALSE;
+        return false;
     classes()[info.name] = info;
-    return TRUE;
+    return true;
 }
 
-BOOL IsWndClassRegistered(const std::string& name) {
+bool IsWndClassRegistered(const std::string& name) {
     return classes().count(name) != 0;
 }
 
@@ -115,34 +115,34 @@ QWidget* CWnd::clientWidget() const {
     return impl_ ? impl_->client : nullptr;
 }
 
-BOOL CWnd::Create(const std::string& className, const std::string& title, DWORD style,
+bool CWnd::Create(const std::string& className, const std::string& title, DWORD style,
                   const Rect& rect, CWnd* parent, UINT id) {
     if (!parent || !parent->impl_)
-        return FALSE;
+        return false;
     return createCommon(parent->impl_->client, parent, className, title, style, rect, id);
 }
 
-BOOL CWnd::CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
+bool CWnd::CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
                           const std::string& className) {
     if (!host)
-        return FALSE;
+        return false;
     return createCommon(host, nullptr, className, "", style, rect, id);
 }
 
-BOOL CWnd::CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
+bool CWnd::CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
                           const std::string& className) {
     return createCommon(nullptr, nullptr, className, title, style, rect, 0);
 }
 
-BOOL CWnd::createCommon(QWidget* host, CWnd* parent, const std::string& className,
+bool CWnd::createCommon(QWidget* host, CWnd* parent, const std::string& className,
                         const std::string& title, DWORD style, const Rect& rect, UINT id) {
     if (impl_ || !wndinput::haveApp())
-        return FALSE;
+        return false;
     WndClassInfo cls;
     if (!className.empty()) {
         auto it = classes().find(className);
         if (it == classes().end())
-            return FALSE;
+            return false;
         cls = it->second;
     } else {
         cls.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
@@ -177,24 +177,24 @@ BOOL CWnd::createCommon(QWidget* host, CWnd* parent, const std::string& classNam
     if (SendMessage(WM_CREATE) == -1) {
         if (!living.expired())
             DestroyWindow();
-        return FALSE;
+        return false;
     }
     if (living.expired())
-        return FALSE;
+        return false;
     if (style & WS_VISIBLE)
         impl->frame->show();
     impl->deliverSize();
-    return impl_ ? TRUE : FALSE;
+    return impl_ ? true : false;
 }
 
-BOOL CWnd::DestroyWindow() {
+bool CWnd::DestroyWindow() {
     if (!impl_)
-        return FALSE;
+        return false;
     WndImpl* impl = impl_.get();
     std::weak_ptr<int> living = impl->alive;
     SendMessage(WM_DESTROY);
     if (living.expired())
-        return TRUE;
+        return true;
     WndFrame* frame = impl->frame;
     impl->detachWidgets();
     wndinput::forget(this);
@@ -212,7 +212,7 @@ BOOL CWnd::DestroyWindow() {
         }
     }
     PostNcDestroy();
-    return TRUE;
+    return true;
 }
 
 void CWnd::windowGone() {
@@ -249,11 +249,11 @@ LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, MsgParam lp) {
     return r;
 }
 
-BOOL CWnd::PostMessage(UINT msg, WPARAM wp, MsgParam lp) {
+bool CWnd::PostMessage(UINT msg, WPARAM wp, MsgParam lp) {
     if (!impl_ || !impl_->client)
-        return FALSE;
+        return false;
     QCoreApplication::postEvent(impl_->client, new WndPostedMessage(msg, wp, lp));
-    return TRUE;
+    return true;
 }
 
 LRESULT CWnd::Default() {
@@ -291,7 +291,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, MsgParam lp) {
         OnVScroll(LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_SETFONT:
-        OnSetFont(reinterpret_cast<const FontDesc*>(wp), BOOL(lp));
+        OnSetFont(reinterpret_cast<const FontDesc*>(wp), bool(lp));
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(OnGetFont());
@@ -386,15 +386,15 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, MsgParam) {
 
 void CWnd::OnPaint(CDC&) {}
 
-BOOL CWnd::OnEraseBkgnd(CDC&) {
-    return BOOL(Default());
+bool CWnd::OnEraseBkgnd(CDC&) {
+    return bool(Default());
 }
 
 void CWnd::OnSize(UINT, int, int) {
     Default();
 }
 
-void CWnd::OnSetFont(const FontDesc*, BOOL) {
+void CWnd::OnSetFont(const FontDesc*, bool) {
     Default();
 }
 
@@ -402,20 +402,20 @@ const FontDesc* CWnd::OnGetFont() {
     return nullptr;
 }
 
-BOOL CWnd::OnMouseWheel(UINT, short, Point) {
-    return BOOL(Default());
+bool CWnd::OnMouseWheel(UINT, short, Point) {
+    return bool(Default());
 }
 
-BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) {
-    return BOOL(Default());
+bool CWnd::OnSetCursor(CWnd*, UINT, UINT) {
+    return bool(Default());
 }
 
-BOOL CWnd::OnNotify(WPARAM, NMHDR*, LRESULT*) {
-    return FALSE;
+bool CWnd::OnNotify(WPARAM, NMHDR*, LRESULT*) {
+    return false;
 }
 
-BOOL CWnd::OnCommand(WPARAM, MsgParam) {
-    return FALSE;
+bool CWnd::OnCommand(WPARAM, MsgParam) {
+    return false;
 }
 
 // --- geometry and painting ------------------------------------------------------------------
@@ -433,14 +433,14 @@ void CWnd::GetWindowRect(Rect* rect) const {
     *rect = impl_ ? fromQRect(impl_->frame->geometry()) : Rect{};
 }
 
-BOOL CWnd::MoveWindow(const Rect& rect, BOOL repaint) {
+bool CWnd::MoveWindow(const Rect& rect, bool repaint) {
     if (!impl_)
-        return FALSE;
+        return false;
     impl_->frame->setGeometry(toQRect(rect));
     impl_->relayout();
     if (repaint && impl_)
-        Invalidate(TRUE);
-    return TRUE;
+        Invalidate(true);
+    return true;
 }
 
 void CWnd::ShowWindow(bool show) {

@@ -153,9 +153,9 @@ struct WndClassInfo {
     int backgroundSysColor = -1; // a COLOR_* index, or -1 for no background erase
     Cursor cursor = Cursor::Arrow;
 };
-// FALSE when the name is empty or already registered with other settings.
-BOOL RegisterWndClass(const WndClassInfo& info);
-BOOL IsWndClassRegistered(const std::string& name);
+// false when the name is empty or already registered with other settings.
+bool RegisterWndClass(const WndClassInfo& info);
+bool IsWndClassRegistered(const std::string& name);
 
 class CWnd {
 public:
@@ -167,15 +167,15 @@ public:
     // --- creation -------------------------------------------------------------------------
     // A child window of `parent` (which must have a window) with a control id. The class must be
     // registered, or empty for a plain window. WM_CREATE runs before it returns.
-    BOOL Create(const std::string& className, const std::string& title, DWORD style,
+    bool Create(const std::string& className, const std::string& title, DWORD style,
                 const Rect& rect, CWnd* parent, UINT id);
     // A window inside a Qt widget that is not a CWnd (a program's main window).
-    BOOL CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
+    bool CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
                         const std::string& className = {});
     // A top-level window (demos, tests).
-    BOOL CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
+    bool CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
                         const std::string& className = {});
-    BOOL DestroyWindow();
+    bool DestroyWindow();
     CWnd* GetSafeHwnd() const { return impl_ ? const_cast<CWnd*>(this) : nullptr; }
     bool hasWindow() const { return impl_ != nullptr; }
     QWidget* widget() const;
@@ -193,20 +193,20 @@ public:
 
     // --- messages ---------------------------------------------------------------------------
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, MsgParam lp = 0);
-    BOOL PostMessage(UINT msg, WPARAM wp = 0, MsgParam lp = 0);
+    bool PostMessage(UINT msg, WPARAM wp = 0, MsgParam lp = 0);
     // The message being handled; Default() gives it the default processing.
     LRESULT Default();
 
     // --- geometry and painting --------------------------------------------------------------
     void GetClientRect(Rect* rect) const; // (0, 0, width, height) of the client area
     void GetWindowRect(Rect* rect) const; // in the parent's client coordinates
-    BOOL MoveWindow(const Rect& rect, BOOL repaint = TRUE);
+    bool MoveWindow(const Rect& rect, bool repaint = true);
     void ShowWindow(bool show);
     bool IsWindowVisible() const;
     void ClientToScreen(Point* p) const;
     void ScreenToClient(Point* p) const;
-    void Invalidate(BOOL erase = TRUE);
-    void InvalidateRect(const Rect* rect, BOOL erase = TRUE);
+    void Invalidate(bool erase = true);
+    void InvalidateRect(const Rect* rect, bool erase = true);
     void ValidateRect(const Rect* rect);
     // Paints pending invalid areas now.
     void UpdateWindow();
@@ -219,11 +219,11 @@ public:
     bool SaveWindowImage(const std::string& path);
 
     // --- scroll bars ------------------------------------------------------------------------
-    BOOL SetScrollInfo(int bar, const SCROLLINFO& info, BOOL redraw = TRUE);
-    BOOL GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const;
-    int SetScrollPos(int bar, int pos, BOOL redraw = TRUE); // previous position
+    bool SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw = true);
+    bool GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const;
+    int SetScrollPos(int bar, int pos, bool redraw = true); // previous position
     int GetScrollPos(int bar) const;
-    void SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw = TRUE);
+    void SetScrollRange(int bar, int minPos, int maxPos, bool redraw = true);
     void GetScrollRange(int bar, int* minPos, int* maxPos) const;
     bool IsScrollBarVisible(int bar) const;
 
@@ -231,7 +231,7 @@ public:
     CWnd* SetFocus(); // previous focus window
     static CWnd* GetFocus();
     CWnd* SetCapture();
-    static BOOL ReleaseCapture();
+    static bool ReleaseCapture();
     static CWnd* GetCapture();
     // Confines pointer positions delivered to the capture window (screen coordinates); null
     // lifts it. Emulated by clamping the positions, as the platform has no pointer warp.
@@ -239,7 +239,7 @@ public:
     static Point GetCursorPos(); // screen position of the last pointer event
     void SetCursor(Cursor c);
     UINT SetTimer(UINT id, UINT milliseconds); // id, or 0 on failure
-    BOOL KillTimer(UINT id);
+    bool KillTimer(UINT id);
 
     // The hourglass over the whole application while a long operation runs.
     static void BeginWaitCursor();
@@ -255,7 +255,7 @@ protected:
     virtual void PostNcDestroy() {} // the window is gone; self-owning windows delete this here
     virtual void OnClose() { DestroyWindow(); }
     virtual void OnPaint(CDC& dc); // dc is clipped to the area to repaint
-    virtual BOOL OnEraseBkgnd(CDC& dc);
+    virtual bool OnEraseBkgnd(CDC& dc);
     virtual void OnSize(UINT type, int cx, int cy);
     virtual void OnHScroll(UINT code, UINT pos) {
         Default();
@@ -265,7 +265,7 @@ protected:
         Default();
         (void)code, (void)pos;
     }
-    virtual void OnSetFont(const FontDesc* font, BOOL redraw);
+    virtual void OnSetFont(const FontDesc* font, bool redraw);
     virtual const FontDesc* OnGetFont();
     virtual void OnSysColorChange() {}
     virtual void OnSetFocus(CWnd* oldWnd) { (void)oldWnd; }
@@ -289,19 +289,19 @@ protected:
     virtual void OnLButtonDblClk(UINT flags, Point p) { (void)flags, (void)p; }
     virtual void OnRButtonDown(UINT flags, Point p) { (void)flags, (void)p; }
     virtual void OnRButtonUp(UINT flags, Point p) { (void)flags, (void)p; }
-    virtual BOOL OnMouseWheel(UINT flags, short delta, Point screenPt);
-    virtual BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg);
+    virtual bool OnMouseWheel(UINT flags, short delta, Point screenPt);
+    virtual bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg);
     virtual void OnTimer(UINT id) { (void)id; }
     virtual void OnCaptureChanged(CWnd* gaining) { (void)gaining; }
-    // WM_NOTIFY from a child (or an owned window). TRUE when handled; *result is the answer.
-    virtual BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result);
-    // WM_COMMAND: menu commands and control notifications. TRUE when handled.
-    virtual BOOL OnCommand(WPARAM wp, MsgParam lp);
+    // WM_NOTIFY from a child (or an owned window). true when handled; *result is the answer.
+    virtual bool OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result);
+    // WM_COMMAND: menu commands and control notifications. true when handled.
+    virtual bool OnCommand(WPARAM wp, MsgParam lp);
 
 private:
     friend class WndImpl;
     friend class WndFrame;
-    BOOL createCommon(QWidget* hostWidget, CWnd* parent, const std::string& className,
+    bool createCommon(QWidget* hostWidget, CWnd* parent, const std::string& className,
                       const std::string& title, DWORD style, const Rect& rect, UINT id);
     void windowGone(); // the widget was deleted from outside
 

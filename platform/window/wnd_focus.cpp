@@ -49,11 +49,11 @@ CWnd* CWnd::SetCapture() {
     return previous;
 }
 
-BOOL CWnd::ReleaseCapture() {
+bool CWnd::ReleaseCapture() {
     CWnd* previous = std::exchange(captureWnd, nullptr);
     if (previous)
         previous->SendMessage(WM_CAPTURECHANGED, 0, 0);
-    return TRUE;
+    return true;
 }
 
 CWnd* CWnd::GetCapture() {
@@ -106,16 +106,16 @@ UINT CWnd::SetTimer(UINT id, UINT milliseconds) {
     return id;
 }
 
-BOOL CWnd::KillTimer(UINT id) {
+bool CWnd::KillTimer(UINT id) {
     if (!impl_)
-        return FALSE;
+        return false;
     auto it = impl_->timers.find(id);
     if (it == impl_->timers.end())
-        return FALSE;
+        return false;
     impl_->client->killTimer(it->second);
     impl_->qtTimers.erase(it->second);
     impl_->timers.erase(it);
-    return TRUE;
+    return true;
 }
 
 void CWnd::BeginWaitCursor() {

@@ -98,11 +98,11 @@ void WndImpl::paintPending() {
         client->update(box);
 }
 
-void CWnd::Invalidate(BOOL erase) {
+void CWnd::Invalidate(bool erase) {
     InvalidateRect(nullptr, erase);
 }
 
-void CWnd::InvalidateRect(const Rect* rect, BOOL erase) {
+void CWnd::InvalidateRect(const Rect* rect, bool erase) {
     if (!impl_ || !impl_->canvas)
         return;
     QRect all = impl_->canvasRect();

@@ -84,9 +84,9 @@ void WndImpl::onBarReleased(int bar) {
         syncBar(bar);
 }
 
-BOOL CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
+bool CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, bool) {
     if (!impl_ || (bar != SB_HORZ && bar != SB_VERT))
-        return FALSE;
+        return false;
     WndImpl::Bar& s = impl_->sb[bar];
     if (info.fMask & SIF_RANGE) {
         s.min = info.nMin;
@@ -108,12 +108,12 @@ BOOL CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
         s.visible = visible;
         impl_->relayout();
     }
-    return TRUE;
+    return true;
 }
 
-BOOL CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
+bool CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
     if (!impl_ || !info || (bar != SB_HORZ && bar != SB_VERT))
-        return FALSE;
+        return false;
     const WndImpl::Bar& s = impl_->sb[bar];
     info->fMask = mask;
     if (mask & SIF_RANGE) {
@@ -126,10 +126,10 @@ BOOL CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
         info->nPos = s.pos;
     if (mask & SIF_TRACKPOS)
         info->nTrackPos = s.tracking ? s.track : s.pos;
-    return TRUE;
+    return true;
 }
 
-int CWnd::SetScrollPos(int bar, int pos, BOOL redraw) {
+int CWnd::SetScrollPos(int bar, int pos, bool redraw) {
     if (!impl_ || (bar != SB_HORZ && bar != SB_VERT))
         return 0;
     int previous = impl_->sb[bar].pos;
@@ -145,7 +145,7 @@ int CWnd::GetScrollPos(int bar) const {
     return GetScrollInfo(bar, &si, SIF_POS) ? si.nPos : 0;
 }
 
-void CWnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
+void CWnd::SetScrollRange(int bar, int minPos, int maxPos, bool redraw) {
     SCROLLINFO si;
     si.fMask = SIF_RANGE;
     si.nMin = minPos;

@@ -23,13 +23,13 @@ public:
     std::vector<WPARAM> commands;
 
 protected:
-    BOOL OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
+    bool OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
         auto* nm = reinterpret_cast<NMGRIDCELL*>(hdr);
         notes.push_back(Note{nm->hdr.code, nm->row, nm->col});
         *result = 0;
         return TRUE;
     }
-    BOOL OnCommand(WPARAM wp, MsgParam) override {
+    bool OnCommand(WPARAM wp, MsgParam) override {
         commands.push_back(wp);
         return TRUE;
     }

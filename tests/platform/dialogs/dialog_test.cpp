@@ -30,7 +30,7 @@ public:
     bool refuseCancel = false, endAtInit = false;
 
 protected:
-    BOOL OnInitDialog() override {
+    bool OnInitDialog() override {
         if (endAtInit)
             EndDialog(42);
         return TRUE;

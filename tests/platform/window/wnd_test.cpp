@@ -29,7 +29,7 @@ protected:
         return CWnd::WindowProc(msg, wp, lp);
     }
     void OnSize(UINT, int cx, int cy) override { sizes.push_back(Size{cx, cy}); }
-    BOOL OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
+    bool OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
         notifyCodes.push_back(hdr->code);
         *result = 7;
         return TRUE;
@@ -272,7 +272,7 @@ protected:
     void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
     void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
     void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
-    BOOL OnMouseWheel(UINT, short delta, Point) override {
+    bool OnMouseWheel(UINT, short delta, Point) override {
         record(WM_MOUSEWHEEL, UINT(int(delta)));
         return TRUE;
     }
