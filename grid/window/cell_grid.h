@@ -60,7 +60,7 @@ public:
     CGridSpan GetShownScrollableSpan(Rect* extent = nullptr) const;
     CGridSpan GetFullyShownSpan() const;
     BOOL GetCellCorner(int row, int col, Point* corner) const;
-    BOOL GetCellBox(int row, int col, Rect* box) const;
+    BOOL GetCellBox(int row, int col, CellBox* box) const;
     CGridPos CellAtPoint(Point p, BOOL includeFixed = TRUE) const;
     BOOL IsCellOnScreen(int row, int col) const;
     BOOL InvalidateCellArea(const CGridPos& pos);
@@ -78,8 +78,8 @@ public:
 
     // --- painting (grid_paint.cpp) -----------------------------------------------------------
     virtual void PaintGrid(CDC& dc);
-    virtual BOOL PaintFixedCell(CDC& dc, int row, int col, Rect rect, BOOL erase);
-    virtual BOOL PaintCell(CDC& dc, int row, int col, Rect rect, BOOL erase);
+    virtual BOOL PaintFixedCell(CDC& dc, int row, int col, CellBox rect, BOOL erase);
+    virtual BOOL PaintCell(CDC& dc, int row, int col, CellBox rect, BOOL erase);
     void FillBackground(CDC& dc);
 
     // --- notifications (grid_window.cpp) -----------------------------------------------------

@@ -14,11 +14,11 @@ std::string CCellGrid::AccText(int row, int col) const {
 }
 
 bool CCellGrid::AccBox(int row, int col, Rect* box) const {
-    Rect inclusive;
+    CellBox inclusive;
     if (!IsCellOnScreen(row, col) || !GetCellBox(row, col, &inclusive))
         return false;
     if (box)
-        *box = Rect{inclusive.left, inclusive.top, inclusive.right + 1, inclusive.bottom + 1};
+        *box = inclusive.Area();
     return true;
 }
 

@@ -21,7 +21,7 @@ void CCellGrid::BeginCellEdit(int row, int col, UINT startCode) {
     if (!IsValidCell(row, col))
         return;
     BringCellIntoView(row, col);
-    Rect box;
+    CellBox box;
     if (!IsCellWritable(row, col) || !IsCellOnScreen(row, col) || !GetCellBox(row, col, &box))
         return;
     NotifyParent(row, col, GN_BEGINEDIT);
@@ -32,7 +32,7 @@ void CCellGrid::BeginCellEdit(int row, int col, UINT startCode) {
     if (!GetCellInfo(&info))
         return;
     DWORD align = (info.format & DT_RIGHT) ? ES_RIGHT : (info.format & DT_CENTER) ? ES_CENTER : 0;
-    MakeInPlaceEditor(box, align | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
+    MakeInPlaceEditor(box.Inside(), align | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
                       IDC_GRID_INPLACE_EDIT, row, col, info.text, startCode);
 }
 

@@ -102,13 +102,13 @@ BOOL CCellGrid::GetCellCorner(int row, int col, Point* corner) const {
     return TRUE;
 }
 
-BOOL CCellGrid::GetCellBox(int row, int col, Rect* box) const {
+BOOL CCellGrid::GetCellBox(int row, int col, CellBox* box) const {
     Point p;
     if (!GetCellCorner(row, col, &p))
         return FALSE;
     if (box)
-        *box = Rect{p.x, p.y, capped((long long)p.x + GetColSize(col) - 1),
-                    capped((long long)p.y + GetRowSize(row) - 1)};
+        *box = CellBox{p.x, p.y, capped((long long)p.x + GetColSize(col) - 1),
+                       capped((long long)p.y + GetRowSize(row) - 1)};
     return TRUE;
 }
 
@@ -154,10 +154,10 @@ BOOL CCellGrid::IsCellOnScreen(int row, int col) const {
 BOOL CCellGrid::InvalidateCellArea(const CGridPos& pos) {
     if (!hasWindow() || !drawEnabled || !IsCellOnScreen(pos.row, pos.col))
         return FALSE;
-    Rect box;
+    CellBox box;
     if (!GetCellBox(pos.row, pos.col, &box))
         return FALSE;
-    Rect area{box.left, box.top, box.right + 1, box.bottom + 1};
+    Rect area = box.Area();
     InvalidateRect(&area, TRUE);
     return TRUE;
 }
@@ -310,7 +310,7 @@ void CCellGrid::BringCellIntoView(int row, int col) {
         SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
     for (int n = shown.minRow - row; n > 0; --n)
         SendMessage(WM_VSCROLL, SB_LINEUP, 0);
-    Rect box;
+    CellBox box;
     Rect client;
     GetClientRect(&client);
     if (GetCellBox(row, col, &box)) {

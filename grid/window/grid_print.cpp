@@ -38,7 +38,7 @@ struct PrintedCellAt {
 };
 
 // The grid lines of one printed cell, whose corners `cell` gives inclusively.
-void drawPrintLines(CDC& dc, int gridLines, const Rect& cell, PrintedCellAt at) {
+void drawPrintLines(CDC& dc, int gridLines, const CellBox& cell, PrintedCellAt at) {
     if (gridLines == GRIDLINES_HORZ || gridLines == GRIDLINES_BOTH) {
         const int x0 = at.firstCol ? cell.left : cell.left - 1;
         dc.MoveTo(x0, cell.bottom);
@@ -120,9 +120,9 @@ void CCellGrid::PrintPage(CDC* dc, CPrintInfo* info) {
         int left = 0;
         for (int c = 0; c < numCols; ++c) {
             const int right = left + GetColSize(c) - 1;
-            Rect rect{left, top, right, std::min(bottom, B - 1)};
+            CellBox rect{left, top, right, std::min(bottom, B - 1)};
             PaintCell(*dc, row, c, rect, FALSE);
-            drawPrintLines(*dc, gridLines, Rect{left, top, right, bottom},
+            drawPrintLines(*dc, gridLines, CellBox{left, top, right, bottom},
                            {c == 0, i == 0, row == 0});
             left = right + 1;
         }
@@ -151,8 +151,8 @@ void CCellGrid::PrintColumnTitles(CDC* dc, CPrintInfo* info) {
         int left = 0;
         for (int c = 0; c < numCols; ++c) {
             const int right = left + GetColSize(c) - 1;
-            PaintFixedCell(*dc, f, c, Rect{left, top, right, bottom}, FALSE);
-            drawPrintLines(*dc, gridLines, Rect{left, top, right, bottom},
+            PaintFixedCell(*dc, f, c, CellBox{left, top, right, bottom}, FALSE);
+            drawPrintLines(*dc, gridLines, CellBox{left, top, right, bottom},
                            {c == 0, f == 0, f == 0});
             left = right + 1;
         }

@@ -86,7 +86,7 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
         QImage shot = r.grid().clientWidget()->grab().toImage();
         for (int row : {0, 1})
             for (int col = 0; col < kFleetColumns; ++col) {
-                Rect box;
+                CellBox box;
                 ASSERT_TRUE(r.grid().GetCellBox(row, col, &box));
                 QRect inside(box.left + 2, box.top + 2, box.right - box.left - 3,
                              box.bottom - box.top - 3);

@@ -18,7 +18,7 @@ namespace {
 struct Fidelity : EditorFixture {
     // Double-clicks the text of `row`, types `text` at its end and presses Enter.
     void typeInto(int row, const std::string& text) {
-        Rect box;
+        CellBox box;
         ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
         wndevents::DoubleClick(grid(),
                                Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});

@@ -128,7 +128,7 @@ TEST_F(EditorFixture, TextsReadOnTheirColoursOnALightAndADarkDesktop) {
             info.col = 2;
             info.mask = GCIF_BACKCOLOR;
             ASSERT_TRUE(grid().GetCellInfo(&info));
-            Rect box;
+            CellBox box;
             ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
             QRect inside(box.left + 2, box.top + 2, box.right - box.left - 3,
                          box.bottom - box.top - 3);

@@ -53,7 +53,7 @@ struct PreviewFixture : EditorFixture {
         return 0;
     }
     Point at(int row, int col) {
-        Rect box;
+        CellBox box;
         EXPECT_TRUE(grid().GetCellBox(row, col, &box));
         return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     }

@@ -97,7 +97,7 @@ TEST_F(EditTest, PressAndReleaseOnCurrentCellOpensOnRelease) {
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(selectionOf(*e), (Selection{4, 4}));
     EXPECT_FALSE(e->exitsOnArrows());
-    Rect box;
+    CellBox box;
     grid->GetCellBox(2, 2, &box);
     Rect where;
     e->GetWindowRect(&where);

@@ -54,7 +54,7 @@ protected:
         vscrolls.push_back(code);
         WindowTestGrid::OnVScroll(code, pos);
     }
-    BOOL PaintCell(CDC& dc, int row, int col, Rect rect, BOOL erase) override {
+    BOOL PaintCell(CDC& dc, int row, int col, CellBox rect, BOOL erase) override {
         ++cellPaints;
         return WindowTestGrid::PaintCell(dc, row, col, rect, erase);
     }

@@ -14,7 +14,7 @@ class InputTest : public GridWindowTest {
 protected:
     // The middle of a cell on screen.
     Point at(int row, int col) {
-        Rect box;
+        CellBox box;
         EXPECT_TRUE(grid->GetCellBox(row, col, &box)) << row << "," << col;
         return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     }
