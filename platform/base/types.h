@@ -90,8 +90,6 @@ constexpr int FW_BOLD = 700;
 struct FontDesc {
     int height = 0;
     int width = 0;
-    int escapement = 0;
-    int orientation = 0;
     int weight = FW_NORMAL;
     std::uint8_t italic = 0;
     std::uint8_t underline = 0;

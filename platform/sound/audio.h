@@ -79,7 +79,6 @@ struct DSBUFFERDESC {
     DWORD dwSize = 0;
     DWORD dwFlags = 0;
     DWORD dwBufferBytes = 0;
-    DWORD dwReserved = 0;
     const WAVEFORMATEX* lpwfxFormat = nullptr;
     GUID guid3DAlgorithm{};
 };
