@@ -5,6 +5,9 @@
 
 #include "resources/browser/fleet_resources.h"
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 struct Fleet : KeyedProgram {

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 // A menu item reached by its letters, and whether its command is checked afterwards.
 struct MenuLetters {
     Qt::Key menu;
     Qt::Key item;
-    tnv::UINT command;
+    UINT command;
     bool checked;
 };
 
@@ -30,9 +32,9 @@ struct KeyedProgram {
     [[nodiscard]] virtual bool start() = 0;
     // Makes the table long enough to scroll before the start.
     virtual void useLongTable() {}
-    virtual tnv::FrameResources resources() const = 0;
-    virtual tnv::CFrameWnd& frame() = 0;
-    virtual tnv::CCellGrid& grid() = 0;
+    virtual FrameResources resources() const = 0;
+    virtual CFrameWnd& frame() = 0;
+    virtual CCellGrid& grid() = 0;
     virtual bool modified() { return false; }
     QWidget* window() { return static_cast<QWidget*>(frame().nativeWindow()); }
 
@@ -41,17 +43,17 @@ struct KeyedProgram {
     // Entering the table without a current cell, the long table scrolled down `scrolledRows`
     // first, which shows `scrolled` as its first scrolled cell.
     int scrolledRows = 0;
-    tnv::CGridPos scrolled;
-    tnv::CGridPos entered;
+    CGridPos scrolled;
+    CGridPos entered;
     unsigned enteredPicked = 0;
     std::vector<Qt::Key> thenKeys; // from no current cell, once the table has been entered
-    tnv::CGridPos thenCell;
+    CGridPos thenCell;
     // The menus: one opened by its letter and walked down to an item, items by their letters,
     // and the walk left and right from a menu.
     Qt::Key walkedMenu = Qt::Key_unknown;
     QString walkedTitle;
     int walkedDown = 0;
-    tnv::UINT walkedCommand = 0;
+    UINT walkedCommand = 0;
     std::vector<MenuLetters> letters;
     Qt::Key crossedMenu = Qt::Key_unknown;
     std::vector<MenuStep> crossing;
