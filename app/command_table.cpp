@@ -1,5 +1,7 @@
 #include "app/command_table.h"
 
+namespace tnv {
+
 const MenuCommand* CommandTable::find(UINT id) const {
     for (const MenuCommand& command : commands_) {
         if (command.id == id)
@@ -21,7 +23,7 @@ bool CommandTable::Run(UINT id) const {
     return true;
 }
 
-bool CommandTable::Update(CmdUI& ui) const {
+bool CommandTable::Update(CCmdUI& ui) const {
     const MenuCommand* command = find(ui.id());
     if (!command || (!command->enabled && !command->checked))
         return false;
@@ -30,3 +32,5 @@ bool CommandTable::Update(CmdUI& ui) const {
         ui.SetCheck(command->checked() ? 1 : 0);
     return true;
 }
+
+} // namespace tnv

@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <vector>
 
+namespace tnv {
+
 // One command: what it does, and when its menu item is enabled and checked.
 struct MenuCommand {
     UINT id = 0;
@@ -29,10 +31,12 @@ public:
     // The three questions a command target answers, for the commands of the table.
     bool Has(UINT id) const;
     bool Run(UINT id) const;
-    bool Update(CmdUI& ui) const;
+    bool Update(CCmdUI& ui) const;
 
 private:
     const MenuCommand* find(UINT id) const;
 
     std::vector<MenuCommand> commands_;
 };
+
+} // namespace tnv

@@ -2,12 +2,14 @@
 
 #include "grid/window/cell_grid.h"
 
-CGridView::~CGridView() {
+namespace tnv {
+
+GridView::~GridView() {
     // The grid is a child window: it goes before the view's window does.
     grid_.reset();
 }
 
-bool CGridView::CreateGridWindow(UINT controlId) {
+bool GridView::CreateGridWindow(UINT controlId) {
     grid_ = MakeGrid();
     if (!grid_)
         return false;
@@ -21,47 +23,49 @@ bool CGridView::CreateGridWindow(UINT controlId) {
     return true;
 }
 
-std::unique_ptr<CCellGrid> CGridView::MakeGrid() {
+std::unique_ptr<CCellGrid> GridView::MakeGrid() {
     return std::make_unique<CCellGrid>();
 }
 
-CmdTarget* CGridView::gridTarget() const {
+CCmdTarget* GridView::gridTarget() const {
     if (!grid_ || !grid_->hasWindow())
         return nullptr;
     return grid_.get();
 }
 
-bool CGridView::HasCommand(UINT id) const {
-    if (CmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
+bool GridView::HasCommand(UINT id) const {
+    if (CCmdTarget* grid = gridTarget(); grid && grid->HasCommand(id))
         return true;
     return commands_.Has(id);
 }
 
-bool CGridView::OnCmdMsg(UINT id) {
-    if (CmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id)) {
+bool GridView::OnCmdMsg(UINT id) {
+    if (CCmdTarget* grid = gridTarget(); grid && grid->OnCmdMsg(id)) {
         OnGridCommand();
         return true;
     }
     return commands_.Run(id);
 }
 
-bool CGridView::OnUpdateCmdUI(CmdUI& ui) {
-    if (CmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
+bool GridView::OnUpdateCmdUI(CCmdUI& ui) {
+    if (CCmdTarget* grid = gridTarget(); grid && grid->OnUpdateCmdUI(ui))
         return true;
     return commands_.Update(ui);
 }
 
-void CGridView::OnBeginPrinting(Surface* dc, CPrintInfo* info) {
+void GridView::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     if (grid_)
         grid_->PrintBegin(dc, info);
 }
 
-void CGridView::OnPrint(Surface* dc, CPrintInfo* info) {
+void GridView::OnPrint(CDC* dc, CPrintInfo* info) {
     if (grid_)
         grid_->PrintPage(dc, info);
 }
 
-void CGridView::OnEndPrinting(Surface* dc, CPrintInfo* info) {
+void GridView::OnEndPrinting(CDC* dc, CPrintInfo* info) {
     if (grid_)
         grid_->PrintEnd(dc, info);
 }
+
+} // namespace tnv

@@ -9,25 +9,27 @@
 
 #include <memory>
 
+namespace tnv {
+
 class CCellGrid;
 
-class CGridView : public Wnd, public CmdTarget, public PrintJobSteps {
+class GridView : public CWnd, public CCmdTarget, public PrintJobSteps {
 public:
-    ~CGridView() override;
+    ~GridView() override;
 
     // Where the title and status texts go.
     void SetFrame(CFrameWnd* frame) { frame_ = frame; }
     CCellGrid* grid() const { return grid_.get(); }
 
-    // CmdTarget: the grid first, then the view's table.
+    // CCmdTarget: the grid first, then the view's table.
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
+    bool OnUpdateCmdUI(CCmdUI& ui) override;
 
     // Printing is the grid's: each step of a job is handed to it.
-    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override;
-    void OnPrint(Surface* dc, CPrintInfo* info) override;
-    void OnEndPrinting(Surface* dc, CPrintInfo* info) override;
+    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override;
+    void OnPrint(CDC* dc, CPrintInfo* info) override;
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override;
 
 protected:
     // The view's own commands; its constructor sets them once.
@@ -45,7 +47,9 @@ protected:
 
 private:
     // The grid once it has a window: it runs the clipboard commands and select all.
-    CmdTarget* gridTarget() const;
+    CCmdTarget* gridTarget() const;
 
     CommandTable commands_;
 };
+
+} // namespace tnv

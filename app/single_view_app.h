@@ -8,9 +8,11 @@
 #include <memory>
 #include <utility>
 
-template <class Frame, class Doc, class View> class CSingleViewApp : public CWinApp {
+namespace tnv {
+
+template <class Frame, class Doc, class View> class SingleViewApp : public CWinApp {
 public:
-    ~CSingleViewApp() override { TearDownWindows(); }
+    ~SingleViewApp() override { TearDownWindows(); }
 
     int ExitInstance() override {
         TearDownWindows();
@@ -21,10 +23,10 @@ public:
     View* view() const { return view_.get(); }
     Doc* document() const { return document_.get(); }
 
-    // CmdTarget: the application's own commands, from its table.
+    // CCmdTarget: the application's own commands, from its table.
     bool OnCmdMsg(UINT id) override { return commands_.Run(id); }
     bool HasCommand(UINT id) const override { return commands_.Has(id); }
-    bool OnUpdateCmdUI(CmdUI& ui) override { return commands_.Update(ui); }
+    bool OnUpdateCmdUI(CCmdUI& ui) override { return commands_.Update(ui); }
 
 protected:
     // The application's own commands; its constructor sets them once.
@@ -73,3 +75,5 @@ protected:
 private:
     CommandTable commands_;
 };
+
+} // namespace tnv

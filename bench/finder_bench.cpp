@@ -18,6 +18,8 @@
 #include <sys/wait.h>
 #include <vector>
 
+using namespace tnv;
+
 extern char** environ;
 
 namespace {

@@ -28,6 +28,9 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 extern char** environ;
 
 namespace {
@@ -179,7 +182,7 @@ FleetState& benchFleet() {
 }
 
 struct GridSetup {
-    Wnd owner;
+    CWnd owner;
     CCellGrid grid;
     GridSetup() {
         owner.CreateTopLevel("bench", 0, Rect{0, 0, 1650, 1050});

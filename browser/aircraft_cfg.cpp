@@ -8,6 +8,8 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace tnv::fleet {
+
 namespace {
 
 void copyField(char (&field)[256], std::string_view text) {
@@ -263,3 +265,5 @@ void ReadAircraftCfgLines(CfgLines& lines, std::string_view subfolder, AircraftT
         observer->Folder(subfolder, report);
     AddAircraftRecords(found, subfolder, table);
 }
+
+} // namespace tnv::fleet

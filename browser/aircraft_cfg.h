@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string_view>
 
+namespace tnv::fleet {
+
 // The keys of the lines that tell something, folded: a line tells what its keys say.
 enum CfgKey { kKeyTitle, kKeyWeight, kKeyWeightBlank, kKeyEngineType, kKeyEngine, kCfgKeyCount };
 constexpr std::string_view kCfgKeys[kCfgKeyCount] = {"title", "empty_weight=", "empty_weight ",
@@ -97,3 +99,5 @@ void AddAircraftRecords(const CfgFindings& found, std::string_view subfolder, Ai
 // the outcome.
 void ReadAircraftCfgLines(CfgLines& lines, std::string_view subfolder, AircraftTable& table,
                           const ExcludeKeywords& keywords, ScanObserver* observer = nullptr);
+
+} // namespace tnv::fleet

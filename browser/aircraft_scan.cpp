@@ -10,6 +10,8 @@
 #include <strings.h>
 #include <unistd.h>
 
+namespace tnv::fleet {
+
 namespace {
 
 std::string fold(std::string_view s) {
@@ -163,3 +165,5 @@ void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTa
     CfgLines lines(file);
     ReadAircraftCfgLines(lines, subfolder, table, keywords);
 }
+
+} // namespace tnv::fleet

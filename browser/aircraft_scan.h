@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tnv::fleet {
+
 class BrowserConfig;
 
 constexpr int kAircraftSlots = 2048;
@@ -122,3 +124,5 @@ void ReadAircraftCfgFrom(std::FILE* file, std::string_view subfolder, AircraftTa
 // do not show.
 void TraceLine(std::string_view text);
 void TraceLine(std::string_view text, long value);
+
+} // namespace tnv::fleet

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cstring>
 
+namespace tnv::fleet {
+
 namespace {
 
 constexpr std::size_t kCurrencyLineChars = 253;
@@ -225,3 +227,5 @@ std::int32_t ReadInteger(std::string_view text) {
         return static_cast<std::int32_t>(-value);
     return static_cast<std::int32_t>(std::min<std::int64_t>(value, 2147483647));
 }
+
+} // namespace tnv::fleet

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace tnv::fleet {
+
 constexpr int kMaxCurrencies = 20;
 constexpr std::size_t kCurrencyNameChars = 28;
 constexpr std::size_t kCurrencySignChars = 4;
@@ -86,3 +88,5 @@ bool EqualNoCaseAscii(std::string_view a, std::string_view b);
 double ReadDecimal(std::string_view text);
 // The integer at the start of `text` the way atoi reads it, held to the 32-bit range.
 std::int32_t ReadInteger(std::string_view text);
+
+} // namespace tnv::fleet

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+namespace tnv::fleet {
+
 namespace {
 
 // Every line goes out here, the one place that knows how texts meet the terminal: a folder's
@@ -110,3 +112,5 @@ int ExplainFleet(FleetState& state) {
     }
     return 0;
 }
+
+} // namespace tnv::fleet

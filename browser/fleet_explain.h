@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace tnv::fleet {
+
 // The keyword list and the scan as at start-up, one line per outcome written to `out`:
 // FOLDER, tab, "listed", tab, TITLE for each title a folder gave, or FOLDER, tab, "left out",
 // tab and the reason. False when a line could not be written.
@@ -14,3 +16,5 @@ bool ExplainScan(FleetState& state, std::FILE* out);
 // FleetValuer --explain: the lines on standard output. Returns the exit status: 0, or 1 with the
 // reason on standard error when there is no aircraft folder or the lines cannot be written.
 int ExplainFleet(FleetState& state);
+
+} // namespace tnv::fleet

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace tnv::fleet {
+
 bool WriteExport(const std::string& diskPath, const std::string& bytes, std::string* error) {
     return fsx::writeFile(diskPath, bytes, error, fsx::WriteOptions::NamedOutput()) ==
            fsx::WriteStatus::Written;
@@ -14,8 +16,8 @@ bool WriteExport(const std::string& diskPath, const std::string& bytes, std::str
 
 int ExportFleet(FleetState& state, const std::string& path, bool utf8) {
     LoadFleet(state);
-    CCellGridCore grid;
-    grid.AllowEditing(FALSE);
+    CellGridCore grid;
+    grid.AllowEditing(false);
     FillAircraftGrid(grid, state);
     std::string csv = GridToCsv(grid, utf8);
 
@@ -36,3 +38,5 @@ int ExportFleet(FleetState& state, const std::string& path, bool utf8) {
     }
     return 0;
 }
+
+} // namespace tnv::fleet

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace tnv::fleet {
+
 namespace {
 
 bool parseSort(const std::string& name, AircraftSortMode* sort) {
@@ -140,3 +142,5 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
     }
     return o;
 }
+
+} // namespace tnv::fleet

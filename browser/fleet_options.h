@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv::fleet {
+
 struct FleetOptions {
     std::string base; // --base DIR (a disk path, as given)
     AircraftSortMode sort = SortByRank;
@@ -30,3 +32,5 @@ std::optional<FleetOptions> ParseFleetOptions(const std::vector<std::string>& ar
                                               std::string* error);
 
 const char* FleetUsage();
+
+} // namespace tnv::fleet

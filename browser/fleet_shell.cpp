@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace tnv::fleet {
+
 namespace {
 
 constexpr int kStartClientWidth = 880;
@@ -42,7 +44,7 @@ bool CMainFrame::OnCmdMsg(UINT id) {
     return commands_.Run(id) || CFrameWnd::OnCmdMsg(id);
 }
 
-bool CMainFrame::OnUpdateCmdUI(CmdUI& ui) {
+bool CMainFrame::OnUpdateCmdUI(CCmdUI& ui) {
     return commands_.Update(ui) || CFrameWnd::OnUpdateCmdUI(ui);
 }
 
@@ -206,3 +208,5 @@ int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, ch
     }
     return RunApplication(app, argc, argv, run);
 }
+
+} // namespace tnv::fleet

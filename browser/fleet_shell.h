@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+namespace tnv::fleet {
+
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(FleetState& state);
@@ -20,10 +22,10 @@ public:
     // "All aircraft variation": flips the switch, rescans and redraws.
     void OnAllVariations();
 
-    // CmdTarget: the frame's own commands, then the framework's.
+    // CCmdTarget: the frame's own commands, then the framework's.
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
+    bool OnUpdateCmdUI(CCmdUI& ui) override;
 
 private:
     FleetState& state_;
@@ -56,7 +58,7 @@ public:
     CFleetAboutDialog();
 };
 
-class CFleetValuerApp : public CSingleViewApp<CMainFrame, CFleetValuerDoc, CFleetValuerView> {
+class CFleetValuerApp : public SingleViewApp<CMainFrame, CFleetValuerDoc, CFleetValuerView> {
 public:
     CFleetValuerApp(FleetState& state, const FleetOptions& options);
 
@@ -82,3 +84,5 @@ private:
 // Runs the window until it is closed, or renders it to the options' screenshot. Outside a
 // simulator the window first settles which one it shows. Returns the exit status.
 int RunFleetWindow(FleetState& state, const FleetOptions& options, int& argc, char** argv);
+
+} // namespace tnv::fleet

@@ -7,9 +7,11 @@
 
 #include <cstdio>
 
+namespace tnv::fleet {
+
 namespace {
 
-void setFormat(CCellGridCore& grid, int row, int col, UINT format) {
+void setFormat(CellGridCore& grid, int row, int col, UINT format) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -18,7 +20,7 @@ void setFormat(CCellGridCore& grid, int row, int col, UINT format) {
     grid.SetCellInfo(&info);
 }
 
-void setData(CCellGridCore& grid, int row, int col, LPARAM data) {
+void setData(CellGridCore& grid, int row, int col, LPARAM data) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -142,7 +144,7 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM /*user*/) {
     return 0;
 }
 
-void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
+void FillAircraftGrid(CellGridCore& grid, const FleetState& state) {
     TraceLine("RedrawAircraftTable start");
     const AircraftTable& table = *state.table;
     const CurrencyEntry& currency = state.config.activeCurrency();
@@ -153,9 +155,9 @@ void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     grid.SetNumCols(kFleetColumns);
     grid.SetNumFixedRows(1);
     grid.ClearSelection();
-    grid.EnableSelection(FALSE);
+    grid.EnableSelection(false);
     grid.ClearSelection();
-    grid.SetSingleRowSelection(FALSE);
+    grid.SetSingleRowSelection(false);
     grid.SetNumFixedCols(0);
     grid.SetNumRows(count + 1);
 
@@ -193,24 +195,24 @@ void FillAircraftGrid(CCellGridCore& grid, const FleetState& state) {
     TraceLine("RedrawAircraftTable attempt to sort");
     switch (state.sort) {
     case SortByRank:
-        grid.SortRowsByText(kFleetColRank, TRUE);
+        grid.SortRowsByText(kFleetColRank, true);
         break;
     case SortByName:
-        grid.SortRowsByText(kFleetColName, TRUE);
+        grid.SortRowsByText(kFleetColName, true);
         break;
     case SortByType:
-        grid.SortRowsByText(kFleetColType, TRUE);
+        grid.SortRowsByText(kFleetColType, true);
         break;
     case SortByWeight:
-        grid.SortRowsByData(CompareDataWords, kFleetColWeight, TRUE, 0);
+        grid.SortRowsByData(CompareDataWords, kFleetColWeight, true, 0);
         break;
     case SortByPrice:
-        grid.SortRowsByData(CompareDataWords, kFleetColPrice, TRUE, 0);
+        grid.SortRowsByData(CompareDataWords, kFleetColPrice, true, 0);
         break;
     }
 }
 
-std::string GridToCsv(CCellGridCore& grid, bool utf8) {
+std::string GridToCsv(CellGridCore& grid, bool utf8) {
     std::string out;
     for (int row = 0; row < grid.GetNumRows(); ++row) {
         for (int col = 0; col < grid.GetNumCols(); ++col) {
@@ -229,3 +231,5 @@ std::string GridToCsv(CCellGridCore& grid, bool utf8) {
 std::string LinesDisplayedText(int count) {
     return std::to_string(count) + " lines displayed";
 }
+
+} // namespace tnv::fleet

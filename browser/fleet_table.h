@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
-class CCellGridCore;
+namespace tnv {
+class CellGridCore;
+} // namespace tnv
+
+namespace tnv::fleet {
 
 enum AircraftSortMode {
     SortByRank = 0,
@@ -83,12 +87,14 @@ int CompareDataWords(LPARAM a, LPARAM b, LPARAM user);
 
 // Rebuilds the grid's rows from the aircraft table and puts them in the state's order. Sizing
 // the grid to its window and the status text are left to the view.
-void FillAircraftGrid(CCellGridCore& grid, const FleetState& state);
+void FillAircraftGrid(CellGridCore& grid, const FleetState& state);
 
 // The grid's rows as displayed, header first, as CSV: a field holding a comma, a quote or a line
 // end is quoted with its quotes doubled; lines end in LF; bytes pass unchanged, or with `utf8`
 // the texts become UTF-8 and the folders' names are written as the disk has them.
-std::string GridToCsv(CCellGridCore& grid, bool utf8 = false);
+std::string GridToCsv(CellGridCore& grid, bool utf8 = false);
 
 // The status text for a table of `count` rows.
 std::string LinesDisplayedText(int count);
+
+} // namespace tnv::fleet

@@ -6,6 +6,8 @@
 #include "platform/shell/shell.h"
 #include "resources/browser/fleet_resources.h"
 
+namespace tnv::fleet {
+
 CFleetValuerView::CFleetValuerView(FleetState& state) : state_(state) {
     SetCommands(commandTable());
 }
@@ -37,7 +39,7 @@ CommandTable CFleetValuerView::commandTable() {
 void CFleetValuerView::OnDestroy() {
     keywordLaunch_.reset();
     grid_.reset();
-    Wnd::OnDestroy();
+    CWnd::OnDestroy();
 }
 
 void CFleetValuerView::OnInitialUpdate() {
@@ -47,7 +49,7 @@ void CFleetValuerView::OnInitialUpdate() {
         return; // a later update rescans but leaves the table on screen as it is
     if (!CreateGridWindow(IDC_FLEET_GRID))
         return;
-    grid_->AllowEditing(FALSE);
+    grid_->AllowEditing(false);
     grid_->SetPrintAppTitle(kFleetAppTitle);
     grid_->SetAccessibleNames("Aircraft prices", {});
     TraceLine("OnInitialUpdate grid created attempt to redraw");
@@ -61,7 +63,7 @@ void CFleetValuerView::RedrawAircraftTable() {
     FillAircraftGrid(*grid_, state_);
     // One repaint of the whole window on the next paint: repainting column by column walks
     // every row, off screen too, and the new row count has invalidated the window anyway.
-    grid_->Invalidate(TRUE);
+    grid_->Invalidate(true);
     if (grid_->hasWindow() && sizeKnown_)
         fitGrid();
     if (frame_)
@@ -72,7 +74,7 @@ void CFleetValuerView::RedrawAircraftTable() {
 void CFleetValuerView::fitGrid() {
     Rect client;
     GetClientRect(&client);
-    grid_->MoveWindow(client, TRUE);
+    grid_->MoveWindow(client, true);
     int rest = client.Width() - grid_->GetColSize(kFleetColType) -
                grid_->GetColSize(kFleetColWeight) - grid_->GetColSize(kFleetColRank) -
                grid_->GetColSize(kFleetColName) - grid_->GetColSize(kFleetColPrice);
@@ -80,7 +82,7 @@ void CFleetValuerView::fitGrid() {
 }
 
 void CFleetValuerView::OnSize(UINT type, int cx, int cy) {
-    Wnd::OnSize(type, cx, cy);
+    CWnd::OnSize(type, cx, cy);
     if (grid_ && grid_->hasWindow()) {
         sizeKnown_ = true;
         fitGrid();
@@ -125,7 +127,7 @@ void CFleetValuerView::tellKeywordListFailure(const std::string& error) {
 
 void CFleetValuerView::OnTimer(UINT id) {
     if (id != kKeywordLaunchTimer) {
-        Wnd::OnTimer(id);
+        CWnd::OnTimer(id);
         return;
     }
     std::string error;
@@ -138,3 +140,5 @@ void CFleetValuerView::OnTimer(UINT id) {
     if (verdict && !*verdict)
         tellKeywordListFailure(error);
 }
+
+} // namespace tnv::fleet

@@ -8,14 +8,18 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
 class CCellGrid;
 namespace shell {
 class PendingOpen;
 }
+} // namespace tnv
+
+namespace tnv::fleet {
 
 constexpr UINT IDC_FLEET_GRID = 100;
 
-class CFleetValuerView : public CGridView {
+class CFleetValuerView : public GridView {
 public:
     explicit CFleetValuerView(FleetState& state);
     ~CFleetValuerView() override;
@@ -55,3 +59,5 @@ private:
     int keywordLaunchTicks_ = 0;
     void tellKeywordListFailure(const std::string& error);
 };
+
+} // namespace tnv::fleet

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+namespace tnv::fleet {
+
 void FoldText(const char* in, char* out, std::size_t n) {
     const auto& table = FoldTable();
     for (std::size_t i = 0; i < n; ++i)
@@ -90,3 +92,5 @@ bool AnyWordInLine(const std::vector<std::string>& foldedWords, std::string_view
             return true;
     return false;
 }
+
+} // namespace tnv::fleet

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tnv::fleet {
+
 // Control characters and the blank compare as one blank, capitals as small letters; bytes above
 // 127 compare as they are.
 constexpr unsigned char FoldChar(unsigned char c) {
@@ -68,3 +70,5 @@ private:
 
 // The plain search, one word after the other: the reference the matcher is held to.
 bool AnyWordInLine(const std::vector<std::string>& foldedWords, std::string_view foldedLine);
+
+} // namespace tnv::fleet

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 // An absolute folder without a separator at its end, in the program's 8-bit form.

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace tnv::fleet {
+
 namespace {
 
 struct PriceFactors {
@@ -199,3 +201,5 @@ std::string WeightText(std::int32_t weightLbs, bool pounds) {
 std::int32_t WeightDataWord(std::int32_t weightLbs, bool pounds) {
     return pounds ? weightLbs : TruncToInt32(weightLbs * static_cast<double>(LBS_TO_KG));
 }
+
+} // namespace tnv::fleet

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tnv::fleet {
+
 struct AircraftRecord;
 struct CurrencyEntry;
 
@@ -34,3 +36,5 @@ const char* FormatMoney(double dollars, const CurrencyEntry& currency);
 // kilograms cut toward zero).
 std::string WeightText(std::int32_t weightLbs, bool pounds);
 std::int32_t WeightDataWord(std::int32_t weightLbs, bool pounds);
+
+} // namespace tnv::fleet

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tnv::fleet {
+
 int TextLines::peek() {
     if (pos_ == len_) {
         len_ = file_ ? std::fread(buf_, 1, sizeof buf_, file_) : 0;
@@ -44,3 +46,5 @@ bool TextLines::next(std::string_view& line, std::size_t maxChars) {
     line = std::string_view(line_, std::strlen(line_));
     return true;
 }
+
+} // namespace tnv::fleet

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string_view>
 
+namespace tnv::fleet {
+
 class TextLines {
 public:
     explicit TextLines(std::FILE* file) : file_(file) {}
@@ -32,3 +34,5 @@ private:
     bool eof_ = false;
     char line_[1024];
 };
+
+} // namespace tnv::fleet

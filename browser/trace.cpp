@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace tnv::fleet {
+
 namespace {
 
 bool Tracing() {
@@ -24,3 +26,5 @@ void TraceLine(std::string_view text, long value) {
     if (Tracing())
         std::fprintf(stderr, "%.*s%ld\n", static_cast<int>(text.size()), text.data(), value);
 }
+
+} // namespace tnv::fleet

@@ -12,6 +12,8 @@
 #define TNV_WORD_STARTS_AVX2 1
 #endif
 
+namespace tnv::fleet {
+
 namespace {
 
 constexpr int kGroups = 8; // one bit of a table entry each
@@ -143,3 +145,5 @@ std::size_t WordStarts::next(const unsigned char* text, std::size_t n, std::size
 #endif
     return nextScalar(text, n, from);
 }
+
+} // namespace tnv::fleet

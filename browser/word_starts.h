@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv::fleet {
+
 class WordStarts {
 public:
     static constexpr std::size_t kBytes = 4; // bytes of each word looked at
@@ -39,3 +41,5 @@ private:
 
 // True when FLEETVALUER_SCALAR_SCAN=1 asks for the byte-at-a-time path.
 bool ScalarScanForced();
+
+} // namespace tnv::fleet

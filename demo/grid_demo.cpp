@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+using namespace tnv;
+
 namespace {
 
 constexpr COLORREF missingRed = RGB(255, 128, 128);
@@ -31,7 +33,7 @@ const char* texts[] = {"Cabin crew, prepare for landing.",
                        "Cabin crew, seats for take-off.",
                        "Taxi to holding point."};
 
-class DemoWindow : public Wnd {
+class DemoWindow : public CWnd {
 public:
     CCellGrid grid;
 

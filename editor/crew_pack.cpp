@@ -10,6 +10,8 @@
 #include <ctime>
 #include <sys/stat.h>
 
+namespace tnv::cueline {
+
 namespace {
 
 const char* const kAppTitle = "CueLine";
@@ -398,3 +400,5 @@ std::string crewPackFolderFor(const std::string& path) {
         return "/";
     return path.substr(0, pos);
 }
+
+} // namespace tnv::cueline

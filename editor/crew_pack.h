@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv::cueline {
+
 constexpr int kMaxEntries = 201;      // room of the list
 constexpr int kScanAppendLimit = 200; // the folder scan appends while the list is below this
 constexpr int kMaxNameLen = 29;
@@ -109,3 +111,5 @@ private:
 // path itself when it is a folder, else the folder of the file (the current folder when the path
 // has none).
 std::string crewPackFolderFor(const std::string& path);
+
+} // namespace tnv::cueline

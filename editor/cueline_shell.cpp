@@ -6,6 +6,8 @@
 #include "platform/frame/settings.h"
 #include "resources/editor/cueline_resources.h"
 
+namespace tnv::cueline {
+
 namespace {
 
 constexpr int kStartClientWidth = 760;
@@ -102,3 +104,5 @@ void CCueLineApp::OnFileNew() {
     updateFrameTitle();
     view_->OnInitialUpdate();
 }
+
+} // namespace tnv::cueline

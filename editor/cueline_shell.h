@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace tnv::cueline {
+
 class CMainFrame : public CFrameWnd {
 public:
     void SetView(CCueLineView* view) { view_ = view; }
@@ -40,7 +42,7 @@ protected:
     BOOL OnInitDialog() override;
 };
 
-class CCueLineApp : public CSingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {
+class CCueLineApp : public SingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {
 public:
     CCueLineApp();
 
@@ -68,3 +70,5 @@ private:
     std::string programPath_;
     std::string openFolder_;
 };
+
+} // namespace tnv::cueline

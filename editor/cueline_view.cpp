@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace tnv::cueline {
+
 namespace {
 
 std::string rowNumber(int i) {
@@ -67,7 +69,7 @@ void CCueLineView::OnInitialUpdate() {
 
     if (!CreateGridWindow(IDC_CELL_GRID))
         return;
-    grid_->AllowEditing(TRUE);
+    grid_->AllowEditing(true);
     grid_->SetPrintAppTitle(kCueLineAppTitle);
     // The screen shows no header row; readers get the columns' titles all the same.
     grid_->SetAccessibleNames("Crew pack texts", {"Number", "Sound file", "Text"});
@@ -115,7 +117,7 @@ void CCueLineView::setColumnWidths(int clientWidth) {
 }
 
 void CCueLineView::OnSize(UINT type, int cx, int cy) {
-    Wnd::OnSize(type, cx, cy);
+    CWnd::OnSize(type, cx, cy);
     if (!grid_)
         return;
     grid_->MoveWindow(Rect{0, 0, cx, cy});
@@ -131,16 +133,16 @@ void CCueLineView::OnDestroy() {
     if (sound_)
         sound_->shutdown();
     sound_.reset();
-    Wnd::OnDestroy();
+    CWnd::OnDestroy();
 }
 
-BOOL CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
+bool CCueLineView::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     // The grid's notifications carry nothing the view acts on, but they are a good moment to
     // take over a change the grid made on its own (paste, cut, delete). Those the grid sends
     // while the view clears and refills it are no change of the user's.
     if (!rebuilding_)
         refreshModified();
-    return Wnd::OnNotify(id, hdr, result);
+    return CWnd::OnNotify(id, hdr, result);
 }
 
 void CCueLineView::OnTimer(UINT id) {
@@ -159,7 +161,7 @@ void CCueLineView::rebuild(bool keepEdits) {
     // new pack drops them.
     if (keepEdits)
         refreshModified();
-    grid_->MarkModified(FALSE);
+    grid_->MarkModified(false);
     rebuilding_ = true;
     const int count = crewPack_.count();
     std::vector<std::string> kept;
@@ -221,11 +223,11 @@ void CCueLineView::rebuild(bool keepEdits) {
 
     std::string status = crewPack_.statusText(tally);
     if (sortMode_ == ByFileName)
-        grid_->SortRowsByText(1, TRUE);
+        grid_->SortRowsByText(1, true);
     else if (sortMode_ == ByText)
-        grid_->SortRowsByText(2, TRUE);
+        grid_->SortRowsByText(2, true);
     setStatusText(status);
-    grid_->MarkModified(FALSE);
+    grid_->MarkModified(false);
     rebuilding_ = false;
     if (frame_)
         frame_->SetWindowText(EditingTitle(crewPack_.modified()));
@@ -344,9 +346,11 @@ bool CCueLineView::OnCmdMsg(UINT id) {
     if (grid_ && id != ID_EDIT_COPY && id != ID_EDIT_CUT && id != ID_EDIT_PASTE &&
         id != ID_EDIT_SELECT_ALL)
         grid_->EndCellEdit();
-    return CGridView::OnCmdMsg(id);
+    return GridView::OnCmdMsg(id);
 }
 
 void CCueLineView::OnGridCommand() {
     refreshModified(); // a paste or cut may have changed texts
 }
+
+} // namespace tnv::cueline

@@ -9,8 +9,12 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
 class CCellGrid;
 class CSoundDevice;
+} // namespace tnv
+
+namespace tnv::cueline {
 
 enum SortMode { NoSort = 0, ByFileName = 1, ByText = 2 };
 
@@ -23,7 +27,7 @@ constexpr int kFileNameWidth = 140;
 constexpr int kTextColumnMargin = 160;
 constexpr UINT IDC_CELL_GRID = 100;
 
-class CCueLineView : public CGridView, public CrewPackView {
+class CCueLineView : public GridView, public CrewPackView {
 public:
     CCueLineView();
     ~CCueLineView() override;
@@ -74,7 +78,7 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
     void OnTimer(UINT id) override;
-    BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
+    bool OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
 
 private:
     CommandTable commandTable();
@@ -98,3 +102,5 @@ private:
     bool initialUpdateDone_ = false;
     bool rebuilding_ = false;
 };
+
+} // namespace tnv::cueline

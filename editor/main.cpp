@@ -14,6 +14,9 @@
 #include <optional>
 #include <string>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 const char* const kUsage = "usage: TnvCueLine [FILE]\n"

@@ -2,6 +2,8 @@
 
 #include "platform/base/fs.h"
 
+namespace tnv::cueline {
+
 namespace {
 
 bool insideSimulator(const std::string& programPath) {
@@ -32,3 +34,5 @@ std::string OpenFolderOutsideSimulator(const std::string& programPath,
         return fsx::fromDisk(options.env.home);
     return crewPacksOf(found.kept.empty() ? found.folders.front() : found.kept);
 }
+
+} // namespace tnv::cueline

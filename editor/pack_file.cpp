@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tnv::cueline {
+
 namespace packfile {
 namespace {
 
@@ -129,3 +131,5 @@ std::vector<std::string> keptCopiesOf(const std::string& file) {
 }
 
 } // namespace packfile
+
+} // namespace tnv::cueline

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv::cueline {
+
 namespace packfile {
 
 // A file as it was when it was read: another program's save changes at least one of these.
@@ -45,3 +47,5 @@ std::string keptCopyPattern(const std::string& file);
 std::vector<std::string> keptCopiesOf(const std::string& file);
 
 } // namespace packfile
+
+} // namespace tnv::cueline

@@ -5,6 +5,8 @@
 #include "platform/window/wnd.h"
 #include "playback/sound_device.h"
 
+namespace tnv::cueline {
+
 namespace {
 
 // Buffer flags of the preview's clip: frequency, pan and volume control, then without pan for a
@@ -64,3 +66,5 @@ void PreviewSlot::release() {
         timerWindow_->KillTimer(kPreviewTimerId);
     timerRunning_ = false;
 }
+
+} // namespace tnv::cueline

@@ -8,9 +8,13 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
 class CSoundClip;
 class CSoundDevice;
-class Wnd;
+class CWnd;
+} // namespace tnv
+
+namespace tnv::cueline {
 
 constexpr UINT kPreviewTimerId = 1;
 constexpr UINT kPreviewPeriodMs = 100;
@@ -25,7 +29,7 @@ public:
     // The device to play on; null: the preview only copies names.
     void setDevice(CSoundDevice* device) { device_ = device; }
     // The window whose timer 1 watches the sound.
-    void setTimerWindow(Wnd* window) { timerWindow_ = window; }
+    void setTimerWindow(CWnd* window) { timerWindow_ = window; }
 
     // Copies the name to the clipboard, stops what plays, loads and plays `folder`/`name`, and
     // (re)starts the timer. A path the sound layer cannot take (over 255 characters) plays
@@ -45,8 +49,10 @@ private:
     void freeClip();
 
     CSoundDevice* device_ = nullptr;
-    Wnd* timerWindow_ = nullptr;
+    CWnd* timerWindow_ = nullptr;
     std::unique_ptr<CSoundClip> clip_;
     std::string lastPath_;
     bool timerRunning_ = false;
 };
+
+} // namespace tnv::cueline

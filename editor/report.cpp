@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tnv::cueline {
+
 namespace {
 
 // A view without a window: it only keeps the status text the status bar would show.
@@ -75,3 +77,5 @@ int runReport(const std::string& path) {
     std::fflush(stdout);
     return 0;
 }
+
+} // namespace tnv::cueline

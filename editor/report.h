@@ -3,6 +3,10 @@
 
 #include <string>
 
+namespace tnv::cueline {
+
 // Prints the report of the pack at `path` (a crew-pack folder, or a file in it) to stdout.
 // Returns the exit status: 0, or 1 when the pack's text file cannot be read.
 int runReport(const std::string& path);
+
+} // namespace tnv::cueline

@@ -12,6 +12,8 @@
 
 #include <sys/stat.h>
 
+namespace tnv::cueline {
+
 namespace {
 
 // Buffer flags of the editor's preview: frequency, pan and volume control; then without pan.
@@ -187,3 +189,5 @@ std::optional<int> runSoundCommand(int argc, char** argv) {
         return runPlay(rest, std::cerr);
     return std::nullopt;
 }
+
+} // namespace tnv::cueline

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv::cueline {
+
 // --wav-info FILE...: one line per file,
 // FILE TAB RESULT TAB TAG TAB CHANNELS TAB RATE TAB BITS TAB BLOCKALIGN TAB DATABYTES
 // (only FILE and RESULT when the file did not open). 0 when every file opened, 1 when one did
@@ -19,3 +21,5 @@ int runPlay(const std::vector<std::string>& args, std::ostream& err);
 
 // Runs the helper that argv[1] names; nothing when it names neither.
 std::optional<int> runSoundCommand(int argc, char** argv);
+
+} // namespace tnv::cueline

@@ -8,6 +8,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace finder {
 namespace {
 
@@ -85,3 +87,5 @@ FindResult Candidates(Options options) {
 }
 
 } // namespace finder
+
+} // namespace tnv

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 namespace finder {
 
 // Where the user's files are; tests make one up in a temporary folder.
@@ -101,3 +103,5 @@ struct AddonSimulators {
 AddonSimulators SimulatorsWithAddon(Options options);
 
 } // namespace finder
+
+} // namespace tnv

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+namespace tnv {
+
 namespace finder {
 namespace {
 
@@ -292,3 +294,5 @@ std::vector<std::string> RegistrationLines(std::string_view text) {
 }
 
 } // namespace finder
+
+} // namespace tnv

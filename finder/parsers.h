@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tnv {
+
 namespace finder {
 
 inline constexpr std::size_t kMaxInput = 64u << 20;    // a large system.reg is a few MiB
@@ -31,3 +33,5 @@ std::vector<std::string> LutrisPrefixes(std::string_view yml);
 std::vector<std::string> RegistrationLines(std::string_view text);
 
 } // namespace finder
+
+} // namespace tnv

@@ -8,6 +8,8 @@
 #include <set>
 #include <sys/stat.h>
 
+namespace tnv {
+
 namespace finder::detail {
 namespace {
 
@@ -128,3 +130,5 @@ std::vector<Prefix> KnownPrefixes(const Environment& env) {
 }
 
 } // namespace finder::detail
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
+namespace tnv {
+
 namespace finder {
 namespace {
 
@@ -124,3 +126,5 @@ AddonSimulators SimulatorsWithAddon(Options options) {
 }
 
 } // namespace finder
+
+} // namespace tnv

@@ -13,6 +13,8 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace finder::detail {
 namespace {
 
@@ -308,3 +310,5 @@ void ExamineRegistry(const Prefix& prefix, Found& found, Deadline& deadline) {
 }
 
 } // namespace finder::detail
+
+} // namespace tnv

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace tnv {
+
 namespace finder::detail {
 
 // The search's clock, asked before each folder.
@@ -86,3 +88,5 @@ void ExamineRegistry(const Prefix& prefix, Found& found, Deadline& deadline);
 std::string FindNoCase(const std::string& folder, const std::string& name);
 
 } // namespace finder::detail
+
+} // namespace tnv

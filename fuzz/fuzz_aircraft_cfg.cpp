@@ -13,6 +13,9 @@
 #include <memory>
 #include <string>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 // A keyword list, searched on the vector path where the processor has it, or byte at a time.

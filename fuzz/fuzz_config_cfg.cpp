@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     BrowserConfig config;
     config.ApplyConfigBytes(std::string_view(reinterpret_cast<const char*>(data), size));

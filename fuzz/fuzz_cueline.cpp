@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <string>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 struct RowsView : CrewPackView {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+using namespace tnv;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto paths =
         finder::TNV_FINDER_READER(std::string_view(reinterpret_cast<const char*>(data), size));

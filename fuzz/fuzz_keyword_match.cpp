@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
     auto split = in.find('\0');

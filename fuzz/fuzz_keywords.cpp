@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <string>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     if (bytes.empty())

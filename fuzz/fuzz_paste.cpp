@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace tnv;
+
 namespace {
 
 void checkSplit(const std::vector<std::vector<std::string>>& lines) {
@@ -25,8 +27,8 @@ void checkSplit(const std::vector<std::vector<std::string>>& lines) {
 void checkPasteIntoTable(const std::string& text,
                          const std::vector<std::vector<std::string>>& lines) {
     constexpr int rows = 6, cols = 5, top = 2, left = 1;
-    CCellGridCore grid(rows, cols, 1, 1);
-    CGridDataObject data;
+    CellGridCore grid(rows, cols, 1, 1);
+    GridDataObject data;
     data.hasText = true;
     data.text = text;
     if (!grid.ImportTextAt(CGridPos(top, left), data))

@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 // What a clip does with a compressed file: its held sound data decoded to PCM, which may never

@@ -7,6 +7,8 @@
 #include <new>
 #include <thread>
 
+namespace tnv {
+
 LONG volumeToAttenuation(LONG volume) {
     volume = std::clamp<LONG>(volume, 0, 255);
     return static_cast<LONG>(((255 - volume) / 2) * -39.2156);
@@ -302,3 +304,5 @@ bool CSoundClip::pastHeldBytes(DirectSoundBuffer& buffer) const {
     return SUCCEEDED(buffer.GetCurrentPosition(&position, nullptr)) &&
            position >= heldBytes_ - heldBytes_ % frame;
 }
+
+} // namespace tnv

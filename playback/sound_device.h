@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+namespace tnv {
+
 // Longest path a clip is made from.
 constexpr std::size_t kMaxSoundPath = 255;
 // Restore is tried this often (10 ms apart while the memory is not back) before giving up.
@@ -93,3 +95,5 @@ private:
     std::vector<std::uint8_t> pcm_;
     std::size_t pcmRead_ = 0;
 };
+
+} // namespace tnv

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tnv {
+
 namespace {
 
 constexpr FOURCC kWave = mmioFOURCC('W', 'A', 'V', 'E');
@@ -259,3 +261,5 @@ HRESULT CWaveReader::close() {
     dataStarted_ = false;
     return hr;
 }
+
+} // namespace tnv

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 constexpr std::uint32_t WAVEFILE_READ = 1;
 constexpr std::uint32_t WAVEFILE_WRITE = 2;
 
@@ -67,3 +69,5 @@ private:
     std::uint32_t mode_ = WAVEFILE_READ;
     bool dataStarted_ = false;
 };
+
+} // namespace tnv

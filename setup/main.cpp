@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 const char* const kUsage =

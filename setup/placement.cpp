@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace placement {
 namespace {
 
@@ -205,3 +207,5 @@ std::string Printable(const std::string& path) {
 }
 
 } // namespace placement
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 namespace placement {
 
 struct Plan {
@@ -41,3 +43,5 @@ bool Carry(const Plan& plan, bool copy, std::string* error);
 std::string Printable(const std::string& path);
 
 } // namespace placement
+
+} // namespace tnv

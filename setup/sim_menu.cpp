@@ -11,6 +11,8 @@
 #include <set>
 #include <sys/stat.h>
 
+namespace tnv {
+
 namespace simmenu {
 namespace {
 
@@ -303,3 +305,5 @@ bool OldGroupBelongsTo(const std::string& applications, const std::string& simFo
 }
 
 } // namespace simmenu
+
+} // namespace tnv

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 namespace simmenu {
 
 // The user's folders of the menu.
@@ -69,3 +71,5 @@ std::string ExecProgram(const std::string& entryText);
 bool OldGroupBelongsTo(const std::string& applications, const std::string& simFolder);
 
 } // namespace simmenu
+
+} // namespace tnv

@@ -2,6 +2,8 @@
 
 #include "platform/draw/syscolors.h"
 
+namespace tnv::uninstall {
+
 CColorLabel::CColorLabel()
     : text_(GetSysColor(COLOR_WINDOWTEXT)), back_(GetSysColor(COLOR_BTNFACE)),
       font_(DefaultGuiFont()) {}
@@ -50,3 +52,5 @@ void CColorLabel::rebuildFont() {
     dialog_->SetItemFont(id_, font_);
     dialog_->RedrawItem(id_, true);
 }
+
+} // namespace tnv::uninstall

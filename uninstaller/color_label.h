@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tnv::uninstall {
+
 class CColorLabel {
 public:
     CColorLabel();
@@ -35,3 +37,5 @@ private:
     COLORREF back_;
     FontDesc font_;
 };
+
+} // namespace tnv::uninstall

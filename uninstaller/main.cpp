@@ -10,6 +10,9 @@
 #include <cstring>
 #include <string>
 
+using namespace tnv;
+using namespace tnv::uninstall;
+
 namespace {
 
 const char* const kUsage =
@@ -29,7 +32,7 @@ void printLine(const std::string& line) {
 }
 
 // The removal's progress as lines of text.
-class PrintedView : public uninst::RemovalView {
+class PrintedView : public uninstall::RemovalView {
 public:
     void DisableUninstall() override {}
     void ShowLabel(const std::string& text) override { printLine(text); }
@@ -65,23 +68,23 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    uninst::Environment env = uninst::CurrentEnvironment(argc > 0 ? argv[0] : nullptr);
+    uninstall::Environment env = uninstall::CurrentEnvironment(argc > 0 ? argv[0] : nullptr);
     if (dryRun || silent) {
-        uninst::RemovalPlan plan = uninst::MakePlan(env);
+        uninstall::RemovalPlan plan = uninstall::MakePlan(env);
         if (!plan.refusal.empty()) {
             std::fprintf(stderr, "UninstallTarnavel: %s\n", plan.refusal.c_str());
             return 1;
         }
         if (dryRun) {
-            for (const std::string& path : uninst::PlanPaths(plan))
-                printLine(uninst::PrintablePath(path));
+            for (const std::string& path : uninstall::PlanPaths(plan))
+                printLine(uninstall::PrintablePath(path));
             return 0;
         }
     }
     if (silent) {
         PrintedView view;
-        return uninst::RunRemoval(env, view, uninst::StartScriptDetached) ==
-                       uninst::Outcome::Completed
+        return uninstall::RunRemoval(env, view, uninstall::StartScriptDetached) ==
+                       uninstall::Outcome::Completed
                    ? 0
                    : 1;
     }
@@ -94,7 +97,7 @@ int main(int argc, char** argv) {
     // Ctrl+C and SIGTERM close the window as its close box does.
     CloseOnSignals closeOnSignals;
     WndApp app(argc, argv, "uninstall-tarnavel"); // its desktop entry
-    CUninstallDialog dialog(env, uninst::StartScriptDetached);
+    CUninstallDialog dialog(env, uninstall::StartScriptDetached);
     dialog.DoModal();
     return CloseOnSignals::ExitStatus(0);
 }

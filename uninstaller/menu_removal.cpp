@@ -10,7 +10,8 @@
 #include <cerrno>
 #include <unistd.h>
 
-namespace uninst {
+namespace tnv::uninstall {
+
 namespace {
 
 std::string withoutSeparator(std::string folder) {
@@ -59,4 +60,4 @@ int RemoveMenuEntries(const Environment& env, const RemovalPlan& plan) {
     return failed;
 }
 
-} // namespace uninst
+} // namespace tnv::uninstall

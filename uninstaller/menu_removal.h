@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace uninst {
+namespace tnv::uninstall {
 
 struct Environment;
 struct RemovalPlan;
@@ -18,4 +18,4 @@ void PlanMenuRemoval(const Environment& env, RemovalPlan& plan);
 // Removes what PlanMenuRemoval planned. Returns how many things stayed.
 int RemoveMenuEntries(const Environment& env, const RemovalPlan& plan);
 
-} // namespace uninst
+} // namespace tnv::uninstall

@@ -16,7 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace uninst {
+namespace tnv::uninstall {
+
 namespace {
 
 struct Entry {
@@ -364,4 +365,4 @@ Outcome RunRemoval(const Environment& env, RemovalView& view, const ScriptStarte
     return left ? Outcome::Left : Outcome::Completed;
 }
 
-} // namespace uninst
+} // namespace tnv::uninstall

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace uninst {
+namespace tnv::uninstall {
 
 inline constexpr const char* kAskText = "Uninstall Tarnavel ?";
 inline constexpr const char* kRemovingText = "Removing Tarnavel.. wait";
@@ -162,4 +162,4 @@ enum class Outcome {
 Outcome RunRemoval(const Environment& env, RemovalView& view, const ScriptStarter& start,
                    const ScriptTiming& timing = {});
 
-} // namespace uninst
+} // namespace tnv::uninstall

@@ -7,7 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace uninst {
+namespace tnv::uninstall {
+
 namespace {
 
 // A word for sh that means exactly `text`, whatever bytes it holds.
@@ -138,4 +139,4 @@ bool WriteSelfRemovalScript(const RemovalPlan& plan, const ScriptStarter& start,
     return false;
 }
 
-} // namespace uninst
+} // namespace tnv::uninstall

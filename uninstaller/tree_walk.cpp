@@ -15,7 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace uninst {
+namespace tnv::uninstall {
+
 namespace {
 
 FileId idOf(const struct stat& st) {
@@ -301,4 +302,4 @@ TreeResult RemoveTree(const std::string& folder, const FileId& inUse) {
     return result;
 }
 
-} // namespace uninst
+} // namespace tnv::uninstall

@@ -1,5 +1,7 @@
 #include "uninstaller/uninstall_dialog.h"
 
+namespace tnv::uninstall {
+
 namespace {
 
 DlgTemplate uninstallTemplate() {
@@ -19,12 +21,12 @@ DlgTemplate uninstallTemplate() {
 
 } // namespace
 
-CUninstallDialog::CUninstallDialog(uninst::Environment env, uninst::ScriptStarter start,
-                                   uninst::ScriptTiming timing)
+CUninstallDialog::CUninstallDialog(uninstall::Environment env, uninstall::ScriptStarter start,
+                                   uninstall::ScriptTiming timing)
     : CDialog(uninstallTemplate()), env_(std::move(env)), start_(std::move(start)),
       timing_(timing) {}
 
-BOOL CUninstallDialog::OnInitDialog() {
+bool CUninstallDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SetIcon(":/uninstaller/icon.png");
     label_.Attach(this, IDC_LABEL);
@@ -33,16 +35,16 @@ BOOL CUninstallDialog::OnInitDialog() {
     label_.SetFontSize(11);
     label_.SetFontBold(true);
     label_.SetBkColor(RGB(255, 255, 255));
-    labelText_ = uninst::kAskText;
-    if (!uninst::MakePlan(env_).refusal.empty()) {
+    labelText_ = uninstall::kAskText;
+    if (!uninstall::MakePlan(env_).refusal.empty()) {
         // Not an add-on's tree: say so, and offer nothing but closing.
-        labelText_ = uninst::kRefusedText;
+        labelText_ = uninstall::kRefusedText;
         EnableDlgItem(IDC_UNINSTALL, false);
         SetDlgItemText(IDCANCEL, "Close");
         GotoDlgCtrl(IDCANCEL);
     }
     UpdateLabel();
-    return TRUE;
+    return true;
 }
 
 void CUninstallDialog::OnCommand(int id) {
@@ -55,7 +57,7 @@ void CUninstallDialog::OnCommand(int id) {
 void CUninstallDialog::OnUninstall() {
     if (!IsDlgItemEnabled(IDC_UNINSTALL))
         return; // once only
-    uninst::RunRemoval(env_, *this, start_, timing_);
+    uninstall::RunRemoval(env_, *this, start_, timing_);
 }
 
 void CUninstallDialog::UpdateLabel() {
@@ -75,3 +77,5 @@ void CUninstallDialog::ShowFinish() {
     SetDlgItemText(IDCANCEL, "Finish");
     GotoDlgCtrl(IDCANCEL); // Enter now finishes
 }
+
+} // namespace tnv::uninstall

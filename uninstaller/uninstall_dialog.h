@@ -8,18 +8,20 @@
 
 #include <string>
 
-class CUninstallDialog : public CDialog, private uninst::RemovalView {
+namespace tnv::uninstall {
+
+class CUninstallDialog : public CDialog, private uninstall::RemovalView {
 public:
     enum { IDD = 102, IDC_UNINSTALL = 1000, IDC_LABEL = 1001 };
 
-    CUninstallDialog(uninst::Environment env, uninst::ScriptStarter start,
-                     uninst::ScriptTiming timing = {});
+    CUninstallDialog(uninstall::Environment env, uninstall::ScriptStarter start,
+                     uninstall::ScriptTiming timing = {});
 
     const std::string& LabelText() const { return labelText_; }
     const CColorLabel& Label() const { return label_; }
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     void OnCommand(int id) override;
 
 private:
@@ -30,9 +32,11 @@ private:
     void ShowLabel(const std::string& text) override;
     void ShowFinish() override;
 
-    uninst::Environment env_;
-    uninst::ScriptStarter start_;
-    uninst::ScriptTiming timing_;
+    uninstall::Environment env_;
+    uninstall::ScriptStarter start_;
+    uninstall::ScriptTiming timing_;
     std::string labelText_;
     CColorLabel label_;
 };
+
+} // namespace tnv::uninstall

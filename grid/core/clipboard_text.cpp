@@ -1,6 +1,8 @@
 #include "grid/core/clipboard_text.h"
 #include "grid/core/grid_core.h"
 
+namespace tnv {
+
 namespace cliptext {
 
 std::string BuildSelectionText(const CGridSpan& range,
@@ -78,11 +80,11 @@ std::vector<std::vector<std::string>> SplitPastedText(std::string_view text) {
 
 } // namespace cliptext
 
-std::unique_ptr<CGridDataSource> CCellGridCore::MakeSelectionDataSource() {
+std::unique_ptr<GridDataSource> CellGridCore::MakeSelectionDataSource() {
     CGridSpan range = GetSelectionBounds();
     if (!IsValidSpan(range))
         return nullptr;
-    auto source = std::make_unique<CGridDataSource>();
+    auto source = std::make_unique<GridDataSource>();
     source->block = cliptext::BuildSelectionText(range, [this](int row, int col) {
         cliptext::CellCopy copy;
         if (const CGridEntry* cell = cellAt(row, col)) {
@@ -96,7 +98,7 @@ std::unique_ptr<CGridDataSource> CCellGridCore::MakeSelectionDataSource() {
     return source;
 }
 
-void CCellGridCore::BlankSelectedCells() {
+void CellGridCore::BlankSelectedCells() {
     if (!editable)
         return;
     // Wiping a cell takes it out of pickedCells; walk a copy.
@@ -116,7 +118,7 @@ void CCellGridCore::BlankSelectedCells() {
     redrawAll();
 }
 
-BOOL CCellGridCore::ImportTextAt(const CGridPos& pos, const CGridDataObject& data) {
+BOOL CellGridCore::ImportTextAt(const CGridPos& pos, const GridDataObject& data) {
     if (!IsValidCell(pos) || !IsCellWritable(pos) || !data.hasText)
         return FALSE;
     std::vector<std::vector<std::string>> lines = cliptext::SplitPastedText(data.text);
@@ -140,3 +142,5 @@ BOOL CCellGridCore::ImportTextAt(const CGridPos& pos, const CGridDataObject& dat
     redrawAll();
     return TRUE;
 }
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tnv {
+
 namespace cliptext {
 
 // What the copy needs to know of one cell of the selection's bounding range.
@@ -34,3 +36,5 @@ std::vector<std::string> SplitPastedLine(std::string_view line);
 std::vector<std::vector<std::string>> SplitPastedText(std::string_view text);
 
 } // namespace cliptext
+
+} // namespace tnv

@@ -1,4 +1,4 @@
-// CCellGridCore: the grid's table without a window, as an item model is without its view.
+// CellGridCore: the grid's table without a window, as an item model is without its view.
 // Counts, sizes, cells and their attributes, the current cell and the selection, sorting, the
 // clipboard text of a copy and a paste, and the pages of a printout. No Qt: it links nothing of
 // the window system, so data code and its tests use it alone.
@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 using CGridRowCells = std::vector<std::unique_ptr<CGridEntry>>;
 
 // What a pointer press started: which lines or cells dragging selects, or a divider being moved.
@@ -38,18 +40,18 @@ enum GridMouseMode {
 };
 
 // The clipboard data of a copy: the text as one block ending in a zero byte.
-struct CGridDataSource {
+struct GridDataSource {
     std::string block;
 };
 // What a paste reads: whether plain text was offered, and its bytes.
-struct CGridDataObject {
+struct GridDataObject {
     bool hasText = false;
     std::string text;
 };
 
 // The colours and font a grid starts with. A grid on screen takes them from the desktop; one
 // without a window starts with Windows' classic scheme.
-struct CGridLook {
+struct GridLook {
     COLORREF windowText = RGB(0, 0, 0);
     COLORREF window = RGB(255, 255, 255);
     COLORREF buttonFace = RGB(212, 208, 200);
@@ -57,12 +59,12 @@ struct CGridLook {
     LOGFONT font;
 };
 
-class CCellGridCore {
+class CellGridCore {
 public:
-    CCellGridCore(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
-    virtual ~CCellGridCore() = default;
-    CCellGridCore(const CCellGridCore&) = delete;
-    CCellGridCore& operator=(const CCellGridCore&) = delete;
+    CellGridCore(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
+    virtual ~CellGridCore() = default;
+    CellGridCore(const CellGridCore&) = delete;
+    CellGridCore& operator=(const CellGridCore&) = delete;
 
     // --- counts and sizes -------------------------------------------------------------------
     BOOL SetNumRows(int n);
@@ -177,17 +179,17 @@ public:
 
     // --- clipboard text ---------------------------------------------------------------------
     // The text of the selection's bounding range; null when nothing is selected.
-    virtual std::unique_ptr<CGridDataSource> MakeSelectionDataSource();
+    virtual std::unique_ptr<GridDataSource> MakeSelectionDataSource();
     virtual void BlankSelectedCells();
     // Pastes lines and fields into the cells from pos on; what falls outside the grid is dropped.
-    virtual BOOL ImportTextAt(const CGridPos& pos, const CGridDataObject& data);
+    virtual BOOL ImportTextAt(const CGridPos& pos, const GridDataObject& data);
 
     // --- printing ---------------------------------------------------------------------------
     // The heights of the rows below the fixed ones, as the page breaks count them.
     std::vector<int> GetBodyRowHeights() const;
 
 protected:
-    CCellGridCore(const CGridLook& look, int nRows, int nCols, int nFixedRows, int nFixedCols);
+    CellGridCore(const GridLook& look, int nRows, int nCols, int nFixedRows, int nFixedCols);
 
     virtual std::unique_ptr<CGridEntry> MakeCell(int row, int col);
     virtual void WipeCell(CGridEntry* cell, int row, int col);
@@ -265,3 +267,5 @@ protected:
         return (std::uint64_t(std::uint32_t(col)) << 32) | std::uint32_t(row);
     }
 };
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 
+namespace tnv {
+
 namespace {
 
 // The text handed out by CopyCellText; one buffer for every grid of the process.
@@ -29,11 +31,11 @@ template <class To, class From> void copyAttributes(UINT mask, To& to, const Fro
 
 } // namespace
 
-CCellGridCore::CCellGridCore(int nRows, int nCols, int nFixedRows, int nFixedCols)
-    : CCellGridCore(CGridLook{}, nRows, nCols, nFixedRows, nFixedCols) {}
+CellGridCore::CellGridCore(int nRows, int nCols, int nFixedRows, int nFixedCols)
+    : CellGridCore(GridLook{}, nRows, nCols, nFixedRows, nFixedCols) {}
 
-CCellGridCore::CCellGridCore(const CGridLook& look, int nRows, int nCols, int nFixedRows,
-                             int nFixedCols)
+CellGridCore::CellGridCore(const GridLook& look, int nRows, int nCols, int nFixedRows,
+                           int nFixedCols)
     : cellTextColor(look.windowText), cellBackColor(look.window), gridBackColor(look.buttonShadow),
       fixedTextColor(look.windowText), fixedBackColor(look.buttonFace), gridFont(look.font) {
     SetNumRows(nRows);
@@ -42,7 +44,7 @@ CCellGridCore::CCellGridCore(const CGridLook& look, int nRows, int nCols, int nF
     SetNumFixedCols(nFixedCols);
 }
 
-CGridEntry* CCellGridCore::cellAt(int row, int col) const {
+CGridEntry* CellGridCore::cellAt(int row, int col) const {
     if (row < 0 || col < 0 || row >= numRows || col >= numCols)
         return nullptr;
     if (std::size_t(row) >= rowStore.size() || !rowStore[std::size_t(row)])
@@ -53,16 +55,16 @@ CGridEntry* CCellGridCore::cellAt(int row, int col) const {
     return cells[std::size_t(col)].get();
 }
 
-BOOL CCellGridCore::IsValidCell(int row, int col) const {
+BOOL CellGridCore::IsValidCell(int row, int col) const {
     return row >= 0 && row < numRows && col >= 0 && col < numCols;
 }
 
-BOOL CCellGridCore::IsValidSpan(const CGridSpan& s) const {
+BOOL CellGridCore::IsValidSpan(const CGridSpan& s) const {
     return s.minRow >= 0 && s.minCol >= 0 && s.maxRow >= 0 && s.maxCol >= 0 && s.maxRow < numRows &&
            s.maxCol < numCols && s.minRow <= s.maxRow && s.minCol <= s.maxCol;
 }
 
-std::unique_ptr<CGridEntry> CCellGridCore::MakeCell(int row, int col) {
+std::unique_ptr<CGridEntry> CellGridCore::MakeCell(int row, int col) {
     auto cell = std::make_unique<CGridEntry>();
     cell->font = gridFont;
     if (row > 0 && col >= 0 && col < numCols)
@@ -70,26 +72,26 @@ std::unique_ptr<CGridEntry> CCellGridCore::MakeCell(int row, int col) {
     return cell;
 }
 
-void CCellGridCore::WipeCell(CGridEntry* cell, int row, int col) {
+void CellGridCore::WipeCell(CGridEntry* cell, int row, int col) {
     SetCellState(row, col, 0);
     if (cell)
         cell->text.clear();
 }
 
-BOOL CCellGridCore::SetNumRows(int n) {
+BOOL CellGridCore::SetNumRows(int n) {
     return setCount(Axis::Rows, n);
 }
-BOOL CCellGridCore::SetNumCols(int n) {
+BOOL CellGridCore::SetNumCols(int n) {
     return setCount(Axis::Cols, n);
 }
-BOOL CCellGridCore::SetNumFixedRows(int n) {
+BOOL CellGridCore::SetNumFixedRows(int n) {
     return setFixedCount(Axis::Rows, n);
 }
-BOOL CCellGridCore::SetNumFixedCols(int n) {
+BOOL CellGridCore::SetNumFixedCols(int n) {
     return setFixedCount(Axis::Cols, n);
 }
 
-BOOL CCellGridCore::setCount(Axis axis, int n) {
+BOOL CellGridCore::setCount(Axis axis, int n) {
     const bool rows = axis == Axis::Rows;
     int& count = rows ? numRows : numCols;
     if (n < 0)
@@ -130,7 +132,7 @@ BOOL CCellGridCore::setCount(Axis axis, int n) {
     return TRUE;
 }
 
-BOOL CCellGridCore::setFixedCount(Axis axis, int n) {
+BOOL CellGridCore::setFixedCount(Axis axis, int n) {
     const bool rows = axis == Axis::Rows;
     if (n < 0)
         return FALSE;
@@ -144,7 +146,7 @@ BOOL CCellGridCore::setFixedCount(Axis axis, int n) {
     return TRUE;
 }
 
-BOOL CCellGridCore::ClearGrid() {
+BOOL CellGridCore::ClearGrid() {
     ClearSelection();
     colSizes.clear();
     rowSizes.clear();
@@ -156,51 +158,51 @@ BOOL CCellGridCore::ClearGrid() {
     return TRUE;
 }
 
-int CCellGridCore::sumSizes(const std::vector<std::uint32_t>& sizes, int from, int to) {
+int CellGridCore::sumSizes(const std::vector<std::uint32_t>& sizes, int from, int to) {
     long long sum = 0;
     for (int i = std::max(from, 0); i < to && i < int(sizes.size()); ++i)
         sum += sizes[std::size_t(i)];
     return int(std::min<long long>(sum, INT_MAX));
 }
 
-int CCellGridCore::GetFixedBandHeight() const {
+int CellGridCore::GetFixedBandHeight() const {
     return sumSizes(rowSizes, 0, numFixedRows);
 }
-int CCellGridCore::GetFixedBandWidth() const {
+int CellGridCore::GetFixedBandWidth() const {
     return sumSizes(colSizes, 0, numFixedCols);
 }
-int CCellGridCore::GetContentHeight() const {
+int CellGridCore::GetContentHeight() const {
     return sumSizes(rowSizes, 0, numRows);
 }
-int CCellGridCore::GetContentWidth() const {
+int CellGridCore::GetContentWidth() const {
     return sumSizes(colSizes, 0, numCols);
 }
 
-int CCellGridCore::GetRowSize(int row) const {
+int CellGridCore::GetRowSize(int row) const {
     return sizeAt(rowSizes, row);
 }
-int CCellGridCore::GetColSize(int col) const {
+int CellGridCore::GetColSize(int col) const {
     return sizeAt(colSizes, col);
 }
-BOOL CCellGridCore::SetRowSize(int row, int pixels) {
+BOOL CellGridCore::SetRowSize(int row, int pixels) {
     return setSizeAt(rowSizes, row, pixels);
 }
-BOOL CCellGridCore::SetColSize(int col, int pixels) {
+BOOL CellGridCore::SetColSize(int col, int pixels) {
     return setSizeAt(colSizes, col, pixels);
 }
 
-int CCellGridCore::sizeAt(const std::vector<std::uint32_t>& sizes, int i) {
+int CellGridCore::sizeAt(const std::vector<std::uint32_t>& sizes, int i) {
     return i < 0 || std::size_t(i) >= sizes.size() ? -1 : int(sizes[std::size_t(i)]);
 }
 
-BOOL CCellGridCore::setSizeAt(std::vector<std::uint32_t>& sizes, int i, int pixels) {
+BOOL CellGridCore::setSizeAt(std::vector<std::uint32_t>& sizes, int i, int pixels) {
     if (i < 0 || std::size_t(i) >= sizes.size() || pixels < 0)
         return FALSE;
     sizes[std::size_t(i)] = std::uint32_t(pixels);
     return TRUE;
 }
 
-BOOL CCellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
+BOOL CellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
     if (!info)
         return FALSE;
     CGridEntry* cell = cellAt(info->row, info->col);
@@ -215,7 +217,7 @@ BOOL CCellGridCore::SetCellInfo(const GRIDCELLINFO* info) {
     return TRUE;
 }
 
-BOOL CCellGridCore::GetCellInfo(GRIDCELLINFO* info) {
+BOOL CellGridCore::GetCellInfo(GRIDCELLINFO* info) {
     if (!info)
         return FALSE;
     CGridEntry* cell = cellAt(info->row, info->col);
@@ -228,7 +230,7 @@ BOOL CCellGridCore::GetCellInfo(GRIDCELLINFO* info) {
     return TRUE;
 }
 
-BOOL CCellGridCore::SetCellText(int row, int col, const std::string& text) {
+BOOL CellGridCore::SetCellText(int row, int col, const std::string& text) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell)
         return FALSE;
@@ -237,17 +239,17 @@ BOOL CCellGridCore::SetCellText(int row, int col, const std::string& text) {
     return TRUE;
 }
 
-std::string CCellGridCore::GetCellText(int row, int col) {
+std::string CellGridCore::GetCellText(int row, int col) {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->text : std::string();
 }
 
-int CCellGridCore::GetCellImage(int row, int col) const {
+int CellGridCore::GetCellImage(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->image : -1;
 }
 
-BOOL CCellGridCore::SetCellState(int row, int col, UINT state) {
+BOOL CellGridCore::SetCellState(int row, int col, UINT state) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell)
         return FALSE;
@@ -261,17 +263,17 @@ BOOL CCellGridCore::SetCellState(int row, int col, UINT state) {
     return TRUE;
 }
 
-UINT CCellGridCore::GetCellState(int row, int col) const {
+UINT CellGridCore::GetCellState(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->state : 0;
 }
 
-UINT CCellGridCore::GetCellFormat(int row, int col) const {
+UINT CellGridCore::GetCellFormat(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->format : 0;
 }
 
-BOOL CCellGridCore::SetCellBackColor(int row, int col, COLORREF color) {
+BOOL CellGridCore::SetCellBackColor(int row, int col, COLORREF color) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell)
         return FALSE;
@@ -279,7 +281,7 @@ BOOL CCellGridCore::SetCellBackColor(int row, int col, COLORREF color) {
     return TRUE;
 }
 
-BOOL CCellGridCore::SetCellFont(int row, int col, const LOGFONT* font) {
+BOOL CellGridCore::SetCellFont(int row, int col, const LOGFONT* font) {
     CGridEntry* cell = cellAt(row, col);
     if (!cell || !font)
         return FALSE;
@@ -287,17 +289,17 @@ BOOL CCellGridCore::SetCellFont(int row, int col, const LOGFONT* font) {
     return TRUE;
 }
 
-const LOGFONT* CCellGridCore::GetCellFont(int row, int col) const {
+const LOGFONT* CellGridCore::GetCellFont(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? &cell->font : &gridFont;
 }
 
-LPARAM CCellGridCore::GetCellData(int row, int col) const {
+LPARAM CellGridCore::GetCellData(int row, int col) const {
     CGridEntry* cell = cellAt(row, col);
     return cell ? cell->data : 0;
 }
 
-const char* CCellGridCore::CopyCellText(int row, int col, int maxLen) {
+const char* CellGridCore::CopyCellText(int row, int col, int maxLen) {
     // The buffer's last byte is always the terminator: longer texts and larger limits are cut
     // to what fits instead of writing past its end.
     constexpr int room = int(sizeof copyBuffer) - 1;
@@ -313,7 +315,7 @@ const char* CCellGridCore::CopyCellText(int row, int col, int maxLen) {
     return copyBuffer;
 }
 
-void CCellGridCore::MarkModified(BOOL flag, int row, int col) {
+void CellGridCore::MarkModified(BOOL flag, int row, int col) {
     if (row <= 0 || col <= 0) {
         modified = flag;
     } else if (flag) {
@@ -333,6 +335,8 @@ void CCellGridCore::MarkModified(BOOL flag, int row, int col) {
     }
 }
 
-BOOL CCellGridCore::IsCellWritable(int row, int col) const {
+BOOL CellGridCore::IsCellWritable(int row, int col) const {
     return editable && !(GetCellState(row, col) & GCS_LOCKED);
 }
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tnv {
+
 // A cell position; -1/-1 means none.
 struct CGridPos {
     int row = -1;
@@ -13,6 +15,28 @@ struct CGridPos {
     CGridPos() = default;
     CGridPos(int r, int c) : row(r), col(c) {}
     friend bool operator==(const CGridPos&, const CGridPos&) = default;
+};
+
+// A cell's pixels, all four sides inclusive, as the grid lays cells out; a Rect leaves out its
+// right and bottom edge.
+struct CellBox {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left + 1; }
+    int Height() const { return bottom - top + 1; }
+    // The same pixels as an area to fill or to hand to the platform.
+    Rect Area() const { return Rect{left, top, right + 1, bottom + 1}; }
+    // The box less its right and bottom edge, where the grid lines run.
+    Rect Inside() const { return Rect{left, top, right, bottom}; }
+    void Deflate(int d) {
+        left += d;
+        top += d;
+        right -= d;
+        bottom -= d;
+    }
+    friend bool operator==(const CellBox&, const CellBox&) = default;
 };
 
 // A block of cells, all four bounds inclusive; all -1 = empty.
@@ -112,3 +136,5 @@ struct NMGRIDCELL {
 
 // Orders two data words for SortRowsByData: negative, 0 or positive.
 using GridCompareFn = int (*)(LPARAM a, LPARAM b, LPARAM user);
+
+} // namespace tnv

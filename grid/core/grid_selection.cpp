@@ -4,21 +4,23 @@
 #include <set>
 #include <vector>
 
-std::intptr_t CCellGridCore::NotifyParent(int, int, int) {
+namespace tnv {
+
+std::intptr_t CellGridCore::NotifyParent(int, int, int) {
     return 0;
 }
 
-void CCellGridCore::repaintFixedRowCells(int col) {
+void CellGridCore::repaintFixedRowCells(int col) {
     for (int r = 0; r < numFixedRows; ++r)
         redrawCell(r, col);
 }
 
-void CCellGridCore::repaintFixedColCells(int row) {
+void CellGridCore::repaintFixedColCells(int row) {
     for (int c = 0; c < numFixedCols; ++c)
         redrawCell(row, c);
 }
 
-CGridPos CCellGridCore::SetCurrentCell(int row, int col) {
+CGridPos CellGridCore::SetCurrentCell(int row, int col) {
     CGridPos next(row, col);
     if (next == currentCell)
         return currentCell;
@@ -46,12 +48,12 @@ CGridPos CCellGridCore::SetCurrentCell(int row, int col) {
     return prev;
 }
 
-bool CCellGridCore::IsPicked(int row, int col) const {
+bool CellGridCore::IsPicked(int row, int col) const {
     return pickedCells.count(pickKey(row, col)) != 0;
 }
 
-void CCellGridCore::ApplySelection(int minRow, int minCol, int maxRow, int maxCol,
-                                   BOOL forceRepaint) {
+void CellGridCore::ApplySelection(int minRow, int minCol, int maxRow, int maxCol,
+                                  BOOL forceRepaint) {
     if (!selectionEnabled)
         return;
     std::vector<CGridPos> redraw;
@@ -107,13 +109,13 @@ void CCellGridCore::ApplySelection(int minRow, int minCol, int maxRow, int maxCo
     onSelectionChanged();
 }
 
-void CCellGridCore::SelectEverything() {
+void CellGridCore::SelectEverything() {
     if (!selectionEnabled)
         return;
     ApplySelection(numFixedRows, numFixedCols, numRows - 1, numCols - 1, FALSE);
 }
 
-void CCellGridCore::SelectColumnsTo(const CGridPos& cell) {
+void CellGridCore::SelectColumnsTo(const CGridPos& cell) {
     if (!selectionEnabled || !IsValidCell(cell) || cell.col < numFixedCols)
         return;
     const CGridPos& a = selectionAnchor;
@@ -121,7 +123,7 @@ void CCellGridCore::SelectColumnsTo(const CGridPos& cell) {
                    FALSE);
 }
 
-void CCellGridCore::SelectRowsTo(const CGridPos& cell) {
+void CellGridCore::SelectRowsTo(const CGridPos& cell) {
     if (!selectionEnabled || !IsValidCell(cell) || cell.row < numFixedRows)
         return;
     const CGridPos& a = selectionAnchor;
@@ -132,7 +134,7 @@ void CCellGridCore::SelectRowsTo(const CGridPos& cell) {
     ApplySelection(r0, numFixedCols, r1, numCols - 1, FALSE);
 }
 
-void CCellGridCore::SelectCellsTo(const CGridPos& cell) {
+void CellGridCore::SelectCellsTo(const CGridPos& cell) {
     if (!selectionEnabled || !IsValidCell(cell) || cell.row < numFixedRows ||
         cell.col < numFixedCols)
         return;
@@ -141,12 +143,12 @@ void CCellGridCore::SelectCellsTo(const CGridPos& cell) {
                    std::max(a.col, cell.col), FALSE);
 }
 
-void CCellGridCore::ClearSelection() {
+void CellGridCore::ClearSelection() {
     ApplySelection(-1, -1, -1, -1, FALSE);
     SetCurrentCell(-1, -1);
 }
 
-CGridSpan CCellGridCore::GetSelectionBounds() const {
+CGridSpan CellGridCore::GetSelectionBounds() const {
     CGridSpan s(numRows, numCols, -1, -1);
     for (const auto& [key, p] : pickedCells) {
         s.minRow = std::min(s.minRow, p.row);
@@ -157,7 +159,7 @@ CGridSpan CCellGridCore::GetSelectionBounds() const {
     return s;
 }
 
-void CCellGridCore::ExtendSelection(const CGridPos& cell) {
+void CellGridCore::ExtendSelection(const CGridPos& cell) {
     switch (mouseMode) {
     case GMM_PICK_ALL:
         SelectEverything();
@@ -176,7 +178,7 @@ void CCellGridCore::ExtendSelection(const CGridPos& cell) {
     }
 }
 
-void CCellGridCore::OnFixedRowHit(const CGridPos& cell) {
+void CellGridCore::OnFixedRowHit(const CGridPos& cell) {
     if (!IsValidCell(cell))
         return;
     if (!listMode) {
@@ -187,7 +189,7 @@ void CCellGridCore::OnFixedRowHit(const CGridPos& cell) {
     }
 }
 
-void CCellGridCore::OnFixedColumnHit(const CGridPos& cell) {
+void CellGridCore::OnFixedColumnHit(const CGridPos& cell) {
     if (!IsValidCell(cell))
         return;
     mouseMode = cell.row < numFixedRows ? GMM_PICK_ALL : GMM_PICK_ROWS;
@@ -200,3 +202,5 @@ void CCellGridCore::OnFixedColumnHit(const CGridPos& cell) {
         fixedColumnHook(name);
     }
 }
+
+} // namespace tnv

@@ -4,13 +4,15 @@
 #include <string>
 #include <utility>
 
-BOOL CCellGridCore::SortRowsByText(int col, BOOL ascending) {
+namespace tnv {
+
+BOOL CellGridCore::SortRowsByText(int col, BOOL ascending) {
     ClearSelection();
     SetCurrentCell(-1, -1);
     return SortRowsByTextRange(col, ascending, numFixedRows, -1);
 }
 
-BOOL CCellGridCore::SortRowsByData(GridCompareFn compare, int col, BOOL ascending, LPARAM user) {
+BOOL CellGridCore::SortRowsByData(GridCompareFn compare, int col, BOOL ascending, LPARAM user) {
     ClearSelection();
     SetCurrentCell(-1, -1);
     return SortRowsByDataRange(compare, col, ascending, user, numFixedRows, -1);
@@ -90,7 +92,7 @@ int compareText(const char* a, const char* b) {
 // A range sort may run with cells selected: their state bits travel with the rows, so the
 // selected-cell map, the current cell and the anchor are moved to the rows' new places.
 // origin[k] is the row that now stands at lo + k.
-void CCellGridCore::followMovedRows(int lo, const std::vector<int>& origin) {
+void CellGridCore::followMovedRows(int lo, const std::vector<int>& origin) {
     onLayoutChanged(LayoutChange::RowsMoved);
     int hi = lo + int(origin.size()) - 1;
     auto inRange = [&](const CGridPos& p) { return p.row >= lo && p.row <= hi; };
@@ -121,7 +123,7 @@ void CCellGridCore::followMovedRows(int lo, const std::vector<int>& origin) {
     follow(selectionAnchor);
 }
 
-BOOL CCellGridCore::SortRowsByTextRange(int col, BOOL ascending, int lo, int hi) {
+BOOL CellGridCore::SortRowsByTextRange(int col, BOOL ascending, int lo, int hi) {
     if (col < 0 || col >= numCols)
         return FALSE;
     if (hi == -1)
@@ -149,8 +151,8 @@ BOOL CCellGridCore::SortRowsByTextRange(int col, BOOL ascending, int lo, int hi)
     return TRUE;
 }
 
-BOOL CCellGridCore::SortRowsByDataRange(GridCompareFn compare, int col, BOOL ascending, LPARAM user,
-                                        int lo, int hi) {
+BOOL CellGridCore::SortRowsByDataRange(GridCompareFn compare, int col, BOOL ascending, LPARAM user,
+                                       int lo, int hi) {
     if (!compare || col < 0 || col >= numCols)
         return FALSE;
     if (hi == -1)
@@ -171,7 +173,7 @@ BOOL CCellGridCore::SortRowsByDataRange(GridCompareFn compare, int col, BOOL asc
     return TRUE;
 }
 
-void CCellGridCore::SortByHeader(int col) {
+void CellGridCore::SortByHeader(int col) {
     if (col == sortColumn) {
         sortAscending = !sortAscending;
     } else {
@@ -183,3 +185,5 @@ void CCellGridCore::SortByHeader(int col) {
     redrawAll();
     sortBusy(false);
 }
+
+} // namespace tnv

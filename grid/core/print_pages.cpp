@@ -1,6 +1,8 @@
 #include "grid/core/print_pages.h"
 #include "grid/core/grid_core.h"
 
+namespace tnv {
+
 namespace printpages {
 
 // A page breaks before a row that would end below the body, unless the page has no row yet: a
@@ -45,9 +47,11 @@ std::size_t RowsOnPage(const std::vector<int>& heights, int bodyHeight, std::siz
 
 } // namespace printpages
 
-std::vector<int> CCellGridCore::GetBodyRowHeights() const {
+std::vector<int> CellGridCore::GetBodyRowHeights() const {
     std::vector<int> heights;
     for (int r = numFixedRows; r < numRows; ++r)
         heights.push_back(GetRowSize(r));
     return heights;
 }
+
+} // namespace tnv

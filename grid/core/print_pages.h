@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tnv {
+
 namespace printpages {
 
 // The number of pages for body rows of these heights; at least 1.
@@ -16,3 +18,5 @@ std::size_t FirstRowOfPage(const std::vector<int>& heights, int bodyHeight, int 
 std::size_t RowsOnPage(const std::vector<int>& heights, int bodyHeight, std::size_t first);
 
 } // namespace printpages
+
+} // namespace tnv

@@ -1,7 +1,7 @@
 // CCellGrid: a self-drawn table of text cells with fixed (header) rows and columns, per-cell
 // colours, fonts and data words, selection and sorting.
 //
-// The table itself is CCellGridCore (grid_core.h), which works without a window; this class adds
+// The table itself is CellGridCore (grid_core.h), which works without a window; this class adds
 // the window: CreateGrid gives the grid one, and until then nothing is painted and no
 // notification is sent. Split over several files by concern:
 //   grid_window.cpp     construction, window creation, fonts, system colours, notifications,
@@ -30,16 +30,18 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 constexpr const char* GRID_CLASS_NAME = "TnvCellGrid";
 
-// Wnd comes first, so the grid and its window are one address as messages carry them.
-class CCellGrid : public Wnd, public CmdTarget, public AccessibleTable, public CCellGridCore {
+// CWnd comes first, so the grid and its window are one address as messages carry them.
+class CCellGrid : public CWnd, public CCmdTarget, public AccessibleTable, public CellGridCore {
 public:
     CCellGrid(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
     ~CCellGrid() override;
 
     // The window; style as given (child + visible + border + tab stop for the programs).
-    BOOL CreateGrid(const Rect& rect, Wnd* parent, UINT id,
+    BOOL CreateGrid(const Rect& rect, CWnd* parent, UINT id,
                     DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP);
 
     // --- window-side settings ---------------------------------------------------------------
@@ -58,11 +60,11 @@ public:
     CGridSpan GetShownScrollableSpan(Rect* extent = nullptr) const;
     CGridSpan GetFullyShownSpan() const;
     BOOL GetCellCorner(int row, int col, Point* corner) const;
-    BOOL GetCellBox(int row, int col, Rect* box) const;
+    BOOL GetCellBox(int row, int col, CellBox* box) const;
     CGridPos CellAtPoint(Point p, BOOL includeFixed = TRUE) const;
     BOOL IsCellOnScreen(int row, int col) const;
     BOOL InvalidateCellArea(const CGridPos& pos);
-    BOOL RepaintCell(int row, int col, Surface* dc = nullptr);
+    BOOL RepaintCell(int row, int col, CDC* dc = nullptr);
     BOOL RepaintColumn(int col);
     void RecalcScrollBars();
     void BringCellIntoView(int row, int col);
@@ -72,13 +74,13 @@ public:
     int GetHScrollMax() const { return hScrollMax; }
     BOOL FitColumnWidth(int col);
     BOOL FitRowHeight(int row);
-    virtual Size MeasureCell(int row, int col, Surface& dc);
+    virtual Size MeasureCell(int row, int col, CDC& dc);
 
     // --- painting (grid_paint.cpp) -----------------------------------------------------------
-    virtual void PaintGrid(Surface& dc);
-    virtual BOOL PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL erase);
-    virtual BOOL PaintCell(Surface& dc, int row, int col, Rect rect, BOOL erase);
-    void FillBackground(Surface& dc);
+    virtual void PaintGrid(CDC& dc);
+    virtual BOOL PaintFixedCell(CDC& dc, int row, int col, CellBox rect, BOOL erase);
+    virtual BOOL PaintCell(CDC& dc, int row, int col, CellBox rect, BOOL erase);
+    void FillBackground(CDC& dc);
 
     // --- notifications (grid_window.cpp) -----------------------------------------------------
     LRESULT NotifyParent(int row, int col, int code) override;
@@ -90,24 +92,24 @@ public:
     virtual BOOL CmdCopy();
     virtual BOOL CmdPaste();
     virtual BOOL CmdSelectAll();
-    void UpdateCmdCut(CmdUI& ui);
-    void UpdateCmdCopy(CmdUI& ui);
-    void UpdateCmdPaste(CmdUI& ui);
-    void UpdateCmdSelectAll(CmdUI& ui);
+    void UpdateCmdCut(CCmdUI& ui);
+    void UpdateCmdCopy(CCmdUI& ui);
+    void UpdateCmdPaste(CCmdUI& ui);
+    void UpdateCmdSelectAll(CCmdUI& ui);
     // Ctrl+A, C, V and X of the key-down handling; TRUE when the key was one of them.
     BOOL HandleClipboardKey(UINT vk);
-    // CmdTarget: the clipboard commands and select all.
+    // CCmdTarget: the clipboard commands and select all.
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
+    bool OnUpdateCmdUI(CCmdUI& ui) override;
 
     // --- printing (grid_print.cpp) -----------------------------------------------------------
-    virtual void PrintBegin(Surface* dc, CPrintInfo* info);
-    virtual void PrintPage(Surface* dc, CPrintInfo* info);
-    virtual void PrintEnd(Surface* dc, CPrintInfo* info);
-    virtual void PrintPageHeader(Surface* dc, CPrintInfo* info);
-    virtual void PrintColumnTitles(Surface* dc, CPrintInfo* info);
-    virtual void PrintPageFooter(Surface* dc, CPrintInfo* info);
+    virtual void PrintBegin(CDC* dc, CPrintInfo* info);
+    virtual void PrintPage(CDC* dc, CPrintInfo* info);
+    virtual void PrintEnd(CDC* dc, CPrintInfo* info);
+    virtual void PrintPageHeader(CDC* dc, CPrintInfo* info);
+    virtual void PrintColumnTitles(CDC* dc, CPrintInfo* info);
+    virtual void PrintPageFooter(CDC* dc, CPrintInfo* info);
     int GetPrintCharWidth() const { return printCharWidth; }
     int GetPrintCharHeight() const { return printCharHeight; }
     int GetPrintPageWidth() const { return printPageWidth; }
@@ -127,8 +129,8 @@ public:
     CGridPos GetPressCell() const { return pressCell; }
     // Opens the in-place editor on a cell; startCode 1 = the mouse, else the key that started it.
     virtual void BeginCellEdit(int row, int col, UINT startCode);
-    virtual Wnd* MakeInPlaceEditor(const Rect& rect, DWORD style, UINT id, int row, int col,
-                                   const std::string& text, UINT startCode);
+    virtual CWnd* MakeInPlaceEditor(const Rect& rect, DWORD style, UINT id, int row, int col,
+                                    const std::string& text, UINT startCode);
     // Stores an edited text when it differs from the cell's.
     virtual void CommitCellEdit(int row, int col, const std::string& text);
     // Ends an open in-place edit (its text is stored as on a click elsewhere); FALSE when none
@@ -175,13 +177,13 @@ protected:
 
     // Window handlers.
     int OnCreate() override;
-    void OnPaint(Surface& dc) override;
-    BOOL OnEraseBkgnd(Surface& dc) override;
+    void OnPaint(CDC& dc) override;
+    bool OnEraseBkgnd(CDC& dc) override;
     void OnSize(UINT type, int cx, int cy) override;
-    void OnSetFocus(Wnd* oldWnd) override;
+    void OnSetFocus(CWnd* oldWnd) override;
     void OnHScroll(UINT code, UINT pos) override;
     void OnVScroll(UINT code, UINT pos) override;
-    void OnSetFont(const FontDesc* font, BOOL redraw) override;
+    void OnSetFont(const FontDesc* font, bool redraw) override;
     const FontDesc* OnGetFont() override;
     void OnSysColorChange() override;
     virtual void PreSubclassWindow();
@@ -189,14 +191,14 @@ protected:
     void OnMouseMove(UINT flags, Point p) override;
     void OnLButtonUp(UINT flags, Point p) override;
     void OnLButtonDblClk(UINT flags, Point p) override;
-    BOOL OnMouseWheel(UINT flags, short delta, Point screenPt) override;
-    BOOL OnSetCursor(Wnd* wnd, UINT hitTest, UINT msg) override;
-    void OnCaptureChanged(Wnd* gaining) override;
+    bool OnMouseWheel(UINT flags, short delta, Point screenPt) override;
+    bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg) override;
+    void OnCaptureChanged(CWnd* gaining) override;
     void OnTimer(UINT id) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     UINT OnGetDlgCode() override;
-    BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
+    bool OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) override;
     void OnInPlaceEditEnd(NMHDR* hdr, LRESULT* result);
 
     // The key-down handling (grid_keys.cpp): where a key moves the current cell, the Delete key,
@@ -250,3 +252,5 @@ protected:
     std::string accName;
     std::vector<std::string> accColumnTitles;
 };
+
+} // namespace tnv

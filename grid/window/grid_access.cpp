@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 std::string CCellGrid::AccText(int row, int col) const {
     // Through the virtual reader, so a grid that shows other texts than it stores is read as
     // it looks.
@@ -12,11 +14,11 @@ std::string CCellGrid::AccText(int row, int col) const {
 }
 
 bool CCellGrid::AccBox(int row, int col, Rect* box) const {
-    Rect inclusive;
+    CellBox inclusive;
     if (!IsCellOnScreen(row, col) || !GetCellBox(row, col, &inclusive))
         return false;
     if (box)
-        *box = Rect{inclusive.left, inclusive.top, inclusive.right + 1, inclusive.bottom + 1};
+        *box = inclusive.Area();
     return true;
 }
 
@@ -75,9 +77,11 @@ std::string CCellGrid::AccCellName(int row, int col) const {
     return title;
 }
 
-void CCellGrid::OnSetFocus(Wnd* oldWnd) {
-    Wnd::OnSetFocus(oldWnd);
+void CCellGrid::OnSetFocus(CWnd* oldWnd) {
+    CWnd::OnSetFocus(oldWnd);
     // The widget's own focus names only the table; the reader wants the cell it lands on.
     if (IsValidCell(currentCell))
         accessible::currentMoved(*this, currentCell.row, currentCell.col);
 }
+
+} // namespace tnv

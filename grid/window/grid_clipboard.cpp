@@ -1,7 +1,9 @@
 #include "grid/window/cell_grid.h"
 #include "platform/window/clipboard.h"
 
-static BOOL putOnClipboard(const CGridDataSource& source) {
+namespace tnv {
+
+static BOOL putOnClipboard(const GridDataSource& source) {
     std::string text = source.block;
     if (!text.empty() && text.back() == '\0')
         text.pop_back();
@@ -9,7 +11,7 @@ static BOOL putOnClipboard(const CGridDataSource& source) {
 }
 
 BOOL CCellGrid::CmdCopy() {
-    std::unique_ptr<CGridDataSource> source = MakeSelectionDataSource();
+    std::unique_ptr<GridDataSource> source = MakeSelectionDataSource();
     if (!source)
         return FALSE;
     return putOnClipboard(*source);
@@ -18,7 +20,7 @@ BOOL CCellGrid::CmdCopy() {
 BOOL CCellGrid::CmdCut() {
     if (!editable)
         return FALSE;
-    std::unique_ptr<CGridDataSource> source = MakeSelectionDataSource();
+    std::unique_ptr<GridDataSource> source = MakeSelectionDataSource();
     if (!source)
         return FALSE;
     // Without a clipboard to hold the texts the cells keep them: a cut must not lose text.
@@ -36,7 +38,7 @@ BOOL CCellGrid::CmdPaste() {
         target = GetFirstScrolledCell();
     if (!IsValidCell(target))
         return FALSE;
-    CGridDataObject data;
+    GridDataObject data;
     data.hasText = GetClipboardText8(&data.text) != FALSE;
     return ImportTextAt(target, data);
 }
@@ -46,20 +48,20 @@ BOOL CCellGrid::CmdSelectAll() {
     return TRUE;
 }
 
-void CCellGrid::UpdateCmdCopy(CmdUI& ui) {
+void CCellGrid::UpdateCmdCopy(CCmdUI& ui) {
     ui.Enable(IsValidSpan(GetSelectionBounds()));
 }
 
-void CCellGrid::UpdateCmdCut(CmdUI& ui) {
+void CCellGrid::UpdateCmdCut(CCmdUI& ui) {
     ui.Enable(editable && IsValidSpan(GetSelectionBounds()));
 }
 
-void CCellGrid::UpdateCmdPaste(CmdUI& ui) {
+void CCellGrid::UpdateCmdPaste(CCmdUI& ui) {
     ui.Enable(IsValidCell(currentCell) && IsCellWritable(currentCell) &&
               IsClipboardTextAvailable());
 }
 
-void CCellGrid::UpdateCmdSelectAll(CmdUI& ui) {
+void CCellGrid::UpdateCmdSelectAll(CCmdUI& ui) {
     ui.Enable(selectionEnabled);
 }
 
@@ -108,7 +110,7 @@ bool CCellGrid::OnCmdMsg(UINT id) {
     }
 }
 
-bool CCellGrid::OnUpdateCmdUI(CmdUI& ui) {
+bool CCellGrid::OnUpdateCmdUI(CCmdUI& ui) {
     switch (ui.id()) {
     case ID_EDIT_CUT:
         UpdateCmdCut(ui);
@@ -126,3 +128,5 @@ bool CCellGrid::OnUpdateCmdUI(CmdUI& ui) {
         return false;
     }
 }
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 bool carriesOn(UINT key) {
@@ -19,7 +21,7 @@ void CCellGrid::BeginCellEdit(int row, int col, UINT startCode) {
     if (!IsValidCell(row, col))
         return;
     BringCellIntoView(row, col);
-    Rect box;
+    CellBox box;
     if (!IsCellWritable(row, col) || !IsCellOnScreen(row, col) || !GetCellBox(row, col, &box))
         return;
     NotifyParent(row, col, GN_BEGINEDIT);
@@ -30,12 +32,12 @@ void CCellGrid::BeginCellEdit(int row, int col, UINT startCode) {
     if (!GetCellInfo(&info))
         return;
     DWORD align = (info.format & DT_RIGHT) ? ES_RIGHT : (info.format & DT_CENTER) ? ES_CENTER : 0;
-    MakeInPlaceEditor(box, align | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
+    MakeInPlaceEditor(box.Inside(), align | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
                       IDC_GRID_INPLACE_EDIT, row, col, info.text, startCode);
 }
 
-Wnd* CCellGrid::MakeInPlaceEditor(const Rect& rect, DWORD style, UINT id, int row, int col,
-                                  const std::string& text, UINT startCode) {
+CWnd* CCellGrid::MakeInPlaceEditor(const Rect& rect, DWORD style, UINT id, int row, int col,
+                                   const std::string& text, UINT startCode) {
     auto* edit = new CGridInPlaceEdit(row, col, text, startCode, rect);
     if (editHooks.created)
         editHooks.created();
@@ -56,7 +58,7 @@ void CCellGrid::CommitCellEdit(int row, int col, const std::string& text) {
 }
 
 BOOL CCellGrid::EndCellEdit() {
-    Wnd* focus = GetFocus();
+    CWnd* focus = GetFocus();
     if (!hasWindow() || !focus || focus == this || focus->GetParent() != this ||
         !dynamic_cast<CGridInPlaceEdit*>(focus))
         return FALSE;
@@ -64,13 +66,13 @@ BOOL CCellGrid::EndCellEdit() {
     return TRUE;
 }
 
-BOOL CCellGrid::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
+bool CCellGrid::OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result) {
     if (hdr && hdr->code == GN_ENDEDIT && id == IDC_GRID_INPLACE_EDIT &&
         hdr->idFrom == IDC_GRID_INPLACE_EDIT) {
         OnInPlaceEditEnd(hdr, result);
         return TRUE;
     }
-    return Wnd::OnNotify(id, hdr, result);
+    return CWnd::OnNotify(id, hdr, result);
 }
 
 void CCellGrid::OnInPlaceEditEnd(NMHDR* hdr, LRESULT* result) {
@@ -96,7 +98,7 @@ CGridInPlaceEdit::CGridInPlaceEdit(int row, int col, const std::string& text, UI
     : editRow_(row), editCol_(col), initialText_(text), exitOnArrows_(startCode != 1),
       editRect_(rect) {}
 
-BOOL CGridInPlaceEdit::Open(Wnd* grid, DWORD style, UINT id, UINT startCode) {
+BOOL CGridInPlaceEdit::Open(CWnd* grid, DWORD style, UINT id, UINT startCode) {
     if (!Create(style, editRect_, grid, id))
         return FALSE;
     selfOwned_ = true;
@@ -119,11 +121,11 @@ BOOL CGridInPlaceEdit::Open(Wnd* grid, DWORD style, UINT id, UINT startCode) {
 
 void CGridInPlaceEdit::endWith(UINT key) {
     lastKey_ = key;
-    if (Wnd* grid = GetParent())
+    if (CWnd* grid = GetParent())
         grid->SetFocus();
 }
 
-BOOL CGridInPlaceEdit::PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+bool CGridInPlaceEdit::PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) {
     if (msg == WM_SYSCHAR && GetFocus() == this)
         return TRUE;
     return CEdit::PreTranslateMessage(msg, wp, lp);
@@ -168,7 +170,7 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
 
 // The editor widens to show its text, up to the grid's right edge; it never narrows.
 void CGridInPlaceEdit::growToText() {
-    Wnd* grid = GetParent();
+    CWnd* grid = GetParent();
     if (!grid || !hasWindow())
         return;
     int measure = MeasureText(GetWindowText() + "  ");
@@ -183,7 +185,7 @@ void CGridInPlaceEdit::growToText() {
     MoveWindow(editRect_, TRUE);
 }
 
-void CGridInPlaceEdit::OnKillFocus(Wnd* newWnd) {
+void CGridInPlaceEdit::OnKillFocus(CWnd* newWnd) {
     CEdit::OnKillFocus(newWnd);
     FinishEdit();
 }
@@ -201,8 +203,8 @@ void CGridInPlaceEdit::FinishEdit() {
     nm.info.mask = GCIF_TEXT | GCIF_DATA;
     nm.info.text = GetWindowText();
     nm.info.data = LPARAM(lastKey_);
-    if (Wnd* owner = GetOwner())
-        owner->SendMessage(WM_NOTIFY, IDC_GRID_INPLACE_EDIT, reinterpret_cast<MSGPARAM>(&nm));
+    if (CWnd* owner = GetOwner())
+        owner->SendMessage(WM_NOTIFY, IDC_GRID_INPLACE_EDIT, reinterpret_cast<MsgParam>(&nm));
     PostMessage(WM_CLOSE);
 }
 
@@ -210,3 +212,5 @@ void CGridInPlaceEdit::PostNcDestroy() {
     if (selfOwned_)
         delete this;
 }
+
+} // namespace tnv

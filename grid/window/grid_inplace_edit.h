@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace tnv {
+
 constexpr UINT IDC_GRID_INPLACE_EDIT = 8;
 
 // The end record of an edit: only row, col, mask (GCIF_TEXT | GCIF_DATA), text and data (the key
@@ -25,7 +27,7 @@ public:
     // Creates the window over the cell as a child of the grid, gives it the grid's font, the
     // text and the focus, places the caret by the start code and types the starting key. FALSE
     // when the window cannot be made; the caller then deletes the object.
-    BOOL Open(Wnd* grid, DWORD style, UINT id, UINT startCode);
+    BOOL Open(CWnd* grid, DWORD style, UINT id, UINT startCode);
     // Called after every ordinary character the edit has taken.
     void SetTypedHook(std::function<void(UINT)> hook) { typedHook_ = std::move(hook); }
     // Sends the end record to the owner and closes the window (later, from the event loop).
@@ -36,11 +38,11 @@ public:
 
 protected:
     // Alt+character goes nowhere while the editor has the focus: it opens no menu mid-edit.
-    BOOL PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) override;
+    bool PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     void OnSysChar(UINT, UINT, UINT) override {}
-    void OnKillFocus(Wnd* newWnd) override;
+    void OnKillFocus(CWnd* newWnd) override;
     UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS; }
     void PostNcDestroy() override;
 
@@ -58,3 +60,5 @@ private:
     bool selfOwned_ = false;
     std::function<void(UINT)> typedHook_;
 };
+
+} // namespace tnv

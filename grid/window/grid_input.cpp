@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 constexpr UINT kAutoScrollTimerId = 513;
@@ -37,7 +39,7 @@ BOOL CCellGrid::IsOnRowEdge(Point p) const {
 // The divider line of a drag, 2 pixels wide, inverted on the window so that a second inversion
 // at the same place takes it away.
 void CCellGrid::invertDragLine(int at, bool vertical) {
-    std::unique_ptr<Surface> dc = GetDC();
+    std::unique_ptr<CDC> dc = GetDC();
     if (!dc)
         return;
     Rect client;
@@ -170,7 +172,7 @@ void CCellGrid::OnMouseMove(UINT flags, Point point) {
 }
 
 void CCellGrid::OnLButtonUp(UINT flags, Point point) {
-    Wnd::OnLButtonUp(flags, point);
+    CWnd::OnLButtonUp(flags, point);
     ClipCursor(nullptr);
     if (GetCapture() == this) {
         ReleaseCapture();
@@ -246,7 +248,7 @@ void CCellGrid::OnLButtonDblClk(UINT flags, Point point) {
     default:
         break;
     }
-    Wnd::OnLButtonDblClk(flags, point);
+    CWnd::OnLButtonDblClk(flags, point);
 }
 
 void CCellGrid::OnTimer(UINT id) {
@@ -288,7 +290,7 @@ void CCellGrid::OnTimer(UINT id) {
     ExtendSelection(CellAtPoint(Point{x, y}, TRUE));
 }
 
-BOOL CCellGrid::OnMouseWheel(UINT flags, short delta, Point screenPt) {
+bool CCellGrid::OnMouseWheel(UINT flags, short delta, Point screenPt) {
     // Touchpads report fractions of a notch: what does not make a whole line (or page) yet is
     // kept for the next event, and dropped when the direction turns.
     if ((wheelRemainder < 0 && delta > 0) || (wheelRemainder > 0 && delta < 0))
@@ -309,21 +311,23 @@ BOOL CCellGrid::OnMouseWheel(UINT flags, short delta, Point screenPt) {
         PostMessage(WM_VSCROLL, MAKEWPARAM(up, 0), 0);
     for (int i = 0; i < -n; ++i)
         PostMessage(WM_VSCROLL, MAKEWPARAM(down, 0), 0);
-    return Wnd::OnMouseWheel(flags, delta, screenPt);
+    return CWnd::OnMouseWheel(flags, delta, screenPt);
 }
 
-BOOL CCellGrid::OnSetCursor(Wnd* wnd, UINT hitTest, UINT msg) {
+bool CCellGrid::OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg) {
     if (hitTest != 1) // HTCLIENT
-        return Wnd::OnSetCursor(wnd, hitTest, msg);
+        return CWnd::OnSetCursor(wnd, hitTest, msg);
     SetCursor(mouseMode == GMM_NEAR_ROW_EDGE   ? Cursor::SizeNS
               : mouseMode == GMM_NEAR_COL_EDGE ? Cursor::SizeWE
                                                : Cursor::Arrow);
     return TRUE;
 }
 
-void CCellGrid::OnCaptureChanged(Wnd* gaining) {
+void CCellGrid::OnCaptureChanged(CWnd* gaining) {
     if (gaining != this && autoScrollTimer != 0) {
         KillTimer(autoScrollTimer);
         autoScrollTimer = 0;
     }
 }
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 bool held(int vk) {
@@ -14,7 +16,7 @@ bool held(int vk) {
 struct BodyBounds {
     int firstRow, firstCol, lastRow, lastCol;
 };
-BodyBounds bodyOf(const CCellGridCore& grid) {
+BodyBounds bodyOf(const CellGridCore& grid) {
     return {grid.GetNumFixedRows(), grid.GetNumFixedCols(), grid.GetNumRows() - 1,
             grid.GetNumCols() - 1};
 }
@@ -31,14 +33,14 @@ UINT CCellGrid::OnGetDlgCode() {
 void CCellGrid::OnChar(UINT ch, UINT repeat, UINT flags) {
     if (!held(VK_CONTROL) && mouseMode == GMM_IDLE && !(handleTab && ch == '\t'))
         BeginCellEdit(currentCell.row, currentCell.col, ch);
-    Wnd::OnChar(ch, repeat, flags);
+    CWnd::OnChar(ch, repeat, flags);
 }
 
 void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     if (!IsValidCell(currentCell)) {
         // A keyboard alone must be able to reach a text: a navigation key enters the table.
         if (!IsGridNavigationKey(vk) || !enterBodyByKey())
-            Wnd::OnKeyDown(vk, repeat, flags);
+            CWnd::OnKeyDown(vk, repeat, flags);
         return;
     }
     const bool shift = held(VK_SHIFT);
@@ -49,7 +51,7 @@ void CCellGrid::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     }
     const KeyMove move = targetOfKey(vk, shift);
     if (move.unhandled)
-        Wnd::OnKeyDown(vk, repeat, flags);
+        CWnd::OnKeyDown(vk, repeat, flags);
     if (move.target == currentCell)
         return;
     selectAlongWithKey(move.target, vk, shift);
@@ -201,3 +203,5 @@ void CCellGrid::scrollAfterKeyMove(UINT vk, bool shift, bool wrapped) {
     else if (vk == VK_UP || vk == VK_DOWN)
         SendMessage(WM_VSCROLL, vk == VK_UP ? SB_LINEUP : SB_LINEDOWN, 0);
 }
+
+} // namespace tnv

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace tnv {
+
 namespace {
 
 int capped(long long v) {
@@ -100,13 +102,13 @@ BOOL CCellGrid::GetCellCorner(int row, int col, Point* corner) const {
     return TRUE;
 }
 
-BOOL CCellGrid::GetCellBox(int row, int col, Rect* box) const {
+BOOL CCellGrid::GetCellBox(int row, int col, CellBox* box) const {
     Point p;
     if (!GetCellCorner(row, col, &p))
         return FALSE;
     if (box)
-        *box = Rect{p.x, p.y, capped((long long)p.x + GetColSize(col) - 1),
-                    capped((long long)p.y + GetRowSize(row) - 1)};
+        *box = CellBox{p.x, p.y, capped((long long)p.x + GetColSize(col) - 1),
+                       capped((long long)p.y + GetRowSize(row) - 1)};
     return TRUE;
 }
 
@@ -152,10 +154,10 @@ BOOL CCellGrid::IsCellOnScreen(int row, int col) const {
 BOOL CCellGrid::InvalidateCellArea(const CGridPos& pos) {
     if (!hasWindow() || !drawEnabled || !IsCellOnScreen(pos.row, pos.col))
         return FALSE;
-    Rect box;
+    CellBox box;
     if (!GetCellBox(pos.row, pos.col, &box))
         return FALSE;
-    Rect area{box.left, box.top, box.right + 1, box.bottom + 1};
+    Rect area = box.Area();
     InvalidateRect(&area, TRUE);
     return TRUE;
 }
@@ -308,7 +310,7 @@ void CCellGrid::BringCellIntoView(int row, int col) {
         SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
     for (int n = shown.minRow - row; n > 0; --n)
         SendMessage(WM_VSCROLL, SB_LINEUP, 0);
-    Rect box;
+    CellBox box;
     Rect client;
     GetClientRect(&client);
     if (GetCellBox(row, col, &box)) {
@@ -319,7 +321,7 @@ void CCellGrid::BringCellIntoView(int row, int col) {
     }
 }
 
-Size CCellGrid::MeasureCell(int row, int col, Surface& dc) {
+Size CCellGrid::MeasureCell(int row, int col, CDC& dc) {
     FontDesc font = *GetCellFont(row, col);
     if (isFixed(row, col))
         font.weight = FW_SEMIBOLD;
@@ -342,7 +344,7 @@ BOOL CCellGrid::fitSize(Axis axis, int index) {
     const bool rows = axis == Axis::Rows;
     if (index < 0 || index >= (rows ? numRows : numCols))
         return FALSE;
-    std::unique_ptr<Surface> dc = GetDC();
+    std::unique_ptr<CDC> dc = GetDC();
     if (!dc)
         return FALSE;
     int size = 0;
@@ -358,3 +360,5 @@ BOOL CCellGrid::fitSize(Axis axis, int index) {
     RecalcScrollBars();
     return TRUE;
 }
+
+} // namespace tnv

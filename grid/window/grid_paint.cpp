@@ -5,13 +5,15 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace {
 
 // Paints through an off-screen image the size of the clip box and copies it onto the target
 // in one block when it goes out of scope.
 class CBufferedDC {
 public:
-    explicit CBufferedDC(Surface& target) : target_(target) {
+    explicit CBufferedDC(CDC& target) : target_(target) {
         if (!target.GetClipBox(&clip_) || clip_.IsRectEmpty())
             return;
         buffer_ = target.CreateCompatible(clip_.Width(), clip_.Height());
@@ -23,22 +25,17 @@ public:
             target_.BitBlt(clip_.left, clip_.top, clip_.Width(), clip_.Height(), *buffer_,
                            clip_.left, clip_.top);
     }
-    Surface& surface() { return buffer_ ? *buffer_ : target_; }
+    CDC& surface() { return buffer_ ? *buffer_ : target_; }
 
 private:
-    Surface& target_;
+    CDC& target_;
     Rect clip_;
-    std::unique_ptr<Surface> buffer_;
+    std::unique_ptr<CDC> buffer_;
 };
-
-// A rectangle given inclusive, as a fill area (right and bottom exclusive).
-Rect cover(const Rect& r) {
-    return Rect{r.left, r.top, r.right + 1, r.bottom + 1};
-}
 
 } // namespace
 
-void CCellGrid::OnPaint(Surface& dc) {
+void CCellGrid::OnPaint(CDC& dc) {
     if (doubleBuffered) {
         CBufferedDC buffered(dc);
         PaintGrid(buffered.surface());
@@ -47,11 +44,11 @@ void CCellGrid::OnPaint(Surface& dc) {
     }
 }
 
-BOOL CCellGrid::OnEraseBkgnd(Surface&) {
+bool CCellGrid::OnEraseBkgnd(CDC&) {
     return TRUE;
 }
 
-void CCellGrid::FillBackground(Surface& dc) {
+void CCellGrid::FillBackground(CDC& dc) {
     Rect k;
     if (!dc.GetClipBox(&k))
         return;
@@ -73,7 +70,7 @@ void CCellGrid::FillBackground(Surface& dc) {
         dc.FillSolidRect(Rect{k.left, shown.bottom, shown.right, k.bottom}, gridBackColor);
 }
 
-void CCellGrid::PaintGrid(Surface& dc) {
+void CCellGrid::PaintGrid(CDC& dc) {
     Rect clip;
     if (!dc.GetClipBox(&clip))
         return;
@@ -90,7 +87,7 @@ void CCellGrid::PaintGrid(Surface& dc) {
         int x = 0;
         for (int c = 0; c < numFixedCols; ++c) {
             int w = GetColSize(c);
-            PaintFixedCell(dc, r, c, Rect{x, y, x + w - 1, y + h - 1}, FALSE);
+            PaintFixedCell(dc, r, c, CellBox{x, y, x + w - 1, y + h - 1}, FALSE);
             x += w;
         }
         y += h;
@@ -112,7 +109,7 @@ void CCellGrid::PaintGrid(Surface& dc) {
                         break;
                     int right = left + w - 1;
                     if (right >= clip.left) {
-                        Rect rect{left, top, right, bottom};
+                        CellBox rect{left, top, right, bottom};
                         if (fixed)
                             PaintFixedCell(dc, r, c, rect, FALSE);
                         else
@@ -167,13 +164,13 @@ static COLORREF textColorOf(const GRIDCELLINFO& info, COLORREF gridText) {
 
 // Margin, text and the restore, shared by normal and fixed cells. Texts are shown as they are:
 // an ampersand is a character of the text, not a mnemonic prefix.
-static void drawCellText(Surface& dc, const std::string& text, UINT format, Rect rect, int margin) {
+static void drawCellText(CDC& dc, const std::string& text, UINT format, CellBox rect, int margin) {
     rect.left += margin;
     rect.right -= margin;
-    dc.PaintText(text, cover(rect), format | DT_NOPREFIX);
+    dc.PaintText(text, rect.Area(), format | DT_NOPREFIX);
 }
 
-BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
+BOOL CCellGrid::PaintCell(CDC& dc, int row, int col, CellBox rect, BOOL) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -197,22 +194,22 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     auto frame = [&](COLORREF under) {
         Pen oldPen = dc.SelectPen(Pen{PS_SOLID, 0, contrast::textOn(under)});
         Brush oldBrush = dc.SelectStockBrush(StockObject::NullBrush);
-        dc.Rectangle(rect);
+        dc.Rectangle(rect.Inside());
         dc.SelectPen(oldPen);
         dc.SelectBrush(oldBrush);
     };
     COLORREF filled = back;
     if (!printing && (info.state & GCS_CURRENT)) {
-        dc.FillSolidRect(cover(rect), back);
+        dc.FillSolidRect(rect.Area(), back);
         frame(back);
         dc.SetTextColor(text);
-        rect.DeflateRect(1, 1);
+        rect.Deflate(1);
     } else if (!printing && (info.state & GCS_PICKED)) {
         filled = GetSysColor(COLOR_HIGHLIGHT);
-        dc.FillSolidRect(cover(rect), filled);
+        dc.FillSolidRect(rect.Area(), filled);
         dc.SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
-        dc.FillSolidRect(cover(rect), back);
+        dc.FillSolidRect(rect.Area(), back);
         dc.SetTextColor(text);
     }
     if (!printing && (info.state & GCS_OUTLINED))
@@ -223,7 +220,7 @@ BOOL CCellGrid::PaintCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     return TRUE;
 }
 
-BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
+BOOL CCellGrid::PaintFixedCell(CDC& dc, int row, int col, CellBox rect, BOOL) {
     GRIDCELLINFO info;
     info.row = row;
     info.col = col;
@@ -232,7 +229,8 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
         return FALSE;
     COLORREF text = textColorOf(info, fixedTextColor);
     if (!dc.IsPrinting()) {
-        dc.FillSolidRect(rect, info.backColor == CLR_DEFAULT ? fixedBackColor : info.backColor);
+        dc.FillSolidRect(rect.Inside(),
+                         info.backColor == CLR_DEFAULT ? fixedBackColor : info.backColor);
     } else if (info.textColor == CLR_DEFAULT) {
         // Unfilled on paper: the desktop's light text of a dark theme would vanish there.
         text = contrast::readableOn(fixedTextColor, RGB(255, 255, 255));
@@ -245,7 +243,7 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     if (row == currentCell.row || col == currentCell.col)
         font.weight = FW_SEMIBOLD;
     if (inFocusLine) {
-        Rect edge = cover(rect);
+        Rect edge = rect.Area();
         dc.DrawEdge(&edge, BDR_SUNKENINNER, BF_RECT);
     } else {
         Pen old = dc.SelectPen(Pen{PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)});
@@ -258,7 +256,7 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
         dc.LineTo(rect.left, rect.bottom);
         dc.SelectPen(old);
     }
-    rect.DeflateRect(1, 1);
+    rect.Deflate(1);
     dc.SetBkMode(TRANSPARENT);
     dc.SelectFont(font);
     drawCellText(dc, info.text, info.format, rect, cellMargin);
@@ -266,15 +264,15 @@ BOOL CCellGrid::PaintFixedCell(Surface& dc, int row, int col, Rect rect, BOOL) {
     return TRUE;
 }
 
-BOOL CCellGrid::RepaintCell(int row, int col, Surface* dc) {
-    Rect box;
+BOOL CCellGrid::RepaintCell(int row, int col, CDC* dc) {
+    CellBox box;
     if (!drawEnabled || !IsCellOnScreen(row, col) || !GetCellBox(row, col, &box))
         return FALSE;
-    std::unique_ptr<Surface> own;
+    std::unique_ptr<CDC> own;
     if (!dc) {
         own = GetDC();
         if (!own) {
-            Rect area = cover(box);
+            Rect area = box.Area();
             InvalidateRect(&area, TRUE);
             return TRUE;
         }
@@ -297,10 +295,12 @@ BOOL CCellGrid::RepaintCell(int row, int col, Surface* dc) {
 }
 
 BOOL CCellGrid::RepaintColumn(int col) {
-    std::unique_ptr<Surface> dc = GetDC();
+    std::unique_ptr<CDC> dc = GetDC();
     BOOL all = TRUE;
     for (int r = 0; r < numRows; ++r)
         if (!RepaintCell(r, col, dc.get()))
             all = FALSE;
     return all;
 }
+
+} // namespace tnv

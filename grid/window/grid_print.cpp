@@ -6,6 +6,8 @@
 #include <ctime>
 #include <vector>
 
+namespace tnv {
+
 namespace {
 
 constexpr const char* MEASURE_TEXT = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSATUVWXYZ";
@@ -36,7 +38,7 @@ struct PrintedCellAt {
 };
 
 // The grid lines of one printed cell, whose corners `cell` gives inclusively.
-void drawPrintLines(Surface& dc, int gridLines, const Rect& cell, PrintedCellAt at) {
+void drawPrintLines(CDC& dc, int gridLines, const CellBox& cell, PrintedCellAt at) {
     if (gridLines == GRIDLINES_HORZ || gridLines == GRIDLINES_BOTH) {
         const int x0 = at.firstCol ? cell.left : cell.left - 1;
         dc.MoveTo(x0, cell.bottom);
@@ -59,7 +61,7 @@ void drawPrintLines(Surface& dc, int gridLines, const Rect& cell, PrintedCellAt 
 
 } // namespace
 
-void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintBegin(CDC* dc, CPrintInfo* info) {
     if (!dc || !info || numRows == numFixedRows)
         return;
     printerFont.CreateFontIndirect(printerFontDesc());
@@ -78,7 +80,7 @@ void CCellGrid::PrintBegin(Surface* dc, CPrintInfo* info) {
     dc->SelectFont(old);
 }
 
-void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintPage(CDC* dc, CPrintInfo* info) {
     // Nothing was measured for a grid without body rows: such a job prints no page content.
     if (!dc || !info || printerFont.IsNull() || printPageWidth <= 0 || printPageHeight <= 0 ||
         printerWidth <= 0 || printerHeight <= 0)
@@ -118,9 +120,9 @@ void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
         int left = 0;
         for (int c = 0; c < numCols; ++c) {
             const int right = left + GetColSize(c) - 1;
-            Rect rect{left, top, right, std::min(bottom, B - 1)};
+            CellBox rect{left, top, right, std::min(bottom, B - 1)};
             PaintCell(*dc, row, c, rect, FALSE);
-            drawPrintLines(*dc, gridLines, Rect{left, top, right, bottom},
+            drawPrintLines(*dc, gridLines, CellBox{left, top, right, bottom},
                            {c == 0, i == 0, row == 0});
             left = right + 1;
         }
@@ -135,11 +137,11 @@ void CCellGrid::PrintPage(Surface* dc, CPrintInfo* info) {
     dc->SelectFont(oldFont);
 }
 
-void CCellGrid::PrintEnd(Surface*, CPrintInfo*) {
+void CCellGrid::PrintEnd(CDC*, CPrintInfo*) {
     printerFont.DeleteObject();
 }
 
-void CCellGrid::PrintColumnTitles(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintColumnTitles(CDC* dc, CPrintInfo* info) {
     if (!dc || !info)
         return;
     FontDesc oldFont = dc->SelectFont(printerFont);
@@ -149,8 +151,8 @@ void CCellGrid::PrintColumnTitles(Surface* dc, CPrintInfo* info) {
         int left = 0;
         for (int c = 0; c < numCols; ++c) {
             const int right = left + GetColSize(c) - 1;
-            PaintFixedCell(*dc, f, c, Rect{left, top, right, bottom}, FALSE);
-            drawPrintLines(*dc, gridLines, Rect{left, top, right, bottom},
+            PaintFixedCell(*dc, f, c, CellBox{left, top, right, bottom}, FALSE);
+            drawPrintLines(*dc, gridLines, CellBox{left, top, right, bottom},
                            {c == 0, f == 0, f == 0});
             left = right + 1;
         }
@@ -159,7 +161,7 @@ void CCellGrid::PrintColumnTitles(Surface* dc, CPrintInfo* info) {
     dc->SelectFont(oldFont);
 }
 
-void CCellGrid::PrintPageHeader(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintPageHeader(CDC* dc, CPrintInfo* info) {
     if (!dc || !info)
         return;
     Rect r = info->drawRect;
@@ -176,7 +178,7 @@ void CCellGrid::PrintPageHeader(Surface* dc, CPrintInfo* info) {
     dc->LineTo(r.right, r.bottom);
 }
 
-void CCellGrid::PrintPageFooter(Surface* dc, CPrintInfo* info) {
+void CCellGrid::PrintPageFooter(CDC* dc, CPrintInfo* info) {
     if (!dc || !info)
         return;
     Rect r = info->drawRect;
@@ -198,3 +200,5 @@ void CCellGrid::PrintPageFooter(Surface* dc, CPrintInfo* info) {
     dc->SetBkMode(oldMode);
     dc->SelectFont(oldFont);
 }
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <new>
 #include <stdexcept>
 
+namespace tnv {
+
 namespace {
 
 // One guard for every grid: a size change delivered while a grid handles one is ignored.
@@ -13,8 +15,8 @@ bool sizeGuard = false;
 
 // The desktop's colours and message font, handed to the table before it makes its cells so that
 // they take this font.
-CGridLook desktopLook() {
-    CGridLook look;
+GridLook desktopLook() {
+    GridLook look;
     look.windowText = GetSysColor(COLOR_WINDOWTEXT);
     look.window = GetSysColor(COLOR_WINDOW);
     look.buttonFace = GetSysColor(COLOR_BTNFACE);
@@ -26,7 +28,7 @@ CGridLook desktopLook() {
 } // namespace
 
 CCellGrid::CCellGrid(int nRows, int nCols, int nFixedRows, int nFixedCols)
-    : CCellGridCore(desktopLook(), nRows, nCols, nFixedRows, nFixedCols) {
+    : CellGridCore(desktopLook(), nRows, nCols, nFixedRows, nFixedCols) {
     if (!IsWndClassRegistered(GRID_CLASS_NAME)) {
         WndClassInfo cls;
         cls.name = GRID_CLASS_NAME;
@@ -52,7 +54,7 @@ CCellGrid::~CCellGrid() {
 LRESULT CCellGrid::NotifyParent(int row, int col, int code) {
     if (!hasWindow())
         return 0;
-    Wnd* owner = GetOwner();
+    CWnd* owner = GetOwner();
     if (!owner || !owner->hasWindow())
         return 0;
     NMGRIDCELL nm;
@@ -61,17 +63,17 @@ LRESULT CCellGrid::NotifyParent(int row, int col, int code) {
     nm.hdr.code = code;
     nm.row = row;
     nm.col = col;
-    return owner->SendMessage(WM_NOTIFY, GetDlgCtrlID(), reinterpret_cast<MSGPARAM>(&nm));
+    return owner->SendMessage(WM_NOTIFY, GetDlgCtrlID(), reinterpret_cast<MsgParam>(&nm));
 }
 
 void CCellGrid::PostClickNotification() {
     if (!hasWindow())
         return;
-    Wnd* owner = GetOwner();
+    CWnd* owner = GetOwner();
     if (!owner || !owner->hasWindow())
         return;
-    Wnd* self = this;
-    owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<MSGPARAM>(self));
+    CWnd* self = this;
+    owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<MsgParam>(self));
 }
 
 void CCellGrid::onLayoutChanged(LayoutChange what) {
@@ -113,7 +115,7 @@ void CCellGrid::redrawCell(int row, int col) {
 
 void CCellGrid::redrawCells(const std::vector<CGridPos>& cells, bool now) {
     // One surface for the whole batch when drawing at once.
-    std::unique_ptr<Surface> dc;
+    std::unique_ptr<CDC> dc;
     if (now && hasWindow() && drawEnabled)
         dc = GetDC();
     for (const CGridPos& pos : cells) {
@@ -131,12 +133,12 @@ void CCellGrid::redrawAll() {
 
 void CCellGrid::sortBusy(bool busy) {
     if (busy)
-        Wnd::BeginWaitCursor();
+        CWnd::BeginWaitCursor();
     else
-        Wnd::EndWaitCursor();
+        CWnd::EndWaitCursor();
 }
 
-BOOL CCellGrid::CreateGrid(const Rect& rect, Wnd* parent, UINT id, DWORD style) {
+BOOL CCellGrid::CreateGrid(const Rect& rect, CWnd* parent, UINT id, DWORD style) {
     // Before the window exists, so a screen reader never sees it as a blank widget.
     accessible::enableTables();
     if (!Create(GRID_CLASS_NAME, "", style, rect, parent, id))
@@ -175,7 +177,7 @@ void CCellGrid::applyFont(const FontDesc& font) {
             if (cell)
                 cell->font = gridFont;
     }
-    std::unique_ptr<Surface> dc = GetDC();
+    std::unique_ptr<CDC> dc = GetDC();
     if (dc) {
         windowFont.CreateFontIndirect(gridFont);
         dc->SelectFont(windowFont);
@@ -189,8 +191,8 @@ void CCellGrid::applyFont(const FontDesc& font) {
         Invalidate(TRUE);
 }
 
-void CCellGrid::OnSetFont(const FontDesc* font, BOOL redraw) {
-    Wnd::OnSetFont(font, redraw);
+void CCellGrid::OnSetFont(const FontDesc* font, bool redraw) {
+    CWnd::OnSetFont(font, redraw);
     if (font)
         applyFont(*font);
 }
@@ -204,13 +206,13 @@ void CCellGrid::OnSize(UINT type, int cx, int cy) {
         return;
     sizeGuard = true;
     SetFocus();
-    Wnd::OnSize(type, cx, cy);
+    CWnd::OnSize(type, cx, cy);
     RecalcScrollBars();
     sizeGuard = false;
 }
 
 void CCellGrid::OnSysColorChange() {
-    Wnd::OnSysColorChange();
+    CWnd::OnSysColorChange();
     COLORREF now[4] = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
                        GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW)};
     if (cellTextColor == sysColors[0])
@@ -227,3 +229,5 @@ void CCellGrid::OnSysColorChange() {
         sysColors[i] = now[i];
     Invalidate(TRUE);
 }
+
+} // namespace tnv

@@ -20,6 +20,8 @@
 #include <map>
 #include <utility>
 
+namespace tnv {
+
 namespace {
 
 class TableAccess;
@@ -132,7 +134,7 @@ public:
         QWidget* w = widget();
         return w ? dynamic_cast<const AccessibleTable*>(WndClient::wndOf(w)) : nullptr;
     }
-    Wnd* wnd() const { return widget() ? WndClient::wndOf(widget()) : nullptr; }
+    CWnd* wnd() const { return widget() ? WndClient::wndOf(widget()) : nullptr; }
     QWidget* client() const { return widget(); }
     int rows() const { return source() ? std::max(0, source()->AccRows()) : 0; }
     int cols() const { return source() ? std::max(0, source()->AccCols()) : 0; }
@@ -183,8 +185,8 @@ public:
         return i < 0 ? -1 : titleCount() + i;
     }
     bool hasKeyboardFocus() const {
-        Wnd* w = wnd();
-        return w && Wnd::GetFocus() == w;
+        CWnd* w = wnd();
+        return w && CWnd::GetFocus() == w;
     }
 
     // The cell's interface, made on first use and kept until the table goes.
@@ -476,7 +478,7 @@ QAccessibleInterface* tableFactory(const QString& key, QObject* object) {
     if (key != QLatin1String("QWidget") || !object || !object->isWidgetType())
         return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    Wnd* wnd = WndClient::wndOf(w);
+    CWnd* wnd = WndClient::wndOf(w);
     if (!wnd || wnd->clientWidget() != w || !dynamic_cast<AccessibleTable*>(wnd))
         return nullptr;
     return new TableAccess(w);
@@ -485,7 +487,7 @@ QAccessibleInterface* tableFactory(const QString& key, QObject* object) {
 accessible::EventSink eventSink = nullptr;
 
 // The table's interface while someone listens; null otherwise (asking would make one).
-TableAccess* listening(Wnd& table) {
+TableAccess* listening(CWnd& table) {
     if ((!QAccessible::isActive() && !eventSink) || !table.clientWidget())
         return nullptr;
     return dynamic_cast<TableAccess*>(QAccessible::queryAccessibleInterface(table.clientWidget()));
@@ -513,7 +515,7 @@ void enableTables() {
     QAccessible::installFactory(tableFactory);
 }
 
-void currentMoved(Wnd& table, int row, int col) {
+void currentMoved(CWnd& table, int row, int col) {
     TableAccess* access = listening(table);
     if (!access || !access->hasKeyboardFocus())
         return;
@@ -525,7 +527,7 @@ void currentMoved(Wnd& table, int row, int col) {
     report(event);
 }
 
-void textChanged(Wnd& table, int row, int col) {
+void textChanged(CWnd& table, int row, int col) {
     TableAccess* access = listening(table);
     if (!access)
         return;
@@ -544,14 +546,14 @@ void textChanged(Wnd& table, int row, int col) {
     report(valued);
 }
 
-void selectionChanged(Wnd& table) {
+void selectionChanged(CWnd& table) {
     if (!listening(table))
         return;
     QAccessibleEvent event(table.clientWidget(), QAccessible::SelectionWithin);
     report(event);
 }
 
-void layoutChanged(Wnd& table) {
+void layoutChanged(CWnd& table) {
     if (!listening(table))
         return;
     QAccessibleTableModelChangeEvent event(table.clientWidget(),
@@ -560,3 +562,5 @@ void layoutChanged(Wnd& table) {
 }
 
 } // namespace accessible
+
+} // namespace tnv

@@ -7,7 +7,9 @@
 
 #include <string>
 
-class Wnd;
+namespace tnv {
+
+class CWnd;
 
 // Rows and columns count the whole table; the first AccHeaderRows rows and AccHeaderCols
 // columns are its headers. Texts are 8-bit, as the table keeps them.
@@ -43,9 +45,11 @@ namespace accessible {
 // Lets windows that implement AccessibleTable be read; later calls do nothing.
 void enableTables();
 // The current cell moved (reported as the focus when the table has the keyboard focus).
-void currentMoved(Wnd& table, int row, int col);
-void textChanged(Wnd& table, int row, int col);
-void selectionChanged(Wnd& table);
+void currentMoved(CWnd& table, int row, int col);
+void textChanged(CWnd& table, int row, int col);
+void selectionChanged(CWnd& table);
 // Rows or columns were added or removed, or the rows were reordered.
-void layoutChanged(Wnd& table);
+void layoutChanged(CWnd& table);
 } // namespace accessible
+
+} // namespace tnv

@@ -3,9 +3,13 @@
 
 class QAccessibleEvent;
 
+namespace tnv {
+
 namespace accessible {
 // Also hands every event the tables report to `sink` (null: none), and reports them even while
 // no screen reader is active; the platform's own delivery goes on unchanged.
 using EventSink = void (*)(QAccessibleEvent* event);
 void setEventSink(EventSink sink);
 } // namespace accessible
+
+} // namespace tnv

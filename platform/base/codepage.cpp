@@ -1,5 +1,7 @@
 #include "platform/base/codepage.h"
 
+namespace tnv {
+
 namespace cp1252 {
 namespace {
 
@@ -101,3 +103,5 @@ bool fromUtf8(std::string_view utf8, std::string& out) {
 }
 
 } // namespace cp1252
+
+} // namespace tnv

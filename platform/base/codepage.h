@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tnv {
+
 namespace cp1252 {
 
 char32_t toUnicode(unsigned char byte);
@@ -25,3 +27,5 @@ bool decodeUtf8(std::string_view utf8, std::size_t& pos, char32_t& codePoint);
 void appendUtf8(std::string& out, char32_t codePoint);
 
 } // namespace cp1252
+
+} // namespace tnv

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tnv {
+
 namespace contrast {
 
 constexpr double kReadable = 4.5;
@@ -38,3 +40,5 @@ inline COLORREF readableOn(COLORREF text, COLORREF back) {
 }
 
 } // namespace contrast
+
+} // namespace tnv

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace fsx {
 namespace {
 
@@ -307,3 +309,5 @@ std::string realPath(const std::string& diskPath) {
 }
 
 } // namespace fsx
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tnv {
+
 namespace fsx {
 
 constexpr char kSeparator = '/';
@@ -89,3 +91,5 @@ int openRegularFileAt(int dirFd, const std::string& path, std::uint64_t* size = 
 std::FILE* openRegularStream(const std::string& diskPath);
 
 } // namespace fsx
+
+} // namespace tnv

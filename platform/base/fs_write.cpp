@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace tnv {
+
 namespace fsx {
 namespace {
 WriteStatus injectedStage = WriteStatus::Written;
@@ -339,3 +341,5 @@ WriteStatus writeFile(const std::string& diskPath, std::string_view data, std::s
 }
 
 } // namespace fsx
+
+} // namespace tnv

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace tnv {
+
 namespace fsx {
 
 // Writes `data` to `diskPath` through a temporary file beside the file, renamed over it only when
@@ -50,3 +52,5 @@ std::string writeTarget(const std::string& diskPath);
 void injectWriteFailure(WriteStatus stage, int err);
 
 } // namespace fsx
+
+} // namespace tnv

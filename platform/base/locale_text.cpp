@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <locale.h>
 
+namespace tnv {
+
 namespace localetext {
 namespace {
 
@@ -66,3 +68,5 @@ std::string FromMessage(std::string_view text) {
 }
 
 } // namespace localetext
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tnv {
+
 namespace localetext {
 
 // 8-bit text in the encoding of the locale the environment names (LC_ALL, LC_CTYPE, LANG). A
@@ -18,3 +20,5 @@ std::string FromText(std::string_view text);
 std::string FromMessage(std::string_view text);
 
 } // namespace localetext
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace tnv {
+
 namespace {
 HeadlessMessageBox headless;
 MessageBoxService* current = &headless;
@@ -54,3 +56,5 @@ int ScriptedMessageBox::show(const std::string& text, const std::string& title, 
     answers_.pop_front();
     return answer;
 }
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
@@ -50,3 +52,5 @@ private:
     std::vector<Call> calls_;
     MessageBoxService* previous_;
 };
+
+} // namespace tnv

@@ -2,18 +2,13 @@
 // descriptions and the constants of drawing, keys, scroll bars, message boxes and result codes.
 #pragma once
 
+#include "platform/base/win32_types.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-using BOOL = int;
-using UINT = unsigned int;
-using LPARAM = std::int32_t; // the grid's data word is 32 bits wide
-using HRESULT = std::int32_t;
-using COLORREF = std::uint32_t; // 0x00BBGGRR
-
-constexpr BOOL TRUE = 1;
-constexpr BOOL FALSE = 0;
+namespace tnv {
 
 constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFFu) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << 16);
@@ -95,8 +90,6 @@ constexpr int FW_BOLD = 700;
 struct FontDesc {
     int height = 0;
     int width = 0;
-    int escapement = 0;
-    int orientation = 0;
     int weight = FW_NORMAL;
     std::uint8_t italic = 0;
     std::uint8_t underline = 0;
@@ -226,11 +219,13 @@ constexpr bool FAILED(HRESULT hr) {
     return hr < 0;
 }
 
-class Wnd;
+class CWnd;
 
 // The header of every WM_NOTIFY record: plain data, so models that notify need no window code.
 struct NMHDR {
-    Wnd* hwndFrom = nullptr;
+    CWnd* hwndFrom = nullptr;
     std::uintptr_t idFrom = 0;
     int code = 0;
 };
+
+} // namespace tnv

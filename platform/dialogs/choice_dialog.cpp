@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 std::optional<int> ShowChoiceDialog(const ChoiceDialogDesc& desc) {
     if (desc.folders.empty())
         return std::nullopt;
@@ -59,3 +61,5 @@ std::optional<int> ShowChoiceDialog(const ChoiceDialogDesc& desc) {
         return std::nullopt;
     return list->currentRow();
 }
+
+} // namespace tnv

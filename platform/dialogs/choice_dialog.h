@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 struct ChoiceDialogDesc {
     std::string title;  // 8-bit texts
     std::string prompt; // above the list; "&" marks the letter that reaches the list
@@ -18,3 +20,5 @@ struct ChoiceDialogDesc {
 
 // The index of the folder chosen, or nothing when the user cancelled.
 std::optional<int> ShowChoiceDialog(const ChoiceDialogDesc& desc);
+
+} // namespace tnv

@@ -29,6 +29,8 @@
 #include <cstdlib>
 #include <map>
 
+namespace tnv {
+
 namespace {
 
 // The text of an edit box as given.
@@ -218,7 +220,7 @@ bool CDialog::Create() {
         return false;
     d_->open = true;
     d_->result = IDCANCEL;
-    BOOL setFocus = OnInitDialog();
+    bool setFocus = OnInitDialog();
     if (!d_->open)
         return true; // ended while it was being set up
     d_->window->show();
@@ -239,7 +241,7 @@ int CDialog::DoModal() {
     d_->open = true;
     d_->result = IDCANCEL;
     d_->window->setModal(true);
-    BOOL setFocus = OnInitDialog();
+    bool setFocus = OnInitDialog();
     if (!d_->open)
         return d_->result;
     if (setFocus) {
@@ -265,8 +267,8 @@ int CDialog::Result() const {
     return d_->result;
 }
 
-BOOL CDialog::OnInitDialog() {
-    return TRUE;
+bool CDialog::OnInitDialog() {
+    return true;
 }
 
 void CDialog::OnCommand(int id) {
@@ -461,3 +463,5 @@ FontDesc DefaultGuiFont() {
     font.setFaceName("MS Shell Dlg");
     return font;
 }
+
+} // namespace tnv

@@ -18,6 +18,8 @@
 #include <vector>
 
 class QWidget;
+
+namespace tnv {
 class DialogWindow;
 
 constexpr int IDC_STATIC = -1;
@@ -103,8 +105,8 @@ public:
     static void ProcessEvents();
 
 protected:
-    // Called once the controls exist, before the dialog is shown. FALSE: focus already set.
-    virtual BOOL OnInitDialog();
+    // Called once the controls exist, before the dialog is shown. false: focus already set.
+    virtual bool OnInitDialog();
     // A button was clicked (or Enter pressed it). IDOK calls OnOK, IDCANCEL OnCancel.
     virtual void OnCommand(int id);
     virtual void OnOK();
@@ -119,3 +121,5 @@ private:
 
 // The font description of the system's default GUI font.
 FontDesc DefaultGuiFont();
+
+} // namespace tnv

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 namespace dialogunits {
 
 void substituteWindowsFaces() {
@@ -53,3 +55,5 @@ Units::Units(const std::string& face, int points) {
 }
 
 } // namespace dialogunits
+
+} // namespace tnv

@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace tnv {
+
 namespace dialogunits {
 
 // The dialog font: `points` at 96 dots per inch, so a dialog has the same pixel size on every
@@ -42,3 +44,5 @@ private:
 };
 
 } // namespace dialogunits
+
+} // namespace tnv

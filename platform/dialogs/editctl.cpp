@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace tnv {
+
 namespace {
 
 struct DepthGuard {
@@ -83,7 +85,7 @@ protected:
         Qt::KeyboardModifiers mods = e->modifiers();
         wndinput::setInputState(mods, QApplication::mouseButtons());
         UINT vk = wndinput::virtualKeyOf(e);
-        MSGPARAM lp = repeatOf(e);
+        MsgParam lp = repeatOf(e);
         if (vk)
             owner->SendMessage(WM_KEYDOWN, vk, lp);
         if (!owner)
@@ -157,11 +159,11 @@ protected:
         QLineEdit::focusInEvent(e);
         if (!owner)
             return;
-        Wnd*& focus = wndinput::focus();
+        CWnd*& focus = wndinput::focus();
         if (focus == owner)
             return;
-        Wnd* self = owner;
-        Wnd* previous = focus;
+        CWnd* self = owner;
+        CWnd* previous = focus;
         focus = self;
         if (previous)
             previous->SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(self));
@@ -174,11 +176,11 @@ protected:
         QLineEdit::focusOutEvent(e);
         if (!owner)
             return;
-        Wnd*& focus = wndinput::focus();
+        CWnd*& focus = wndinput::focus();
         if (focus != owner)
             return;
-        Wnd* self = owner;
-        Wnd* next = wndinput::wndAround(QApplication::focusWidget());
+        CWnd* self = owner;
+        CWnd* next = wndinput::wndAround(QApplication::focusWidget());
         if (next == self)
             return;
         focus = next;
@@ -188,8 +190,8 @@ protected:
     }
 
 private:
-    static MSGPARAM repeatOf(const QKeyEvent* e) {
-        return MSGPARAM(std::max(e->count(), 1) & 0xFFFF);
+    static MsgParam repeatOf(const QKeyEvent* e) {
+        return MsgParam(std::max(e->count(), 1) & 0xFFFF);
     }
 
     // The characters a key types: Ctrl+letter types its control character, and of the other
@@ -270,8 +272,8 @@ CEdit::~CEdit() {
     DestroyWindow();
 }
 
-BOOL CEdit::Create(DWORD style, const Rect& rect, Wnd* parent, UINT id) {
-    return Wnd::Create(EDIT_CLASS_NAME, "", style, rect, parent, id);
+bool CEdit::Create(DWORD style, const Rect& rect, CWnd* parent, UINT id) {
+    return CWnd::Create(EDIT_CLASS_NAME, "", style, rect, parent, id);
 }
 
 int CEdit::OnCreate() {
@@ -298,12 +300,12 @@ DWORD CEdit::GetAlignment() const {
 }
 
 void CEdit::OnSize(UINT type, int cx, int cy) {
-    Wnd::OnSize(type, cx, cy);
+    CWnd::OnSize(type, cx, cy);
     if (d_->field)
         d_->field->setGeometry(0, 0, cx, cy);
 }
 
-void CEdit::OnSetFont(const FontDesc* font, BOOL redraw) {
+void CEdit::OnSetFont(const FontDesc* font, bool redraw) {
     if (font)
         d_->font.CreateFontIndirect(*font);
     else
@@ -328,7 +330,7 @@ std::string CEdit::GetWindowText() const {
     return d_->field ? qtbridge::fromQString(d_->field->text()) : std::string();
 }
 
-void CEdit::SetSel(int start, int end, BOOL) {
+void CEdit::SetSel(int start, int end, bool) {
     EditField* f = d_->field;
     if (!f)
         return;
@@ -403,17 +405,17 @@ int CEdit::MeasureText(const std::string& text) const {
     return QFontMetrics(font).horizontalAdvance(qtbridge::toQString(text));
 }
 
-LRESULT CEdit::WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
+LRESULT CEdit::WindowProc(UINT msg, WPARAM wp, MsgParam lp) {
     // From here on the field's input no longer reaches a window that is going away.
     if (msg == WM_DESTROY && d_->field)
         d_->field->owner = nullptr;
-    return Wnd::WindowProc(msg, wp, lp);
+    return CWnd::WindowProc(msg, wp, lp);
 }
 
-LRESULT CEdit::DefWindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
+LRESULT CEdit::DefWindowProc(UINT msg, WPARAM wp, MsgParam lp) {
     EditField* f = d_->field;
     if (!f)
-        return Wnd::DefWindowProc(msg, wp, lp);
+        return CWnd::DefWindowProc(msg, wp, lp);
     bool shift = GetKeyState(VK_SHIFT) < 0;
     bool ctrl = GetKeyState(VK_CONTROL) < 0;
     switch (msg) {
@@ -477,6 +479,8 @@ LRESULT CEdit::DefWindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
     case WM_SYSCHAR:
         return 0;
     default:
-        return Wnd::DefWindowProc(msg, wp, lp);
+        return CWnd::DefWindowProc(msg, wp, lp);
     }
 }
+
+} // namespace tnv

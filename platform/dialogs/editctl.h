@@ -14,24 +14,26 @@
 #include <memory>
 #include <string>
 
+namespace tnv {
+
 constexpr const char* EDIT_CLASS_NAME = "TnvEdit";
 
-class CEdit : public Wnd {
+class CEdit : public CWnd {
 public:
     CEdit();
     ~CEdit() override;
 
     // Style: WS_CHILD, WS_VISIBLE, WS_BORDER, ES_LEFT / ES_CENTER / ES_RIGHT, ES_AUTOHSCROLL.
-    BOOL Create(DWORD style, const Rect& rect, Wnd* parent, UINT id);
+    bool Create(DWORD style, const Rect& rect, CWnd* parent, UINT id);
 
-    // The edited text (these hide Wnd's title functions on purpose: an edit's window text is
+    // The edited text (these hide CWnd's title functions on purpose: an edit's window text is
     // its content).
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
 
     // EM_SETSEL: characters start..end selected, the caret at end; (0, -1) selects everything,
     // (-1, ...) removes the selection and leaves the caret where it is.
-    void SetSel(int start, int end, BOOL noScroll = FALSE);
+    void SetSel(int start, int end, bool noScroll = false);
     void GetSel(int* start, int* end) const;
     int GetCaretPos() const;
     void ReplaceSel(const std::string& text);
@@ -51,23 +53,25 @@ public:
 
 protected:
     // Message pre-translation: asked for each character message the edit's keys make, before
-    // anything else sees the key. TRUE swallows it: neither the edit nor the program's menus
+    // anything else sees the key. true swallows it: neither the edit nor the program's menus
     // and accelerators get it (an Alt+letter then opens no menu).
-    virtual BOOL PreTranslateMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+    virtual bool PreTranslateMessage(UINT msg, WPARAM wp, MsgParam lp) {
         (void)msg, (void)wp, (void)lp;
-        return FALSE;
+        return false;
     }
 
     int OnCreate() override;
     void OnSize(UINT type, int cx, int cy) override;
-    void OnSetFont(const FontDesc* font, BOOL redraw) override;
+    void OnSetFont(const FontDesc* font, bool redraw) override;
     const FontDesc* OnGetFont() override;
     UINT OnGetDlgCode() override { return DLGC_WANTCHARS | DLGC_WANTARROWS; }
-    LRESULT WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override;
-    LRESULT DefWindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, MsgParam lp) override;
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, MsgParam lp) override;
 
 private:
     friend class EditField;
     struct Impl;
     std::unique_ptr<Impl> d_;
 };
+
+} // namespace tnv

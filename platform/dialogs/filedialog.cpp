@@ -10,6 +10,8 @@
 #include <QSortFilterProxyModel>
 #include <QStringList>
 
+namespace tnv {
+
 namespace {
 
 FileDialogService* current = nullptr;
@@ -288,3 +290,5 @@ std::optional<std::string> QtFileDialog::run(const OpenFileRequest& request, boo
         return std::nullopt;
     return fsx::fromDisk(path);
 }
+
+} // namespace tnv

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace tnv {
+
 // Options of the file dialogs, with their Windows values.
 constexpr UINT OFN_OVERWRITEPROMPT = 0x00000002;
 constexpr UINT OFN_HIDEREADONLY = 0x00000004;
@@ -99,3 +101,5 @@ private:
     std::optional<std::string> run(const OpenFileRequest& request, bool save);
     FileDialogService* previous_;
 };
+
+} // namespace tnv

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace tnv {
+
 namespace {
 
 QMessageBox::Icon iconFor(UINT flags) {
@@ -118,3 +120,5 @@ int QtMessageBox::show(const std::string& text, const std::string& title, UINT f
         return IDNO;
     return IDOK;
 }
+
+} // namespace tnv

@@ -3,6 +3,8 @@
 
 #include "platform/base/msgbox.h"
 
+namespace tnv {
+
 class QtMessageBox : public MessageBoxService {
 public:
     // Installs itself; the destructor restores the previous service.
@@ -15,3 +17,5 @@ public:
 private:
     MessageBoxService* previous_;
 };
+
+} // namespace tnv

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 using qtbridge::toQColor;
 using qtbridge::toQRect;
 
@@ -32,17 +34,17 @@ Brush StockBrush(StockObject which) {
     }
 }
 
-Surface::Surface() : d(std::make_unique<SurfaceImpl>()) {
+CDC::CDC() : d(std::make_unique<SurfaceImpl>()) {
     d->s.font = SystemMessageFont();
 }
 
-Surface::Surface(QPainter* painter, const Rect& clip) : Surface() {
+CDC::CDC(QPainter* painter, const Rect& clip) : CDC() {
     attach(painter, clip, nullptr);
 }
 
-Surface::~Surface() = default;
+CDC::~CDC() = default;
 
-void Surface::attach(QPainter* painter, const Rect& clip, QImage* image) {
+void CDC::attach(QPainter* painter, const Rect& clip, QImage* image) {
     d->p = painter;
     d->image = image;
     d->s.clip = clip;
@@ -53,20 +55,20 @@ void Surface::attach(QPainter* painter, const Rect& clip, QImage* image) {
     }
 }
 
-QPainter* Surface::painter() const {
+QPainter* CDC::painter() const {
     return d->p;
 }
 
-int Surface::SaveDC() {
+int CDC::SaveDC() {
     d->saved.push_back(d->s);
     return int(d->saved.size());
 }
 
-BOOL Surface::RestoreDC(int level) {
+bool CDC::RestoreDC(int level) {
     if (level < 0)
         level = int(d->saved.size()) + 1 + level;
     if (level < 1 || level > int(d->saved.size()))
-        return FALSE;
+        return false;
     // Most saves only guard colours, pens and fonts: the painter is set again only when the
     // mapping or the clip changed since.
     bool remap = !sameMapping(d->s, d->saved[std::size_t(level - 1)]);
@@ -74,53 +76,53 @@ BOOL Surface::RestoreDC(int level) {
     d->saved.resize(std::size_t(level - 1));
     if (remap)
         d->applyTransform();
-    return TRUE;
+    return true;
 }
 
-Pen Surface::SelectPen(const Pen& pen) {
+Pen CDC::SelectPen(const Pen& pen) {
     return std::exchange(d->s.pen, pen);
 }
-Brush Surface::SelectBrush(const Brush& brush) {
+Brush CDC::SelectBrush(const Brush& brush) {
     return std::exchange(d->s.brush, brush);
 }
-FontDesc Surface::SelectFont(const FontDesc& font) {
+FontDesc CDC::SelectFont(const FontDesc& font) {
     return std::exchange(d->s.font, font);
 }
-FontDesc Surface::SelectFont(const Font& font) {
+FontDesc CDC::SelectFont(const Font& font) {
     return font.desc() ? SelectFont(*font.desc()) : d->s.font;
 }
-COLORREF Surface::SetTextColor(COLORREF c) {
+COLORREF CDC::SetTextColor(COLORREF c) {
     return std::exchange(d->s.textColor, c);
 }
-COLORREF Surface::GetTextColor() const {
+COLORREF CDC::GetTextColor() const {
     return d->s.textColor;
 }
-COLORREF Surface::SetBkColor(COLORREF c) {
+COLORREF CDC::SetBkColor(COLORREF c) {
     return std::exchange(d->s.bkColor, c);
 }
-int Surface::SetBkMode(int mode) {
+int CDC::SetBkMode(int mode) {
     return std::exchange(d->s.bkMode, mode);
 }
 
-Point Surface::SetWindowOrg(int x, int y) {
+Point CDC::SetWindowOrg(int x, int y) {
     Point old = std::exchange(d->s.windowOrg, Point{x, y});
     d->applyTransform();
     return old;
 }
 
-Point Surface::SetViewportOrg(int x, int y) {
+Point CDC::SetViewportOrg(int x, int y) {
     Point old = std::exchange(d->s.viewportOrg, Point{x, y});
     d->applyTransform();
     return old;
 }
 
-int Surface::SetMapMode(int mode) {
+int CDC::SetMapMode(int mode) {
     int old = std::exchange(d->s.mapMode, mode == MM_ANISOTROPIC ? MM_ANISOTROPIC : MM_TEXT);
     d->applyTransform();
     return old;
 }
 
-Size Surface::SetWindowExt(int cx, int cy) {
+Size CDC::SetWindowExt(int cx, int cy) {
     Size old = d->s.windowExt;
     if (d->s.mapMode == MM_ANISOTROPIC && cx != 0 && cy != 0) {
         d->s.windowExt = Size{cx, cy};
@@ -129,7 +131,7 @@ Size Surface::SetWindowExt(int cx, int cy) {
     return old;
 }
 
-Size Surface::SetViewportExt(int cx, int cy) {
+Size CDC::SetViewportExt(int cx, int cy) {
     Size old = d->s.viewportExt;
     if (d->s.mapMode == MM_ANISOTROPIC && cx != 0 && cy != 0) {
         d->s.viewportExt = Size{cx, cy};
@@ -138,12 +140,12 @@ Size Surface::SetViewportExt(int cx, int cy) {
     return old;
 }
 
-Point Surface::OffsetWindowOrg(int x, int y) {
+Point CDC::OffsetWindowOrg(int x, int y) {
     Point old = d->s.windowOrg;
     return SetWindowOrg(old.x + x, old.y + y);
 }
 
-int Surface::GetDeviceCaps(int index) const {
+int CDC::GetDeviceCaps(int index) const {
     Rect r = d->s.clip;
     if (d->image) {
         QSizeF size = d->image->deviceIndependentSize();
@@ -159,21 +161,21 @@ int Surface::GetDeviceCaps(int index) const {
     }
 }
 
-BOOL Surface::GetClipBox(Rect* rect) const {
+bool CDC::GetClipBox(Rect* rect) const {
     if (!d->p || !rect)
-        return FALSE;
+        return false;
     if (d->scaled()) {
         QRect box = d->transform().inverted().mapRect(toQRect(d->s.clip));
         *rect = qtbridge::fromQRect(box);
-        return TRUE;
+        return true;
     }
     Rect r = d->s.clip;
     r.OffsetRect(-d->dx(), -d->dy());
     *rect = r;
-    return TRUE;
+    return true;
 }
 
-void Surface::IntersectClipRect(const Rect& rect) {
+void CDC::IntersectClipRect(const Rect& rect) {
     Rect dev = rect;
     if (d->scaled())
         dev = qtbridge::fromQRect(d->transform().mapRect(toQRect(rect)));
@@ -187,11 +189,11 @@ void Surface::IntersectClipRect(const Rect& rect) {
     d->applyTransform();
 }
 
-double Surface::DevicePixelRatio() const {
+double CDC::DevicePixelRatio() const {
     return d->ratio();
 }
 
-std::unique_ptr<Surface> Surface::CreateCompatible(int w, int h) const {
+std::unique_ptr<CDC> CDC::CreateCompatible(int w, int h) const {
     double ratio = d->ratio();
     if (w <= 0 || h <= 0 || !qtbridge::wholeRatio(ratio))
         return nullptr;
@@ -233,3 +235,5 @@ const QImage& ImageSurface::image() const {
 bool ImageSurface::SavePng(const std::string& path) const {
     return image_->save(QString::fromStdString(path), "PNG");
 }
+
+} // namespace tnv

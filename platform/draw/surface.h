@@ -18,6 +18,8 @@
 
 class QPainter;
 class QImage;
+
+namespace tnv {
 class SurfaceImpl;
 
 // Pens, brushes and background modes.
@@ -65,18 +67,18 @@ class Font {
 public:
     Font() = default;
     explicit Font(const FontDesc& desc) { CreateFontIndirect(desc); }
-    BOOL CreateFontIndirect(const FontDesc& desc) {
+    bool CreateFontIndirect(const FontDesc& desc) {
         desc_ = desc;
         valid_ = true;
-        return TRUE;
+        return true;
     }
     void DeleteObject() { valid_ = false; }
     bool IsNull() const { return !valid_; }
-    BOOL GetLogFont(FontDesc* out) const {
+    bool GetLogFont(FontDesc* out) const {
         if (!valid_ || !out)
-            return FALSE;
+            return false;
         *out = desc_;
-        return TRUE;
+        return true;
     }
     const FontDesc* desc() const { return valid_ ? &desc_ : nullptr; }
 
@@ -95,17 +97,17 @@ struct TEXTMETRIC {
     int tmMaxCharWidth = 0;
 };
 
-class Surface {
+class CDC {
 public:
     // Paints on a painter that someone else owns; `clip` is the device area that may change.
-    Surface(QPainter* painter, const Rect& clip);
-    virtual ~Surface();
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
+    CDC(QPainter* painter, const Rect& clip);
+    virtual ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
 
     // --- state ------------------------------------------------------------------------------
     int SaveDC();                  // a level for RestoreDC, 0 on failure
-    BOOL RestoreDC(int level);     // -1: the last saved state
+    bool RestoreDC(int level);     // -1: the last saved state
     Pen SelectPen(const Pen& pen); // returns the previous pen
     Brush SelectBrush(const Brush& brush);
     Pen SelectStockPen(StockObject which) { return SelectPen(StockPen(which)); }
@@ -125,30 +127,30 @@ public:
     Point OffsetWindowOrg(int dx, int dy);
     // HORZRES and VERTRES: the drawable width and height in device pixels (not physical ones).
     virtual int GetDeviceCaps(int index) const;
-    BOOL IsPrinting() const { return printing_; }
+    bool IsPrinting() const { return printing_; }
 
     // --- queries ----------------------------------------------------------------------------
-    // The logical bounding box of what may be drawn; FALSE when it cannot be had.
-    BOOL GetClipBox(Rect* rect) const;
+    // The logical bounding box of what may be drawn; false when it cannot be had.
+    bool GetClipBox(Rect* rect) const;
     void IntersectClipRect(const Rect& rect);
-    BOOL GetTextMetrics(TEXTMETRIC* tm) const;
+    bool GetTextMetrics(TEXTMETRIC* tm) const;
     Size GetTextExtent(const std::string& text) const;
 
     // --- drawing ----------------------------------------------------------------------------
     void FillSolidRect(const Rect& rect, COLORREF color);
     void FillRect(const Rect& rect, const Brush& brush);
     Point MoveTo(int x, int y);       // returns the previous current position
-    BOOL LineTo(int x, int y);        // current pen; the end point is not drawn
-    BOOL Rectangle(const Rect& rect); // outline in the pen, inside in the brush
-    BOOL DrawEdge(Rect* rect, UINT edge, UINT flags);
+    bool LineTo(int x, int y);        // current pen; the end point is not drawn
+    bool Rectangle(const Rect& rect); // outline in the pen, inside in the brush
+    bool DrawEdge(Rect* rect, UINT edge, UINT flags);
     // Text in the rectangle with DT_* flags; returns the text height. DT_CALCRECT measures only.
     int DrawText(const std::string& text, Rect* rect, UINT format);
     // DrawText for callers that do not need the height: the text is laid out once, to paint it.
     void PaintText(const std::string& text, const Rect& rect, UINT format);
-    BOOL TextOut(int x, int y, const std::string& text);
+    bool TextOut(int x, int y, const std::string& text);
     void InvertRect(const Rect& rect);
     // Copies w x h pixels from `src` at (sx, sy) to (x, y), both logical.
-    BOOL BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy);
+    bool BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy);
     // CLR_NONE outside the image or on a screen surface; at a ratio above 1 the physical pixel
     // at the middle of the device pixel.
     COLORREF GetPixel(int x, int y) const;
@@ -158,10 +160,10 @@ public:
     // An off-screen surface of w x h device pixels, at this one's ratio, that can be blitted back
     // here. Null at a fractional ratio: no copy of whole pixels puts it back exactly, so the
     // caller draws straight onto this surface.
-    std::unique_ptr<Surface> CreateCompatible(int w, int h) const;
+    std::unique_ptr<CDC> CreateCompatible(int w, int h) const;
 
 protected:
-    Surface(); // for subclasses that attach a painter later
+    CDC(); // for subclasses that attach a painter later
     void attach(QPainter* painter, const Rect& clip, QImage* image);
     void setPrinting(bool p) { printing_ = p; }
     QPainter* painter() const;
@@ -173,7 +175,7 @@ private:
 
 // A surface over an image in memory; white unless another colour is given. Its size is in
 // device pixels; the image holds width x ratio by height x ratio physical ones (rounded up).
-class ImageSurface : public Surface {
+class ImageSurface : public CDC {
 public:
     ImageSurface(int width, int height, COLORREF fill = RGB(255, 255, 255), double ratio = 1.0);
     ~ImageSurface() override;
@@ -191,3 +193,5 @@ private:
 
 // The platform's font for message boxes and small windows.
 FontDesc SystemMessageFont();
+
+} // namespace tnv

@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace tnv {
+
 using qtbridge::toQColor;
 using qtbridge::toQRect;
 
-BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
+bool CDC::GetTextMetrics(TEXTMETRIC* tm) const {
     if (!tm || !haveGui())
-        return FALSE;
+        return false;
     const QFontMetrics& fm = d->font(d->s.font).metrics;
     tm->tmAscent = fm.ascent();
     tm->tmDescent = fm.descent();
@@ -24,38 +26,38 @@ BOOL Surface::GetTextMetrics(TEXTMETRIC* tm) const {
     tm->tmExternalLeading = std::max(0, fm.leading());
     tm->tmAveCharWidth = fm.averageCharWidth();
     tm->tmMaxCharWidth = fm.maxWidth();
-    return TRUE;
+    return true;
 }
 
-Size Surface::GetTextExtent(const std::string& text) const {
+Size CDC::GetTextExtent(const std::string& text) const {
     if (!haveGui())
         return Size{};
     const QFontMetrics& fm = d->font(d->s.font).metrics;
     return Size{fm.horizontalAdvance(qtbridge::toQString(text)), fm.height()};
 }
 
-void Surface::FillSolidRect(const Rect& rect, COLORREF color) {
+void CDC::FillSolidRect(const Rect& rect, COLORREF color) {
     if (!d->p || rect.IsRectEmpty())
         return;
     d->p->fillRect(toQRect(rect), toQColor(color));
 }
 
-void Surface::FillRect(const Rect& rect, const Brush& brush) {
+void CDC::FillRect(const Rect& rect, const Brush& brush) {
     if (!brush.null)
         FillSolidRect(rect, brush.color);
 }
 
-Point Surface::MoveTo(int x, int y) {
+Point CDC::MoveTo(int x, int y) {
     return std::exchange(d->cur, Point{x, y});
 }
 
-BOOL Surface::LineTo(int x, int y) {
+bool CDC::LineTo(int x, int y) {
     Point from = d->cur;
     d->cur = Point{x, y};
     if (!d->p)
-        return FALSE;
+        return false;
     if (from == d->cur)
-        return TRUE;
+        return true;
     if (from.y == y) {
         int last = x > from.x ? x - 1 : x + 1;
         d->fillPixels(from.x, y, last, y);
@@ -81,31 +83,31 @@ BOOL Surface::LineTo(int x, int y) {
             }
         }
     }
-    return TRUE;
+    return true;
 }
 
-BOOL Surface::Rectangle(const Rect& rect) {
+bool CDC::Rectangle(const Rect& rect) {
     if (!d->p)
-        return FALSE;
+        return false;
     bool pen = d->s.pen.style != PS_NULL;
     if (!pen) {
         // Without a pen the filled area is one pixel smaller on the right and bottom.
         FillRect(Rect{rect.left, rect.top, rect.right - 1, rect.bottom - 1}, d->s.brush);
-        return TRUE;
+        return true;
     }
     FillRect(Rect{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, d->s.brush);
     if (rect.right - rect.left < 1 || rect.bottom - rect.top < 1)
-        return TRUE;
+        return true;
     d->fillPixels(rect.left, rect.top, rect.right - 1, rect.top);
     d->fillPixels(rect.left, rect.bottom - 1, rect.right - 1, rect.bottom - 1);
     d->fillPixels(rect.left, rect.top, rect.left, rect.bottom - 1);
     d->fillPixels(rect.right - 1, rect.top, rect.right - 1, rect.bottom - 1);
-    return TRUE;
+    return true;
 }
 
-BOOL Surface::DrawEdge(Rect* rect, UINT edge, UINT flags) {
+bool CDC::DrawEdge(Rect* rect, UINT edge, UINT flags) {
     if (!rect || !d->p)
-        return FALSE;
+        return false;
     // One border: top and left in one colour, bottom and right in the other.
     auto border = [&](Rect& r, COLORREF topLeft, COLORREF bottomRight) {
         if (r.IsRectEmpty())
@@ -136,7 +138,7 @@ BOOL Surface::DrawEdge(Rect* rect, UINT edge, UINT flags) {
         border(r, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
     else if (edge & BDR_SUNKENINNER)
         border(r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DLIGHT));
-    return TRUE;
+    return true;
 }
 
 // Texts go to Qt with unified line ends; most have no carriage return at all.
@@ -147,7 +149,7 @@ static QString textForQt(const std::string& text, UINT format) {
     return s;
 }
 
-int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
+int CDC::DrawText(const std::string& text, Rect* rect, UINT format) {
     if (!rect || !haveGui())
         return 0;
     const SurfaceImpl::FontEntry& font = d->font(d->s.font);
@@ -176,7 +178,7 @@ int Surface::DrawText(const std::string& text, Rect* rect, UINT format) {
     return bound.height();
 }
 
-void Surface::PaintText(const std::string& text, const Rect& rect, UINT format) {
+void CDC::PaintText(const std::string& text, const Rect& rect, UINT format) {
     if (!d->p || (format & DT_CALCRECT) || !haveGui())
         return;
     Rect r = rect;
@@ -188,14 +190,14 @@ void Surface::PaintText(const std::string& text, const Rect& rect, UINT format) 
                  d->font(d->s.font).font, format);
 }
 
-BOOL Surface::TextOut(int x, int y, const std::string& text) {
+bool CDC::TextOut(int x, int y, const std::string& text) {
     Size ext = GetTextExtent(text);
     Rect r{x, y, x + ext.cx, y + ext.cy};
     DrawText(text, &r, DT_NOCLIP | DT_NOPREFIX | DT_SINGLELINE);
-    return TRUE;
+    return true;
 }
 
-void Surface::InvertRect(const Rect& rect) {
+void CDC::InvertRect(const Rect& rect) {
     if (!d->p || rect.IsRectEmpty())
         return;
     d->p->save();
@@ -204,18 +206,18 @@ void Surface::InvertRect(const Rect& rect) {
     d->p->restore();
 }
 
-BOOL Surface::BitBlt(int x, int y, int w, int h, const Surface& src, int sx, int sy) {
+bool CDC::BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy) {
     if (!d->p || !src.d->image)
-        return FALSE;
+        return false;
     // The source is picked in the image's own (physical) pixels; at equal whole ratios on both
     // sides this is a copy pixel for pixel.
     double r = src.d->image->devicePixelRatio();
     QRectF from((sx + src.d->dx()) * r, (sy + src.d->dy()) * r, w * r, h * r);
     d->p->drawImage(QRectF(x, y, w, h), *src.d->image, from);
-    return TRUE;
+    return true;
 }
 
-COLORREF Surface::GetPixel(int x, int y) const {
+COLORREF CDC::GetPixel(int x, int y) const {
     if (!d->image)
         return CLR_NONE;
     int lx = x + d->dx(), ly = y + d->dy();
@@ -227,3 +229,5 @@ COLORREF Surface::GetPixel(int x, int y) const {
         return CLR_NONE;
     return qtbridge::fromQColor(d->image->pixelColor(int(px), int(py)));
 }
+
+} // namespace tnv

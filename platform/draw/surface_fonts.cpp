@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace tnv {
+
 namespace surfacefonts {
 
 constexpr int defaultPixelSize = 12;
@@ -117,3 +119,5 @@ FontDesc SystemMessageFont() {
     d.setFaceName("Liberation Sans");
     return d;
 }
+
+} // namespace tnv

@@ -8,6 +8,8 @@
 
 #include <map>
 
+namespace tnv {
+
 namespace {
 
 std::map<int, COLORREF>& overrides() {
@@ -106,3 +108,5 @@ int GetWheelScrollLines() {
         return 3;
     return QApplication::wheelScrollLines();
 }
+
+} // namespace tnv

@@ -5,6 +5,8 @@
 
 #include "platform/base/types.h"
 
+namespace tnv {
+
 constexpr int COLOR_3DLIGHT = 22;
 constexpr int COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
 constexpr int COLOR_3DSHADOW = COLOR_BTNSHADOW;
@@ -20,3 +22,5 @@ void ResetSysColors();
 
 // Lines scrolled per wheel notch; -1 = one page. 3 when the desktop does not say.
 int GetWheelScrollLines();
+
+} // namespace tnv

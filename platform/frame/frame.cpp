@@ -27,6 +27,8 @@
 
 #include "platform/frame/frame_keys.h"
 
+namespace tnv {
+
 namespace {
 
 // Qt reads "[*]" in a window title as the modified mark; a folder may hold those characters.
@@ -264,30 +266,30 @@ bool CFrameWnd::CreateStatusBar() {
     return true;
 }
 
-void CFrameWnd::SetRoute(CmdTarget* view, CmdTarget* document, CmdTarget* application) {
+void CFrameWnd::SetRoute(CCmdTarget* view, CCmdTarget* document, CCmdTarget* application) {
     view_ = view;
     document_ = document;
     application_ = application;
 }
 
-CmdUI CFrameWnd::QueryCommand(UINT id) {
-    CmdUI ui(id);
-    CmdTarget* route[] = {view_, document_, this, application_};
-    for (CmdTarget* target : route) {
+CCmdUI CFrameWnd::QueryCommand(UINT id) {
+    CCmdUI ui(id);
+    CCmdTarget* route[] = {view_, document_, this, application_};
+    for (CCmdTarget* target : route) {
         if (target && target->OnUpdateCmdUI(ui))
             return ui;
     }
-    for (CmdTarget* target : route) {
+    for (CCmdTarget* target : route) {
         if (target && target->HasCommand(id))
             return ui;
     }
-    ui.Enable(FALSE);
+    ui.Enable(false);
     return ui;
 }
 
 bool CFrameWnd::dispatch(UINT id) {
-    CmdTarget* route[] = {view_, document_, this, application_};
-    for (CmdTarget* target : route) {
+    CCmdTarget* route[] = {view_, document_, this, application_};
+    for (CCmdTarget* target : route) {
         if (target && target->OnCmdMsg(id))
             return true;
     }
@@ -307,7 +309,7 @@ void CFrameWnd::UpdateMenu(int index) {
         auto it = d_->actions.find(item.id);
         if (item.id == ID_SEPARATOR || it == d_->actions.end())
             continue;
-        CmdUI ui = QueryCommand(item.id);
+        CCmdUI ui = QueryCommand(item.id);
         it->second->setEnabled(ui.enabled());
         if (ui.checkChanged()) {
             it->second->setCheckable(true);
@@ -506,7 +508,7 @@ bool CFrameWnd::HasCommand(UINT id) const {
     return id == ID_VIEW_STATUS_BAR && d_->statusBar;
 }
 
-bool CFrameWnd::OnUpdateCmdUI(CmdUI& ui) {
+bool CFrameWnd::OnUpdateCmdUI(CCmdUI& ui) {
     if (ui.id() == ID_VIEW_STATUS_BAR && d_->statusBar) {
         ui.SetCheck(IsStatusBarVisible() ? 1 : 0);
         return true;
@@ -517,3 +519,5 @@ bool CFrameWnd::OnUpdateCmdUI(CmdUI& ui) {
 void* CFrameWnd::nativeWindow() const {
     return d_->window.data();
 }
+
+} // namespace tnv

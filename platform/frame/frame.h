@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 class Settings;
 
 // The framework's command identifiers.
@@ -51,12 +53,12 @@ constexpr UINT FCONTROL = 0x08;
 constexpr UINT FALT = 0x10;
 
 // The enable and check state of one command, filled in by the update handlers.
-class CmdUI {
+class CCmdUI {
 public:
-    explicit CmdUI(UINT id) : id_(id) {}
+    explicit CCmdUI(UINT id) : id_(id) {}
     UINT id() const { return id_; }
-    void Enable(BOOL on = TRUE) {
-        enabled_ = on != FALSE;
+    void Enable(bool on = true) {
+        enabled_ = on != false;
         enableChanged_ = true;
     }
     void SetCheck(int check = 1) {
@@ -77,9 +79,9 @@ private:
 };
 
 // Something that handles commands: a view, a document, a frame, the application.
-class CmdTarget {
+class CCmdTarget {
 public:
-    virtual ~CmdTarget() = default;
+    virtual ~CCmdTarget() = default;
     // Runs the command; true when this target has a handler for it.
     virtual bool OnCmdMsg(UINT id) {
         (void)id;
@@ -91,7 +93,7 @@ public:
         return false;
     }
     // Fills `ui`; true when this target has an update handler for the command.
-    virtual bool OnUpdateCmdUI(CmdUI& ui) {
+    virtual bool OnUpdateCmdUI(CCmdUI& ui) {
         (void)ui;
         return false;
     }
@@ -134,10 +136,10 @@ struct FrameResources {
 std::string PromptText(const FrameResources& resources, UINT id);
 
 class CDocument;
-class Wnd;
+class CWnd;
 
 // The main window: menu bar, accelerators, a client area for the view, the status bar.
-class CFrameWnd : public CmdTarget {
+class CFrameWnd : public CCmdTarget {
 public:
     CFrameWnd();
     ~CFrameWnd() override;
@@ -152,14 +154,14 @@ public:
     bool CreateStatusBar();
 
     // The command route after the frame itself: view first, then document, then application.
-    void SetRoute(CmdTarget* view, CmdTarget* document, CmdTarget* application);
+    void SetRoute(CCmdTarget* view, CCmdTarget* document, CCmdTarget* application);
 
     // Routes a command as a menu choice or an accelerator does: the update handlers are asked
     // first and a disabled command does nothing. True when a handler ran.
     bool SendCommand(UINT id);
     // The enable/check state of a command as the route answers it. A command that no target
     // handles or updates is disabled.
-    CmdUI QueryCommand(UINT id);
+    CCmdUI QueryCommand(UINT id);
     // Asks the updates of every item of menu `index` (as when the menu opens).
     void UpdateMenu(int index);
 
@@ -203,10 +205,10 @@ public:
     // Renders the window (title strip, menu bar, client and status bar) to a PNG file.
     bool SaveScreenshot(const std::string& path, std::string* error = nullptr) const;
 
-    // CmdTarget: the frame's own commands (the status bar toggle).
+    // CCmdTarget: the frame's own commands (the status bar toggle).
     bool OnCmdMsg(UINT id) override;
     bool HasCommand(UINT id) const override;
-    bool OnUpdateCmdUI(CmdUI& ui) override;
+    bool OnUpdateCmdUI(CCmdUI& ui) override;
 
     const FrameResources& resources() const { return resources_; }
 
@@ -214,7 +216,7 @@ public:
     void* nativeWindow() const;
     // Puts a window into the client area as the frame's view (AFX_IDW_PANE_FIRST); the view is
     // resized with the frame.
-    bool CreateView(Wnd* view);
+    bool CreateView(CWnd* view);
 
 private:
     struct Impl;
@@ -222,14 +224,14 @@ private:
     bool dispatch(UINT id);
     std::unique_ptr<Impl> d_;
     FrameResources resources_;
-    CmdTarget* view_ = nullptr;
-    CmdTarget* document_ = nullptr;
-    CmdTarget* application_ = nullptr;
+    CCmdTarget* view_ = nullptr;
+    CCmdTarget* document_ = nullptr;
+    CCmdTarget* application_ = nullptr;
     bool closed_ = false;
 };
 
 // A document of the single-document kind: a title and the framework's new/open steps.
-class CDocument : public CmdTarget {
+class CDocument : public CCmdTarget {
 public:
     ~CDocument() override = default;
     virtual bool OnNewDocument();
@@ -246,7 +248,7 @@ private:
 };
 
 // The application: its title, settings and the frame it starts; the end of the command route.
-class CWinApp : public CmdTarget {
+class CWinApp : public CCmdTarget {
 public:
     CWinApp();
     ~CWinApp() override;
@@ -308,3 +310,5 @@ struct RunOptions {
 // runs app.InitInstance and then the event loop until the main window is closed. Returns the exit
 // status: 1 when InitInstance failed or a screenshot could not be written.
 int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& options);
+
+} // namespace tnv

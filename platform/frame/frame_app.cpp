@@ -14,6 +14,8 @@
 #include <memory>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace {
 
 CWinApp* theApp = nullptr;
@@ -120,3 +122,5 @@ int RunApplication(CWinApp& app, int& argc, char** argv, const RunOptions& optio
     int exitStatus = app.ExitInstance();
     return status != 0 ? status : exitStatus;
 }
+
+} // namespace tnv

@@ -14,6 +14,8 @@
 #undef Status
 #endif
 
+namespace tnv {
+
 UINT VirtualKeyOf(int key) {
     // A modifier pressed alone is no accelerator key.
     switch (key) {
@@ -65,3 +67,5 @@ bool LockKeyOn(UINT indicatorId) {
     return false;
 #endif
 }
+
+} // namespace tnv

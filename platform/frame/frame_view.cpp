@@ -4,7 +4,9 @@
 
 #include <QMainWindow>
 
-bool CFrameWnd::CreateView(Wnd* view) {
+namespace tnv {
+
+bool CFrameWnd::CreateView(CWnd* view) {
     auto* window = static_cast<QMainWindow*>(nativeWindow());
     if (!window || !view)
         return false;
@@ -15,3 +17,5 @@ bool CFrameWnd::CreateView(Wnd* view) {
     window->setCentralWidget(view->widget());
     return true;
 }
+
+} // namespace tnv

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+namespace tnv {
+
 namespace {
 
 const char* const kRecentSection = "Recent File List";
@@ -152,3 +154,5 @@ bool Settings::sync() {
 std::string Settings::fileName() const {
     return d_->file.toStdString();
 }
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 class Settings {
 public:
     // `key` and `application` name the settings (on Linux, a file under the user's configuration
@@ -40,3 +42,5 @@ private:
     std::unique_ptr<Impl> d_;
     int recentSize_;
 };
+
+} // namespace tnv

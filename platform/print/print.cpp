@@ -27,6 +27,8 @@
 #include <functional>
 #include <memory>
 
+namespace tnv {
+
 PrinterSurface::PrinterSurface(QPainter* painter, int width, int height)
     : width_(width), height_(height) {
     attach(painter, Rect{0, 0, width, height}, nullptr);
@@ -40,7 +42,7 @@ int PrinterSurface::GetDeviceCaps(int index) const {
     case VERTRES:
         return height_;
     default:
-        return Surface::GetDeviceCaps(index);
+        return CDC::GetDeviceCaps(index);
     }
 }
 
@@ -189,7 +191,7 @@ static QPrinter& programPrinter() {
     return printer;
 }
 
-static QWidget* dialogParent(Wnd* owner) {
+static QWidget* dialogParent(CWnd* owner) {
     QWidget* w = owner ? owner->widget() : nullptr;
     return w ? w->window() : nullptr;
 }
@@ -203,7 +205,7 @@ void SetPrintDialogHook(std::function<bool(QPrinter& printer)> hook) {
     printDialogHook() = std::move(hook);
 }
 
-void RunPrintCommand(Wnd* owner, PrintJobSteps& steps, const std::string& title) {
+void RunPrintCommand(CWnd* owner, PrintJobSteps& steps, const std::string& title) {
     QPrinter& printer = programPrinter();
     printer.setDocName(qtbridge::toQString(title));
     if (printDialogHook()) {
@@ -231,7 +233,7 @@ void RunPrintCommand(Wnd* owner, PrintJobSteps& steps, const std::string& title)
         MessageBox("The document could not be printed.", title, MB_OK | MB_ICONERROR);
 }
 
-void RunPrintSetupCommand(Wnd* owner) {
+void RunPrintSetupCommand(CWnd* owner) {
     QPageSetupDialog dialog(&programPrinter(), dialogParent(owner));
     dialog.exec();
 }
@@ -245,7 +247,7 @@ void SetPrintPreviewHook(std::function<void(QWidget* preview)> hook) {
     previewHook() = std::move(hook);
 }
 
-void RunPrintPreviewCommand(Wnd* owner, PrintJobSteps& steps, const std::string& title) {
+void RunPrintPreviewCommand(CWnd* owner, PrintJobSteps& steps, const std::string& title) {
     QPrinter& printer = programPrinter();
     printer.setDocName(qtbridge::toQString(title));
     QPrintPreviewDialog dialog(&printer, dialogParent(owner));
@@ -274,11 +276,11 @@ void RunPrintPreviewCommand(Wnd* owner, PrintJobSteps& steps, const std::string&
     dialog.exec();
 }
 
-std::string PrintTitleAbove(const Wnd* wnd) {
+std::string PrintTitleAbove(const CWnd* wnd) {
     if (!wnd)
         return {};
-    const Wnd* top = wnd;
-    for (const Wnd* p = wnd->GetParent(); p; p = p->GetParent()) {
+    const CWnd* top = wnd;
+    for (const CWnd* p = wnd->GetParent(); p; p = p->GetParent()) {
         std::string title = p->GetWindowText();
         if (!title.empty())
             return title;
@@ -295,3 +297,5 @@ std::string PrintTitleAbove(const Wnd* wnd) {
 bool SavePreviewPicture(QWidget* preview, const std::string& path) {
     return preview && qtbridge::savePng(preview->grab().toImage(), path);
 }
+
+} // namespace tnv

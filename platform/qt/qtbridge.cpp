@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tnv {
+
 namespace qtbridge {
 
 QString toQString(const std::string& cp1252Text) {
@@ -62,3 +64,5 @@ bool savePng(const QImage& image, const std::string& diskPath, std::string* erro
 }
 
 } // namespace qtbridge
+
+} // namespace tnv

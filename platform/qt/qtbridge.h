@@ -12,6 +12,8 @@
 
 class QImage;
 
+namespace tnv {
+
 namespace qtbridge {
 
 QString toQString(const std::string& cp1252Text);
@@ -53,3 +55,5 @@ inline bool wholeRatio(double ratio) {
 bool savePng(const QImage& image, const std::string& diskPath, std::string* error = nullptr);
 
 } // namespace qtbridge
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+namespace tnv {
+
 namespace surfacefonts {
 
 QFont toQFont(const FontDesc& desc);
@@ -15,3 +17,5 @@ int toQtTextFlags(UINT format);
 QString normaliseLineEnds(QString text, UINT format);
 
 } // namespace surfacefonts
+
+} // namespace tnv

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace tnv {
+
 struct SurfaceState {
     Pen pen;
     Brush brush;
@@ -155,3 +157,5 @@ public:
 inline bool haveGui() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
 }
+
+} // namespace tnv

@@ -1,4 +1,4 @@
-// The Qt widgets behind a Wnd (platform-internal): the frame (border, scroll bars) and the
+// The Qt widgets behind a CWnd (platform-internal): the frame (border, scroll bars) and the
 // client area, which keeps its pixels in an image of its own so that a window can be drawn on
 // outside a paint event.
 #pragma once
@@ -17,15 +17,17 @@
 #include <memory>
 #include <optional>
 
+namespace tnv {
+
 // Shared between the window code and the widgets' event handling.
 namespace wndinput {
 bool haveApp(); // a QApplication runs: windows can be made
 // A window going away keeps neither the focus nor the capture.
-void forget(Wnd* w);
+void forget(CWnd* w);
 void setLastCursor(Point p);
 const std::optional<Rect>& clip();
-Wnd*& focus();
-Wnd* capture();
+CWnd*& focus();
+CWnd* capture();
 int& eventDepth(); // >0 while a window's widget handles an event
 // For widgets inside a window's client area (an edit control) that take input themselves: the
 // key state GetKeyState reports, and the virtual-key code of a key event.
@@ -34,7 +36,7 @@ UINT virtualKeyOf(const QKeyEvent* e);
 // Whether a key whose text holds this character (8-bit) types it as a character message.
 bool typesCharacter(UINT vk, Qt::KeyboardModifiers mods, int byte);
 // The window whose client area holds the widget (walking up its parents); null for none.
-Wnd* wndAround(QWidget* w);
+CWnd* wndAround(QWidget* w);
 } // namespace wndinput
 
 class WndFrame;
@@ -43,15 +45,15 @@ class WndClient;
 // A message queued by PostMessage.
 struct WndPostedMessage : QEvent {
     static constexpr QEvent::Type type = QEvent::Type(QEvent::User + 87);
-    WndPostedMessage(UINT m, WPARAM w, MSGPARAM l) : QEvent(type), msg(m), wp(w), lp(l) {}
+    WndPostedMessage(UINT m, WPARAM w, MsgParam l) : QEvent(type), msg(m), wp(w), lp(l) {}
     UINT msg;
     WPARAM wp;
-    MSGPARAM lp;
+    MsgParam lp;
 };
 
 class WndImpl {
 public:
-    WndImpl(Wnd* w, const WndClassInfo& c) : wnd(w), cls(c) {}
+    WndImpl(CWnd* w, const WndClassInfo& c) : wnd(w), cls(c) {}
 
     struct Bar {
         int min = 0;
@@ -63,7 +65,7 @@ public:
         bool tracking = false;
     };
 
-    Wnd* wnd;
+    CWnd* wnd;
     WndClassInfo cls;
     WndFrame* frame = nullptr;
     WndClient* client = nullptr;
@@ -114,7 +116,7 @@ class WndClient : public QWidget {
 public:
     WndClient(QWidget* parent, WndImpl* impl);
     WndImpl* impl;
-    static Wnd* wndOf(QWidget* w);
+    static CWnd* wndOf(QWidget* w);
 
 protected:
     bool event(QEvent* e) override;
@@ -133,3 +135,5 @@ protected:
 private:
     void mouseMessage(UINT msg, QMouseEvent* e);
 };
+
+} // namespace tnv

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace {
 
 // Chunk offsets are 32-bit in a RIFF file; nothing beyond that is addressable as a chunk.
@@ -416,3 +418,5 @@ std::vector<std::uint8_t> WAVEFORMATEX::toBytes() const {
     b.insert(b.end(), extra.begin(), extra.begin() + extraSize);
     return b;
 }
+
+} // namespace tnv

@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-using FOURCC = std::uint32_t;
-using MMRESULT = UINT;
+namespace tnv {
 
 constexpr FOURCC mmioFOURCC(char a, char b, char c, char d) {
     return static_cast<FOURCC>(static_cast<unsigned char>(a)) |
@@ -158,3 +157,5 @@ struct WAVEFORMATEX {
     std::vector<std::uint8_t> toBytes() const;
     friend bool operator==(const WAVEFORMATEX&, const WAVEFORMATEX&) = default;
 };
+
+} // namespace tnv

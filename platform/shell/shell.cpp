@@ -17,6 +17,8 @@
 
 extern char** environ;
 
+namespace tnv {
+
 namespace shell {
 namespace {
 
@@ -280,3 +282,5 @@ std::string TempFolder() {
 }
 
 } // namespace shell
+
+} // namespace tnv

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tnv {
+
 namespace shell {
 
 // The launcher of a document started by StartOpenDocument, running on its own; its verdict (the
@@ -65,3 +67,5 @@ std::string ApplicationsFolder();
 std::string TempFolder();
 
 } // namespace shell
+
+} // namespace tnv

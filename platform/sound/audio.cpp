@@ -10,6 +10,8 @@
 #include <new>
 #include <thread>
 
+namespace tnv {
+
 using audio_detail::MixerCore;
 using audio_detail::Samples;
 using audio_detail::Voice;
@@ -430,3 +432,5 @@ HRESULT DirectSoundBuffer::Stop() {
     voice_->playing = false;
     return DS_OK;
 }
+
+} // namespace tnv

@@ -16,8 +16,7 @@
 #include <memory>
 #include <vector>
 
-using DWORD = std::uint32_t;
-using LONG = std::int32_t;
+namespace tnv {
 
 struct GUID {
     std::uint32_t Data1 = 0;
@@ -80,7 +79,6 @@ struct DSBUFFERDESC {
     DWORD dwSize = 0;
     DWORD dwFlags = 0;
     DWORD dwBufferBytes = 0;
-    DWORD dwReserved = 0;
     const WAVEFORMATEX* lpwfxFormat = nullptr;
     GUID guid3DAlgorithm{};
 };
@@ -180,3 +178,5 @@ constexpr std::size_t kMaxCompressedBytes = DSBSIZE_MAX / 4;
 // E_FAIL for data that does not decode.
 HRESULT DecodeToPcm(const WAVEFORMATEX& format, const std::uint8_t* data, std::size_t size,
                     std::uint32_t frames, WAVEFORMATEX& pcm, std::vector<std::uint8_t>& samples);
+
+} // namespace tnv

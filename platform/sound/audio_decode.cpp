@@ -8,6 +8,8 @@
 #include <memory>
 #include <new>
 
+namespace tnv {
+
 namespace {
 
 void putId(std::vector<std::uint8_t>& b, const char* id) {
@@ -99,3 +101,5 @@ HRESULT DecodeToPcm(const WAVEFORMATEX& format, const std::uint8_t* data, std::s
     pcm.nAvgBytesPerSec = pcm.nSamplesPerSec * pcm.nBlockAlign;
     return DS_OK;
 }
+
+} // namespace tnv

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace tnv {
+
 namespace audio_detail {
 namespace {
 
@@ -189,3 +191,5 @@ bool MixerCore::anyPlaying() {
 }
 
 } // namespace audio_detail
+
+} // namespace tnv

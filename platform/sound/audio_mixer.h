@@ -10,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+namespace tnv {
+
 namespace audio_detail {
 
 enum class Encoding { U8, S16, S24, S32, F32, F64 };
@@ -74,3 +76,5 @@ private:
 float gainOf(std::int32_t hundredthsOfDecibel);
 
 } // namespace audio_detail
+
+} // namespace tnv

@@ -6,32 +6,34 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+namespace tnv {
+
 static QClipboard* systemClipboard() {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return nullptr;
     return QGuiApplication::clipboard();
 }
 
-BOOL SetClipboardText8(const std::string& text) {
+bool SetClipboardText8(const std::string& text) {
     QClipboard* clip = systemClipboard();
     if (!clip)
-        return FALSE;
+        return false;
     clip->setText(qtbridge::toQString(text));
-    return TRUE;
+    return true;
 }
 
-BOOL GetClipboardText8(std::string* out) {
+bool GetClipboardText8(std::string* out) {
     QClipboard* clip = systemClipboard();
     if (!clip || !out)
-        return FALSE;
+        return false;
     const QMimeData* data = clip->mimeData();
     if (!data || !data->hasText())
-        return FALSE;
+        return false;
     std::string text = qtbridge::fromQString(data->text());
     if (std::size_t zero = text.find('\0'); zero != std::string::npos)
         text.resize(zero);
     *out = std::move(text);
-    return TRUE;
+    return true;
 }
 
 std::string GetClipboardText8() {
@@ -40,10 +42,12 @@ std::string GetClipboardText8() {
     return text;
 }
 
-BOOL IsClipboardTextAvailable() {
+bool IsClipboardTextAvailable() {
     QClipboard* clip = systemClipboard();
     if (!clip)
-        return FALSE;
+        return false;
     const QMimeData* data = clip->mimeData();
-    return data && data->hasText() ? TRUE : FALSE;
+    return data && data->hasText() ? true : false;
 }
+
+} // namespace tnv

@@ -6,15 +6,19 @@
 
 #include <string>
 
-// Puts the text on the clipboard as plain text; FALSE when there is no clipboard (no GUI).
-BOOL SetClipboardText8(const std::string& text);
+namespace tnv {
+
+// Puts the text on the clipboard as plain text; false when there is no clipboard (no GUI).
+bool SetClipboardText8(const std::string& text);
 
 // The clipboard's plain text up to its first zero byte; empty when it has none. Characters the
 // code page lacks become '?'.
 std::string GetClipboardText8();
 
-// As above; FALSE (and `out` untouched) when the clipboard offers no plain text.
-BOOL GetClipboardText8(std::string* out);
+// As above; false (and `out` untouched) when the clipboard offers no plain text.
+bool GetClipboardText8(std::string* out);
 
-// TRUE when the clipboard offers plain text.
-BOOL IsClipboardTextAvailable();
+// true when the clipboard offers plain text.
+bool IsClipboardTextAvailable();
+
+} // namespace tnv

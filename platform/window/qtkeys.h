@@ -3,7 +3,11 @@
 
 #include "platform/base/types.h"
 
+namespace tnv {
+
 namespace wndinput {
 // The virtual-key code of a Qt key; 0 when it has none.
 UINT virtualKeyOfQtKey(int qtKey);
 } // namespace wndinput
+
+} // namespace tnv

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <map>
 
+namespace tnv {
+
 using qtbridge::fromQRect;
 using qtbridge::toQRect;
 
@@ -23,17 +25,17 @@ std::map<std::string, WndClassInfo>& classes() {
 
 } // namespace
 
-BOOL RegisterWndClass(const WndClassInfo& info) {
+bool RegisterWndClass(const WndClassInfo& info) {
     if (info.name.empty())
-        return FALSE;
+        return false;
     auto it = classes().find(info.name);
     if (it != classes().end())
-        return FALSE;
+        return false;
     classes()[info.name] = info;
-    return TRUE;
+    return true;
 }
 
-BOOL IsWndClassRegistered(const std::string& name) {
+bool IsWndClassRegistered(const std::string& name) {
     return classes().count(name) != 0;
 }
 
@@ -80,7 +82,7 @@ void WndImpl::deliverSize() {
             break;
         delivered = s;
         wnd->SendMessage(WM_SIZE, SIZE_RESTORED,
-                         MSGPARAM((s.cx & 0xFFFF) | ((s.cy & 0xFFFF) << 16)));
+                         MsgParam((s.cx & 0xFFFF) | ((s.cy & 0xFFFF) << 16)));
         if (living.expired())
             return;
     }
@@ -97,50 +99,50 @@ void WndImpl::detachWidgets() {
         frame->impl = nullptr;
 }
 
-// --- Wnd ------------------------------------------------------------------------------------
+// --- CWnd ------------------------------------------------------------------------------------
 
-Wnd::Wnd() = default;
+CWnd::CWnd() = default;
 
-Wnd::~Wnd() {
+CWnd::~CWnd() {
     DestroyWindow();
 }
 
-QWidget* Wnd::widget() const {
+QWidget* CWnd::widget() const {
     return impl_ ? impl_->frame : nullptr;
 }
 
-QWidget* Wnd::clientWidget() const {
+QWidget* CWnd::clientWidget() const {
     return impl_ ? impl_->client : nullptr;
 }
 
-BOOL Wnd::Create(const std::string& className, const std::string& title, DWORD style,
-                 const Rect& rect, Wnd* parent, UINT id) {
+bool CWnd::Create(const std::string& className, const std::string& title, DWORD style,
+                  const Rect& rect, CWnd* parent, UINT id) {
     if (!parent || !parent->impl_)
-        return FALSE;
+        return false;
     return createCommon(parent->impl_->client, parent, className, title, style, rect, id);
 }
 
-BOOL Wnd::CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
-                         const std::string& className) {
+bool CWnd::CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
+                          const std::string& className) {
     if (!host)
-        return FALSE;
+        return false;
     return createCommon(host, nullptr, className, "", style, rect, id);
 }
 
-BOOL Wnd::CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
-                         const std::string& className) {
+bool CWnd::CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
+                          const std::string& className) {
     return createCommon(nullptr, nullptr, className, title, style, rect, 0);
 }
 
-BOOL Wnd::createCommon(QWidget* host, Wnd* parent, const std::string& className,
-                       const std::string& title, DWORD style, const Rect& rect, UINT id) {
+bool CWnd::createCommon(QWidget* host, CWnd* parent, const std::string& className,
+                        const std::string& title, DWORD style, const Rect& rect, UINT id) {
     if (impl_ || !wndinput::haveApp())
-        return FALSE;
+        return false;
     WndClassInfo cls;
     if (!className.empty()) {
         auto it = classes().find(className);
         if (it == classes().end())
-            return FALSE;
+            return false;
         cls = it->second;
     } else {
         cls.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
@@ -175,24 +177,24 @@ BOOL Wnd::createCommon(QWidget* host, Wnd* parent, const std::string& className,
     if (SendMessage(WM_CREATE) == -1) {
         if (!living.expired())
             DestroyWindow();
-        return FALSE;
+        return false;
     }
     if (living.expired())
-        return FALSE;
+        return false;
     if (style & WS_VISIBLE)
         impl->frame->show();
     impl->deliverSize();
-    return impl_ ? TRUE : FALSE;
+    return impl_ ? true : false;
 }
 
-BOOL Wnd::DestroyWindow() {
+bool CWnd::DestroyWindow() {
     if (!impl_)
-        return FALSE;
+        return false;
     WndImpl* impl = impl_.get();
     std::weak_ptr<int> living = impl->alive;
     SendMessage(WM_DESTROY);
     if (living.expired())
-        return TRUE;
+        return true;
     WndFrame* frame = impl->frame;
     impl->detachWidgets();
     wndinput::forget(this);
@@ -210,10 +212,10 @@ BOOL Wnd::DestroyWindow() {
         }
     }
     PostNcDestroy();
-    return TRUE;
+    return true;
 }
 
-void Wnd::windowGone() {
+void CWnd::windowGone() {
     if (!impl_)
         return;
     std::weak_ptr<int> living = impl_->alive;
@@ -226,16 +228,16 @@ void Wnd::windowGone() {
     PostNcDestroy();
 }
 
-void Wnd::SetWindowText(const std::string& text) {
+void CWnd::SetWindowText(const std::string& text) {
     if (impl_)
         impl_->frame->setWindowTitle(qtbridge::toQString(text));
 }
 
-std::string Wnd::GetWindowText() const {
+std::string CWnd::GetWindowText() const {
     return impl_ ? qtbridge::fromQString(impl_->frame->windowTitle()) : std::string();
 }
 
-LRESULT Wnd::SendMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, MsgParam lp) {
     if (!impl_)
         return 0;
     Current saved = current_;
@@ -247,23 +249,23 @@ LRESULT Wnd::SendMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
     return r;
 }
 
-BOOL Wnd::PostMessage(UINT msg, WPARAM wp, MSGPARAM lp) {
+bool CWnd::PostMessage(UINT msg, WPARAM wp, MsgParam lp) {
     if (!impl_ || !impl_->client)
-        return FALSE;
+        return false;
     QCoreApplication::postEvent(impl_->client, new WndPostedMessage(msg, wp, lp));
-    return TRUE;
+    return true;
 }
 
-LRESULT Wnd::Default() {
+LRESULT CWnd::Default() {
     return DefWindowProc(current_.msg, current_.wp, current_.lp);
 }
 
 // One case per message, in one table: split up, it would only hide which message reaches which
 // handler.
-LRESULT Wnd::WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
-    auto surfaceOf = [](WPARAM w) { return reinterpret_cast<Surface*>(w); };
-    auto lo = [](MSGPARAM l) { return UINT(l & 0xFFFF); };
-    auto hi = [](MSGPARAM l) { return UINT((l >> 16) & 0xFFFF); };
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, MsgParam lp) {
+    auto surfaceOf = [](WPARAM w) { return reinterpret_cast<CDC*>(w); };
+    auto lo = [](MsgParam l) { return UINT(l & 0xFFFF); };
+    auto hi = [](MsgParam l) { return UINT((l >> 16) & 0xFFFF); };
     switch (msg) {
     case WM_CREATE:
         return OnCreate();
@@ -289,7 +291,7 @@ LRESULT Wnd::WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
         OnVScroll(LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_SETFONT:
-        OnSetFont(reinterpret_cast<const FontDesc*>(wp), BOOL(lp));
+        OnSetFont(reinterpret_cast<const FontDesc*>(wp), bool(lp));
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(OnGetFont());
@@ -297,10 +299,10 @@ LRESULT Wnd::WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
         OnSysColorChange();
         return 0;
     case WM_SETFOCUS:
-        OnSetFocus(reinterpret_cast<Wnd*>(wp));
+        OnSetFocus(reinterpret_cast<CWnd*>(wp));
         return 0;
     case WM_KILLFOCUS:
-        OnKillFocus(reinterpret_cast<Wnd*>(wp));
+        OnKillFocus(reinterpret_cast<CWnd*>(wp));
         return 0;
     case WM_KEYDOWN:
         OnKeyDown(UINT(wp), lo(lp), hi(lp));
@@ -337,12 +339,12 @@ LRESULT Wnd::WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
     case WM_MOUSEWHEEL:
         return OnMouseWheel(LOWORD(wp), short(HIWORD(wp)), POINTFROMPARAM(lp));
     case WM_SETCURSOR:
-        return OnSetCursor(reinterpret_cast<Wnd*>(wp), lo(lp), hi(lp));
+        return OnSetCursor(reinterpret_cast<CWnd*>(wp), lo(lp), hi(lp));
     case WM_TIMER:
         OnTimer(UINT(wp));
         return 0;
     case WM_CAPTURECHANGED:
-        OnCaptureChanged(reinterpret_cast<Wnd*>(lp));
+        OnCaptureChanged(reinterpret_cast<CWnd*>(lp));
         return 0;
     case WM_NOTIFY: {
         LRESULT result = 0;
@@ -359,12 +361,12 @@ LRESULT Wnd::WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) {
     }
 }
 
-LRESULT Wnd::DefWindowProc(UINT msg, WPARAM wp, MSGPARAM) {
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, MsgParam) {
     switch (msg) {
     case WM_ERASEBKGND: {
         if (!impl_ || impl_->cls.backgroundSysColor < 0 || !wp)
             return 0;
-        Surface* dc = reinterpret_cast<Surface*>(wp);
+        CDC* dc = reinterpret_cast<CDC*>(wp);
         Rect box;
         if (dc->GetClipBox(&box))
             dc->FillSolidRect(box, GetSysColor(impl_->cls.backgroundSysColor));
@@ -382,80 +384,82 @@ LRESULT Wnd::DefWindowProc(UINT msg, WPARAM wp, MSGPARAM) {
     }
 }
 
-void Wnd::OnPaint(Surface&) {}
+void CWnd::OnPaint(CDC&) {}
 
-BOOL Wnd::OnEraseBkgnd(Surface&) {
-    return BOOL(Default());
+bool CWnd::OnEraseBkgnd(CDC&) {
+    return bool(Default());
 }
 
-void Wnd::OnSize(UINT, int, int) {
+void CWnd::OnSize(UINT, int, int) {
     Default();
 }
 
-void Wnd::OnSetFont(const FontDesc*, BOOL) {
+void CWnd::OnSetFont(const FontDesc*, bool) {
     Default();
 }
 
-const FontDesc* Wnd::OnGetFont() {
+const FontDesc* CWnd::OnGetFont() {
     return nullptr;
 }
 
-BOOL Wnd::OnMouseWheel(UINT, short, Point) {
-    return BOOL(Default());
+bool CWnd::OnMouseWheel(UINT, short, Point) {
+    return bool(Default());
 }
 
-BOOL Wnd::OnSetCursor(Wnd*, UINT, UINT) {
-    return BOOL(Default());
+bool CWnd::OnSetCursor(CWnd*, UINT, UINT) {
+    return bool(Default());
 }
 
-BOOL Wnd::OnNotify(WPARAM, NMHDR*, LRESULT*) {
-    return FALSE;
+bool CWnd::OnNotify(WPARAM, NMHDR*, LRESULT*) {
+    return false;
 }
 
-BOOL Wnd::OnCommand(WPARAM, MSGPARAM) {
-    return FALSE;
+bool CWnd::OnCommand(WPARAM, MsgParam) {
+    return false;
 }
 
 // --- geometry and painting ------------------------------------------------------------------
 
-void Wnd::GetClientRect(Rect* rect) const {
+void CWnd::GetClientRect(Rect* rect) const {
     if (!rect)
         return;
     Size s = impl_ ? impl_->clientSize() : Size{};
     *rect = Rect{0, 0, s.cx, s.cy};
 }
 
-void Wnd::GetWindowRect(Rect* rect) const {
+void CWnd::GetWindowRect(Rect* rect) const {
     if (!rect)
         return;
     *rect = impl_ ? fromQRect(impl_->frame->geometry()) : Rect{};
 }
 
-BOOL Wnd::MoveWindow(const Rect& rect, BOOL repaint) {
+bool CWnd::MoveWindow(const Rect& rect, bool repaint) {
     if (!impl_)
-        return FALSE;
+        return false;
     impl_->frame->setGeometry(toQRect(rect));
     impl_->relayout();
     if (repaint && impl_)
-        Invalidate(TRUE);
-    return TRUE;
+        Invalidate(true);
+    return true;
 }
 
-void Wnd::ShowWindow(bool show) {
+void CWnd::ShowWindow(bool show) {
     if (impl_)
         impl_->frame->setVisible(show);
 }
 
-bool Wnd::IsWindowVisible() const {
+bool CWnd::IsWindowVisible() const {
     return impl_ && impl_->frame->isVisible();
 }
 
-void Wnd::ClientToScreen(Point* p) const {
+void CWnd::ClientToScreen(Point* p) const {
     if (p && impl_)
         *p = qtbridge::fromQPoint(impl_->client->mapToGlobal(qtbridge::toQPoint(*p)));
 }
 
-void Wnd::ScreenToClient(Point* p) const {
+void CWnd::ScreenToClient(Point* p) const {
     if (p && impl_)
         *p = qtbridge::fromQPoint(impl_->client->mapFromGlobal(qtbridge::toQPoint(*p)));
 }
+
+} // namespace tnv

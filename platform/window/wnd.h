@@ -1,21 +1,21 @@
 // Windows with message-style handlers, on Qt Widgets.
 //
-// A Wnd is a plain C++ object until Create...() gives it a window; before that (and after
+// A CWnd is a plain C++ object until Create...() gives it a window; before that (and after
 // DestroyWindow) every window call is a harmless no-op that reports failure, so objects built on
-// Wnd (the grid) work as pure data without a QApplication.
+// CWnd (the grid) work as pure data without a QApplication.
 //
 // Messages: SendMessage() runs the window's WindowProc at once (synchronously); PostMessage()
 // queues the message on the event loop and delivers it later, unless the window is gone by then.
 // WindowProc decodes each message into one of the On...() handlers below; a handler that wants
 // the default processing calls the base class's handler (or Default()).
 //
-// Embedding in a Qt main window: create the Wnd as a child of a widget,
+// Embedding in a Qt main window: create the CWnd as a child of a widget,
 //     view->CreateInWidget(mainWindow, WS_CHILD | WS_VISIBLE, Rect{}, AFX_IDW_PANE_FIRST);
 //     mainWindow->setCentralWidget(view->widget());
-// and create further Wnds as its children with Create(..., view, id). widget() is the QWidget
+// and create further CWnds as its children with Create(..., view, id). widget() is the QWidget
 // that carries the window's frame (border and scroll bars included); the client area is a child
-// of it. A Wnd owns its widget: DestroyWindow() (or the Wnd's destructor) deletes it, and a
-// widget deleted by its Qt parent first takes the Wnd's window down with it.
+// of it. A CWnd owns its widget: DestroyWindow() (or the CWnd's destructor) deletes it, and a
+// widget deleted by its Qt parent first takes the CWnd's window down with it.
 //
 // Scroll bars follow Windows: range min..max, page size, the position clamped to
 // max - max(page - 1, 0), a separate thumb-tracking position, and a bar that cannot scroll is
@@ -29,15 +29,13 @@
 #include <string>
 
 class QWidget;
-class Surface;
+
+namespace tnv {
+class CDC;
 class WndImpl;
 
-using DWORD = std::uint32_t;
-using WORD = std::uint16_t;
-using WPARAM = std::uintptr_t;
-using LRESULT = std::intptr_t;
 // The second message parameter: pointer-wide, unlike the grid's 32-bit data word LPARAM.
-using MSGPARAM = std::intptr_t;
+using MsgParam = std::intptr_t;
 
 constexpr WORD LOWORD(WPARAM v) {
     return static_cast<WORD>(v & 0xFFFFu);
@@ -48,11 +46,11 @@ constexpr WORD HIWORD(WPARAM v) {
 constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) {
     return static_cast<WPARAM>((lo & 0xFFFFu) | ((hi & 0xFFFFu) << 16));
 }
-inline MSGPARAM MAKEPOINTPARAM(Point p) {
-    return static_cast<MSGPARAM>((static_cast<std::uint32_t>(p.x) & 0xFFFFu) |
+inline MsgParam MAKEPOINTPARAM(Point p) {
+    return static_cast<MsgParam>((static_cast<std::uint32_t>(p.x) & 0xFFFFu) |
                                  ((static_cast<std::uint32_t>(p.y) & 0xFFFFu) << 16));
 }
-inline Point POINTFROMPARAM(MSGPARAM lp) {
+inline Point POINTFROMPARAM(MsgParam lp) {
     return {static_cast<std::int16_t>(lp & 0xFFFF), static_cast<std::int16_t>((lp >> 16) & 0xFFFF)};
 }
 
@@ -77,7 +75,7 @@ constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSCHAR = 0x0106;
-constexpr UINT WM_COMMAND = 0x0111; // wParam: MAKEWPARAM(id, code), lParam: Wnd* of a control
+constexpr UINT WM_COMMAND = 0x0111; // wParam: MAKEWPARAM(id, code), lParam: CWnd* of a control
 constexpr UINT WM_TIMER = 0x0113;   // wParam: timer id
 constexpr UINT WM_HSCROLL = 0x0114; // wParam: MAKEWPARAM(code, thumb position)
 constexpr UINT WM_VSCROLL = 0x0115;
@@ -88,7 +86,7 @@ constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_MOUSEWHEEL = 0x020A; // wParam: MAKEWPARAM(MK_* flags, delta), lParam: screen pt
-constexpr UINT WM_CAPTURECHANGED = 0x0215; // lParam: Wnd* gaining the capture
+constexpr UINT WM_CAPTURECHANGED = 0x0215; // lParam: CWnd* gaining the capture
 constexpr UINT WM_USER = 0x0400;
 
 // Mouse and key flags.
@@ -146,7 +144,7 @@ struct SCROLLINFO {
 
 enum class Cursor { Arrow, SizeWE, SizeNS, Wait, IBeam };
 
-class Wnd;
+class CWnd;
 
 // A registered window class: what windows of that class share.
 struct WndClassInfo {
@@ -155,60 +153,60 @@ struct WndClassInfo {
     int backgroundSysColor = -1; // a COLOR_* index, or -1 for no background erase
     Cursor cursor = Cursor::Arrow;
 };
-// FALSE when the name is empty or already registered with other settings.
-BOOL RegisterWndClass(const WndClassInfo& info);
-BOOL IsWndClassRegistered(const std::string& name);
+// false when the name is empty or already registered with other settings.
+bool RegisterWndClass(const WndClassInfo& info);
+bool IsWndClassRegistered(const std::string& name);
 
-class Wnd {
+class CWnd {
 public:
-    Wnd();
-    virtual ~Wnd();
-    Wnd(const Wnd&) = delete;
-    Wnd& operator=(const Wnd&) = delete;
+    CWnd();
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
 
     // --- creation -------------------------------------------------------------------------
     // A child window of `parent` (which must have a window) with a control id. The class must be
     // registered, or empty for a plain window. WM_CREATE runs before it returns.
-    BOOL Create(const std::string& className, const std::string& title, DWORD style,
-                const Rect& rect, Wnd* parent, UINT id);
-    // A window inside a Qt widget that is not a Wnd (a program's main window).
-    BOOL CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
+    bool Create(const std::string& className, const std::string& title, DWORD style,
+                const Rect& rect, CWnd* parent, UINT id);
+    // A window inside a Qt widget that is not a CWnd (a program's main window).
+    bool CreateInWidget(QWidget* host, DWORD style, const Rect& rect, UINT id,
                         const std::string& className = {});
     // A top-level window (demos, tests).
-    BOOL CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
+    bool CreateTopLevel(const std::string& title, DWORD style, const Rect& rect,
                         const std::string& className = {});
-    BOOL DestroyWindow();
-    Wnd* GetSafeHwnd() const { return impl_ ? const_cast<Wnd*>(this) : nullptr; }
+    bool DestroyWindow();
+    CWnd* GetSafeHwnd() const { return impl_ ? const_cast<CWnd*>(this) : nullptr; }
     bool hasWindow() const { return impl_ != nullptr; }
     QWidget* widget() const;
     QWidget* clientWidget() const; // the client area's widget (input events go there)
 
     // --- family -----------------------------------------------------------------------------
     UINT GetDlgCtrlID() const { return id_; }
-    Wnd* GetParent() const { return parent_; }
-    Wnd* GetOwner() const { return owner_ ? owner_ : parent_; }
-    void SetOwner(Wnd* owner) { owner_ = owner; }
+    CWnd* GetParent() const { return parent_; }
+    CWnd* GetOwner() const { return owner_ ? owner_ : parent_; }
+    void SetOwner(CWnd* owner) { owner_ = owner; }
     DWORD GetStyle() const { return style_; }
     const std::string& GetClassName() const { return className_; }
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
 
     // --- messages ---------------------------------------------------------------------------
-    LRESULT SendMessage(UINT msg, WPARAM wp = 0, MSGPARAM lp = 0);
-    BOOL PostMessage(UINT msg, WPARAM wp = 0, MSGPARAM lp = 0);
+    LRESULT SendMessage(UINT msg, WPARAM wp = 0, MsgParam lp = 0);
+    bool PostMessage(UINT msg, WPARAM wp = 0, MsgParam lp = 0);
     // The message being handled; Default() gives it the default processing.
     LRESULT Default();
 
     // --- geometry and painting --------------------------------------------------------------
     void GetClientRect(Rect* rect) const; // (0, 0, width, height) of the client area
     void GetWindowRect(Rect* rect) const; // in the parent's client coordinates
-    BOOL MoveWindow(const Rect& rect, BOOL repaint = TRUE);
+    bool MoveWindow(const Rect& rect, bool repaint = true);
     void ShowWindow(bool show);
     bool IsWindowVisible() const;
     void ClientToScreen(Point* p) const;
     void ScreenToClient(Point* p) const;
-    void Invalidate(BOOL erase = TRUE);
-    void InvalidateRect(const Rect* rect, BOOL erase = TRUE);
+    void Invalidate(bool erase = true);
+    void InvalidateRect(const Rect* rect, bool erase = true);
     void ValidateRect(const Rect* rect);
     // Paints pending invalid areas now.
     void UpdateWindow();
@@ -216,48 +214,48 @@ public:
     // client when null) and invalidates what was uncovered.
     void ScrollWindow(int dx, int dy, const Rect* scroll = nullptr, const Rect* clip = nullptr);
     // A surface on the client area for painting outside WM_PAINT (GetDC); null without window.
-    std::unique_ptr<Surface> GetDC();
+    std::unique_ptr<CDC> GetDC();
     // The window (frame included) rendered to a PNG file.
     bool SaveWindowImage(const std::string& path);
 
     // --- scroll bars ------------------------------------------------------------------------
-    BOOL SetScrollInfo(int bar, const SCROLLINFO& info, BOOL redraw = TRUE);
-    BOOL GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const;
-    int SetScrollPos(int bar, int pos, BOOL redraw = TRUE); // previous position
+    bool SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw = true);
+    bool GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const;
+    int SetScrollPos(int bar, int pos, bool redraw = true); // previous position
     int GetScrollPos(int bar) const;
-    void SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw = TRUE);
+    void SetScrollRange(int bar, int minPos, int maxPos, bool redraw = true);
     void GetScrollRange(int bar, int* minPos, int* maxPos) const;
     bool IsScrollBarVisible(int bar) const;
 
     // --- focus, capture, cursor, timers -----------------------------------------------------
-    Wnd* SetFocus(); // previous focus window
-    static Wnd* GetFocus();
-    Wnd* SetCapture();
-    static BOOL ReleaseCapture();
-    static Wnd* GetCapture();
+    CWnd* SetFocus(); // previous focus window
+    static CWnd* GetFocus();
+    CWnd* SetCapture();
+    static bool ReleaseCapture();
+    static CWnd* GetCapture();
     // Confines pointer positions delivered to the capture window (screen coordinates); null
     // lifts it. Emulated by clamping the positions, as the platform has no pointer warp.
     static void ClipCursor(const Rect* screenRect);
     static Point GetCursorPos(); // screen position of the last pointer event
     void SetCursor(Cursor c);
     UINT SetTimer(UINT id, UINT milliseconds); // id, or 0 on failure
-    BOOL KillTimer(UINT id);
+    bool KillTimer(UINT id);
 
     // The hourglass over the whole application while a long operation runs.
     static void BeginWaitCursor();
     static void EndWaitCursor();
 
 protected:
-    virtual LRESULT WindowProc(UINT msg, WPARAM wp, MSGPARAM lp);
-    virtual LRESULT DefWindowProc(UINT msg, WPARAM wp, MSGPARAM lp);
+    virtual LRESULT WindowProc(UINT msg, WPARAM wp, MsgParam lp);
+    virtual LRESULT DefWindowProc(UINT msg, WPARAM wp, MsgParam lp);
 
     // --- handlers; the base versions do the default processing ------------------------------
     virtual int OnCreate() { return 0; } // -1 fails the creation
     virtual void OnDestroy() {}
     virtual void PostNcDestroy() {} // the window is gone; self-owning windows delete this here
     virtual void OnClose() { DestroyWindow(); }
-    virtual void OnPaint(Surface& dc); // dc is clipped to the area to repaint
-    virtual BOOL OnEraseBkgnd(Surface& dc);
+    virtual void OnPaint(CDC& dc); // dc is clipped to the area to repaint
+    virtual bool OnEraseBkgnd(CDC& dc);
     virtual void OnSize(UINT type, int cx, int cy);
     virtual void OnHScroll(UINT code, UINT pos) {
         Default();
@@ -267,11 +265,11 @@ protected:
         Default();
         (void)code, (void)pos;
     }
-    virtual void OnSetFont(const FontDesc* font, BOOL redraw);
+    virtual void OnSetFont(const FontDesc* font, bool redraw);
     virtual const FontDesc* OnGetFont();
     virtual void OnSysColorChange() {}
-    virtual void OnSetFocus(Wnd* oldWnd) { (void)oldWnd; }
-    virtual void OnKillFocus(Wnd* newWnd) { (void)newWnd; }
+    virtual void OnSetFocus(CWnd* oldWnd) { (void)oldWnd; }
+    virtual void OnKillFocus(CWnd* newWnd) { (void)newWnd; }
     virtual void OnKeyDown(UINT vk, UINT repeat, UINT flags) {
         Default(), (void)vk, (void)repeat, (void)flags;
     }
@@ -291,32 +289,32 @@ protected:
     virtual void OnLButtonDblClk(UINT flags, Point p) { (void)flags, (void)p; }
     virtual void OnRButtonDown(UINT flags, Point p) { (void)flags, (void)p; }
     virtual void OnRButtonUp(UINT flags, Point p) { (void)flags, (void)p; }
-    virtual BOOL OnMouseWheel(UINT flags, short delta, Point screenPt);
-    virtual BOOL OnSetCursor(Wnd* wnd, UINT hitTest, UINT msg);
+    virtual bool OnMouseWheel(UINT flags, short delta, Point screenPt);
+    virtual bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT msg);
     virtual void OnTimer(UINT id) { (void)id; }
-    virtual void OnCaptureChanged(Wnd* gaining) { (void)gaining; }
-    // WM_NOTIFY from a child (or an owned window). TRUE when handled; *result is the answer.
-    virtual BOOL OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result);
-    // WM_COMMAND: menu commands and control notifications. TRUE when handled.
-    virtual BOOL OnCommand(WPARAM wp, MSGPARAM lp);
+    virtual void OnCaptureChanged(CWnd* gaining) { (void)gaining; }
+    // WM_NOTIFY from a child (or an owned window). true when handled; *result is the answer.
+    virtual bool OnNotify(WPARAM id, NMHDR* hdr, LRESULT* result);
+    // WM_COMMAND: menu commands and control notifications. true when handled.
+    virtual bool OnCommand(WPARAM wp, MsgParam lp);
 
 private:
     friend class WndImpl;
     friend class WndFrame;
-    BOOL createCommon(QWidget* hostWidget, Wnd* parent, const std::string& className,
+    bool createCommon(QWidget* hostWidget, CWnd* parent, const std::string& className,
                       const std::string& title, DWORD style, const Rect& rect, UINT id);
     void windowGone(); // the widget was deleted from outside
 
     std::unique_ptr<WndImpl> impl_;
-    Wnd* parent_ = nullptr;
-    Wnd* owner_ = nullptr;
+    CWnd* parent_ = nullptr;
+    CWnd* owner_ = nullptr;
     UINT id_ = 0;
     DWORD style_ = 0;
     std::string className_;
     struct Current {
         UINT msg;
         WPARAM wp;
-        MSGPARAM lp;
+        MsgParam lp;
     };
     Current current_{WM_NULL, 0, 0};
 };
@@ -324,3 +322,5 @@ private:
 // The state of a key during the event being handled: bit 0x8000 set while it is down. Knows
 // VK_SHIFT, VK_CONTROL, VK_MENU and the mouse buttons' state of the current input event.
 short GetKeyState(int vk);
+
+} // namespace tnv

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+namespace tnv {
+
 namespace {
 QApplication* ownApp = nullptr;
 }
@@ -78,3 +80,5 @@ bool WndApp::CanShowWindows() {
     }
     return false;
 }
+
+} // namespace tnv

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+namespace tnv {
+
 class WndApp {
 public:
     // Uses the running application, or starts one (QT_QPA_PLATFORM decides where it shows).
@@ -35,3 +37,5 @@ private:
 // show the entry's icon and group the windows under its launcher. Call it once the application
 // runs and before the first window is made.
 void SetDesktopIdentity(const std::string& desktopId);
+
+} // namespace tnv

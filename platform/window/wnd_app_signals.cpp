@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tnv {
+
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM};
@@ -153,3 +155,5 @@ int CloseOnSignals::ClosedBy() {
 int CloseOnSignals::ExitStatus(int status) {
     return closedBy != 0 ? 128 + closedBy : status;
 }
+
+} // namespace tnv

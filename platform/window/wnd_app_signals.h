@@ -2,6 +2,8 @@
 // so that whatever asks before closing (unsaved texts) asks here too.
 #pragma once
 
+namespace tnv {
+
 class CloseOnSignals {
 public:
     // While the object lives, each signal closes the dialog that is open, as its close box would,
@@ -22,3 +24,5 @@ public:
 private:
     bool owns_ = false;
 };
+
+} // namespace tnv

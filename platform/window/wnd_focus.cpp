@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <optional>
 
+namespace tnv {
+
 namespace {
 
-Wnd* focusWnd = nullptr;
-Wnd* captureWnd = nullptr;
+CWnd* focusWnd = nullptr;
+CWnd* captureWnd = nullptr;
 std::optional<Rect> cursorClip;
 Point lastCursor;
 
@@ -19,8 +21,8 @@ Point lastCursor;
 
 // Focus changes take effect at once, whether or not the platform's window is
 // active; the platform's own focus follows where it can.
-Wnd* Wnd::SetFocus() {
-    Wnd* previous = focusWnd;
+CWnd* CWnd::SetFocus() {
+    CWnd* previous = focusWnd;
     if (!impl_ || previous == this)
         return previous;
     focusWnd = this;
@@ -33,43 +35,43 @@ Wnd* Wnd::SetFocus() {
     return previous;
 }
 
-Wnd* Wnd::GetFocus() {
+CWnd* CWnd::GetFocus() {
     return focusWnd;
 }
 
-Wnd* Wnd::SetCapture() {
-    Wnd* previous = captureWnd;
+CWnd* CWnd::SetCapture() {
+    CWnd* previous = captureWnd;
     if (!impl_)
         return previous;
     captureWnd = this;
     if (previous && previous != this)
-        previous->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<MSGPARAM>(this));
+        previous->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<MsgParam>(this));
     return previous;
 }
 
-BOOL Wnd::ReleaseCapture() {
-    Wnd* previous = std::exchange(captureWnd, nullptr);
+bool CWnd::ReleaseCapture() {
+    CWnd* previous = std::exchange(captureWnd, nullptr);
     if (previous)
         previous->SendMessage(WM_CAPTURECHANGED, 0, 0);
-    return TRUE;
+    return true;
 }
 
-Wnd* Wnd::GetCapture() {
+CWnd* CWnd::GetCapture() {
     return captureWnd;
 }
 
-void Wnd::ClipCursor(const Rect* screenRect) {
+void CWnd::ClipCursor(const Rect* screenRect) {
     if (screenRect)
         cursorClip = *screenRect;
     else
         cursorClip.reset();
 }
 
-Point Wnd::GetCursorPos() {
+Point CWnd::GetCursorPos() {
     return lastCursor;
 }
 
-void Wnd::SetCursor(Cursor c) {
+void CWnd::SetCursor(Cursor c) {
     if (!impl_)
         return;
     Qt::CursorShape shape = Qt::ArrowCursor;
@@ -92,7 +94,7 @@ void Wnd::SetCursor(Cursor c) {
     impl_->client->setCursor(shape);
 }
 
-UINT Wnd::SetTimer(UINT id, UINT milliseconds) {
+UINT CWnd::SetTimer(UINT id, UINT milliseconds) {
     if (!impl_ || id == 0)
         return 0;
     KillTimer(id);
@@ -104,24 +106,24 @@ UINT Wnd::SetTimer(UINT id, UINT milliseconds) {
     return id;
 }
 
-BOOL Wnd::KillTimer(UINT id) {
+bool CWnd::KillTimer(UINT id) {
     if (!impl_)
-        return FALSE;
+        return false;
     auto it = impl_->timers.find(id);
     if (it == impl_->timers.end())
-        return FALSE;
+        return false;
     impl_->client->killTimer(it->second);
     impl_->qtTimers.erase(it->second);
     impl_->timers.erase(it);
-    return TRUE;
+    return true;
 }
 
-void Wnd::BeginWaitCursor() {
+void CWnd::BeginWaitCursor() {
     if (wndinput::haveApp())
         QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-void Wnd::EndWaitCursor() {
+void CWnd::EndWaitCursor() {
     if (wndinput::haveApp() && QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
@@ -130,7 +132,7 @@ namespace wndinput {
 bool haveApp() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
-void forget(Wnd* w) {
+void forget(CWnd* w) {
     if (focusWnd == w)
         focusWnd = nullptr;
     if (captureWnd == w)
@@ -142,10 +144,12 @@ void setLastCursor(Point p) {
 const std::optional<Rect>& clip() {
     return cursorClip;
 }
-Wnd*& focus() {
+CWnd*& focus() {
     return focusWnd;
 }
-Wnd* capture() {
+CWnd* capture() {
     return captureWnd;
 }
 } // namespace wndinput
+
+} // namespace tnv

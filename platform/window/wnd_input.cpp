@@ -1,4 +1,4 @@
-// The widgets behind a Wnd: their Qt events become the window's messages.
+// The widgets behind a CWnd: their Qt events become the window's messages.
 #include "platform/base/codepage.h"
 #include "platform/draw/syscolors.h"
 #include "platform/qt/qtbridge.h"
@@ -13,6 +13,8 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+
+namespace tnv {
 
 namespace {
 
@@ -144,9 +146,9 @@ UINT wndinput::virtualKeyOf(const QKeyEvent* e) {
     return virtualKey(e);
 }
 
-Wnd* wndinput::wndAround(QWidget* w) {
+CWnd* wndinput::wndAround(QWidget* w) {
     for (; w; w = w->parentWidget())
-        if (Wnd* found = WndClient::wndOf(w))
+        if (CWnd* found = WndClient::wndOf(w))
             return found;
     return nullptr;
 }
@@ -182,7 +184,7 @@ WndFrame::WndFrame(QWidget* parent, WndImpl* i) : QWidget(parent), impl(i) {
 }
 
 WndFrame::~WndFrame() {
-    // Deleted by its Qt parent while the Wnd still had its window.
+    // Deleted by its Qt parent while the CWnd still had its window.
     if (impl && impl->wnd)
         impl->wnd->windowGone();
 }
@@ -227,7 +229,7 @@ WndClient::WndClient(QWidget* parent, WndImpl* i) : QWidget(parent), impl(i) {
     setFocusPolicy(Qt::ClickFocus);
 }
 
-Wnd* WndClient::wndOf(QWidget* w) {
+CWnd* WndClient::wndOf(QWidget* w) {
     auto* c = dynamic_cast<WndClient*>(w);
     return c && c->impl ? c->impl->wnd : nullptr;
 }
@@ -286,11 +288,11 @@ void WndClient::mouseMessage(UINT msg, QMouseEvent* e) {
         pt = qtbridge::fromQPoint(mapFromGlobal(qtbridge::toQPoint(screen)));
     }
     wndinput::setLastCursor(screen);
-    Wnd* w = impl->wnd;
+    CWnd* w = impl->wnd;
     if (msg == WM_MOUSEMOVE) {
         std::weak_ptr<int> living = impl->alive;
         w->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(w),
-                       MSGPARAM(1 | (WM_MOUSEMOVE << 16)));
+                       MsgParam(1 | (WM_MOUSEMOVE << 16)));
         if (living.expired())
             return;
     }
@@ -346,10 +348,10 @@ void WndClient::keyPressEvent(QKeyEvent* e) {
     if (!impl)
         return;
     currentMods = e->modifiers();
-    Wnd* w = impl->wnd;
+    CWnd* w = impl->wnd;
     std::weak_ptr<int> living = impl->alive;
     UINT vk = virtualKey(e);
-    MSGPARAM lp = MSGPARAM(std::max(e->count(), 1) & 0xFFFF);
+    MsgParam lp = MsgParam(std::max(e->count(), 1) & 0xFFFF);
     if (vk)
         w->SendMessage(WM_KEYDOWN, vk, lp);
     if (living.expired())
@@ -383,10 +385,10 @@ void WndClient::focusInEvent(QFocusEvent*) {
     DepthGuard guard;
     if (!impl)
         return;
-    Wnd*& focus = wndinput::focus();
+    CWnd*& focus = wndinput::focus();
     if (focus == impl->wnd)
         return;
-    Wnd* previous = focus;
+    CWnd* previous = focus;
     focus = impl->wnd;
     if (previous)
         previous->SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(impl ? impl->wnd : nullptr));
@@ -398,10 +400,10 @@ void WndClient::focusOutEvent(QFocusEvent*) {
     DepthGuard guard;
     if (!impl)
         return;
-    Wnd*& focus = wndinput::focus();
+    CWnd*& focus = wndinput::focus();
     if (focus != impl->wnd)
         return;
-    Wnd* next = wndinput::wndAround(QApplication::focusWidget());
+    CWnd* next = wndinput::wndAround(QApplication::focusWidget());
     if (next == impl->wnd)
         return;
     focus = next;
@@ -418,3 +420,5 @@ void WndClient::timerEvent(QTimerEvent* e) {
     if (it != impl->qtTimers.end())
         impl->wnd->SendMessage(WM_TIMER, it->second);
 }
+
+} // namespace tnv

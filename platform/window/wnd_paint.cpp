@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+namespace tnv {
+
 using qtbridge::fromQRect;
 using qtbridge::toQColor;
 using qtbridge::toQRect;
@@ -23,7 +25,7 @@ namespace {
 
 // A surface on a window's client image for drawing outside WM_PAINT; the window shows what was
 // drawn when the surface is released.
-class CanvasSurface : public Surface {
+class CanvasSurface : public CDC {
 public:
     CanvasSurface(std::shared_ptr<QImage> canvas, Size size, QWidget* client)
         : canvas_(std::move(canvas)), client_(client), painter_(canvas_.get()) {
@@ -83,7 +85,7 @@ void WndImpl::paintPending() {
     bool doErase = std::exchange(erase, false);
     if (box.isEmpty())
         return;
-    Surface s(&p, fromQRect(box));
+    CDC s(&p, fromQRect(box));
     std::weak_ptr<int> living = alive;
     if (doErase)
         wnd->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&s));
@@ -96,11 +98,11 @@ void WndImpl::paintPending() {
         client->update(box);
 }
 
-void Wnd::Invalidate(BOOL erase) {
+void CWnd::Invalidate(bool erase) {
     InvalidateRect(nullptr, erase);
 }
 
-void Wnd::InvalidateRect(const Rect* rect, BOOL erase) {
+void CWnd::InvalidateRect(const Rect* rect, bool erase) {
     if (!impl_ || !impl_->canvas)
         return;
     QRect all = impl_->canvasRect();
@@ -113,7 +115,7 @@ void Wnd::InvalidateRect(const Rect* rect, BOOL erase) {
     impl_->client->update(r);
 }
 
-void Wnd::ValidateRect(const Rect* rect) {
+void CWnd::ValidateRect(const Rect* rect) {
     if (!impl_)
         return;
     if (rect)
@@ -122,12 +124,12 @@ void Wnd::ValidateRect(const Rect* rect) {
         impl_->invalid = QRegion();
 }
 
-void Wnd::UpdateWindow() {
+void CWnd::UpdateWindow() {
     if (impl_)
         impl_->paintPending();
 }
 
-void Wnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
+void CWnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
     if (!impl_ || !impl_->canvas)
         return;
     QImage& canvas = *impl_->canvas;
@@ -168,7 +170,7 @@ void Wnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
     impl_->client->update(clipR);
 }
 
-std::unique_ptr<Surface> Wnd::GetDC() {
+std::unique_ptr<CDC> CWnd::GetDC() {
     if (!impl_ || !impl_->canvas)
         return nullptr;
     auto dc = std::make_unique<CanvasSurface>(impl_->canvas, impl_->canvasSize, impl_->client);
@@ -177,7 +179,7 @@ std::unique_ptr<Surface> Wnd::GetDC() {
     return dc;
 }
 
-bool Wnd::SaveWindowImage(const std::string& path) {
+bool CWnd::SaveWindowImage(const std::string& path) {
     if (!impl_)
         return false;
     // Paint everything pending, children included, then render the frame.
@@ -193,3 +195,5 @@ bool Wnd::SaveWindowImage(const std::string& path) {
     flush(impl_->frame);
     return qtbridge::savePng(impl_->frame->grab().toImage(), path);
 }
+
+} // namespace tnv

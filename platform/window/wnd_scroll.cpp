@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace tnv {
+
 int WndImpl::maxPos(const Bar& b) {
     long long top = (long long)b.max - std::max<long long>((long long)b.page - 1, 0);
     return int(std::max<long long>(top, b.min));
@@ -82,9 +84,9 @@ void WndImpl::onBarReleased(int bar) {
         syncBar(bar);
 }
 
-BOOL Wnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
+bool CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, bool) {
     if (!impl_ || (bar != SB_HORZ && bar != SB_VERT))
-        return FALSE;
+        return false;
     WndImpl::Bar& s = impl_->sb[bar];
     if (info.fMask & SIF_RANGE) {
         s.min = info.nMin;
@@ -106,12 +108,12 @@ BOOL Wnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
         s.visible = visible;
         impl_->relayout();
     }
-    return TRUE;
+    return true;
 }
 
-BOOL Wnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
+bool CWnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
     if (!impl_ || !info || (bar != SB_HORZ && bar != SB_VERT))
-        return FALSE;
+        return false;
     const WndImpl::Bar& s = impl_->sb[bar];
     info->fMask = mask;
     if (mask & SIF_RANGE) {
@@ -124,10 +126,10 @@ BOOL Wnd::GetScrollInfo(int bar, SCROLLINFO* info, UINT mask) const {
         info->nPos = s.pos;
     if (mask & SIF_TRACKPOS)
         info->nTrackPos = s.tracking ? s.track : s.pos;
-    return TRUE;
+    return true;
 }
 
-int Wnd::SetScrollPos(int bar, int pos, BOOL redraw) {
+int CWnd::SetScrollPos(int bar, int pos, bool redraw) {
     if (!impl_ || (bar != SB_HORZ && bar != SB_VERT))
         return 0;
     int previous = impl_->sb[bar].pos;
@@ -138,12 +140,12 @@ int Wnd::SetScrollPos(int bar, int pos, BOOL redraw) {
     return previous;
 }
 
-int Wnd::GetScrollPos(int bar) const {
+int CWnd::GetScrollPos(int bar) const {
     SCROLLINFO si;
     return GetScrollInfo(bar, &si, SIF_POS) ? si.nPos : 0;
 }
 
-void Wnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
+void CWnd::SetScrollRange(int bar, int minPos, int maxPos, bool redraw) {
     SCROLLINFO si;
     si.fMask = SIF_RANGE;
     si.nMin = minPos;
@@ -151,7 +153,7 @@ void Wnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
     SetScrollInfo(bar, si, redraw);
 }
 
-void Wnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
+void CWnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
     SCROLLINFO si;
     GetScrollInfo(bar, &si, SIF_RANGE);
     if (minPos)
@@ -160,6 +162,8 @@ void Wnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
         *maxPos = si.nMax;
 }
 
-bool Wnd::IsScrollBarVisible(int bar) const {
+bool CWnd::IsScrollBarVisible(int bar) const {
     return impl_ && (bar == SB_HORZ || bar == SB_VERT) && impl_->sb[bar].visible;
 }
+
+} // namespace tnv

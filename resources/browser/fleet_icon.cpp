@@ -1,5 +1,7 @@
 #include "resources/browser/fleet_resources.h"
 
+namespace tnv::fleet {
+
 // The browser's window icon: an aircraft and a coin, in the colours of its desktop icon.
 const char* const kFleetIconXpm[] = {"32 32 4 1",
                                      "  c None",
@@ -38,3 +40,5 @@ const char* const kFleetIconXpm[] = {"32 32 4 1",
                                      " ggggggggggggggggggggyyyyyyyggg ",
                                      "  ggggggggggggggggggggggyggggg  ",
                                      "     gggggggggggggggggggggg     "};
+
+} // namespace tnv::fleet

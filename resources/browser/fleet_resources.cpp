@@ -1,5 +1,7 @@
 #include "resources/browser/fleet_resources.h"
 
+namespace tnv::fleet {
+
 const char* const kFleetAppTitle = "FleetScout";
 const char* const kFleetDocString = "Tarnavel FleetScout";
 const char* const kFleetWindowTitle = "Tarnavel FleetScout utility";
@@ -52,3 +54,5 @@ DlgTemplate FleetAboutTemplate() {
     };
     return t;
 }
+
+} // namespace tnv::fleet

@@ -5,6 +5,8 @@
 #include "platform/dialogs/dialog.h"
 #include "platform/frame/frame.h"
 
+namespace tnv::fleet {
+
 constexpr UINT IDR_FLEET_MAINFRAME = 128;
 constexpr UINT IDD_FLEET_ABOUTBOX = 100;
 
@@ -27,3 +29,5 @@ FrameResources FleetFrameResources();
 
 // The about box, controls in dialog units.
 DlgTemplate FleetAboutTemplate();
+
+} // namespace tnv::fleet

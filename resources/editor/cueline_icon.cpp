@@ -1,5 +1,7 @@
 #include "resources/editor/cueline_resources.h"
 
+namespace tnv::cueline {
+
 // A speech bubble with a sound wave and a red mark: sounds and their texts.
 const char* const kCueLineIconXpm[] = {"32 32 5 1",
                                        "  c None",
@@ -40,3 +42,5 @@ const char* const kCueLineIconXpm[] = {"32 32 5 1",
                                        "                      oorrrroo  ",
                                        "                        oooo    ",
                                        nullptr};
+
+} // namespace tnv::cueline

@@ -1,5 +1,7 @@
 #include "resources/editor/cueline_resources.h"
 
+namespace tnv::cueline {
+
 const char* const kCueLineAppTitle = "CueLine";
 const char* const kCueLineDocString =
     "CueLine\n\nCueL\nCueL Files (*.clt)\n.clt\nCueLine.Document\nCueL Document";
@@ -114,3 +116,5 @@ const std::string& CueLineHelpText() {
         "your sound without bothering typing the filename.";
     return text;
 }
+
+} // namespace tnv::cueline

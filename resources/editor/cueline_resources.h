@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tnv::cueline {
+
 // The editor's own command identifiers.
 constexpr UINT ID_SORT_FILENAME = 32771;
 constexpr UINT ID_SORT_TEXT = 32772;
@@ -39,3 +41,5 @@ const std::string& CueLineHelpText();
 
 // The program's icon, 32 by 32, in XPM form.
 extern const char* const kCueLineIconXpm[];
+
+} // namespace tnv::cueline

@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 using testsupport::TempDir;
 using testsupport::writeFile;
 

@@ -8,6 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 // The lines --explain writes for a simulator.

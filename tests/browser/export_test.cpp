@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 using testsupport::runCommand;
 
 namespace {

@@ -4,6 +4,9 @@
 #include "browser/fleet_table.h"
 #include "tests/support/sim_folder.h"
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 using FleetSim = testsupport::SimFolder;
 using testsupport::aircraftCfgText;
 

@@ -5,6 +5,8 @@
 #include "tests/finder/fake_home.h"
 #include "tests/support/sim_folder.h"
 
+using namespace tnv;
+
 struct OutsideHome {
     fakehome::Home h;
     std::vector<std::string> sims; // with the add-on

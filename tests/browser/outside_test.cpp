@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace tnv;
+
 namespace {
 
 std::string fleetValuer() {

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 // The browser in `home`, with what it would ask; the window not yet started.

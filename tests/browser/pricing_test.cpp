@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 AircraftRecord record(std::int32_t lbs, std::int32_t type, std::int32_t engines) {

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 using testsupport::TempDir;
 using testsupport::writeFile;
 

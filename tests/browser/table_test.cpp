@@ -6,16 +6,19 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
-std::vector<std::string> column(CCellGridCore& grid, int col) {
+std::vector<std::string> column(CellGridCore& grid, int col) {
     std::vector<std::string> out;
     for (int row = 1; row < grid.GetNumRows(); ++row)
         out.push_back(grid.GetCellText(row, col));
     return out;
 }
 
-std::vector<LPARAM> dataColumn(CCellGridCore& grid, int col) {
+std::vector<LPARAM> dataColumn(CellGridCore& grid, int col) {
     std::vector<LPARAM> out;
     for (int row = 1; row < grid.GetNumRows(); ++row)
         out.push_back(grid.GetCellData(row, col));
@@ -25,7 +28,7 @@ std::vector<LPARAM> dataColumn(CCellGridCore& grid, int col) {
 struct Loaded {
     FleetSim sim;
     FleetState state;
-    CCellGridCore grid;
+    CellGridCore grid;
     explicit Loaded(void (*setUp)(const FleetSim&) = addMixedFleet) {
         setUp(sim);
         state.programPath = sim.programPath();
@@ -149,7 +152,7 @@ TEST(FleetTable, EmptyAndFullTables) {
         r.engineType = k % 3 == 0 ? kEngineJet : kEnginePiston;
         r.engineCount = 1 + k % 4;
     }
-    CCellGridCore grid;
+    CellGridCore grid;
     FillAircraftGrid(grid, full);
     EXPECT_EQ(grid.GetNumRows(), 2020);
     EXPECT_EQ(LinesDisplayedText(2019), "2019 lines displayed");

@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 using testsupport::exists;
 using testsupport::readFile;
 using testsupport::writeFile;

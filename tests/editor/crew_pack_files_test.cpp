@@ -14,6 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 using testsupport::readFile;
 using testsupport::writeFile;
 

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;

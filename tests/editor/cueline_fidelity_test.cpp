@@ -10,16 +10,19 @@
 #include <QMenuBar>
 #include <QTest>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 struct Fidelity : EditorFixture {
     // Double-clicks the text of `row`, types `text` at its end and presses Enter.
     void typeInto(int row, const std::string& text) {
-        Rect box;
+        CellBox box;
         ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
         wndevents::DoubleClick(grid(),
                                Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-        auto* edit = dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus());
+        auto* edit = dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus());
         ASSERT_NE(edit, nullptr);
         for (char c : text)
             wndevents::Char(*edit, c);

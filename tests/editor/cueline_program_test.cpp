@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using keys::whenModal;

@@ -6,6 +6,9 @@
 #include <QAccessible>
 #include <QTest>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -118,7 +121,7 @@ TEST_F(EditorFixture, TextsReadOnTheirColoursOnALightAndADarkDesktop) {
         for (int row = 0; row < 4; ++row) {
             GRIDCELLINFO info = cellInfo(row, 2, GCIF_BACKCOLOR);
             ASSERT_TRUE(grid().GetCellInfo(&info));
-            Rect box;
+            CellBox box;
             ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
             QRect inside(box.left + 2, box.top + 2, box.right - box.left - 3,
                          box.bottom - box.top - 3);

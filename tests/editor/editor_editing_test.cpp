@@ -4,10 +4,13 @@
 
 #include "grid/window/grid_inplace_edit.h"
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 CGridInPlaceEdit* editor() {
-    return dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus());
+    return dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus());
 }
 
 } // namespace

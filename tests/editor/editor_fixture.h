@@ -16,6 +16,9 @@
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 // The demo-like pack: three listed sounds (one missing on disk) and one unlisted WAV.
 inline const char* const kPackText = "a.wav;Hello\r\nb.wav;50% done\r\nmissing.wav;Gone\r\n";
 

@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 // Stands in for the editor's view: its rows are the entries in list order unless a test
 // rearranges or edits them.
 struct FakeView : CrewPackView {

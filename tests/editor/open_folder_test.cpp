@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 // Started without a file outside a simulator, File, Open begins in the crew packs of the
 // simulator with the add-on (letter case aside); inside one, in the program's folder as always.
 TEST(OpenFolder, CrewPacksOfTheSimulatorWithTheAddon) {

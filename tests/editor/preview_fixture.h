@@ -15,6 +15,9 @@
 #include <cstdint>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 // A mono 16-bit PCM WAV at 22050 Hz of `frames` samples, all `value`.
 inline std::string pcmWav(std::int16_t value, int frames) {
     return simtree::PcmWav(std::vector<std::int16_t>(static_cast<std::size_t>(frames), value));
@@ -50,7 +53,7 @@ struct PreviewFixture : EditorFixture {
         return 0;
     }
     Point at(int row, int col) {
-        Rect box;
+        CellBox box;
         EXPECT_TRUE(grid().GetCellBox(row, col, &box));
         return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     }

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 int positives(const std::vector<std::int16_t>& s) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 namespace fakehome {
 
 namespace fs = std::filesystem;

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace tnv;
+
 using fakehome::folders;
 using fakehome::Home;
 namespace fs = std::filesystem;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 using Paths = std::vector<std::string>;
 
 // Each parser of another program's file: what it makes of whole, odd and broken texts.

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace tnv;
+
 namespace {
 
 std::string wineProgram(const char* name) {

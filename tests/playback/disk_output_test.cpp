@@ -18,6 +18,9 @@
 
 #include <sys/stat.h>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 using namespace wavfixture;
 
 namespace {

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+using namespace tnv;
+
 namespace wavfixture {
 
 using Bytes = std::vector<std::uint8_t>;

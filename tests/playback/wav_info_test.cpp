@@ -6,6 +6,9 @@
 
 #include <sstream>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 using namespace wavfixture;
 
 namespace {

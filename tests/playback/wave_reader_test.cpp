@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 using namespace wavfixture;
 
 namespace {

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 namespace accesstest {
 
 struct Heard {
@@ -58,7 +60,7 @@ private:
     }
 };
 
-inline QAccessibleInterface* tableOf(Wnd& grid) {
+inline QAccessibleInterface* tableOf(CWnd& grid) {
     return QAccessible::queryAccessibleInterface(grid.clientWidget());
 }
 

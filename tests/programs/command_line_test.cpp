@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 using testsupport::binDir;

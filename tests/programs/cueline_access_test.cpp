@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QWidget>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using accesstest::columnTexts;
@@ -185,7 +188,7 @@ TEST_F(CueLineAccess, TheInPlaceEditIsEditableTextInsideTheTable) {
     grid().SetCurrentCell(1, 2);
     grid().BeginCellEdit(1, 2, 1);
     QApplication::processEvents();
-    ASSERT_NE(Wnd::GetFocus(), &grid()) << "no editor opened";
+    ASSERT_NE(CWnd::GetFocus(), &grid()) << "no editor opened";
 
     QAccessibleInterface* t = table();
     ASSERT_EQ(t->childCount(), 16);

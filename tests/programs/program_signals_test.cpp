@@ -17,6 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace tnv;
+
 using namespace wavfixture;
 using Clock = std::chrono::steady_clock;
 

@@ -8,6 +8,9 @@
 
 #include <csignal>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 struct SignalFixture : EditorFixture {

@@ -16,6 +16,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::cueline;
+using namespace tnv::fleet;
+
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;

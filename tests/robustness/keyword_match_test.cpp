@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 using plainscan::FirstWord;

@@ -14,6 +14,9 @@
 #include <string_view>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace plainscan {
 
 // A keyword list read from its file text.

@@ -9,6 +9,9 @@
 #include <grp.h>
 #include <unistd.h>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 struct Rows : CrewPackView {

@@ -9,6 +9,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 struct Differ {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace fs = std::filesystem;
 
 // Any path a simulator may have starts its program from the entry, and the entry passes the

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+using namespace tnv;
+
 namespace builtin_sounds {
 namespace {
 

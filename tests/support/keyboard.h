@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+using namespace tnv;
+
 namespace keys {
 
 // Where the keyboard sends a key now: an open menu, else the focused widget, else the active

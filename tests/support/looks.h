@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace tnv;
+
 namespace looks {
 
 // A dark palette as Qt derives it from a dark grey: white text on black and grey, with the blue

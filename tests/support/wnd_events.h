@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace tnv;
+
 namespace wndevents {
 
 constexpr unsigned SHIFT = 1;
@@ -13,17 +15,17 @@ constexpr unsigned CTRL = 2;
 constexpr unsigned ALT = 4;
 
 // Key press and release; `text` is what the key types (8-bit), empty for none.
-void Key(Wnd& w, UINT vk, unsigned mods = 0, const std::string& text = {});
+void Key(CWnd& w, UINT vk, unsigned mods = 0, const std::string& text = {});
 // Typing a character: its key with the character as text.
-void Char(Wnd& w, char ch, unsigned mods = 0);
-void Press(Wnd& w, Point client, unsigned mods = 0, bool right = false);
-void Release(Wnd& w, Point client, unsigned mods = 0, bool right = false);
-void DoubleClick(Wnd& w, Point client, unsigned mods = 0);
-void Move(Wnd& w, Point client, bool leftDown = false, unsigned mods = 0);
-void Wheel(Wnd& w, int delta, Point client, unsigned mods = 0);
+void Char(CWnd& w, char ch, unsigned mods = 0);
+void Press(CWnd& w, Point client, unsigned mods = 0, bool right = false);
+void Release(CWnd& w, Point client, unsigned mods = 0, bool right = false);
+void DoubleClick(CWnd& w, Point client, unsigned mods = 0);
+void Move(CWnd& w, Point client, bool leftDown = false, unsigned mods = 0);
+void Wheel(CWnd& w, int delta, Point client, unsigned mods = 0);
 
 // The user works a scroll bar (SB_HORZ or SB_VERT): one of SB_LINEUP .. SB_BOTTOM as a click on
 // its arrows, track or ends, or SB_THUMBTRACK: drags the thumb to `pos` and lets go there.
-void ScrollBar(Wnd& w, int bar, UINT code, int pos = 0);
+void ScrollBar(CWnd& w, int bar, UINT code, int pos = 0);
 
 } // namespace wndevents

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+using namespace tnv;
+using namespace tnv::uninstall;
+
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;

@@ -7,18 +7,21 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+using namespace tnv;
+using namespace tnv::uninstall;
+
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Recorder : uninst::RemovalView {
+struct Recorder : uninstall::RemovalView {
     std::vector<std::string> calls, started;
     void DisableUninstall() override { calls.push_back("disable"); }
     void ShowLabel(const std::string& text) override { calls.push_back(text); }
     void ShowFinish() override { calls.push_back("finish"); }
-    uninst::ScriptStarter starter() {
+    uninstall::ScriptStarter starter() {
         return [this](const std::string& path) { return started.push_back(path), true; };
     }
 };
@@ -54,9 +57,9 @@ TEST(Plan, OnlyAnAddonsTreeInASimulatorAndWhatTheScriptMayTakeAway) {
         {t.base + "/home/Tarnavel/UninstallTarnavel", copy, "", false},
     };
     for (const Case& c : cases) {
-        uninst::Environment env = t.env(c.program);
+        uninstall::Environment env = t.env(c.program);
         env.realProgramPath = c.real;
-        uninst::RemovalPlan plan = uninst::MakePlan(env);
+        uninstall::RemovalPlan plan = uninstall::MakePlan(env);
         EXPECT_EQ(plan.simFolder, c.simFolder) << c.program;
         EXPECT_EQ(plan.refusal.empty(), !c.simFolder.empty()) << c.program;
         EXPECT_EQ(plan.selfFolder.empty(), !c.removesSelf) << c.program;
@@ -65,23 +68,23 @@ TEST(Plan, OnlyAnAddonsTreeInASimulatorAndWhatTheScriptMayTakeAway) {
             EXPECT_EQ(plan.selfProgram, plan.addonFolder + "/UninstallTarnavel") << c.program;
         }
         if (c.simFolder.empty()) {
-            EXPECT_TRUE(uninst::PlanPaths(plan).empty()) << c.program;
+            EXPECT_TRUE(uninstall::PlanPaths(plan).empty()) << c.program;
         }
     }
     // A Tarnavel folder that is a link is kept, and so is the folder behind it.
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env(t.base + "/linked/Tarnavel/x"));
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env(t.base + "/linked/Tarnavel/x"));
     EXPECT_EQ(plan.addonFolder, t.base + "/linked/Tarnavel");
     EXPECT_TRUE(plan.selfFolder.empty());
     for (const std::string& home : {t.sim + "/Tarnavel", t.sim + "/Tarnavel/bin"}) {
-        uninst::Environment env = t.env();
+        uninstall::Environment env = t.env();
         env.homeFolder = home; // never the home folder, nor a folder holding it
-        EXPECT_TRUE(uninst::MakePlan(env).selfFolder.empty()) << home;
+        EXPECT_TRUE(uninstall::MakePlan(env).selfFolder.empty()) << home;
     }
-    uninst::Environment env = t.env(t.sim + "/tarnavel/UninstallTarnavel");
+    uninstall::Environment env = t.env(t.sim + "/tarnavel/UninstallTarnavel");
     env.programsFolder.clear();
     env.dataHome.clear(); // no menu known
     EXPECT_EQ(
-        uninst::PlanPaths(uninst::MakePlan(env)),
+        uninstall::PlanPaths(uninstall::MakePlan(env)),
         (std::vector<std::string>{t.sim + "/Tarnavel", t.sim + "/Flights/Tarnavel",
                                   t.sim + "/Gauges/Tarnavel2004.gau",
                                   t.sim + "/Modules/Tarnavel.dll", t.tmp + "/_uninsep.XXXXXX.sh"}));
@@ -94,12 +97,12 @@ TEST(Plan, FindsNamesLetterCaseAsideTheExactOneFirst) {
     fs::remove_all(t.sim + "/Gauges");
     fs::remove(t.sim + "/Modules/Tarnavel.dll");
     t.make("sim/Modules/tarnavel.dll");
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     EXPECT_EQ(plan.flightsFolder, t.sim + "/Flights/Tarnavel");
     EXPECT_EQ(plan.gaugeFile, t.sim + "/GAUGES/TARNAVEL2004.GAU");
     EXPECT_EQ(plan.moduleFile, t.sim + "/Modules/TARNAVEL.DLL"); // before tarnavel.dll
-    EXPECT_EQ(uninst::FindEntry(t.sim, "Absent"), t.sim + "/Absent");
-    EXPECT_EQ(uninst::FindEntry(t.sim + "/", "aircraft"), t.sim + "/Aircraft");
+    EXPECT_EQ(uninstall::FindEntry(t.sim, "Absent"), t.sim + "/Absent");
+    EXPECT_EQ(uninstall::FindEntry(t.sim + "/", "aircraft"), t.sim + "/Aircraft");
 }
 
 TEST(Plan, FollowsTheSimulatorsFoldersButNoLinkBelowThem) {
@@ -108,10 +111,10 @@ TEST(Plan, FollowsTheSimulatorsFoldersButNoLinkBelowThem) {
     fs::create_directory_symlink(t.base + "/store", t.sim + "/Flights");
     fs::remove(t.sim + "/Modules/Tarnavel.dll");
     fs::create_directory_symlink(t.outside, t.sim + "/Modules/Tarnavel.dll");
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     EXPECT_EQ(plan.flightsFolder, t.base + "/store/Tarnavel");
     Recorder r;
-    EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Completed);
+    EXPECT_EQ(uninstall::RunRemoval(t.env(), r, r.starter()), uninstall::Outcome::Completed);
     EXPECT_FALSE(exists(t.base + "/store/Tarnavel"));
     EXPECT_TRUE(exists(t.base + "/store/Other/keep.flt"));
     EXPECT_FALSE(exists(t.sim + "/Modules/Tarnavel.dll")); // a link, deleted as a link
@@ -132,11 +135,11 @@ TEST(Plan, PrintablePathsAreOneLineEach) {
         {"/caf\xc3\xa9\n", "'/caf\xc3\xa9'$'\\n'"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(uninst::PrintablePath(c.path), c.printed) << c.path;
+        EXPECT_EQ(uninstall::PrintablePath(c.path), c.printed) << c.path;
     // What a shell makes of the printed form is the path again.
     testsupport::TempDir dir;
     std::string path = "/odd 'name'\n\t$x\\";
-    testsupport::writeFile(dir.file("echo.sh"), "printf %s " + uninst::PrintablePath(path));
+    testsupport::writeFile(dir.file("echo.sh"), "printf %s " + uninstall::PrintablePath(path));
     std::string out;
     ASSERT_EQ(testsupport::runCommand("bash '" + dir.file("echo.sh") + "'", &out), 0);
     EXPECT_EQ(out, path);
@@ -154,7 +157,7 @@ TEST(RemoveTree, KeepsDotFoldersTheFileInUseAndEverythingBehindLinks) {
     fs::create_symlink(t.base + "/nowhere", t.sim + "/Tarnavel/dangling");
     std::string before = fs::current_path();
 
-    uninst::RemoveTree(t.sim + "/Tarnavel", uninst::FileId::of(t.program));
+    uninstall::RemoveTree(t.sim + "/Tarnavel", uninstall::FileId::of(t.program));
     EXPECT_TRUE(exists(t.program));                         // in use
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/.cache/deep/x")); // never entered
     for (const char* gone : {".settings", "bin", "Sound", "dirlink", "dangling"})
@@ -178,16 +181,16 @@ TEST(RemoveTree, AnyDepthWithAFewDescriptorsAndLittleStack) {
         ::setrlimit(RLIMIT_NOFILE, &few);
         struct Job {
             std::string folder;
-            uninst::FileId inUse;
-            uninst::TreeResult result;
-        } job{t.sim + "/Tarnavel", uninst::FileId::of(t.program), {}};
+            uninstall::FileId inUse;
+            uninstall::TreeResult result;
+        } job{t.sim + "/Tarnavel", uninstall::FileId::of(t.program), {}};
         pthread_attr_t attr;
         pthread_attr_init(&attr);
         pthread_attr_setstacksize(&attr, 256 * 1024);
         pthread_t thread;
         auto body = [](void* arg) -> void* {
             auto* j = static_cast<Job*>(arg);
-            j->result = uninst::RemoveTree(j->folder, j->inUse);
+            j->result = uninstall::RemoveTree(j->folder, j->inUse);
             return nullptr;
         };
         if (pthread_create(&thread, &attr, body, &job) != 0 || pthread_join(thread, nullptr) != 0)
@@ -213,7 +216,7 @@ TEST(RemoveTree, RemovesNothingUnlessTheFolderIsExactlyThePathGiven) {
          {t.sim + "/tarnavel", // letter case differs
           t.sim + "/case",     // entering it leads to ".../CASE"
           t.base + "/simlink/Tarnavel", t.sim + "/Tarnavel/", t.sim + "/Absent", std::string()}) {
-        uninst::RemoveTree(p);
+        uninstall::RemoveTree(p);
         EXPECT_EQ(fs::current_path(), before) << p;
     }
     EXPECT_TRUE(exists(t.sim + "/CASE/f"));
@@ -224,7 +227,7 @@ TEST(Flow, RemovesTheAddonInOrderAndStartsTheScript) {
     SimTree t;
     t.make("data/applications/Tarnavel/Sub/");
     Recorder r;
-    uninst::RunRemoval(t.env(), r, r.starter());
+    uninstall::RunRemoval(t.env(), r, r.starter());
     EXPECT_EQ(r.calls, (std::vector<std::string>{"disable", "Removing Tarnavel.. wait", "finish",
                                                  "Uninstall Completed click finish"}));
     for (const std::string& p : t.addonPaths())
@@ -246,7 +249,8 @@ TEST(RemoveTree, NeverEntersAMountPoint) {
     if (!bound.ok() || !ram.ok())
         GTEST_SKIP() << simtree::kCannotMount;
     testsupport::writeFile(t.sim + "/Tarnavel/ram/canary", "x");
-    uninst::TreeResult r = uninst::RemoveTree(t.sim + "/Tarnavel", uninst::FileId::of(t.program));
+    uninstall::TreeResult r =
+        uninstall::RemoveTree(t.sim + "/Tarnavel", uninstall::FileId::of(t.program));
     EXPECT_EQ(r.mounts, 2);
     EXPECT_FALSE(r.removed);
     EXPECT_TRUE(exists(t.outside + "/folder/inside.txt"));
@@ -261,7 +265,7 @@ TEST(MenuGroup, ALinkIsDeletedAsALinkAtEveryLevel) {
         std::string group = t.apps + "/" + linked;
         fs::rename(group, t.outside + "/menu");
         fs::create_directory_symlink(t.outside + "/menu", group);
-        EXPECT_EQ(uninst::RemoveStartMenuGroup(t.apps), 0) << linked;
+        EXPECT_EQ(uninstall::RemoveStartMenuGroup(t.apps), 0) << linked;
         EXPECT_FALSE(exists(t.apps + "/Tarnavel")) << linked;
         EXPECT_TRUE(exists(t.outside + "/menu")) << linked;
         EXPECT_FALSE(fs::is_empty(t.outside + "/menu")) << linked;
@@ -271,7 +275,7 @@ TEST(MenuGroup, ALinkIsDeletedAsALinkAtEveryLevel) {
     SimTree t;
     fs::rename(t.apps, t.outside + "/applications");
     fs::create_directory_symlink(t.outside + "/applications", t.apps);
-    uninst::RemoveStartMenuGroup(t.apps);
+    uninstall::RemoveStartMenuGroup(t.apps);
     EXPECT_FALSE(exists(t.outside + "/applications/Tarnavel"));
     EXPECT_TRUE(exists(t.outside + "/applications/other.desktop"));
 }
@@ -305,7 +309,8 @@ TEST(Flow, SaysWhatWasLeft) {
         SimTree t;
         c.arrange(t);
         Recorder r;
-        EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Left) << c.name;
+        EXPECT_EQ(uninstall::RunRemoval(t.env(), r, r.starter()), uninstall::Outcome::Left)
+            << c.name;
         EXPECT_EQ(r.calls.back(), "Uninstall finished, some files were left in place") << c.name;
         EXPECT_EQ(r.started.size(), c.scriptWritten ? 1u : 0u) << c.name;
         for (const std::string& p : t.keptPaths())
@@ -316,7 +321,7 @@ TEST(Flow, SaysWhatWasLeft) {
     if (!stuck.ok())
         GTEST_SKIP() << "cannot make a file undeletable here";
     Recorder r;
-    EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Left);
+    EXPECT_EQ(uninstall::RunRemoval(t.env(), r, r.starter()), uninstall::Outcome::Left);
 }
 
 TEST(Flow, EndsDoneWithNothingLeftAndRefusesAStrangeTree) {
@@ -328,14 +333,14 @@ TEST(Flow, EndsDoneWithNothingLeftAndRefusesAStrangeTree) {
     fs::remove(t.sim + "/Modules/Tarnavel.dll");
     fs::remove_all(t.apps);
     Recorder r;
-    EXPECT_EQ(uninst::RunRemoval(t.env(), r, r.starter()), uninst::Outcome::Completed);
+    EXPECT_EQ(uninstall::RunRemoval(t.env(), r, r.starter()), uninstall::Outcome::Completed);
     EXPECT_EQ(r.calls.back(), "Uninstall Completed click finish");
     EXPECT_EQ(r.started.size(), 1u); // nothing found, and still the script
 
     std::string copy = t.make("home/Downloads/UninstallTarnavel");
     std::string canary = t.make("home/Flights/Tarnavel/trip.flt");
     Recorder r2;
-    EXPECT_EQ(uninst::RunRemoval(t.env(copy), r2, r2.starter()), uninst::Outcome::Refused);
+    EXPECT_EQ(uninstall::RunRemoval(t.env(copy), r2, r2.starter()), uninstall::Outcome::Refused);
     EXPECT_EQ(r2.calls,
               (std::vector<std::string>{
                   "disable", "Not in a simulator's Tarnavel folder: nothing was removed"}));
@@ -368,7 +373,7 @@ TEST(Flow, TakesOnlyItsOwnMenuGroupAndRegistration) {
         testsupport::writeFile(t.apps + "/Tarnavel/Uninstall.desktop",
                                exec.empty() ? "[Desktop Entry]\n"
                                             : "[Desktop Entry]\nExec=" + exec);
-        uninst::Environment env = t.env();
+        uninstall::Environment env = t.env();
         simmenu::Places places = simmenu::Places::From(env.dataHome, env.configHome);
         finder::Environment user;
         user.configHome = env.configHome;
@@ -383,7 +388,7 @@ TEST(Flow, TakesOnlyItsOwnMenuGroupAndRegistration) {
             ASSERT_TRUE(finder::AddRegistration(user, sim, &error)) << error;
         }
         Recorder r;
-        uninst::RunRemoval(env, r, r.starter());
+        uninstall::RunRemoval(env, r, r.starter());
         for (const std::string& f : simmenu::GroupOf(places, t.sim).Files())
             EXPECT_FALSE(exists(f)) << f;
         for (const std::string& f : simmenu::GroupOf(places, other).Files())

@@ -8,6 +8,9 @@
 #include <sys/wait.h>
 #include <thread>
 
+using namespace tnv;
+using namespace tnv::uninstall;
+
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;
@@ -43,11 +46,11 @@ TEST(Script, TakesTheAddonFolderAwayTakingPathsLiterally) {
     std::string program = t.make(odd + "/Tarnavel/UninstallTarnavel");
     t.make(odd + "/Aircraft/");
     fs::create_directory_symlink(t.outside, t.base + "/" + odd + "/Tarnavel/.out");
-    uninst::Environment env = t.env(program);
+    uninstall::Environment env = t.env(program);
     env.tempFolder = t.make("tmp $HOME/");
-    uninst::RemovalPlan plan = uninst::MakePlan(env);
+    uninstall::RemovalPlan plan = uninstall::MakePlan(env);
     plan.pid = endedPid();
-    ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, runNow));
+    ASSERT_TRUE(uninstall::WriteSelfRemovalScript(plan, runNow));
     EXPECT_FALSE(exists(t.base + "/" + odd + "/Tarnavel"));
     EXPECT_TRUE(exists(t.base + "/" + odd));
     EXPECT_TRUE(simtree::scriptsIn(env.tempFolder).empty());
@@ -64,10 +67,10 @@ TEST(Script, NeverEntersAMountInTheFolder) {
     if (!ram.ok() || !bound.ok())
         GTEST_SKIP() << simtree::kCannotMount;
     testsupport::writeFile(t.sim + "/Tarnavel/Sound/ram/canary", "x");
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     plan.pid = endedPid();
     auto start = Clock::now();
-    ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, runNow));
+    ASSERT_TRUE(uninstall::WriteSelfRemovalScript(plan, runNow));
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(10)); // gave up on the folder at once
     EXPECT_FALSE(exists(t.program));
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/Sound/ram/canary"));
@@ -80,9 +83,9 @@ TEST(Script, NoneRunsFromAnUnrelatedFolder) {
     SimTree t;
     for (const char* folder : {"Downloads", "usr/bin"}) {
         std::string program = t.make(std::string(folder) + "/UninstallTarnavel");
-        uninst::RemovalPlan plan = uninst::MakePlan(t.env(program));
+        uninstall::RemovalPlan plan = uninstall::MakePlan(t.env(program));
         plan.pid = endedPid();
-        EXPECT_FALSE(uninst::WriteSelfRemovalScript(plan, runNow)) << folder;
+        EXPECT_FALSE(uninstall::WriteSelfRemovalScript(plan, runNow)) << folder;
         EXPECT_TRUE(exists(program)) << folder;
         EXPECT_TRUE(fs::is_empty(t.tmp)) << folder;
     }
@@ -93,10 +96,10 @@ TEST(Script, GivesUpWithinItsBoundWhenNothingCanBeDeleted) {
     simtree::Undeletable stuck(t.program);
     if (!stuck.ok())
         GTEST_SKIP() << "cannot make a file undeletable here";
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     plan.pid = endedPid();
     auto start = Clock::now();
-    ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, runNow, {1, 2}));
+    ASSERT_TRUE(uninstall::WriteSelfRemovalScript(plan, runNow, {1, 2}));
     std::chrono::duration<double> took = Clock::now() - start;
     EXPECT_GE(took.count(), 3.5); // it did retry, in both loops
     EXPECT_LT(took.count(), 15.0);
@@ -112,9 +115,9 @@ TEST(Script, WaitsForTheProgramToEndThenRunsOnItsOwn) {
         ::sleep(60);
         ::_exit(0);
     }
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     plan.pid = program;
-    ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, uninst::StartScriptDetached));
+    ASSERT_TRUE(uninstall::WriteSelfRemovalScript(plan, uninstall::StartScriptDetached));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_TRUE(exists(t.program));
     ::kill(program, SIGKILL);
@@ -135,7 +138,7 @@ TEST(Script, HasANameOfItsOwnInTheRuntimeFolderElseTheTemporaryOne) {
     };
     for (const Case& c : cases) {
         SimTree t;
-        uninst::Environment env = t.env();
+        uninstall::Environment env = t.env();
         if (*c.runtime) {
             env.runtimeFolder = t.base + "/" + c.runtime;
             if (std::string(c.runtime) != "run/gone")
@@ -145,21 +148,21 @@ TEST(Script, HasANameOfItsOwnInTheRuntimeFolderElseTheTemporaryOne) {
         // Names someone else put there: the old fixed name and the pattern itself, as links.
         fs::create_symlink(t.outside + "/precious.txt", folder + "/_uninsep.sh");
         fs::create_symlink(t.outside + "/precious.txt", folder + "/_uninsep.XXXXXX.sh");
-        uninst::RemovalPlan plan = uninst::MakePlan(env);
+        uninstall::RemovalPlan plan = uninstall::MakePlan(env);
         EXPECT_EQ(plan.scriptPath, folder + "/_uninsep.XXXXXX.sh") << c.what;
         std::string started;
-        ASSERT_TRUE(uninst::WriteSelfRemovalScript(plan, [&](const std::string& path) {
+        ASSERT_TRUE(uninstall::WriteSelfRemovalScript(plan, [&](const std::string& path) {
             return started = path, true;
         })) << c.what;
         EXPECT_TRUE(simtree::isScriptIn(started, folder)) << c.what << ": " << started;
-        uninst::RemovalPlan own = plan;
+        uninstall::RemovalPlan own = plan;
         own.scriptPath = started;
-        EXPECT_EQ(testsupport::readFile(started), uninst::SelfRemovalScript(own)) << c.what;
+        EXPECT_EQ(testsupport::readFile(started), uninstall::SelfRemovalScript(own)) << c.what;
         EXPECT_EQ(testsupport::readFile(t.outside + "/precious.txt"), "x") << c.what;
         EXPECT_TRUE(fs::is_symlink(folder + "/_uninsep.sh")) << c.what;
         // One that cannot be started does not stay behind.
         EXPECT_FALSE(
-            uninst::WriteSelfRemovalScript(plan, [](const std::string&) { return false; }));
+            uninstall::WriteSelfRemovalScript(plan, [](const std::string&) { return false; }));
         std::vector<std::string> left = simtree::scriptsIn(folder);
         EXPECT_EQ(std::set<std::string>(left.begin(), left.end()),
                   (std::set<std::string>{started, folder + "/_uninsep.XXXXXX.sh"}))
@@ -170,10 +173,10 @@ TEST(Script, HasANameOfItsOwnInTheRuntimeFolderElseTheTemporaryOne) {
     ::chmod(t.base.c_str(), 0755);
     ::chmod(t.tmp.c_str(), 01777);
     testsupport::writeFile(t.tmp + "/_uninsep.sh", "theirs");
-    uninst::RemovalPlan plan = uninst::MakePlan(t.env());
+    uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     int status = testsupport::runAsOrdinaryUser([&] {
-        return uninst::WriteSelfRemovalScript(plan, [](const std::string&) { return true; }) ? 0
-                                                                                             : 1;
+        return uninstall::WriteSelfRemovalScript(plan, [](const std::string&) { return true; }) ? 0
+                                                                                                : 1;
     });
     if (status == -1)
         GTEST_SKIP() << "cannot run a child process as an ordinary user here";

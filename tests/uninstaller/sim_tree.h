@@ -14,6 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace tnv;
+using namespace tnv::uninstall;
+
 namespace simtree {
 
 inline bool exists(const std::string& path) {
@@ -103,8 +106,8 @@ struct SimTree {
             lines += f + "\n";
         return lines;
     }
-    uninst::Environment env(const std::string& programPath = {}) const {
-        uninst::Environment env;
+    uninstall::Environment env(const std::string& programPath = {}) const {
+        uninstall::Environment env;
         env.programPath = programPath.empty() ? program : programPath;
         env.programsFolder = apps;
         env.tempFolder = tmp;

@@ -7,6 +7,9 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+using namespace tnv;
+using namespace tnv::uninstall;
+
 using simtree::exists;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <map>
 #include <utility>
 
+using namespace tnv;
+
 using Lines = std::vector<std::vector<std::string>>;
 
 TEST(PasteSplit, LinesAndFields) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 TEST(GridModel, ATableWithoutAWindowStartsWithTheClassicColours) {
     TestGrid g(3, 4, 1, 1);
     EXPECT_EQ(g.GetCellTextColor(), RGB(0, 0, 0));
@@ -247,7 +249,7 @@ TEST(GridModel, CellInfoReadsTextThroughTheVirtualGetter) {
     struct Upper : TestGrid {
         using TestGrid::TestGrid;
         std::string GetCellText(int row, int col) override {
-            return "<" + CCellGridCore::GetCellText(row, col) + ">";
+            return "<" + CellGridCore::GetCellText(row, col) + ">";
         }
     } g(1, 1);
     g.SetCellText(0, 0, "a");

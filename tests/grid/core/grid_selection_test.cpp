@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace tnv;
+
 namespace {
 
 std::vector<CGridPos> picked(TestGrid& g) {
@@ -216,7 +218,7 @@ TEST(GridSelection, TheViewHearsEveryChangeItMustShow) {
     EXPECT_EQ(g.heard[g.heard.size() - 2], "redraw all");
 
     g.heard.clear();
-    CGridDataObject paste;
+    GridDataObject paste;
     paste.hasText = true;
     paste.text = "a\tb";
     ASSERT_TRUE(g.ImportTextAt(CGridPos(1, 2), paste));

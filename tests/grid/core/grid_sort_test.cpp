@@ -7,6 +7,8 @@
 #include <memory>
 #include <random>
 
+using namespace tnv;
+
 namespace {
 
 using Texts = std::vector<std::string>;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 // Opens a grid's protected state to the tests: the table alone, or the grid on screen.
 template <class Grid> class TestGridOf : public Grid {
 public:
@@ -38,4 +40,4 @@ inline GRIDCELLINFO cellInfo(int row, int col, UINT mask = 0) {
 }
 
 // The table without a window.
-using TestGrid = TestGridOf<CCellGridCore>;
+using TestGrid = TestGridOf<CellGridCore>;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 using printpages::CountPages;
 using printpages::FirstRowOfPage;
 using printpages::RowsOnPage;

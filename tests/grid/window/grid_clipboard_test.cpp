@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace {
 
 // A table of 5 rows and 4 columns with one fixed row and one fixed column; body cell (r, c)
@@ -19,7 +21,7 @@ struct Table {
     void lock(int r, int c) { grid.SetCellState(r, c, grid.GetCellState(r, c) | GCS_LOCKED); }
     std::string text(int r, int c) { return grid.GetCellText(r, c); }
     bool enabled(UINT id) {
-        CmdUI ui(id);
+        CCmdUI ui(id);
         EXPECT_TRUE(grid.OnUpdateCmdUI(ui));
         return ui.enabled();
     }
@@ -56,7 +58,7 @@ TEST(GridClipboard, CopyBytesOfTwoRowsByThreeColumns) {
         for (int c = 0; c < 3; ++c)
             t.grid.SetCellText(1 + r, 1 + c, texts[r][c]);
     t.grid.ApplySelection(1, 1, 2, 3, FALSE);
-    std::unique_ptr<CGridDataSource> source = t.grid.MakeSelectionDataSource();
+    std::unique_ptr<GridDataSource> source = t.grid.MakeSelectionDataSource();
     ASSERT_TRUE(source);
     EXPECT_EQ(source->block, std::string("a\t \tc\nd\te\tf\0", 12));
     EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_COPY));
@@ -192,7 +194,7 @@ TEST(GridClipboard, OnlyTheEditCommandsAreTheGrids) {
     for (UINT id : {ID_FILE_PRINT, ID_EDIT_UNDO, ID_FILE_SAVE}) {
         EXPECT_FALSE(t.grid.HasCommand(id)) << id;
         EXPECT_FALSE(t.grid.OnCmdMsg(id)) << id;
-        CmdUI ui(id);
+        CCmdUI ui(id);
         EXPECT_FALSE(t.grid.OnUpdateCmdUI(ui)) << id;
     }
 }

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace tnv;
+
 namespace {
 
 std::vector<CGridPos> picked(CCellGrid& g) {
@@ -40,7 +42,7 @@ TEST_F(InputTest, PressOnHeaderMakesFirstBodyCellCurrentAndDragSelectsColumns) {
     ev::Release(*grid, at(0, 4));
     EXPECT_EQ(grid->GetMouseMode(), GMM_IDLE);
     EXPECT_EQ(grid->GetAutoScrollTimer(), 0u);
-    EXPECT_EQ(Wnd::GetCapture(), nullptr);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
 TEST_F(InputTest, CornerSelectsEveryBodyCell) {
@@ -89,7 +91,7 @@ TEST_F(InputTest, PressOutsideEveryCellDoesNothing) {
     settle();
     EXPECT_TRUE(owner.commands.empty());
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(-1, -1));
-    EXPECT_EQ(Wnd::GetFocus(), &owner);
+    EXPECT_EQ(CWnd::GetFocus(), &owner);
 }
 
 // --- dividers -------------------------------------------------------------------------------
@@ -225,7 +227,7 @@ TEST_P(KeyMoveTest, MovesTheCurrentCell) {
     ev::Key(*grid, c.vk, c.mods);
     EXPECT_EQ(grid->GetCurrentCell(), c.to);
     EXPECT_TRUE(grid->IsPicked(c.to.row, c.to.col));
-    EXPECT_EQ(Wnd::GetFocus(), grid.get()) << "no edit starts";
+    EXPECT_EQ(CWnd::GetFocus(), grid.get()) << "no edit starts";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -269,7 +271,7 @@ TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
 namespace {
 
 // The Delete key as X11 sends it: its text is DEL (127).
-void pressDelete(Wnd& w) {
+void pressDelete(CWnd& w) {
     ev::Key(w, VK_DELETE, 0, "\x7f");
 }
 
@@ -288,7 +290,7 @@ TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotificationsAndOpensNoEditor
     EXPECT_TRUE(grid->IsModified());
     EXPECT_EQ(codes(), (std::vector<int>{GN_BEGINEDIT, GN_ENDEDIT}));
     EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+    EXPECT_EQ(CWnd::GetFocus(), grid.get());
     // The keys after it are the grid's: Ctrl+A selects every cell, Down moves the current cell.
     ev::Key(*grid, 'A', ev::CTRL, "\x01");
     EXPECT_EQ(picked(*grid), block(1, 1, 3, 3));
@@ -313,10 +315,10 @@ TEST_F(InputTest, KeysWithoutCurrentCellDoNothingButEnterTheBody) {
         ev::Key(*grid, vk);
     ev::Char(*grid, 'x');
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(-1, -1));
-    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+    EXPECT_EQ(CWnd::GetFocus(), grid.get());
     ev::Key(*grid, VK_DOWN);
     EXPECT_EQ(grid->GetCurrentCell(), CGridPos(1, 1));
-    EXPECT_EQ(Wnd::GetFocus(), grid.get());
+    EXPECT_EQ(CWnd::GetFocus(), grid.get());
 }
 
 // --- wheel and auto-scroll ------------------------------------------------------------------
@@ -376,5 +378,5 @@ TEST_F(InputTest, CaptureTakenByAnotherWindowStopsAutoScroll) {
     ASSERT_NE(grid->GetAutoScrollTimer(), 0u);
     owner.SetCapture();
     EXPECT_EQ(grid->GetAutoScrollTimer(), 0u);
-    Wnd::ReleaseCapture();
+    CWnd::ReleaseCapture();
 }

@@ -3,6 +3,8 @@
 
 #include "tests/support/wnd_events.h"
 
+using namespace tnv;
+
 TEST_F(GridWindowTest, FirstScrolledCellFollowsThePixelPosition) {
     ProbeGrid& g = make(20, 10, 1, 1);
     EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));
@@ -79,9 +81,9 @@ TEST_F(GridWindowTest, HitTest) {
 
 TEST_F(GridWindowTest, CellBoxesAreInclusiveAndFollowTheScroll) {
     ProbeGrid& g = make(20, 10, 1, 1);
-    Rect box;
+    CellBox box;
     ASSERT_TRUE(g.GetCellBox(2, 2, &box));
-    EXPECT_EQ(box, (Rect{80, 40, 119, 59}));
+    EXPECT_EQ(box, (CellBox{80, 40, 119, 59}));
     ASSERT_TRUE(g.GetCellBox(19, 9, &box)); // below the client area still has a box
     EXPECT_FALSE(g.IsCellOnScreen(19, 9));
     EXPECT_TRUE(g.IsCellOnScreen(2, 2));
@@ -90,7 +92,7 @@ TEST_F(GridWindowTest, CellBoxesAreInclusiveAndFollowTheScroll) {
     ASSERT_TRUE(g.GetCellBox(0, 2, &box));  // fixed rows stay
     EXPECT_EQ(box.top, 0);
     ASSERT_TRUE(g.GetCellBox(2, 0, &box));
-    EXPECT_EQ(box, (Rect{0, 20, 39, 39}));
+    EXPECT_EQ(box, (CellBox{0, 20, 39, 39}));
     EXPECT_FALSE(g.GetCellBox(20, 0, &box));
 }
 
@@ -129,7 +131,7 @@ TEST_F(GridWindowTest, ScrollMessagesMoveByRowsAndPages) {
     EXPECT_EQ(g.ReadScrollPos(SB_VERT), si.nPos);
     g.SendMessage(WM_VSCROLL, SB_TOP);
     EXPECT_EQ(g.ReadScrollPos(SB_VERT), 0);
-    EXPECT_EQ(Wnd::GetFocus(), &g);
+    EXPECT_EQ(CWnd::GetFocus(), &g);
 }
 
 TEST_F(GridWindowTest, BringingAColumnFromTwoLeftSendsTwoLineLefts) {
@@ -150,7 +152,8 @@ TEST_F(GridWindowTest, BringingAColumnFromTwoLeftSendsTwoLineLefts) {
 TEST_F(GridWindowTest, BringingACellFromBelowShowsItWhole) {
     ProbeGrid& g = make(30, 12, 1, 1);
     g.BringCellIntoView(25, 10);
-    Rect box, client;
+    CellBox box;
+    Rect client;
     ASSERT_TRUE(g.GetCellBox(25, 10, &box));
     g.GetClientRect(&client);
     EXPECT_LE(box.right, client.right);

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QPalette>
 
+using namespace tnv;
+
 namespace {
 
 constexpr COLORREF white = RGB(255, 255, 255);
@@ -153,7 +155,7 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
     g.Invalidate(TRUE);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.row << "," << c.col);
-        Rect box;
+        CellBox box;
         ASSERT_TRUE(g.GetCellBox(c.row, c.col, &box));
         COLORREF back = c.back != CLR_DEFAULT ? c.back : dark;
         // Smoothed edges at fractional scales come near the text colour, not always onto it.
@@ -162,7 +164,7 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
     }
     // The current cell's frame shows on the dark background too.
     g.SetCurrentCell(2, 1);
-    Rect box;
+    CellBox box;
     ASSERT_TRUE(g.GetCellBox(2, 1, &box));
     EXPECT_EQ(pixel(box.left, box.top + 5), white);
     EXPECT_EQ(pixel(box.left + 5, box.top), white);

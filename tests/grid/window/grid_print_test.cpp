@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace tnv;
+
 namespace {
 
 const COLORREF BLACK = RGB(0, 0, 0);
@@ -246,9 +248,9 @@ namespace {
 class GridJob : public PrintJobSteps {
 public:
     explicit GridJob(CCellGrid& grid) : grid_(grid) {}
-    void OnBeginPrinting(Surface* dc, CPrintInfo* info) override { grid_.PrintBegin(dc, info); }
-    void OnPrint(Surface* dc, CPrintInfo* info) override { grid_.PrintPage(dc, info); }
-    void OnEndPrinting(Surface* dc, CPrintInfo* info) override { grid_.PrintEnd(dc, info); }
+    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override { grid_.PrintBegin(dc, info); }
+    void OnPrint(CDC* dc, CPrintInfo* info) override { grid_.PrintPage(dc, info); }
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override { grid_.PrintEnd(dc, info); }
 
 private:
     CCellGrid& grid_;
@@ -316,7 +318,7 @@ TEST(GridPrintPreview, ShowsTheJobsPages) {
     struct CountingJob : GridJob {
         using GridJob::GridJob;
         int pages = 0;
-        void OnPrint(Surface* dc, CPrintInfo* info) override {
+        void OnPrint(CDC* dc, CPrintInfo* info) override {
             ++pages;
             GridJob::OnPrint(dc, info);
         }

@@ -10,8 +10,10 @@
 #include <memory>
 #include <vector>
 
+using namespace tnv;
+
 // The owner window: records the grid's notifications and click commands.
-class GridOwner : public Wnd {
+class GridOwner : public CWnd {
 public:
     struct Note {
         int code, row, col;
@@ -21,13 +23,13 @@ public:
     std::vector<WPARAM> commands;
 
 protected:
-    BOOL OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
+    bool OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
         auto* nm = reinterpret_cast<NMGRIDCELL*>(hdr);
         notes.push_back(Note{nm->hdr.code, nm->row, nm->col});
         *result = 0;
         return TRUE;
     }
-    BOOL OnCommand(WPARAM wp, MSGPARAM) override {
+    bool OnCommand(WPARAM wp, MsgParam) override {
         commands.push_back(wp);
         return TRUE;
     }
@@ -52,7 +54,7 @@ protected:
         vscrolls.push_back(code);
         WindowTestGrid::OnVScroll(code, pos);
     }
-    BOOL PaintCell(Surface& dc, int row, int col, Rect rect, BOOL erase) override {
+    BOOL PaintCell(CDC& dc, int row, int col, CellBox rect, BOOL erase) override {
         ++cellPaints;
         return WindowTestGrid::PaintCell(dc, row, col, rect, erase);
     }

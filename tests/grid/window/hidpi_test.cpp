@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+using namespace tnv;
+
 namespace {
 
 using hidpipixels::finerThanLogical;

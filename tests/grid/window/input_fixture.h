@@ -6,13 +6,15 @@
 #include "tests/grid/window/grid_window_fixture.h"
 #include "tests/support/wnd_events.h"
 
+using namespace tnv;
+
 namespace ev = wndevents;
 
 class InputTest : public GridWindowTest {
 protected:
     // The middle of a cell on screen.
     Point at(int row, int col) {
-        Rect box;
+        CellBox box;
         EXPECT_TRUE(grid->GetCellBox(row, col, &box)) << row << "," << col;
         return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     }
@@ -21,7 +23,7 @@ protected:
         ev::Release(*grid, p, mods);
     }
     // The open in-place editor: the window with the focus, when it is one.
-    CGridInPlaceEdit* editor() { return dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus()); }
+    CGridInPlaceEdit* editor() { return dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus()); }
     std::vector<int> codes() {
         std::vector<int> out;
         for (const auto& n : owner.notes)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 TEST(Codepage, EveryByteRoundTripsThroughUtf8) {
     std::string all;
     for (int b = 0; b < 256; ++b)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 // Black or white on a background, and the ratio they reach, by the guidelines' formula.
 TEST(Contrast, TextOnABackgroundIsWhicheverOfBlackOrWhiteReadsBetter) {
     constexpr COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);

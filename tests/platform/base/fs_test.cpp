@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <utility>
 
+using namespace tnv;
+
 using testsupport::TempDir;
 
 TEST(FileSystem, ListsByNameLetterCaseAsideThenBytes) {

@@ -12,6 +12,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+using namespace tnv;
+
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 TEST(MessageBoxService, DefaultButtons) {
     EXPECT_EQ(DefaultButton(MB_OK | MB_ICONERROR), IDOK);
     EXPECT_EQ(DefaultButton(MB_OKCANCEL | MB_ICONQUESTION), IDOK);

@@ -4,6 +4,8 @@
 
 #include <climits>
 
+using namespace tnv;
+
 // Print page heights and dialog units both scale through MulDiv, with Windows' rounding and
 // failures.
 TEST(MulDiv, RoundsHalfAwayFromZeroAndFailsAsWindowsDoes) {

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace {
 
 enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103 };
@@ -29,7 +31,7 @@ public:
     bool refuseCancel = false, endAtInit = false;
 
 protected:
-    BOOL OnInitDialog() override {
+    bool OnInitDialog() override {
         if (endAtInit)
             EndDialog(42);
         return TRUE;

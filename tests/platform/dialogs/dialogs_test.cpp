@@ -23,6 +23,8 @@
 #include <tuple>
 #include <utility>
 
+using namespace tnv;
+
 namespace {
 
 using keys::whenModal;

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 TEST(MessageBoxKeys, EnterTabAndEscapeAnswer) {

@@ -11,6 +11,8 @@
 #include <memory>
 #include <set>
 
+using namespace tnv;
+
 namespace {
 
 using hidpipixels::finerThanLogical;
@@ -23,7 +25,7 @@ constexpr COLORREF black = RGB(0, 0, 0);
 constexpr double ratios[] = {1.25, 1.5, 2.0};
 
 // Fills, one-pixel lines in every direction, frames, 3D edges and an inversion.
-void drawShapes(Surface& s) {
+void drawShapes(CDC& s) {
     s.FillSolidRect(Rect{3, 3, 17, 9}, red);
     s.SelectPen(Pen{PS_SOLID, 0, navy});
     s.MoveTo(1, 12);
@@ -144,7 +146,7 @@ TEST(HiDpiSurface, TextIsDrawnAtThePhysicalResolutionInItsLogicalBox) {
 
 TEST(HiDpiSurface, BuffersCarryTheRatioAndCopyBackPixelForPixel) {
     ImageSurface screen(60, 40, white, 2.0);
-    std::unique_ptr<Surface> buffer = screen.CreateCompatible(30, 20);
+    std::unique_ptr<CDC> buffer = screen.CreateCompatible(30, 20);
     ASSERT_TRUE(buffer);
     EXPECT_EQ(buffer->DevicePixelRatio(), 2.0);
     buffer->SetWindowOrg(10, 10);

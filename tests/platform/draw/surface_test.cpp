@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 namespace {
 
 constexpr COLORREF white = RGB(255, 255, 255);
@@ -36,7 +38,7 @@ int inkCount(const ImageSurface& s, const Rect& r, COLORREF bg = white) {
 
 } // namespace
 
-TEST(Surface, FillsLeaveOutTheRightAndBottomEdge) {
+TEST(CDC, FillsLeaveOutTheRightAndBottomEdge) {
     ImageSurface s(10, 10);
     s.FillSolidRect(Rect{2, 3, 6, 5}, red);
     EXPECT_EQ(s.GetPixel(2, 3), red);
@@ -49,7 +51,7 @@ TEST(Surface, FillsLeaveOutTheRightAndBottomEdge) {
     EXPECT_EQ(s.GetPixel(-1, 0), CLR_NONE);
 }
 
-TEST(Surface, LinesLeaveOutTheirEndPoint) {
+TEST(CDC, LinesLeaveOutTheirEndPoint) {
     struct Case {
         Point from, to;
         std::vector<Point> on, off;
@@ -76,7 +78,7 @@ TEST(Surface, LinesLeaveOutTheirEndPoint) {
     EXPECT_EQ(s.GetPixel(2, 0), white);
 }
 
-TEST(Surface, RectangleOutlineWithANullBrush) {
+TEST(CDC, RectangleOutlineWithANullBrush) {
     ImageSurface s(10, 10);
     s.FillSolidRect(Rect{0, 0, 10, 10}, red);
     s.SelectStockPen(StockObject::BlackPen);
@@ -89,7 +91,7 @@ TEST(Surface, RectangleOutlineWithANullBrush) {
     EXPECT_EQ(s.GetPixel(3, 5), red);
 }
 
-TEST(Surface, SunkenInnerEdge) {
+TEST(CDC, SunkenInnerEdge) {
     ImageSurface s(10, 10);
     Rect r{0, 0, 10, 10};
     s.DrawEdge(&r, BDR_SUNKENINNER, BF_RECT);
@@ -100,7 +102,7 @@ TEST(Surface, SunkenInnerEdge) {
     EXPECT_EQ(s.GetPixel(5, 5), white);
 }
 
-TEST(Surface, TextAlignsInItsRectangle) {
+TEST(CDC, TextAlignsInItsRectangle) {
     FontDesc font;
     font.height = -14;
     font.setFaceName("DejaVu Sans");
@@ -125,7 +127,7 @@ TEST(Surface, TextAlignsInItsRectangle) {
     }
 }
 
-TEST(Surface, TextIsClippedToItsRectangleUnlessAskedNotTo) {
+TEST(CDC, TextIsClippedToItsRectangleUnlessAskedNotTo) {
     FontDesc font;
     font.height = -14;
     for (UINT extra : {0u, UINT(DT_NOCLIP)}) {
@@ -138,7 +140,7 @@ TEST(Surface, TextIsClippedToItsRectangleUnlessAskedNotTo) {
     }
 }
 
-TEST(Surface, AmpersandIsAMnemonicUnlessNoPrefix) {
+TEST(CDC, AmpersandIsAMnemonicUnlessNoPrefix) {
     FontDesc font;
     font.height = -14;
     ImageSurface s(10, 10);
@@ -154,7 +156,7 @@ TEST(Surface, AmpersandIsAMnemonicUnlessNoPrefix) {
     EXPECT_EQ(s.DrawText("x\r\ny", &single, DT_CALCRECT | DT_SINGLELINE), oneHeight);
 }
 
-TEST(Surface, BoldTextHasMoreInk) {
+TEST(CDC, BoldTextHasMoreInk) {
     FontDesc font;
     font.height = -14;
     FontDesc bold = font;
@@ -169,7 +171,7 @@ TEST(Surface, BoldTextHasMoreInk) {
     EXPECT_GT(inkCount(b, Rect{0, 0, 100, 20}), inkCount(a, Rect{0, 0, 100, 20}));
 }
 
-TEST(Surface, StateSavesAndRestores) {
+TEST(CDC, StateSavesAndRestores) {
     ImageSurface s(4, 4);
     s.SetTextColor(red);
     s.SelectPen(Pen{PS_SOLID, 0, red});
@@ -185,9 +187,9 @@ TEST(Surface, StateSavesAndRestores) {
     EXPECT_FALSE(s.RestoreDC(5));
 }
 
-TEST(Surface, OffscreenBufferWithMovedOriginBlitsBack) {
+TEST(CDC, OffscreenBufferWithMovedOriginBlitsBack) {
     ImageSurface screen(50, 50);
-    std::unique_ptr<Surface> buffer = screen.CreateCompatible(20, 10);
+    std::unique_ptr<CDC> buffer = screen.CreateCompatible(20, 10);
     ASSERT_TRUE(buffer);
     buffer->SetWindowOrg(30, 40); // paints in the screen's coordinates
     Rect clip;
@@ -203,7 +205,7 @@ TEST(Surface, OffscreenBufferWithMovedOriginBlitsBack) {
     EXPECT_EQ(screen.GetPixel(1, 1), RGB(0, 0, 0));
 }
 
-TEST(Surface, MetricsFromTheFont) {
+TEST(CDC, MetricsFromTheFont) {
     ImageSurface s(4, 4);
     FontDesc small, large;
     small.height = -10;
@@ -226,7 +228,7 @@ TEST(Surface, MetricsFromTheFont) {
     EXPECT_LE(std::abs(c.tmHeight - 20), 1);
 }
 
-TEST(Surface, WindowsFaceNamesUseTheirMetricTwins) {
+TEST(CDC, WindowsFaceNamesUseTheirMetricTwins) {
     struct Case {
         const char* windowsFace;
         const char* installed;
@@ -248,7 +250,7 @@ TEST(Surface, WindowsFaceNamesUseTheirMetricTwins) {
 // The grid paints its texts without measuring them; the pixels must be DrawText's, whatever the
 // alignment, background mode, mapping and clip, and with fonts and colours changing from one
 // text to the next.
-TEST(Surface, PaintTextPaintsWhatDrawTextPaints) {
+TEST(CDC, PaintTextPaintsWhatDrawTextPaints) {
     FontDesc plain;
     plain.height = -12;
     plain.setFaceName("Liberation Sans");
@@ -302,7 +304,7 @@ TEST(Surface, PaintTextPaintsWhatDrawTextPaints) {
     }
 }
 
-TEST(Surface, TextsStayInsideTheSurfacesClip) {
+TEST(CDC, TextsStayInsideTheSurfacesClip) {
     FontDesc font;
     font.height = -14;
     for (UINT format : {0u, UINT(DT_NOCLIP)}) {

@@ -16,6 +16,8 @@
 
 #include "tests/support/test_support.h"
 
+using namespace tnv;
+
 namespace {
 
 constexpr UINT ID_ONE = 32771;
@@ -24,7 +26,7 @@ constexpr UINT ID_VIEWONLY = 32773;
 constexpr UINT ID_NOBODY = 32790;
 
 // A target that records what ran; handles a set of ids, with optional update rules.
-class Recorder : public CmdTarget {
+class Recorder : public CCmdTarget {
 public:
     Recorder(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
     std::set<UINT> handles;
@@ -36,7 +38,7 @@ public:
         return true;
     }
     bool HasCommand(UINT id) const override { return handles.count(id) != 0; }
-    bool OnUpdateCmdUI(CmdUI& ui) override {
+    bool OnUpdateCmdUI(CCmdUI& ui) override {
         auto it = updates.find(ui.id());
         if (it == updates.end())
             return false;
@@ -135,7 +137,7 @@ TEST_F(FrameFixture, UpdatesDecideEnableAndCheck) {
         {ID_FILE_OPEN, false, false},
     };
     for (const Case& c : cases) {
-        CmdUI ui = frame.QueryCommand(c.id);
+        CCmdUI ui = frame.QueryCommand(c.id);
         EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
         EXPECT_EQ(ui.checked(), c.checked) << c.id;
     }

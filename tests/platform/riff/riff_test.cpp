@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tnv;
+
 using namespace wavfixture;
 
 namespace {

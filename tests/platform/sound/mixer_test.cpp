@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+using namespace tnv;
+
 using namespace wavfixture;
 
 namespace {

@@ -9,39 +9,41 @@
 
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 // Records what reaches it.
-class Probe : public Wnd {
+class Probe : public CWnd {
 public:
     std::vector<UINT> messages;
     std::vector<Size> sizes;
     std::vector<int> notifyCodes;
     std::vector<Rect> paints;
     std::vector<UINT> timers;
-    std::vector<std::pair<UINT, Wnd*>> focus;
+    std::vector<std::pair<UINT, CWnd*>> focus;
     int ncDestroyed = 0;
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, MSGPARAM lp) override {
+    LRESULT WindowProc(UINT msg, WPARAM wp, MsgParam lp) override {
         messages.push_back(msg);
-        return Wnd::WindowProc(msg, wp, lp);
+        return CWnd::WindowProc(msg, wp, lp);
     }
     void OnSize(UINT, int cx, int cy) override { sizes.push_back(Size{cx, cy}); }
-    BOOL OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
+    bool OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
         notifyCodes.push_back(hdr->code);
         *result = 7;
         return TRUE;
     }
-    void OnPaint(Surface& dc) override {
+    void OnPaint(CDC& dc) override {
         Rect box;
         dc.GetClipBox(&box);
         paints.push_back(box);
         dc.FillSolidRect(box, RGB(0, 128, 0));
     }
     void OnTimer(UINT id) override { timers.push_back(id); }
-    void OnSetFocus(Wnd* old) override { focus.push_back({WM_SETFOCUS, old}); }
-    void OnKillFocus(Wnd* next) override { focus.push_back({WM_KILLFOCUS, next}); }
+    void OnSetFocus(CWnd* old) override { focus.push_back({WM_SETFOCUS, old}); }
+    void OnKillFocus(CWnd* next) override { focus.push_back({WM_KILLFOCUS, next}); }
     void PostNcDestroy() override { ++ncDestroyed; }
 };
 
@@ -51,7 +53,7 @@ int count(const std::vector<UINT>& v, UINT msg) {
 
 } // namespace
 
-TEST(Wnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
+TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
     Probe w;
     EXPECT_FALSE(w.hasWindow());
     EXPECT_EQ(w.SendMessage(WM_USER), 0);
@@ -66,7 +68,7 @@ TEST(Wnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
     EXPECT_TRUE(w.messages.empty());
 }
 
-TEST(Wnd, CreationSendsCreateThenSize) {
+TEST(CWnd, CreationSendsCreateThenSize) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 120, 80}));
     ASSERT_GE(w.messages.size(), 2u);
@@ -79,7 +81,7 @@ TEST(Wnd, CreationSendsCreateThenSize) {
     EXPECT_FALSE(w.Create("NoSuchClass", "", WS_CHILD, Rect{}, &w, 3));
 }
 
-TEST(Wnd, ScrollBarsClampLikeWindows) {
+TEST(CWnd, ScrollBarsClampLikeWindows) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
     SCROLLINFO si;
@@ -111,7 +113,7 @@ TEST(Wnd, ScrollBarsClampLikeWindows) {
     EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
 }
 
-TEST(Wnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
+TEST(CWnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
     w.sizes.clear();
@@ -132,7 +134,7 @@ TEST(Wnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
     EXPECT_EQ(w.sizes.back(), (Size{200, 100}));
 }
 
-TEST(Wnd, SentRunsAtOncePostedRunsLater) {
+TEST(CWnd, SentRunsAtOncePostedRunsLater) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     w.messages.clear();
@@ -151,7 +153,7 @@ TEST(Wnd, SentRunsAtOncePostedRunsLater) {
     WndApp::ProcessEvents();
 }
 
-TEST(Wnd, PostedCloseDestroysTheWindowFromTheLoop) {
+TEST(CWnd, PostedCloseDestroysTheWindowFromTheLoop) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     w.PostMessage(WM_CLOSE);
@@ -162,7 +164,7 @@ TEST(Wnd, PostedCloseDestroysTheWindowFromTheLoop) {
     EXPECT_EQ(count(w.messages, WM_DESTROY), 1);
 }
 
-TEST(Wnd, NotifyGoesToTheOwnerOrElseTheParent) {
+TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParent) {
     Probe parent, owner, child;
     ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
     ASSERT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, 10, 10}));
@@ -170,14 +172,14 @@ TEST(Wnd, NotifyGoesToTheOwnerOrElseTheParent) {
     EXPECT_EQ(child.GetDlgCtrlID(), 42u);
     EXPECT_EQ(child.GetOwner(), &parent);
     NMHDR hdr{&child, 42, -5};
-    EXPECT_EQ(child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MSGPARAM>(&hdr)), 7);
+    EXPECT_EQ(child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MsgParam>(&hdr)), 7);
     child.SetOwner(&owner);
-    child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MSGPARAM>(&hdr));
+    child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MsgParam>(&hdr));
     EXPECT_EQ(parent.notifyCodes, std::vector<int>{-5});
     EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
 }
 
-TEST(Wnd, ChildWindowsGoWithTheirParent) {
+TEST(CWnd, ChildWindowsGoWithTheirParent) {
     Probe child;
     {
         Probe parent;
@@ -188,7 +190,7 @@ TEST(Wnd, ChildWindowsGoWithTheirParent) {
     EXPECT_EQ(count(child.messages, WM_DESTROY), 1);
 }
 
-TEST(Wnd, TimersTickUntilKilled) {
+TEST(CWnd, TimersTickUntilKilled) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     EXPECT_EQ(w.SetTimer(513, 5), 513u);
@@ -201,7 +203,7 @@ TEST(Wnd, TimersTickUntilKilled) {
     EXPECT_EQ(w.timers.size(), ticks);
 }
 
-TEST(Wnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
+TEST(CWnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 100, 100}));
     w.UpdateWindow();
@@ -229,27 +231,27 @@ TEST(Wnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
     EXPECT_EQ(dc->GetPixel(5, 95), RGB(0, 128, 0));
 }
 
-TEST(Wnd, FocusMovesAtOnceAndTellsBothWindows) {
+TEST(CWnd, FocusMovesAtOnceAndTellsBothWindows) {
     Probe a, b;
     ASSERT_TRUE(a.CreateTopLevel("a", WS_VISIBLE, Rect{0, 0, 50, 50}));
     ASSERT_TRUE(b.CreateTopLevel("b", WS_VISIBLE, Rect{0, 0, 50, 50}));
     a.SetFocus();
-    EXPECT_EQ(Wnd::GetFocus(), &a);
+    EXPECT_EQ(CWnd::GetFocus(), &a);
     a.focus.clear();
     EXPECT_EQ(b.SetFocus(), &a);
-    EXPECT_EQ(Wnd::GetFocus(), &b);
+    EXPECT_EQ(CWnd::GetFocus(), &b);
     ASSERT_FALSE(a.focus.empty());
-    EXPECT_EQ(a.focus[0], (std::pair<UINT, Wnd*>{WM_KILLFOCUS, &b}));
+    EXPECT_EQ(a.focus[0], (std::pair<UINT, CWnd*>{WM_KILLFOCUS, &b}));
     ASSERT_FALSE(b.focus.empty());
-    EXPECT_EQ(b.focus.back(), (std::pair<UINT, Wnd*>{WM_SETFOCUS, &a}));
+    EXPECT_EQ(b.focus.back(), (std::pair<UINT, CWnd*>{WM_SETFOCUS, &a}));
     b.DestroyWindow();
-    EXPECT_EQ(Wnd::GetFocus(), nullptr);
+    EXPECT_EQ(CWnd::GetFocus(), nullptr);
 }
 
 namespace {
 
 // Records input messages with the modifier state seen while handling them.
-class InputProbe : public Wnd {
+class InputProbe : public CWnd {
 public:
     struct In {
         UINT msg;
@@ -271,7 +273,7 @@ protected:
     void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
     void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
     void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
-    BOOL OnMouseWheel(UINT, short delta, Point) override {
+    bool OnMouseWheel(UINT, short delta, Point) override {
         record(WM_MOUSEWHEEL, UINT(int(delta)));
         return TRUE;
     }
@@ -280,7 +282,7 @@ protected:
 
 } // namespace
 
-TEST(Wnd, KeysAndCharactersArriveAsMessages) {
+TEST(CWnd, KeysAndCharactersArriveAsMessages) {
     InputProbe w;
     ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
     using In = InputProbe::In;
@@ -298,7 +300,7 @@ TEST(Wnd, KeysAndCharactersArriveAsMessages) {
 
 // X11 gives some keys a control character as text (Delete types DEL); a character message comes
 // only for the ones a Windows keyboard types.
-TEST(Wnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
+TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
     struct Case {
         const char* name;
         UINT vk;
@@ -331,7 +333,7 @@ TEST(Wnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
     }
 }
 
-TEST(Wnd, TabReachesAWindowThatWantsIt) {
+TEST(CWnd, TabReachesAWindowThatWantsIt) {
     InputProbe w;
     ASSERT_TRUE(w.CreateTopLevel("tabs", WS_VISIBLE, Rect{0, 0, 50, 50}));
     w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
@@ -343,7 +345,7 @@ TEST(Wnd, TabReachesAWindowThatWantsIt) {
     EXPECT_EQ(w.in[2].code, VK_TAB);
 }
 
-TEST(Wnd, MouseMessagesCarryClientPointsAndFlags) {
+TEST(CWnd, MouseMessagesCarryClientPointsAndFlags) {
     InputProbe w;
     ASSERT_TRUE(w.CreateTopLevel("mouse", WS_VISIBLE, Rect{0, 0, 80, 80}));
     wndevents::Press(w, Point{10, 20}, wndevents::SHIFT);
@@ -365,7 +367,7 @@ TEST(Wnd, MouseMessagesCarryClientPointsAndFlags) {
     EXPECT_EQ(int(w.in[7].code), -240);
 }
 
-TEST(Wnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
+TEST(CWnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("bars", WS_VISIBLE, Rect{0, 0, 100, 100}));
     w.SetScrollRange(SB_VERT, 0, 300);
@@ -376,7 +378,7 @@ TEST(Wnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
     EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);       // nobody answered: the thumb went back
 }
 
-TEST(Wnd, ChildInsideAForeignWidgetGoesWithIt) {
+TEST(CWnd, ChildInsideAForeignWidgetGoesWithIt) {
     Probe host, inner;
     ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
     ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
