@@ -21,11 +21,11 @@ bool CMainFrame::OnClose() {
 
 CHelpDialog::CHelpDialog() : CDialog(CueLineHelpTemplate()) {}
 
-BOOL CHelpDialog::OnInitDialog() {
+bool CHelpDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SetDlgItemText(IDC_HELP_EDIT, CueLineHelpText());
     GotoDlgCtrl(IDC_HELP_EDIT);
-    return FALSE;
+    return false;
 }
 
 CAboutDialog::CAboutDialog() : CDialog(CueLineAboutTemplate()) {}
@@ -34,11 +34,11 @@ std::string CAboutDialog::SecondLine() {
     return "Crew pack sound text editor, version 1.0";
 }
 
-BOOL CAboutDialog::OnInitDialog() {
+bool CAboutDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SetItemImage(IDC_ABOUT_ICON, kCueLineIconXpm);
     SetDlgItemText(IDC_ABOUT_LINE2, SecondLine());
-    return TRUE;
+    return true;
 }
 
 CCueLineApp::CCueLineApp() {

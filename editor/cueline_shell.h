@@ -30,7 +30,7 @@ public:
     CHelpDialog();
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 };
 
 class CAboutDialog : public CDialog {
@@ -39,7 +39,7 @@ public:
     static std::string SecondLine();
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 };
 
 class CCueLineApp : public SingleViewApp<CMainFrame, CCueLineDoc, CCueLineView> {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace tnv;
+
 namespace {
 
 using Ran = std::vector<std::string>;
@@ -33,7 +35,7 @@ public:
         return true;
     }
     bool HasCommand(UINT id) const override { return id == ID_EDIT_COPY || id == ID_EDIT_CUT; }
-    bool OnUpdateCmdUI(CmdUI& ui) override {
+    bool OnUpdateCmdUI(CCmdUI& ui) override {
         if (ui.id() != ID_EDIT_COPY && ui.id() != ID_EDIT_CUT)
             return false;
         ui.Enable(ui.id() == ID_EDIT_COPY);
@@ -41,7 +43,7 @@ public:
     }
 };
 
-class ProbeView : public CGridView {
+class ProbeView : public GridView {
 public:
     Ran* ran;
     bool ruledOn = false;
@@ -72,7 +74,7 @@ public:
     void SetView(ProbeView* v) { view = v; }
 };
 
-class ProbeApp : public CSingleViewApp<ProbeFrame, CDocument, ProbeView> {
+class ProbeApp : public SingleViewApp<ProbeFrame, CDocument, ProbeView> {
 public:
     Ran ran;
 
@@ -123,7 +125,7 @@ TEST_F(Routing, EachCommandGoesToTheFirstTargetThatTakesIt) {
         {ID_PROBE_NONE, false, false, {}},
     };
     for (const Case& c : cases) {
-        CmdUI ui = frame().QueryCommand(c.id);
+        CCmdUI ui = frame().QueryCommand(c.id);
         EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
         EXPECT_EQ(ui.checked(), c.checked) << c.id;
         ran().clear();

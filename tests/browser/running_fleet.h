@@ -8,6 +8,9 @@
 
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 struct Running : RunningProgram<CFleetValuerApp> {
     FleetSim sim;
     FleetState state;

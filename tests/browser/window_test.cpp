@@ -21,6 +21,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 TEST(FleetWindow, StartUp) {
     Running r;
     ASSERT_TRUE(r.start());
@@ -42,7 +45,7 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
         QImage shot = r.grid().clientWidget()->grab().toImage();
         for (int row : {0, 1})
             for (int col = 0; col < kFleetColumns; ++col) {
-                Rect box;
+                CellBox box;
                 ASSERT_TRUE(r.grid().GetCellBox(row, col, &box));
                 QRect inside(box.left + 2, box.top + 2, box.right - box.left - 3,
                              box.bottom - box.top - 3);
@@ -94,7 +97,7 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     ASSERT_TRUE(r.start());
     auto expectStates = [&](bool later) {
         for (const Case& c : cases) {
-            CmdUI ui = r.frame().QueryCommand(c.id);
+            CCmdUI ui = r.frame().QueryCommand(c.id);
             EXPECT_EQ(ui.enabled(), c.enabled) << c.id;
             EXPECT_EQ(ui.checkChanged(), c.checkable) << c.id;
             EXPECT_EQ(ui.checked(), later ? c.checkedLater : c.checkedAtStart) << c.id;

@@ -4,6 +4,9 @@
 #include <QClipboard>
 #include <QTest>
 
+using namespace tnv;
+using namespace tnv::cueline;
+
 namespace {
 
 using Texts = std::vector<std::string>;

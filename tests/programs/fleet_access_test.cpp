@@ -7,6 +7,9 @@
 #include <QAccessible>
 #include <QApplication>
 
+using namespace tnv;
+using namespace tnv::fleet;
+
 namespace {
 
 using accesstest::columnTexts;

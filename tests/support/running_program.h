@@ -11,6 +11,8 @@
 
 #include <memory>
 
+using namespace tnv;
+
 template <class App> struct RunningProgram {
     ScriptedMessageBox boxes;
     ScriptedFileDialog files;

@@ -12,6 +12,8 @@
 
 #include <utility>
 
+using namespace tnv;
+
 namespace wndevents {
 
 namespace {
@@ -50,14 +52,14 @@ int qtKey(UINT vk, unsigned mods) {
 }
 
 // The client area, or the widget it hands its input to (an edit control's field).
-QWidget* target(Wnd& w) {
+QWidget* target(CWnd& w) {
     QWidget* client = w.clientWidget();
     if (client && client->focusProxy())
         return client->focusProxy();
     return client;
 }
 
-void mouse(Wnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons buttons,
+void mouse(CWnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons buttons,
            unsigned mods) {
     QWidget* t = target(w);
     if (!t)
@@ -70,7 +72,7 @@ void mouse(Wnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::Mouse
 
 } // namespace
 
-void Key(Wnd& w, UINT vk, unsigned mods, const std::string& text) {
+void Key(CWnd& w, UINT vk, unsigned mods, const std::string& text) {
     QWidget* t = target(w);
     if (!t)
         return;
@@ -83,7 +85,7 @@ void Key(Wnd& w, UINT vk, unsigned mods, const std::string& text) {
     QApplication::sendEvent(t, &release);
 }
 
-void Char(Wnd& w, char ch, unsigned mods) {
+void Char(CWnd& w, char ch, unsigned mods) {
     unsigned char b = static_cast<unsigned char>(ch);
     UINT vk = 0;
     if (b >= 'a' && b <= 'z')
@@ -95,28 +97,28 @@ void Char(Wnd& w, char ch, unsigned mods) {
     Key(w, vk, mods, std::string(1, ch));
 }
 
-void Press(Wnd& w, Point p, unsigned mods, bool right) {
+void Press(CWnd& w, Point p, unsigned mods, bool right) {
     Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
     mouse(w, QEvent::MouseButtonPress, p, b, b, mods);
 }
 
-void Release(Wnd& w, Point p, unsigned mods, bool right) {
+void Release(CWnd& w, Point p, unsigned mods, bool right) {
     Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
     mouse(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton, mods);
 }
 
-void DoubleClick(Wnd& w, Point p, unsigned mods) {
+void DoubleClick(CWnd& w, Point p, unsigned mods) {
     Press(w, p, mods);
     Release(w, p, mods);
     mouse(w, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, mods);
     Release(w, p, mods);
 }
 
-void Move(Wnd& w, Point p, bool leftDown, unsigned mods) {
+void Move(CWnd& w, Point p, bool leftDown, unsigned mods) {
     mouse(w, QEvent::MouseMove, p, Qt::NoButton, leftDown ? Qt::LeftButton : Qt::NoButton, mods);
 }
 
-void Wheel(Wnd& w, int delta, Point p, unsigned mods) {
+void Wheel(CWnd& w, int delta, Point p, unsigned mods) {
     QWidget* t = target(w);
     if (!t)
         return;
@@ -126,7 +128,7 @@ void Wheel(Wnd& w, int delta, Point p, unsigned mods) {
     QApplication::sendEvent(t, &e);
 }
 
-void ScrollBar(Wnd& w, int bar, UINT code, int pos) {
+void ScrollBar(CWnd& w, int bar, UINT code, int pos) {
     QWidget* frame = w.widget();
     if (!frame)
         return;

@@ -12,6 +12,8 @@
 #include <functional>
 #include <utility>
 
+using namespace tnv;
+
 namespace {
 
 struct Selection {
@@ -185,7 +187,7 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
         CGridInPlaceEdit* e = editor();
         if (!c.editing) {
             EXPECT_EQ(e, nullptr);
-            EXPECT_EQ(Wnd::GetFocus(), grid.get());
+            EXPECT_EQ(CWnd::GetFocus(), grid.get());
             EXPECT_EQ(liveEditors(), 0) << "closed editors delete themselves";
             continue;
         }
@@ -193,7 +195,8 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
         EXPECT_EQ(e->GetWindowText(), c.editing);
         EXPECT_TRUE(c.sel.start < 0 || selectionOf(*e) == c.sel) << selectionOf(*e);
         EXPECT_TRUE(c.arrowsEnd < 0 || e->exitsOnArrows() == (c.arrowsEnd == 1));
-        Rect box, where;
+        CellBox box;
+        Rect where;
         grid->GetCellBox(c.current.row, c.current.col, &box);
         e->GetWindowRect(&where);
         EXPECT_EQ(where.left, box.left);
@@ -268,8 +271,8 @@ TEST_F(EditTest, GridGoingAwayWhileEditingLeavesNothingBehind) {
     ev::Char(*editor(), 'k');
     grid.reset();
     settle();
-    EXPECT_EQ(Wnd::GetFocus() == nullptr ||
-                  dynamic_cast<CGridInPlaceEdit*>(Wnd::GetFocus()) == nullptr,
+    EXPECT_EQ(CWnd::GetFocus() == nullptr ||
+                  dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus()) == nullptr,
               true);
 }
 
@@ -324,7 +327,7 @@ TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
     EXPECT_EQ(grid->GetCellText(2, 2), "r2c2x");
 
     // Without an edit the same key opens the menu.
-    ASSERT_EQ(Wnd::GetFocus(), grid.get());
+    ASSERT_EQ(CWnd::GetFocus(), grid.get());
     ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f")));
     EXPECT_EQ(QApplication::activePopupWidget(), fileMenu);
 }
