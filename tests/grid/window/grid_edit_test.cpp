@@ -85,88 +85,78 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
         int changed = -1; // the cell marked changed and the grid modified
     };
     struct Case {
+        Case(const char* n, std::function<void()> a, Seen s) : name(n), act(a), seen(s) {}
         const char* name;
         std::function<void()> act;
         Seen seen;
     } cases[] = {
-        {"a letter replaces",
-         [&] { gridKey('X', "x"); },
-         {{2, 2}, "r2c2", {2, 2}, "x", {B}, {1, 1}, 1}},
-        {"space selects without typing",
-         [&] { gridKey(VK_SPACE, " "); },
-         {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {0, 4}, 1}},
-        {"backspace deletes the last",
-         [&] { gridKey(VK_BACK, "\b"); },
-         {{2, 2}, "r2c2", {2, 2}, "r2c", {B}, {3, 3}, 1}},
-        {"enter puts the caret at the end",
-         [&] { gridKey(VK_RETURN, "\r"); },
-         {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {4, 4}, 1}},
-        {"press and release on the current cell open on the release",
-         [&] {
-             ev::Press(*grid, at(2, 2));
-             EXPECT_EQ(editor(), nullptr);
-             EXPECT_EQ(grid->GetMouseMode(), GMM_CLICK_CURRENT);
-             ev::Release(*grid, at(2, 2));
-         },
-         {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {4, 4}, 0}},
-        {"a double click edits at once",
-         [&] { ev::DoubleClick(*grid, at(3, 3)); },
-         {{3, 3}, "r3c3", {3, 3}, "r3c3", {B}}},
-        {"in a clicked edit arrows move the caret, Ctrl+arrow moves on",
-         [&] {
-             CGridInPlaceEdit& e = openEditor();
-             ev::Key(e, VK_LEFT);
-             ev::Key(e, VK_LEFT);
-             EXPECT_EQ(editor(), &e);
-             EXPECT_EQ(e.GetCaretPos(), 2);
-             ev::Key(e, VK_RIGHT);
-             EXPECT_EQ(e.GetCaretPos(), 3);
-             ev::Key(e, 'Q', 0, "Q");
-             ev::Key(e, VK_LEFT, ev::CTRL);
-         },
-         {{2, 2}, "r2cQ2", {2, 1}, "r2c1", {B, E, B}, {0, 4}, 1}},
-        {"an arrow ends a typed edit and carries on",
-         [&] { ev::Char(*grid, 'z'), key(VK_DOWN, ""); },
-         {{2, 2}, "z", {3, 2}, "r3c2", {B, E, B}}},
-        {"enter stores and stays",
-         [&] {
-             ev::Char(*grid, 'n'), key('E', "e"), key(VK_RETURN, "");
-             EXPECT_EQ(typed, "ne");
-         },
-         {{2, 2}, "ne", {2, 2}, nullptr, {B, E}, {}, -1, 1}},
-        {"escape restores",
-         [&] { ev::Char(*grid, 'q'), key(VK_ESCAPE, ""); },
-         {{2, 2}, "r2c2", {2, 2}, nullptr, {B, E}, {}, -1, 0}},
-        {"a text edited back changes nothing",
-         [&] { openEditor(), key('X', "x"), key(VK_BACK, "\b"), key(VK_RETURN, ""); },
-         {{2, 2}, "r2c2", {2, 2}, nullptr, {B, E}, {}, -1, 0}},
-        {"a click elsewhere stores",
-         [&] {
-             openEditor(), key(VK_END, ""), ev::Char(*editor(), '!');
-             click(at(4, 1));
-         },
-         {{2, 2}, "r2c2!", {4, 1}, nullptr, {B, E}}},
-        {"tab carries the edit on to the next row",
-         [&] { typeAt(2, 4, 'a'), key(VK_TAB, ""); },
-         {{2, 4}, "a", {3, 1}, "r3c1", {B, E, B}, {0, 4}}},
-        {"shift+tab carries it back, escape ends it",
-         [&] {
-             typeAt(2, 4, 'a'), key(VK_TAB, ""), settle();
-             ev::Key(*editor(), VK_TAB, ev::SHIFT);
-             settle();
-             EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 4));
-             key(VK_ESCAPE, "");
-         },
-         {{2, 4}, "a", {2, 4}, nullptr, {B, E, B, E, B, E}}},
-        {"tab on the last cell reopens it",
-         [&] { typeAt(4, 4, 'w'), key(VK_TAB, ""); },
-         {{4, 4}, "w", {4, 4}, "w", {B, E, B}}},
-        {"no edit on a read-only cell",
-         [&] { lockCurrent(), click(at(2, 2)), ev::Char(*grid, 'x'); },
-         {{2, 2}, "r2c2", {2, 2}, nullptr, {}}},
-        {"nor with editing off",
-         [&] { grid->AllowEditing(FALSE), ev::Char(*grid, 'x'); },
-         {{2, 2}, "r2c2", {2, 2}, nullptr, {}}},
+        Case("a letter replaces", [&] { gridKey('X', "x"); },
+             {{2, 2}, "r2c2", {2, 2}, "x", {B}, {1, 1}, 1}),
+        Case("space selects without typing", [&] { gridKey(VK_SPACE, " "); },
+             {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {0, 4}, 1}),
+        Case("backspace deletes the last", [&] { gridKey(VK_BACK, "\b"); },
+             {{2, 2}, "r2c2", {2, 2}, "r2c", {B}, {3, 3}, 1}),
+        Case("enter puts the caret at the end", [&] { gridKey(VK_RETURN, "\r"); },
+             {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {4, 4}, 1}),
+        Case("press and release on the current cell open on the release",
+             [&] {
+                 ev::Press(*grid, at(2, 2));
+                 EXPECT_EQ(editor(), nullptr);
+                 EXPECT_EQ(grid->GetMouseMode(), GMM_CLICK_CURRENT);
+                 ev::Release(*grid, at(2, 2));
+             },
+             {{2, 2}, "r2c2", {2, 2}, "r2c2", {B}, {4, 4}, 0}),
+        Case("a double click edits at once", [&] { ev::DoubleClick(*grid, at(3, 3)); },
+             {{3, 3}, "r3c3", {3, 3}, "r3c3", {B}}),
+        Case("in a clicked edit arrows move the caret, Ctrl+arrow moves on",
+             [&] {
+                 CGridInPlaceEdit& e = openEditor();
+                 ev::Key(e, VK_LEFT);
+                 ev::Key(e, VK_LEFT);
+                 EXPECT_EQ(editor(), &e);
+                 EXPECT_EQ(e.GetCaretPos(), 2);
+                 ev::Key(e, VK_RIGHT);
+                 EXPECT_EQ(e.GetCaretPos(), 3);
+                 ev::Key(e, 'Q', 0, "Q");
+                 ev::Key(e, VK_LEFT, ev::CTRL);
+             },
+             {{2, 2}, "r2cQ2", {2, 1}, "r2c1", {B, E, B}, {0, 4}, 1}),
+        Case("an arrow ends a typed edit", [&] { ev::Char(*grid, 'z'), key(VK_DOWN, ""); },
+             {{2, 2}, "z", {3, 2}, "r3c2", {B, E, B}}),
+        Case("enter stores and stays",
+             [&] {
+                 ev::Char(*grid, 'n'), key('E', "e"), key(VK_RETURN, "");
+                 EXPECT_EQ(typed, "ne");
+             },
+             {{2, 2}, "ne", {2, 2}, nullptr, {B, E}, {}, -1, 1}),
+        Case("escape restores", [&] { ev::Char(*grid, 'q'), key(VK_ESCAPE, ""); },
+             {{2, 2}, "r2c2", {2, 2}, nullptr, {B, E}, {}, -1, 0}),
+        Case("a text edited back changes nothing",
+             [&] { openEditor(), key('X', "x"), key(VK_BACK, "\b"), key(VK_RETURN, ""); },
+             {{2, 2}, "r2c2", {2, 2}, nullptr, {B, E}, {}, -1, 0}),
+        Case("a click elsewhere stores",
+             [&] {
+                 openEditor(), key(VK_END, ""), ev::Char(*editor(), '!');
+                 click(at(4, 1));
+             },
+             {{2, 2}, "r2c2!", {4, 1}, nullptr, {B, E}}),
+        Case("tab carries the edit on to the next row", [&] { typeAt(2, 4, 'a'), key(VK_TAB, ""); },
+             {{2, 4}, "a", {3, 1}, "r3c1", {B, E, B}, {0, 4}}),
+        Case("shift+tab carries it back, escape ends it",
+             [&] {
+                 typeAt(2, 4, 'a'), key(VK_TAB, ""), settle();
+                 ev::Key(*editor(), VK_TAB, ev::SHIFT);
+                 settle();
+                 EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 4));
+                 key(VK_ESCAPE, "");
+             },
+             {{2, 4}, "a", {2, 4}, nullptr, {B, E, B, E, B, E}}),
+        Case("tab on the last cell reopens it", [&] { typeAt(4, 4, 'w'), key(VK_TAB, ""); },
+             {{4, 4}, "w", {4, 4}, "w", {B, E, B}}),
+        Case("read-only: no edit", [&] { lockCurrent(), click(at(2, 2)), ev::Char(*grid, 'x'); },
+             {{2, 2}, "r2c2", {2, 2}, nullptr, {}}),
+        Case("nor with editing off", [&] { grid->AllowEditing(FALSE), ev::Char(*grid, 'x'); },
+             {{2, 2}, "r2c2", {2, 2}, nullptr, {}}),
     };
     bool first = true;
     for (const auto& [name, act, c] : cases) {
