@@ -1,8 +1,6 @@
 // Current cell and selection shapes, without a window.
 #include "tests/grid/core/grid_test_util.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 TEST(GridSelection, CurrentCellMovesItsStateBit) {
