@@ -1,4 +1,4 @@
-#include "input_fixture.h"
+#include "grid_window_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,6 @@
 // Geometry, hit test, scroll bars and scrolling of a grid on screen.
 #include "grid_window_fixture.h"
 
-#include "tests/support/wnd_events.h"
-
 TEST_F(GridWindowTest, FirstScrolledCellFollowsThePixelPosition) {
     ProbeGrid& g = make(20, 10, 1, 1);
     EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));

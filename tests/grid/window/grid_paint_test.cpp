@@ -3,7 +3,6 @@
 
 #include "platform/base/contrast.h"
 #include "platform/draw/syscolors.h"
-#include "platform/window/wnd_app.h"
 
 #include <QApplication>
 #include <QPalette>
