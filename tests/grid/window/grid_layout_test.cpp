@@ -1,21 +1,6 @@
 // Geometry, hit test, scroll bars and scrolling of a grid on screen.
 #include "grid_window_fixture.h"
 
-TEST_F(GridWindowTest, FirstScrolledCellFollowsThePixelPosition) {
-    ProbeGrid& g = make(20, 10, 1, 1);
-    EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));
-    struct Case {
-        int vpos, hpos;
-        CGridPos first;
-    } cases[] = {{1, 0, {2, 1}}, {20, 0, {2, 1}}, {21, 0, {3, 1}},
-                 {0, 1, {1, 2}}, {0, 40, {1, 2}}, {0, 41, {1, 3}}};
-    for (const Case& c : cases) {
-        g.WriteScrollPos(SB_VERT, c.vpos);
-        g.WriteScrollPos(SB_HORZ, c.hpos);
-        EXPECT_EQ(g.GetFirstScrolledCell(), c.first) << c.vpos << "," << c.hpos;
-    }
-}
-
 TEST_F(GridWindowTest, BarsAndPageSizesMatchTheClientAreaLeftByTheBars) {
     ProbeGrid& g = make(20, 10, 1, 1);
     EXPECT_TRUE(g.IsScrollBarVisible(SB_VERT));
@@ -69,8 +54,10 @@ TEST_F(GridWindowTest, HitTestWithoutBars) {
         EXPECT_EQ(g.CellAtPoint(c.p, c.includeFixed), c.cell) << c.p.x << "," << c.p.y;
 }
 
-TEST_F(GridWindowTest, CellBoxesAreInclusiveAndFollowTheScroll) {
+// Cell boxes are inclusive; they, and the first scrolled cell, follow the scroll position.
+TEST_F(GridWindowTest, CellBoxesAndTheFirstScrolledCellFollowTheScroll) {
     ProbeGrid& g = make(20, 10, 1, 1);
+    EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));
     CellBox box;
     ASSERT_TRUE(g.GetCellBox(2, 2, &box));
     EXPECT_EQ(box, (CellBox{80, 40, 119, 59}));
@@ -84,6 +71,16 @@ TEST_F(GridWindowTest, CellBoxesAreInclusiveAndFollowTheScroll) {
     ASSERT_TRUE(g.GetCellBox(2, 0, &box));
     EXPECT_EQ(box, (CellBox{0, 20, 39, 39}));
     EXPECT_FALSE(g.GetCellBox(20, 0, &box));
+    struct Case {
+        int vpos, hpos;
+        CGridPos first;
+    } cases[] = {{1, 0, {2, 1}}, {20, 0, {2, 1}}, {21, 0, {3, 1}},
+                 {0, 1, {1, 2}}, {0, 40, {1, 2}}, {0, 41, {1, 3}}};
+    for (const Case& c : cases) {
+        g.WriteScrollPos(SB_VERT, c.vpos);
+        g.WriteScrollPos(SB_HORZ, c.hpos);
+        EXPECT_EQ(g.GetFirstScrolledCell(), c.first) << c.vpos << "," << c.hpos;
+    }
 }
 
 TEST_F(GridWindowTest, ARowEndingOnTheClientBottomIsFullyShown) {
