@@ -215,16 +215,14 @@ TEST_F(EditTest, EditorGrowsToTheGridsEdgeAndNotBeyond) {
 }
 
 TEST_F(EditTest, AlignmentFollowsTheCellFormat) {
-    struct Case {
-        UINT format;
-        DWORD align;
-    } cases[] = {{DT_RIGHT, ES_RIGHT}, {DT_CENTER, ES_CENTER}, {0, ES_LEFT}};
-    for (const Case& c : cases) {
+    const std::pair<UINT, DWORD> cases[] = {
+        {DT_RIGHT, ES_RIGHT}, {DT_CENTER, ES_CENTER}, {0, ES_LEFT}};
+    for (auto [format, align] : cases) {
         remake();
         GRIDCELLINFO info = cellInfo(2, 2, GCIF_FORMAT);
-        info.format = c.format | DT_SINGLELINE;
+        info.format = format | DT_SINGLELINE;
         grid->SetCellInfo(&info);
-        EXPECT_EQ(openEditor().GetAlignment(), c.align);
+        EXPECT_EQ(openEditor().GetAlignment(), align);
     }
 }
 

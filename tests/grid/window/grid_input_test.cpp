@@ -142,20 +142,17 @@ TEST_F(InputTest, DividerLineIsDrawnWhileDraggingAndGoneAfter) {
 
 TEST_F(InputTest, DoubleClickOnRowDividerFitsTheRowAboveOrTheRowItself) {
     // Rows 1 and 2 are 50 high: row 1 spans y 20..69, row 2 y 70..119.
-    struct Case {
-        int y;
-        int fitted;
-    } cases[] = {{72, 1}, {117, 2}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.y);
+    const std::pair<int, int> cases[] = {{72, 1}, {117, 2}}; // y, the row fitted
+    for (auto [y, fitted] : cases) {
+        SCOPED_TRACE(y);
         make(6, 4, 1, 1);
         grid->SetRowSize(1, 50);
         grid->SetRowSize(2, 50);
-        ev::Move(*grid, Point{10, c.y});
+        ev::Move(*grid, Point{10, y});
         ASSERT_EQ(grid->GetMouseMode(), GMM_NEAR_ROW_EDGE);
-        ev::DoubleClick(*grid, Point{10, c.y});
-        EXPECT_LT(grid->GetRowSize(c.fitted), 50);
-        EXPECT_EQ(grid->GetRowSize(3 - c.fitted), 50);
+        ev::DoubleClick(*grid, Point{10, y});
+        EXPECT_LT(grid->GetRowSize(fitted), 50);
+        EXPECT_EQ(grid->GetRowSize(3 - fitted), 50);
         TearDown();
     }
 }

@@ -152,21 +152,16 @@ TEST(GridPrint, RowsOnPagesOfABodyOfHundred) {
 }
 
 TEST(GridPrint, GridLineModes) {
-    struct Case {
-        int mode;
-        bool horizontal, vertical;
-    } cases[] = {{GRIDLINES_NONE, false, false},
-                 {GRIDLINES_HORZ, true, false},
-                 {GRIDLINES_VERT, false, true},
-                 {GRIDLINES_BOTH, true, true}};
-    for (const Case& c : cases) {
+    for (int mode : {GRIDLINES_NONE, GRIDLINES_HORZ, GRIDLINES_VERT, GRIDLINES_BOTH}) {
+        const bool horizontal = mode == GRIDLINES_HORZ || mode == GRIDLINES_BOTH;
+        const bool vertical = mode == GRIDLINES_VERT || mode == GRIDLINES_BOTH;
         auto grid = makeGrid(2, 40);
-        grid->SetGridLines(c.mode);
+        grid->SetGridLines(mode);
         Geometry g = exactPage(*grid, 100);
         const int top = bodyTop(*grid, g), left = 4 * g.cw;
         auto page = printPage(*grid, g, 1);
-        EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, c.horizontal) << c.mode;
-        EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, c.vertical) << c.mode;
+        EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, horizontal) << mode;
+        EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, vertical) << mode;
     }
 }
 
