@@ -21,10 +21,6 @@ public:
             out.push_back(this->GetCellText(r, col));
         return out;
     }
-    void fillColumn(int col, const std::vector<std::string>& texts, int firstRow = 0) {
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            this->SetCellText(firstRow + int(i), col, texts[i]);
-    }
     void saveSelection(const std::vector<CGridPos>& cells) {
         for (const CGridPos& p : cells)
             savedPickedCells[(std::uint64_t(std::uint32_t(p.col)) << 32) | std::uint32_t(p.row)] =

@@ -44,13 +44,9 @@ Geometry exactPage(CCellGrid& grid, int body) {
     CPrintInfo info;
     grid.PrintBegin(&probe, &info);
     grid.PrintEnd(&probe, &info);
-    Geometry g;
-    g.cw = grid.GetPrintCharWidth();
-    g.ch = grid.GetPrintCharHeight();
-    g.W = grid.GetPrintPageWidth();
-    g.H = body + 6 * g.ch + grid.GetFixedBandHeight();
-    g.B = body;
-    return g;
+    const int ch = grid.GetPrintCharHeight();
+    return {grid.GetPrintCharWidth(), ch, grid.GetPrintPageWidth(),
+            body + 6 * ch + grid.GetFixedBandHeight(), body};
 }
 
 // Prints page `page` of a job begun on a W x H image; returns the page's image.
