@@ -167,23 +167,21 @@ TEST_F(InputTest, KeysMoveTheCurrentCell) {
         UINT vk;
         unsigned mods;
         CGridPos to;
-    } cases[] = {
-        {"TabRight", {1, 1}, VK_TAB, 0, {1, 2}},
-        {"TabWrapsToNextRow", {1, 3}, VK_TAB, 0, {2, 1}},
-        {"TabOnLastCellStays", {3, 3}, VK_TAB, 0, {3, 3}},
-        {"ShiftTabLeft", {2, 2}, VK_TAB, ev::SHIFT, {2, 1}},
-        {"ShiftTabWrapsToRowAbove", {2, 1}, VK_TAB, ev::SHIFT, {1, 3}},
-        {"ShiftTabOnFirstCellStays", {1, 1}, VK_TAB, ev::SHIFT, {1, 1}},
-        {"LeftStopsAtFixedColumn", {2, 1}, VK_LEFT, 0, {2, 1}},
-        {"UpStopsAtFixedRow", {1, 2}, VK_UP, 0, {1, 2}},
-        {"RightStopsAtLastColumn", {2, 3}, VK_RIGHT, 0, {2, 3}},
-        {"DownStopsAtLastRow", {3, 2}, VK_DOWN, 0, {3, 2}},
-        {"Down", {1, 2}, VK_DOWN, 0, {2, 2}},
-        {"HomeKeepsColumn", {3, 2}, VK_HOME, 0, {1, 2}},
-        {"EndKeepsColumn", {1, 3}, VK_END, 0, {3, 3}},
-        {"PageDownWhenViewCannotScroll", {1, 2}, VK_NEXT, 0, {3, 2}},
-        {"PageUpWhenViewCannotScroll", {3, 2}, VK_PRIOR, 0, {1, 2}},
-    };
+    } cases[] = {{"TabRight", {1, 1}, VK_TAB, 0, {1, 2}},
+                 {"TabWrapsToNextRow", {1, 3}, VK_TAB, 0, {2, 1}},
+                 {"TabOnLastCellStays", {3, 3}, VK_TAB, 0, {3, 3}},
+                 {"ShiftTabLeft", {2, 2}, VK_TAB, ev::SHIFT, {2, 1}},
+                 {"ShiftTabWrapsToRowAbove", {2, 1}, VK_TAB, ev::SHIFT, {1, 3}},
+                 {"ShiftTabOnFirstCellStays", {1, 1}, VK_TAB, ev::SHIFT, {1, 1}},
+                 {"LeftStopsAtFixedColumn", {2, 1}, VK_LEFT, 0, {2, 1}},
+                 {"UpStopsAtFixedRow", {1, 2}, VK_UP, 0, {1, 2}},
+                 {"RightStopsAtLastColumn", {2, 3}, VK_RIGHT, 0, {2, 3}},
+                 {"DownStopsAtLastRow", {3, 2}, VK_DOWN, 0, {3, 2}},
+                 {"Down", {1, 2}, VK_DOWN, 0, {2, 2}},
+                 {"HomeKeepsColumn", {3, 2}, VK_HOME, 0, {1, 2}},
+                 {"EndKeepsColumn", {1, 3}, VK_END, 0, {3, 3}},
+                 {"PageDownWhenViewCannotScroll", {1, 2}, VK_NEXT, 0, {3, 2}},
+                 {"PageUpWhenViewCannotScroll", {3, 2}, VK_PRIOR, 0, {1, 2}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         make(4, 4, 1, 1);
