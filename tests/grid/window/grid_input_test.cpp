@@ -213,16 +213,8 @@ TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
     EXPECT_TRUE(grid->IsCellOnScreen(39, 1));
 }
 
-namespace {
-
-// The Delete key as X11 sends it: its text is DEL (127).
-void pressDelete(CWnd& w) {
-    ev::Key(w, VK_DELETE, 0, "\x7f");
-}
-
-} // namespace
-
 TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotificationsAndOpensNoEditor) {
+    auto pressDelete = [](CWnd& w) { ev::Key(w, VK_DELETE, 0, "\x7f"); }; // X11's text: DEL
     make(4, 4, 1, 1);
     grid->SetCellText(2, 2, "text");
     grid->SetCellText(2, 3, "locked");
