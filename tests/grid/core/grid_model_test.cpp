@@ -1,18 +1,12 @@
 // The grid's data without a window: counts, cells, attributes, modified flags.
 #include "tests/grid/core/grid_test_util.h"
 
-#include <gtest/gtest.h>
-
-using namespace tnv;
-
 TEST(GridModel, ATableWithoutAWindowStartsWithTheClassicColours) {
     TestGrid g(3, 4, 1, 1);
-    EXPECT_EQ(g.GetCellTextColor(), RGB(0, 0, 0));
-    EXPECT_EQ(g.GetFixedTextColor(), RGB(0, 0, 0));
-    EXPECT_EQ(g.GetCellBackColor(), RGB(255, 255, 255));
-    EXPECT_EQ(g.GetGridBackColor(), RGB(128, 128, 128));
-    EXPECT_EQ(g.GetFixedBackColor(), RGB(212, 208, 200));
-    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    EXPECT_EQ((std::vector{g.GetCellTextColor(), g.GetFixedTextColor(), g.GetCellBackColor(),
+                           g.GetGridBackColor(), g.GetFixedBackColor(), g.GetGridLineColor()}),
+              (std::vector{RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255), RGB(128, 128, 128),
+                           RGB(212, 208, 200), RGB(192, 192, 192)}));
     EXPECT_EQ(g.GetRowSize(2), 10);
     EXPECT_EQ(g.GetColSize(3), 30);
     EXPECT_EQ(*g.GetCellFont(2, 3), g.GetGridFont());
@@ -143,7 +137,7 @@ TEST(GridModel, OnlySetCellStateKeepsTheSelectedCellMap) {
     EXPECT_EQ(g.GetPickedCount(), 0u);
 }
 
-TEST(GridModel, ShrinkingTakesVanishedCellsOutOfTheSelection) {
+TEST(GridModel, SelectionEntriesLeaveWithTheirCellsAndDoNotCollide) {
     TestGrid g(4, 4);
     g.SetCellState(3, 1, GCS_PICKED);
     g.SetCellState(1, 3, GCS_PICKED);
@@ -154,14 +148,13 @@ TEST(GridModel, ShrinkingTakesVanishedCellsOutOfTheSelection) {
     EXPECT_EQ(g.GetPickedCount(), 1u);
     EXPECT_TRUE(g.IsPicked(0, 0));
     EXPECT_EQ(g.GetSelectionBounds(), CGridSpan(0, 0, 0, 0));
-}
 
-TEST(GridModel, CellsBeyondSixtyFiveThousandRowsKeepTheirOwnSelectionEntries) {
-    TestGrid g(65537, 1);
-    g.SetCellState(0, 0, GCS_PICKED);
-    g.SetCellState(65536, 0, GCS_PICKED);
-    EXPECT_EQ(g.GetPickedCount(), 2u);
-    EXPECT_EQ(g.GetSelectionBounds(), CGridSpan(0, 0, 65536, 0));
+    // Cells beyond 65,535 rows keep their own entries.
+    TestGrid tall(65537, 1);
+    tall.SetCellState(0, 0, GCS_PICKED);
+    tall.SetCellState(65536, 0, GCS_PICKED);
+    EXPECT_EQ(tall.GetPickedCount(), 2u);
+    EXPECT_EQ(tall.GetSelectionBounds(), CGridSpan(0, 0, 65536, 0));
 }
 
 TEST(GridModel, MarkModifiedGridWideAndPerCell) {
@@ -272,8 +265,6 @@ TEST(GridModel, SpansAreValidOnlyInsideTheGrid) {
         {CGridSpan(0, 3, 2, 2), false},     {CGridSpan(3, 4, -1, -1), false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(bool(g.IsValidSpan(c.span)), c.valid)
-            << c.span.minRow << "," << c.span.minCol << "," << c.span.maxRow << ","
-            << c.span.maxCol;
+        EXPECT_EQ(bool(g.IsValidSpan(c.span)), c.valid) << "case " << &c - cases;
     EXPECT_EQ(CGridSpan(1, 1, 2, 3).GetCellCount(), 6);
 }

@@ -1,28 +1,7 @@
 // Current cell and selection shapes, without a window.
 #include "tests/grid/core/grid_test_util.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
-using namespace tnv;
-
-namespace {
-
-std::vector<CGridPos> picked(TestGrid& g) {
-    std::vector<CGridPos> out;
-    for (int r = 0; r < g.GetNumRows(); ++r)
-        for (int c = 0; c < g.GetNumCols(); ++c)
-            if (g.IsPicked(r, c)) {
-                EXPECT_EQ(g.GetCellState(r, c) & GCS_PICKED, GCS_PICKED);
-                out.push_back(CGridPos(r, c));
-            } else {
-                EXPECT_EQ(g.GetCellState(r, c) & GCS_PICKED, 0u) << r << "," << c;
-            }
-    return out;
-}
-
-} // namespace
 
 TEST(GridSelection, CurrentCellMovesItsStateBit) {
     TestGrid g(4, 4, 1, 1);

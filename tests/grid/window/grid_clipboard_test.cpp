@@ -86,48 +86,33 @@ TEST(GridClipboard, NoSelectionCopiesNothingAndDisablesCopyAndCut) {
     EXPECT_EQ(GetClipboardText8(), "kept");
 }
 
+// Pasted at a cell of a table whose (4, 3) is read-only; then a read-only current cell.
 TEST(GridClipboard, PasteSplitsLinesAndFields) {
     struct Case {
-        const char* name;
         CGridPos at;
         std::string text;
         std::string expect;
     } cases[] = {
-        {"comma and tab", {2, 1}, "x,y\tz", "11|12|13\nx|y|z\n31|32|33\n41|42|43\n"},
-        {"empty field vanishes", {1, 1}, "a\t\tb", "a|b|13\n21|22|23\n31|32|33\n41|42|43\n"},
-        {"carriage returns and the last empty line",
-         {1, 2},
-         "p\r\nq\r\n",
-         "11|p|13\n21|q|23\n31|32|33\n41|42|43\n"},
-        {"extra fields and lines dropped",
-         {3, 2},
-         "a\tb\tc\nd\te\tf\ng\th\n",
-         "11|12|13\n21|22|23\n31|a|b\n41|d|e\n"},
-        {"empty middle line empties its first cell",
-         {1, 1},
-         "a\n\nb",
-         "a|12|13\n|22|23\nb|32|33\n41|42|43\n"},
-        {"read-only neighbour is overwritten",
-         {4, 2},
-         "u\tv",
-         "11|12|13\n21|22|23\n31|32|33\n41|u|v\n"},
+        {{2, 1}, "x,y\tz", "11|12|13\nx|y|z\n31|32|33\n41|42|43\n"},      // comma and tab
+        {{1, 1}, "a\t\tb", "a|b|13\n21|22|23\n31|32|33\n41|42|43\n"},     // an empty field vanishes
+        {{1, 2}, "p\r\nq\r\n", "11|p|13\n21|q|23\n31|32|33\n41|42|43\n"}, // CRs, empty last line
+        // Extra fields and lines dropped.
+        {{3, 2}, "a\tb\tc\nd\te\tf\ng\th\n", "11|12|13\n21|22|23\n31|a|b\n41|d|e\n"},
+        {{1, 1}, "a\n\nb", "a|12|13\n|22|23\nb|32|33\n41|42|43\n"}, // an empty line: one cell empty
+        {{4, 2}, "u\tv", "11|12|13\n21|22|23\n31|32|33\n41|u|v\n"}, // a read-only neighbour written
     };
     for (const Case& c : cases) {
         Table t;
         t.lock(4, 3);
-        EXPECT_EQ(pasteAt(t, c.at, c.text), c.expect) << c.name;
-        EXPECT_TRUE(t.grid.IsModified()) << c.name;
+        EXPECT_EQ(pasteAt(t, c.at, c.text), c.expect) << c.text;
+        EXPECT_TRUE(t.grid.IsModified()) << c.text;
     }
-}
-
-TEST(GridClipboard, PasteIntoReadOnlyCurrentCellChangesNothing) {
     Table t;
     t.lock(2, 2);
     SetClipboardText8("x");
     t.grid.SetCurrentCell(2, 2);
     EXPECT_FALSE(t.enabled(ID_EDIT_PASTE));
-    std::string before = pasteAt(t, {2, 2}, "x\ty");
-    EXPECT_EQ(before, "11|12|13\n21|22|23\n31|32|33\n41|42|43\n");
+    EXPECT_EQ(pasteAt(t, {2, 2}, "x\ty"), "11|12|13\n21|22|23\n31|32|33\n41|42|43\n");
     EXPECT_FALSE(t.grid.IsModified());
 }
 

@@ -1,33 +1,10 @@
-#include "input_fixture.h"
+#include "grid_window_fixture.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
 
 #include <chrono>
 #include <thread>
-
-using namespace tnv;
-
-namespace {
-
-std::vector<CGridPos> picked(CCellGrid& g) {
-    std::vector<CGridPos> out;
-    for (int r = 0; r < g.GetNumRows(); ++r)
-        for (int c = 0; c < g.GetNumCols(); ++c)
-            if (g.IsPicked(r, c))
-                out.push_back(CGridPos(r, c));
-    return out;
-}
-
-std::vector<CGridPos> block(int r0, int c0, int r1, int c1) {
-    std::vector<CGridPos> out;
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c)
-            out.push_back(CGridPos(r, c));
-    return out;
-}
-
-} // namespace
 
 // --- presses and drags ----------------------------------------------------------------------
 
@@ -45,43 +22,41 @@ TEST_F(InputTest, PressOnHeaderMakesFirstBodyCellCurrentAndDragSelectsColumns) {
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
-TEST_F(InputTest, CornerSelectsEveryBodyCell) {
-    make(4, 4, 1, 1);
-    click(at(0, 0));
-    EXPECT_EQ(picked(*grid), block(1, 1, 3, 3));
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(1, 1));
-}
-
-TEST_F(InputTest, ShiftPressSelectsBlockFromCurrentCell) {
-    make(6, 6, 1, 1);
-    click(at(1, 1));
-    click(at(3, 4), ev::SHIFT);
-    EXPECT_EQ(picked(*grid), block(1, 1, 3, 4));
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(3, 4));
-}
-
-TEST_F(InputTest, CtrlPressKeepsEarlierSelectionOnlyWithoutSingleRowSelection) {
-    for (BOOL single : {TRUE, FALSE}) {
-        SCOPED_TRACE(single);
-        make(6, 6, 1, 1);
-        grid->SetSingleRowSelection(single);
-        click(at(1, 1));
-        click(at(3, 3), ev::CTRL);
-        EXPECT_TRUE(grid->IsPicked(3, 3));
-        EXPECT_EQ(grid->IsPicked(1, 1), !single);
+// Clicks on n x n cells, one fixed row and column: the cells picked and the current cell after;
+// each click posts (not sends) one command to the owner.
+TEST_F(InputTest, ClicksPickCells) {
+    struct Click {
+        CGridPos cell;
+        unsigned mods;
+    };
+    struct Case {
+        int n;
+        std::vector<Click> clicks;
+        std::vector<CGridPos> picked;
+        CGridPos current;
+        BOOL singleRow = TRUE;
+    } cases[] = {
+        {4, {{{0, 0}, 0}}, block(1, 1, 3, 3), {1, 1}}, // the corner: every body cell
+        {4, {{{2, 2}, 0}}, block(2, 2, 2, 2), {2, 2}},
+        {6, {{{1, 1}, 0}, {{3, 4}, ev::SHIFT}}, block(1, 1, 3, 4), {3, 4}}, // from the current cell
+        // Ctrl keeps the earlier selection only without single-row selection.
+        {6, {{{1, 1}, 0}, {{3, 3}, ev::CTRL}}, {{3, 3}}, {3, 3}},
+        {6, {{{1, 1}, 0}, {{3, 3}, ev::CTRL}}, {{1, 1}, {3, 3}}, {3, 3}, FALSE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.clicks.back().cell.row << "," << c.singleRow);
+        make(c.n, c.n, 1, 1);
+        owner.commands.clear();
+        grid->SetSingleRowSelection(c.singleRow);
+        for (const Click& k : c.clicks)
+            click(at(k.cell.row, k.cell.col), k.mods);
+        EXPECT_EQ(picked(*grid), c.picked);
+        EXPECT_EQ(grid->GetCurrentCell(), c.current);
+        EXPECT_TRUE(owner.commands.empty());
+        settle();
+        EXPECT_EQ(owner.commands, std::vector<WPARAM>(c.clicks.size(), MAKEWPARAM(100, 0)));
         TearDown();
     }
-}
-
-TEST_F(InputTest, ClickPostsOneCommandToTheOwner) {
-    make(4, 4, 1, 1);
-    click(at(2, 2));
-    EXPECT_TRUE(owner.commands.empty()) << "posted, not sent";
-    settle();
-    ASSERT_EQ(owner.commands.size(), 1u);
-    EXPECT_EQ(owner.commands[0], MAKEWPARAM(100, 0));
-    EXPECT_EQ(grid->GetCurrentCell(), CGridPos(2, 2));
-    EXPECT_EQ(picked(*grid), block(2, 2, 2, 2));
 }
 
 TEST_F(InputTest, PressOutsideEveryCellDoesNothing) {
@@ -96,70 +71,47 @@ TEST_F(InputTest, PressOutsideEveryCellDoesNothing) {
 
 // --- dividers -------------------------------------------------------------------------------
 
-struct DividerCase {
-    const char* name;
-    Point press;
-    bool sizes;   // the press grabs a divider
-    int sizedCol; // column (or row) being sized
-    bool rows;
-};
-
-class DividerTest : public InputTest, public testing::WithParamInterface<DividerCase> {};
-
-// Columns and rows are 40 x 20; the boundary of columns 0 and 1 is at x = 40, of rows 0 and 1
-// at y = 20.
-TEST_P(DividerTest, GrabAndDrag) {
-    const DividerCase& c = GetParam();
-    make(6, 6, 1, 1);
-    ev::Move(*grid, c.press);
-    ev::Press(*grid, c.press);
-    if (!c.sizes) {
-        EXPECT_NE(grid->GetMouseMode(), GMM_SIZE_COL);
-        EXPECT_NE(grid->GetMouseMode(), GMM_SIZE_ROW);
-        ev::Release(*grid, c.press);
-        return;
+// Columns and rows are 40 x 20; the boundary of columns 0 and 1 is at x = 40, of rows 0 and 1 at
+// y = 20. A press within 3 pixels of a boundary in the headers grabs it, after the pointer
+// hovered there or not; the drag, released, gives the size from the line's start; never below 0.
+TEST_F(InputTest, DividerGrabAndDrag) {
+    struct Case {
+        const char* name;
+        Point press;
+        int mode;            // GMM_SIZE_COL or GMM_SIZE_ROW; 0: the press grabs no divider
+        int sized, size = 0; // the column (or row) sized, its size after the drag
+        std::vector<Point> drag{};
+        bool hover = true;
+    } cases[] = {
+        {"RightOfBoundaryWithin3", {43, 10}, GMM_SIZE_COL, 0, 58, {{58, 10}}},
+        {"LeftOfBoundaryWithin3", {37, 10}, GMM_SIZE_COL, 0, 52, {{52, 10}}},
+        {"FourPixelsAway", {44, 10}, 0, 0},
+        {"LeftEdgeOfColumn0", {1, 10}, 0, 0},
+        {"ColumnDividerBelowFixedRows", {43, 50}, 0, 0},
+        {"BelowRowBoundary", {10, 42}, GMM_SIZE_ROW, 1, 37, {{10, 57}}},
+        {"AboveRowBoundary", {10, 38}, GMM_SIZE_ROW, 1, 33, {{10, 53}}},
+        {"TopEdgeOfRow0", {10, 1}, 0, 0},
+        {"RowDividerRightOfFixedColumns", {60, 42}, 0, 0},
+        {"PastItsColumnStartGivesZero", {83, 10}, GMM_SIZE_COL, 1, 0, {{-30, 10}}, false},
+        {"ReleasedWherePressed", {43, 10}, GMM_SIZE_COL, 0, 40, {{70, 10}, {43, 10}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        make(6, 6, 1, 1);
+        if (c.hover)
+            ev::Move(*grid, c.press);
+        ev::Press(*grid, c.press);
+        const int mode = grid->GetMouseMode();
+        EXPECT_EQ(mode == GMM_SIZE_COL || mode == GMM_SIZE_ROW ? mode : 0, c.mode);
+        for (Point p : c.drag)
+            ev::Move(*grid, p, true);
+        ev::Release(*grid, c.drag.empty() ? c.press : c.drag.back());
+        const int size =
+            c.mode == GMM_SIZE_ROW ? grid->GetRowSize(c.sized) : grid->GetColSize(c.sized);
+        EXPECT_TRUE(!c.mode || size == c.size) << size;
+        EXPECT_EQ(grid->GetMouseMode(), GMM_IDLE);
+        TearDown();
     }
-    EXPECT_EQ(grid->GetMouseMode(), c.rows ? GMM_SIZE_ROW : GMM_SIZE_COL);
-    Point to = c.rows ? Point{c.press.x, c.press.y + 15} : Point{c.press.x + 15, c.press.y};
-    ev::Move(*grid, to, true);
-    ev::Release(*grid, to);
-    int start = c.rows ? 20 * c.sizedCol : 40 * c.sizedCol;
-    int expect = (c.rows ? to.y : to.x) - start;
-    EXPECT_EQ(c.rows ? grid->GetRowSize(c.sizedCol) : grid->GetColSize(c.sizedCol), expect);
-    EXPECT_EQ(grid->GetMouseMode(), GMM_IDLE);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Grid, DividerTest,
-    testing::Values(DividerCase{"RightOfBoundaryWithin3", {43, 10}, true, 0, false},
-                    DividerCase{"LeftOfBoundaryWithin3", {37, 10}, true, 0, false},
-                    DividerCase{"FourPixelsAway", {44, 10}, false, 0, false},
-                    DividerCase{"LeftEdgeOfColumn0", {1, 10}, false, 0, false},
-                    DividerCase{"ColumnDividerBelowFixedRows", {43, 50}, false, 0, false},
-                    DividerCase{"BelowRowBoundary", {10, 42}, true, 1, true},
-                    DividerCase{"AboveRowBoundary", {10, 38}, true, 1, true},
-                    DividerCase{"TopEdgeOfRow0", {10, 1}, false, 0, true},
-                    DividerCase{"RowDividerRightOfFixedColumns", {60, 42}, false, 0, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(InputTest, DividerDraggedPastItsColumnStartGivesZeroNotNegative) {
-    make(4, 6, 1, 1);
-    grid->SetColSize(1, 40);
-    Point press{83, 10}; // right of the boundary of columns 1 and 2: sizes column 1 (x 40..79)
-    ev::Press(*grid, press);
-    ASSERT_EQ(grid->GetMouseMode(), GMM_SIZE_COL);
-    ev::Move(*grid, Point{-30, 10}, true);
-    ev::Release(*grid, Point{-30, 10});
-    EXPECT_EQ(grid->GetColSize(1), 0);
-}
-
-TEST_F(InputTest, DividerReleasedWhereItWasPressedChangesNothing) {
-    make(4, 6, 1, 1);
-    ev::Press(*grid, Point{43, 10});
-    ev::Move(*grid, Point{70, 10}, true);
-    ev::Move(*grid, Point{43, 10}, true);
-    ev::Release(*grid, Point{43, 10});
-    EXPECT_EQ(grid->GetColSize(0), 40);
 }
 
 TEST_F(InputTest, DividerLineIsDrawnWhileDraggingAndGoneAfter) {
@@ -172,82 +124,75 @@ TEST_F(InputTest, DividerLineIsDrawnWhileDraggingAndGoneAfter) {
     auto pixel = [ratio](const QImage& image, int x, int y) {
         return image.pixel(int((x + 0.5) * ratio), int((y + 0.5) * ratio));
     };
-    ASSERT_TRUE(grid->SaveWindowImage(pictures.file("before.png")));
-    QImage before(QString::fromStdString(pictures.file("before.png")));
+    auto picture = [&](const char* name) {
+        EXPECT_TRUE(grid->SaveWindowImage(pictures.file(name)));
+        return QImage(QString::fromStdString(pictures.file(name)));
+    };
+    QImage before = picture("before.png");
     ev::Press(*grid, Point{43, 10});
     ev::Move(*grid, Point{100, 10}, true);
-    grid->SaveWindowImage(pictures.file("during.png"));
-    QImage during(QString::fromStdString(pictures.file("during.png")));
+    QImage during = picture("during.png");
     EXPECT_NE(pixel(during, 100, 100), pixel(before, 100, 100));
     EXPECT_EQ(pixel(during, 43, 100), pixel(before, 43, 100)) << "the press line was moved away";
     ev::Release(*grid, Point{43, 10}); // back where it started: no resize, line erased
     grid->UpdateWindow();
-    grid->SaveWindowImage(pictures.file("after.png"));
-    QImage after(QString::fromStdString(pictures.file("after.png")));
+    QImage after = picture("after.png");
     EXPECT_EQ(pixel(after, 100, 100), pixel(before, 100, 100));
 }
 
 TEST_F(InputTest, DoubleClickOnRowDividerFitsTheRowAboveOrTheRowItself) {
     // Rows 1 and 2 are 50 high: row 1 spans y 20..69, row 2 y 70..119.
-    struct Case {
-        int y;
-        int fitted;
-    } cases[] = {{72, 1}, {117, 2}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.y);
+    const std::pair<int, int> cases[] = {{72, 1}, {117, 2}}; // y, the row fitted
+    for (auto [y, fitted] : cases) {
+        SCOPED_TRACE(y);
         make(6, 4, 1, 1);
         grid->SetRowSize(1, 50);
         grid->SetRowSize(2, 50);
-        ev::Move(*grid, Point{10, c.y});
+        ev::Move(*grid, Point{10, y});
         ASSERT_EQ(grid->GetMouseMode(), GMM_NEAR_ROW_EDGE);
-        ev::DoubleClick(*grid, Point{10, c.y});
-        EXPECT_LT(grid->GetRowSize(c.fitted), 50);
-        EXPECT_EQ(grid->GetRowSize(3 - c.fitted), 50);
+        ev::DoubleClick(*grid, Point{10, y});
+        EXPECT_LT(grid->GetRowSize(fitted), 50);
+        EXPECT_EQ(grid->GetRowSize(3 - fitted), 50);
         TearDown();
     }
 }
 
 // --- keys -----------------------------------------------------------------------------------
 
-struct KeyCase {
-    const char* name;
-    CGridPos from;
-    UINT vk;
-    unsigned mods;
-    CGridPos to;
-};
-
-class KeyMoveTest : public InputTest, public testing::WithParamInterface<KeyCase> {};
-
-// 4 x 4, one fixed row and column: body rows and columns 1 to 3.
-TEST_P(KeyMoveTest, MovesTheCurrentCell) {
-    const KeyCase& c = GetParam();
-    make(4, 4, 1, 1);
-    click(at(c.from.row, c.from.col));
-    ev::Key(*grid, c.vk, c.mods);
-    EXPECT_EQ(grid->GetCurrentCell(), c.to);
-    EXPECT_TRUE(grid->IsPicked(c.to.row, c.to.col));
-    EXPECT_EQ(CWnd::GetFocus(), grid.get()) << "no edit starts";
+// 4 x 4, one fixed row and column: body rows and columns 1 to 3. No edit starts.
+TEST_F(InputTest, KeysMoveTheCurrentCell) {
+    struct Case {
+        const char* name;
+        CGridPos from;
+        UINT vk;
+        unsigned mods;
+        CGridPos to;
+    } cases[] = {{"TabRight", {1, 1}, VK_TAB, 0, {1, 2}},
+                 {"TabWrapsToNextRow", {1, 3}, VK_TAB, 0, {2, 1}},
+                 {"TabOnLastCellStays", {3, 3}, VK_TAB, 0, {3, 3}},
+                 {"ShiftTabLeft", {2, 2}, VK_TAB, ev::SHIFT, {2, 1}},
+                 {"ShiftTabWrapsToRowAbove", {2, 1}, VK_TAB, ev::SHIFT, {1, 3}},
+                 {"ShiftTabOnFirstCellStays", {1, 1}, VK_TAB, ev::SHIFT, {1, 1}},
+                 {"LeftStopsAtFixedColumn", {2, 1}, VK_LEFT, 0, {2, 1}},
+                 {"UpStopsAtFixedRow", {1, 2}, VK_UP, 0, {1, 2}},
+                 {"RightStopsAtLastColumn", {2, 3}, VK_RIGHT, 0, {2, 3}},
+                 {"DownStopsAtLastRow", {3, 2}, VK_DOWN, 0, {3, 2}},
+                 {"Down", {1, 2}, VK_DOWN, 0, {2, 2}},
+                 {"HomeKeepsColumn", {3, 2}, VK_HOME, 0, {1, 2}},
+                 {"EndKeepsColumn", {1, 3}, VK_END, 0, {3, 3}},
+                 {"PageDownWhenViewCannotScroll", {1, 2}, VK_NEXT, 0, {3, 2}},
+                 {"PageUpWhenViewCannotScroll", {3, 2}, VK_PRIOR, 0, {1, 2}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        make(4, 4, 1, 1);
+        click(at(c.from.row, c.from.col));
+        ev::Key(*grid, c.vk, c.mods);
+        EXPECT_EQ(grid->GetCurrentCell(), c.to);
+        EXPECT_TRUE(grid->IsPicked(c.to.row, c.to.col));
+        EXPECT_EQ(CWnd::GetFocus(), grid.get());
+        TearDown();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Grid, KeyMoveTest,
-    testing::Values(KeyCase{"TabRight", {1, 1}, VK_TAB, 0, {1, 2}},
-                    KeyCase{"TabWrapsToNextRow", {1, 3}, VK_TAB, 0, {2, 1}},
-                    KeyCase{"TabOnLastCellStays", {3, 3}, VK_TAB, 0, {3, 3}},
-                    KeyCase{"ShiftTabLeft", {2, 2}, VK_TAB, ev::SHIFT, {2, 1}},
-                    KeyCase{"ShiftTabWrapsToRowAbove", {2, 1}, VK_TAB, ev::SHIFT, {1, 3}},
-                    KeyCase{"ShiftTabOnFirstCellStays", {1, 1}, VK_TAB, ev::SHIFT, {1, 1}},
-                    KeyCase{"LeftStopsAtFixedColumn", {2, 1}, VK_LEFT, 0, {2, 1}},
-                    KeyCase{"UpStopsAtFixedRow", {1, 2}, VK_UP, 0, {1, 2}},
-                    KeyCase{"RightStopsAtLastColumn", {2, 3}, VK_RIGHT, 0, {2, 3}},
-                    KeyCase{"DownStopsAtLastRow", {3, 2}, VK_DOWN, 0, {3, 2}},
-                    KeyCase{"Down", {1, 2}, VK_DOWN, 0, {2, 2}},
-                    KeyCase{"HomeKeepsColumn", {3, 2}, VK_HOME, 0, {1, 2}},
-                    KeyCase{"EndKeepsColumn", {1, 3}, VK_END, 0, {3, 3}},
-                    KeyCase{"PageDownWhenViewCannotScroll", {1, 2}, VK_NEXT, 0, {3, 2}},
-                    KeyCase{"PageUpWhenViewCannotScroll", {3, 2}, VK_PRIOR, 0, {1, 2}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InputTest, ShiftArrowExtendsFromTheAnchorPlainArrowRestarts) {
     make(5, 5, 1, 1);
@@ -268,16 +213,8 @@ TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
     EXPECT_TRUE(grid->IsCellOnScreen(39, 1));
 }
 
-namespace {
-
-// The Delete key as X11 sends it: its text is DEL (127).
-void pressDelete(CWnd& w) {
-    ev::Key(w, VK_DELETE, 0, "\x7f");
-}
-
-} // namespace
-
 TEST_F(InputTest, DeleteEmptiesWritableCellWithBothNotificationsAndOpensNoEditor) {
+    auto pressDelete = [](CWnd& w) { ev::Key(w, VK_DELETE, 0, "\x7f"); }; // X11's text: DEL
     make(4, 4, 1, 1);
     grid->SetCellText(2, 2, "text");
     grid->SetCellText(2, 3, "locked");

@@ -1,34 +1,7 @@
 // Geometry, hit test, scroll bars and scrolling of a grid on screen.
 #include "grid_window_fixture.h"
 
-#include "tests/support/wnd_events.h"
-
-using namespace tnv;
-
-TEST_F(GridWindowTest, FirstScrolledCellFollowsThePixelPosition) {
-    ProbeGrid& g = make(20, 10, 1, 1);
-    EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));
-    struct Case {
-        int vpos, hpos;
-        CGridPos first;
-    } cases[] = {{1, 0, {2, 1}}, {20, 0, {2, 1}}, {21, 0, {3, 1}},
-                 {0, 1, {1, 2}}, {0, 40, {1, 2}}, {0, 41, {1, 3}}};
-    for (const Case& c : cases) {
-        g.WriteScrollPos(SB_VERT, c.vpos);
-        g.WriteScrollPos(SB_HORZ, c.hpos);
-        EXPECT_EQ(g.GetFirstScrolledCell(), c.first) << c.vpos << "," << c.hpos;
-    }
-}
-
-TEST_F(GridWindowTest, ContentThatFitsNeedsNoBars) {
-    ProbeGrid& g = make(4, 3, 1, 1);
-    EXPECT_EQ(g.GetVScrollMax(), 0);
-    EXPECT_EQ(g.GetHScrollMax(), 0);
-    EXPECT_FALSE(g.IsScrollBarVisible(SB_VERT));
-    EXPECT_FALSE(g.IsScrollBarVisible(SB_HORZ));
-}
-
-TEST_F(GridWindowTest, PageSizesMatchTheClientAreaLeftByTheBars) {
+TEST_F(GridWindowTest, BarsAndPageSizesMatchTheClientAreaLeftByTheBars) {
     ProbeGrid& g = make(20, 10, 1, 1);
     EXPECT_TRUE(g.IsScrollBarVisible(SB_VERT));
     EXPECT_TRUE(g.IsScrollBarVisible(SB_HORZ));
@@ -44,12 +17,9 @@ TEST_F(GridWindowTest, PageSizesMatchTheClientAreaLeftByTheBars) {
     EXPECT_EQ(v.nMax, 20 * 20 - 20 - 1);
     EXPECT_EQ(h.nMax, 10 * 40 - 40 - 1);
     EXPECT_EQ(g.GetVScrollMax(), v.nMax);
-}
 
-TEST_F(GridWindowTest, BarsStayWhenFixedRowsFillTheClientOrTheGridIsCleared) {
-    ProbeGrid& g = make(20, 10, 1, 1);
-    SCROLLINFO before;
-    g.GetScrollInfo(SB_VERT, &before);
+    // The bars stay when the fixed rows fill the client area, or the grid is cleared.
+    const SCROLLINFO before = v;
     g.SetRowSize(0, 1000);
     g.RecalcScrollBars();
     SCROLLINFO after;
@@ -63,8 +33,13 @@ TEST_F(GridWindowTest, BarsStayWhenFixedRowsFillTheClientOrTheGridIsCleared) {
     EXPECT_TRUE(g.IsScrollBarVisible(SB_VERT));
 }
 
-TEST_F(GridWindowTest, HitTest) {
+// Content that fits needs no bars.
+TEST_F(GridWindowTest, HitTestWithoutBars) {
     ProbeGrid& g = make(4, 3, 1, 1);
+    EXPECT_EQ(g.GetVScrollMax(), 0);
+    EXPECT_EQ(g.GetHScrollMax(), 0);
+    EXPECT_FALSE(g.IsScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(g.IsScrollBarVisible(SB_HORZ));
     struct Case {
         Point p;
         BOOL includeFixed;
@@ -79,8 +54,10 @@ TEST_F(GridWindowTest, HitTest) {
         EXPECT_EQ(g.CellAtPoint(c.p, c.includeFixed), c.cell) << c.p.x << "," << c.p.y;
 }
 
-TEST_F(GridWindowTest, CellBoxesAreInclusiveAndFollowTheScroll) {
+// Cell boxes are inclusive; they, and the first scrolled cell, follow the scroll position.
+TEST_F(GridWindowTest, CellBoxesAndTheFirstScrolledCellFollowTheScroll) {
     ProbeGrid& g = make(20, 10, 1, 1);
+    EXPECT_EQ(g.GetFirstScrolledCell(), CGridPos(1, 1));
     CellBox box;
     ASSERT_TRUE(g.GetCellBox(2, 2, &box));
     EXPECT_EQ(box, (CellBox{80, 40, 119, 59}));
@@ -94,6 +71,16 @@ TEST_F(GridWindowTest, CellBoxesAreInclusiveAndFollowTheScroll) {
     ASSERT_TRUE(g.GetCellBox(2, 0, &box));
     EXPECT_EQ(box, (CellBox{0, 20, 39, 39}));
     EXPECT_FALSE(g.GetCellBox(20, 0, &box));
+    struct Case {
+        int vpos, hpos;
+        CGridPos first;
+    } cases[] = {{1, 0, {2, 1}}, {20, 0, {2, 1}}, {21, 0, {3, 1}},
+                 {0, 1, {1, 2}}, {0, 40, {1, 2}}, {0, 41, {1, 3}}};
+    for (const Case& c : cases) {
+        g.WriteScrollPos(SB_VERT, c.vpos);
+        g.WriteScrollPos(SB_HORZ, c.hpos);
+        EXPECT_EQ(g.GetFirstScrolledCell(), c.first) << c.vpos << "," << c.hpos;
+    }
 }
 
 TEST_F(GridWindowTest, ARowEndingOnTheClientBottomIsFullyShown) {
@@ -114,23 +101,18 @@ TEST_F(GridWindowTest, ScrollMessagesMoveByRowsAndPages) {
     ProbeGrid& g = make(40, 3, 1, 1);
     g.SetRowSize(1, 35);
     g.RecalcScrollBars();
-    g.SendMessage(WM_VSCROLL, SB_LINEDOWN);
-    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 35);
-    EXPECT_EQ(g.GetFirstScrolledCell().row, 2);
-    g.SendMessage(WM_VSCROLL, SB_LINEUP);
-    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 0);
-    g.SendMessage(WM_VSCROLL, SB_LINEUP); // at the top: nothing
-    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 0);
-    g.SendMessage(WM_VSCROLL, SB_PAGEDOWN);
-    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 200 - 20);
-    g.SendMessage(WM_VSCROLL, SB_BOTTOM);
     SCROLLINFO si;
     g.GetScrollInfo(SB_VERT, &si);
-    EXPECT_EQ(si.nPos, si.nMax - int(si.nPage) + 1);
-    g.SendMessage(WM_VSCROLL, SB_LINEDOWN); // at the end: the position stays
-    EXPECT_EQ(g.ReadScrollPos(SB_VERT), si.nPos);
-    g.SendMessage(WM_VSCROLL, SB_TOP);
-    EXPECT_EQ(g.ReadScrollPos(SB_VERT), 0);
+    const int end = si.nMax - int(si.nPage) + 1;
+    // At the top a line up does nothing; at the end a line down leaves the position.
+    const std::pair<UINT, int> steps[] = {{SB_LINEDOWN, 35},  {SB_LINEUP, 0},   {SB_LINEUP, 0},
+                                          {SB_PAGEDOWN, 180}, {SB_BOTTOM, end}, {SB_LINEDOWN, end},
+                                          {SB_TOP, 0}};
+    for (auto [code, pos] : steps) {
+        g.SendMessage(WM_VSCROLL, code);
+        EXPECT_EQ(g.ReadScrollPos(SB_VERT), pos) << code;
+        EXPECT_TRUE(pos != 35 || g.GetFirstScrolledCell().row == 2);
+    }
     EXPECT_EQ(CWnd::GetFocus(), &g);
 }
 

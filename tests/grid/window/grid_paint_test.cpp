@@ -3,12 +3,9 @@
 
 #include "platform/base/contrast.h"
 #include "platform/draw/syscolors.h"
-#include "platform/window/wnd_app.h"
 
 #include <QApplication>
 #include <QPalette>
-
-using namespace tnv;
 
 namespace {
 
@@ -67,59 +64,78 @@ protected:
         grid->UpdateWindow();
         return grid->GetDC()->GetPixel(x, y);
     }
-    // Pixels in the rectangle that differ from `bg`, and the mean of their x.
-    std::pair<int, double> ink(const Rect& r, COLORREF bg) {
-        grid->UpdateWindow();
-        auto dc = grid->GetDC();
-        int n = 0;
-        double sx = 0;
-        for (int x = r.left; x < r.right; ++x)
-            for (int y = r.top; y < r.bottom; ++y)
-                if (dc->GetPixel(x, y) != bg) {
-                    ++n;
-                    sx += x;
-                }
-        return {n, n ? sx / n : -1};
+    struct Probe {
+        int x, y;
+        COLORREF colour;
+    };
+    testing::AssertionResult pixelsAre(std::initializer_list<Probe> probes) {
+        testing::AssertionResult result = testing::AssertionSuccess();
+        for (const Probe& p : probes)
+            if (COLORREF got = pixel(p.x, p.y); got != p.colour)
+                result = testing::AssertionFailure()
+                         << result.message() << " (" << p.x << ", " << p.y << ") is " << got
+                         << " not " << p.colour;
+        return result;
     }
-    // The pixel of the rectangle that stands out most from `bg`: the colour its text is drawn in.
-    COLORREF inkOf(const Rect& r, COLORREF bg) {
+    // Over the rectangle: the pixels that differ from `bg`, the mean of their x, and the one that
+    // stands out most (the colour the text is drawn in).
+    struct Ink {
+        int n = 0;
+        double meanX = -1;
+        COLORREF most;
+    };
+    Ink ink(const Rect& r, COLORREF bg) {
         grid->UpdateWindow();
         auto dc = grid->GetDC();
-        COLORREF best = bg;
+        Ink out{0, 0, bg};
         for (int x = r.left; x < r.right; ++x)
             for (int y = r.top; y < r.bottom; ++y)
-                if (contrast::ratio(dc->GetPixel(x, y), bg) > contrast::ratio(best, bg))
-                    best = dc->GetPixel(x, y);
-        return best;
+                if (COLORREF p = dc->GetPixel(x, y); p != bg) {
+                    ++out.n;
+                    out.meanX += x;
+                    if (contrast::ratio(p, bg) > contrast::ratio(out.most, bg))
+                        out.most = p;
+                }
+        out.meanX = out.n ? out.meanX / out.n : -1;
+        return out;
     }
 };
 
+// Cell (1, 1) spans x 40..79 and y 20..39, its grid lines on its last pixel column and row; right
+// of, below and beyond the cells is the grid's background.
 TEST_F(GridPaintTest, CellsLinesAndTheAreaBeyond) {
     for (BOOL buffered : {TRUE, FALSE}) {
         SCOPED_TRACE(buffered);
         ProbeGrid& g = grid ? *grid : setUpGrid();
         g.SetDoubleBuffered(buffered);
         g.Invalidate(TRUE);
-        EXPECT_EQ(pixel(60, 25), white);  // inside cell (1, 1)
-        EXPECT_EQ(pixel(79, 30), lines);  // its vertical line on its last pixel column
-        EXPECT_EQ(pixel(60, 39), lines);  // its horizontal line on its last pixel row
-        EXPECT_EQ(pixel(80, 30), white);  // the next cell starts one pixel further
-        EXPECT_EQ(pixel(200, 50), navy);  // right of the cells
-        EXPECT_EQ(pixel(60, 150), navy);  // below the cells
-        EXPECT_EQ(pixel(250, 150), navy); // the corner beyond both
-        EXPECT_EQ(pixel(20, 50), grey);   // fixed column
-        EXPECT_EQ(pixel(100, 10), grey);  // fixed row
+        EXPECT_TRUE(
+            pixelsAre({{60, 25, white}, {79, 30, lines}, {60, 39, lines}, {80, 30, white}}));
+        EXPECT_TRUE(pixelsAre({{200, 50, navy}, {60, 150, navy}, {250, 150, navy}}));
+        EXPECT_TRUE(pixelsAre({{20, 50, grey}, {100, 10, grey}})); // the fixed column and row
     }
 }
 
-TEST_F(GridPaintTest, OwnColoursAndGridColours) {
+// A cell's own colour stays when the grid's changes, and inside the current cell's black frame
+// though selected; an outlined cell is framed too.
+TEST_F(GridPaintTest, OwnColoursFramesAndGridColours) {
     ProbeGrid& g = setUpGrid();
     g.SetCellBackColor(2, 2, red);
     EXPECT_EQ(pixel(100, 50), red);
     g.SetCellBackColor(RGB(255, 255, 0)); // cells with CLR_DEFAULT follow the grid
     g.Invalidate(TRUE);
-    EXPECT_EQ(pixel(60, 25), RGB(255, 255, 0));
-    EXPECT_EQ(pixel(100, 50), red);
+    EXPECT_TRUE(pixelsAre({{60, 25, RGB(255, 255, 0)}, {100, 50, red}}));
+    g.SetCellBackColor(white);
+    g.SetSelectionAnchor(CGridPos(2, 1));
+    g.SelectCellsTo(CGridPos(3, 2));
+    g.SetCurrentCell(2, 2);
+    g.SetCellState(3, 3, GCS_OUTLINED);
+    g.Invalidate(TRUE);
+    // Cell (2, 2) covers (80, 40) - (119, 59); its grid lines are x = 119 and y = 59.
+    const COLORREF hi = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_TRUE(pixelsAre({{80, 40, black}, {118, 50, black}, {100, 58, black}, {119, 50, lines}}));
+    EXPECT_TRUE(pixelsAre({{100, 45, red}, {60, 45, hi}, {100, 65, hi}, {140, 45, white}}));
+    EXPECT_TRUE(pixelsAre({{120, 60, black}, {130, 65, white}})); // outlined (3, 3)
 }
 
 // Under a dark desktop the grid's text is light: on a cell's own background it would not read.
@@ -159,19 +175,20 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
         ASSERT_TRUE(g.GetCellBox(c.row, c.col, &box));
         COLORREF back = c.back != CLR_DEFAULT ? c.back : dark;
         // Smoothed edges at fractional scales come near the text colour, not always onto it.
-        COLORREF ink = inkOf(Rect{box.left + 2, box.top + 2, box.right - 1, box.bottom - 1}, back);
+        COLORREF ink =
+            this->ink({box.left + 2, box.top + 2, box.right - 1, box.bottom - 1}, back).most;
         EXPECT_LT(contrast::ratio(ink, c.ink), 1.25) << std::hex << ink;
     }
     // The current cell's frame shows on the dark background too.
     g.SetCurrentCell(2, 1);
     CellBox box;
     ASSERT_TRUE(g.GetCellBox(2, 1, &box));
-    EXPECT_EQ(pixel(box.left, box.top + 5), white);
-    EXPECT_EQ(pixel(box.left + 5, box.top), white);
+    EXPECT_TRUE(pixelsAre({{box.left, box.top + 5, white}, {box.left + 5, box.top, white}}));
 }
 
-// The grid follows the desktop's colours when they change while it runs.
-TEST_F(GridPaintTest, APaletteChangeRecoloursTheGrid) {
+// The grid follows the desktop's colours when they change while it runs, in the colours the
+// program left alone.
+TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     ProbeGrid& g = make(3, 3, 1, 1);
     g.SetGridBackColor(navy); // the program's own choice
     const QPalette before = QApplication::palette();
@@ -187,40 +204,17 @@ TEST_F(GridPaintTest, APaletteChangeRecoloursTheGrid) {
     QApplication::setPalette(before);
     QApplication::processEvents();
     EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
-}
 
-TEST_F(GridPaintTest, CurrentCellKeepsItsColourInsideABlackFrame) {
-    ProbeGrid& g = setUpGrid();
-    g.SetCellBackColor(2, 2, red);
-    g.SetSelectionAnchor(CGridPos(2, 1));
-    g.SelectCellsTo(CGridPos(3, 2));
-    g.SetCurrentCell(2, 2);
-    // Cell (2, 2) covers (80, 40) - (119, 59); its grid lines are x = 119 and y = 59.
-    EXPECT_EQ(pixel(80, 40), black);
-    EXPECT_EQ(pixel(118, 50), black);
-    EXPECT_EQ(pixel(100, 58), black);
-    EXPECT_EQ(pixel(119, 50), lines);
-    EXPECT_EQ(pixel(100, 45), red); // not the highlight, though selected
-    EXPECT_EQ(pixel(60, 45), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(pixel(100, 65), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(pixel(140, 45), white);
-}
-
-TEST_F(GridPaintTest, CurrentCellIsDrawnAtOnceWithoutWaitingForPaint) {
-    ProbeGrid& g = setUpGrid();
-    g.UpdateWindow();
-    g.SetCurrentCell(1, 1);
-    EXPECT_EQ(g.GetDC()->GetPixel(40, 20), black); // repainted through its own surface
-    int paints = g.cellPaints;
-    g.SetCurrentCell(1, 1); // the same cell: nothing to draw
-    EXPECT_EQ(g.cellPaints, paints);
-}
-
-TEST_F(GridPaintTest, OutlinedCellGetsAFrameToo) {
-    ProbeGrid& g = setUpGrid();
-    g.SetCellState(3, 3, GCS_OUTLINED);
-    EXPECT_EQ(pixel(120, 60), black);
-    EXPECT_EQ(pixel(130, 65), white);
+    SetSysColorOverride(COLOR_WINDOW, RGB(1, 2, 3));
+    SetSysColorOverride(COLOR_BTNSHADOW, RGB(4, 5, 6));
+    g.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(g.GetCellBackColor(), RGB(1, 2, 3));
+    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    SetSysColorOverride(COLOR_WINDOW, RGB(7, 8, 9));
+    g.SendMessage(WM_SYSCOLORCHANGE); // still the system's: follows again
+    EXPECT_EQ(g.GetCellBackColor(), RGB(7, 8, 9));
+    ResetSysColors();
 }
 
 TEST_F(GridPaintTest, HeadersOfTheCurrentRowAndColumnAreSunkenAndSemiBold) {
@@ -228,20 +222,13 @@ TEST_F(GridPaintTest, HeadersOfTheCurrentRowAndColumnAreSunkenAndSemiBold) {
     for (int c = 1; c < 4; ++c)
         g.SetCellText(0, c, "HHH");
     g.SetCurrentCell(2, 2);
+    const COLORREF dk = GetSysColor(COLOR_3DDKSHADOW), lt = GetSysColor(COLOR_BTNHIGHLIGHT);
     // Header (0, 2) spans x 80..119: sunken, dark at its top and left.
-    EXPECT_EQ(pixel(80, 5), GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(pixel(100, 0), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_TRUE(pixelsAre({{80, 5, dk}, {100, 0, dk}}));
     // Header (0, 1) spans x 40..79: raised, light on top, dark on the right and bottom.
-    EXPECT_EQ(pixel(60, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(pixel(40, 10), GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(pixel(79, 10), GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(pixel(60, 19), GetSysColor(COLOR_3DDKSHADOW));
-    // Row header (2, 0) is sunken, (3, 0) raised.
-    EXPECT_EQ(pixel(0, 45), GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(pixel(0, 65), GetSysColor(COLOR_BTNHIGHLIGHT));
-    auto current = ink(Rect{82, 2, 118, 18}, grey);
-    auto other = ink(Rect{42, 2, 78, 18}, grey);
-    EXPECT_GT(current.first, other.first); // semi-bold carries more ink
+    EXPECT_TRUE(pixelsAre({{60, 0, lt}, {40, 10, lt}, {79, 10, dk}, {60, 19, dk}}));
+    EXPECT_TRUE(pixelsAre({{0, 45, dk}, {0, 65, lt}})); // row header (2, 0) sunken, (3, 0) raised
+    EXPECT_GT(ink({82, 2, 118, 18}, grey).n, ink({42, 2, 78, 18}, grey).n); // semi-bold: more ink
 }
 
 TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
@@ -253,11 +240,10 @@ TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
     info.format = DT_CENTER;
     g.SetCellInfo(&info);
     g.SetCellText(3, 2, "MM"); // left aligned, for comparison
-    auto centred = ink(Rect{81, 41, 178, 58}, white);
-    auto left = ink(Rect{81, 61, 178, 78}, white);
-    ASSERT_GT(centred.first, 0);
-    EXPECT_NEAR(centred.second, 80 + 50, 3);
-    EXPECT_LT(left.second, 110);
+    Ink centred = ink({81, 41, 178, 58}, white);
+    ASSERT_GT(centred.n, 0);
+    EXPECT_NEAR(centred.meanX, 80 + 50, 3);
+    EXPECT_LT(ink({81, 61, 178, 78}, white).meanX, 110);
 }
 
 TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
@@ -266,12 +252,12 @@ TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
     g.SetCellText(1, 1, "a&b");
     g.SetCellText(2, 1, "ab");
     g.Invalidate(TRUE);
-    auto amp = ink(Rect{41, 21, 158, 38}, white);
-    auto plain = ink(Rect{41, 41, 158, 58}, white);
-    EXPECT_GT(amp.first, plain.first + 10);
+    EXPECT_GT(ink({41, 21, 158, 38}, white).n, ink({41, 41, 158, 58}, white).n + 10);
 }
 
-TEST_F(GridPaintTest, NothingIsPaintedWhileDrawingIsOff) {
+// While drawing is off nothing is painted; the current cell is drawn at once, through the grid's
+// own surface, without waiting for a paint.
+TEST_F(GridPaintTest, DrawingOffPaintsNothingCurrentCellDrawnAtOnce) {
     ProbeGrid& g = setUpGrid();
     g.UpdateWindow();
     g.EnableDraw(FALSE);
@@ -283,21 +269,12 @@ TEST_F(GridPaintTest, NothingIsPaintedWhileDrawingIsOff) {
     EXPECT_TRUE(g.RepaintCell(1, 1));
     EXPECT_EQ(g.GetDC()->GetPixel(60, 25), red);
     EXPECT_TRUE(g.RepaintColumn(1));
-}
-
-TEST_F(GridPaintTest, SystemColourChangeFollowsOnlyUnchangedColours) {
-    ProbeGrid& g = make(3, 3, 1, 1);
-    g.SetGridBackColor(navy); // the program's own choice
-    SetSysColorOverride(COLOR_WINDOW, RGB(1, 2, 3));
-    SetSysColorOverride(COLOR_BTNSHADOW, RGB(4, 5, 6));
-    g.SendMessage(WM_SYSCOLORCHANGE);
-    EXPECT_EQ(g.GetCellBackColor(), RGB(1, 2, 3));
-    EXPECT_EQ(g.GetGridBackColor(), navy);
-    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
-    SetSysColorOverride(COLOR_WINDOW, RGB(7, 8, 9));
-    g.SendMessage(WM_SYSCOLORCHANGE); // still the system's: follows again
-    EXPECT_EQ(g.GetCellBackColor(), RGB(7, 8, 9));
-    ResetSysColors();
+    g.UpdateWindow();
+    g.SetCurrentCell(1, 1);
+    EXPECT_EQ(g.GetDC()->GetPixel(40, 20), black);
+    int paints = g.cellPaints;
+    g.SetCurrentCell(1, 1); // the same cell: nothing to draw
+    EXPECT_EQ(g.cellPaints, paints);
 }
 
 TEST_F(GridPaintTest, ScrolledViewPaintsTheRowsThatCameIn) {
@@ -376,21 +353,7 @@ TEST_F(GridWindowTest, NotificationsGoToTheOwner) {
     EXPECT_EQ(other.notes.size(), 1u);
     EXPECT_TRUE(owner.notes.empty());
     EXPECT_EQ(g.NotifyParent(1, 1, GN_BEGINEDIT), 0);
-    g.SetOwner(nullptr);
-}
-
-TEST_F(GridWindowTest, ClickNotificationIsPostedNotSent) {
-    ProbeGrid& g = make(3, 3, 1, 1);
-    g.PostClickNotification();
-    EXPECT_TRUE(owner.commands.empty());
-    WndApp::ProcessEvents();
-    EXPECT_EQ(owner.commands, std::vector<WPARAM>{MAKEWPARAM(100, 0)});
-}
-
-TEST_F(GridWindowTest, DeletingAGridWithAWindowSendsNothing) {
-    make(5, 5, 1, 1);
-    grid->SetCurrentCell(2, 2);
-    owner.notes.clear();
-    grid.reset();
+    g.SetOwner(&owner);
+    grid.reset(); // deleting a grid with a window and a current cell sends nothing
     EXPECT_TRUE(owner.notes.empty());
 }

@@ -44,13 +44,9 @@ Geometry exactPage(CCellGrid& grid, int body) {
     CPrintInfo info;
     grid.PrintBegin(&probe, &info);
     grid.PrintEnd(&probe, &info);
-    Geometry g;
-    g.cw = grid.GetPrintCharWidth();
-    g.ch = grid.GetPrintCharHeight();
-    g.W = grid.GetPrintPageWidth();
-    g.H = body + 6 * g.ch + grid.GetFixedBandHeight();
-    g.B = body;
-    return g;
+    const int ch = grid.GetPrintCharHeight();
+    return {grid.GetPrintCharWidth(), ch, grid.GetPrintPageWidth(),
+            body + 6 * ch + grid.GetFixedBandHeight(), body};
 }
 
 // Prints page `page` of a job begun on a W x H image; returns the page's image.
@@ -117,53 +113,25 @@ TEST(GridPrint, NoBodyRowsLeavesTheJobAlone) {
 // Rows on pages of a 100-pixel body: where the lines of each page are drawn (black) and not.
 TEST(GridPrint, RowsOnPagesOfABodyOfHundred) {
     struct Probe {
-        int page, y; // y: below the body's top
-        bool black;
+        int page, y, black; // y: below the body's top
     };
     struct Case {
-        const char* name;
         int rows, height, fixedRows;
         int tallRow; // made 150 pixels high; -1: none
         int x;       // right of the first column's left edge
         int pages;
         std::vector<Probe> probes;
     } cases[] = {
-        {"four rows of forty",
-         4,
-         40,
-         1,
-         -1,
-         10,
-         2,
-         {{1, 39, true},
-          {1, 79, true},
-          {1, 81, false},
-          {1, 95, false},
-          {2, 39, true},
-          {2, 79, true},
-          {3, 39, false}}}, // beyond the last page: no rows
-        {"rows filling the body exactly",
-         3,
-         50,
-         1,
-         -1,
-         10,
-         2,
-         {{1, 49, true}, {1, 99, true}, {2, 49, true}, {2, 99, false}}},
-        // Its left edge runs down the whole body, and is cut where the footer begins.
-        {"a row taller than the body, on its own page",
-         3,
-         40,
-         1,
-         2,
-         0,
-         3,
-         {{2, 50, true}, {2, 99, true}, {2, 101, false}}},
-        // The top rule is on page one only.
-        {"no fixed rows", 4, 40, 0, -1, 10, 2, {{1, 0, true}, {2, 0, false}, {2, 39, true}}},
+        {4, 40, 1, -1, 10, 2, {{1, 39, 1}, {1, 79, 1}, {1, 81, 0}, {1, 95, 0}, {2, 39, 1}}},
+        {4, 40, 1, -1, 10, 2, {{2, 79, 1}, {3, 39, 0}}}, // beyond the last page: no rows
+        {3, 50, 1, -1, 10, 2, {{1, 49, 1}, {1, 99, 1}, {2, 49, 1}, {2, 99, 0}}}, // a full body
+        // A row taller than the body, on its own page: its left edge runs down the whole body,
+        // and is cut where the footer begins.
+        {3, 40, 1, 2, 0, 3, {{2, 50, 1}, {2, 99, 1}, {2, 101, 0}}},
+        {4, 40, 0, -1, 10, 2, {{1, 0, 1}, {2, 0, 0}, {2, 39, 1}}}, // the top rule on page 1 only
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << c.rows << " rows of " << c.height);
         auto grid = makeGrid(c.rows, c.height, c.fixedRows);
         if (c.tallRow >= 0)
             grid->SetRowSize(c.tallRow, 150);
@@ -174,27 +142,22 @@ TEST(GridPrint, RowsOnPagesOfABodyOfHundred) {
         printPage(*grid, g, 1, &info);
         EXPECT_EQ(info.maxPage, c.pages);
         for (const Probe& p : c.probes)
-            EXPECT_EQ(printPage(*grid, g, p.page)->GetPixel(x, top + p.y) == BLACK, p.black)
+            EXPECT_EQ(printPage(*grid, g, p.page)->GetPixel(x, top + p.y) == BLACK, p.black == 1)
                 << "page " << p.page << ", " << p.y;
     }
 }
 
 TEST(GridPrint, GridLineModes) {
-    struct Case {
-        int mode;
-        bool horizontal, vertical;
-    } cases[] = {{GRIDLINES_NONE, false, false},
-                 {GRIDLINES_HORZ, true, false},
-                 {GRIDLINES_VERT, false, true},
-                 {GRIDLINES_BOTH, true, true}};
-    for (const Case& c : cases) {
+    for (int mode : {GRIDLINES_NONE, GRIDLINES_HORZ, GRIDLINES_VERT, GRIDLINES_BOTH}) {
+        const bool horizontal = mode == GRIDLINES_HORZ || mode == GRIDLINES_BOTH;
+        const bool vertical = mode == GRIDLINES_VERT || mode == GRIDLINES_BOTH;
         auto grid = makeGrid(2, 40);
-        grid->SetGridLines(c.mode);
+        grid->SetGridLines(mode);
         Geometry g = exactPage(*grid, 100);
         const int top = bodyTop(*grid, g), left = 4 * g.cw;
         auto page = printPage(*grid, g, 1);
-        EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, c.horizontal) << c.mode;
-        EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, c.vertical) << c.mode;
+        EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, horizontal) << mode;
+        EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, vertical) << mode;
     }
 }
 
@@ -266,9 +229,6 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     const std::string pdf = dir.file("grid.pdf");
     std::string error;
     ASSERT_TRUE(PrintToPdf(pdf, job, PageOptions{}, &error)) << error;
-    CPrintInfo info;
-    ImageSurface probe(1000, 1000);
-    grid->PrintBegin(&probe, &info);
     const int pages = testsupport::pdfPages(pdf);
     EXPECT_GT(pages, 1);
     const std::string text = testsupport::pdfText(pdf);

@@ -10,31 +10,19 @@
 
 #include <cmath>
 
-using namespace tnv;
-
-namespace {
-
-using hidpipixels::finerThanLogical;
-
-constexpr COLORREF white = RGB(255, 255, 255);
-constexpr COLORREF navy = RGB(0, 0, 128);
-constexpr COLORREF red = RGB(255, 0, 0);
-
-} // namespace
-
 // The grid drawn at twice the resolution, halved, is the grid drawn plainly: the same layout and
 // colours, only the letters differ in their detail.
 TEST_F(GridWindowTest, GridPaintedAtTwiceTheResolutionMatchesThePlainPicture) {
     ProbeGrid& g = make(8, 5, 1, 1);
     g.SetColSize(1, 140);
     g.SetColSize(0, 27);
-    g.SetGridBackColor(navy);
+    g.SetGridBackColor(RGB(0, 0, 128));
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 5; ++c)
             g.SetCellText(r, c, "R" + std::to_string(r) + "C" + std::to_string(c));
-    g.SetCellBackColor(3, 2, red);
+    g.SetCellBackColor(3, 2, RGB(255, 0, 0));
     g.SetCurrentCell(2, 1);
-    ImageSurface plain(300, 200), hi(300, 200, white, 2.0);
+    ImageSurface plain(300, 200), hi(300, 200, RGB(255, 255, 255), 2.0);
     g.PaintGrid(plain);
     g.PaintGrid(hi);
     QImage half = hi.image().scaled(300, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -72,6 +60,7 @@ TEST_F(GridWindowTest, WindowDrawsAtTheScreensResolution) {
     EXPECT_NEAR(picture.width(), 300 * ratio, 1);
     EXPECT_NEAR(picture.height(), 200 * ratio, 1);
     if (ratio == 2.0) {
-        EXPECT_GT(finerThanLogical(picture, QRect(40, 20, 40, 80)), 50) << "the text is sharp";
+        EXPECT_GT(hidpipixels::finerThanLogical(picture, QRect(40, 20, 40, 80)), 50)
+            << "the text is sharp";
     }
 }
