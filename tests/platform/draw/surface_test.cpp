@@ -36,19 +36,33 @@ int inkCount(const ImageSurface& s, const Rect& r, COLORREF bg = white) {
     return n;
 }
 
+FontDesc sized(int height, const char* face = nullptr, int weight = FW_NORMAL) {
+    FontDesc f;
+    f.height = height;
+    f.weight = weight;
+    if (face)
+        f.setFaceName(face);
+    return f;
+}
+
+struct At {
+    int x, y;
+    COLORREF colour;
+};
+
+void expectPixels(const CDC& s, std::initializer_list<At> pixels) {
+    for (const At& p : pixels)
+        EXPECT_EQ(s.GetPixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
 } // namespace
 
 TEST(CDC, FillsLeaveOutTheRightAndBottomEdge) {
     ImageSurface s(10, 10);
     s.FillSolidRect(Rect{2, 3, 6, 5}, red);
-    EXPECT_EQ(s.GetPixel(2, 3), red);
-    EXPECT_EQ(s.GetPixel(5, 4), red);
-    EXPECT_EQ(s.GetPixel(6, 4), white);
-    EXPECT_EQ(s.GetPixel(5, 5), white);
-    EXPECT_EQ(s.GetPixel(1, 3), white);
     s.FillSolidRect(Rect{5, 5, 5, 9}, red); // empty: nothing
-    EXPECT_EQ(s.GetPixel(5, 6), white);
-    EXPECT_EQ(s.GetPixel(-1, 0), CLR_NONE);
+    expectPixels(s, {At{2, 3, red}, At{5, 4, red}, At{6, 4, white}, At{5, 5, white},
+                     At{1, 3, white}, At{5, 6, white}, At{-1, 0, CLR_NONE}});
 }
 
 TEST(CDC, LinesLeaveOutTheirEndPoint) {
@@ -67,9 +81,9 @@ TEST(CDC, LinesLeaveOutTheirEndPoint) {
         s.MoveTo(c.from.x, c.from.y);
         s.LineTo(c.to.x, c.to.y);
         for (Point p : c.on)
-            EXPECT_EQ(s.GetPixel(p.x, p.y), red) << p.x << "," << p.y;
+            expectPixels(s, {{p.x, p.y, red}});
         for (Point p : c.off)
-            EXPECT_EQ(s.GetPixel(p.x, p.y), white) << p.x << "," << p.y;
+            expectPixels(s, {{p.x, p.y, white}});
     }
     ImageSurface s(8, 8);
     s.SelectStockPen(StockObject::NullPen);
@@ -84,28 +98,24 @@ TEST(CDC, RectangleOutlineWithANullBrush) {
     s.SelectStockPen(StockObject::BlackPen);
     s.SelectStockBrush(StockObject::NullBrush);
     s.Rectangle(Rect{1, 1, 6, 5});
-    for (Point p : {Point{1, 1}, Point{5, 1}, Point{1, 4}, Point{5, 4}, Point{3, 1}, Point{1, 3}})
-        EXPECT_EQ(s.GetPixel(p.x, p.y), RGB(0, 0, 0)) << p.x << "," << p.y;
-    EXPECT_EQ(s.GetPixel(3, 2), red); // inside untouched
-    EXPECT_EQ(s.GetPixel(6, 3), red); // right edge excluded
-    EXPECT_EQ(s.GetPixel(3, 5), red);
+    constexpr COLORREF black = RGB(0, 0, 0);
+    // The inside untouched, the right and bottom edges left out.
+    expectPixels(s,
+                 {At{1, 1, black}, At{5, 1, black}, At{1, 4, black}, At{5, 4, black},
+                  At{3, 1, black}, At{1, 3, black}, At{3, 2, red}, At{6, 3, red}, At{3, 5, red}});
 }
 
 TEST(CDC, SunkenInnerEdge) {
     ImageSurface s(10, 10);
     Rect r{0, 0, 10, 10};
     s.DrawEdge(&r, BDR_SUNKENINNER, BF_RECT);
-    EXPECT_EQ(s.GetPixel(0, 5), GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(s.GetPixel(5, 0), GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(s.GetPixel(9, 5), GetSysColor(COLOR_3DLIGHT));
-    EXPECT_EQ(s.GetPixel(5, 9), GetSysColor(COLOR_3DLIGHT));
-    EXPECT_EQ(s.GetPixel(5, 5), white);
+    const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW), light = GetSysColor(COLOR_3DLIGHT);
+    expectPixels(
+        s, {At{0, 5, dark}, At{5, 0, dark}, At{9, 5, light}, At{5, 9, light}, At{5, 5, white}});
 }
 
 TEST(CDC, TextAlignsInItsRectangle) {
-    FontDesc font;
-    font.height = -14;
-    font.setFaceName("DejaVu Sans");
+    FontDesc font = sized(-14, "DejaVu Sans");
     struct Case {
         UINT format;
         int expectCentre; // -1: left edge, -2: right edge
@@ -127,24 +137,27 @@ TEST(CDC, TextAlignsInItsRectangle) {
     }
 }
 
-TEST(CDC, TextIsClippedToItsRectangleUnlessAskedNotTo) {
-    FontDesc font;
-    font.height = -14;
+// Clipped to its rectangle unless asked not to, and to the surface's clip always.
+TEST(CDC, TextIsClippedToItsRectangleUnlessAskedNotToAndAlwaysToTheSurfacesClip) {
     for (UINT extra : {0u, UINT(DT_NOCLIP)}) {
-        ImageSurface s(200, 30);
-        s.SelectFont(font);
+        ImageSurface s(200, 30), clipped(200, 30);
+        for (ImageSurface* x : {&s, &clipped}) {
+            x->SelectFont(sized(-14));
+            x->SetBkMode(TRANSPARENT);
+        }
         Rect r{0, 0, 20, 25};
-        s.SetBkMode(TRANSPARENT);
         s.DrawText("a long text that overflows", &r, DT_LEFT | extra);
         EXPECT_EQ(inkColumns(s, 20, 200, 0, 30).first >= 0, extra != 0);
+        clipped.IntersectClipRect(Rect{0, 0, 60, 30});
+        clipped.PaintText("WWWWWWWWWWWWWWWWWWWW", Rect{0, 0, 150, 25}, extra);
+        EXPECT_GT(inkCount(clipped, Rect{0, 0, 60, 30}), 0);
+        EXPECT_EQ(inkCount(clipped, Rect{60, 0, 200, 30}), 0);
     }
 }
 
 TEST(CDC, AmpersandIsAMnemonicUnlessNoPrefix) {
-    FontDesc font;
-    font.height = -14;
     ImageSurface s(10, 10);
-    s.SelectFont(font);
+    s.SelectFont(sized(-14));
     Rect plain{0, 0, 1000, 100}, noPrefix{0, 0, 1000, 100};
     s.DrawText("a&&b", &plain, DT_CALCRECT);
     s.DrawText("a&b", &noPrefix, DT_CALCRECT | DT_NOPREFIX);
@@ -157,17 +170,13 @@ TEST(CDC, AmpersandIsAMnemonicUnlessNoPrefix) {
 }
 
 TEST(CDC, BoldTextHasMoreInk) {
-    FontDesc font;
-    font.height = -14;
-    FontDesc bold = font;
-    bold.weight = FW_SEMIBOLD;
     ImageSurface a(100, 20), b(100, 20);
-    a.SelectFont(font);
-    b.SelectFont(bold);
-    Rect r{0, 0, 100, 20};
-    a.DrawText("Header", &r, 0);
-    r = Rect{0, 0, 100, 20};
-    b.DrawText("Header", &r, 0);
+    a.SelectFont(sized(-14));
+    b.SelectFont(sized(-14, nullptr, FW_SEMIBOLD));
+    for (ImageSurface* s : {&a, &b}) {
+        Rect r{0, 0, 100, 20};
+        s->DrawText("Header", &r, 0);
+    }
     EXPECT_GT(inkCount(b, Rect{0, 0, 100, 20}), inkCount(a, Rect{0, 0, 100, 20}));
 }
 
@@ -207,22 +216,17 @@ TEST(CDC, OffscreenBufferWithMovedOriginBlitsBack) {
 
 TEST(CDC, MetricsFromTheFont) {
     ImageSurface s(4, 4);
-    FontDesc small, large;
-    small.height = -10;
-    large.height = -20;
-    s.SelectFont(small);
+    s.SelectFont(sized(-10));
     TEXTMETRIC a, b;
     ASSERT_TRUE(s.GetTextMetrics(&a));
     Size ea = s.GetTextExtent("abc");
-    s.SelectFont(large);
+    s.SelectFont(sized(-20));
     ASSERT_TRUE(s.GetTextMetrics(&b));
     EXPECT_GT(b.tmHeight, a.tmHeight);
     EXPECT_GT(b.tmAveCharWidth, a.tmAveCharWidth);
     EXPECT_GT(s.GetTextExtent("abc").cx, ea.cx);
     EXPECT_EQ(s.GetTextExtent("").cx, 0);
-    FontDesc cell;
-    cell.height = 20; // a positive height is the whole cell
-    s.SelectFont(cell);
+    s.SelectFont(sized(20)); // a positive height is the whole cell
     TEXTMETRIC c;
     s.GetTextMetrics(&c);
     EXPECT_LE(std::abs(c.tmHeight - 20), 1);
@@ -235,13 +239,9 @@ TEST(CDC, WindowsFaceNamesUseTheirMetricTwins) {
     } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}};
     for (const Case& c : cases) {
         ImageSurface s(4, 4);
-        FontDesc a, b;
-        a.height = b.height = -16;
-        a.setFaceName(c.windowsFace);
-        b.setFaceName(c.installed);
-        s.SelectFont(a);
+        s.SelectFont(sized(-16, c.windowsFace));
         Size ea = s.GetTextExtent("The quick brown fox 0123456789");
-        s.SelectFont(b);
+        s.SelectFont(sized(-16, c.installed));
         Size eb = s.GetTextExtent("The quick brown fox 0123456789");
         EXPECT_EQ(ea, eb) << c.windowsFace;
     }
@@ -251,11 +251,8 @@ TEST(CDC, WindowsFaceNamesUseTheirMetricTwins) {
 // alignment, background mode, mapping and clip, and with fonts and colours changing from one
 // text to the next.
 TEST(CDC, PaintTextPaintsWhatDrawTextPaints) {
-    FontDesc plain;
-    plain.height = -12;
-    plain.setFaceName("Liberation Sans");
-    FontDesc bold = plain;
-    bold.weight = FW_SEMIBOLD;
+    FontDesc plain = sized(-12, "Liberation Sans");
+    FontDesc bold = sized(-12, "Liberation Sans", FW_SEMIBOLD);
     FontDesc big = plain;
     big.height = 15;
     big.italic = 1;
@@ -301,19 +298,5 @@ TEST(CDC, PaintTextPaintsWhatDrawTextPaints) {
                 s->FillSolidRect(Rect{0, 0, 240, 160}, red);
             EXPECT_TRUE(drawn.image() == painted.image());
         }
-    }
-}
-
-TEST(CDC, TextsStayInsideTheSurfacesClip) {
-    FontDesc font;
-    font.height = -14;
-    for (UINT format : {0u, UINT(DT_NOCLIP)}) {
-        ImageSurface s(200, 30);
-        s.SelectFont(font);
-        s.SetBkMode(TRANSPARENT);
-        s.IntersectClipRect(Rect{0, 0, 60, 30});
-        s.PaintText("WWWWWWWWWWWWWWWWWWWW", Rect{0, 0, 150, 25}, format);
-        EXPECT_GT(inkCount(s, Rect{0, 0, 60, 30}), 0);
-        EXPECT_EQ(inkCount(s, Rect{60, 0, 200, 30}), 0);
     }
 }

@@ -6,11 +6,9 @@
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tnv;

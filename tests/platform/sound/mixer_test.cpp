@@ -12,6 +12,10 @@ using namespace wavfixture;
 
 namespace {
 
+DSBUFFERDESC describe(const WAVEFORMATEX* f, DWORD bytes, DWORD flags = 0) {
+    return {DSBUFFERDESC_SIZE, flags, bytes, f, {}};
+}
+
 class Mixer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -22,11 +26,7 @@ protected:
     std::unique_ptr<DirectSoundBuffer> buffer(const WAVEFORMATEX& f, const Bytes& samples,
                                               DWORD flags = DSBCAPS_CTRLVOLUME |
                                                             DSBCAPS_CTRLFREQUENCY) {
-        DSBUFFERDESC d;
-        d.dwSize = DSBUFFERDESC_SIZE;
-        d.dwFlags = flags;
-        d.dwBufferBytes = static_cast<DWORD>(samples.size());
-        d.lpwfxFormat = &f;
+        DSBUFFERDESC d = describe(&f, static_cast<DWORD>(samples.size()), flags);
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DS_OK);
         if (b && !write(*b, samples))
@@ -139,18 +139,13 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
     shortExtensible.extra.resize(10);
     for (const WAVEFORMATEX& f :
          {adpcm, twelveBits, badAlign, noChannels, slow, unknownSubtype, shortExtensible}) {
-        DSBUFFERDESC d;
-        d.dwSize = DSBUFFERDESC_SIZE;
-        d.dwBufferBytes = 1024;
-        d.lpwfxFormat = &f;
+        DSBUFFERDESC d = describe(&f, 1024);
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_BADFORMAT) << f.wFormatTag;
         EXPECT_FALSE(b);
     }
     WAVEFORMATEX ok = pcm(1, 22050, 16);
-    DSBUFFERDESC d;
-    d.dwSize = DSBUFFERDESC_SIZE;
-    d.lpwfxFormat = &ok;
+    DSBUFFERDESC d = describe(&ok, 0);
     std::unique_ptr<DirectSoundBuffer> b;
     for (DWORD size : {0u, 3u, DSBSIZE_MAX + 1}) {
         d.dwBufferBytes = size;
@@ -298,9 +293,7 @@ TEST_F(Mixer, LostBuffersStopAndComeBackSilentAfterRestore) {
 }
 
 TEST_F(Mixer, PrimaryBufferSetsTheOutputFormatAndMasterVolume) {
-    DSBUFFERDESC d;
-    d.dwSize = DSBUFFERDESC_SIZE;
-    d.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME;
+    DSBUFFERDESC d = describe(nullptr, 0, DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME);
     std::unique_ptr<DirectSoundBuffer> primary;
     ASSERT_EQ(ds->CreateSoundBuffer(&d, primary), DS_OK);
     WAVEFORMATEX mono8 = pcm(1, 22050, 8);
@@ -331,10 +324,7 @@ TEST_F(Mixer, PrimaryBufferSetsTheOutputFormatAndMasterVolume) {
 TEST(MixerDevice, BuffersNeedACooperativeLevel) {
     auto ds = DirectSound::CreateOffline();
     WAVEFORMATEX f = pcm(1, 22050, 16);
-    DSBUFFERDESC d;
-    d.dwSize = DSBUFFERDESC_SIZE;
-    d.dwBufferBytes = 64;
-    d.lpwfxFormat = &f;
+    DSBUFFERDESC d = describe(&f, 64);
     std::unique_ptr<DirectSoundBuffer> b;
     EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
     EXPECT_EQ(ds->CreateSoundBuffer(nullptr, b), DSERR_INVALIDPARAM);

@@ -53,7 +53,7 @@ int count(const std::vector<UINT>& v, UINT msg) {
 
 } // namespace
 
-TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
+TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOpCreationSendsCreateThenSize) {
     Probe w;
     EXPECT_FALSE(w.hasWindow());
     EXPECT_EQ(w.SendMessage(WM_USER), 0);
@@ -66,10 +66,7 @@ TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
     EXPECT_EQ(w.SetTimer(1, 10), 0u);
     EXPECT_FALSE(w.DestroyWindow());
     EXPECT_TRUE(w.messages.empty());
-}
-
-TEST(CWnd, CreationSendsCreateThenSize) {
-    Probe w;
+    // Creation sends WM_CREATE, then the size.
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 120, 80}));
     ASSERT_GE(w.messages.size(), 2u);
     EXPECT_EQ(w.messages[0], WM_CREATE);
@@ -81,7 +78,7 @@ TEST(CWnd, CreationSendsCreateThenSize) {
     EXPECT_FALSE(w.Create("NoSuchClass", "", WS_CHILD, Rect{}, &w, 3));
 }
 
-TEST(CWnd, ScrollBarsClampLikeWindows) {
+TEST(CWnd, ScrollBarsClampLikeWindowsAndResizeTheClient) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
     SCROLLINFO si;
@@ -111,11 +108,8 @@ TEST(CWnd, ScrollBarsClampLikeWindows) {
     si.nPage = 100; // the page holds everything: nothing to scroll
     w.SetScrollInfo(SB_VERT, si);
     EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
-}
 
-TEST(CWnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
-    Probe w;
-    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
+    // A bar that comes or goes resizes the client and says so.
     w.sizes.clear();
     w.SetScrollRange(SB_VERT, 0, 500);
     Rect client;
@@ -134,7 +128,7 @@ TEST(CWnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
     EXPECT_EQ(w.sizes.back(), (Size{200, 100}));
 }
 
-TEST(CWnd, SentRunsAtOncePostedRunsLater) {
+TEST(CWnd, SentRunsAtOncePostedRunsLaterCloseToo) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     w.messages.clear();
@@ -151,11 +145,8 @@ TEST(CWnd, SentRunsAtOncePostedRunsLater) {
     gone->PostMessage(WM_USER + 3);
     gone.reset();
     WndApp::ProcessEvents();
-}
 
-TEST(CWnd, PostedCloseDestroysTheWindowFromTheLoop) {
-    Probe w;
-    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    // A posted close destroys the window from the loop.
     w.PostMessage(WM_CLOSE);
     EXPECT_TRUE(w.hasWindow());
     WndApp::ProcessEvents();
@@ -179,7 +170,7 @@ TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParent) {
     EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
 }
 
-TEST(CWnd, ChildWindowsGoWithTheirParent) {
+TEST(CWnd, ChildWindowsGoWithTheirParentOrForeignWidget) {
     Probe child;
     {
         Probe parent;
@@ -188,6 +179,16 @@ TEST(CWnd, ChildWindowsGoWithTheirParent) {
     }
     EXPECT_FALSE(child.hasWindow());
     EXPECT_EQ(count(child.messages, WM_DESTROY), 1);
+
+    // Inside a foreign widget too.
+    Probe host, inner;
+    ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
+    ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
+    EXPECT_EQ(inner.GetParent(), nullptr);
+    host.DestroyWindow();
+    EXPECT_FALSE(inner.hasWindow());
+    EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
+    EXPECT_EQ(inner.ncDestroyed, 1);
 }
 
 TEST(CWnd, TimersTickUntilKilled) {
@@ -282,7 +283,7 @@ protected:
 
 } // namespace
 
-TEST(CWnd, KeysAndCharactersArriveAsMessages) {
+TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
     InputProbe w;
     ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
     using In = InputProbe::In;
@@ -296,6 +297,15 @@ TEST(CWnd, KeysAndCharactersArriveAsMessages) {
                                      {WM_KEYDOWN, 'C', {}, true},
                                      {WM_CHAR, 3, {}, true},
                                      {WM_CHAR, 0xE9, {}, false}}));
+    w.in.clear();
+    // Tab reaches a window that wants it.
+    w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
+    wndevents::Key(w, VK_TAB, 0, "\t");
+    wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
+    ASSERT_EQ(w.in.size(), 4u);
+    EXPECT_EQ(w.in[0].code, VK_TAB);
+    EXPECT_EQ(w.in[1].code, UINT('\t'));
+    EXPECT_EQ(w.in[2].code, VK_TAB);
 }
 
 // X11 gives some keys a control character as text (Delete types DEL); a character message comes
@@ -333,18 +343,6 @@ TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
     }
 }
 
-TEST(CWnd, TabReachesAWindowThatWantsIt) {
-    InputProbe w;
-    ASSERT_TRUE(w.CreateTopLevel("tabs", WS_VISIBLE, Rect{0, 0, 50, 50}));
-    w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
-    wndevents::Key(w, VK_TAB, 0, "\t");
-    wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
-    ASSERT_EQ(w.in.size(), 4u);
-    EXPECT_EQ(w.in[0].code, VK_TAB);
-    EXPECT_EQ(w.in[1].code, UINT('\t'));
-    EXPECT_EQ(w.in[2].code, VK_TAB);
-}
-
 TEST(CWnd, MouseMessagesCarryClientPointsAndFlags) {
     InputProbe w;
     ASSERT_TRUE(w.CreateTopLevel("mouse", WS_VISIBLE, Rect{0, 0, 80, 80}));
@@ -376,15 +374,4 @@ TEST(CWnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
     wndevents::ScrollBar(w, SB_VERT, SB_THUMBTRACK, 120);
     EXPECT_EQ(count(w.messages, WM_VSCROLL), 4); // line, track, position, end
     EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);       // nobody answered: the thumb went back
-}
-
-TEST(CWnd, ChildInsideAForeignWidgetGoesWithIt) {
-    Probe host, inner;
-    ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
-    ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
-    EXPECT_EQ(inner.GetParent(), nullptr);
-    host.DestroyWindow();
-    EXPECT_FALSE(inner.hasWindow());
-    EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
-    EXPECT_EQ(inner.ncDestroyed, 1);
 }
