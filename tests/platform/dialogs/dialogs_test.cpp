@@ -79,42 +79,6 @@ TEST(FileDialogService, ScriptedAnswersInOrderThenCancel) {
     EXPECT_EQ(scripted.requests()[0].fileName, "CueLine.clt");
 }
 
-TEST(QtMessageBoxService, ButtonsIconsAndAnswers) {
-    QtMessageBox service;
-    struct Case {
-        UINT flags;
-        QMessageBox::StandardButton press; // NoButton: press Escape
-        int answer;
-        QMessageBox::Icon icon;
-    } cases[] = {
-        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Ok, IDOK, QMessageBox::Question},
-        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Cancel, IDCANCEL, QMessageBox::Question},
-        {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::NoButton, IDCANCEL, QMessageBox::Question},
-        {MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES, QMessageBox::Question},
-        {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question},
-        {MB_OK | MB_ICONERROR, QMessageBox::Ok, IDOK, QMessageBox::Critical},
-        {MB_OK | MB_ICONERROR, QMessageBox::NoButton, IDOK, QMessageBox::Critical},
-    };
-    for (const Case& c : cases) {
-        QString seenText;
-        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
-        whenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr);
-            seenText = box->windowTitle() + "|" + box->text();
-            seenIcon = box->icon();
-            if (c.press == QMessageBox::NoButton)
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                box->button(c.press)->click();
-        });
-        int answer = MessageBox("Caf\xE9 ?", "Title", c.flags);
-        EXPECT_EQ(answer, c.answer) << c.flags;
-        EXPECT_EQ(seenText, QString::fromUtf8("Title|Caf\xC3\xA9 ?"));
-        EXPECT_EQ(seenIcon, c.icon);
-    }
-}
-
 // A Yes/No question must be answered: Escape and the close box leave it up.
 TEST(QtMessageBoxService, YesNoQuestionHasNoEscapeAnswer) {
     QtMessageBox service;

@@ -1,5 +1,5 @@
 // Message boxes answered from the keyboard alone: Enter takes the first button, Tab moves on to
-// the next, Escape cancels where there is a Cancel.
+// the next, Escape cancels where there is a Cancel; each box with its title, text and icon.
 #include "platform/dialogs/msgbox_qt.h"
 #include "tests/support/keyboard.h"
 
@@ -31,12 +31,20 @@ TEST(MessageBoxKeys, EnterTabAndEscapeAnswer) {
         {MB_OK | MB_ICONERROR, {Qt::Key_Escape}, IDOK},
     };
     for (const Case& c : cases) {
-        keys::whenModal([&](QWidget*) {
+        QString seen;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        keys::whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            seen = box->windowTitle() + "|" + box->text();
+            icon = box->icon();
             for (Qt::Key key : c.keys)
                 keys::press(key);
         });
-        EXPECT_EQ(MessageBox("Text", "Title", c.flags), c.answer)
+        EXPECT_EQ(MessageBox("Caf\xE9 ?", "Title", c.flags), c.answer)
             << c.flags << " after " << c.keys.size() << " keys";
+        EXPECT_EQ(seen, QString::fromUtf8("Title|Caf\xC3\xA9 ?"));
+        EXPECT_EQ(icon, c.flags & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::Question);
     }
 }
 

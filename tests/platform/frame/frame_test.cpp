@@ -6,7 +6,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -186,16 +185,6 @@ TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
     }
 }
 
-TEST_F(FrameFixture, RealKeyPressesReachTheAcceleratorTable) {
-    view.handles = {ID_FILE_OPEN};
-    frame.ShowWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
-    QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(log, (std::vector<std::string>{"view:57601"}));
-    QTest::keyClick(window(), Qt::Key_O);
-    EXPECT_EQ(log.size(), 1u);
-}
-
 TEST_F(FrameFixture, MenuPromptsShowWhileHighlightedAndTheTextComesBack) {
     EXPECT_EQ(frame.GetMessageText(), "Ready");
     frame.SetMessageText("Editing crew pack");
@@ -210,9 +199,8 @@ TEST_F(FrameFixture, MenuPromptsShowWhileHighlightedAndTheTextComesBack) {
     frame.SetMessageText("File saved");
     frame.HighlightMenuItem(0);
     EXPECT_EQ(frame.GetMessageText(), "File saved");
-}
-
-TEST_F(FrameFixture, HoveringARealMenuItemShowsItsPrompt) {
+    // Hovering a real menu item, and closing its menu.
+    frame.SetMessageText("Ready");
     QMenu* fileMenu = window()->menuBar()->actions().at(0)->menu();
     emit fileMenu->actions().at(1)->hovered();
     EXPECT_EQ(frame.GetMessageText(), "Save the active document");
@@ -237,7 +225,7 @@ TEST_F(FrameFixture, StatusBarHasFourPanesAndTheToggle) {
     EXPECT_TRUE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
 }
 
-TEST_F(FrameFixture, TitlesKeepTheirBytes) {
+TEST_F(FrameFixture, TitlesKeepTheirBytesAndCloseRequestsAskTheGuard) {
     std::string title = "Editing /sim/Caf\xE9 [*] 100%\\CueLine.clt";
     frame.SetWindowText(title);
     EXPECT_EQ(frame.GetWindowText(), title);
@@ -246,10 +234,6 @@ TEST_F(FrameFixture, TitlesKeepTheirBytes) {
     // What the window manager gets, after Qt's "[*]" handling.
     EXPECT_EQ(window()->windowHandle()->title(),
               QString::fromUtf8("Editing /sim/Caf\xC3\xA9 [*] 100%\\CueLine.clt"));
-}
-
-TEST_F(FrameFixture, CloseRequestsAskTheGuard) {
-    frame.ShowWindow();
     frame.allowClose = false;
     frame.PostClose();
     EXPECT_EQ(frame.asked, 0); // posted: runs later
