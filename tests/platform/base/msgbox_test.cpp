@@ -4,15 +4,12 @@
 
 using namespace tnv;
 
-TEST(MessageBoxService, DefaultButtons) {
+TEST(MessageBoxService, DefaultButtonsScriptedAnswersAndRestoresThePreviousService) {
     EXPECT_EQ(DefaultButton(MB_OK | MB_ICONERROR), IDOK);
     EXPECT_EQ(DefaultButton(MB_OKCANCEL | MB_ICONQUESTION), IDOK);
     EXPECT_EQ(DefaultButton(MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
     EXPECT_EQ(DefaultButton(MB_YESNO), IDYES);
     EXPECT_EQ(DefaultButton(MB_YESNO | MB_DEFBUTTON2), IDNO);
-}
-
-TEST(MessageBoxService, ScriptedAnswersAndRestoresThePreviousService) {
     {
         ScriptedMessageBox script;
         script.setNextAnswer(IDCANCEL);

@@ -169,17 +169,6 @@ TEST(CDC, AmpersandIsAMnemonicUnlessNoPrefix) {
     EXPECT_EQ(s.DrawText("x\r\ny", &single, DT_CALCRECT | DT_SINGLELINE), oneHeight);
 }
 
-TEST(CDC, BoldTextHasMoreInk) {
-    ImageSurface a(100, 20), b(100, 20);
-    a.SelectFont(sized(-14));
-    b.SelectFont(sized(-14, nullptr, FW_SEMIBOLD));
-    for (ImageSurface* s : {&a, &b}) {
-        Rect r{0, 0, 100, 20};
-        s->DrawText("Header", &r, 0);
-    }
-    EXPECT_GT(inkCount(b, Rect{0, 0, 100, 20}), inkCount(a, Rect{0, 0, 100, 20}));
-}
-
 TEST(CDC, StateSavesAndRestores) {
     ImageSurface s(4, 4);
     s.SetTextColor(red);
@@ -214,7 +203,7 @@ TEST(CDC, OffscreenBufferWithMovedOriginBlitsBack) {
     EXPECT_EQ(screen.GetPixel(1, 1), RGB(0, 0, 0));
 }
 
-TEST(CDC, MetricsFromTheFont) {
+TEST(CDC, MetricsFromTheFontWindowsFacesAndBoldInk) {
     ImageSurface s(4, 4);
     s.SelectFont(sized(-10));
     TEXTMETRIC a, b;
@@ -230,21 +219,23 @@ TEST(CDC, MetricsFromTheFont) {
     TEXTMETRIC c;
     s.GetTextMetrics(&c);
     EXPECT_LE(std::abs(c.tmHeight - 20), 1);
-}
-
-TEST(CDC, WindowsFaceNamesUseTheirMetricTwins) {
-    struct Case {
-        const char* windowsFace;
-        const char* installed;
-    } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}};
-    for (const Case& c : cases) {
-        ImageSurface s(4, 4);
-        s.SelectFont(sized(-16, c.windowsFace));
+    // Windows face names use their metric twins.
+    for (auto [windowsFace, installed] : {std::pair{"Arial", "Liberation Sans"},
+                                          std::pair{"Times New Roman", "Liberation Serif"}}) {
+        s.SelectFont(sized(-16, windowsFace));
         Size ea = s.GetTextExtent("The quick brown fox 0123456789");
-        s.SelectFont(sized(-16, c.installed));
-        Size eb = s.GetTextExtent("The quick brown fox 0123456789");
-        EXPECT_EQ(ea, eb) << c.windowsFace;
+        s.SelectFont(sized(-16, installed));
+        EXPECT_EQ(s.GetTextExtent("The quick brown fox 0123456789"), ea) << windowsFace;
     }
+    // Bold text has more ink.
+    ImageSurface plain(100, 20), bold(100, 20);
+    plain.SelectFont(sized(-14));
+    bold.SelectFont(sized(-14, nullptr, FW_SEMIBOLD));
+    for (ImageSurface* x : {&plain, &bold}) {
+        Rect r{0, 0, 100, 20};
+        x->DrawText("Header", &r, 0);
+    }
+    EXPECT_GT(inkCount(bold, Rect{0, 0, 100, 20}), inkCount(plain, Rect{0, 0, 100, 20}));
 }
 
 // The grid paints its texts without measuring them; the pixels must be DrawText's, whatever the

@@ -17,7 +17,7 @@ using testsupport::endsInTime;
 
 namespace {
 
-TEST(SettingsRecentFiles, KeepsFourNewestFirstWithoutDuplicates) {
+TEST(SettingsValues, RecentFilesKeepFourNewestFirstStringsAndNumbersHaveFallbacks) {
     testsupport::TempDir dir;
     std::string ini = dir.file("settings.ini");
     {
@@ -38,10 +38,7 @@ TEST(SettingsRecentFiles, KeepsFourNewestFirstWithoutDuplicates) {
     // A shorter list shows only its own length.
     Settings shorter(ini, 2);
     EXPECT_EQ(shorter.recentFiles().size(), 2u);
-}
 
-TEST(SettingsValues, StringsAndNumbersWithFallbacks) {
-    testsupport::TempDir dir;
     Settings settings(dir.file("s.ini"), 4);
     EXPECT_EQ(settings.getString("Settings", "Missing", "fallback"), "fallback");
     EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 1);
