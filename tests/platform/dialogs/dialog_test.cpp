@@ -17,16 +17,13 @@ enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103 };
 class TestDialog : public CDialog {
 public:
     TestDialog()
-        : CDialog({"Caf\xE9 dialog",
-                   "MS Sans Serif",
-                   8,
-                   200,
-                   120,
-                   {{DlgKind::Text, IDC_TEXT, "", 10, 10, 180, 20, SS_CENTER},
-                    {DlgKind::Edit, IDC_BOX, "line 1\r\nline 2", 10, 52, 180, 30, 0},
-                    {DlgKind::Button, IDOK, "OK", 10, 96, 50, 14, BS_DEFPUSHBUTTON},
-                    {DlgKind::Button, IDC_OTHER, "&Other", 70, 96, 50, 14, 0},
-                    {DlgKind::Button, IDCANCEL, "Cancel", 140, 96, 50, 14, 0}}}) {}
+        : CDialog({"Caf\xE9 dialog", "MS Sans Serif", 8, 200, 120,
+                   std::vector{
+                       DlgControl{DlgKind::Text, IDC_TEXT, "", 10, 10, 180, 20, SS_CENTER},
+                       DlgControl{DlgKind::Edit, IDC_BOX, "line 1\r\nline 2", 10, 52, 180, 30, 0},
+                       DlgControl{DlgKind::Button, IDOK, "OK", 10, 96, 50, 14, BS_DEFPUSHBUTTON},
+                       DlgControl{DlgKind::Button, IDC_OTHER, "&Other", 70, 96, 50, 14, 0},
+                       DlgControl{DlgKind::Button, IDCANCEL, "Cancel", 140, 96, 50, 14, 0}}}) {}
     std::vector<int> commands;
     bool refuseCancel = false, endAtInit = false;
 
@@ -52,7 +49,7 @@ void key(CDialog& d, Qt::Key k) {
 
 } // namespace
 
-TEST(Dialog, LayoutInDialogUnitsAndTextsInTheCodePage) {
+TEST(Dialog, LayoutInDialogUnitsTextsInTheCodePageWithTheirOwnFontAndColours) {
     TestDialog d;
     ASSERT_TRUE(d.Create());
     EXPECT_EQ(d.GetClientSize(), (Size{300, 195}));
@@ -68,50 +65,8 @@ TEST(Dialog, LayoutInDialogUnitsAndTextsInTheCodePage) {
     }
     d.SetDlgItemText(999, "unknown ids are harmless");
     EXPECT_EQ(d.GetDlgItemText(999), "");
-}
 
-TEST(Dialog, EnterEscapeCloseBoxAndDisabledButtons) {
-    TestDialog d;
-    d.refuseCancel = true;
-    ASSERT_TRUE(d.Create());
-    ASSERT_TRUE(d.WaitActive());
-    EXPECT_EQ(d.GetFocusId(), IDOK);
-    d.GotoDlgCtrl(IDC_OTHER);
-    key(d, Qt::Key_Return); // the focused button
-    d.EnableDlgItem(IDC_OTHER, false);
-    d.ClickItem(IDC_OTHER); // disabled: nothing
-    key(d, Qt::Key_Escape);
-    d.widget()->close();
-    EXPECT_TRUE(d.IsOpen()); // OnCancel refused both
-    EXPECT_TRUE(d.widget()->isVisible());
-    d.refuseCancel = false;
-    d.widget()->close();
-    EXPECT_FALSE(d.IsOpen());
-    EXPECT_FALSE(d.widget()->isVisible());
-    EXPECT_EQ(d.Result(), IDCANCEL);
-    EXPECT_EQ(d.commands, std::vector<int>{IDC_OTHER});
-
-    TestDialog e;
-    ASSERT_TRUE(e.Create());
-    ASSERT_TRUE(e.WaitActive());
-    key(e, Qt::Key_Enter); // the default button
-    EXPECT_EQ(e.commands, std::vector<int>{IDOK});
-    EXPECT_EQ(e.Result(), IDOK);
-}
-
-TEST(Dialog, DoModalReturnsWhatEndedIt) {
-    TestDialog d;
-    QTimer::singleShot(0, [&] { d.ClickItem(IDCANCEL); });
-    EXPECT_EQ(d.DoModal(), IDCANCEL);
-    TestDialog early;
-    early.endAtInit = true;
-    EXPECT_EQ(early.DoModal(), 42); // ended while being set up: never shown
-    EXPECT_FALSE(early.widget()->isVisible());
-}
-
-TEST(Dialog, TextControlsDrawWithTheirOwnFontAndColours) {
-    TestDialog d;
-    ASSERT_TRUE(d.Create());
+    // Text controls draw with their own font and colours.
     FontDesc font = DefaultGuiFont();
     font.height = -16;
     d.SetItemFont(IDC_TEXT, font);
@@ -139,6 +94,44 @@ TEST(Dialog, TextControlsDrawWithTheirOwnFontAndColours) {
         contrast::kReadable);
 }
 
+TEST(Dialog, EnterEscapeCloseBoxDisabledButtonsAndDoModal) {
+    TestDialog d;
+    d.refuseCancel = true;
+    ASSERT_TRUE(d.Create());
+    ASSERT_TRUE(d.WaitActive());
+    EXPECT_EQ(d.GetFocusId(), IDOK);
+    d.GotoDlgCtrl(IDC_OTHER);
+    key(d, Qt::Key_Return); // the focused button
+    d.EnableDlgItem(IDC_OTHER, false);
+    d.ClickItem(IDC_OTHER); // disabled: nothing
+    key(d, Qt::Key_Escape);
+    d.widget()->close();
+    EXPECT_TRUE(d.IsOpen()); // OnCancel refused both
+    EXPECT_TRUE(d.widget()->isVisible());
+    d.refuseCancel = false;
+    d.widget()->close();
+    EXPECT_FALSE(d.IsOpen());
+    EXPECT_FALSE(d.widget()->isVisible());
+    EXPECT_EQ(d.Result(), IDCANCEL);
+    EXPECT_EQ(d.commands, std::vector<int>{IDC_OTHER});
+
+    TestDialog e;
+    ASSERT_TRUE(e.Create());
+    ASSERT_TRUE(e.WaitActive());
+    key(e, Qt::Key_Enter); // the default button
+    EXPECT_EQ(e.commands, std::vector<int>{IDOK});
+    EXPECT_EQ(e.Result(), IDOK);
+
+    // DoModal returns what ended it.
+    TestDialog modal;
+    QTimer::singleShot(0, [&] { modal.ClickItem(IDCANCEL); });
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+    TestDialog early;
+    early.endAtInit = true;
+    EXPECT_EQ(early.DoModal(), 42); // ended while being set up: never shown
+    EXPECT_FALSE(early.widget()->isVisible());
+}
+
 TEST(Dialog, EditBoxesShowLineBreaksKeepWhatWasSetAndTabOn) {
     TestDialog readOnly;
     ASSERT_TRUE(readOnly.Create());
@@ -149,14 +142,11 @@ TEST(Dialog, EditBoxesShowLineBreaksKeepWhatWasSetAndTabOn) {
 
     // The help box: the user may type and press Enter in it, to no effect on its text.
     enum { IDC_PICTURE = 104 };
-    CDialog typed({"Help",
-                   "MS Sans Serif",
-                   8,
-                   200,
-                   120,
-                   {{DlgKind::Picture, IDC_PICTURE, "", 4, 4, 40, 40, 0},
-                    {DlgKind::Edit, IDC_BOX, "a\r\nb", 50, 4, 140, 80, ES_WANTRETURN | WS_VSCROLL},
-                    {DlgKind::Button, IDOK, "OK", 50, 96, 50, 14, 0}}});
+    CDialog typed({"Help", "MS Sans Serif", 8, 200, 120,
+                   std::vector{DlgControl{DlgKind::Picture, IDC_PICTURE, "", 4, 4, 40, 40, 0},
+                               DlgControl{DlgKind::Edit, IDC_BOX, "a\r\nb", 50, 4, 140, 80,
+                                          ES_WANTRETURN | WS_VSCROLL},
+                               DlgControl{DlgKind::Button, IDOK, "OK", 50, 96, 50, 14, 0}}});
     ASSERT_TRUE(typed.Create());
     ASSERT_TRUE(typed.WaitActive());
     typed.GotoDlgCtrl(IDC_BOX);

@@ -29,7 +29,7 @@ namespace {
 
 using keys::whenModal;
 
-TEST(FileFilter, ParsesDescriptionsAndPatterns) {
+TEST(FileFilter, ParsesDescriptionsAndPatternsThatMatchRegardlessOfLetterCase) {
     auto entries = parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|");
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].first, "Tnv Sound file text (CueLine.ClT)");
@@ -40,9 +40,7 @@ TEST(FileFilter, ParsesDescriptionsAndPatterns) {
     EXPECT_EQ(entries[1].first, "All");
     EXPECT_TRUE(parseFileFilter("").empty());
     EXPECT_TRUE(parseFileFilter("Dangling").empty());
-}
-
-TEST(FileFilter, PatternsMatchRegardlessOfLetterCase) {
+    // Patterns match regardless of letter case.
     struct Case {
         const char* name;
         const char* pattern;

@@ -102,14 +102,6 @@ struct FrameFixture : ::testing::Test {
     QMainWindow* window() { return static_cast<QMainWindow*>(frame.nativeWindow()); }
 };
 
-TEST(FramePrompt, TextBeforeTheFirstLineBreak) {
-    FrameResources r = testResources();
-    EXPECT_EQ(PromptText(r, ID_FILE_OPEN), "Open an existing document");
-    EXPECT_EQ(PromptText(r, ID_ONE), "The first one");
-    EXPECT_EQ(PromptText(r, ID_NOBODY), "");
-    EXPECT_EQ(FrameTitleFor("Untitled", "CueLine"), "Untitled - CueLine");
-}
-
 TEST_F(FrameFixture, CommandsGoViewThenDocumentThenFrameThenApplication) {
     view.handles = {ID_ONE};
     doc.handles = {ID_ONE, ID_TWO};
@@ -186,6 +178,12 @@ TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
 }
 
 TEST_F(FrameFixture, MenuPromptsShowWhileHighlightedAndTheTextComesBack) {
+    // The text before the first line break.
+    FrameResources r = testResources();
+    EXPECT_EQ(PromptText(r, ID_FILE_OPEN), "Open an existing document");
+    EXPECT_EQ(PromptText(r, ID_ONE), "The first one");
+    EXPECT_EQ(PromptText(r, ID_NOBODY), "");
+    EXPECT_EQ(FrameTitleFor("Untitled", "CueLine"), "Untitled - CueLine");
     EXPECT_EQ(frame.GetMessageText(), "Ready");
     frame.SetMessageText("Editing crew pack");
     frame.HighlightMenuItem(ID_FILE_OPEN);
