@@ -138,14 +138,12 @@ TEST_F(Routing, EachCommandGoesToTheFirstTargetThatTakesIt) {
     EXPECT_EQ(ran().back(), "view ruled");
 }
 
-TEST_F(Routing, TheClipboardKeysReachTheGridFirst) {
+TEST_F(Routing, TheClipboardKeysReachTheGridFirstAndExitCloses) {
     QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_X, Qt::ControlModifier); // disabled by the grid
     EXPECT_EQ(ran(), (Ran{"grid copy", "after grid", "grid copy", "after grid"}));
-}
-
-TEST_F(Routing, ExitClosesTheFrameAndTheTearDownUnroutesIt) {
+    // Exit closes the frame, and the tear-down unroutes it.
     ASSERT_TRUE(frame().SendCommand(ID_APP_EXIT));
     EXPECT_EQ(frame().view, &view());
     EXPECT_TRUE(testsupport::waitUntil([&] { return frame().IsClosed(); }));

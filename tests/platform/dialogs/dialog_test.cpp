@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace tnv;

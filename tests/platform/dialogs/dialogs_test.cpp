@@ -7,21 +7,14 @@
 #include "tests/support/test_support.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <tuple>
-#include <utility>
 
 using namespace tnv;
 

@@ -4,12 +4,10 @@
 
 #include <chrono>
 #include <fcntl.h>
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace tnv;

@@ -124,7 +124,7 @@ TEST_F(Mixer, EveryPlayableFormatArrivesAsSixteenBitStereo) {
     }
 }
 
-TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
+TEST_F(Mixer, FormatsTheMixerCannotPlayAndDevicesWithoutALevelAreRefused) {
     WAVEFORMATEX adpcm = pcm(1, 22050, 4);
     adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
     adpcm.nBlockAlign = 256;
@@ -154,6 +154,11 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
     d.dwBufferBytes = 64;
     d.dwSize = 24;
     EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_INVALIDPARAM);
+    // A device without a cooperative level makes no buffer.
+    auto fresh = DirectSound::CreateOffline();
+    d.dwSize = DSBUFFERDESC_SIZE;
+    EXPECT_EQ(fresh->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
+    EXPECT_EQ(fresh->CreateSoundBuffer(nullptr, b), DSERR_INVALIDPARAM);
 }
 
 TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
@@ -319,15 +324,6 @@ TEST_F(Mixer, PrimaryBufferSetsTheOutputFormatAndMasterVolume) {
     EXPECT_EQ(ds->SetCooperativeLevel(nullptr, 9), DSERR_INVALIDPARAM);
     std::unique_ptr<DirectSoundBuffer> dup;
     EXPECT_EQ(ds->DuplicateSoundBuffer(primary.get(), dup), DSERR_INVALIDCALL);
-}
-
-TEST(MixerDevice, BuffersNeedACooperativeLevel) {
-    auto ds = DirectSound::CreateOffline();
-    WAVEFORMATEX f = pcm(1, 22050, 16);
-    DSBUFFERDESC d = describe(&f, 64);
-    std::unique_ptr<DirectSoundBuffer> b;
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
-    EXPECT_EQ(ds->CreateSoundBuffer(nullptr, b), DSERR_INVALIDPARAM);
 }
 
 } // namespace
