@@ -94,12 +94,28 @@ std::set<QRgb> colours(const QImage& image) {
 
 } // namespace
 
-TEST(CDC, FillsLeaveOutTheRightAndBottomEdge) {
+TEST(CDC, FillsAndRectanglesLeaveOutTheRightAndBottomEdgeEdgesAreSunken) {
     ImageSurface s(10, 10);
     s.FillSolidRect(Rect{2, 3, 6, 5}, red);
     s.FillSolidRect(Rect{5, 5, 5, 9}, red); // empty: nothing
     expectPixels(s, {At{2, 3, red}, At{5, 4, red}, At{6, 4, white}, At{5, 5, white},
                      At{1, 3, white}, At{5, 6, white}, At{-1, 0, CLR_NONE}});
+    // A rectangle's outline with a null brush.
+    ImageSurface framed(10, 10);
+    framed.FillSolidRect(Rect{0, 0, 10, 10}, red);
+    framed.SelectStockPen(StockObject::BlackPen);
+    framed.SelectStockBrush(StockObject::NullBrush);
+    framed.Rectangle(Rect{1, 1, 6, 5});
+    expectPixels(framed,
+                 {At{1, 1, black}, At{5, 1, black}, At{1, 4, black}, At{5, 4, black},
+                  At{3, 1, black}, At{1, 3, black}, At{3, 2, red}, At{6, 3, red}, At{3, 5, red}});
+    // A sunken inner edge.
+    ImageSurface edged(10, 10);
+    Rect r{0, 0, 10, 10};
+    edged.DrawEdge(&r, BDR_SUNKENINNER, BF_RECT);
+    const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW), light = GetSysColor(COLOR_3DLIGHT);
+    expectPixels(
+        edged, {At{0, 5, dark}, At{5, 0, dark}, At{9, 5, light}, At{5, 9, light}, At{5, 5, white}});
 }
 
 TEST(CDC, LinesLeaveOutTheirEndPoint) {
@@ -127,27 +143,6 @@ TEST(CDC, LinesLeaveOutTheirEndPoint) {
     s.MoveTo(0, 0);
     s.LineTo(7, 0);
     EXPECT_EQ(s.GetPixel(2, 0), white);
-}
-
-TEST(CDC, RectangleOutlineWithANullBrush) {
-    ImageSurface s(10, 10);
-    s.FillSolidRect(Rect{0, 0, 10, 10}, red);
-    s.SelectStockPen(StockObject::BlackPen);
-    s.SelectStockBrush(StockObject::NullBrush);
-    s.Rectangle(Rect{1, 1, 6, 5});
-    // The inside untouched, the right and bottom edges left out.
-    expectPixels(s,
-                 {At{1, 1, black}, At{5, 1, black}, At{1, 4, black}, At{5, 4, black},
-                  At{3, 1, black}, At{1, 3, black}, At{3, 2, red}, At{6, 3, red}, At{3, 5, red}});
-}
-
-TEST(CDC, SunkenInnerEdge) {
-    ImageSurface s(10, 10);
-    Rect r{0, 0, 10, 10};
-    s.DrawEdge(&r, BDR_SUNKENINNER, BF_RECT);
-    const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW), light = GetSysColor(COLOR_3DLIGHT);
-    expectPixels(
-        s, {At{0, 5, dark}, At{5, 0, dark}, At{9, 5, light}, At{5, 9, light}, At{5, 5, white}});
 }
 
 TEST(CDC, TextAlignsInItsRectangle) {
@@ -415,7 +410,7 @@ TEST(HiDpiSurface, TextIsDrawnAtThePhysicalResolutionInItsLogicalBox) {
     EXPECT_GT(hidpipixels::finerThanLogical(hi.image(), QRect(0, 0, 160, 24)), 50);
 }
 
-TEST(HiDpiSurface, BuffersCarryTheRatioAndCopyBackPixelForPixel) {
+TEST(HiDpiSurface, BuffersCarryTheRatioAndCopyBackPixelForPixelHugeSizesGiveEmptySurfaces) {
     ImageSurface screen(60, 40, white, 2.0);
     std::unique_ptr<CDC> buffer = screen.CreateCompatible(30, 20);
     ASSERT_TRUE(buffer);
@@ -424,22 +419,16 @@ TEST(HiDpiSurface, BuffersCarryTheRatioAndCopyBackPixelForPixel) {
     buffer->FillSolidRect(Rect{10, 10, 40, 30}, navy);
     buffer->FillSolidRect(Rect{15, 12, 16, 28}, red); // one logical pixel wide
     screen.BitBlt(10, 10, 30, 20, *buffer, 10, 10);
-    const QRgb n = QColor(0, 0, 128).rgb(), r = QColor(255, 0, 0).rgb(),
-               w = QColor(Qt::white).rgb();
-    for (auto [x, y, c] : {std::tuple{29, 40, n},
-                           {30, 40, r},
-                           {31, 40, r},
-                           {32, 40, n},
-                           {19, 40, w},
-                           {79, 59, n},
-                           {80, 60, w}})
-        EXPECT_EQ(screen.image().pixel(x, y), c) << x << "," << y;
+    const QRgb n = qRgb(0, 0, 128), r = qRgb(255, 0, 0), w = qRgb(255, 255, 255);
+    const QImage& image = screen.image();
+    EXPECT_EQ((std::vector{image.pixel(19, 40), image.pixel(29, 40), image.pixel(30, 40),
+                           image.pixel(31, 40), image.pixel(32, 40), image.pixel(79, 59),
+                           image.pixel(80, 60)}),
+              (std::vector{w, n, r, r, n, n, w}));
     // At a fractional ratio no buffer copies back exactly: the caller draws straight on.
     ImageSurface fractional(60, 40, white, 1.5);
     EXPECT_FALSE(fractional.CreateCompatible(30, 20));
-}
-
-TEST(HiDpiSurface, SizesBeyondAnyImageGiveAnEmptySurface) {
+    // Sizes beyond any image give an empty surface.
     ImageSurface huge(std::numeric_limits<int>::max() - 1, 10, white, 2.0);
     EXPECT_EQ(huge.width(), 0);
     EXPECT_EQ(huge.height(), 0);
