@@ -161,7 +161,7 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAndDevicesWithoutALevelAreRefused) {
     EXPECT_EQ(fresh->CreateSoundBuffer(nullptr, b), DSERR_INVALIDPARAM);
 }
 
-TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
+TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibelOverlappingBuffersAddUpAndClip) {
     Bytes samples = s16(std::vector<int>(64, 20000));
     auto b = buffer(pcm(1, 22050, 16), samples);
     ASSERT_NE(b, nullptr);
@@ -180,9 +180,7 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->SetVolume(-100), DSERR_CONTROLUNAVAIL);
     EXPECT_EQ(fixed->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
-}
-
-TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
+    // Overlapping buffers add up and clip.
     auto a = buffer(pcm(1, 22050, 16), s16(std::vector<int>(16, 20000)));
     ASSERT_NE(a, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
@@ -203,7 +201,7 @@ TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
     EXPECT_EQ(status, 0u);
 }
 
-TEST_F(Mixer, OtherRatesAreResampled) {
+TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
     // 11025 samples a second: every input frame lasts two output frames.
     auto b = buffer(pcm(1, 11025, 16), s16({0, 1000, 2000, 3000}));
     ASSERT_NE(b, nullptr);
@@ -223,30 +221,28 @@ TEST_F(Mixer, OtherRatesAreResampled) {
     ASSERT_EQ(b->SetFrequency(DSBFREQUENCY_ORIGINAL), DS_OK);
     ASSERT_EQ(b->GetFrequency(&freq), DS_OK);
     EXPECT_EQ(freq, 11025u);
-}
-
-TEST_F(Mixer, LoopingPositionAndStop) {
-    auto b = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
-    ASSERT_NE(b, nullptr);
-    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    std::vector<Frame> out = render(10);
+    // Looping, the position and stopping.
+    auto loop = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
+    ASSERT_NE(loop, nullptr);
+    ASSERT_EQ(loop->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    out = render(10);
     EXPECT_EQ(out[9].left, 2);
     DWORD status = 0, play = 0, write = 0;
-    ASSERT_EQ(b->GetStatus(&status), DS_OK);
+    ASSERT_EQ(loop->GetStatus(&status), DS_OK);
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
-    ASSERT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
+    ASSERT_EQ(loop->GetCurrentPosition(&play, &write), DS_OK);
     EXPECT_EQ(play, 4u);
-    ASSERT_EQ(b->Stop(), DS_OK);
+    ASSERT_EQ(loop->Stop(), DS_OK);
     EXPECT_EQ(render(1)[0].left, 0);
-    ASSERT_EQ(b->SetCurrentPosition(6), DS_OK);
-    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    ASSERT_EQ(loop->SetCurrentPosition(6), DS_OK);
+    ASSERT_EQ(loop->Play(0, 0, 0), DS_OK);
     out = render(2);
     EXPECT_EQ(out[0].left, 4);
     EXPECT_EQ(out[1].left, 0);
-    EXPECT_EQ(b->SetCurrentPosition(8), DSERR_INVALIDPARAM);
+    EXPECT_EQ(loop->SetCurrentPosition(8), DSERR_INVALIDPARAM);
 }
 
-TEST_F(Mixer, LockWrapsAroundAndUnlockWritesOnlyWhatItIsGiven) {
+TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSilent) {
     auto b = buffer(pcm(1, 22050, 8), Bytes{10, 11, 12, 13, 14, 15});
     ASSERT_NE(b, nullptr);
     void* p1;
@@ -271,29 +267,25 @@ TEST_F(Mixer, LockWrapsAroundAndUnlockWritesOnlyWhatItIsGiven) {
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-}
-
-TEST_F(Mixer, LostBuffersStopAndComeBackSilentAfterRestore) {
-    auto b = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
-    ASSERT_NE(b, nullptr);
+    // Lost buffers stop and come back silent after a restore.
+    auto lost = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
+    ASSERT_NE(lost, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
-    ASSERT_EQ(ds->DuplicateSoundBuffer(b.get(), dup), DS_OK);
-    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    b->SimulateLoss(2);
+    ASSERT_EQ(ds->DuplicateSoundBuffer(lost.get(), dup), DS_OK);
+    ASSERT_EQ(lost->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    lost->SimulateLoss(2);
     DWORD status = 0;
     ASSERT_EQ(dup->GetStatus(&status), DS_OK);
     EXPECT_EQ(status, DSBSTATUS_BUFFERLOST) << "duplicates share the loss";
-    EXPECT_EQ(b->Play(0, 0, 0), DSERR_BUFFERLOST);
-    void* p1;
-    DWORD n1;
-    EXPECT_EQ(b->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(lost->Play(0, 0, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(lost->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
     EXPECT_EQ(render(1)[0].left, 0);
-    EXPECT_EQ(b->Restore(), DSERR_BUFFERLOST);
+    EXPECT_EQ(lost->Restore(), DSERR_BUFFERLOST);
     EXPECT_EQ(dup->Restore(), DSERR_BUFFERLOST);
-    EXPECT_EQ(b->Restore(), DS_OK);
+    EXPECT_EQ(lost->Restore(), DS_OK);
     ASSERT_EQ(dup->GetStatus(&status), DS_OK);
     EXPECT_EQ(status, 0u);
-    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    ASSERT_EQ(lost->Play(0, 0, 0), DS_OK);
     EXPECT_EQ(render(1)[0].left, 0) << "the memory came back as silence (128 for 8 bits)";
 }
 
