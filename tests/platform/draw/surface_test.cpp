@@ -145,7 +145,7 @@ TEST(CDC, LinesLeaveOutTheirEndPoint) {
     EXPECT_EQ(s.GetPixel(2, 0), white);
 }
 
-TEST(CDC, TextAlignsInItsRectangle) {
+TEST(CDC, TextAlignsInItsRectangleAmpersandsAreMnemonicsUnlessNoPrefix) {
     FontDesc font = sized(-14, "DejaVu Sans");
     struct Case {
         UINT format;
@@ -166,6 +166,18 @@ TEST(CDC, TextAlignsInItsRectangle) {
         else
             EXPECT_LE(std::abs((first + last) / 2 - c.expectCentre), 2);
     }
+    // An ampersand marks a mnemonic unless DT_NOPREFIX; a line break makes a second line.
+    ImageSurface s(10, 10);
+    s.SelectFont(sized(-14));
+    Rect plain{0, 0, 1000, 100}, noPrefix{0, 0, 1000, 100};
+    s.DrawText("a&&b", &plain, DT_CALCRECT);
+    s.DrawText("a&b", &noPrefix, DT_CALCRECT | DT_NOPREFIX);
+    EXPECT_EQ(plain.Width(), noPrefix.Width());
+    Rect twoLines{0, 0, 1000, 100};
+    int oneHeight = s.DrawText("x", &plain, DT_CALCRECT);
+    EXPECT_GE(s.DrawText("x\r\ny", &twoLines, DT_CALCRECT), 2 * oneHeight - 2);
+    Rect single{0, 0, 1000, 100};
+    EXPECT_EQ(s.DrawText("x\r\ny", &single, DT_CALCRECT | DT_SINGLELINE), oneHeight);
 }
 
 // Clipped to its rectangle unless asked not to, and to the surface's clip always.
@@ -186,21 +198,7 @@ TEST(CDC, TextIsClippedToItsRectangleUnlessAskedNotToAndAlwaysToTheSurfacesClip)
     }
 }
 
-TEST(CDC, AmpersandIsAMnemonicUnlessNoPrefix) {
-    ImageSurface s(10, 10);
-    s.SelectFont(sized(-14));
-    Rect plain{0, 0, 1000, 100}, noPrefix{0, 0, 1000, 100};
-    s.DrawText("a&&b", &plain, DT_CALCRECT);
-    s.DrawText("a&b", &noPrefix, DT_CALCRECT | DT_NOPREFIX);
-    EXPECT_EQ(plain.Width(), noPrefix.Width());
-    Rect twoLines{0, 0, 1000, 100};
-    int oneHeight = s.DrawText("x", &plain, DT_CALCRECT);
-    EXPECT_GE(s.DrawText("x\r\ny", &twoLines, DT_CALCRECT), 2 * oneHeight - 2);
-    Rect single{0, 0, 1000, 100};
-    EXPECT_EQ(s.DrawText("x\r\ny", &single, DT_CALCRECT | DT_SINGLELINE), oneHeight);
-}
-
-TEST(CDC, StateSavesAndRestores) {
+TEST(CDC, StateSavesAndRestoresOffscreenBuffersBlitBack) {
     ImageSurface s(4, 4);
     s.SetTextColor(red);
     s.SelectPen(Pen{PS_SOLID, 0, red});
@@ -214,9 +212,7 @@ TEST(CDC, StateSavesAndRestores) {
     s.LineTo(3, 0);
     EXPECT_EQ(s.GetPixel(1, 0), red);
     EXPECT_FALSE(s.RestoreDC(5));
-}
-
-TEST(CDC, OffscreenBufferWithMovedOriginBlitsBack) {
+    // An offscreen buffer with a moved origin blits back.
     ImageSurface screen(50, 50);
     std::unique_ptr<CDC> buffer = screen.CreateCompatible(20, 10);
     ASSERT_TRUE(buffer);

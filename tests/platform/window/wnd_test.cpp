@@ -128,7 +128,7 @@ TEST(CWnd, ScrollBarsClampLikeWindowsAndResizeTheClient) {
     EXPECT_EQ(w.sizes.back(), (Size{200, 100}));
 }
 
-TEST(CWnd, SentRunsAtOncePostedRunsLaterCloseToo) {
+TEST(CWnd, SentRunsAtOncePostedRunsLaterTimersTickCloseToo) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     w.messages.clear();
@@ -138,6 +138,16 @@ TEST(CWnd, SentRunsAtOncePostedRunsLaterCloseToo) {
     EXPECT_EQ(count(w.messages, WM_USER + 2), 0);
     WndApp::ProcessEvents();
     EXPECT_EQ(count(w.messages, WM_USER + 2), 1);
+
+    // Timers tick until killed.
+    EXPECT_EQ(w.SetTimer(513, 5), 513u);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return w.timers.size() >= 2; }));
+    EXPECT_EQ(w.timers[0], 513u);
+    EXPECT_TRUE(w.KillTimer(513));
+    EXPECT_FALSE(w.KillTimer(513));
+    std::size_t ticks = w.timers.size();
+    (void)testsupport::waitUntil([] { return false; }, 40);
+    EXPECT_EQ(w.timers.size(), ticks);
 
     // A message posted to a window that is gone by then is dropped.
     auto gone = std::make_unique<Probe>();
@@ -155,7 +165,7 @@ TEST(CWnd, SentRunsAtOncePostedRunsLaterCloseToo) {
     EXPECT_EQ(count(w.messages, WM_DESTROY), 1);
 }
 
-TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParent) {
+TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParentChildrenGoWithTheirParentOrForeignWidget) {
     Probe parent, owner, child;
     ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
     ASSERT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, 10, 10}));
@@ -168,17 +178,16 @@ TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParent) {
     child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MsgParam>(&hdr));
     EXPECT_EQ(parent.notifyCodes, std::vector<int>{-5});
     EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
-}
 
-TEST(CWnd, ChildWindowsGoWithTheirParentOrForeignWidget) {
-    Probe child;
+    // Child windows go with their parent.
+    Probe orphan;
     {
-        Probe parent;
-        ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
-        ASSERT_TRUE(child.Create("", "", WS_CHILD, Rect{0, 0, 20, 20}, &parent, 1));
+        Probe gone;
+        ASSERT_TRUE(gone.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
+        ASSERT_TRUE(orphan.Create("", "", WS_CHILD, Rect{0, 0, 20, 20}, &gone, 1));
     }
-    EXPECT_FALSE(child.hasWindow());
-    EXPECT_EQ(count(child.messages, WM_DESTROY), 1);
+    EXPECT_FALSE(orphan.hasWindow());
+    EXPECT_EQ(count(orphan.messages, WM_DESTROY), 1);
 
     // Inside a foreign widget too.
     Probe host, inner;
@@ -189,19 +198,6 @@ TEST(CWnd, ChildWindowsGoWithTheirParentOrForeignWidget) {
     EXPECT_FALSE(inner.hasWindow());
     EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
     EXPECT_EQ(inner.ncDestroyed, 1);
-}
-
-TEST(CWnd, TimersTickUntilKilled) {
-    Probe w;
-    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
-    EXPECT_EQ(w.SetTimer(513, 5), 513u);
-    EXPECT_TRUE(testsupport::waitUntil([&] { return w.timers.size() >= 2; }));
-    EXPECT_EQ(w.timers[0], 513u);
-    EXPECT_TRUE(w.KillTimer(513));
-    EXPECT_FALSE(w.KillTimer(513));
-    std::size_t ticks = w.timers.size();
-    (void)testsupport::waitUntil([] { return false; }, 40);
-    EXPECT_EQ(w.timers.size(), ticks);
 }
 
 TEST(CWnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
