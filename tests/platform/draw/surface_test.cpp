@@ -22,19 +22,19 @@ constexpr COLORREF red = RGB(255, 0, 0);
 constexpr COLORREF navy = RGB(0, 0, 128);
 constexpr COLORREF black = RGB(0, 0, 0);
 
-// Columns holding at least one pixel that is not the background, in [x0, x1).
-std::pair<int, int> inkColumns(const ImageSurface& s, int x0, int x1, int y0, int y1,
-                               COLORREF bg = white) {
-    int first = -1, last = -1;
-    for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y)
+// The box, inclusive, around the pixels of `area` that are not the background; left is -1 when
+// there are none.
+Rect inkBox(const ImageSurface& s, const Rect& area, COLORREF bg = white) {
+    Rect box{-1, -1, -1, -1};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
             if (s.GetPixel(x, y) != bg) {
-                if (first < 0)
-                    first = x;
-                last = x;
-                break;
+                box.left = box.left < 0 ? x : std::min(box.left, x);
+                box.top = box.top < 0 ? y : box.top;
+                box.right = std::max(box.right, x);
+                box.bottom = y;
             }
-    return {first, last};
+    return box;
 }
 
 int inkCount(const ImageSurface& s, const Rect& r, COLORREF bg = white) {
@@ -157,14 +157,14 @@ TEST(CDC, TextAlignsInItsRectangleAmpersandsAreMnemonicsUnlessNoPrefix) {
         s.SetBkMode(TRANSPARENT);
         Rect r{10, 5, 110, 25};
         s.DrawText("WWW", &r, c.format);
-        auto [first, last] = inkColumns(s, 0, 140, 0, 30);
-        ASSERT_GE(first, 0);
+        Rect ink = inkBox(s, Rect{0, 0, 140, 30});
+        ASSERT_GE(ink.left, 0);
         if (c.expectCentre == -1)
-            EXPECT_LE(std::abs(first - 10), 2);
+            EXPECT_LE(std::abs(ink.left - 10), 2);
         else if (c.expectCentre == -2)
-            EXPECT_LE(std::abs(last - 109), 2);
+            EXPECT_LE(std::abs(ink.right - 109), 2);
         else
-            EXPECT_LE(std::abs((first + last) / 2 - c.expectCentre), 2);
+            EXPECT_LE(std::abs((ink.left + ink.right) / 2 - c.expectCentre), 2);
     }
     // An ampersand marks a mnemonic unless DT_NOPREFIX; a line break makes a second line.
     ImageSurface s(10, 10);
@@ -190,7 +190,7 @@ TEST(CDC, TextIsClippedToItsRectangleUnlessAskedNotToAndAlwaysToTheSurfacesClip)
         }
         Rect r{0, 0, 20, 25};
         s.DrawText("a long text that overflows", &r, DT_LEFT | extra);
-        EXPECT_EQ(inkColumns(s, 20, 200, 0, 30).first >= 0, extra != 0);
+        EXPECT_EQ(inkBox(s, Rect{20, 0, 200, 30}).left >= 0, extra != 0);
         clipped.IntersectClipRect(Rect{0, 0, 60, 30});
         clipped.PaintText("WWWWWWWWWWWWWWWWWWWW", Rect{0, 0, 150, 25}, extra);
         EXPECT_GT(inkCount(clipped, Rect{0, 0, 60, 30}), 0);
@@ -376,21 +376,7 @@ TEST(HiDpiSurface, ShapesAndOnePixelLinesKeepTheirLogicalPlaceOnWholePhysicalPix
 }
 
 TEST(HiDpiSurface, TextIsDrawnAtThePhysicalResolutionInItsLogicalBox) {
-    auto inkBox = [](const ImageSurface& s) {
-        Rect box{1000, 1000, -1, -1};
-        for (int y = 0; y < s.height(); ++y)
-            for (int x = 0; x < s.width(); ++x)
-                if (s.GetPixel(x, y) != white) {
-                    box.left = std::min(box.left, x);
-                    box.top = std::min(box.top, y);
-                    box.right = std::max(box.right, x);
-                    box.bottom = std::max(box.bottom, y);
-                }
-        return box;
-    };
-    FontDesc font;
-    font.height = -12;
-    font.setFaceName("DejaVu Sans");
+    FontDesc font = sized(-12, "DejaVu Sans");
     ImageSurface plain(160, 24), hi(160, 24, white, 2.0);
     for (ImageSurface* s : {&plain, &hi}) {
         s->SelectFont(font);
@@ -398,7 +384,7 @@ TEST(HiDpiSurface, TextIsDrawnAtThePhysicalResolutionInItsLogicalBox) {
         Rect r{4, 2, 156, 22};
         s->DrawText("Aircraft Name", &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
-    Rect a = inkBox(plain), b = inkBox(hi);
+    Rect a = inkBox(plain, Rect{0, 0, 160, 24}), b = inkBox(hi, Rect{0, 0, 160, 24});
     EXPECT_NEAR(b.left, a.left, 1);
     EXPECT_NEAR(b.top, a.top, 1);
     EXPECT_NEAR(b.right, a.right, 2);

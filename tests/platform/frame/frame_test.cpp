@@ -25,16 +25,16 @@ constexpr UINT ID_VIEWONLY = 32773;
 constexpr UINT ID_NOBODY = 32790;
 
 // A target that records what ran; handles a set of ids, with optional update rules.
-class Recorder : public CCmdTarget {
-public:
-    Recorder(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
+struct Recorder : CCmdTarget {
+    Recorder(std::string n, std::vector<std::string>* l) : name(std::move(n)), log(l) {}
+    std::string name;
+    std::vector<std::string>* log;
     std::set<UINT> handles;
     std::map<UINT, std::pair<bool, int>> updates; // enabled, check (-1: none)
     bool OnCmdMsg(UINT id) override {
-        if (!handles.count(id))
-            return false;
-        log_->push_back(name_ + ":" + std::to_string(id));
-        return true;
+        if (handles.count(id))
+            log->push_back(name + ":" + std::to_string(id));
+        return handles.count(id);
     }
     bool HasCommand(UINT id) const override { return handles.count(id) != 0; }
     bool OnUpdateCmdUI(CCmdUI& ui) override {
@@ -46,14 +46,9 @@ public:
             ui.SetCheck(it->second.second);
         return true;
     }
-
-private:
-    std::string name_;
-    std::vector<std::string>* log_;
 };
 
-class GuardedFrame : public CFrameWnd {
-public:
+struct GuardedFrame : CFrameWnd {
     bool allowClose = true;
     int asked = 0;
     bool OnClose() override {

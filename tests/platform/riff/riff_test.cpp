@@ -73,11 +73,7 @@ TEST_P(Riff, OddChunksWithAndWithoutPadAndTheChunkWalkIsBounded) {
 }
 
 TEST_P(Riff, FindsListAndRiffByFormType) {
-    auto f = open(riff({listChunk("first"), {"LIST", [] {
-                                                 Bytes b;
-                                                 putId(b, "adtl");
-                                                 return b;
-                                             }()}}));
+    auto f = open(riff({listChunk("first"), {"LIST", Bytes{'a', 'd', 't', 'l'}}}));
     MMCKINFO top{};
     top.fccType = mmioFOURCC('W', 'A', 'V', 'E');
     ASSERT_EQ(f->descend(top, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);

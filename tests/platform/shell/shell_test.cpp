@@ -18,19 +18,16 @@ using testsupport::writeFile;
 
 namespace {
 
-class EnvVar {
-public:
-    EnvVar(const char* name, const std::optional<std::string>& value) : name_(name) {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        old_ = old ? old : "";
-        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+// An environment variable set, or unset, for a scope.
+struct EnvVar {
+    std::string name;
+    std::optional<std::string> old;
+    EnvVar(const char* n, const std::optional<std::string>& value) : name(n) {
+        if (const char* was = std::getenv(n))
+            old = was;
+        value ? ::setenv(n, value->c_str(), 1) : ::unsetenv(n);
     }
-    ~EnvVar() { had_ ? ::setenv(name_.c_str(), old_.c_str(), 1) : ::unsetenv(name_.c_str()); }
-
-private:
-    std::string name_, old_;
-    bool had_;
+    ~EnvVar() { old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str()); }
 };
 
 } // namespace
