@@ -79,11 +79,8 @@ TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
             EXPECT_FALSE(settings.sync());
         }));
     }
-    struct stat st;
-    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
-    ASSERT_EQ(lstat(zero.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
+    EXPECT_TRUE(std::filesystem::is_character_file(std::filesystem::symlink_status(zero)));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
     EXPECT_EQ(testsupport::readFile(big), bigText);
