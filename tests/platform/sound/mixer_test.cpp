@@ -92,20 +92,14 @@ TEST_F(Mixer, EveryPlayableFormatArrivesAsSixteenBitStereo) {
         {"8-bit stereo", pcm(2, 22050, 8), {0x00, 0x80}, {-32768, 0}},
         {"16-bit mono", pcm(1, 22050, 16), s16({-1234}), {-1234, -1234}},
         {"16-bit stereo", pcm(2, 22050, 16), s16({32767, -32768}), {32767, -32768}},
-        {"24-bit stereo",
-         pcm(2, 22050, 24),
-         {0x00, 0x10, 0x20, 0x00, 0x00, 0x80},
-         {0x2010, -32768}},
+        {"24-bit stereo", pcm(2, 22050, 24), {0, 0x10, 0x20, 0, 0, 0x80}, {0x2010, -32768}},
         {"32-bit mono", pcm(1, 22050, 32), {0, 0, 0x34, 0x12}, {0x1234, 0x1234}},
         {"float mono", floatFormat(1, 32), f32(0.5f), {16384, 16384}},
         {"float beyond full scale clips", floatFormat(1, 32), f32(3.0f), {32767, 32767}},
         {"float NaN is silence", floatFormat(1, 32), f32(std::nanf("")), {0, 0}},
         {"extensible PCM", extensible(2, 16, 1), s16({100, -100}), {100, -100}},
         {"extensible float", extensible(1, 32, 3), f32(-0.25f), {-8192, -8192}},
-        {"six channels: the front pair",
-         pcm(6, 22050, 16),
-         s16({7, 8, 900, 900, 900, 900}),
-         {7, 8}},
+        {"six channels: front pair", pcm(6, 22050, 16), s16({7, 8, 900, 900, 900, 900}), {7, 8}},
     };
     for (const ConvertCase& c : cases) {
         SCOPED_TRACE(c.name);
