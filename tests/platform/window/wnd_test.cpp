@@ -13,7 +13,7 @@ using namespace tnv;
 
 namespace {
 
-// Records what reaches it.
+// Records what reaches it; input with the modifier state seen while handling it.
 class Probe : public CWnd {
 public:
     std::vector<UINT> messages;
@@ -23,6 +23,15 @@ public:
     std::vector<UINT> timers;
     std::vector<std::pair<UINT, CWnd*>> focus;
     int ncDestroyed = 0;
+    struct In {
+        UINT msg;
+        UINT code;
+        Point p;
+        bool ctrl;
+        friend bool operator==(const In&, const In&) = default;
+    };
+    std::vector<In> in;
+    UINT dlgCode = 0;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, MsgParam lp) override {
@@ -45,6 +54,20 @@ protected:
     void OnSetFocus(CWnd* old) override { focus.push_back({WM_SETFOCUS, old}); }
     void OnKillFocus(CWnd* next) override { focus.push_back({WM_KILLFOCUS, next}); }
     void PostNcDestroy() override { ++ncDestroyed; }
+    void record(UINT msg, UINT code, Point p = {}) {
+        in.push_back(In{msg, code, p, GetKeyState(int(VK_CONTROL)) < 0});
+    }
+    void OnKeyDown(UINT vk, UINT, UINT) override { record(WM_KEYDOWN, vk); }
+    void OnChar(UINT ch, UINT, UINT) override { record(WM_CHAR, ch); }
+    void OnLButtonDown(UINT flags, Point p) override { record(WM_LBUTTONDOWN, flags, p); }
+    void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
+    void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
+    void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
+    bool OnMouseWheel(UINT, short delta, Point) override {
+        record(WM_MOUSEWHEEL, UINT(int(delta)));
+        return TRUE;
+    }
+    UINT OnGetDlgCode() override { return dlgCode; }
 };
 
 int count(const std::vector<UINT>& v, UINT msg) {
@@ -245,44 +268,10 @@ TEST(CWnd, FocusMovesAtOnceAndTellsBothWindows) {
     EXPECT_EQ(CWnd::GetFocus(), nullptr);
 }
 
-namespace {
-
-// Records input messages with the modifier state seen while handling them.
-class InputProbe : public CWnd {
-public:
-    struct In {
-        UINT msg;
-        UINT code;
-        Point p;
-        bool ctrl;
-        friend bool operator==(const In&, const In&) = default;
-    };
-    std::vector<In> in;
-    UINT dlgCode = 0;
-
-protected:
-    void record(UINT msg, UINT code, Point p = {}) {
-        in.push_back(In{msg, code, p, GetKeyState(int(VK_CONTROL)) < 0});
-    }
-    void OnKeyDown(UINT vk, UINT, UINT) override { record(WM_KEYDOWN, vk); }
-    void OnChar(UINT ch, UINT, UINT) override { record(WM_CHAR, ch); }
-    void OnLButtonDown(UINT flags, Point p) override { record(WM_LBUTTONDOWN, flags, p); }
-    void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
-    void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
-    void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
-    bool OnMouseWheel(UINT, short delta, Point) override {
-        record(WM_MOUSEWHEEL, UINT(int(delta)));
-        return TRUE;
-    }
-    UINT OnGetDlgCode() override { return dlgCode; }
-};
-
-} // namespace
-
 TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
-    InputProbe w;
+    Probe w;
     ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
-    using In = InputProbe::In;
+    using In = Probe::In;
     wndevents::Char(w, 'x');
     wndevents::Key(w, VK_DOWN);
     wndevents::Key(w, 'C', wndevents::CTRL, "\x03");
@@ -328,7 +317,7 @@ TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
         {"x", 'X', 0, "x", {'x'}},
     };
     for (const Case& c : cases) {
-        InputProbe w;
+        Probe w;
         ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
         wndevents::Key(w, c.vk, c.mods, c.text);
         std::vector<UINT> chars;
@@ -340,7 +329,7 @@ TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
 }
 
 TEST(CWnd, MouseMessagesCarryClientPointsAndFlags) {
-    InputProbe w;
+    Probe w;
     ASSERT_TRUE(w.CreateTopLevel("mouse", WS_VISIBLE, Rect{0, 0, 80, 80}));
     wndevents::Press(w, Point{10, 20}, wndevents::SHIFT);
     wndevents::Move(w, Point{12, 22}, true);
