@@ -27,7 +27,7 @@ TEST(FileSystem, ListsByNameLetterCaseAsideThenBytes) {
     EXPECT_TRUE(fsx::listFolder(dir.file("absent")).empty());
 }
 
-TEST(FileSystem, NamesConvertBetweenDiskAndCodePage) {
+TEST(FileSystem, NamesConvertBetweenDiskAndCodePageCaseBlindLookupFindsThem) {
     TempDir dir;
     testsupport::writeFile(dir.file("caf\xC3\xA9.wav"), "");  // UTF-8 on disk
     testsupport::writeFile(dir.file("\xE6\x97\xA5.wav"), ""); // not in the code page
@@ -37,10 +37,7 @@ TEST(FileSystem, NamesConvertBetweenDiskAndCodePage) {
     EXPECT_EQ(entries[1].name, "\xE6\x97\xA5.wav"); // passed through unchanged
     for (const auto& e : entries)
         EXPECT_TRUE(fsx::isFile(fsx::joinPath(dir.path(), fsx::toDisk(e.name))));
-}
-
-TEST(FileSystem, CaseBlindLookupFindsTheNameOnDisk) {
-    TempDir dir;
+    // A case-blind lookup finds the name on disk.
     dir.mkdir("Sim/AIRCRAFT/c172");
     testsupport::writeFile(dir.file("Sim/AIRCRAFT/c172/Aircraft.CFG"), "x");
     testsupport::writeFile(dir.file("CUELINE.CLT"), "x");

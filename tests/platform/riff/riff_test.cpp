@@ -25,7 +25,7 @@ protected:
     testsupport::TempDir dir;
 };
 
-TEST_P(Riff, FindsChunksAndClampsToTheBytesThatExist) {
+TEST_P(Riff, FindsChunksListsAndRiffsByFormTypeAndClampsToTheBytesThatExist) {
     Chunk big = dataChunk(counting(10));
     big.declaredSize = 0xFFFFFFF0;
     auto f = open(riff({{"junk", Bytes(3, 'j')}, {"abcd", Bytes(4, 'a')}, big}));
@@ -47,6 +47,16 @@ TEST_P(Riff, FindsChunksAndClampsToTheBytesThatExist) {
     f->seek(12, SEEK_FROM_START);
     EXPECT_EQ(f->descend(none, &top, MMIO_FINDCHUNK), MMIOERR_CHUNKNOTFOUND);
     EXPECT_EQ(f->tell(), 12) << "a failed search leaves the position";
+    // Lists and RIFF chunks are found by their form type.
+    auto lists = open(riff({listChunk("first"), {"LIST", Bytes{'a', 'd', 't', 'l'}}}));
+    MMCKINFO wave{};
+    wave.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    ASSERT_EQ(lists->descend(wave, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
+    MMCKINFO list{};
+    list.fccType = mmioFOURCC('a', 'd', 't', 'l');
+    ASSERT_EQ(lists->descend(list, &wave, MMIO_FINDLIST), MMSYSERR_NOERROR);
+    EXPECT_EQ(list.ckid, FOURCC_LIST);
+    EXPECT_EQ(lists->tell(), list.dwDataOffset + 4);
 }
 
 // Odd chunks with and without their pad byte; a walk past too many chunks stops.
@@ -70,18 +80,6 @@ TEST_P(Riff, OddChunksWithAndWithoutPadAndTheChunkWalkIsBounded) {
         EXPECT_EQ(f->read(b, 4), 4);
         EXPECT_EQ(b[0], 3);
     }
-}
-
-TEST_P(Riff, FindsListAndRiffByFormType) {
-    auto f = open(riff({listChunk("first"), {"LIST", Bytes{'a', 'd', 't', 'l'}}}));
-    MMCKINFO top{};
-    top.fccType = mmioFOURCC('W', 'A', 'V', 'E');
-    ASSERT_EQ(f->descend(top, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
-    MMCKINFO list{};
-    list.fccType = mmioFOURCC('a', 'd', 't', 'l');
-    ASSERT_EQ(f->descend(list, &top, MMIO_FINDLIST), MMSYSERR_NOERROR);
-    EXPECT_EQ(list.ckid, FOURCC_LIST);
-    EXPECT_EQ(f->tell(), list.dwDataOffset + 4);
 }
 
 TEST_P(Riff, DirectBufferRunsDryAtTheEnd) {
