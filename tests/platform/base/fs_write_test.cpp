@@ -164,6 +164,7 @@ TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
 }
 
 TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
+    using enum fsx::WriteStatus;
     struct Case {
         const char* what;
         mode_t folderMode;
@@ -173,15 +174,11 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
         fsx::WriteStatus expected;
         bool sameInode; // written in place
     } cases[] = {
-        {"read-only file in a writable folder", 0755, true, 0444, true,
-         fsx::WriteStatus::CannotCreate, true},
-        {"writable file in a folder that takes no new file", 0555, false, 0644, true,
-         fsx::WriteStatus::Written, true},
-        {"someone else's file the user's group may write", 0777, false, 0664, false,
-         fsx::WriteStatus::Written, true},
-        {"new file in a folder that takes no new file", 0555, false, 0, false,
-         fsx::WriteStatus::CannotCreate, false},
-        {"own file in an own folder", 0755, true, 0600, true, fsx::WriteStatus::Written, false},
+        {"read-only file in a writable folder", 0755, true, 0444, true, CannotCreate, true},
+        {"writable file in a folder taking no new file", 0555, false, 0644, true, Written, true},
+        {"someone else's file the user's group may write", 0777, false, 0664, false, Written, true},
+        {"new file in a folder taking no new file", 0555, false, 0, false, CannotCreate, false},
+        {"own file in an own folder", 0755, true, 0600, true, Written, false},
     };
     if (::geteuid() != 0)
         GTEST_SKIP() << "laying out other users' files needs root";

@@ -168,10 +168,6 @@ TEST(DialogUnits, FollowTheDialogFontAndRoundToTheNearestPixel) {
     EXPECT_GT(large.baseY(), units.baseY());
 }
 
-} // namespace
-
-namespace {
-
 enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103 };
 
 class TestDialog : public CDialog {
