@@ -253,8 +253,7 @@ TEST(Dialog, LayoutInDialogUnitsTextsInTheCodePageWithTheirOwnFontAndColours) {
 TEST(Dialog, EnterEscapeCloseBoxDisabledButtonsAndDoModal) {
     TestDialog d;
     d.refuseCancel = true;
-    ASSERT_TRUE(d.Create());
-    ASSERT_TRUE(d.WaitActive());
+    ASSERT_TRUE(d.Create() && d.WaitActive());
     EXPECT_EQ(d.GetFocusId(), IDOK);
     d.GotoDlgCtrl(IDC_OTHER);
     key(d, Qt::Key_Return); // the focused button
@@ -272,8 +271,7 @@ TEST(Dialog, EnterEscapeCloseBoxDisabledButtonsAndDoModal) {
     EXPECT_EQ(d.commands, std::vector<int>{IDC_OTHER});
 
     TestDialog e;
-    ASSERT_TRUE(e.Create());
-    ASSERT_TRUE(e.WaitActive());
+    ASSERT_TRUE(e.Create() && e.WaitActive());
     key(e, Qt::Key_Enter); // the default button
     EXPECT_EQ(e.commands, std::vector<int>{IDOK});
     EXPECT_EQ(e.Result(), IDOK);
@@ -303,8 +301,7 @@ TEST(Dialog, EditBoxesShowLineBreaksKeepWhatWasSetAndTabOn) {
                                DlgControl{DlgKind::Edit, IDC_BOX, "a\r\nb", 50, 4, 140, 80,
                                           ES_WANTRETURN | WS_VSCROLL},
                                DlgControl{DlgKind::Button, IDOK, "OK", 50, 96, 50, 14, 0}}});
-    ASSERT_TRUE(typed.Create());
-    ASSERT_TRUE(typed.WaitActive());
+    ASSERT_TRUE(typed.Create() && typed.WaitActive());
     typed.GotoDlgCtrl(IDC_BOX);
     box = typed.widget()->findChild<QPlainTextEdit*>();
     EXPECT_FALSE(box->isReadOnly());
