@@ -152,22 +152,6 @@ TEST(FileDialogService, SaveDialogAsksBeforeReplacingAndNoKeepsItOpen) {
     EXPECT_EQ(testsupport::readFile(existing), "old") << "the dialog only names the file";
 }
 
-TEST(DialogUnits, FollowTheDialogFontAndRoundToTheNearestPixel) {
-    // MS Sans Serif 8, the font the dialogs were laid out in: 6/4 pixel across, 13/8 down.
-    dialogunits::Units units("MS Sans Serif", 8);
-    EXPECT_EQ(units.x(185), 278);
-    EXPECT_EQ(units.y(100), 163);
-    EXPECT_EQ(units.x(1), 2) << "one and a half pixels round up";
-    EXPECT_EQ(units.y(4), 7);
-    EXPECT_EQ(units.rect(7, 7, 32, 14), QRect(11, 11, 48, 23));
-    EXPECT_EQ(dialogunits::font("MS Sans Serif", 8).pixelSize(), 11) << "8 points at 96 dpi";
-    EXPECT_EQ(dialogunits::Units("MS Sans Serif", 0).x(185), 278) << "no size: 8 points";
-    // A larger dialog font makes larger units.
-    dialogunits::Units large("MS Sans Serif", 16);
-    EXPECT_GT(large.baseX(), units.baseX());
-    EXPECT_GT(large.baseY(), units.baseY());
-}
-
 enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103 };
 
 class TestDialog : public CDialog {
@@ -205,7 +189,7 @@ void key(CDialog& d, Qt::Key k) {
 
 } // namespace
 
-TEST(Dialog, LayoutInDialogUnitsTextsInTheCodePageWithTheirOwnFontAndColours) {
+TEST(Dialog, LayoutInDialogUnitsThatRoundToTheNearestPixelTextsInTheCodePageFontAndColours) {
     TestDialog d;
     ASSERT_TRUE(d.Create());
     EXPECT_EQ(d.GetClientSize(), (Size{300, 195}));
@@ -248,6 +232,20 @@ TEST(Dialog, LayoutInDialogUnitsTextsInTheCodePageWithTheirOwnFontAndColours) {
     EXPECT_GE(
         looks::textContrast(image, QRect(r.left, r.top, r.Width(), r.Height()), RGB(255, 255, 255)),
         contrast::kReadable);
+    // Dialog units follow the dialog font. MS Sans Serif 8, the font the dialogs were laid out in:
+    // 6/4 pixel across, 13/8 down.
+    dialogunits::Units units("MS Sans Serif", 8);
+    EXPECT_EQ(units.x(185), 278);
+    EXPECT_EQ(units.y(100), 163);
+    EXPECT_EQ(units.x(1), 2) << "one and a half pixels round up";
+    EXPECT_EQ(units.y(4), 7);
+    EXPECT_EQ(units.rect(7, 7, 32, 14), QRect(11, 11, 48, 23));
+    EXPECT_EQ(dialogunits::font("MS Sans Serif", 8).pixelSize(), 11) << "8 points at 96 dpi";
+    EXPECT_EQ(dialogunits::Units("MS Sans Serif", 0).x(185), 278) << "no size: 8 points";
+    // A larger dialog font makes larger units.
+    dialogunits::Units large("MS Sans Serif", 16);
+    EXPECT_GT(large.baseX(), units.baseX());
+    EXPECT_GT(large.baseY(), units.baseY());
 }
 
 TEST(Dialog, EnterEscapeCloseBoxDisabledButtonsAndDoModal) {

@@ -94,7 +94,7 @@ std::set<QRgb> colours(const QImage& image) {
 
 } // namespace
 
-TEST(CDC, FillsAndRectanglesLeaveOutTheRightAndBottomEdgeEdgesAreSunken) {
+TEST(CDC, FillsRectanglesAndLinesLeaveOutTheRightAndBottomEdgeEdgesAreSunken) {
     ImageSurface s(10, 10);
     s.FillSolidRect(Rect{2, 3, 6, 5}, red);
     s.FillSolidRect(Rect{5, 5, 5, 9}, red); // empty: nothing
@@ -116,9 +116,7 @@ TEST(CDC, FillsAndRectanglesLeaveOutTheRightAndBottomEdgeEdgesAreSunken) {
     const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW), light = GetSysColor(COLOR_3DLIGHT);
     expectPixels(
         edged, {At{0, 5, dark}, At{5, 0, dark}, At{9, 5, light}, At{5, 9, light}, At{5, 5, white}});
-}
-
-TEST(CDC, LinesLeaveOutTheirEndPoint) {
+    // Lines leave out their end point.
     struct Case {
         Point from, to;
         std::vector<Point> on, off;
@@ -138,11 +136,11 @@ TEST(CDC, LinesLeaveOutTheirEndPoint) {
         for (Point p : c.off)
             expectPixels(s, {{p.x, p.y, white}});
     }
-    ImageSurface s(8, 8);
-    s.SelectStockPen(StockObject::NullPen);
-    s.MoveTo(0, 0);
-    s.LineTo(7, 0);
-    EXPECT_EQ(s.GetPixel(2, 0), white);
+    ImageSurface nullPen(8, 8);
+    nullPen.SelectStockPen(StockObject::NullPen);
+    nullPen.MoveTo(0, 0);
+    nullPen.LineTo(7, 0);
+    EXPECT_EQ(nullPen.GetPixel(2, 0), white);
 }
 
 TEST(CDC, TextAlignsInItsRectangleAmpersandsAreMnemonicsUnlessNoPrefix) {
