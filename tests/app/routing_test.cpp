@@ -25,21 +25,19 @@ constexpr UINT ID_PROBE_BOTH = 33004;  // in the view's table and the applicatio
 constexpr UINT ID_PROBE_NONE = 33005;  // nobody's
 
 // A grid that takes copy, keeps cut disabled, and says what reached it.
-class ProbeGrid : public CCellGrid {
-public:
+struct ProbeGrid : CCellGrid {
     Ran* ran = nullptr;
+    static bool ours(UINT id) { return id == ID_EDIT_COPY || id == ID_EDIT_CUT; }
     bool OnCmdMsg(UINT id) override {
-        if (id != ID_EDIT_COPY && id != ID_EDIT_CUT)
-            return false;
-        ran->push_back(id == ID_EDIT_COPY ? "grid copy" : "grid cut");
-        return true;
+        if (ours(id))
+            ran->push_back(id == ID_EDIT_COPY ? "grid copy" : "grid cut");
+        return ours(id);
     }
-    bool HasCommand(UINT id) const override { return id == ID_EDIT_COPY || id == ID_EDIT_CUT; }
+    bool HasCommand(UINT id) const override { return ours(id); }
     bool OnUpdateCmdUI(CCmdUI& ui) override {
-        if (ui.id() != ID_EDIT_COPY && ui.id() != ID_EDIT_CUT)
-            return false;
-        ui.Enable(ui.id() == ID_EDIT_COPY);
-        return true;
+        if (ours(ui.id()))
+            ui.Enable(ui.id() == ID_EDIT_COPY);
+        return ours(ui.id());
     }
 };
 
@@ -68,8 +66,7 @@ protected:
     void OnGridCommand() override { ran->push_back("after grid"); }
 };
 
-class ProbeFrame : public CFrameWnd {
-public:
+struct ProbeFrame : CFrameWnd {
     ProbeView* view = nullptr;
     void SetView(ProbeView* v) { view = v; }
 };
@@ -138,14 +135,12 @@ TEST_F(Routing, EachCommandGoesToTheFirstTargetThatTakesIt) {
     EXPECT_EQ(ran().back(), "view ruled");
 }
 
-TEST_F(Routing, TheClipboardKeysReachTheGridFirst) {
+TEST_F(Routing, TheClipboardKeysReachTheGridFirstAndExitCloses) {
     QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_X, Qt::ControlModifier); // disabled by the grid
     EXPECT_EQ(ran(), (Ran{"grid copy", "after grid", "grid copy", "after grid"}));
-}
-
-TEST_F(Routing, ExitClosesTheFrameAndTheTearDownUnroutesIt) {
+    // Exit closes the frame, and the tear-down unroutes it.
     ASSERT_TRUE(frame().SendCommand(ID_APP_EXIT));
     EXPECT_EQ(frame().view, &view());
     EXPECT_TRUE(testsupport::waitUntil([&] { return frame().IsClosed(); }));

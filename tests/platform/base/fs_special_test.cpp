@@ -3,20 +3,14 @@
 #include "tests/support/test_support.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace tnv;
 
 using testsupport::endsInTime;
-using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
 

@@ -1,5 +1,4 @@
 #include "platform/base/fs.h"
-#include "platform/base/fs_write.h"
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
@@ -28,7 +27,7 @@ TEST(FileSystem, ListsByNameLetterCaseAsideThenBytes) {
     EXPECT_TRUE(fsx::listFolder(dir.file("absent")).empty());
 }
 
-TEST(FileSystem, NamesConvertBetweenDiskAndCodePage) {
+TEST(FileSystem, NamesConvertBetweenDiskAndCodePageCaseBlindLookupFindsThem) {
     TempDir dir;
     testsupport::writeFile(dir.file("caf\xC3\xA9.wav"), "");  // UTF-8 on disk
     testsupport::writeFile(dir.file("\xE6\x97\xA5.wav"), ""); // not in the code page
@@ -38,10 +37,7 @@ TEST(FileSystem, NamesConvertBetweenDiskAndCodePage) {
     EXPECT_EQ(entries[1].name, "\xE6\x97\xA5.wav"); // passed through unchanged
     for (const auto& e : entries)
         EXPECT_TRUE(fsx::isFile(fsx::joinPath(dir.path(), fsx::toDisk(e.name))));
-}
-
-TEST(FileSystem, CaseBlindLookupFindsTheNameOnDisk) {
-    TempDir dir;
+    // A case-blind lookup finds the name on disk.
     dir.mkdir("Sim/AIRCRAFT/c172");
     testsupport::writeFile(dir.file("Sim/AIRCRAFT/c172/Aircraft.CFG"), "x");
     testsupport::writeFile(dir.file("CUELINE.CLT"), "x");
@@ -51,45 +47,16 @@ TEST(FileSystem, CaseBlindLookupFindsTheNameOnDisk) {
               dir.file("Sim/AIRCRAFT/c172/Aircraft.CFG"));
 }
 
-TEST(FileSystem, AtomicWriteReplacesOrLeavesTheOldFile) {
-    TempDir dir;
-    std::string target = dir.file("CueLine.clt");
-    testsupport::writeFile(target, "old");
-    std::string error;
-    ASSERT_EQ(fsx::writeFile(target, "new\r\n", &error), fsx::WriteStatus::Written) << error;
-    EXPECT_EQ(testsupport::readFile(target), "new\r\n");
-    if (geteuid() != 0) { // root writes anywhere
-        // A folder that takes no new file: the file is rewritten in place, nothing new is made.
-        chmod(dir.path().c_str(), 0555);
-        EXPECT_EQ(fsx::writeFile(target, "in place", &error), fsx::WriteStatus::Written) << error;
-        EXPECT_EQ(fsx::writeFile(dir.file("new.clt"), "lost", &error),
-                  fsx::WriteStatus::CannotCreate);
-        EXPECT_FALSE(error.empty());
-        chmod(dir.path().c_str(), 0755);
-        EXPECT_EQ(testsupport::readFile(target), "in place");
-    }
-    EXPECT_EQ(fsx::listFolder(dir.path()).size(), 1u); // no temporary file left behind
-}
-
-TEST(FileSystem, ProgramPathIsAbsoluteWithoutResolvingLinks) {
-    EXPECT_EQ(fsx::programPath("/opt/sim/Tarnavel/bin/../bin/FleetValuer"),
-              "/opt/sim/Tarnavel/bin/FleetValuer");
-    std::string rel = fsx::programPath("./x/TnvCueLine");
-    EXPECT_EQ(rel, fsx::currentFolder() + "/x/TnvCueLine");
-}
-
 // How a bare program name is found, for starting helpers and for a program's own path.
-TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThem) {
-    testsupport::TempDir dir;
-    std::string bin = dir.path() + "/bin", plain = dir.path() + "/plain";
-    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(plain.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((plain + "/tool").c_str(), 0755), 0); // a folder is no program
+TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThemPathsMadeAbsolute) {
+    TempDir dir;
+    std::string bin = dir.mkdir("bin"), plain = dir.mkdir("plain");
+    dir.mkdir("plain/tool"); // a folder is no program
     testsupport::writeFile(plain + "/notes", "not executable");
     testsupport::writeFile(bin + "/tool", "#!/bin/sh\n");
     testsupport::writeFile(bin + "/notes", "#!/bin/sh\n");
-    ASSERT_EQ(chmod((bin + "/tool").c_str(), 0755), 0);
-    ASSERT_EQ(chmod((bin + "/notes").c_str(), 0755), 0);
+    for (const char* name : {"/tool", "/notes"})
+        ASSERT_EQ(chmod((bin + name).c_str(), 0755), 0);
     const char* saved = std::getenv("PATH");
     std::string old = saved ? saved : "";
     struct Case {
@@ -123,6 +90,10 @@ TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThem) {
     }
     setenv("PATH", bin.c_str(), 1);
     EXPECT_EQ(fsx::programPath("tool"), bin + "/tool");
+    // A path is made absolute without resolving links.
+    EXPECT_EQ(fsx::programPath("/opt/sim/Tarnavel/bin/../bin/FleetValuer"),
+              "/opt/sim/Tarnavel/bin/FleetValuer");
+    EXPECT_EQ(fsx::programPath("./x/TnvCueLine"), fsx::currentFolder() + "/x/TnvCueLine");
     setenv("PATH", old.c_str(), 1);
     ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
@@ -130,7 +101,7 @@ TEST(FileSystem, ProgramsAreFoundThroughPathAsAShellFindsThem) {
 // Folders made for a file about to be written: the simulator's menu files, the set-up's links,
 // the kept copy of a crew pack and the list of set-up simulators.
 TEST(FileSystem, MakeFoldersMakesWhatIsMissingAndSaysWhatIsInTheWay) {
-    testsupport::TempDir dir;
+    TempDir dir;
     testsupport::writeFile(dir.file("file"), "x");
     struct Case {
         std::string path;

@@ -37,14 +37,13 @@ std::size_t filesIn(const std::string& folder) {
 TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
     struct Case {
         const char* what;
-        const char* link;   // from the pack folder
-        const char* target; // what the link holds (nullptr: the target's absolute path)
+        const char* target; // what Pack/CueLine.clt holds (nullptr: the target's absolute path)
         const char* next;   // what Next.clt holds, where the link names it
     } cases[] = {
-        {"relative link", "CueLine.clt", "../Real/CueLine.clt", nullptr},
-        {"absolute link", "CueLine.clt", nullptr, nullptr},
-        {"chain of links", "CueLine.clt", "Next.clt", "../Real/CueLine.clt"},
-        {"chain through an absolute link", "CueLine.clt", "NEXT", "../Real/CueLine.clt"},
+        {"relative link", "../Real/CueLine.clt", nullptr},
+        {"absolute link", nullptr, nullptr},
+        {"chain of links", "Next.clt", "../Real/CueLine.clt"},
+        {"chain through an absolute link", "NEXT", "../Real/CueLine.clt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -57,7 +56,7 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
         if (root) {
             ASSERT_EQ(::chown(target.c_str(), 1234, 5678), 0);
         }
-        std::string link = pack + "/" + c.link;
+        std::string link = pack + "/CueLine.clt";
         std::string held = !c.target                         ? target
                            : std::string(c.target) == "NEXT" ? pack + "/Next.clt"
                                                              : c.target;
@@ -85,7 +84,7 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
     }
 }
 
-TEST(AtomicWrite, ADanglingLinkCreatesItsTarget) {
+TEST(AtomicWrite, ADanglingLinkCreatesItsTargetAHardLinkedFileIsReplaced) {
     TempDir dir;
     ASSERT_EQ(::symlink("made.csv", dir.file("link.csv").c_str()), 0);
     std::string error;
@@ -97,14 +96,11 @@ TEST(AtomicWrite, ADanglingLinkCreatesItsTarget) {
     ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
     ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
     EXPECT_EQ(fsx::writeFile(dir.file("loop1"), "x", &error), fsx::WriteStatus::CannotCreate);
-}
 
-TEST(AtomicWrite, AHardLinkedFileIsReplacedLikeAnyOtherItsOtherNamesKeepTheOldText) {
-    TempDir dir;
+    // A hard-linked file is replaced like any other; its other names keep the old text.
     writeFile(dir.file("CueLine.clt"), "a.wav;a rather long old text\r\n");
     ASSERT_EQ(::link(dir.file("CueLine.clt").c_str(), dir.file("Backup.clt").c_str()), 0);
     ino_t inode = statOf(dir.file("CueLine.clt")).st_ino;
-    std::string error;
     ASSERT_EQ(fsx::writeFile(dir.file("CueLine.clt"), "a.wav;new\r\n", &error),
               fsx::WriteStatus::Written)
         << error;
@@ -112,7 +108,7 @@ TEST(AtomicWrite, AHardLinkedFileIsReplacedLikeAnyOtherItsOtherNamesKeepTheOldTe
     EXPECT_EQ(readFile(dir.file("Backup.clt")), "a.wav;a rather long old text\r\n");
     EXPECT_NE(statOf(dir.file("CueLine.clt")).st_ino, inode) << "replaced whole, by rename";
     EXPECT_EQ(statOf(dir.file("Backup.clt")).st_ino, inode);
-    EXPECT_EQ(filesIn(dir.path()), 2u);
+    EXPECT_EQ(filesIn(dir.path()), 6u) << "link.csv, made.csv, loop1, loop2 and the two names";
 }
 
 // What is not a regular file is never replaced by one: a user's named output (an export, a PDF)
@@ -168,6 +164,7 @@ TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
 }
 
 TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
+    using enum fsx::WriteStatus;
     struct Case {
         const char* what;
         mode_t folderMode;
@@ -177,15 +174,11 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
         fsx::WriteStatus expected;
         bool sameInode; // written in place
     } cases[] = {
-        {"read-only file in a writable folder", 0755, true, 0444, true,
-         fsx::WriteStatus::CannotCreate, true},
-        {"writable file in a folder that takes no new file", 0555, false, 0644, true,
-         fsx::WriteStatus::Written, true},
-        {"someone else's file the user's group may write", 0777, false, 0664, false,
-         fsx::WriteStatus::Written, true},
-        {"new file in a folder that takes no new file", 0555, false, 0, false,
-         fsx::WriteStatus::CannotCreate, false},
-        {"own file in an own folder", 0755, true, 0600, true, fsx::WriteStatus::Written, false},
+        {"read-only file in a writable folder", 0755, true, 0444, true, CannotCreate, true},
+        {"writable file in a folder taking no new file", 0555, false, 0644, true, Written, true},
+        {"someone else's file the user's group may write", 0777, false, 0664, false, Written, true},
+        {"new file in a folder taking no new file", 0555, false, 0, false, CannotCreate, false},
+        {"own file in an own folder", 0755, true, 0600, true, Written, false},
     };
     if (::geteuid() != 0)
         GTEST_SKIP() << "laying out other users' files needs root";

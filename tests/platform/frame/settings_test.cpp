@@ -6,11 +6,9 @@
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tnv;
@@ -19,7 +17,7 @@ using testsupport::endsInTime;
 
 namespace {
 
-TEST(SettingsRecentFiles, KeepsFourNewestFirstWithoutDuplicates) {
+TEST(SettingsValues, RecentFilesKeepFourNewestFirstStringsAndNumbersHaveFallbacks) {
     testsupport::TempDir dir;
     std::string ini = dir.file("settings.ini");
     {
@@ -40,10 +38,7 @@ TEST(SettingsRecentFiles, KeepsFourNewestFirstWithoutDuplicates) {
     // A shorter list shows only its own length.
     Settings shorter(ini, 2);
     EXPECT_EQ(shorter.recentFiles().size(), 2u);
-}
 
-TEST(SettingsValues, StringsAndNumbersWithFallbacks) {
-    testsupport::TempDir dir;
     Settings settings(dir.file("s.ini"), 4);
     EXPECT_EQ(settings.getString("Settings", "Missing", "fallback"), "fallback");
     EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 1);
@@ -84,11 +79,8 @@ TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
             EXPECT_FALSE(settings.sync());
         }));
     }
-    struct stat st;
-    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
-    ASSERT_EQ(lstat(zero.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
+    EXPECT_TRUE(std::filesystem::is_character_file(std::filesystem::symlink_status(zero)));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
     EXPECT_EQ(testsupport::readFile(big), bigText);

@@ -25,7 +25,7 @@ protected:
     testsupport::TempDir dir;
 };
 
-TEST_P(Riff, FindsChunksAndClampsToTheBytesThatExist) {
+TEST_P(Riff, FindsChunksListsAndRiffsByFormTypeAndClampsToTheBytesThatExist) {
     Chunk big = dataChunk(counting(10));
     big.declaredSize = 0xFFFFFFF0;
     auto f = open(riff({{"junk", Bytes(3, 'j')}, {"abcd", Bytes(4, 'a')}, big}));
@@ -47,48 +47,39 @@ TEST_P(Riff, FindsChunksAndClampsToTheBytesThatExist) {
     f->seek(12, SEEK_FROM_START);
     EXPECT_EQ(f->descend(none, &top, MMIO_FINDCHUNK), MMIOERR_CHUNKNOTFOUND);
     EXPECT_EQ(f->tell(), 12) << "a failed search leaves the position";
+    // Lists and RIFF chunks are found by their form type.
+    auto lists = open(riff({listChunk("first"), {"LIST", Bytes{'a', 'd', 't', 'l'}}}));
+    MMCKINFO wave{};
+    wave.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    ASSERT_EQ(lists->descend(wave, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
+    MMCKINFO list{};
+    list.fccType = mmioFOURCC('a', 'd', 't', 'l');
+    ASSERT_EQ(lists->descend(list, &wave, MMIO_FINDLIST), MMSYSERR_NOERROR);
+    EXPECT_EQ(list.ckid, FOURCC_LIST);
+    EXPECT_EQ(lists->tell(), list.dwDataOffset + 4);
 }
 
-TEST_P(Riff, OddChunksWithAndWithoutPad) {
-    for (bool pad : {true, false}) {
-        auto f = open(riff({{"odd ", Bytes(5, 'o'), std::nullopt, pad}, dataChunk(counting(4))}));
+// Odd chunks with and without their pad byte; a walk past too many chunks stops.
+TEST_P(Riff, OddChunksWithAndWithoutPadAndTheChunkWalkIsBounded) {
+    std::vector<Chunk> many(MmioFile::kMaxChunksWalked + 1, Chunk{"tiny", {}});
+    many.push_back(dataChunk(counting(2)));
+    for (int pad : {1, 0, -1}) {
+        auto f = open(pad < 0 ? riff(many)
+                              : riff({{"odd ", Bytes(5, 'o'), std::nullopt, pad == 1},
+                                      dataChunk(counting(4))}));
         MMCKINFO top{};
         ASSERT_EQ(f->descend(top, nullptr, 0), MMSYSERR_NOERROR);
         MMCKINFO ck{};
         ck.ckid = kData;
-        ASSERT_EQ(f->descend(ck, &top, MMIO_FINDCHUNK), MMSYSERR_NOERROR) << "pad " << pad;
+        MMRESULT found = f->descend(ck, &top, MMIO_FINDCHUNK);
+        ASSERT_EQ(found, pad < 0 ? MMIOERR_CHUNKNOTFOUND : MMSYSERR_NOERROR) << "pad " << pad;
+        if (pad < 0)
+            continue;
         EXPECT_EQ(ck.cksize, 4u);
         std::uint8_t b[4];
         EXPECT_EQ(f->read(b, 4), 4);
         EXPECT_EQ(b[0], 3);
     }
-}
-
-TEST_P(Riff, ChunkWalkIsBounded) {
-    std::vector<Chunk> many(MmioFile::kMaxChunksWalked + 1, Chunk{"tiny", {}});
-    many.push_back(dataChunk(counting(2)));
-    auto f = open(riff(many));
-    MMCKINFO top{};
-    ASSERT_EQ(f->descend(top, nullptr, 0), MMSYSERR_NOERROR);
-    MMCKINFO ck{};
-    ck.ckid = kData;
-    EXPECT_EQ(f->descend(ck, &top, MMIO_FINDCHUNK), MMIOERR_CHUNKNOTFOUND);
-}
-
-TEST_P(Riff, FindsListAndRiffByFormType) {
-    auto f = open(riff({listChunk("first"), {"LIST", [] {
-                                                 Bytes b;
-                                                 putId(b, "adtl");
-                                                 return b;
-                                             }()}}));
-    MMCKINFO top{};
-    top.fccType = mmioFOURCC('W', 'A', 'V', 'E');
-    ASSERT_EQ(f->descend(top, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
-    MMCKINFO list{};
-    list.fccType = mmioFOURCC('a', 'd', 't', 'l');
-    ASSERT_EQ(f->descend(list, &top, MMIO_FINDLIST), MMSYSERR_NOERROR);
-    EXPECT_EQ(list.ckid, FOURCC_LIST);
-    EXPECT_EQ(f->tell(), list.dwDataOffset + 4);
 }
 
 TEST_P(Riff, DirectBufferRunsDryAtTheEnd) {
@@ -117,7 +108,7 @@ TEST_P(Riff, DirectBufferRunsDryAtTheEnd) {
 INSTANTIATE_TEST_SUITE_P(DiskAndMemory, Riff, ::testing::Values(false, true),
                          [](const auto& i) { return i.param ? "memory" : "disk"; });
 
-TEST(RiffWrite, CreatedChunksGetTheirSizesAndPadOnAscend) {
+TEST(RiffWrite, CreatedChunksGetTheirSizesAndPadOnAscendOnlyRegularFilesOpen) {
     testsupport::TempDir dir;
     std::string p = dir.file("w.riff");
     auto f = MmioFile::open(p, MMIO_CREATE | MMIO_READWRITE);
@@ -139,10 +130,8 @@ TEST(RiffWrite, CreatedChunksGetTheirSizesAndPadOnAscend) {
 
     Bytes expected = riff({{"odd ", body}}, {}, "TEST");
     EXPECT_EQ(testsupport::readFile(p), str(expected));
-}
 
-TEST(RiffOpen, OnlyRegularFilesOpen) {
-    testsupport::TempDir dir;
+    // Only regular files open.
     MMRESULT err = 0;
     EXPECT_FALSE(MmioFile::open(dir.path(), MMIO_READ, &err));
     EXPECT_EQ(err, MMIOERR_CANNOTOPEN);

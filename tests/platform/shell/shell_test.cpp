@@ -4,12 +4,10 @@
 
 #include <chrono>
 #include <fcntl.h>
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace tnv;
@@ -20,19 +18,16 @@ using testsupport::writeFile;
 
 namespace {
 
-class EnvVar {
-public:
-    EnvVar(const char* name, const std::optional<std::string>& value) : name_(name) {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        old_ = old ? old : "";
-        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+// An environment variable set, or unset, for a scope.
+struct EnvVar {
+    std::string name;
+    std::optional<std::string> old;
+    EnvVar(const char* n, const std::optional<std::string>& value) : name(n) {
+        if (const char* was = std::getenv(n))
+            old = was;
+        value ? ::setenv(n, value->c_str(), 1) : ::unsetenv(n);
     }
-    ~EnvVar() { had_ ? ::setenv(name_.c_str(), old_.c_str(), 1) : ::unsetenv(name_.c_str()); }
-
-private:
-    std::string name_, old_;
-    bool had_;
+    ~EnvVar() { old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str()); }
 };
 
 } // namespace
@@ -78,17 +73,16 @@ TEST(StartDetached, RunsHiddenInASessionOfItsOwnAndOutlivesUs) {
     TempDir dir;
     int leak = ::open(dir.path().c_str(), O_RDONLY); // not close-on-exec, yet must not reach it
     std::string out = dir.file("out");
+    // Given the descriptor that must not leak and the file to write.
     writeFile(dir.file("probe.sh"),
-              "echo noise; echo noise >&2\nsleep 1\n"
-              "read -r stat < /proc/$$/stat\n"
+              "echo noise; echo noise >&2\nsleep 1\nread -r stat < /proc/$$/stat\n"
               "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2 | tr '\\n' ' ')\n"
-              "[ -e /proc/$$/fd/" +
-                  std::to_string(leak) +
-                  " ] && fds=\"$fds leaked\"\n"
-                  "printf '%s\\n%s\\n' \"$stat\" \"$fds\" > " +
-                  out + ".part; mv " + out + ".part " + out + "\n");
+              "[ -e /proc/$$/fd/$1 ] && fds=\"$fds leaked\"\n"
+              "printf '%s\\n%s\\n' \"$stat\" \"$fds\" > \"$2.part\"; mv \"$2.part\" \"$2\"\n");
     std::string error;
-    ASSERT_TRUE(shell::StartDetached({"/bin/sh", dir.file("probe.sh")}, &error)) << error;
+    ASSERT_TRUE(
+        shell::StartDetached({"/bin/sh", dir.file("probe.sh"), std::to_string(leak), out}, &error))
+        << error;
     ::close(leak);
     ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::exists(out); }, 10000));
     std::istringstream lines(readFile(out));

@@ -12,6 +12,10 @@ using namespace wavfixture;
 
 namespace {
 
+DSBUFFERDESC describe(const WAVEFORMATEX* f, DWORD bytes, DWORD flags = 0) {
+    return {DSBUFFERDESC_SIZE, flags, bytes, f, {}};
+}
+
 class Mixer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -22,30 +26,17 @@ protected:
     std::unique_ptr<DirectSoundBuffer> buffer(const WAVEFORMATEX& f, const Bytes& samples,
                                               DWORD flags = DSBCAPS_CTRLVOLUME |
                                                             DSBCAPS_CTRLFREQUENCY) {
-        DSBUFFERDESC d;
-        d.dwSize = DSBUFFERDESC_SIZE;
-        d.dwFlags = flags;
-        d.dwBufferBytes = static_cast<DWORD>(samples.size());
-        d.lpwfxFormat = &f;
+        DSBUFFERDESC d = describe(&f, static_cast<DWORD>(samples.size()), flags);
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DS_OK);
-        if (b && !write(*b, samples))
-            b.reset();
-        return b;
-    }
-
-    static bool write(DirectSoundBuffer& b, const Bytes& samples) {
         void* p1;
         void* p2;
         DWORD n1, n2;
-        HRESULT locked = b.Lock(0, static_cast<DWORD>(samples.size()), &p1, &n1, &p2, &n2, 0);
-        EXPECT_EQ(locked, DS_OK);
-        if (locked != DS_OK)
-            return false;
+        // A buffer that cannot take the samples is none: the test's check of it fails.
+        if (!b || b->Lock(0, d.dwBufferBytes, &p1, &n1, &p2, &n2, 0) != DS_OK)
+            return nullptr;
         std::memcpy(p1, samples.data(), n1);
-        HRESULT unlocked = b.Unlock(p1, n1, p2, n2);
-        EXPECT_EQ(unlocked, DS_OK);
-        return unlocked == DS_OK;
+        return b->Unlock(p1, n1, p2, n2) == DS_OK ? std::move(b) : nullptr;
     }
 
     std::vector<Frame> render(DWORD frames) {
@@ -92,20 +83,14 @@ TEST_F(Mixer, EveryPlayableFormatArrivesAsSixteenBitStereo) {
         {"8-bit stereo", pcm(2, 22050, 8), {0x00, 0x80}, {-32768, 0}},
         {"16-bit mono", pcm(1, 22050, 16), s16({-1234}), {-1234, -1234}},
         {"16-bit stereo", pcm(2, 22050, 16), s16({32767, -32768}), {32767, -32768}},
-        {"24-bit stereo",
-         pcm(2, 22050, 24),
-         {0x00, 0x10, 0x20, 0x00, 0x00, 0x80},
-         {0x2010, -32768}},
+        {"24-bit stereo", pcm(2, 22050, 24), {0, 0x10, 0x20, 0, 0, 0x80}, {0x2010, -32768}},
         {"32-bit mono", pcm(1, 22050, 32), {0, 0, 0x34, 0x12}, {0x1234, 0x1234}},
         {"float mono", floatFormat(1, 32), f32(0.5f), {16384, 16384}},
         {"float beyond full scale clips", floatFormat(1, 32), f32(3.0f), {32767, 32767}},
         {"float NaN is silence", floatFormat(1, 32), f32(std::nanf("")), {0, 0}},
         {"extensible PCM", extensible(2, 16, 1), s16({100, -100}), {100, -100}},
         {"extensible float", extensible(1, 32, 3), f32(-0.25f), {-8192, -8192}},
-        {"six channels: the front pair",
-         pcm(6, 22050, 16),
-         s16({7, 8, 900, 900, 900, 900}),
-         {7, 8}},
+        {"six channels: front pair", pcm(6, 22050, 16), s16({7, 8, 900, 900, 900, 900}), {7, 8}},
     };
     for (const ConvertCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -124,7 +109,7 @@ TEST_F(Mixer, EveryPlayableFormatArrivesAsSixteenBitStereo) {
     }
 }
 
-TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
+TEST_F(Mixer, FormatsTheMixerCannotPlayAndDevicesWithoutALevelAreRefused) {
     WAVEFORMATEX adpcm = pcm(1, 22050, 4);
     adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
     adpcm.nBlockAlign = 256;
@@ -139,18 +124,13 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
     shortExtensible.extra.resize(10);
     for (const WAVEFORMATEX& f :
          {adpcm, twelveBits, badAlign, noChannels, slow, unknownSubtype, shortExtensible}) {
-        DSBUFFERDESC d;
-        d.dwSize = DSBUFFERDESC_SIZE;
-        d.dwBufferBytes = 1024;
-        d.lpwfxFormat = &f;
+        DSBUFFERDESC d = describe(&f, 1024);
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_BADFORMAT) << f.wFormatTag;
         EXPECT_FALSE(b);
     }
     WAVEFORMATEX ok = pcm(1, 22050, 16);
-    DSBUFFERDESC d;
-    d.dwSize = DSBUFFERDESC_SIZE;
-    d.lpwfxFormat = &ok;
+    DSBUFFERDESC d = describe(&ok, 0);
     std::unique_ptr<DirectSoundBuffer> b;
     for (DWORD size : {0u, 3u, DSBSIZE_MAX + 1}) {
         d.dwBufferBytes = size;
@@ -159,9 +139,14 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAreRefused) {
     d.dwBufferBytes = 64;
     d.dwSize = 24;
     EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_INVALIDPARAM);
+    // A device without a cooperative level makes no buffer.
+    auto fresh = DirectSound::CreateOffline();
+    d.dwSize = DSBUFFERDESC_SIZE;
+    EXPECT_EQ(fresh->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
+    EXPECT_EQ(fresh->CreateSoundBuffer(nullptr, b), DSERR_INVALIDPARAM);
 }
 
-TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
+TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibelOverlappingBuffersAddUpAndClip) {
     Bytes samples = s16(std::vector<int>(64, 20000));
     auto b = buffer(pcm(1, 22050, 16), samples);
     ASSERT_NE(b, nullptr);
@@ -180,9 +165,7 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibel) {
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->SetVolume(-100), DSERR_CONTROLUNAVAIL);
     EXPECT_EQ(fixed->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
-}
-
-TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
+    // Overlapping buffers add up and clip.
     auto a = buffer(pcm(1, 22050, 16), s16(std::vector<int>(16, 20000)));
     ASSERT_NE(a, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
@@ -203,7 +186,7 @@ TEST_F(Mixer, OverlappingBuffersAddUpAndClip) {
     EXPECT_EQ(status, 0u);
 }
 
-TEST_F(Mixer, OtherRatesAreResampled) {
+TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
     // 11025 samples a second: every input frame lasts two output frames.
     auto b = buffer(pcm(1, 11025, 16), s16({0, 1000, 2000, 3000}));
     ASSERT_NE(b, nullptr);
@@ -223,30 +206,28 @@ TEST_F(Mixer, OtherRatesAreResampled) {
     ASSERT_EQ(b->SetFrequency(DSBFREQUENCY_ORIGINAL), DS_OK);
     ASSERT_EQ(b->GetFrequency(&freq), DS_OK);
     EXPECT_EQ(freq, 11025u);
-}
-
-TEST_F(Mixer, LoopingPositionAndStop) {
-    auto b = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
-    ASSERT_NE(b, nullptr);
-    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    std::vector<Frame> out = render(10);
+    // Looping, the position and stopping.
+    auto loop = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
+    ASSERT_NE(loop, nullptr);
+    ASSERT_EQ(loop->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    out = render(10);
     EXPECT_EQ(out[9].left, 2);
     DWORD status = 0, play = 0, write = 0;
-    ASSERT_EQ(b->GetStatus(&status), DS_OK);
+    ASSERT_EQ(loop->GetStatus(&status), DS_OK);
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
-    ASSERT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
+    ASSERT_EQ(loop->GetCurrentPosition(&play, &write), DS_OK);
     EXPECT_EQ(play, 4u);
-    ASSERT_EQ(b->Stop(), DS_OK);
+    ASSERT_EQ(loop->Stop(), DS_OK);
     EXPECT_EQ(render(1)[0].left, 0);
-    ASSERT_EQ(b->SetCurrentPosition(6), DS_OK);
-    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    ASSERT_EQ(loop->SetCurrentPosition(6), DS_OK);
+    ASSERT_EQ(loop->Play(0, 0, 0), DS_OK);
     out = render(2);
     EXPECT_EQ(out[0].left, 4);
     EXPECT_EQ(out[1].left, 0);
-    EXPECT_EQ(b->SetCurrentPosition(8), DSERR_INVALIDPARAM);
+    EXPECT_EQ(loop->SetCurrentPosition(8), DSERR_INVALIDPARAM);
 }
 
-TEST_F(Mixer, LockWrapsAroundAndUnlockWritesOnlyWhatItIsGiven) {
+TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSilent) {
     auto b = buffer(pcm(1, 22050, 8), Bytes{10, 11, 12, 13, 14, 15});
     ASSERT_NE(b, nullptr);
     void* p1;
@@ -271,36 +252,30 @@ TEST_F(Mixer, LockWrapsAroundAndUnlockWritesOnlyWhatItIsGiven) {
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-}
-
-TEST_F(Mixer, LostBuffersStopAndComeBackSilentAfterRestore) {
-    auto b = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
-    ASSERT_NE(b, nullptr);
+    // Lost buffers stop and come back silent after a restore.
+    auto lost = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
+    ASSERT_NE(lost, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
-    ASSERT_EQ(ds->DuplicateSoundBuffer(b.get(), dup), DS_OK);
-    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    b->SimulateLoss(2);
+    ASSERT_EQ(ds->DuplicateSoundBuffer(lost.get(), dup), DS_OK);
+    ASSERT_EQ(lost->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    lost->SimulateLoss(2);
     DWORD status = 0;
     ASSERT_EQ(dup->GetStatus(&status), DS_OK);
     EXPECT_EQ(status, DSBSTATUS_BUFFERLOST) << "duplicates share the loss";
-    EXPECT_EQ(b->Play(0, 0, 0), DSERR_BUFFERLOST);
-    void* p1;
-    DWORD n1;
-    EXPECT_EQ(b->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(lost->Play(0, 0, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(lost->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
     EXPECT_EQ(render(1)[0].left, 0);
-    EXPECT_EQ(b->Restore(), DSERR_BUFFERLOST);
+    EXPECT_EQ(lost->Restore(), DSERR_BUFFERLOST);
     EXPECT_EQ(dup->Restore(), DSERR_BUFFERLOST);
-    EXPECT_EQ(b->Restore(), DS_OK);
+    EXPECT_EQ(lost->Restore(), DS_OK);
     ASSERT_EQ(dup->GetStatus(&status), DS_OK);
     EXPECT_EQ(status, 0u);
-    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    ASSERT_EQ(lost->Play(0, 0, 0), DS_OK);
     EXPECT_EQ(render(1)[0].left, 0) << "the memory came back as silence (128 for 8 bits)";
 }
 
 TEST_F(Mixer, PrimaryBufferSetsTheOutputFormatAndMasterVolume) {
-    DSBUFFERDESC d;
-    d.dwSize = DSBUFFERDESC_SIZE;
-    d.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME;
+    DSBUFFERDESC d = describe(nullptr, 0, DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME);
     std::unique_ptr<DirectSoundBuffer> primary;
     ASSERT_EQ(ds->CreateSoundBuffer(&d, primary), DS_OK);
     WAVEFORMATEX mono8 = pcm(1, 22050, 8);
@@ -326,18 +301,6 @@ TEST_F(Mixer, PrimaryBufferSetsTheOutputFormatAndMasterVolume) {
     EXPECT_EQ(ds->SetCooperativeLevel(nullptr, 9), DSERR_INVALIDPARAM);
     std::unique_ptr<DirectSoundBuffer> dup;
     EXPECT_EQ(ds->DuplicateSoundBuffer(primary.get(), dup), DSERR_INVALIDCALL);
-}
-
-TEST(MixerDevice, BuffersNeedACooperativeLevel) {
-    auto ds = DirectSound::CreateOffline();
-    WAVEFORMATEX f = pcm(1, 22050, 16);
-    DSBUFFERDESC d;
-    d.dwSize = DSBUFFERDESC_SIZE;
-    d.dwBufferBytes = 64;
-    d.lpwfxFormat = &f;
-    std::unique_ptr<DirectSoundBuffer> b;
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
-    EXPECT_EQ(ds->CreateSoundBuffer(nullptr, b), DSERR_INVALIDPARAM);
 }
 
 } // namespace

@@ -13,7 +13,7 @@ using namespace tnv;
 
 namespace {
 
-// Records what reaches it.
+// Records what reaches it; input with the modifier state seen while handling it.
 class Probe : public CWnd {
 public:
     std::vector<UINT> messages;
@@ -23,6 +23,15 @@ public:
     std::vector<UINT> timers;
     std::vector<std::pair<UINT, CWnd*>> focus;
     int ncDestroyed = 0;
+    struct In {
+        UINT msg;
+        UINT code;
+        Point p;
+        bool ctrl;
+        friend bool operator==(const In&, const In&) = default;
+    };
+    std::vector<In> in;
+    UINT dlgCode = 0;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, MsgParam lp) override {
@@ -45,6 +54,20 @@ protected:
     void OnSetFocus(CWnd* old) override { focus.push_back({WM_SETFOCUS, old}); }
     void OnKillFocus(CWnd* next) override { focus.push_back({WM_KILLFOCUS, next}); }
     void PostNcDestroy() override { ++ncDestroyed; }
+    void record(UINT msg, UINT code, Point p = {}) {
+        in.push_back(In{msg, code, p, GetKeyState(int(VK_CONTROL)) < 0});
+    }
+    void OnKeyDown(UINT vk, UINT, UINT) override { record(WM_KEYDOWN, vk); }
+    void OnChar(UINT ch, UINT, UINT) override { record(WM_CHAR, ch); }
+    void OnLButtonDown(UINT flags, Point p) override { record(WM_LBUTTONDOWN, flags, p); }
+    void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
+    void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
+    void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
+    bool OnMouseWheel(UINT, short delta, Point) override {
+        record(WM_MOUSEWHEEL, UINT(int(delta)));
+        return TRUE;
+    }
+    UINT OnGetDlgCode() override { return dlgCode; }
 };
 
 int count(const std::vector<UINT>& v, UINT msg) {
@@ -53,7 +76,7 @@ int count(const std::vector<UINT>& v, UINT msg) {
 
 } // namespace
 
-TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
+TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOpCreationSendsCreateThenSize) {
     Probe w;
     EXPECT_FALSE(w.hasWindow());
     EXPECT_EQ(w.SendMessage(WM_USER), 0);
@@ -66,10 +89,7 @@ TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOp) {
     EXPECT_EQ(w.SetTimer(1, 10), 0u);
     EXPECT_FALSE(w.DestroyWindow());
     EXPECT_TRUE(w.messages.empty());
-}
-
-TEST(CWnd, CreationSendsCreateThenSize) {
-    Probe w;
+    // Creation sends WM_CREATE, then the size.
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 120, 80}));
     ASSERT_GE(w.messages.size(), 2u);
     EXPECT_EQ(w.messages[0], WM_CREATE);
@@ -81,7 +101,7 @@ TEST(CWnd, CreationSendsCreateThenSize) {
     EXPECT_FALSE(w.Create("NoSuchClass", "", WS_CHILD, Rect{}, &w, 3));
 }
 
-TEST(CWnd, ScrollBarsClampLikeWindows) {
+TEST(CWnd, ScrollBarsClampLikeWindowsAndResizeTheClient) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
     SCROLLINFO si;
@@ -111,11 +131,8 @@ TEST(CWnd, ScrollBarsClampLikeWindows) {
     si.nPage = 100; // the page holds everything: nothing to scroll
     w.SetScrollInfo(SB_VERT, si);
     EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
-}
 
-TEST(CWnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
-    Probe w;
-    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
+    // A bar that comes or goes resizes the client and says so.
     w.sizes.clear();
     w.SetScrollRange(SB_VERT, 0, 500);
     Rect client;
@@ -134,7 +151,7 @@ TEST(CWnd, ABarThatComesOrGoesResizesTheClientAndSaysSo) {
     EXPECT_EQ(w.sizes.back(), (Size{200, 100}));
 }
 
-TEST(CWnd, SentRunsAtOncePostedRunsLater) {
+TEST(CWnd, SentRunsAtOncePostedRunsLaterTimersTickCloseToo) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
     w.messages.clear();
@@ -145,17 +162,24 @@ TEST(CWnd, SentRunsAtOncePostedRunsLater) {
     WndApp::ProcessEvents();
     EXPECT_EQ(count(w.messages, WM_USER + 2), 1);
 
+    // Timers tick until killed.
+    EXPECT_EQ(w.SetTimer(513, 5), 513u);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return w.timers.size() >= 2; }));
+    EXPECT_EQ(w.timers[0], 513u);
+    EXPECT_TRUE(w.KillTimer(513));
+    EXPECT_FALSE(w.KillTimer(513));
+    std::size_t ticks = w.timers.size();
+    (void)testsupport::waitUntil([] { return false; }, 40);
+    EXPECT_EQ(w.timers.size(), ticks);
+
     // A message posted to a window that is gone by then is dropped.
     auto gone = std::make_unique<Probe>();
     ASSERT_TRUE(gone->CreateTopLevel("gone", 0, Rect{0, 0, 10, 10}));
     gone->PostMessage(WM_USER + 3);
     gone.reset();
     WndApp::ProcessEvents();
-}
 
-TEST(CWnd, PostedCloseDestroysTheWindowFromTheLoop) {
-    Probe w;
-    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
+    // A posted close destroys the window from the loop.
     w.PostMessage(WM_CLOSE);
     EXPECT_TRUE(w.hasWindow());
     WndApp::ProcessEvents();
@@ -164,7 +188,7 @@ TEST(CWnd, PostedCloseDestroysTheWindowFromTheLoop) {
     EXPECT_EQ(count(w.messages, WM_DESTROY), 1);
 }
 
-TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParent) {
+TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParentChildrenGoWithTheirParentOrForeignWidget) {
     Probe parent, owner, child;
     ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
     ASSERT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, 10, 10}));
@@ -177,30 +201,26 @@ TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParent) {
     child.GetOwner()->SendMessage(WM_NOTIFY, 42, reinterpret_cast<MsgParam>(&hdr));
     EXPECT_EQ(parent.notifyCodes, std::vector<int>{-5});
     EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
-}
 
-TEST(CWnd, ChildWindowsGoWithTheirParent) {
-    Probe child;
+    // Child windows go with their parent.
+    Probe orphan;
     {
-        Probe parent;
-        ASSERT_TRUE(parent.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
-        ASSERT_TRUE(child.Create("", "", WS_CHILD, Rect{0, 0, 20, 20}, &parent, 1));
+        Probe gone;
+        ASSERT_TRUE(gone.CreateTopLevel("parent", 0, Rect{0, 0, 100, 100}));
+        ASSERT_TRUE(orphan.Create("", "", WS_CHILD, Rect{0, 0, 20, 20}, &gone, 1));
     }
-    EXPECT_FALSE(child.hasWindow());
-    EXPECT_EQ(count(child.messages, WM_DESTROY), 1);
-}
+    EXPECT_FALSE(orphan.hasWindow());
+    EXPECT_EQ(count(orphan.messages, WM_DESTROY), 1);
 
-TEST(CWnd, TimersTickUntilKilled) {
-    Probe w;
-    ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 50, 50}));
-    EXPECT_EQ(w.SetTimer(513, 5), 513u);
-    EXPECT_TRUE(testsupport::waitUntil([&] { return w.timers.size() >= 2; }));
-    EXPECT_EQ(w.timers[0], 513u);
-    EXPECT_TRUE(w.KillTimer(513));
-    EXPECT_FALSE(w.KillTimer(513));
-    std::size_t ticks = w.timers.size();
-    (void)testsupport::waitUntil([] { return false; }, 40);
-    EXPECT_EQ(w.timers.size(), ticks);
+    // Inside a foreign widget too.
+    Probe host, inner;
+    ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
+    ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
+    EXPECT_EQ(inner.GetParent(), nullptr);
+    host.DestroyWindow();
+    EXPECT_FALSE(inner.hasWindow());
+    EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
+    EXPECT_EQ(inner.ncDestroyed, 1);
 }
 
 TEST(CWnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
@@ -248,44 +268,10 @@ TEST(CWnd, FocusMovesAtOnceAndTellsBothWindows) {
     EXPECT_EQ(CWnd::GetFocus(), nullptr);
 }
 
-namespace {
-
-// Records input messages with the modifier state seen while handling them.
-class InputProbe : public CWnd {
-public:
-    struct In {
-        UINT msg;
-        UINT code;
-        Point p;
-        bool ctrl;
-        friend bool operator==(const In&, const In&) = default;
-    };
-    std::vector<In> in;
-    UINT dlgCode = 0;
-
-protected:
-    void record(UINT msg, UINT code, Point p = {}) {
-        in.push_back(In{msg, code, p, GetKeyState(int(VK_CONTROL)) < 0});
-    }
-    void OnKeyDown(UINT vk, UINT, UINT) override { record(WM_KEYDOWN, vk); }
-    void OnChar(UINT ch, UINT, UINT) override { record(WM_CHAR, ch); }
-    void OnLButtonDown(UINT flags, Point p) override { record(WM_LBUTTONDOWN, flags, p); }
-    void OnLButtonUp(UINT flags, Point p) override { record(WM_LBUTTONUP, flags, p); }
-    void OnLButtonDblClk(UINT flags, Point p) override { record(WM_LBUTTONDBLCLK, flags, p); }
-    void OnMouseMove(UINT flags, Point p) override { record(WM_MOUSEMOVE, flags, p); }
-    bool OnMouseWheel(UINT, short delta, Point) override {
-        record(WM_MOUSEWHEEL, UINT(int(delta)));
-        return TRUE;
-    }
-    UINT OnGetDlgCode() override { return dlgCode; }
-};
-
-} // namespace
-
-TEST(CWnd, KeysAndCharactersArriveAsMessages) {
-    InputProbe w;
+TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
+    Probe w;
     ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
-    using In = InputProbe::In;
+    using In = Probe::In;
     wndevents::Char(w, 'x');
     wndevents::Key(w, VK_DOWN);
     wndevents::Key(w, 'C', wndevents::CTRL, "\x03");
@@ -296,6 +282,15 @@ TEST(CWnd, KeysAndCharactersArriveAsMessages) {
                                      {WM_KEYDOWN, 'C', {}, true},
                                      {WM_CHAR, 3, {}, true},
                                      {WM_CHAR, 0xE9, {}, false}}));
+    w.in.clear();
+    // Tab reaches a window that wants it.
+    w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
+    wndevents::Key(w, VK_TAB, 0, "\t");
+    wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
+    ASSERT_EQ(w.in.size(), 4u);
+    EXPECT_EQ(w.in[0].code, VK_TAB);
+    EXPECT_EQ(w.in[1].code, UINT('\t'));
+    EXPECT_EQ(w.in[2].code, VK_TAB);
 }
 
 // X11 gives some keys a control character as text (Delete types DEL); a character message comes
@@ -322,7 +317,7 @@ TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
         {"x", 'X', 0, "x", {'x'}},
     };
     for (const Case& c : cases) {
-        InputProbe w;
+        Probe w;
         ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
         wndevents::Key(w, c.vk, c.mods, c.text);
         std::vector<UINT> chars;
@@ -333,20 +328,8 @@ TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
     }
 }
 
-TEST(CWnd, TabReachesAWindowThatWantsIt) {
-    InputProbe w;
-    ASSERT_TRUE(w.CreateTopLevel("tabs", WS_VISIBLE, Rect{0, 0, 50, 50}));
-    w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
-    wndevents::Key(w, VK_TAB, 0, "\t");
-    wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
-    ASSERT_EQ(w.in.size(), 4u);
-    EXPECT_EQ(w.in[0].code, VK_TAB);
-    EXPECT_EQ(w.in[1].code, UINT('\t'));
-    EXPECT_EQ(w.in[2].code, VK_TAB);
-}
-
 TEST(CWnd, MouseMessagesCarryClientPointsAndFlags) {
-    InputProbe w;
+    Probe w;
     ASSERT_TRUE(w.CreateTopLevel("mouse", WS_VISIBLE, Rect{0, 0, 80, 80}));
     wndevents::Press(w, Point{10, 20}, wndevents::SHIFT);
     wndevents::Move(w, Point{12, 22}, true);
@@ -376,15 +359,4 @@ TEST(CWnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
     wndevents::ScrollBar(w, SB_VERT, SB_THUMBTRACK, 120);
     EXPECT_EQ(count(w.messages, WM_VSCROLL), 4); // line, track, position, end
     EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);       // nobody answered: the thumb went back
-}
-
-TEST(CWnd, ChildInsideAForeignWidgetGoesWithIt) {
-    Probe host, inner;
-    ASSERT_TRUE(host.CreateTopLevel("host", 0, Rect{0, 0, 100, 100}));
-    ASSERT_TRUE(inner.CreateInWidget(host.widget(), WS_CHILD | WS_VISIBLE, Rect{0, 0, 50, 50}, 7));
-    EXPECT_EQ(inner.GetParent(), nullptr);
-    host.DestroyWindow();
-    EXPECT_FALSE(inner.hasWindow());
-    EXPECT_EQ(count(inner.messages, WM_DESTROY), 1);
-    EXPECT_EQ(inner.ncDestroyed, 1);
 }
