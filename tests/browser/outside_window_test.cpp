@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace tnv;
-using namespace tnv::fleet;
-
 namespace {
 
 // The browser in `home`, with what it would ask; the window not yet started.

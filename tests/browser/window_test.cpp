@@ -21,9 +21,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace tnv;
-using namespace tnv::fleet;
-
 TEST(FleetWindow, StartUp) {
     Running r;
     ASSERT_TRUE(r.start());
