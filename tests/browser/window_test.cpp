@@ -14,24 +14,9 @@
 #include <QWidget>
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-
-#include <functional>
-#include <gtest/gtest.h>
-#include <memory>
-
-TEST(FleetWindow, StartUp) {
-    Running r;
-    ASSERT_TRUE(r.start());
-    EXPECT_EQ(r.frame().GetWindowText(), "Tarnavel FleetScout utility");
-    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
-    ASSERT_EQ(r.grid().GetNumRows(), 9);
-    EXPECT_EQ(r.grid().GetCellText(1, kFleetColRank), " C0 ");
-    EXPECT_EQ(r.grid().GetCellText(8, kFleetColRank), "C10");
-    EXPECT_FALSE(r.grid().IsEditable());
-    EXPECT_TRUE(r.boxes.calls().empty());
-}
 
 // The table follows the desktop's colours: its titles and prices read on a light and a dark one.
 TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
@@ -54,9 +39,10 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
     }
 }
 
-// Every command of the menus and accelerators: enabled, shown with a check box, checked; at the
-// start (sorted by rank) and after a sort by weight with all variations shown. A sort command
-// checks itself alone and puts its first and last aircraft in rows 1 and 8.
+// The window at the start; every command of the menus and accelerators: enabled, shown with a
+// check box, checked; at the start (sorted by rank) and after a sort by weight with all
+// variations shown. A sort command checks itself alone and puts its first and last aircraft in
+// rows 1 and 8. A keyword list that cannot be opened is told; Exit closes the window.
 TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     struct Case {
         UINT id;
@@ -92,6 +78,13 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     };
     Running r;
     ASSERT_TRUE(r.start());
+    EXPECT_EQ(r.frame().GetWindowText(), "Tarnavel FleetScout utility");
+    EXPECT_EQ(r.frame().GetMessageText(), "8 lines displayed");
+    ASSERT_EQ(r.grid().GetNumRows(), 9);
+    EXPECT_EQ(r.grid().GetCellText(1, kFleetColRank), " C0 ");
+    EXPECT_EQ(r.grid().GetCellText(8, kFleetColRank), "C10");
+    EXPECT_FALSE(r.grid().IsEditable());
+    EXPECT_TRUE(r.boxes.calls().empty());
     auto expectStates = [&](bool later) {
         for (const Case& c : cases) {
             CCmdUI ui = r.frame().QueryCommand(c.id);
@@ -117,6 +110,13 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     EXPECT_EQ(r.grid().GetCellData(1, kFleetColWeight), 11);
     ASSERT_TRUE(r.frame().SendCommand(ID_VIEW_ALL_VARIATIONS));
     expectStates(true);
+
+    ASSERT_TRUE(r.frame().SendCommand(ID_HELP_KEYWORD_LIST)); // no FleetScout.txt
+    ASSERT_EQ(r.boxes.calls().size(), 1u);
+    EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
+    EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
+    ASSERT_TRUE(r.frame().SendCommand(ID_APP_EXIT));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return r.frame().IsClosed(); }));
 }
 
 // A sort redraws the whole table on screen: the picture is the one of a window started in that
@@ -316,15 +316,6 @@ TEST(FleetWindow, SaveAsksForANameAndWritesAnEmptyFile) {
     EXPECT_NE(r.boxes.calls().back().flags & MB_ICONERROR, 0u);
 }
 
-TEST(FleetWindow, KeywordListThatCannotBeOpenedIsTold) {
-    Running r;
-    ASSERT_TRUE(r.start());
-    ASSERT_TRUE(r.frame().SendCommand(ID_HELP_KEYWORD_LIST)); // no FleetScout.txt
-    ASSERT_EQ(r.boxes.calls().size(), 1u);
-    EXPECT_NE(r.boxes.calls()[0].text.find("FleetScout.txt"), std::string::npos);
-    EXPECT_NE(r.boxes.calls()[0].flags & MB_ICONERROR, 0u);
-}
-
 namespace {
 
 // A desktop launcher of our own first on PATH: it writes what it was handed to `log`, waits
@@ -390,13 +381,6 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
             EXPECT_TRUE(r.boxes.calls().empty());
         }
     }
-}
-
-TEST(FleetWindow, ExitClosesTheWindow) {
-    Running r;
-    ASSERT_TRUE(r.start());
-    ASSERT_TRUE(r.frame().SendCommand(ID_APP_EXIT));
-    EXPECT_TRUE(testsupport::waitUntil([&] { return r.frame().IsClosed(); }));
 }
 
 // Printing is the grid's: to a PDF, to a printer's file (whole or told), and as a preview.
