@@ -1,15 +1,12 @@
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
-#include "tests/support/test_support.h"
+#include "tests/robustness/plain_scan.h"
+#include "tests/support/sim_folder.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace tnv;
-using namespace tnv::fleet;
-
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
@@ -30,19 +27,14 @@ std::string cfg(const std::string& title, int weight, int engineType, int engine
     return s;
 }
 
-ExcludeKeywords keywordsFrom(const std::string& text) {
-    ExcludeKeywords k;
-    std::FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
-    k.read(f);
-    std::fclose(f);
-    return k;
-}
+using plainscan::Keywords;
 
-// Reads one aircraft.cfg text into a fresh table; returns the table.
+// Reads one aircraft.cfg text into a fresh table holding `filled` records; returns the table.
 std::unique_ptr<AircraftTable> readCfg(const std::string& text, const ExcludeKeywords& keys = {},
-                                       bool allVariations = false) {
+                                       bool allVariations = false, int filled = 0) {
     auto table = std::make_unique<AircraftTable>();
     table->showAllVariations = allVariations;
+    table->NbrAircraftCfgFilled = filled;
     std::string copy = text.empty() ? std::string("\n") : text;
     std::FILE* f = fmemopen(copy.data(), copy.size(), "rb");
     ReadAircraftCfgFrom(f, "folder", *table, keys);
@@ -51,14 +43,9 @@ std::unique_ptr<AircraftTable> readCfg(const std::string& text, const ExcludeKey
 }
 
 // A simulator folder with an add-on folder and an Aircraft folder.
-struct Sim {
-    TempDir dir;
+struct Sim : testsupport::SimFolder {
     BrowserConfig config;
-    Sim() { config.SetBaseFolder(dir.mkdir("Sim/Tarnavel")); }
-    void aircraft(const std::string& folder, const std::string& text,
-                  const std::string& name = "aircraft.cfg") const {
-        writeFile(dir.mkdir("Sim/Aircraft/" + folder) + "/" + name, text);
-    }
+    Sim() { config.SetBaseFolder(base); }
 };
 
 } // namespace
@@ -88,11 +75,11 @@ TEST(FindNoCase, FoldsLetterCaseAndControlCharacters) {
 }
 
 TEST(ExcludeKeywords, ListFormat) {
-    ExcludeKeywords k = keywordsFrom("/ comment;\n comment;\nAI ;\nno semicolon\nTraffic;x;y\n"
-                                     "Boeing\r\n;\n");
+    ExcludeKeywords k = Keywords("/ comment;\n comment;\nAI ;\nno semicolon\nTraffic;x;y\n"
+                                 "Boeing\r\n;\n");
     EXPECT_EQ(k.words(), (std::vector<std::string>{"AI ", "Traffic", ""}));
 
-    ExcludeKeywords ai = keywordsFrom("AI ;\n");
+    ExcludeKeywords ai = Keywords("AI ;\n");
     EXPECT_TRUE(ai.matches("title=AI Traffic 737\n"));
     EXPECT_TRUE(ai.matches("title=ai traffic\n"));
     EXPECT_TRUE(ai.matches("ui_variation=AI\n")); // the line end is a blank too
@@ -102,7 +89,7 @@ TEST(ExcludeKeywords, ListFormat) {
     std::string text;
     for (int i = 0; i < 250; ++i)
         text += "word" + std::to_string(i) + ";\n";
-    EXPECT_EQ(keywordsFrom(text).words().size(), 200u);
+    EXPECT_EQ(Keywords(text).words().size(), 200u);
     EXPECT_FALSE(many.matches("anything"));
 }
 
@@ -189,14 +176,13 @@ TEST(AircraftCfg, LongLinesArriveInPieces) {
 
 TEST(AircraftCfg, KeywordsLeaveTheFolderOut) {
     std::string text = cfg("AI Traffic Boeing 737", 70000, 1, 2);
-    EXPECT_EQ(readCfg(text, keywordsFrom("AI ;\n"))->NbrAircraftCfgFilled, 0);
-    EXPECT_EQ(readCfg(cfg("Airbus", 70000, 1, 2), keywordsFrom("AI ;\n"))->NbrAircraftCfgFilled, 1);
-    EXPECT_EQ(readCfg(text, keywordsFrom(";\n"))->NbrAircraftCfgFilled, 0); // empty keyword
+    EXPECT_EQ(readCfg(text, Keywords("AI ;\n"))->NbrAircraftCfgFilled, 0);
+    EXPECT_EQ(readCfg(cfg("Airbus", 70000, 1, 2), Keywords("AI ;\n"))->NbrAircraftCfgFilled, 1);
+    EXPECT_EQ(readCfg(text, Keywords(";\n"))->NbrAircraftCfgFilled, 0); // empty keyword
     // A keyword after an otherwise complete file still leaves the folder out.
-    EXPECT_EQ(
-        readCfg(cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", keywordsFrom("Traffic;\n"))
-            ->NbrAircraftCfgFilled,
-        0);
+    EXPECT_EQ(readCfg(cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", Keywords("Traffic;\n"))
+                  ->NbrAircraftCfgFilled,
+              0);
 }
 
 TEST(AircraftCfg, Variations) {
@@ -221,15 +207,8 @@ TEST(AircraftCfg, RecordLimit) {
     for (int i = 0; i < 20; ++i)
         text += "title=v" + std::to_string(i) + "\n";
     text += "Engine.0=1\nempty_weight=1500\n";
-    auto table = std::make_unique<AircraftTable>();
-    table->showAllVariations = true;
-    for (int start : {1999, 2000}) {
-        table->NbrAircraftCfgFilled = start;
-        std::FILE* f = fmemopen(text.data(), text.size(), "rb");
-        ReadAircraftCfgFrom(f, "x", *table, {});
-        std::fclose(f);
-        EXPECT_EQ(table->NbrAircraftCfgFilled, start == 1999 ? 2019 : 2000);
-    }
+    EXPECT_EQ(readCfg(text, {}, true, 1999)->NbrAircraftCfgFilled, 2019);
+    EXPECT_EQ(readCfg(text, {}, true, 2000)->NbrAircraftCfgFilled, 2000);
 }
 
 TEST(AircraftScan, WalksTheAircraftFolder) {
@@ -239,7 +218,7 @@ TEST(AircraftScan, WalksTheAircraftFolder) {
     EXPECT_EQ(GrabDataFromAircraftCfg(AircraftFolder(sim.config), *table, {}), 0); // no folder
 
     sim.aircraft("b_twin", cfg("Baron", 3500, 0, 2));
-    sim.aircraft("A_cub", cfg("Cub", 900, 0, 1), "Aircraft.CFG");
+    writeFile(sim.dir.mkdir("Sim/Aircraft/A_cub") + "/Aircraft.CFG", cfg("Cub", 900, 0, 1));
     sim.aircraft("c_glider", cfg("Glider", 600, 0, 0));
     sim.aircraft("d_empty", "");
     sim.dir.mkdir("Sim/Aircraft/e_nocfg");
