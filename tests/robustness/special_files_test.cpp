@@ -38,37 +38,27 @@ const char* nameOf(Special s) {
 const Special kAllSpecials[] = {Special::Fifo, Special::DevZero, Special::DevUrandom,
                                 Special::Folder, Special::Socket};
 
-// Puts a special file at `path` in place of whatever was there.
+// Puts a special file at `path` in place of whatever was there. Device nodes are of their own,
+// not links to the system's: a program that wrongly replaced the file would replace only these.
 void makeSpecial(Special kind, const std::string& path) {
     std::filesystem::remove_all(path);
-    switch (kind) {
-    case Special::Fifo:
-        ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
-        break;
-    // Device nodes of their own, not links to the system's: a program that wrongly replaced the
-    // file would replace only these.
-    case Special::DevZero:
-    case Special::DevUrandom: {
-        unsigned minor = kind == Special::DevZero ? 5 : 9;
-        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)), 0)
-            << std::strerror(errno);
-        break;
-    }
-    case Special::Folder:
-        ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-        break;
-    case Special::Socket: {
+    const char* p = path.c_str();
+    if (kind == Special::Socket) {
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         ASSERT_LT(path.size(), sizeof addr.sun_path) << "socket path too long";
-        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+        std::memcpy(addr.sun_path, p, path.size() + 1);
         int fd = socket(AF_UNIX, SOCK_STREAM, 0);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
         close(fd); // the socket file stays
-        break;
+        return;
     }
-    }
+    int made = kind == Special::Fifo ? mkfifo(p, 0644)
+               : kind == Special::Folder
+                   ? mkdir(p, 0755)
+                   : mknod(p, S_IFCHR | 0666, makedev(1, kind == Special::DevZero ? 5 : 9));
+    ASSERT_EQ(made, 0) << std::strerror(errno);
 }
 
 std::string program(const char* name) {
