@@ -96,7 +96,10 @@ TEST(FleetTable, ColumnsCellsAndSortOrders) {
     EXPECT_EQ(t.grid.GetCellText(8, kFleetColName), "Jumbo");
 }
 
-TEST(FleetTable, KilogramsRoundedInTextCutInData) {
+// Weights in kilograms: rounded in the text, cut in the data word. Prices in a currency whose
+// sign comes after the amount with a blank separator, whose texts would sort by their first
+// digits: the data words keep the dollar order.
+TEST(FleetTable, KilogramsAndOtherCurrencies) {
     Loaded t;
     t.sim.settings("Dollars", 0);
     t.load(SortByWeight);
@@ -104,12 +107,7 @@ TEST(FleetTable, KilogramsRoundedInTextCutInData) {
     EXPECT_EQ(t.grid.GetCellText(1, kFleetColWeight), "5 kg"); // 4.99 kg
     EXPECT_EQ(t.grid.GetCellData(1, kFleetColWeight), 4);
     EXPECT_EQ(t.grid.GetCellText(8, kFleetColWeight), "180530 kg");
-}
 
-TEST(FleetTable, PriceSortIsInDollarsWhateverTheCurrency) {
-    // With the sign after the amount and a blank separator, the texts would sort by their first
-    // digits; the data words keep the dollar order.
-    Loaded t;
     t.sim.currencies("Currencyname=Krone\nCurrencySign= kr\nCurrencySignInFront=FALSE\n"
                      "CurrencySeparator= \nCurrencyExchangeWithDollars=0.5\n");
     t.sim.settings("krone", 1);
