@@ -142,12 +142,11 @@ TEST(BrowserConfig, ReadOnlyCurrencyFileIsStillRead) {
 struct CurrencyCase {
     const char* what;
     std::string file;
-    int count;            // entries, Dollars included
-    const char* lastName; // of the last entry
-    const char* lastSign;
-    int lastInFront;
-    char lastSeparator;
-    float lastRate;
+    int count = 2; // entries, Dollars included; then the last entry's fields
+    const char *lastName = "Euro", *lastSign = "EUR";
+    int lastInFront = 1;
+    char lastSeparator = '.';
+    float lastRate = 1.0f;
 };
 
 std::string manyBlocks(int n) {
@@ -166,22 +165,20 @@ TEST(CurrencyFile, Blocks) {
     const CurrencyCase cases[] = {
         {"one block", block("Euro", "EUR", "FALSE", ".", "0.9"), 2, "Euro", "EUR", 0, '.', 0.9f},
         {"25 blocks keep 19", manyBlocks(25), 20, "Cur19", "C", 1, ',', 1.5f},
-        {"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro", "EUR", 0,
-         '.', 1.0f},
+        {"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro", "EUR", 0},
         dropped("name key in other case",
                 block("Euro", "EUR", "TRUE", ".", "1").replace(0, 13, "CurrencyName=")),
         dropped("lines in other order",
                 "CurrencySign=EUR\nCurrencyname=Euro\nCurrencySignInFront=TRUE\n"
                 "CurrencySeparator=.\nCurrencyExchangeWithDollars=1\n"),
         {"40-character name keeps 28", block(std::string(40, 'N'), "EUR", "TRUE", ".", "1"), 2,
-         "NNNNNNNNNNNNNNNNNNNNNNNNNNNN", "EUR", 1, '.', 1.0f},
-        {"five-letter sign keeps four", block("Euro", "EUROS", "TRUE", ".", "1"), 2, "Euro", "EURO",
-         1, '.', 1.0f},
-        {"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro", " EUR", 0,
-         '.', 1.0f},
+         "NNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+        {"five-letter sign keeps four", block("Euro", "EUROS", "TRUE", ".", "1"), 2, "Euro",
+         "EURO"},
+        {"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro", " EUR", 0},
         dropped("empty sign drops the block", block("Euro", "", "TRUE", ".", "1")),
         dropped("empty name drops the block", block("", "EUR", "TRUE", ".", "1")),
-        {"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1, ' ', 1.0f},
+        {"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1, ' '},
         dropped("no separator drops the block", block("Euro", "EUR", "TRUE", "", "1")),
         {"rate 0.05 dropped, next takes the slot",
          block("Low", "L", "TRUE", ".", "0.05") + block("Euro", "EUR", "TRUE", ".", "2"), 2, "Euro",
@@ -194,18 +191,14 @@ TEST(CurrencyFile, Blocks) {
         dropped("no number is rate 0", block("Yen", "Y", "TRUE", ".", "abc")),
         dropped("hexadecimal is not a number", block("Yen", "Y", "TRUE", ".", "0x10")),
         {"Windows line ends",
-         "Currencyname=Euro\r\nCurrencySign=EUR\r\n"
-         "CurrencySignInFront=TRUE\r\nCurrencySeparator=.\r\n"
-         "CurrencyExchangeWithDollars=1\r\n",
-         2, "Euro", "EUR", 1, '.', 1.0f},
+         "Currencyname=Euro\r\nCurrencySign=EUR\r\nCurrencySignInFront=TRUE\r\n"
+         "CurrencySeparator=.\r\nCurrencyExchangeWithDollars=1\r\n"},
         {"comments and a broken block before a good one",
          "; currencies\nCurrencyname=Bad\nsomething else\n" +
-             block("Euro", "EUR", "TRUE", ".", "1"),
-         2, "Euro", "EUR", 1, '.', 1.0f},
+             block("Euro", "EUR", "TRUE", ".", "1")},
         {"last line without a line end",
          "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
-         "CurrencySeparator=.\nCurrencyExchangeWithDollars=1",
-         2, "Euro", "EUR", 1, '.', 1.0f},
+         "CurrencySeparator=.\nCurrencyExchangeWithDollars=1"},
         dropped("name line cut at the end of the file", "Currencyname=")};
     for (const CurrencyCase& k : cases) {
         AddOn addOn;
