@@ -24,10 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         list = "\n";
     if (size % 2)
         setenv("FLEETVALUER_SCALAR_SCAN", "1", 1);
-    ExcludeKeywords keys;
-    std::FILE* f = fmemopen(list.data(), list.size(), "rb");
-    keys.read(f);
-    std::fclose(f);
+    const ExcludeKeywords keys = plainscan::Keywords(list);
     unsetenv("FLEETVALUER_SCALAR_SCAN");
     // Any words, too: not only those a list file can hold.
     std::vector<std::string> raw;
@@ -35,9 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto end = list.find('\n', start);
         if (end == std::string::npos)
             end = list.size();
-        raw.push_back(list.substr(start, end - start));
-        for (char& c : raw.back())
-            c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
+        raw.push_back(plainscan::Fold(std::string_view(list).substr(start, end - start)));
         start = end + 1;
     }
     // The vector path (where the processor has it) or the byte-at-a-time one, every other input,

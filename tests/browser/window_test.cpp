@@ -123,25 +123,23 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
 // order, with no row of the earlier order left anywhere.
 TEST(FleetWindow, SortedWindowLooksLikeOneStartedInThatOrder) {
     testsupport::TempDir pictures;
-    struct Case {
-        UINT command;
-        AircraftSortMode sort;
-    };
-    for (Case c : {Case{ID_SORT_BY_NAME, SortByName}, Case{ID_SORT_BY_PRICE, SortByPrice},
-                   Case{ID_SORT_BY_TYPE, SortByType}}) {
+    const std::pair<UINT, AircraftSortMode> sorts[] = {{ID_SORT_BY_NAME, SortByName},
+                                                       {ID_SORT_BY_PRICE, SortByPrice},
+                                                       {ID_SORT_BY_TYPE, SortByType}};
+    for (const auto& [command, sort] : sorts) {
         Running sorted;
         ASSERT_TRUE(sorted.start());
-        ASSERT_TRUE(sorted.frame().SendCommand(c.command));
+        ASSERT_TRUE(sorted.frame().SendCommand(command));
         QApplication::processEvents();
         std::string afterSort = pictures.path() + "/sorted.png";
         ASSERT_TRUE(sorted.grid().SaveWindowImage(afterSort));
 
         Running fresh;
-        fresh.state.sort = c.sort;
+        fresh.state.sort = sort;
         ASSERT_TRUE(fresh.start());
         std::string started = pictures.path() + "/started.png";
         ASSERT_TRUE(fresh.grid().SaveWindowImage(started));
-        EXPECT_EQ(testsupport::readFile(afterSort), testsupport::readFile(started)) << c.sort;
+        EXPECT_EQ(testsupport::readFile(afterSort), testsupport::readFile(started)) << sort;
     }
 }
 

@@ -6,12 +6,12 @@
 #include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
 #include "tests/editor/fake_view.h"
+#include "tests/robustness/small_tmpfs.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace tnv;
@@ -91,13 +91,10 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
 }
 
 TEST(SaveFaults, RealSmallTmpfsWhenTheMachineAllowsIt) {
-    TempDir mnt;
-    if (mount("tnvtest", mnt.path().c_str(), "tmpfs", 0, "size=16k") != 0)
+    SmallTmpfs tmpfs("size=16k");
+    if (!tmpfs.mounted)
         GTEST_SKIP() << "cannot mount a tmpfs here";
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-    } unmount{mnt.path()};
+    const TempDir& mnt = tmpfs.dir;
     writeFile(mnt.file("CueLine.clt"), kOld);
     writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
     FakeView view;

@@ -2,6 +2,7 @@
 // run as child processes under `timeout`, so that a program that waits on a FIFO or reads a
 // device without end fails its test instead of stopping the suite. Devices are nodes made in the
 // test's folder (root, as the tests run here); a program that replaced one never touches /dev.
+#include "tests/robustness/small_tmpfs.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/sim_folder.h"
 #include "tests/support/test_support.h"
@@ -11,7 +12,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -192,27 +192,6 @@ TEST(SpecialFiles, EditorSettingsFile) {
     }
 }
 
-namespace {
-
-// A small tmpfs, nearly full, mounted for one test; unmounted at the end.
-struct FullTmpfs {
-    TempDir dir;
-    bool mounted = false;
-    FullTmpfs() {
-        if (geteuid() != 0)
-            return;
-        mounted = mount("tnvfull", dir.path().c_str(), "tmpfs", 0, "size=64k") == 0;
-        if (mounted) // what is left is too little for a picture or a document
-            writeFile(dir.file("filler"), std::string(60 * 1024, 'x'));
-    }
-    ~FullTmpfs() {
-        if (mounted)
-            umount2(dir.path().c_str(), MNT_DETACH);
-    }
-};
-
-} // namespace
-
 // --print-pdf and --screenshot onto a full disk and onto /dev/full: exit status 1 with the
 // reason, no file and no temporary left, and an older file kept as it was.
 TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
@@ -241,8 +220,10 @@ TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
         EXPECT_TRUE(S_ISCHR(st.st_mode)); // written into, never replaced
     }
 
-    FullTmpfs full;
-    if (!full.mounted)
+    SmallTmpfs full("size=64k");
+    if (full.mounted) // what is left is too little for a picture or a document
+        writeFile(full.dir.file("filler"), std::string(60 * 1024, 'x'));
+    else
         GTEST_SKIP() << "full device checked; a full tmpfs needs root and mount (not available)";
     for (const Writer& w : writers) {
         SCOPED_TRACE(w.what);
