@@ -39,22 +39,14 @@ std::string disfigure(std::string s, simtree::Rng& rng, int how) {
     switch (how) {
     case 0: { // CR LF, and a stray CR here and there
         std::string out;
-        for (char c : s) {
-            if (c == '\n')
-                out += rng.below(8) ? "\r\n" : "\r";
-            else
-                out += c;
-        }
+        for (char c : s)
+            out += c != '\n' ? std::string(1, c) : rng.below(8) ? "\r\n" : "\r";
         return out;
     }
     case 1: // lines joined: pieces cut at the line reader's limit, keys across the cut
         for (std::size_t i = 0; i < s.size(); ++i)
             if (s[i] == '\n' && rng.below(3) == 0)
                 s[i] = static_cast<char>(rng.below(2) ? ' ' : '\t');
-        return s;
-    case 2: // zero bytes
-        for (int k = 0; k < 12; ++k)
-            s[static_cast<std::size_t>(rng.below(static_cast<int>(s.size())))] = '\0';
         return s;
     case 3: // letter case and control bytes
         for (char& c : s) {
@@ -64,12 +56,11 @@ std::string disfigure(std::string s, simtree::Rng& rng, int how) {
                 c = static_cast<char>(rng.below(2) ? '\x7f' : '\x01');
         }
         return s;
-    default: { // random bytes anywhere
-        for (int k = 0; k < 40; ++k)
+    default: // zero bytes (2), or random bytes anywhere
+        for (int k = 0; k < (how == 2 ? 12 : 40); ++k)
             s[static_cast<std::size_t>(rng.below(static_cast<int>(s.size())))] =
-                static_cast<char>(rng.below(256));
+                how == 2 ? '\0' : static_cast<char>(rng.below(256));
         return s;
-    }
     }
 }
 
