@@ -29,8 +29,7 @@ TEST(Explain, OneLinePerOutcomeWithTheScansReason) {
     const std::string cfgRest = "\nempty_weight=1500\nEngine.0=1\n";
     using Make = std::function<void(const std::string& path)>; // given the folder's path
     struct Case {
-        const char* folder;
-        const char* lines;
+        const char *folder, *lines;
         std::string cfg; // aircraft.cfg's text, unless made otherwise
         Make make = nullptr;
     } cases[] = {

@@ -52,8 +52,7 @@ struct Sim : testsupport::SimFolder {
 
 TEST(FindNoCase, FoldsLetterCaseAndControlCharacters) {
     struct Case {
-        const char* line;
-        const char* word;
+        const char *line, *word;
         std::size_t pos;
     } cases[] = {
         {"title=Cessna", "TITLE", 0},

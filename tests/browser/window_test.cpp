@@ -46,13 +46,9 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
 TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     struct Case {
         UINT id;
-        bool enabled;
-        bool checkable;
-        bool checkedAtStart;
-        bool checkedLater;
+        bool enabled, checkable, checkedAtStart, checkedLater;
         int col = -1; // sorts: the column whose rows 1 and 8 show the order
-        const char* first = "";
-        const char* last = "";
+        const char *first = "", *last = "";
     } cases[] = {
         {ID_FILE_NEW, true, false, false, false},
         {ID_FILE_OPEN, true, false, false, false},
@@ -344,8 +340,7 @@ private:
 // launcher that fails is told when its failure is known.
 TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
     struct Case {
-        const char* name;
-        const char* seconds;
+        const char *name, *seconds;
         int status;
         const char* says; // empty: no message
     } cases[] = {

@@ -199,8 +199,7 @@ TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
     Pack pack;
     struct Writer {
         const char* what;
-        std::string command; // ends with the target's option
-        std::string tail;
+        std::string command, tail; // the target goes between them
     } writers[] = {
         {"FleetValuer --print-pdf", sim.fleetValuer("--print-pdf"), ""},
         {"FleetValuer --screenshot", sim.fleetValuer("--screenshot"), ""},
