@@ -1,5 +1,5 @@
 #include "browser/config.h"
-#include "tests/support/test_support.h"
+#include "tests/support/sim_folder.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,7 +10,6 @@
 using namespace tnv;
 using namespace tnv::fleet;
 
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
@@ -22,13 +21,7 @@ std::string block(const std::string& name, const std::string& sign, const std::s
 }
 
 // An add-on folder in a simulator folder, with its settings files.
-struct AddOn {
-    TempDir dir;
-    std::string base;
-    AddOn() { base = dir.mkdir("Sim/Tarnavel"); }
-    void currencies(const std::string& text) const {
-        writeFile(dir.mkdir("Sim/Tarnavel/config") + "/money_currency.cfg", text);
-    }
+struct AddOn : testsupport::SimFolder {
     void configCfg(const std::string& bytes) const {
         writeFile(dir.mkdir("Sim/Tarnavel/config") + "/config.cfg", bytes);
     }
