@@ -49,15 +49,8 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
         bool enabled, checkable, checkedAtStart, checkedLater;
         int col = -1; // sorts: the column whose rows 1 and 8 show the order
         const char *first = "", *last = "";
-    } cases[] = {
-        {ID_FILE_NEW, true, false, false, false},
-        {ID_FILE_OPEN, true, false, false, false},
-        {ID_FILE_SAVE, true, false, false, false},
-        {ID_FILE_PRINT, true, false, false, false},
-        {ID_FILE_PRINT_DIRECT, true, false, false, false},
-        {ID_FILE_PRINT_PREVIEW, true, false, false, false},
-        {ID_FILE_PRINT_SETUP, true, false, false, false},
-        {ID_APP_EXIT, true, false, false, false},
+    };
+    std::vector<Case> cases = {
         {ID_VIEW_STATUS_BAR, true, true, true, true},
         {ID_VIEW_ALL_VARIATIONS, true, true, false, true},
         {ID_SORT_BY_RANK, true, true, true, false, kFleetColRank, " C0 ", "C10"},
@@ -65,13 +58,14 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
         {ID_SORT_BY_WEIGHT, true, true, false, true, kFleetColName, "Single jet", "Jumbo"},
         {ID_SORT_BY_TYPE, true, true, false, false, kFleetColType, "MEJ", "SET"},
         {ID_SORT_BY_PRICE, true, true, false, false, kFleetColName, "", "Jumbo"},
-        {ID_HELP_KEYWORD_LIST, true, false, false, false},
-        {ID_APP_ABOUT, true, false, false, false},
-        {ID_EDIT_COPY, false, false, false, false}, // the grid's: nothing picked yet
-        {ID_EDIT_UNDO, false, false, false, false},
-        {ID_NEXT_PANE, false, false, false, false},
-        {ID_PREV_PANE, false, false, false, false},
     };
+    for (UINT id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
+                    ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT, ID_HELP_KEYWORD_LIST,
+                    ID_APP_ABOUT})
+        cases.push_back({id, true, false, false, false});
+    // Off at the start: the grid's, with nothing picked yet, and the panes'.
+    for (UINT id : {ID_EDIT_COPY, ID_EDIT_UNDO, ID_NEXT_PANE, ID_PREV_PANE})
+        cases.push_back({id, false, false, false, false});
     Running r;
     ASSERT_TRUE(r.start());
     EXPECT_EQ(r.frame().GetWindowText(), "Tarnavel FleetScout utility");
