@@ -259,16 +259,12 @@ TEST(WriteFailures, TargetsThatAreNoPlainFile) {
     }
     std::string fifo = sim.dir.file("fifo");
     ASSERT_NO_FATAL_FAILURE(makeSpecial(Special::Fifo, fifo));
-    for (const char* option : {"--export", "--print-pdf", "--screenshot"}) {
-        SCOPED_TRACE(option);
-        EXPECT_EQ(
-            runCommand(sim.fleetValuer(std::string(option) + " " + shq(fifo) + " 2>/dev/null")), 1);
-        ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
-        EXPECT_TRUE(S_ISFIFO(st.st_mode));
-        EXPECT_EQ(runCommand(sim.fleetValuer(std::string(option) + " " + shq(sim.dir.path()) +
-                                             " 2>/dev/null")),
-                  1);
-    }
+    for (const char* option : {"--export", "--print-pdf", "--screenshot"})
+        for (const std::string& target : {fifo, sim.dir.path()})
+            EXPECT_EQ(runCommand(sim.fleetValuer(option + (" " + shq(target)) + " 2>/dev/null")), 1)
+                << option << " " << target;
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
     // A FIFO with a reader gets the table.
     int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
