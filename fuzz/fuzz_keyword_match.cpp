@@ -5,8 +5,8 @@
 #include "browser/keyword_match.h"
 #include "tests/robustness/plain_scan.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -28,12 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     unsetenv("FLEETVALUER_SCALAR_SCAN");
     // Any words, too: not only those a list file can hold.
     std::vector<std::string> raw;
-    for (std::size_t start = 0; start < list.size();) {
-        auto end = list.find('\n', start);
-        if (end == std::string::npos)
-            end = list.size();
+    for (std::size_t start = 0, end; start < list.size(); start = end + 1) {
+        end = std::min(list.find('\n', start), list.size());
         raw.push_back(plainscan::Fold(std::string_view(list).substr(start, end - start)));
-        start = end + 1;
     }
     // The vector path (where the processor has it) or the byte-at-a-time one, every other input,
     // for the list and for the words.

@@ -10,6 +10,7 @@
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -77,10 +78,9 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         EXPECT_EQ(p.view.status, "File not saved");
         EXPECT_EQ(p.view.rows[0].second, "Gear down, three green");
         // Nothing half-written is left beside it.
-        int files = 0;
-        for (const fsx::DirEntry& e : fsx::listFolder(p.dir.path()))
-            files += e.isDir ? 0 : 1;
-        EXPECT_EQ(files, 2);
+        auto entries = fsx::listFolder(p.dir.path());
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& e) { return !e.isDir; }),
+                  2);
         // Once the disk works again the same edits are saved.
         fsx::injectWriteFailure(fsx::WriteStatus::Written, 0);
         box.setNextAnswer(IDOK);
