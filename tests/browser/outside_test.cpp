@@ -25,9 +25,7 @@ TEST(FleetOutside, ModesWithoutAWindow) {
     };
     for (const auto& row : rows) {
         OutsideHome home(row.addons);
-        if (row.kept >= 0) {
-            ASSERT_TRUE(home.keep(row.kept));
-        }
+        ASSERT_TRUE(row.kept < 0 || home.keep(row.kept));
         testsupport::SimFolder own;
         own.aircraft("mine", testsupport::aircraftCfgText("Mine", 1500, 0, 1));
         std::string program = "'" + fleetValuer() + "'";
