@@ -94,8 +94,7 @@ TEST(ExcludeKeywords, ListFormat) {
 
 TEST(ExcludeKeywords, LoadedFromTheBinFolder) {
     Sim sim;
-    sim.dir.mkdir("Sim/Tarnavel/Bin");
-    writeFile(sim.config.baseFolder() + "/Bin/fleetscout.TXT", "AI ;\n");
+    writeFile(sim.dir.mkdir("Sim/Tarnavel/Bin") + "/fleetscout.TXT", "AI ;\n");
     ExcludeKeywords k;
     k.LoadExcludeKeywords(sim.config);
     EXPECT_EQ(k.words(), std::vector<std::string>{"AI "});
