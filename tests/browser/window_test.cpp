@@ -306,8 +306,8 @@ namespace {
 
 // A desktop launcher of our own first on PATH: it writes what it was handed to `log`, waits
 // `seconds`, then ends with `status`.
-class FakeLauncher {
-public:
+struct FakeLauncher {
+    std::string log, oldPath = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
     FakeLauncher(const testsupport::TempDir& dir, const std::string& seconds, int status)
         : log(dir.file("launched")) {
         std::string bin = dir.mkdir("launcher-bin");
@@ -315,15 +315,9 @@ public:
                                                       "'\nsleep " + seconds + "\nexit " +
                                                       std::to_string(status) + "\n");
         ::chmod((bin + "/xdg-open").c_str(), 0755);
-        const char* old = std::getenv("PATH");
-        oldPath_ = old ? old : "/usr/bin:/bin";
-        ::setenv("PATH", (bin + ":" + oldPath_).c_str(), 1);
+        ::setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
     }
-    ~FakeLauncher() { ::setenv("PATH", oldPath_.c_str(), 1); }
-    std::string log;
-
-private:
-    std::string oldPath_;
+    ~FakeLauncher() { ::setenv("PATH", oldPath.c_str(), 1); }
 };
 
 } // namespace

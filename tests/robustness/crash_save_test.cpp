@@ -76,14 +76,10 @@ struct Pack {
     }
 };
 
-bool straceWorks() {
-    return testsupport::runCommand("strace -f -o /dev/null -e trace=none true 2>/dev/null") == 0;
-}
-
 } // namespace
 
 TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
-    if (!straceWorks())
+    if (testsupport::runCommand("strace -f -o /dev/null -e trace=none true 2>/dev/null") != 0)
         GTEST_SKIP() << "strace cannot trace here (not installed, or ptrace refused)";
     struct Case {
         const char* what;
