@@ -235,7 +235,6 @@ TEST(AircraftScan, WalksTheAircraftFolder) {
 
 TEST(AircraftScan, TakesAtMost2040Folders) {
     Sim sim;
-    std::string base = sim.dir.mkdir("Sim/Aircraft");
     char name[16];
     for (int i = 0; i <= kMaxFolders; ++i) {
         std::snprintf(name, sizeof name, "f%04d", i);
