@@ -22,11 +22,7 @@ namespace {
 ExcludeKeywords keywordsFrom(const char* text, bool scalar) {
     if (scalar)
         setenv("FLEETVALUER_SCALAR_SCAN", "1", 1);
-    ExcludeKeywords k;
-    std::string list(text);
-    std::FILE* f = fmemopen(list.data(), list.size(), "rb");
-    k.read(f);
-    std::fclose(f);
+    ExcludeKeywords k = plainscan::Keywords(text);
     unsetenv("FLEETVALUER_SCALAR_SCAN");
     return k;
 }

@@ -37,10 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pack.setFolder("/nonexistent/fuzz/pack"); // no WAV files: the text file alone
     pack.loadCrewPackFrom(f);
     std::fclose(f);
-    for (int i = 0; i < pack.count(); ++i) {
+    for (int i = 0; i < pack.count(); ++i)
         if (std::string(pack.entry(i).fileName).size() > 29 ||
             std::string(pack.entry(i).text).size() > 255)
             std::abort();
-    }
     return 0;
 }

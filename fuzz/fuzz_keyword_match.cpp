@@ -5,8 +5,8 @@
 #include "browser/keyword_match.h"
 #include "tests/robustness/plain_scan.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -24,21 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         list = "\n";
     if (size % 2)
         setenv("FLEETVALUER_SCALAR_SCAN", "1", 1);
-    ExcludeKeywords keys;
-    std::FILE* f = fmemopen(list.data(), list.size(), "rb");
-    keys.read(f);
-    std::fclose(f);
+    const ExcludeKeywords keys = plainscan::Keywords(list);
     unsetenv("FLEETVALUER_SCALAR_SCAN");
     // Any words, too: not only those a list file can hold.
     std::vector<std::string> raw;
-    for (std::size_t start = 0; start < list.size();) {
-        auto end = list.find('\n', start);
-        if (end == std::string::npos)
-            end = list.size();
-        raw.push_back(list.substr(start, end - start));
-        for (char& c : raw.back())
-            c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
-        start = end + 1;
+    for (std::size_t start = 0, end; start < list.size(); start = end + 1) {
+        end = std::min(list.find('\n', start), list.size());
+        raw.push_back(plainscan::Fold(std::string_view(list).substr(start, end - start)));
     }
     // The vector path (where the processor has it) or the byte-at-a-time one, every other input,
     // for the list and for the words.

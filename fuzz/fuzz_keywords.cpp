@@ -1,8 +1,8 @@
 // Keyword list bytes: at most 200 keywords, each shorter than a line, and matching never fails.
 #include "browser/aircraft_scan.h"
+#include "tests/robustness/plain_scan.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 using namespace tnv;
@@ -12,10 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes(reinterpret_cast<const char*>(data), size);
     if (bytes.empty())
         bytes = "\n";
-    ExcludeKeywords keywords;
-    std::FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
-    keywords.read(f);
-    std::fclose(f);
+    const ExcludeKeywords keywords = plainscan::Keywords(bytes);
     if (keywords.words().size() > static_cast<std::size_t>(kMaxKeywords))
         __builtin_trap();
     for (const std::string& w : keywords.words()) {

@@ -14,14 +14,11 @@ namespace {
 void checkSplit(const std::vector<std::vector<std::string>>& lines) {
     if (lines.empty())
         __builtin_trap();
-    for (const auto& fields : lines) {
-        for (const std::string& f : fields) {
-            if (f.find_first_of("\t,\n") != std::string::npos)
+    for (const auto& fields : lines)
+        for (const std::string& f : fields)
+            if (f.find_first_of("\t,\n") != std::string::npos ||
+                (!f.empty() && (f.front() == ' ' || f.back() == ' ' || f.back() == '\r')))
                 __builtin_trap();
-            if (!f.empty() && (f.front() == ' ' || f.back() == ' ' || f.back() == '\r'))
-                __builtin_trap();
-        }
-    }
 }
 
 void checkPasteIntoTable(const std::string& text,

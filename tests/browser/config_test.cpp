@@ -1,5 +1,5 @@
 #include "browser/config.h"
-#include "tests/support/test_support.h"
+#include "tests/support/sim_folder.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,7 +10,6 @@
 using namespace tnv;
 using namespace tnv::fleet;
 
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
@@ -22,13 +21,7 @@ std::string block(const std::string& name, const std::string& sign, const std::s
 }
 
 // An add-on folder in a simulator folder, with its settings files.
-struct AddOn {
-    TempDir dir;
-    std::string base;
-    AddOn() { base = dir.mkdir("Sim/Tarnavel"); }
-    void currencies(const std::string& text) const {
-        writeFile(dir.mkdir("Sim/Tarnavel/config") + "/money_currency.cfg", text);
-    }
+struct AddOn : testsupport::SimFolder {
     void configCfg(const std::string& bytes) const {
         writeFile(dir.mkdir("Sim/Tarnavel/config") + "/config.cfg", bytes);
     }
@@ -66,50 +59,57 @@ TEST(BrowserPaths, BaseFolderIsTheProgramPathLessTwoComponents) {
     EXPECT_EQ(c.baseFolder(), "");
 }
 
-TEST(BrowserConfig, DefaultsWithoutFiles) {
-    AddOn addOn;
-    BrowserConfig c = addOn.load();
-    EXPECT_EQ(c.currencyName(), "Dollars");
-    EXPECT_EQ(c.unitFlag(), 1);
-    EXPECT_TRUE(c.weightsInPounds());
-    ASSERT_EQ(c.currencyCount(), 1);
-    EXPECT_EQ(c.activeCurrency().name, "Dollars");
-    EXPECT_EQ(c.activeCurrency().sign, "$");
-    EXPECT_EQ(c.activeCurrency().separator, ',');
-    EXPECT_EQ(c.activeCurrency().exchangeWithDollars, 1.0f);
-}
-
-TEST(BrowserConfig, ConfigRecordFields) {
-    AddOn addOn;
-    addOn.currencies(block("Euro", "EUR", "FALSE", ".", "0.9"));
-
-    addOn.configCfg(configBytes(kConfigRecordSize, "Euro", 0));
-    BrowserConfig full = addOn.load();
-    EXPECT_EQ(full.unitFlag(), 0);
-    EXPECT_FALSE(full.weightsInPounds());
-    EXPECT_EQ(full.activeCurrency().name, "Euro");
-
-    addOn.configCfg(configBytes(kConfigRecordSize, "Euro", 2)); // anything but 1 is kilograms
-    EXPECT_FALSE(addOn.load().weightsInPounds());
-
-    // A short file changes the name but leaves the unit flag's default.
-    addOn.configCfg(configBytes(300, "Euro", 0));
-    BrowserConfig shortFile = addOn.load();
-    EXPECT_EQ(shortFile.currencyName(), "Euro");
-    EXPECT_EQ(shortFile.unitFlag(), 1);
-
-    // A longer file is read up to the block's size only.
-    addOn.configCfg(configBytes(kConfigRecordSize, "Euro", 0) + std::string(500, 'x'));
-    EXPECT_EQ(addOn.load().currencyName(), "Euro");
-}
-
-TEST(BrowserConfig, CurrencyNameWithoutTerminatorStopsAtTheBlockEnd) {
-    AddOn addOn;
-    std::string bytes(kConfigRecordSize, 'Z');
-    addOn.configCfg(bytes);
-    BrowserConfig c = addOn.load();
-    EXPECT_EQ(c.currencyName(), std::string(kConfigRecordSize - kCurrencyNameOffset, 'Z'));
-    EXPECT_EQ(c.activeCurrency().name, "Dollars");
+// What the settings block and the currency file give: the unit flag, the currency the block
+// names (in the entry's letter case when there is one) and the one prices are shown in.
+TEST(BrowserConfig, SettingsBlockAndCurrencies) {
+    const std::string euro = block("Euro", "EUR", "FALSE", ".", "0.9");
+    const std::string two = euro + block("Pound", "GBP", "TRUE", ",", "0.7");
+    const std::size_t full = kConfigRecordSize;
+    const struct {
+        const char* what;
+        std::string currencies, config; // "": no such file
+        std::int32_t unit;
+        std::string name;
+        const char *active, *sign;
+        int count;
+    } rows[] = {
+        {"no files", "", "", 1, "Dollars", "Dollars", "$", 1},
+        {"whole block", euro, configBytes(full, "Euro", 0), 0, "Euro", "Euro", "EUR", 2},
+        {"anything but 1 is kilograms", euro, configBytes(full, "Euro", 2), 2, "Euro", "Euro",
+         "EUR", 2},
+        {"a short file keeps the unit", euro, configBytes(300, "Euro", 0), 1, "Euro", "Euro", "EUR",
+         2},
+        {"a longer file is read to the block's size", euro,
+         configBytes(full, "Euro", 0) + std::string(500, 'x'), 0, "Euro", "Euro", "EUR", 2},
+        {"a name without terminator stops at the block's end", "", std::string(full, 'Z'),
+         0x5a5a5a5a, std::string(full - kCurrencyNameOffset, 'Z'), "Dollars", "$", 1},
+        {"letter case ignored", two, configBytes(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
+        {"no such currency: prices in dollars", two, configBytes(600, "Peso", 1), 1, "Peso",
+         "Dollars", "$", 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        AddOn addOn;
+        if (!row.currencies.empty())
+            addOn.currencies(row.currencies);
+        if (!row.config.empty())
+            addOn.configCfg(row.config);
+        BrowserConfig c = addOn.load();
+        EXPECT_EQ(c.unitFlag(), row.unit);
+        EXPECT_EQ(c.weightsInPounds(), row.unit == 1);
+        EXPECT_EQ(c.currencyName(), row.name);
+        EXPECT_EQ(c.activeCurrency().name, row.active);
+        EXPECT_EQ(c.activeCurrency().sign, row.sign);
+        EXPECT_EQ(c.currencyCount(), row.count);
+        if (row.count == 1) {
+            EXPECT_EQ(c.activeCurrency().separator, ',');
+            EXPECT_EQ(c.activeCurrency().exchangeWithDollars, 1.0f);
+        } else if (row.count == 3) {
+            EXPECT_FALSE(c.SelectCurrency("Lira"));
+            EXPECT_TRUE(c.SelectCurrency("eURO"));
+            EXPECT_EQ(c.activeCurrency().sign, "EUR");
+        }
+    }
 }
 
 TEST(BrowserConfig, FilesFoundWhateverTheirLetterCase) {
@@ -135,12 +135,11 @@ TEST(BrowserConfig, ReadOnlyCurrencyFileIsStillRead) {
 struct CurrencyCase {
     const char* what;
     std::string file;
-    int count;            // entries, Dollars included
-    const char* lastName; // of the last entry
-    const char* lastSign;
-    int lastInFront;
-    char lastSeparator;
-    float lastRate;
+    int count = 2; // entries, Dollars included; then the last entry's fields
+    const char *lastName = "Euro", *lastSign = "EUR";
+    int lastInFront = 1;
+    char lastSeparator = '.';
+    float lastRate = 1.0f;
 };
 
 std::string manyBlocks(int n) {
@@ -159,22 +158,20 @@ TEST(CurrencyFile, Blocks) {
     const CurrencyCase cases[] = {
         {"one block", block("Euro", "EUR", "FALSE", ".", "0.9"), 2, "Euro", "EUR", 0, '.', 0.9f},
         {"25 blocks keep 19", manyBlocks(25), 20, "Cur19", "C", 1, ',', 1.5f},
-        {"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro", "EUR", 0,
-         '.', 1.0f},
+        {"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro", "EUR", 0},
         dropped("name key in other case",
                 block("Euro", "EUR", "TRUE", ".", "1").replace(0, 13, "CurrencyName=")),
         dropped("lines in other order",
                 "CurrencySign=EUR\nCurrencyname=Euro\nCurrencySignInFront=TRUE\n"
                 "CurrencySeparator=.\nCurrencyExchangeWithDollars=1\n"),
         {"40-character name keeps 28", block(std::string(40, 'N'), "EUR", "TRUE", ".", "1"), 2,
-         "NNNNNNNNNNNNNNNNNNNNNNNNNNNN", "EUR", 1, '.', 1.0f},
-        {"five-letter sign keeps four", block("Euro", "EUROS", "TRUE", ".", "1"), 2, "Euro", "EURO",
-         1, '.', 1.0f},
-        {"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro", " EUR", 0,
-         '.', 1.0f},
+         "NNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+        {"five-letter sign keeps four", block("Euro", "EUROS", "TRUE", ".", "1"), 2, "Euro",
+         "EURO"},
+        {"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro", " EUR", 0},
         dropped("empty sign drops the block", block("Euro", "", "TRUE", ".", "1")),
         dropped("empty name drops the block", block("", "EUR", "TRUE", ".", "1")),
-        {"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1, ' ', 1.0f},
+        {"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1, ' '},
         dropped("no separator drops the block", block("Euro", "EUR", "TRUE", "", "1")),
         {"rate 0.05 dropped, next takes the slot",
          block("Low", "L", "TRUE", ".", "0.05") + block("Euro", "EUR", "TRUE", ".", "2"), 2, "Euro",
@@ -187,18 +184,14 @@ TEST(CurrencyFile, Blocks) {
         dropped("no number is rate 0", block("Yen", "Y", "TRUE", ".", "abc")),
         dropped("hexadecimal is not a number", block("Yen", "Y", "TRUE", ".", "0x10")),
         {"Windows line ends",
-         "Currencyname=Euro\r\nCurrencySign=EUR\r\n"
-         "CurrencySignInFront=TRUE\r\nCurrencySeparator=.\r\n"
-         "CurrencyExchangeWithDollars=1\r\n",
-         2, "Euro", "EUR", 1, '.', 1.0f},
+         "Currencyname=Euro\r\nCurrencySign=EUR\r\nCurrencySignInFront=TRUE\r\n"
+         "CurrencySeparator=.\r\nCurrencyExchangeWithDollars=1\r\n"},
         {"comments and a broken block before a good one",
          "; currencies\nCurrencyname=Bad\nsomething else\n" +
-             block("Euro", "EUR", "TRUE", ".", "1"),
-         2, "Euro", "EUR", 1, '.', 1.0f},
+             block("Euro", "EUR", "TRUE", ".", "1")},
         {"last line without a line end",
          "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
-         "CurrencySeparator=.\nCurrencyExchangeWithDollars=1",
-         2, "Euro", "EUR", 1, '.', 1.0f},
+         "CurrencySeparator=.\nCurrencyExchangeWithDollars=1"},
         dropped("name line cut at the end of the file", "Currencyname=")};
     for (const CurrencyCase& k : cases) {
         AddOn addOn;
@@ -215,24 +208,6 @@ TEST(CurrencyFile, Blocks) {
         EXPECT_EQ(e.exchangeWithDollars, k.lastRate) << k.what;
         EXPECT_EQ(c.currency(0).name, "Dollars");
     }
-}
-
-TEST(BrowserConfig, SelectCurrencyIgnoresLetterCase) {
-    AddOn addOn;
-    addOn.currencies(block("Euro", "EUR", "FALSE", ".", "0.9") +
-                     block("Pound", "GBP", "TRUE", ",", "0.7"));
-    addOn.configCfg(configBytes(600, "POUND", 1));
-    BrowserConfig c = addOn.load();
-    EXPECT_EQ(c.activeCurrency().name, "Pound");
-    EXPECT_EQ(c.currencyName(), "Pound");
-
-    addOn.configCfg(configBytes(600, "Peso", 1)); // no such currency: prices stay in dollars
-    BrowserConfig none = addOn.load();
-    EXPECT_EQ(none.activeCurrency().name, "Dollars");
-    EXPECT_EQ(none.currencyName(), "Peso");
-    EXPECT_FALSE(none.SelectCurrency("Lira"));
-    EXPECT_TRUE(none.SelectCurrency("eURO"));
-    EXPECT_EQ(none.activeCurrency().sign, "EUR");
 }
 
 TEST(BrowserConfig, NumbersReadLikeTheCLibrary) {

@@ -2,14 +2,10 @@
 #include "tests/browser/fleet_fixture.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-using namespace tnv;
-using namespace tnv::fleet;
 
 namespace {
 
@@ -33,8 +29,7 @@ TEST(Explain, OneLinePerOutcomeWithTheScansReason) {
     const std::string cfgRest = "\nempty_weight=1500\nEngine.0=1\n";
     using Make = std::function<void(const std::string& path)>; // given the folder's path
     struct Case {
-        const char* folder;
-        const char* lines;
+        const char *folder, *lines;
         std::string cfg; // aircraft.cfg's text, unless made otherwise
         Make make = nullptr;
     } cases[] = {
@@ -102,8 +97,7 @@ TEST(Explain, FromTheCommandLine) {
     FleetSim sim;
     addMixedFleet(sim);
     // Started through a link in the add-on's bin folder, as --export is.
-    const std::string program =
-        std::filesystem::absolute(testsupport::binDir() + "/FleetValuer").string();
+    const std::string program = fleetValuer();
     const std::string bin = sim.dir.mkdir("Sim/Tarnavel/bin");
     ASSERT_EQ(symlink(program.c_str(), (bin + "/FleetValuer").c_str()), 0);
     std::string out;

@@ -4,11 +4,20 @@
 #include "browser/fleet_table.h"
 #include "tests/support/sim_folder.h"
 
+#include <filesystem>
+
 using namespace tnv;
 using namespace tnv::fleet;
 
 using FleetSim = testsupport::SimFolder;
 using testsupport::aircraftCfgText;
+
+inline const char* const kCsvHeader =
+    "Rank,Aircraft Name,Type,Empty Weight,Aircraft Price,Fs2004 Aircraft Folder\n";
+
+inline std::string fleetValuer() {
+    return std::filesystem::absolute(testsupport::binDir() + "/FleetValuer").string();
+}
 
 // Eight aircraft of every class and both sides of the rank and weight boundaries.
 inline void addMixedFleet(const FleetSim& sim) {

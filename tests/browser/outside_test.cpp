@@ -1,21 +1,11 @@
 // The browser without a window, started in a home with no, one or several simulators with the
 // add-on: outside a simulator it shows the only one or the kept choice, and otherwise ends with
 // the reason instead of an empty table; inside one, or with --base, it does what it always did.
+#include "tests/browser/fleet_fixture.h"
 #include "tests/browser/outside_home.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
-
-using namespace tnv;
-
-namespace {
-
-std::string fleetValuer() {
-    return std::filesystem::absolute(testsupport::binDir() + "/FleetValuer").string();
-}
-
-} // namespace
 
 TEST(FleetOutside, ModesWithoutAWindow) {
     enum Start { Outside, Inside, Base };
@@ -35,9 +25,7 @@ TEST(FleetOutside, ModesWithoutAWindow) {
     };
     for (const auto& row : rows) {
         OutsideHome home(row.addons);
-        if (row.kept >= 0) {
-            ASSERT_TRUE(home.keep(row.kept));
-        }
+        ASSERT_TRUE(row.kept < 0 || home.keep(row.kept));
         testsupport::SimFolder own;
         own.aircraft("mine", testsupport::aircraftCfgText("Mine", 1500, 0, 1));
         std::string program = "'" + fleetValuer() + "'";

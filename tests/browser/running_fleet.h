@@ -8,9 +8,6 @@
 
 #include <memory>
 
-using namespace tnv;
-using namespace tnv::fleet;
-
 struct Running : RunningProgram<CFleetValuerApp> {
     FleetSim sim;
     FleetState state;

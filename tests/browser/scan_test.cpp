@@ -1,15 +1,12 @@
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
-#include "tests/support/test_support.h"
+#include "tests/robustness/plain_scan.h"
+#include "tests/support/sim_folder.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace tnv;
-using namespace tnv::fleet;
-
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
@@ -30,19 +27,14 @@ std::string cfg(const std::string& title, int weight, int engineType, int engine
     return s;
 }
 
-ExcludeKeywords keywordsFrom(const std::string& text) {
-    ExcludeKeywords k;
-    std::FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
-    k.read(f);
-    std::fclose(f);
-    return k;
-}
+using plainscan::Keywords;
 
-// Reads one aircraft.cfg text into a fresh table; returns the table.
+// Reads one aircraft.cfg text into a fresh table holding `filled` records; returns the table.
 std::unique_ptr<AircraftTable> readCfg(const std::string& text, const ExcludeKeywords& keys = {},
-                                       bool allVariations = false) {
+                                       bool allVariations = false, int filled = 0) {
     auto table = std::make_unique<AircraftTable>();
     table->showAllVariations = allVariations;
+    table->NbrAircraftCfgFilled = filled;
     std::string copy = text.empty() ? std::string("\n") : text;
     std::FILE* f = fmemopen(copy.data(), copy.size(), "rb");
     ReadAircraftCfgFrom(f, "folder", *table, keys);
@@ -51,22 +43,16 @@ std::unique_ptr<AircraftTable> readCfg(const std::string& text, const ExcludeKey
 }
 
 // A simulator folder with an add-on folder and an Aircraft folder.
-struct Sim {
-    TempDir dir;
+struct Sim : testsupport::SimFolder {
     BrowserConfig config;
-    Sim() { config.SetBaseFolder(dir.mkdir("Sim/Tarnavel")); }
-    void aircraft(const std::string& folder, const std::string& text,
-                  const std::string& name = "aircraft.cfg") const {
-        writeFile(dir.mkdir("Sim/Aircraft/" + folder) + "/" + name, text);
-    }
+    Sim() { config.SetBaseFolder(base); }
 };
 
 } // namespace
 
 TEST(FindNoCase, FoldsLetterCaseAndControlCharacters) {
     struct Case {
-        const char* line;
-        const char* word;
+        const char *line, *word;
         std::size_t pos;
     } cases[] = {
         {"title=Cessna", "TITLE", 0},
@@ -88,11 +74,11 @@ TEST(FindNoCase, FoldsLetterCaseAndControlCharacters) {
 }
 
 TEST(ExcludeKeywords, ListFormat) {
-    ExcludeKeywords k = keywordsFrom("/ comment;\n comment;\nAI ;\nno semicolon\nTraffic;x;y\n"
-                                     "Boeing\r\n;\n");
+    ExcludeKeywords k = Keywords("/ comment;\n comment;\nAI ;\nno semicolon\nTraffic;x;y\n"
+                                 "Boeing\r\n;\n");
     EXPECT_EQ(k.words(), (std::vector<std::string>{"AI ", "Traffic", ""}));
 
-    ExcludeKeywords ai = keywordsFrom("AI ;\n");
+    ExcludeKeywords ai = Keywords("AI ;\n");
     EXPECT_TRUE(ai.matches("title=AI Traffic 737\n"));
     EXPECT_TRUE(ai.matches("title=ai traffic\n"));
     EXPECT_TRUE(ai.matches("ui_variation=AI\n")); // the line end is a blank too
@@ -102,14 +88,13 @@ TEST(ExcludeKeywords, ListFormat) {
     std::string text;
     for (int i = 0; i < 250; ++i)
         text += "word" + std::to_string(i) + ";\n";
-    EXPECT_EQ(keywordsFrom(text).words().size(), 200u);
+    EXPECT_EQ(Keywords(text).words().size(), 200u);
     EXPECT_FALSE(many.matches("anything"));
 }
 
 TEST(ExcludeKeywords, LoadedFromTheBinFolder) {
     Sim sim;
-    sim.dir.mkdir("Sim/Tarnavel/Bin");
-    writeFile(sim.config.baseFolder() + "/Bin/fleetscout.TXT", "AI ;\n");
+    writeFile(sim.dir.mkdir("Sim/Tarnavel/Bin") + "/fleetscout.TXT", "AI ;\n");
     ExcludeKeywords k;
     k.LoadExcludeKeywords(sim.config);
     EXPECT_EQ(k.words(), std::vector<std::string>{"AI "});
@@ -120,53 +105,45 @@ TEST(ExcludeKeywords, LoadedFromTheBinFolder) {
 }
 
 TEST(AircraftCfg, ReadsEachCase) {
+    const std::string rest = "Engine.0=1\nempty_weight=1500\n";
     struct Case {
         const char* what;
         std::string text;
-        int records; // with one title per folder
-        std::int32_t weight, type, engines;
-        const char* title;
+        const char* title = nullptr; // of the one record; none: the folder is left out
+        std::int32_t weight = 1500, type = 0, engines = 1;
     } cases[] = {
-        {"plain piston", cfg("Cessna 172", 1500, 0, 1), 1, 1500, 0, 1, "Cessna 172"},
-        {"twin jet", cfg("Jet", 70000, 1, 2), 1, 70000, 1, 2, "Jet"},
-        {"turboprop", cfg("King Air", 9000, 5, 2), 1, 9000, 5, 2, "King Air"},
-        {"engine type 2 is left out", cfg("Bell", 3000, 2, 1), 0, 0, 0, 0, ""},
-        {"engine type 3 is left out", cfg("Heli", 3000, 3, 1), 0, 0, 0, 0, ""},
-        {"weight 10 is left out", cfg("Kite", 10, 0, 1), 0, 0, 0, 0, ""},
-        {"weight 11 is kept", cfg("Kite", 11, 0, 1), 1, 11, 0, 1, "Kite"},
-        {"negative weight", cfg("Kite", -500, 0, 1), 0, 0, 0, 0, ""},
-        {"no engine line", cfg("Glider", 600, 0, 0), 0, 0, 0, 0, ""},
-        {"no title", "engine_type=0\nEngine.0=1\nempty_weight=1500\n", 0, 0, 0, 0, ""},
+        {"plain piston", cfg("Cessna 172", 1500, 0, 1), "Cessna 172"},
+        {"twin jet", cfg("Jet", 70000, 1, 2), "Jet", 70000, 1, 2},
+        {"turboprop", cfg("King Air", 9000, 5, 2), "King Air", 9000, 5, 2},
+        {"engine type 2 is left out", cfg("Bell", 3000, 2, 1)},
+        {"engine type 3 is left out", cfg("Heli", 3000, 3, 1)},
+        {"weight 10 is left out", cfg("Kite", 10, 0, 1)},
+        {"weight 11 is kept", cfg("Kite", 11, 0, 1), "Kite", 11},
+        {"negative weight", cfg("Kite", -500, 0, 1)},
+        {"no engine line", cfg("Glider", 600, 0, 0)},
+        {"no title", "engine_type=0\n" + rest},
         {"longer weight key does not count",
-         "title=A\nEngine.0=1\nempty_weight = 1500\nempty_weight_pitch_MOI = 3000\n", 1, 1500, 0, 1,
-         "A"},
+         "title=A\nEngine.0=1\nempty_weight = 1500\nempty_weight_pitch_MOI = 3000\n", "A"},
         {"weight key in capitals, last wins",
-         "title=A\nEngine.0=1\nempty_weight=900\nEMPTY_WEIGHT=1200\n", 1, 1200, 0, 1, "A"},
-        {"weight key with a tab", "title=A\nEngine.0=1\nempty_weight\t=\t1300\n", 1, 1300, 0, 1,
-         "A"},
-        {"weight line without =", "title=A\nEngine.0=1\nempty_weight=1300\nempty_weight 5\n", 1,
-         1300, 0, 1, "A"},
+         "title=A\nEngine.0=1\nempty_weight=900\nEMPTY_WEIGHT=1200\n", "A", 1200},
+        {"weight key with a tab", "title=A\nEngine.0=1\nempty_weight\t=\t1300\n", "A", 1300},
+        {"weight line without =", "title=A\nEngine.0=1\nempty_weight=1300\nempty_weight 5\n", "A",
+         1300},
         {"commented and lettered engine lines",
          "title=A\nempty_weight=1500\n//Engine.0=1\n /Engine.1=1\nEngine.x=1\nengine.2=1\n"
          "Engine.3 1\n",
-         1, 1500, 0, 1, "A"},
-        {"title blanks and first letter",
-         "title=   cessna skyhawk\nEngine.0=1\nempty_weight=1500\n", 1, 1500, 0, 1,
-         "Cessna skyhawk"},
+         "A"},
+        {"title blanks and first letter", "title=   cessna skyhawk\n" + rest, "Cessna skyhawk"},
         {"title key in capitals, Windows line ends",
-         "TITLE= piper cub\r\nEngine.0=1\r\nempty_weight=1500\r\n", 1, 1500, 0, 1, "Piper cub"},
-        {"title line without = is no title", "title\ntitle=B\nEngine.0=1\nempty_weight=1500\n", 1,
-         1500, 0, 1, "B"},
-        {"title of a foreign letter stays", "title=\xE9t\xE9\nEngine.0=1\nempty_weight=1500\n", 1,
-         1500, 0, 1, "\xE9t\xE9"},
-        {"title at the end without line end", "Engine.0=1\nempty_weight=1500\ntitle=Last", 1, 1500,
-         0, 1, "Last"},
-        {"zero byte ends the line", bytes("title=Z\0ero\nEngine.0=1\nempty_weight=1500\n"), 1, 1500,
-         0, 1, "Z"}};
+         "TITLE= piper cub\r\nEngine.0=1\r\nempty_weight=1500\r\n", "Piper cub"},
+        {"title line without = is no title", "title\ntitle=B\n" + rest, "B"},
+        {"title of a foreign letter stays", "title=\xE9t\xE9\n" + rest, "\xE9t\xE9"},
+        {"title at the end without line end", "Engine.0=1\nempty_weight=1500\ntitle=Last", "Last"},
+        {"zero byte ends the line", bytes("title=Z\0ero\n") + rest, "Z"}};
     for (const Case& k : cases) {
         auto table = readCfg(k.text);
-        EXPECT_EQ(table->NbrAircraftCfgFilled, k.records) << k.what;
-        if (table->NbrAircraftCfgFilled != k.records || k.records == 0)
+        EXPECT_EQ(table->NbrAircraftCfgFilled, k.title ? 1 : 0) << k.what;
+        if (table->NbrAircraftCfgFilled != 1 || !k.title)
             continue;
         const AircraftRecord& r = (*table)[0];
         EXPECT_EQ(r.emptyWeightLbs, k.weight) << k.what;
@@ -189,14 +166,13 @@ TEST(AircraftCfg, LongLinesArriveInPieces) {
 
 TEST(AircraftCfg, KeywordsLeaveTheFolderOut) {
     std::string text = cfg("AI Traffic Boeing 737", 70000, 1, 2);
-    EXPECT_EQ(readCfg(text, keywordsFrom("AI ;\n"))->NbrAircraftCfgFilled, 0);
-    EXPECT_EQ(readCfg(cfg("Airbus", 70000, 1, 2), keywordsFrom("AI ;\n"))->NbrAircraftCfgFilled, 1);
-    EXPECT_EQ(readCfg(text, keywordsFrom(";\n"))->NbrAircraftCfgFilled, 0); // empty keyword
+    EXPECT_EQ(readCfg(text, Keywords("AI ;\n"))->NbrAircraftCfgFilled, 0);
+    EXPECT_EQ(readCfg(cfg("Airbus", 70000, 1, 2), Keywords("AI ;\n"))->NbrAircraftCfgFilled, 1);
+    EXPECT_EQ(readCfg(text, Keywords(";\n"))->NbrAircraftCfgFilled, 0); // empty keyword
     // A keyword after an otherwise complete file still leaves the folder out.
-    EXPECT_EQ(
-        readCfg(cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", keywordsFrom("Traffic;\n"))
-            ->NbrAircraftCfgFilled,
-        0);
+    EXPECT_EQ(readCfg(cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", Keywords("Traffic;\n"))
+                  ->NbrAircraftCfgFilled,
+              0);
 }
 
 TEST(AircraftCfg, Variations) {
@@ -221,15 +197,8 @@ TEST(AircraftCfg, RecordLimit) {
     for (int i = 0; i < 20; ++i)
         text += "title=v" + std::to_string(i) + "\n";
     text += "Engine.0=1\nempty_weight=1500\n";
-    auto table = std::make_unique<AircraftTable>();
-    table->showAllVariations = true;
-    for (int start : {1999, 2000}) {
-        table->NbrAircraftCfgFilled = start;
-        std::FILE* f = fmemopen(text.data(), text.size(), "rb");
-        ReadAircraftCfgFrom(f, "x", *table, {});
-        std::fclose(f);
-        EXPECT_EQ(table->NbrAircraftCfgFilled, start == 1999 ? 2019 : 2000);
-    }
+    EXPECT_EQ(readCfg(text, {}, true, 1999)->NbrAircraftCfgFilled, 2019);
+    EXPECT_EQ(readCfg(text, {}, true, 2000)->NbrAircraftCfgFilled, 2000);
 }
 
 TEST(AircraftScan, WalksTheAircraftFolder) {
@@ -239,7 +208,7 @@ TEST(AircraftScan, WalksTheAircraftFolder) {
     EXPECT_EQ(GrabDataFromAircraftCfg(AircraftFolder(sim.config), *table, {}), 0); // no folder
 
     sim.aircraft("b_twin", cfg("Baron", 3500, 0, 2));
-    sim.aircraft("A_cub", cfg("Cub", 900, 0, 1), "Aircraft.CFG");
+    writeFile(sim.dir.mkdir("Sim/Aircraft/A_cub") + "/Aircraft.CFG", cfg("Cub", 900, 0, 1));
     sim.aircraft("c_glider", cfg("Glider", 600, 0, 0));
     sim.aircraft("d_empty", "");
     sim.dir.mkdir("Sim/Aircraft/e_nocfg");
@@ -266,7 +235,6 @@ TEST(AircraftScan, WalksTheAircraftFolder) {
 
 TEST(AircraftScan, TakesAtMost2040Folders) {
     Sim sim;
-    std::string base = sim.dir.mkdir("Sim/Aircraft");
     char name[16];
     for (int i = 0; i <= kMaxFolders; ++i) {
         std::snprintf(name, sizeof name, "f%04d", i);

@@ -6,9 +6,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-using namespace tnv;
-using namespace tnv::fleet;
-
 namespace {
 
 std::vector<std::string> column(CellGridCore& grid, int col) {
@@ -43,9 +40,20 @@ struct Loaded {
 
 } // namespace
 
-TEST(FleetTable, ColumnsHeadersAndCells) {
+// The columns and a row of each, in rank order at the start and then in each sort order.
+TEST(FleetTable, ColumnsCellsAndSortOrders) {
     Loaded t;
-    t.load(SortByName);
+    t.load();
+    EXPECT_EQ(
+        column(t.grid, kFleetColRank),
+        (std::vector<std::string>{" C0 ", " C3 ", " C3 ", " C4 ", " C4 ", " C6 ", " C6 ", "C10"}));
+    EXPECT_EQ(t.grid.GetCellText(1, kFleetColName), "Cub");
+    EXPECT_EQ(t.grid.GetCellText(8, kFleetColName), "Jumbo");
+
+    t.load(SortByName); // plain byte order
+    EXPECT_EQ(column(t.grid, kFleetColName),
+              (std::vector<std::string>{"Baron", "Big Cub", "Bizjet", "Caravan", "Cub", "Jumbo",
+                                        "King Air", "Single jet"}));
     ASSERT_EQ(t.grid.GetNumCols(), 6);
     ASSERT_EQ(t.grid.GetNumRows(), 9);
     EXPECT_EQ(t.grid.GetNumFixedRows(), 1);
@@ -60,9 +68,7 @@ TEST(FleetTable, ColumnsHeadersAndCells) {
     EXPECT_FALSE(t.grid.IsSelectionEnabled());
     EXPECT_FALSE(t.grid.GetSingleRowSelection());
     EXPECT_FALSE(t.grid.IsEditable());
-
     // Row of "Baron": a twin piston of 3380 lb.
-    EXPECT_EQ(t.grid.GetCellText(1, kFleetColName), "Baron");
     EXPECT_EQ(t.grid.GetCellText(1, kFleetColRank), " C3 ");
     EXPECT_EQ(t.grid.GetCellFormat(1, kFleetColRank), DT_CENTER);
     EXPECT_EQ(t.grid.GetCellFormat(1, kFleetColName), 0u);
@@ -73,29 +79,10 @@ TEST(FleetTable, ColumnsHeadersAndCells) {
     EXPECT_EQ(t.grid.GetCellData(1, kFleetColPrice), 843228);
     EXPECT_EQ(t.grid.GetCellText(1, kFleetColFolder), "b_twin");
     EXPECT_EQ(t.grid.GetCellData(1, kFleetColName), 0);
-}
 
-TEST(FleetTable, StartsInRankOrder) {
-    Loaded t;
-    t.load();
-    auto ranks = column(t.grid, kFleetColRank);
-    EXPECT_EQ(ranks, (std::vector<std::string>{" C0 ", " C3 ", " C3 ", " C4 ", " C4 ", " C6 ",
-                                               " C6 ", "C10"}));
-    EXPECT_EQ(t.grid.GetCellText(1, kFleetColName), "Cub");
-    EXPECT_EQ(t.grid.GetCellText(8, kFleetColName), "Jumbo");
-}
-
-TEST(FleetTable, SortOrders) {
-    Loaded t;
     t.load(SortByType);
     EXPECT_EQ(column(t.grid, kFleetColType),
               (std::vector<std::string>{"MEJ", "MEJ", "MEP", "MET", "SEJ", "SEP", "SEP", "SET"}));
-
-    t.load(SortByName); // plain byte order
-    EXPECT_EQ(column(t.grid, kFleetColName),
-              (std::vector<std::string>{"Baron", "Big Cub", "Bizjet", "Caravan", "Cub", "Jumbo",
-                                        "King Air", "Single jet"}));
-
     // By weight on the data word: 9,999 lb before 10,000 lb, which a text sort would reverse.
     t.load(SortByWeight);
     EXPECT_EQ(dataColumn(t.grid, kFleetColWeight),
@@ -109,7 +96,10 @@ TEST(FleetTable, SortOrders) {
     EXPECT_EQ(t.grid.GetCellText(8, kFleetColName), "Jumbo");
 }
 
-TEST(FleetTable, KilogramsRoundedInTextCutInData) {
+// Weights in kilograms: rounded in the text, cut in the data word. Prices in a currency whose
+// sign comes after the amount with a blank separator, whose texts would sort by their first
+// digits: the data words keep the dollar order.
+TEST(FleetTable, KilogramsAndOtherCurrencies) {
     Loaded t;
     t.sim.settings("Dollars", 0);
     t.load(SortByWeight);
@@ -117,12 +107,7 @@ TEST(FleetTable, KilogramsRoundedInTextCutInData) {
     EXPECT_EQ(t.grid.GetCellText(1, kFleetColWeight), "5 kg"); // 4.99 kg
     EXPECT_EQ(t.grid.GetCellData(1, kFleetColWeight), 4);
     EXPECT_EQ(t.grid.GetCellText(8, kFleetColWeight), "180530 kg");
-}
 
-TEST(FleetTable, PriceSortIsInDollarsWhateverTheCurrency) {
-    // With the sign after the amount and a blank separator, the texts would sort by their first
-    // digits; the data words keep the dollar order.
-    Loaded t;
     t.sim.currencies("Currencyname=Krone\nCurrencySign= kr\nCurrencySignInFront=FALSE\n"
                      "CurrencySeparator= \nCurrencyExchangeWithDollars=0.5\n");
     t.sim.settings("krone", 1);
@@ -138,8 +123,7 @@ TEST(FleetTable, EmptyAndFullTables) {
     Loaded empty([](const FleetSim&) {});
     empty.load();
     EXPECT_EQ(empty.grid.GetNumRows(), 1); // the header alone
-    EXPECT_EQ(GridToCsv(empty.grid),
-              "Rank,Aircraft Name,Type,Empty Weight,Aircraft Price,Fs2004 Aircraft Folder\n");
+    EXPECT_EQ(GridToCsv(empty.grid), kCsvHeader);
     EXPECT_EQ(LinesDisplayedText(0), "0 lines displayed");
 
     FleetState full;
@@ -165,7 +149,8 @@ TEST(FleetTable, CsvQuotesOnlyWhatNeedsIt) {
         sim.aircraft("comma, folder", aircraftCfgText("Say \"hi\", \xE9t\xE9", 1500, 0, 1));
     });
     t.load();
-    EXPECT_EQ(GridToCsv(t.grid),
-              "Rank,Aircraft Name,Type,Empty Weight,Aircraft Price,Fs2004 Aircraft Folder\n"
-              " C0 ,\"Say \"\"hi\"\", \xE9t\xE9\",SEP,1500 lbs,\"$221,126\",\"comma, folder\"\n");
+    EXPECT_EQ(
+        GridToCsv(t.grid),
+        std::string(kCsvHeader) +
+            " C0 ,\"Say \"\"hi\"\", \xE9t\xE9\",SEP,1500 lbs,\"$221,126\",\"comma, folder\"\n");
 }

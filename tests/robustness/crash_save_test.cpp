@@ -22,8 +22,7 @@ const std::string kNew = "a.wav;Up\r\nb.wav;Up\r\nc.wav;Up\r\n";
 constexpr uid_t kNobody = 65534;
 
 struct Layout {
-    bool hardLinked;
-    bool noNewFile; // a folder that takes no new file: the save writes in place
+    bool hardLinked, noNewFile; // noNewFile: a folder that takes no new file, written in place
 };
 
 // A pack laid out afresh for one run, with its own cache folder.
@@ -77,14 +76,10 @@ struct Pack {
     }
 };
 
-bool straceWorks() {
-    return testsupport::runCommand("strace -f -o /dev/null -e trace=none true 2>/dev/null") == 0;
-}
-
 } // namespace
 
 TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
-    if (!straceWorks())
+    if (testsupport::runCommand("strace -f -o /dev/null -e trace=none true 2>/dev/null") != 0)
         GTEST_SKIP() << "strace cannot trace here (not installed, or ptrace refused)";
     struct Case {
         const char* what;

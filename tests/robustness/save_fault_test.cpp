@@ -6,12 +6,13 @@
 #include "platform/base/fs_write.h"
 #include "platform/base/msgbox.h"
 #include "tests/editor/fake_view.h"
+#include "tests/robustness/small_tmpfs.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/test_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace tnv;
@@ -77,10 +78,9 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         EXPECT_EQ(p.view.status, "File not saved");
         EXPECT_EQ(p.view.rows[0].second, "Gear down, three green");
         // Nothing half-written is left beside it.
-        int files = 0;
-        for (const fsx::DirEntry& e : fsx::listFolder(p.dir.path()))
-            files += e.isDir ? 0 : 1;
-        EXPECT_EQ(files, 2);
+        auto entries = fsx::listFolder(p.dir.path());
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& e) { return !e.isDir; }),
+                  2);
         // Once the disk works again the same edits are saved.
         fsx::injectWriteFailure(fsx::WriteStatus::Written, 0);
         box.setNextAnswer(IDOK);
@@ -91,13 +91,10 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
 }
 
 TEST(SaveFaults, RealSmallTmpfsWhenTheMachineAllowsIt) {
-    TempDir mnt;
-    if (mount("tnvtest", mnt.path().c_str(), "tmpfs", 0, "size=16k") != 0)
+    SmallTmpfs tmpfs("size=16k");
+    if (!tmpfs.mounted)
         GTEST_SKIP() << "cannot mount a tmpfs here";
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-    } unmount{mnt.path()};
+    const TempDir& mnt = tmpfs.dir;
     writeFile(mnt.file("CueLine.clt"), kOld);
     writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
     FakeView view;

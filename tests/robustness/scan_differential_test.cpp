@@ -39,22 +39,14 @@ std::string disfigure(std::string s, simtree::Rng& rng, int how) {
     switch (how) {
     case 0: { // CR LF, and a stray CR here and there
         std::string out;
-        for (char c : s) {
-            if (c == '\n')
-                out += rng.below(8) ? "\r\n" : "\r";
-            else
-                out += c;
-        }
+        for (char c : s)
+            out += c != '\n' ? std::string(1, c) : rng.below(8) ? "\r\n" : "\r";
         return out;
     }
     case 1: // lines joined: pieces cut at the line reader's limit, keys across the cut
         for (std::size_t i = 0; i < s.size(); ++i)
             if (s[i] == '\n' && rng.below(3) == 0)
                 s[i] = static_cast<char>(rng.below(2) ? ' ' : '\t');
-        return s;
-    case 2: // zero bytes
-        for (int k = 0; k < 12; ++k)
-            s[static_cast<std::size_t>(rng.below(static_cast<int>(s.size())))] = '\0';
         return s;
     case 3: // letter case and control bytes
         for (char& c : s) {
@@ -64,12 +56,11 @@ std::string disfigure(std::string s, simtree::Rng& rng, int how) {
                 c = static_cast<char>(rng.below(2) ? '\x7f' : '\x01');
         }
         return s;
-    default: { // random bytes anywhere
-        for (int k = 0; k < 40; ++k)
+    default: // zero bytes (2), or random bytes anywhere
+        for (int k = 0; k < (how == 2 ? 12 : 40); ++k)
             s[static_cast<std::size_t>(rng.below(static_cast<int>(s.size())))] =
-                static_cast<char>(rng.below(256));
+                how == 2 ? '\0' : static_cast<char>(rng.below(256));
         return s;
-    }
     }
 }
 
@@ -160,10 +151,9 @@ TEST(ScanDifferential, LinesAroundTheReaderLimit) {
     for (std::size_t len = kCfgLineChars - 3; len <= kCfgLineChars + 3; ++len)
         for (const char* end : {"\n", "\r\n", "\r", ""}) {
             std::string tail = std::string(len - 4, 'x') + "WoAI" + end;
-            ASSERT_NO_FATAL_FAILURE(
-                d.expectSame(head + tail, "keyword, length " + std::to_string(len)));
-            ASSERT_NO_FATAL_FAILURE(
-                d.expectSame(head + tail + "next\n", "keyword, length " + std::to_string(len)));
+            for (const char* next : {"", "next\n"})
+                ASSERT_NO_FATAL_FAILURE(
+                    d.expectSame(head + tail + next, "keyword, length " + std::to_string(len)));
             std::string weight = "title=t\nengine.0=1\n=7" + std::string(len - 14, ' ') +
                                  "empty_weight" + end + "x\n";
             ASSERT_NO_FATAL_FAILURE(d.expectSame(weight, "weight, length " + std::to_string(len)));
@@ -179,34 +169,23 @@ TEST(ScanDifferential, LongLinesAcrossReadWindows) {
     const char* ends[] = {"\n", "\r\n", "\r", "\n\n"};
     const char* words[] = {"title=x", "engine.0=1", "empty_weight=40",
                            "AIG_",    "ai",         "engine_type=2"};
+    const std::size_t limit = kCfgLineChars;
+    auto below = [&](int n) { return static_cast<std::size_t>(rng.below(n)); };
     for (int file = 0; file < 60; ++file) {
         std::string s = "title=t\nengine.0=1\nempty_weight=50\n";
         while (s.size() < 140000) {
-            const std::size_t limit = kCfgLineChars;
-            std::size_t len = 0;
-            switch (rng.below(4)) {
-            case 0:
-                len = static_cast<std::size_t>(rng.below(40));
-                break;
-            case 1:
-                len = limit * static_cast<std::size_t>(1 + rng.below(3)) - 2 +
-                      static_cast<std::size_t>(rng.below(5));
-                break;
-            case 2:
-                len = static_cast<std::size_t>(rng.below(3000));
-                break;
-            default:
-                len = static_cast<std::size_t>(65536 - 300 + rng.below(600));
-                break;
-            }
+            // Short, near a multiple of the limit, up to a few limits, or near a read window.
+            const std::size_t kind = below(4);
+            const std::size_t len = kind == 0   ? below(40)
+                                    : kind == 1 ? limit * (1 + below(3)) - 2 + below(5)
+                                    : kind == 2 ? below(3000)
+                                                : 65536 - 300 + below(600);
             std::string line(len, 'x');
             for (int k = rng.below(3); k > 0 && len > 0; --k) {
                 const std::string w = words[rng.below(6)];
                 // near a multiple of the limit, or anywhere
-                std::size_t at = rng.below(2) ? limit * static_cast<std::size_t>(rng.below(4))
-                                              : static_cast<std::size_t>(rng.below(int(len)));
-                at = std::min(len, at + static_cast<std::size_t>(rng.below(7))) -
-                     std::min(at, static_cast<std::size_t>(rng.below(7)));
+                std::size_t at = rng.below(2) ? limit * below(4) : below(int(len));
+                at = std::min(len, at + below(7)) - std::min(at, below(7));
                 line.replace(std::min(at, len), w.size(), w);
             }
             s += line + ends[rng.below(4)];
@@ -248,22 +227,19 @@ TEST(ScanDifferential, LinesAsTheByteAtATimeReaderCutsThem) {
         const std::size_t window =
             i % 3 == 0 ? CfgLines::kWindow : kCfgLineChars + 1 + static_cast<std::size_t>(i);
         // From a stream, or from a file descriptor every other time.
-        std::vector<std::string> ours;
+        std::FILE* f = i % 2 ? nullptr : fmemopen(s.data(), s.size(), "rb");
+        const int fd = i % 2 ? memfd_create("cfg", 0) : -1;
         if (i % 2) {
-            const int fd = memfd_create("cfg", 0);
             ASSERT_GE(fd, 0);
             ASSERT_EQ(::write(fd, s.data(), s.size()), static_cast<ssize_t>(s.size()));
             ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
-            auto lines = std::make_unique<CfgLines>(fd, window);
-            ours = plainscan::ScanLines(*lines);
-            ::close(fd);
-        } else {
-            std::FILE* f = fmemopen(s.data(), s.size(), "rb");
-            auto lines = std::make_unique<CfgLines>(f, window);
-            ours = plainscan::ScanLines(*lines);
-            std::fclose(f);
         }
-        const std::vector<std::string> plain = plainscan::PlainLines(s);
-        ASSERT_EQ(ours, plain) << "file " << i << " in windows of " << window << " bytes";
+        auto lines =
+            f ? std::make_unique<CfgLines>(f, window) : std::make_unique<CfgLines>(fd, window);
+        std::vector<std::string> ours = plainscan::ScanLines(*lines);
+        lines.reset();
+        f ? std::fclose(f) : ::close(fd);
+        ASSERT_EQ(ours, plainscan::PlainLines(s))
+            << "file " << i << " in windows of " << window << " bytes";
     }
 }

@@ -2,6 +2,7 @@
 // run as child processes under `timeout`, so that a program that waits on a FIFO or reads a
 // device without end fails its test instead of stopping the suite. Devices are nodes made in the
 // test's folder (root, as the tests run here); a program that replaced one never touches /dev.
+#include "tests/robustness/small_tmpfs.h"
 #include "tests/support/crew_pack.h"
 #include "tests/support/sim_folder.h"
 #include "tests/support/test_support.h"
@@ -11,7 +12,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -38,37 +38,27 @@ const char* nameOf(Special s) {
 const Special kAllSpecials[] = {Special::Fifo, Special::DevZero, Special::DevUrandom,
                                 Special::Folder, Special::Socket};
 
-// Puts a special file at `path` in place of whatever was there.
+// Puts a special file at `path` in place of whatever was there. Device nodes are of their own,
+// not links to the system's: a program that wrongly replaced the file would replace only these.
 void makeSpecial(Special kind, const std::string& path) {
     std::filesystem::remove_all(path);
-    switch (kind) {
-    case Special::Fifo:
-        ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << std::strerror(errno);
-        break;
-    // Device nodes of their own, not links to the system's: a program that wrongly replaced the
-    // file would replace only these.
-    case Special::DevZero:
-    case Special::DevUrandom: {
-        unsigned minor = kind == Special::DevZero ? 5 : 9;
-        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)), 0)
-            << std::strerror(errno);
-        break;
-    }
-    case Special::Folder:
-        ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-        break;
-    case Special::Socket: {
+    const char* p = path.c_str();
+    if (kind == Special::Socket) {
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         ASSERT_LT(path.size(), sizeof addr.sun_path) << "socket path too long";
-        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+        std::memcpy(addr.sun_path, p, path.size() + 1);
         int fd = socket(AF_UNIX, SOCK_STREAM, 0);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
         close(fd); // the socket file stays
-        break;
+        return;
     }
-    }
+    int made = kind == Special::Fifo ? mkfifo(p, 0644)
+               : kind == Special::Folder
+                   ? mkdir(p, 0755)
+                   : mknod(p, S_IFCHR | 0666, makedev(1, kind == Special::DevZero ? 5 : 9));
+    ASSERT_EQ(made, 0) << std::strerror(errno);
 }
 
 std::string program(const char* name) {
@@ -114,8 +104,9 @@ struct Pack {
 } // namespace
 
 // Each file FleetValuer reads, replaced by a special file, counts as missing: the export ends at
-// once with what the other files give.
-TEST(SpecialFiles, FleetValuerExportTreatsThemAsUnreadable) {
+// once with what the other files give, and the window's start-up, which reads and scans the same
+// files, shows.
+TEST(SpecialFiles, FleetValuerTreatsThemAsUnreadable) {
     Sim sim;
     std::string all;
     ASSERT_EQ(runCommand(sim.fleetValuer("--export -"), &all), 0);
@@ -139,28 +130,16 @@ TEST(SpecialFiles, FleetValuerExportTreatsThemAsUnreadable) {
             bool euro = f.path != sim.configCfg && f.path != sim.currencyCfg;
             EXPECT_EQ(out.find("EUR") != std::string::npos, euro);
             EXPECT_EQ(out.find("Cub") != std::string::npos, f.path != sim.cubCfg);
-        }
-        std::filesystem::remove_all(f.path);
-        writeFile(f.path, kept);
-    }
-}
-
-// The window's start-up reads and scans the same files.
-TEST(SpecialFiles, FleetValuerWindowStartsAndShows) {
-    Sim sim;
-    for (const std::string* path : {&sim.configCfg, &sim.keywordList, &sim.cubCfg}) {
-        std::string kept = readFile(*path);
-        for (Special kind : {Special::Fifo, Special::DevZero}) {
-            SCOPED_TRACE(*path + " as " + nameOf(kind));
-            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, *path));
+            if ((kind != Special::Fifo && kind != Special::DevZero) || f.path == sim.currencyCfg)
+                continue;
             std::string png = sim.dir.file("fleet.png");
             EXPECT_EQ(runCommand(sim.fleetValuer("--screenshot " + shq(png) +
                                                  " --size 400x200 2>/dev/null")),
                       0);
             EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
         }
-        std::filesystem::remove_all(*path);
-        writeFile(*path, kept);
+        std::filesystem::remove_all(f.path);
+        writeFile(f.path, kept);
     }
 }
 
@@ -213,27 +192,6 @@ TEST(SpecialFiles, EditorSettingsFile) {
     }
 }
 
-namespace {
-
-// A small tmpfs, nearly full, mounted for one test; unmounted at the end.
-struct FullTmpfs {
-    TempDir dir;
-    bool mounted = false;
-    FullTmpfs() {
-        if (geteuid() != 0)
-            return;
-        mounted = mount("tnvfull", dir.path().c_str(), "tmpfs", 0, "size=64k") == 0;
-        if (mounted) // what is left is too little for a picture or a document
-            writeFile(dir.file("filler"), std::string(60 * 1024, 'x'));
-    }
-    ~FullTmpfs() {
-        if (mounted)
-            umount2(dir.path().c_str(), MNT_DETACH);
-    }
-};
-
-} // namespace
-
 // --print-pdf and --screenshot onto a full disk and onto /dev/full: exit status 1 with the
 // reason, no file and no temporary left, and an older file kept as it was.
 TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
@@ -241,8 +199,7 @@ TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
     Pack pack;
     struct Writer {
         const char* what;
-        std::string command; // ends with the target's option
-        std::string tail;
+        std::string command, tail; // the target goes between them
     } writers[] = {
         {"FleetValuer --print-pdf", sim.fleetValuer("--print-pdf"), ""},
         {"FleetValuer --screenshot", sim.fleetValuer("--screenshot"), ""},
@@ -262,8 +219,10 @@ TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
         EXPECT_TRUE(S_ISCHR(st.st_mode)); // written into, never replaced
     }
 
-    FullTmpfs full;
-    if (!full.mounted)
+    SmallTmpfs full("size=64k");
+    if (full.mounted) // what is left is too little for a picture or a document
+        writeFile(full.dir.file("filler"), std::string(60 * 1024, 'x'));
+    else
         GTEST_SKIP() << "full device checked; a full tmpfs needs root and mount (not available)";
     for (const Writer& w : writers) {
         SCOPED_TRACE(w.what);
@@ -283,34 +242,29 @@ TEST(WriteFailures, DocumentsAndPicturesOntoAFullDisk) {
 // at once, a folder is refused.
 TEST(WriteFailures, TargetsThatAreNoPlainFile) {
     Sim sim;
-    std::string real = sim.dir.file("real.pdf");
-    std::string link = sim.dir.file("link.pdf");
-    ASSERT_EQ(symlink("real.pdf", link.c_str()), 0);
-    ASSERT_EQ(runCommand(sim.fleetValuer("--print-pdf " + shq(link) + " 2>/dev/null")), 0);
+    const struct {
+        const char *option, *link, *real, *holds;
+        bool atStart;
+    } links[] = {{"--print-pdf", "link.pdf", "real.pdf", "%PDF", true},
+                 {"--export", "fleet.csv", "real.csv", "Baron", false}};
     struct stat st;
-    ASSERT_EQ(lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(readFile(real).rfind("%PDF", 0), 0u);
-
-    std::string csvLink = sim.dir.file("fleet.csv");
-    ASSERT_EQ(symlink("real.csv", csvLink.c_str()), 0);
-    ASSERT_EQ(runCommand(sim.fleetValuer("--export " + shq(csvLink) + " 2>/dev/null")), 0);
-    ASSERT_EQ(lstat(csvLink.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_NE(readFile(sim.dir.file("real.csv")).find("Baron"), std::string::npos);
-
+    for (const auto& l : links) {
+        std::string link = sim.dir.file(l.link);
+        ASSERT_EQ(symlink(l.real, link.c_str()), 0);
+        ASSERT_EQ(runCommand(sim.fleetValuer(l.option + (" " + shq(link)) + " 2>/dev/null")), 0);
+        ASSERT_EQ(lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << l.link;
+        std::size_t at = readFile(sim.dir.file(l.real)).find(l.holds);
+        EXPECT_TRUE(l.atStart ? at == 0 : at != std::string::npos) << l.real;
+    }
     std::string fifo = sim.dir.file("fifo");
     ASSERT_NO_FATAL_FAILURE(makeSpecial(Special::Fifo, fifo));
-    for (const char* option : {"--export", "--print-pdf", "--screenshot"}) {
-        SCOPED_TRACE(option);
-        EXPECT_EQ(
-            runCommand(sim.fleetValuer(std::string(option) + " " + shq(fifo) + " 2>/dev/null")), 1);
-        ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
-        EXPECT_TRUE(S_ISFIFO(st.st_mode));
-        EXPECT_EQ(runCommand(sim.fleetValuer(std::string(option) + " " + shq(sim.dir.path()) +
-                                             " 2>/dev/null")),
-                  1);
-    }
+    for (const char* option : {"--export", "--print-pdf", "--screenshot"})
+        for (const std::string& target : {fifo, sim.dir.path()})
+            EXPECT_EQ(runCommand(sim.fleetValuer(option + (" " + shq(target)) + " 2>/dev/null")), 1)
+                << option << " " << target;
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
     // A FIFO with a reader gets the table.
     int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
