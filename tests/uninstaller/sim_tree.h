@@ -9,6 +9,7 @@
 #include <cctype>
 #include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,14 @@ namespace simtree {
 inline bool exists(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Whether every one of `paths` is there (`there`) or gone; the first that is not as asked fails.
+inline testing::AssertionResult present(bool there, const std::vector<std::string>& paths) {
+    for (const std::string& p : paths)
+        if (exists(p) != there)
+            return testing::AssertionFailure() << p << (there ? " is gone" : " is still there");
+    return testing::AssertionSuccess();
 }
 
 // Whether `path` is a self-removal script's name in `folder`: _uninsep.XXXXXX.sh, the X's made
