@@ -170,12 +170,6 @@ TEST(Program, SilentSaysWhatWasLeftAndFails) {
              fs::create_directory_symlink(t.base + "/outside/addon", t.sim + "/Tarnavel");
          },
          "outside/addon/bin/FleetScout.txt"},
-        {"the flights folder is a link",
-         [](const SimTree& t) {
-             fs::rename(t.sim + "/Flights/Tarnavel", t.base + "/outside/flights");
-             fs::create_directory_symlink(t.base + "/outside/flights", t.sim + "/Flights/Tarnavel");
-         },
-         "outside/flights/Career/leg1.flt"},
         {"the gauge is a folder",
          [](const SimTree& t) {
              fs::remove(t.sim + "/Gauges/Tarnavel2004.gau");

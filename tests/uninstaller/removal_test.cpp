@@ -285,18 +285,21 @@ TEST(Flow, SaysWhatWasLeft) {
     struct Case {
         std::string name;
         std::function<void(const SimTree&)> arrange;
+        std::string kept = {}; // behind a link, relative to the base folder
         bool scriptWritten = true;
     } cases[] = {
         {"the add-on's folder is a link",
          [](const SimTree& t) {
              fs::rename(t.sim + "/Tarnavel", t.outside + "/addon");
              fs::create_directory_symlink(t.outside + "/addon", t.sim + "/Tarnavel");
-         }},
+         },
+         "outside/addon/bin/FleetScout.txt"},
         {"the flights folder is a link",
          [](const SimTree& t) {
              fs::rename(t.sim + "/Flights/Tarnavel", t.outside + "/flights");
              fs::create_directory_symlink(t.outside + "/flights", t.sim + "/Flights/Tarnavel");
-         }},
+         },
+         "outside/flights/Career/leg1.flt"},
         {"a hidden folder in the flights folder",
          [](const SimTree& t) { t.make("sim/Flights/Tarnavel/.keep/x"); }},
         {"the module is a folder",
@@ -304,7 +307,8 @@ TEST(Flow, SaysWhatWasLeft) {
              fs::remove(t.sim + "/Modules/Tarnavel.dll");
              t.make("sim/Modules/Tarnavel.dll/x");
          }},
-        {"the script cannot be written", [](const SimTree& t) { fs::remove_all(t.tmp); }, false},
+        {"the script cannot be written", [](const SimTree& t) { fs::remove_all(t.tmp); }, "",
+         false},
     };
     for (const Case& c : cases) {
         SimTree t;
@@ -315,6 +319,7 @@ TEST(Flow, SaysWhatWasLeft) {
         EXPECT_EQ(r.calls.back(), "Uninstall finished, some files were left in place") << c.name;
         EXPECT_EQ(r.started.size(), c.scriptWritten ? 1u : 0u) << c.name;
         EXPECT_TRUE(simtree::present(true, t.keptPaths())) << c.name;
+        EXPECT_TRUE(c.kept.empty() || exists(t.base + "/" + c.kept)) << c.name;
     }
     SimTree t;
     simtree::Undeletable stuck(t.sim + "/Flights/Tarnavel/Career/leg1.flt");

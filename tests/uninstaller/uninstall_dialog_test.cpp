@@ -167,18 +167,3 @@ TEST(UninstallDialogElsewhere, SaysWhyAndOffersOnlyClose) {
     EXPECT_TRUE(exists(canary));
     EXPECT_TRUE(simtree::present(true, tree.addonPaths()));
 }
-
-TEST(UninstallDialogElsewhere, SaysWhenFilesWereLeft) {
-    simtree::SimTree tree;
-    std::filesystem::rename(tree.sim + "/Flights/Tarnavel", tree.outside + "/flights");
-    std::filesystem::create_directory_symlink(tree.outside + "/flights",
-                                              tree.sim + "/Flights/Tarnavel");
-    CUninstallDialog dialog{tree.env(), [](const std::string&) { return true; }};
-    ASSERT_TRUE(dialog.Create());
-    ASSERT_TRUE(dialog.WaitActive());
-    dialog.ClickItem(1000);
-    EXPECT_EQ(dialog.GetDlgItemText(1001), "Uninstall finished, some files were left in place");
-    EXPECT_EQ(dialog.GetDlgItemText(IDCANCEL), "Finish");
-    EXPECT_TRUE(exists(tree.outside + "/flights/Career/leg1.flt"));
-    dialog.SaveImage("uninstall_dialog_left.png");
-}
