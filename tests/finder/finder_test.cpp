@@ -190,21 +190,18 @@ TEST(Finder, CandidatesRegisteredFirstEachOnce) {
 
 TEST(Finder, EnvironmentFollowsTheXdgRules) {
     struct Case {
-        std::string home, config, data, wine;
-        finder::Environment want;
+        std::string home, config, data, wine, want; // want: home, config, data, prefix
     } cases[] = {
-        {"/h", "", "", "", {"/h", "/h/.config", "/h/.local/share", ""}},
-        {"/h", "/c", "/d", "/p", {"/h", "/c", "/d", "/p"}},
-        {"/h", "rel", "rel", "rel", {"/h", "/h/.config", "/h/.local/share", ""}},
-        {"", "/c", "", "", {"", "/c", "", ""}},
-        {"/", "", "", "", {"/", "/.config", "/.local/share", ""}},
+        {"/h", "", "", "", "/h|/h/.config|/h/.local/share|"},
+        {"/h", "/c", "/d", "/p", "/h|/c|/d|/p"},
+        {"/h", "rel", "rel", "rel", "/h|/h/.config|/h/.local/share|"},
+        {"", "/c", "", "", "|/c||"},
+        {"/", "", "", "", "/|/.config|/.local/share|"},
     };
     for (const Case& c : cases) {
         finder::Environment e = finder::Environment::From(c.home, c.config, c.data, c.wine);
-        EXPECT_EQ(e.home, c.want.home);
-        EXPECT_EQ(e.configHome, c.want.configHome) << c.home << " " << c.config;
-        EXPECT_EQ(e.dataHome, c.want.dataHome) << c.home << " " << c.data;
-        EXPECT_EQ(e.winePrefix, c.want.winePrefix);
+        EXPECT_EQ(e.home + "|" + e.configHome + "|" + e.dataHome + "|" + e.winePrefix, c.want)
+            << c.home << " " << c.config << " " << c.data << " " << c.wine;
     }
 }
 

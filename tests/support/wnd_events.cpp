@@ -20,12 +20,9 @@ namespace {
 
 Qt::KeyboardModifiers modifiers(unsigned mods) {
     Qt::KeyboardModifiers m;
-    if (mods & SHIFT)
-        m |= Qt::ShiftModifier;
-    if (mods & CTRL)
-        m |= Qt::ControlModifier;
-    if (mods & ALT)
-        m |= Qt::AltModifier;
+    m.setFlag(Qt::ShiftModifier, mods & SHIFT);
+    m.setFlag(Qt::ControlModifier, mods & CTRL);
+    m.setFlag(Qt::AltModifier, mods & ALT);
     return m;
 }
 
