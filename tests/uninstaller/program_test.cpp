@@ -50,18 +50,6 @@ int runAs(const SimTree& t, const std::string& file, const std::string& argv0,
                                    out);
 }
 
-// A home folder holding what an add-on tree holds, and a canary: nothing in it may ever go.
-struct Home {
-    std::string path;
-    std::vector<std::string> canaries;
-    explicit Home(const SimTree& t) : path(t.base + "/home") {
-        for (const char* rel :
-             {"home/Tarnavel/notes.txt", "home/Flights/Tarnavel/trip.flt",
-              "home/Gauges/Tarnavel2004.gau", "home/Modules/Tarnavel.dll", "home/canary/keep.txt"})
-            canaries.push_back(t.make(rel));
-    }
-};
-
 bool scriptEnds(const SimTree& t) {
     return testsupport::waitUntil([&] { return simtree::scriptsIn(t.tmp).empty(); }, 30000);
 }
@@ -121,7 +109,11 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
     for (const Case& c : cases) {
         for (const char* mode : {"--dry-run", "--silent"}) {
             SimTree t;
-            Home home(t);
+            std::vector<std::string> canaries; // a home holding what an add-on tree holds
+            for (const char* rel : {"home/Tarnavel/notes.txt", "home/Flights/Tarnavel/trip.flt",
+                                    "home/Gauges/Tarnavel2004.gau", "home/Modules/Tarnavel.dll",
+                                    "home/canary/keep.txt"})
+                canaries.push_back(t.make(rel));
             std::string file = t.base + "/" + c.file;
             if (c.file.find("Desktop") != std::string::npos) {
                 copyProgram(t.program);
@@ -133,9 +125,9 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
             std::string argv0 =
                 c.argv0.find('/') == std::string::npos ? c.argv0 : t.base + "/" + c.argv0;
             std::string out;
-            int status = runAs(t, file, argv0, mode, &out, home.path);
+            int status = runAs(t, file, argv0, mode, &out, t.base + "/home");
             std::string what = c.name + " " + mode + ": " + out;
-            EXPECT_TRUE(simtree::present(true, home.canaries)) << what;
+            EXPECT_TRUE(simtree::present(true, canaries)) << what;
             EXPECT_TRUE(exists(file) || (file == t.program && std::string(mode) == "--silent"))
                 << what;
             if (c.expect == Refused) {

@@ -128,9 +128,7 @@ TEST(Plan, PrintablePathsAreOneLineEach) {
         {"/plain/with space/it's", "/plain/with space/it's"},
         {"/a\nb", "'/a'$'\\n''b'"},
         {"/it's\n", "'/it'\\''s'$'\\n'"},
-        {"/\t\r\x01\x7f"
-         "x",
-         "'/'$'\\t\\r\\001\\177''x'"},
+        {"/\t\r\x01\x7fx", "'/'$'\\t\\r\\001\\177''x'"},
         {"/caf\xc3\xa9\n", "'/caf\xc3\xa9'$'\\n'"},
     };
     for (const Case& c : cases)

@@ -35,12 +35,6 @@ bool runNow(const std::string& script) {
                                    "' </dev/null >/dev/null 2>&1") == 0;
 }
 
-// Waits for the scripts in `folder` to be gone.
-bool waitGone(const std::string& folder, int seconds) {
-    return testsupport::waitUntil([&] { return simtree::scriptsIn(folder).empty(); },
-                                  seconds * 1000);
-}
-
 } // namespace
 
 TEST(Script, TakesTheAddonFolderAwayTakingPathsLiterally) {
@@ -101,7 +95,7 @@ TEST(Script, WaitsForTheProgramToEndThenRunsOnItsOwn) {
     EXPECT_TRUE(exists(t.program));
     ::kill(program, SIGKILL);
     ::waitpid(program, nullptr, 0);
-    EXPECT_TRUE(waitGone(t.tmp, 20));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return simtree::scriptsIn(t.tmp).empty(); }, 20000));
     EXPECT_FALSE(exists(t.sim + "/Tarnavel"));
 }
 
