@@ -365,8 +365,7 @@ TEST(Flow, TakesOnlyItsOwnMenuGroupAndRegistration) {
     };
     for (const Case& c : cases) {
         SimTree t;
-        std::string other = t.make("other/Tarnavel/bin/") + "../..";
-        other = fs::canonical(other).string();
+        std::string other = fs::canonical(t.make("other/Tarnavel/bin/") + "../..").string();
         t.make("other/Aircraft/");
         std::string exec = c.oldExec;
         if (exec.starts_with("SIM"))
