@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace tnv;
-
 using fakehome::folders;
 using fakehome::Home;
 namespace fs = std::filesystem;

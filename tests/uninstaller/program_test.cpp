@@ -5,9 +5,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace tnv;
-using namespace tnv::uninstall;
-
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;

@@ -7,9 +7,6 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
-using namespace tnv;
-using namespace tnv::uninstall;
-
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;

@@ -8,9 +8,6 @@
 #include <sys/wait.h>
 #include <thread>
 
-using namespace tnv;
-using namespace tnv::uninstall;
-
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;

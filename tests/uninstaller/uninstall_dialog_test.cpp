@@ -7,9 +7,6 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-using namespace tnv;
-using namespace tnv::uninstall;
-
 using simtree::exists;
 
 namespace {
