@@ -55,9 +55,8 @@ inline std::vector<std::string> scriptsIn(const std::string& folder) {
 }
 
 struct SimTree {
-    SimTree() : SimTree(std::string()) {}
     // In `parent` (the system's temporary folder when empty).
-    explicit SimTree(const std::string& parent) : dir(parent) {
+    explicit SimTree(const std::string& parent = {}) : dir(parent) {
         for (const char* rel :
              {"sim/Tarnavel/UninstallTarnavel", "sim/Tarnavel/bin/FleetScout.txt",
               "sim/Tarnavel/Sound/Crewpack/a.wav", "sim/Tarnavel/.settings",
