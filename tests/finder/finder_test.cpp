@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace tnv;
-
 using fakehome::folders;
 using fakehome::Home;
 namespace fs = std::filesystem;
@@ -59,28 +57,27 @@ TEST(Finder, EverySimulatorOfEveryFrontEndAndNothingElse) {
         bool found, addon = false;
     } rows[] = {
         {h.sim(".wine/drive_c/MySim", true), true, true},
-        {h.sim(".wine/drive_c/Program Files/Games/Deep/Er/Sim5"), true, false}, // depth 5
-        {h.sim(".wine/drive_c/a/b/c/d/e/Six"), false, false},                   // depth 6
+        {h.sim(".wine/drive_c/Program Files/Games/Deep/Er/Sim5"), true}, // depth 5
+        {h.sim(".wine/drive_c/a/b/c/d/e/Six"), false},                   // depth 6
         {h.sim(steam + "/compatdata/2400/pfx/drive_c/Sim", false,
                {"AIRCRAFT", "flights", "GAUGES", "modules"}),
-         true, false},
-        {h.sim("disks/games/SteamLibrary/steamapps/compatdata/2400/pfx/drive_c/Lib2"), true, false},
-        {h.sim(flatpak + "/steamapps/compatdata/7/pfx/drive_c/Flat"), true, false},
-        {h.sim("disks/flat/SteamLibrary/steamapps/compatdata/8/pfx/drive_c/FlatLib"), true, false},
+         true},
+        {h.sim("disks/games/SteamLibrary/steamapps/compatdata/2400/pfx/drive_c/Lib2"), true},
+        {h.sim(flatpak + "/steamapps/compatdata/7/pfx/drive_c/Flat"), true},
+        {h.sim("disks/flat/SteamLibrary/steamapps/compatdata/8/pfx/drive_c/FlatLib"), true},
         {h.sim(snap + "/steamapps/compatdata/9/pfx/drive_c/Snap", true), true, true},
-        {h.sim(".local/share/wineprefixes/sim2004/drive_c/S"), true, false},
-        {h.sim(".local/share/bottles/bottles/Sims/drive_c/B"), true, false},
-        {h.sim(".var/app/com.usebottles.bottles/data/bottles/bottles/Flat/drive_c/FB"), true,
-         false},
-        {h.sim("elsewhere/lutris-sim/drive_c/L"), true, false},
-        {h.sim("Games/other-game/drive_c/G"), true, false},
-        {h.sim(".PlayOnLinux/wineprefix/MySim/drive_c/P"), true, false},
-        {h.sim(".cxoffice/Sim Bottle/drive_c/X"), true, false},
+        {h.sim(".local/share/wineprefixes/sim2004/drive_c/S"), true},
+        {h.sim(".local/share/bottles/bottles/Sims/drive_c/B"), true},
+        {h.sim(".var/app/com.usebottles.bottles/data/bottles/bottles/Flat/drive_c/FB"), true},
+        {h.sim("elsewhere/lutris-sim/drive_c/L"), true},
+        {h.sim("Games/other-game/drive_c/G"), true},
+        {h.sim(".PlayOnLinux/wineprefix/MySim/drive_c/P"), true},
+        {h.sim(".cxoffice/Sim Bottle/drive_c/X"), true},
         // Not simulators, or not to be reached.
         {h.sim(".wine/drive_c/ThreeOfFour", false, {"Aircraft", "Flights", "Gauges"}), false},
-        {h.sim("Documents/NotInAPrefix"), false, false},
-        {h.sim("outside/LinkedOut"), false, false},
-        {h.sim("disks/nolib/steamapps/compatdata/1/pfx/drive_c/NoLib"), false, false},
+        {h.sim("Documents/NotInAPrefix"), false},
+        {h.sim("outside/LinkedOut"), false},
+        {h.sim("disks/nolib/steamapps/compatdata/1/pfx/drive_c/NoLib"), false},
     };
     // Traps: links out of the prefix and a loop, a FIFO, a folder that cannot be read.
     fs::create_directory_symlink("/", wine + "/drive_c/root");
@@ -190,21 +187,18 @@ TEST(Finder, CandidatesRegisteredFirstEachOnce) {
 
 TEST(Finder, EnvironmentFollowsTheXdgRules) {
     struct Case {
-        std::string home, config, data, wine;
-        finder::Environment want;
+        std::string home, config, data, wine, want; // want: home, config, data, prefix
     } cases[] = {
-        {"/h", "", "", "", {"/h", "/h/.config", "/h/.local/share", ""}},
-        {"/h", "/c", "/d", "/p", {"/h", "/c", "/d", "/p"}},
-        {"/h", "rel", "rel", "rel", {"/h", "/h/.config", "/h/.local/share", ""}},
-        {"", "/c", "", "", {"", "/c", "", ""}},
-        {"/", "", "", "", {"/", "/.config", "/.local/share", ""}},
+        {"/h", "", "", "", "/h|/h/.config|/h/.local/share|"},
+        {"/h", "/c", "/d", "/p", "/h|/c|/d|/p"},
+        {"/h", "rel", "rel", "rel", "/h|/h/.config|/h/.local/share|"},
+        {"", "/c", "", "", "|/c||"},
+        {"/", "", "", "", "/|/.config|/.local/share|"},
     };
     for (const Case& c : cases) {
         finder::Environment e = finder::Environment::From(c.home, c.config, c.data, c.wine);
-        EXPECT_EQ(e.home, c.want.home);
-        EXPECT_EQ(e.configHome, c.want.configHome) << c.home << " " << c.config;
-        EXPECT_EQ(e.dataHome, c.want.dataHome) << c.home << " " << c.data;
-        EXPECT_EQ(e.winePrefix, c.want.winePrefix);
+        EXPECT_EQ(e.home + "|" + e.configHome + "|" + e.dataHome + "|" + e.winePrefix, c.want)
+            << c.home << " " << c.config << " " << c.data << " " << c.wine;
     }
 }
 

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using namespace tnv;
-
 namespace {
 
 std::string wineProgram(const char* name) {

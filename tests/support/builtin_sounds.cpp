@@ -21,24 +21,26 @@ std::vector<Entry>& store() {
     return entries;
 }
 
+Entry* lookup(const std::string& name, const std::string& type) {
+    for (Entry& e : store())
+        if (fsx::equalNoCase(e.name, name) && fsx::equalNoCase(e.type, type))
+            return &e;
+    return nullptr;
+}
+
 } // namespace
 
 const std::vector<std::uint8_t>* find(const std::string& name, const std::string& type) {
-    for (const Entry& e : store())
-        if (fsx::equalNoCase(e.name, name) && fsx::equalNoCase(e.type, type))
-            return &e.bytes;
-    return nullptr;
+    const Entry* e = lookup(name, type);
+    return e ? &e->bytes : nullptr;
 }
 
 void add(const std::string& name, const std::string& type, std::vector<std::uint8_t> bytes) {
     CWaveReader::setBuiltinSounds(&find);
-    for (Entry& e : store()) {
-        if (fsx::equalNoCase(e.name, name) && fsx::equalNoCase(e.type, type)) {
-            e.bytes = std::move(bytes);
-            return;
-        }
-    }
-    store().push_back(Entry{name, type, std::move(bytes)});
+    if (Entry* e = lookup(name, type))
+        e->bytes = std::move(bytes);
+    else
+        store().push_back(Entry{name, type, std::move(bytes)});
 }
 
 void clear() {

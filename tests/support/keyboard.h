@@ -60,14 +60,9 @@ inline bool activate(QWidget* window) {
 inline char mnemonicOf(const std::string& text) {
     std::string shown = text.substr(0, text.find('\t'));
     for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
-        if (shown[i] != '&')
-            continue;
-        if (shown[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        char c = shown[i + 1];
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        if (shown[i] == '&' && shown[++i] != '&') // "&&" is a plain "&"
+            return shown[i] >= 'a' && shown[i] <= 'z' ? static_cast<char>(shown[i] - 'a' + 'A')
+                                                      : shown[i];
     }
     return 0;
 }
@@ -134,22 +129,17 @@ inline QMenu* openMenu() {
 // dialog that `act` did not close is closed after a while, so a fault fails and never hangs.
 inline void whenModal(std::function<void(QWidget*)> act) {
     auto* poll = new QTimer;
-    auto* waited = new int(0);
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, waited, act] {
+    QObject::connect(poll, &QTimer::timeout, [poll, act, waited = 0]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) {
-            if (++*waited > 500) {
-                ADD_FAILURE() << "no dialog came up";
-                poll->stop();
-                poll->deleteLater();
-                delete waited;
-            }
+        if (!modal && ++waited <= 500)
             return;
-        }
         poll->stop();
         poll->deleteLater();
-        delete waited;
+        if (!modal) {
+            ADD_FAILURE() << "no dialog came up";
+            return;
+        }
         EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
         act(modal);
         QPointer<QWidget> left = modal;

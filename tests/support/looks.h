@@ -18,15 +18,6 @@ using namespace tnv;
 
 namespace looks {
 
-// A dark palette as Qt derives it from a dark grey: white text on black and grey, with the blue
-// highlight dark themes use.
-inline QPalette darkPalette() {
-    QPalette p(QColor(53, 53, 53));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    return p;
-}
-
 // Fusion with a light or a dark palette while it lives; the look before it afterwards. Windows
 // made inside it take its colours.
 class Scope {
@@ -34,7 +25,12 @@ public:
     explicit Scope(bool dark)
         : style_(QApplication::style()->name()), palette_(QApplication::palette()) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+        // A dark palette as Qt derives it from a dark grey, with the blue highlight dark themes
+        // use.
+        QPalette darkPalette(QColor(53, 53, 53));
+        darkPalette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        darkPalette.setColor(QPalette::HighlightedText, Qt::black);
+        QApplication::setPalette(dark ? darkPalette : QApplication::style()->standardPalette());
         QApplication::processEvents();
     }
     ~Scope() {

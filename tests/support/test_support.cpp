@@ -15,8 +15,6 @@
 
 namespace testsupport {
 
-TempDir::TempDir() : TempDir(std::string()) {}
-
 TempDir::TempDir(const std::string& parent) {
     std::filesystem::path folder =
         parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);

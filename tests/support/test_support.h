@@ -10,9 +10,8 @@ namespace testsupport {
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempDir {
 public:
-    TempDir();
-    // The same in `parent` (the system's temporary folder when empty).
-    explicit TempDir(const std::string& parent);
+    // In `parent` instead when one is given.
+    explicit TempDir(const std::string& parent = {});
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -20,12 +20,9 @@ namespace {
 
 Qt::KeyboardModifiers modifiers(unsigned mods) {
     Qt::KeyboardModifiers m;
-    if (mods & SHIFT)
-        m |= Qt::ShiftModifier;
-    if (mods & CTRL)
-        m |= Qt::ControlModifier;
-    if (mods & ALT)
-        m |= Qt::AltModifier;
+    m.setFlag(Qt::ShiftModifier, mods & SHIFT);
+    m.setFlag(Qt::ControlModifier, mods & CTRL);
+    m.setFlag(Qt::AltModifier, mods & ALT);
     return m;
 }
 
@@ -98,13 +95,12 @@ void Char(CWnd& w, char ch, unsigned mods) {
 }
 
 void Press(CWnd& w, Point p, unsigned mods, bool right) {
-    Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
+    const Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
     mouse(w, QEvent::MouseButtonPress, p, b, b, mods);
 }
 
 void Release(CWnd& w, Point p, unsigned mods, bool right) {
-    Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
-    mouse(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton, mods);
+    mouse(w, QEvent::MouseButtonRelease, p, right ? Qt::RightButton : Qt::LeftButton, {}, mods);
 }
 
 void DoubleClick(CWnd& w, Point p, unsigned mods) {

@@ -4,10 +4,6 @@
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
-#include <thread>
-
-using namespace tnv;
-using namespace tnv::uninstall;
 
 using simtree::exists;
 using simtree::SimTree;
@@ -51,18 +47,6 @@ int runAs(const SimTree& t, const std::string& file, const std::string& argv0,
                                    out);
 }
 
-// A home folder holding what an add-on tree holds, and a canary: nothing in it may ever go.
-struct Home {
-    std::string path;
-    std::vector<std::string> canaries;
-    explicit Home(const SimTree& t) : path(t.base + "/home") {
-        for (const char* rel :
-             {"home/Tarnavel/notes.txt", "home/Flights/Tarnavel/trip.flt",
-              "home/Gauges/Tarnavel2004.gau", "home/Modules/Tarnavel.dll", "home/canary/keep.txt"})
-            canaries.push_back(t.make(rel));
-    }
-};
-
 bool scriptEnds(const SimTree& t) {
     return testsupport::waitUntil([&] { return simtree::scriptsIn(t.tmp).empty(); }, 30000);
 }
@@ -78,10 +62,8 @@ TEST(Program, SilentRemovesTheAddonAndThenItself) {
         ASSERT_EQ(run(t, t.program, "--silent", &out, link), 0) << out;
         EXPECT_EQ(out, "Removing Tarnavel.. wait\nUninstall Completed click finish\n");
         EXPECT_TRUE(scriptEnds(t));
-        for (const std::string& p : t.addonPaths())
-            EXPECT_FALSE(exists(p)) << p;
-        for (const std::string& p : t.keptPaths())
-            EXPECT_TRUE(exists(p)) << p;
+        EXPECT_TRUE(simtree::present(false, t.addonPaths()));
+        EXPECT_TRUE(simtree::present(true, t.keptPaths()));
         EXPECT_EQ(exists(t.base + "/usr/bin/UninstallTarnavel"), link);
     }
 }
@@ -98,10 +80,8 @@ TEST(Program, SilentRemovesADeepTreeWithFewDescriptorsAndLittleStack) {
         << out;
     EXPECT_EQ(out, "Removing Tarnavel.. wait\nUninstall Completed click finish\n");
     EXPECT_TRUE(scriptEnds(t));
-    for (const std::string& p : t.addonPaths())
-        EXPECT_FALSE(exists(p)) << p;
-    for (const std::string& p : t.keptPaths())
-        EXPECT_TRUE(exists(p)) << p;
+    EXPECT_TRUE(simtree::present(false, t.addonPaths()));
+    EXPECT_TRUE(simtree::present(true, t.keptPaths()));
 }
 
 TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
@@ -126,7 +106,11 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
     for (const Case& c : cases) {
         for (const char* mode : {"--dry-run", "--silent"}) {
             SimTree t;
-            Home home(t);
+            std::vector<std::string> canaries; // a home holding what an add-on tree holds
+            for (const char* rel : {"home/Tarnavel/notes.txt", "home/Flights/Tarnavel/trip.flt",
+                                    "home/Gauges/Tarnavel2004.gau", "home/Modules/Tarnavel.dll",
+                                    "home/canary/keep.txt"})
+                canaries.push_back(t.make(rel));
             std::string file = t.base + "/" + c.file;
             if (c.file.find("Desktop") != std::string::npos) {
                 copyProgram(t.program);
@@ -138,10 +122,9 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
             std::string argv0 =
                 c.argv0.find('/') == std::string::npos ? c.argv0 : t.base + "/" + c.argv0;
             std::string out;
-            int status = runAs(t, file, argv0, mode, &out, home.path);
+            int status = runAs(t, file, argv0, mode, &out, t.base + "/home");
             std::string what = c.name + " " + mode + ": " + out;
-            for (const std::string& p : home.canaries)
-                EXPECT_TRUE(exists(p)) << what << p;
+            EXPECT_TRUE(simtree::present(true, canaries)) << what;
             EXPECT_TRUE(exists(file) || (file == t.program && std::string(mode) == "--silent"))
                 << what;
             if (c.expect == Refused) {
@@ -154,14 +137,12 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
             } else if (std::string(mode) == "--silent") {
                 EXPECT_EQ(status, 0) << what;
                 EXPECT_TRUE(scriptEnds(t)) << what;
-                for (const std::string& p : t.addonPaths())
-                    EXPECT_FALSE(exists(p)) << what << p;
+                EXPECT_TRUE(simtree::present(false, t.addonPaths())) << what;
             } else {
                 EXPECT_EQ(status, 0) << what;
                 EXPECT_EQ(out.rfind(t.sim + "/Tarnavel\n", 0), 0u) << what;
             }
-            for (const std::string& p : t.keptPaths())
-                EXPECT_TRUE(exists(p)) << what << p;
+            EXPECT_TRUE(simtree::present(true, t.keptPaths())) << what;
         }
     }
 }
@@ -178,12 +159,6 @@ TEST(Program, SilentSaysWhatWasLeftAndFails) {
              fs::create_directory_symlink(t.base + "/outside/addon", t.sim + "/Tarnavel");
          },
          "outside/addon/bin/FleetScout.txt"},
-        {"the flights folder is a link",
-         [](const SimTree& t) {
-             fs::rename(t.sim + "/Flights/Tarnavel", t.base + "/outside/flights");
-             fs::create_directory_symlink(t.base + "/outside/flights", t.sim + "/Flights/Tarnavel");
-         },
-         "outside/flights/Career/leg1.flt"},
         {"the gauge is a folder",
          [](const SimTree& t) {
              fs::remove(t.sim + "/Gauges/Tarnavel2004.gau");
@@ -201,33 +176,30 @@ TEST(Program, SilentSaysWhatWasLeftAndFails) {
             << c.name;
         EXPECT_TRUE(scriptEnds(t));
         EXPECT_TRUE(exists(t.base + "/" + c.kept)) << c.name;
-        for (const std::string& p : t.keptPaths())
-            EXPECT_TRUE(exists(p)) << c.name << p;
+        EXPECT_TRUE(simtree::present(true, t.keptPaths())) << c.name;
     }
 }
 
-TEST(Program, NeverEntersAMountNorFollowsAMenuLink) {
+// The walk, and then the script at once, give up on a folder holding mounts, entering neither.
+TEST(Program, NeverEntersAMount) {
     SimTree t;
-    std::string memory = t.base + "/outside/memory";
+    t.make("sim/Tarnavel/.cache/x"); // kept by the walk: the script's to take
     simtree::Mount ram("tmpfs", t.sim + "/Tarnavel/Sound/ram");
     simtree::Mount bound(t.outside + "/folder", t.sim + "/Tarnavel/bound");
     if (!ram.ok() || !bound.ok())
         GTEST_SKIP() << simtree::kCannotMount;
     testsupport::writeFile(t.sim + "/Tarnavel/Sound/ram/canary", "x");
-    fs::rename(t.apps + "/Tarnavel", t.base + "/outside/menu");
-    fs::create_directory_symlink(t.base + "/outside/menu", t.apps + "/Tarnavel");
     std::string out;
     EXPECT_EQ(run(t, t.program, "--silent", &out), 1) << out;
-    EXPECT_TRUE(scriptEnds(t)); // the script gave up on the folder at once: it holds mounts
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(scriptEnds(t));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_TRUE(exists(t.sim + "/Tarnavel/Sound/ram/canary"));
     EXPECT_TRUE(exists(t.outside + "/folder/inside.txt"));
+    EXPECT_TRUE(exists(t.sim + "/Tarnavel/.cache/x"));
     EXPECT_FALSE(exists(t.program)); // the script took the program
     EXPECT_FALSE(exists(t.sim + "/Tarnavel/bin"));
-    EXPECT_FALSE(exists(t.apps + "/Tarnavel")); // the link
-    EXPECT_TRUE(exists(t.base + "/outside/menu/Uninstall.desktop"));
-    EXPECT_TRUE(exists(t.base + "/outside/menu/Tools/FleetScout.desktop"));
-    for (const std::string& p : t.keptPaths())
-        EXPECT_TRUE(exists(p)) << p;
+    EXPECT_TRUE(simtree::present(true, t.keptPaths()));
 }
 
 TEST(Program, FindsTheSimulatorsFoldersLetterCaseAsideAndBehindLinks) {
@@ -235,7 +207,10 @@ TEST(Program, FindsTheSimulatorsFoldersLetterCaseAsideAndBehindLinks) {
         SimTree t;
         for (const char* folder : {"Flights", "Gauges", "Modules"})
             fs::remove_all(t.sim + "/" + folder);
-        std::vector<std::string> gone, kept;
+        std::vector<std::string> gone, kept, still; // still: the tree's kept paths left
+        for (const std::string& p : t.keptPaths())
+            if (exists(p))
+                still.push_back(p);
         if (linked) { // the simulator keeps those folders elsewhere
             for (const char* folder : {"Flights", "Gauges", "Modules"})
                 fs::create_directory_symlink(t.make(std::string("store/") + folder + "/"),
@@ -252,18 +227,10 @@ TEST(Program, FindsTheSimulatorsFoldersLetterCaseAsideAndBehindLinks) {
         std::string out;
         EXPECT_EQ(run(t, t.program, "--silent", &out), 0) << out;
         EXPECT_TRUE(scriptEnds(t));
-        for (const std::string& p : gone)
-            EXPECT_FALSE(exists(p)) << p;
+        EXPECT_TRUE(simtree::present(false, gone));
         EXPECT_FALSE(exists(fs::path(gone[0]).parent_path().string()));
-        for (const std::string& p : kept)
-            EXPECT_TRUE(exists(p)) << p;
-        for (const std::string& p : t.keptPaths()) {
-            if (p.find("/Flights/") == std::string::npos &&
-                p.find("/Gauges/") == std::string::npos &&
-                p.find("/Modules/") == std::string::npos) {
-                EXPECT_TRUE(exists(p)) << p;
-            }
-        }
+        EXPECT_TRUE(simtree::present(true, kept));
+        EXPECT_TRUE(simtree::present(true, still));
     }
 }
 
@@ -309,7 +276,6 @@ TEST(Program, DryRunAndCommandLineMistakesTouchNothing) {
         EXPECT_EQ(run(t, t.program, c.args, &out), c.status) << c.args;
         EXPECT_NE(out.find(c.says), std::string::npos) << c.args << ": " << out;
     }
-    for (const std::string& p : t.addonPaths())
-        EXPECT_TRUE(exists(p)) << p;
+    EXPECT_TRUE(simtree::present(true, t.addonPaths()));
     EXPECT_TRUE(simtree::scriptsIn(t.tmp).empty());
 }

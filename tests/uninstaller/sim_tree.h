@@ -6,9 +6,11 @@
 #include "tests/support/test_support.h"
 #include "uninstaller/removal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,17 +26,22 @@ inline bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// Whether every one of `paths` is there (`there`) or gone; the first that is not as asked fails.
+inline testing::AssertionResult present(bool there, const std::vector<std::string>& paths) {
+    for (const std::string& p : paths)
+        if (exists(p) != there)
+            return testing::AssertionFailure() << p << (there ? " is gone" : " is still there");
+    return testing::AssertionSuccess();
+}
+
 // Whether `path` is a self-removal script's name in `folder`: _uninsep.XXXXXX.sh, the X's made
 // unique.
 inline bool isScriptIn(const std::string& path, const std::string& folder) {
-    const std::string head = folder + "/_uninsep.", tail = ".sh";
-    if (path.size() != head.size() + 6 + tail.size() || path.rfind(head, 0) != 0 ||
-        path.compare(path.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    for (std::size_t i = head.size(); i < head.size() + 6; ++i)
-        if (!std::isalnum(static_cast<unsigned char>(path[i])))
-            return false;
-    return true;
+    const std::string name = path.substr(std::min(path.size(), folder.size() + 1));
+    return path == folder + "/" + name && name.size() == 18 && name.starts_with("_uninsep.") &&
+           name.ends_with(".sh") && std::all_of(name.begin() + 9, name.begin() + 15, [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c));
+           });
 }
 
 // The self-removal scripts in a folder.
@@ -48,9 +55,8 @@ inline std::vector<std::string> scriptsIn(const std::string& folder) {
 }
 
 struct SimTree {
-    SimTree() : SimTree(std::string()) {}
     // In `parent` (the system's temporary folder when empty).
-    explicit SimTree(const std::string& parent) : dir(parent) {
+    explicit SimTree(const std::string& parent = {}) : dir(parent) {
         for (const char* rel :
              {"sim/Tarnavel/UninstallTarnavel", "sim/Tarnavel/bin/FleetScout.txt",
               "sim/Tarnavel/Sound/Crewpack/a.wav", "sim/Tarnavel/.settings",
@@ -118,52 +124,44 @@ struct SimTree {
     }
 };
 
-// Makes a file impossible to delete for this user (root too) until destroyed. ok() is false when
-// the system does not allow it.
-class Undeletable {
+// A shell command's effect while the object lives: `off` undoes `on` at the end, if `on` worked.
+class Scoped {
 public:
-    explicit Undeletable(std::string file) : file_(std::move(file)) {
-        ok_ = root_ ? testsupport::runCommand("chattr +i '" + file_ + "' 2>/dev/null") == 0
-                    : ::chmod(folder().c_str(), 0555) == 0;
+    Scoped(const std::string& on, std::string off)
+        : off_(std::move(off)), ok_(testsupport::runCommand("(" + on + ") 2>/dev/null") == 0) {}
+    ~Scoped() {
+        if (ok_)
+            testsupport::runCommand("(" + off_ + ") 2>/dev/null");
     }
-    ~Undeletable() {
-        if (ok_ && root_)
-            testsupport::runCommand("chattr -i '" + file_ + "' 2>/dev/null");
-        else if (ok_)
-            ::chmod(folder().c_str(), 0755);
-    }
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
     bool ok() const { return ok_; }
 
 private:
-    std::string folder() const { return std::filesystem::path(file_).parent_path().string(); }
-    std::string file_;
-    bool root_ = ::geteuid() == 0;
-    bool ok_ = false;
+    std::string off_;
+    bool ok_;
 };
 
-// A file system mounted on a folder for the life of the object: "tmpfs" or a bind mount of
-// `source`. ok() is false where this user may not mount (tests then skip). Destroy it before the
-// tree holding it, so that clearing the tree never reaches into it.
-class Mount {
-public:
-    Mount(const std::string& source, std::string target) : target_(std::move(target)) {
-        std::filesystem::create_directories(target_);
-        std::string how =
-            source == "tmpfs" ? "-t tmpfs -o size=1m tmpfs" : "--bind '" + source + "'";
-        ok_ = ::geteuid() == 0 &&
-              testsupport::runCommand("mount " + how + " '" + target_ + "' 2>/dev/null") == 0;
+// Makes a file impossible to delete for this user (root too); ok() is false when the system does
+// not allow it.
+struct Undeletable : Scoped {
+    explicit Undeletable(const std::string& file) : Scoped(how(file, true), how(file, false)) {}
+    static std::string how(const std::string& file, bool on) {
+        return ::geteuid() == 0
+                   ? std::string(on ? "chattr +i '" : "chattr -i '") + file + "'"
+                   : std::string(on ? "chmod 555" : "chmod 755") + " \"$(dirname '" + file + "')\"";
     }
-    ~Mount() {
-        if (ok_ && testsupport::runCommand("umount '" + target_ + "' 2>/dev/null") != 0)
-            testsupport::runCommand("umount -l '" + target_ + "' 2>/dev/null");
-    }
-    Mount(const Mount&) = delete;
-    Mount& operator=(const Mount&) = delete;
-    bool ok() const { return ok_; }
+};
 
-private:
-    std::string target_;
-    bool ok_ = false;
+// A file system mounted on a folder: "tmpfs" or a bind mount of `source`. ok() is false where this
+// user may not mount (tests then skip). Destroy it before the tree holding it, so that clearing
+// the tree never reaches into it.
+struct Mount : Scoped {
+    Mount(const std::string& source, const std::string& target)
+        : Scoped((std::filesystem::create_directories(target), "mount ") +
+                     (source == "tmpfs" ? "-t tmpfs -o size=1m tmpfs" : "--bind '" + source + "'") +
+                     " '" + target + "'",
+                 "umount '" + target + "' || umount -l '" + target + "'") {}
 };
 
 // A folder in memory for deep trees, when the system has one: removing thousands of folders
