@@ -156,21 +156,11 @@ TEST_F(EditorFixture, OpenFlowStartsWhereTheProgramWasPointed) {
     }
 }
 
-TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
+// With unsaved texts File, Open asks first; the pack on screen stays, and saves where it came
+// from, until another pack is loaded.
+TEST_F(EditorFixture, OpenWhileModifiedAsksFirstAndKeepsThePackUntilAnotherLoads) {
     ASSERT_TRUE(startOnPack());
-    editRow(0, "Mine");
-    boxes.setNextAnswer(IDOK); // open without saving
-    files.setNextCancel();
-    ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
-    EXPECT_EQ(files.requests().size(), 1u);
-    EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
-    EXPECT_EQ(view().crewPack().folder(), pack);
-    EXPECT_TRUE(view().refreshModified());
-}
-
-TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
-    ASSERT_TRUE(startOnPack());
-    std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"});
+    std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"}), bare = dir.mkdir("Bare");
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
@@ -182,18 +172,15 @@ TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
     EXPECT_TRUE(files.requests().empty()); // Cancel: no dialog, nothing changed
     EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
 
-    boxes.setNextAnswer(IDOK);
-    files.setNextFileName(other + "/CueLine.clt");
+    boxes.setNextAnswer(IDOK); // open without saving, then Cancel in the dialog
+    files.setNextCancel();
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
-    EXPECT_EQ(column(2), (Texts{"Zed"}));
-    EXPECT_FALSE(view().refreshModified());
-    EXPECT_EQ(title(), editingTitle(other));
-}
+    EXPECT_EQ(files.requests().size(), 1u);
+    EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
+    EXPECT_EQ(view().crewPack().folder(), pack);
+    EXPECT_TRUE(view().refreshModified());
 
-TEST_F(EditorFixture, OpeningAFolderWithoutTextFileKeepsThePackAndWhereItSaves) {
-    ASSERT_TRUE(startOnPack());
-    std::string bare = dir.mkdir("Bare");
-    editRow(0, "Mine");
+    boxes.clear(); // a folder without a text file
     boxes.setNextAnswer(IDOK);
     files.setNextFileName(bare + "/CueLine.clt");
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
@@ -208,6 +195,14 @@ TEST_F(EditorFixture, OpeningAFolderWithoutTextFileKeepsThePackAndWhereItSaves) 
     EXPECT_FALSE(testsupport::exists(bare + "/CueLine.clt"));
     EXPECT_EQ(testsupport::readFile(pack + "/CueLine.clt"),
               "a.wav;Mine\r\nb.wav;50% done\r\nmissing.wav;Gone\r\nc.wav;\r\n");
+
+    editRow(0, "Mine");
+    boxes.setNextAnswer(IDOK);
+    files.setNextFileName(other + "/CueLine.clt");
+    ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
+    EXPECT_EQ(column(2), (Texts{"Zed"}));
+    EXPECT_FALSE(view().refreshModified());
+    EXPECT_EQ(title(), editingTitle(other));
 }
 
 struct SaveCase {
@@ -258,6 +253,9 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(status(), "File saved successfully in " + pack + ", " + std::to_string(lines) +
                             " lines written");
     EXPECT_EQ(title(), editingTitle(pack));
+    boxes.clear(); // right after a save, exit asks nothing
+    EXPECT_TRUE(frame().Close());
+    EXPECT_TRUE(boxes.calls().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -275,13 +273,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{"SortedByNameNo", ID_SORT_FILENAME, IDOK, IDNO,
                                "a.wav;Hello\r\nb.wav;50% done\r\nc.wav;\r\n"}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
-
-TEST_F(EditorFixture, SaveIsDisabledUntilSomethingChanged) {
-    ASSERT_TRUE(startOnPack());
-    QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(boxes.calls().empty());
-    EXPECT_FALSE(frame().SendCommand(ID_FILE_SAVE));
-}
 
 TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
     ASSERT_TRUE(startOnPack());
@@ -303,21 +294,13 @@ TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
     EXPECT_EQ(boxes.calls().size(), 2u);
 }
 
-TEST_F(EditorFixture, ExitRightAfterASaveAsksNothing) {
-    ASSERT_TRUE(startOnPack());
-    editRow(0, "Mine");
-    boxes.setNextAnswer(IDOK);
-    boxes.setNextAnswer(IDYES);
-    ASSERT_TRUE(frame().SendCommand(ID_FILE_SAVE));
-    boxes.clear();
-    EXPECT_TRUE(frame().Close());
-    EXPECT_TRUE(boxes.calls().empty());
-}
-
 // A paste through the grid marks the pack modified at once; what the grid does not take goes on
 // to the view.
 TEST_F(EditorFixture, APasteThroughTheGridMarksThePackModified) {
     ASSERT_TRUE(startOnPack());
+    QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier); // nothing to save yet
+    EXPECT_TRUE(boxes.calls().empty());
+    EXPECT_FALSE(frame().SendCommand(ID_FILE_SAVE));
     grid().SetCurrentCell(0, 2);
     QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);

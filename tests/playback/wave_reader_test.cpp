@@ -11,14 +11,23 @@ using namespace wavfixture;
 
 namespace {
 
+const WAVEFORMATEX kMono16 = pcm(1, 22050, 16);
+
 struct OpenCase {
     const char* name;
     Bytes file;
     HRESULT result;
     std::uint32_t size;
+    WAVEFORMATEX format = kMono16;
 };
 
-const WAVEFORMATEX kMono16 = pcm(1, 22050, 16);
+WAVEFORMATEX withTag(WAVEFORMATEX f, std::uint16_t tag, unsigned blockAlign, const Bytes& extra) {
+    f.wFormatTag = tag;
+    f.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
+    f.cbSize = static_cast<std::uint16_t>(extra.size());
+    f.extra = extra;
+    return f;
+}
 
 std::vector<OpenCase> openCases() {
     Bytes data = counting(100);
@@ -29,6 +38,14 @@ std::vector<OpenCase> openCases() {
     Chunk oddPadded{"LIST", Bytes(7, 'x'), std::nullopt, true};
     Chunk lyingData = dataChunk(data);
     lyingData.declaredSize = 0x7FFFFFF0;
+    const WAVEFORMATEX adpcm =
+        withTag(pcm(1, 22050, 4), WAVE_FORMAT_ADPCM, 256, {0xF4, 0x01, 0x07, 0x00, 1, 2, 3, 4});
+    // Float with a 16-byte fmt chunk, with an extra size larger than its chunk, and with a chunk
+    // larger than the file: the extra bytes never reach beyond the fmt chunk.
+    const WAVEFORMATEX flt = withTag(pcm(1, 8000, 32), WAVE_FORMAT_IEEE_FLOAT, 4, {});
+    Bytes tooMuchExtra = fmtBody(flt, false);
+    for (unsigned v : {0xEA60u, 9u, 8u})
+        v > 255 ? put16(tooMuchExtra, v) : tooMuchExtra.push_back(std::uint8_t(v));
     return {
         {"plain", wav(kMono16, data), S_OK, 100},
         {"not RIFF", riff({fmtChunk(kMono16), dataChunk(data)}, {}, "AVI "), E_FAIL, 0},
@@ -55,6 +72,12 @@ std::vector<OpenCase> openCases() {
         {"empty file", {}, E_FAIL, 0},
         {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0}, E_FAIL, 0},
         {"empty data", wav(kMono16, {}), S_OK, 0},
+        {"ADPCM keeps its extra bytes", wav(adpcm, counting(512)), S_OK, 512, adpcm},
+        {"float fmt of 16", riff({{"fmt ", fmtBody(flt, false)}, dataChunk(counting(40))}), S_OK,
+         40, flt},
+        {"extra size beyond fmt", riff({{"fmt ", tooMuchExtra}, dataChunk(counting(40))}), S_OK, 40,
+         withTag(flt, WAVE_FORMAT_IEEE_FLOAT, 4, {9, 8})},
+        {"fmt beyond the file", riff({Chunk{"fmt ", fmtBody(flt, false), 400}}), E_FAIL, 0},
     };
 }
 
@@ -70,7 +93,7 @@ TEST_P(WaveOpen, ResultAndSize) {
     EXPECT_EQ(r.size(), c.size);
     ASSERT_EQ(r.format() != nullptr, c.result == S_OK);
     if (c.result == S_OK)
-        EXPECT_EQ(r.format()->nBlockAlign, 2);
+        EXPECT_EQ(*r.format(), c.format);
     else
         EXPECT_EQ(r.rewind(), CO_E_NOTINITIALIZED) << "a failed open keeps no file";
 }
@@ -142,51 +165,6 @@ TEST_F(WaveFile, DataBeyondTheFileEndFailsTheRead) {
     ASSERT_EQ(r.rewind(), S_OK);
     EXPECT_EQ(r.read(got.data(), 50, &n), S_OK);
     EXPECT_EQ(n, 50u);
-}
-
-TEST_F(WaveFile, NonPcmKeepsItsExtraBytes) {
-    WAVEFORMATEX f = pcm(1, 22050, 4);
-    f.wFormatTag = WAVE_FORMAT_ADPCM;
-    f.nBlockAlign = 256;
-    f.extra = {0xF4, 0x01, 0x07, 0x00, 1, 2, 3, 4};
-    f.cbSize = static_cast<std::uint16_t>(f.extra.size());
-    std::string p = write(wav(f, counting(512)));
-    CWaveReader r;
-    ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-    EXPECT_EQ(*r.format(), f);
-}
-
-TEST_F(WaveFile, ExtraSizeNeverReachesBeyondTheFmtChunk) {
-    // A float file with a 16-byte fmt chunk, and one whose extra size is larger than its chunk.
-    WAVEFORMATEX f = pcm(1, 8000, 32);
-    f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-    {
-        std::string p = write(riff({{"fmt ", fmtBody(f, false)}, dataChunk(counting(40))}));
-        CWaveReader r;
-        ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-        EXPECT_EQ(r.format()->cbSize, 0);
-        EXPECT_TRUE(r.format()->extra.empty());
-        EXPECT_EQ(r.size(), 40u);
-    }
-    {
-        Bytes body = fmtBody(f, false);
-        put16(body, 60000);
-        body.push_back(9);
-        body.push_back(8);
-        std::string p = write(riff({{"fmt ", body}, dataChunk(counting(40))}), "b.wav");
-        CWaveReader r;
-        ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-        EXPECT_EQ(r.format()->cbSize, 2);
-        EXPECT_EQ(r.format()->extra, (Bytes{9, 8}));
-        EXPECT_EQ(r.size(), 40u);
-    }
-    {
-        // The chunk itself claims more than the file holds: the read comes short.
-        Chunk fmt{"fmt ", fmtBody(f, false), 400};
-        std::string p = write(riff({fmt}), "c.wav");
-        CWaveReader r;
-        EXPECT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), E_FAIL);
-    }
 }
 
 TEST_F(WaveFile, ArgumentsAndState) {
