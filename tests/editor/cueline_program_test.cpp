@@ -1,10 +1,6 @@
 #include "editor_fixture.h"
-#include "tests/support/keyboard.h"
 
-#include <QDialog>
 #include <QImage>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
 #include <algorithm>
 
@@ -12,8 +8,6 @@ using namespace tnv;
 using namespace tnv::cueline;
 
 namespace {
-
-using keys::whenModal;
 
 TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
     const std::string& text = CueLineHelpText();
@@ -34,34 +28,8 @@ TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
     EXPECT_EQ(text.back(), '.');
 }
 
-TEST_F(EditorFixture, HelpDialogShowsTheHelpText) {
+TEST_F(EditorFixture, AboutAndHelpBoxesInDialogUnits) {
     ASSERT_TRUE(start(""));
-    QString title;
-    QString text;
-    whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        auto* edit = modal->findChild<QPlainTextEdit*>();
-        ASSERT_NE(edit, nullptr);
-        text = edit->toPlainText();
-        modal->findChild<QPushButton*>()->click();
-    });
-    ASSERT_TRUE(frame().SendCommand(ID_HELP_CUELINE));
-    EXPECT_EQ(title, "TnvCueLine Help");
-    std::string lf = CueLineHelpText();
-    std::erase(lf, '\r'); // each one starts a CR LF pair
-    EXPECT_EQ(text.toStdString(), lf);
-}
-
-TEST_F(EditorFixture, AboutBoxNamesTheEditor) {
-    ASSERT_TRUE(start(""));
-    QString title;
-    whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        modal->findChild<QPushButton*>()->click();
-    });
-    ASSERT_TRUE(frame().SendCommand(ID_APP_ABOUT));
-    EXPECT_EQ(title, "About CueLine");
-
     CAboutDialog about;
     ASSERT_TRUE(about.Create());
     EXPECT_EQ(about.GetClientSize(), (Size{326, 89})) << "217 by 55 dialog units";

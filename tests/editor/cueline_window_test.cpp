@@ -148,13 +148,9 @@ TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
     EXPECT_EQ(column(0), (Texts{"", "", "", ""}));
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
     EXPECT_EQ(column(0), (Texts{"000", "001", "002", "003"}));
-}
 
-TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
-    ASSERT_TRUE(startOnPack());
     frame().SetClientSize(150, 300);
     QApplication::processEvents();
-    Rect client;
     view().GetClientRect(&client);
     ASSERT_LT(client.Width(), 160);
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT)); // rebuilds the rows
@@ -163,7 +159,7 @@ TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
     EXPECT_EQ(grid().GetColSize(1), 140);
 }
 
-TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
+TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbersAndEditedTexts) {
     ASSERT_TRUE(startOnPack());
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_EQ(column(2), (Texts{"", "50% done", "Gone", "Hello"}));
@@ -174,10 +170,7 @@ TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
     EXPECT_EQ(column(1), (Texts{"a.wav", "b.wav", "missing.wav", "c.wav"}));
     EXPECT_EQ(status(), "Editing crew pack \"Pack\" - Sound with text: 3  Sound without text: 1  "
                         "Total: 4");
-}
-
-TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
-    ASSERT_TRUE(startOnPack());
+    // Edited texts are kept through sorts and the row numbers.
     editRow(0, "Changed");
     editRow(3, "Now with text");
     // The counts come from the kept texts, as the colours do.
@@ -197,7 +190,7 @@ TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
 }
 
-TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
+TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitleANewDocumentKeepsIt) {
     ASSERT_TRUE(startOnPack());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     // Opening the editor and leaving it with Escape: modified, no star yet.
@@ -212,10 +205,7 @@ TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
     }
     view().OnEditCharTyped('x');
     EXPECT_EQ(title(), editingTitle(pack, true));
-}
-
-TEST_F(EditorFixture, NewDocumentOnlyChangesTheTitle) {
-    ASSERT_TRUE(startOnPack());
+    // A new document only changes the title.
     editRow(0, "Kept");
     QTest::keyClick(window(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(title(), "Untitled - CueLine");

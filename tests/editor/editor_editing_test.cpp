@@ -31,15 +31,6 @@ TEST_F(EditorEditing, OpeningAnEditMarksModifiedTypingAddsTheStar) {
     EXPECT_TRUE(view().refreshModified());
 }
 
-TEST_F(EditorEditing, EscapeAtOnceStillLeavesThePackModified) {
-    wndevents::DoubleClick(grid(), at(rowOf("b.wav"), 2));
-    ASSERT_NE(editor(), nullptr);
-    wndevents::Key(*editor(), VK_ESCAPE);
-    WndApp::ProcessEvents();
-    EXPECT_TRUE(view().refreshModified());
-    EXPECT_EQ(title(), editingTitle(pack));
-}
-
 TEST_F(EditorEditing, EditKeepsCtrlVWhileTheFrameHasItForTheGrid) {
     QApplication::clipboard()->setText("from clipboard");
     wndevents::DoubleClick(grid(), at(rowOf("a.wav"), 2));
