@@ -27,12 +27,8 @@ TEST(Volume, MapsToHundredthsOfADecibel) {
 // A mono compressed format of 22050 samples a second.
 WAVEFORMATEX packed(std::uint16_t tag, unsigned bits, unsigned blockAlign, const Bytes& extra) {
     WAVEFORMATEX f = pcm(1, 22050, 8);
-    f.wFormatTag = tag;
     f.wBitsPerSample = static_cast<std::uint16_t>(bits);
-    f.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
-    f.cbSize = static_cast<std::uint16_t>(extra.size());
-    f.extra = extra;
-    return f;
+    return withTag(f, tag, blockAlign, extra);
 }
 
 int at16(const Bytes& b, std::size_t at) {
@@ -83,9 +79,7 @@ TEST_F(Clip, CreationFailures) {
     EXPECT_EQ(create(dir.file("none.wav").c_str()), E_FAIL);
     std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
     EXPECT_EQ(create(empty.c_str()), E_FAIL);
-    WAVEFORMATEX mp3 = pcm(1, 22050, 0);
-    mp3.wFormatTag = 0x55; // MPEG layer 3: no decoder here
-    mp3.nBlockAlign = 1;
+    WAVEFORMATEX mp3 = withTag(pcm(1, 22050, 0), 0x55, 1); // MPEG layer 3: no decoder here
     std::string packed = write(wav(mp3, counting(512)), "mp3.wav");
     EXPECT_EQ(create(packed.c_str()), DSERR_BADFORMAT);
     std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";

@@ -21,14 +21,6 @@ struct OpenCase {
     WAVEFORMATEX format = kMono16;
 };
 
-WAVEFORMATEX withTag(WAVEFORMATEX f, std::uint16_t tag, unsigned blockAlign, const Bytes& extra) {
-    f.wFormatTag = tag;
-    f.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
-    f.cbSize = static_cast<std::uint16_t>(extra.size());
-    f.extra = extra;
-    return f;
-}
-
 std::vector<OpenCase> openCases() {
     Bytes data = counting(100);
     Bytes fmt14 = fmtBody(kMono16, false);
@@ -218,12 +210,9 @@ TEST_F(WaveFile, BuiltInSoundsStandInForMissingFiles) {
         << "without a store, as the programs";
 }
 
-TEST_F(WaveFile, WrittenFileReadsBack) {
-    WAVEFORMATEX adpcm = pcm(2, 44100, 4);
-    adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
-    adpcm.nBlockAlign = 1024;
-    adpcm.extra = {1, 2, 3}; // odd: the fmt chunk needs its pad byte
-    adpcm.cbSize = 3;
+TEST_F(WaveFile, WrittenFileReadsBackAndNeedsAFormatAndAWritablePlace) {
+    // Odd extra bytes: the fmt chunk needs its pad byte.
+    const WAVEFORMATEX adpcm = withTag(pcm(2, 44100, 4), WAVE_FORMAT_ADPCM, 1024, {1, 2, 3});
     for (const WAVEFORMATEX& f : {pcm(1, 22050, 8), pcm(2, 48000, 16), adpcm}) {
         std::string p = dir.file("out.wav");
         CWaveReader w;
@@ -252,11 +241,9 @@ TEST_F(WaveFile, WrittenFileReadsBack) {
         EXPECT_EQ(*r.format(), f);
         EXPECT_EQ(r.size(), 0u);
     }
-}
-
-TEST_F(WaveFile, WritingNeedsAFormatAndAWritablePlace) {
+    // Writing needs a format and a writable place.
     CWaveReader w;
-    WAVEFORMATEX f = pcm(1, 8000, 8);
+    const WAVEFORMATEX f = pcm(1, 8000, 8);
     EXPECT_EQ(w.open(dir.file("a.wav").c_str(), nullptr, WAVEFILE_WRITE), E_INVALIDARG);
     EXPECT_EQ(w.open(dir.file("no/such/folder.wav").c_str(), &f, WAVEFILE_WRITE), E_FAIL);
     EXPECT_FALSE(w.isOpen());

@@ -83,8 +83,7 @@ TEST(CommandLine, EachStatusMeansOneThing) {
     std::string full = dir.mkdir("full");
     testsupport::writeFile(full + "/mine.txt", "someone's");
     std::string muLaw = dir.file("mulaw.wav");
-    WAVEFORMATEX f = wavfixture::pcm(1, 8000, 8);
-    f.wFormatTag = WAVE_FORMAT_MULAW;
+    WAVEFORMATEX f = wavfixture::withTag(wavfixture::pcm(1, 8000, 8), WAVE_FORMAT_MULAW, 1);
     testsupport::writeFile(muLaw,
                            wavfixture::str(wavfixture::wav(f, wavfixture::Bytes(800, 0x80))));
     const struct {
