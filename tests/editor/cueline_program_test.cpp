@@ -69,14 +69,4 @@ TEST_F(EditorFixture, ScreenshotOfThePackShowsColoursAndTitle) {
     EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 0, 128)); // the caption strip with the title
 }
 
-TEST_F(EditorFixture, ScreenshotRefusesBadArguments) {
-    std::string bin = "'" + testsupport::binDir() + "/TnvCueLine'";
-    const std::string cases[] = {
-        "--screenshot", "--screenshot x.png --size 10", "--screenshot x.png --size 0x5",
-        "--size 20x20", "--screenshot '" + dir.path() + "/no/such/folder/x.png' '" + pack + "'"};
-    for (const std::string& args : cases) {
-        EXPECT_NE(testsupport::runCommand(bin + " " + args + " 2>/dev/null"), 0) << args;
-    }
-}
-
 } // namespace

@@ -80,6 +80,8 @@ TEST(CommandLine, EachStatusMeansOneThing) {
     std::string pdf = dir.file("fleet.pdf"), png = dir.file("fleet.png");
     std::string noSuch = "TnvCueLine: " + missing + ": No such file or directory";
     const char* noDriver = "SDL_AUDIODRIVER=no-such-driver";
+    std::string noFolder = dir.file("no/such/folder/x.png"), pack = dir.mkdir("Pack");
+    testsupport::writeFile(pack + "/CueLine.clt", "a.wav;Hello\r\n");
     std::string full = dir.mkdir("full");
     testsupport::writeFile(full + "/mine.txt", "someone's");
     std::string muLaw = dir.file("mulaw.wav");
@@ -101,6 +103,10 @@ TEST(CommandLine, EachStatusMeansOneThing) {
         {"", "TnvCueLine", {"--report", "--bogus"}, 2, "unknown option '--bogus'", ""},
         {"", "TnvCueLine", {"--report"}, 2, "--report needs a value", ""},
         {"", "TnvCueLine", {"--screenshot"}, 2, "--screenshot needs a value", ""},
+        {"", "TnvCueLine", {"--screenshot", "x.png", "--size", "10"}, 2, "usage: TnvCueLine", ""},
+        {"", "TnvCueLine", {"--screenshot", "x.png", "--size", "0x5"}, 2, "usage: TnvCueLine", ""},
+        {"", "TnvCueLine", {"--size", "20x20"}, 2, "usage: TnvCueLine", ""},
+        {"", "TnvCueLine", {"--screenshot", noFolder, pack}, 1, "cannot create a file in", ""},
         {"", "TnvCueLine", {"a.clt", "b.clt"}, 2, "unexpected argument 'b.clt'", ""},
         {"", "TnvCueLine", {"--report", missing}, 1, noSuch, ""},
         {"", "FleetValuer", {"stray"}, 2, "unexpected argument 'stray'", ""},
