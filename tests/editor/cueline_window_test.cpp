@@ -65,7 +65,7 @@ TEST_F(EditorFixture, StartWithoutFileHasAnEmptyGridForAPack) {
     EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
 }
 
-TEST_F(EditorFixture, StartWithFileShowsThePack) {
+TEST_F(EditorFixture, StartWithFileShowsThePackInItsColours) {
     ASSERT_TRUE(startOnPack());
     // A screen reader names the window by its title.
     QAccessibleInterface* named = QAccessible::queryAccessibleInterface(window());
@@ -77,10 +77,7 @@ TEST_F(EditorFixture, StartWithFileShowsThePack) {
     EXPECT_EQ(grid().GetCellFormat(1, 2), 0u);
     EXPECT_FALSE(view().refreshModified());
     EXPECT_EQ(app->settings()->recentFiles(), (Texts{pack + "/CueLine.clt"}));
-}
-
-TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
-    ASSERT_TRUE(startOnPack());
+    // The text column's colours follow the entry's state.
     struct Case {
         int row;
         COLORREF color;
