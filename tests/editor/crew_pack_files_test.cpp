@@ -148,8 +148,7 @@ TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
     const std::string cache = dir.mkdir("cache");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string file = folder + "/CueLine.clt";
-        const std::string old = "a.wav;Old\r\n";
+        const std::string file = folder + "/CueLine.clt", old = "a.wav;Old\r\n";
         ::chmod(folder.c_str(), 0755);
         writeFile(file, old);
         wav("a.wav");

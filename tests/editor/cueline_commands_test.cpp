@@ -14,9 +14,7 @@ using Texts = std::vector<std::string>;
 TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
     struct Case {
         UINT id;
-        bool enabledEmpty;
-        bool enabledLoaded;
-        bool checkedLoaded;
+        bool enabledEmpty, enabledLoaded, checkedLoaded;
         bool checkable; // shown with a check box
     } cases[] = {
         {ID_SORT_NONE, false, true, true, true},
@@ -60,8 +58,7 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
     EXPECT_FALSE(frame().QueryCommand(ID_DISPLAY_ROWNUMBER).checked());
 }
 
-TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, MenuTextsAndPromptsInTheStatusBar) {
     struct Case {
         UINT id;
         const char* prompt;
@@ -108,8 +105,7 @@ TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
     EXPECT_EQ(frame().MenuItemText(ID_HELP_CUELINE), "TnvCueLine &Help");
 }
 
-TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, AcceleratorsWithoutHandlerDoNothing) {
     editRow(1, "Edited");
     std::string before = title();
     QTest::keyClick(window(), Qt::Key_Z, Qt::ControlModifier);
@@ -122,8 +118,7 @@ TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {
     EXPECT_TRUE(files.requests().empty());
 }
 
-TEST_F(EditorFixture, OpenFlowLoadsTheChosenFilesFolder) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, OpenFlowLoadsTheChosenFilesFolder) {
     std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"});
     files.setNextFileName(other + "/cueline.CLT");
     QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
@@ -158,8 +153,7 @@ TEST_F(EditorFixture, OpenFlowStartsWhereTheProgramWasPointed) {
 
 // With unsaved texts File, Open asks first; the pack on screen stays, and saves where it came
 // from, until another pack is loaded.
-TEST_F(EditorFixture, OpenWhileModifiedAsksFirstAndKeepsThePackUntilAnotherLoads) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, OpenWhileModifiedAsksFirstAndKeepsThePackUntilAnotherLoads) {
     std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"}), bare = dir.mkdir("Bare");
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
@@ -208,16 +202,14 @@ TEST_F(EditorFixture, OpenWhileModifiedAsksFirstAndKeepsThePackUntilAnotherLoads
 struct SaveCase {
     const char* name;
     int sort; // command
-    int first;
-    int second;
+    int first, second;
     const char* expected; // nullptr: unchanged
 };
 
-class SaveAnswers : public EditorFixture, public ::testing::WithParamInterface<SaveCase> {};
+class SaveAnswers : public OnPack, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     const SaveCase& c = GetParam();
-    ASSERT_TRUE(startOnPack());
     if (c.sort) {
         ASSERT_TRUE(frame().SendCommand(static_cast<UINT>(c.sort)));
     }
@@ -274,8 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "a.wav;Hello\r\nb.wav;50% done\r\nc.wav;\r\n"}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
-TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, ExitAsksOnlyWhileModified) {
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_TRUE(frame().SendCommand(ID_APP_EXIT));
@@ -296,8 +287,7 @@ TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
 
 // A paste through the grid marks the pack modified at once; what the grid does not take goes on
 // to the view.
-TEST_F(EditorFixture, APasteThroughTheGridMarksThePackModified) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, APasteThroughTheGridMarksThePackModified) {
     QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier); // nothing to save yet
     EXPECT_TRUE(boxes.calls().empty());
     EXPECT_FALSE(frame().SendCommand(ID_FILE_SAVE));

@@ -15,7 +15,7 @@ using namespace tnv::cueline;
 
 namespace {
 
-struct Fidelity : EditorFixture {
+struct Fidelity : OnPack {
     // Double-clicks the text of `row`, types `text` at its end and presses Enter.
     void typeInto(int row, const std::string& text) {
         CellBox box;
@@ -40,7 +40,6 @@ struct Fidelity : EditorFixture {
 };
 
 TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
-    ASSERT_TRUE(startOnPack());
     ASSERT_NO_FATAL_FAILURE(typeInto(0, " there"));
     ASSERT_EQ(grid().GetCellText(0, 2), "Hello there");
     ASSERT_EQ(title(), editingTitle(pack, true));
@@ -58,8 +57,23 @@ TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
     EXPECT_TRUE(boxes.calls().empty());
 }
 
+// Hovering a disabled menu item shows its prompt; after a save the title loses its star.
 TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
-    ASSERT_TRUE(startOnPack());
+    const std::string counts = status();
+    QMenu* menu = fileMenu();
+    menu->popup(window()->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QAction* save = action(menu, "&Save");
+    QAction* open = action(menu, "&Open");
+    ASSERT_TRUE(save && open);
+    ASSERT_FALSE(save->isEnabled()) << "nothing modified";
+    QTest::mouseMove(menu, menu->actionGeometry(open).center());
+    EXPECT_EQ(status(), "Open an existing document");
+    QTest::mouseMove(menu, menu->actionGeometry(save).center());
+    EXPECT_EQ(status(), "Save the active document");
+    menu->hide();
+    EXPECT_EQ(status(), counts);
+
     ASSERT_NO_FATAL_FAILURE(typeInto(1, "!"));
     ASSERT_EQ(title(), editingTitle(pack, true));
     boxes.setNextAnswer(IDOK);
@@ -79,24 +93,6 @@ TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
     ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
     EXPECT_EQ(title(), editingTitle(pack, true));
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
-}
-
-TEST_F(Fidelity, HoveringADisabledMenuItemShowsItsPrompt) {
-    ASSERT_TRUE(startOnPack());
-    const std::string counts = status();
-    QMenu* menu = fileMenu();
-    menu->popup(window()->mapToGlobal(QPoint(10, 10)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-    QAction* save = action(menu, "&Save");
-    QAction* open = action(menu, "&Open");
-    ASSERT_TRUE(save && open);
-    ASSERT_FALSE(save->isEnabled()) << "nothing modified";
-    QTest::mouseMove(menu, menu->actionGeometry(open).center());
-    EXPECT_EQ(status(), "Open an existing document");
-    QTest::mouseMove(menu, menu->actionGeometry(save).center());
-    EXPECT_EQ(status(), "Save the active document");
-    menu->hide();
-    EXPECT_EQ(status(), counts);
 }
 
 } // namespace

@@ -13,8 +13,7 @@ using namespace tnv::cueline;
 
 namespace {
 
-TEST_F(EditorFixture, HelpDialogTabsToOkAndEnterCloses) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, HelpDialogTabsToOkAndEnterCloses) {
     ASSERT_TRUE(keys::activate(window()));
     QString title, text;
     bool tabbedToOk = false;

@@ -65,8 +65,7 @@ TEST_F(EditorFixture, StartWithoutFileHasAnEmptyGridForAPack) {
     EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
 }
 
-TEST_F(EditorFixture, StartWithFileShowsThePackInItsColours) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, StartWithFileShowsThePackInItsColours) {
     // A screen reader names the window by its title.
     QAccessibleInterface* named = QAccessible::queryAccessibleInterface(window());
     ASSERT_NE(named, nullptr);
@@ -128,8 +127,7 @@ TEST_F(EditorFixture, TextsReadOnTheirColoursOnALightAndADarkDesktop) {
     }
 }
 
-TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, ColumnWidthsFollowTheViewAndTheRowNumbers) {
     frame().SetClientSize(700, 400);
     QApplication::processEvents();
     Rect client;
@@ -156,8 +154,7 @@ TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
     EXPECT_EQ(grid().GetColSize(1), 140);
 }
 
-TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbersAndEditedTexts) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, SortingMovesWholeRowsWithTheirNumbersAndEditedTexts) {
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_EQ(column(2), (Texts{"", "50% done", "Gone", "Hello"}));
     EXPECT_EQ(column(0), (Texts{"003", "001", "002", "000"}));
@@ -187,8 +184,7 @@ TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbersAndEditedTexts) {
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
 }
 
-TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitleANewDocumentKeepsIt) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, EditingMarksModifiedAndStarsTheTitleANewDocumentKeepsIt) {
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     // Opening the editor and leaving it with Escape: modified, no star yet.
     view().OnEditWindowCreated();

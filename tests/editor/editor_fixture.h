@@ -70,3 +70,11 @@ struct EditorFixture : ::testing::Test, RunningProgram<CCueLineApp> {
         return "Editing " + folder + "/CueLine.clt" + (star ? " *" : "");
     }
 };
+
+// The editor started on the test's pack.
+struct OnPack : EditorFixture {
+    void SetUp() override {
+        EditorFixture::SetUp();
+        ASSERT_TRUE(startOnPack());
+    }
+};

@@ -16,8 +16,7 @@ constexpr DWORD kPreviewFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAP
 
 TEST(Volume, MapsToHundredthsOfADecibel) {
     const struct {
-        LONG volume;
-        LONG attenuation;
+        LONG volume, attenuation;
     } cases[] = {{255, 0},   {254, 0},   {253, -39},  {128, -2470},
                  {1, -4980}, {0, -4980}, {-5, -4980}, {300, 0}};
     for (const auto& c : cases)
@@ -233,8 +232,7 @@ TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
     const DWORD frames = 2205; // 0.1 s, as the fact chunk says; the last block holds padding
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.encoding) + std::to_string(c.channels));
-        std::string wav = dir.file("c.wav");
-        std::string raw = dir.file("c.raw");
+        std::string wav = dir.file("c.wav"), raw = dir.file("c.raw");
         // Two tones, so that a swap of the channels shows.
         ASSERT_EQ(testsupport::runCommand("sox -n -r 22050 -c " + std::to_string(c.channels) +
                                           " -e " + c.encoding + " " + wav +
@@ -261,8 +259,7 @@ TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
 }
 
 TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
-    const Bytes muLaw = {0x80, 0x00, 0xFF, 0x7F};
-    const Bytes muLawDecoded = s16({32124, -32124, 0, 0});
+    const Bytes muLaw = {0x80, 0x00, 0xFF, 0x7F}, muLawDecoded = s16({32124, -32124, 0, 0});
     const WAVEFORMATEX mu = packed(WAVE_FORMAT_MULAW, 8, 1, {});
     auto lying = [](const Bytes& samples, std::uint32_t declared) {
         return Chunk("data", samples, declared);

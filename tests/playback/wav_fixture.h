@@ -136,8 +136,7 @@ inline std::string str(const Bytes& b) {
 }
 
 struct Frame {
-    int left;
-    int right;
+    int left, right;
 };
 
 // 16-bit little-endian stereo frames, as the mixer and SDL's disk driver write them.

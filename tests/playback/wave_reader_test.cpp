@@ -22,8 +22,7 @@ struct OpenCase {
 };
 
 std::vector<OpenCase> openCases() {
-    Bytes data = counting(100);
-    Bytes fmt14 = fmtBody(kMono16, false);
+    Bytes data = counting(100), fmt14 = fmtBody(kMono16, false);
     fmt14.resize(14);
     Chunk shortFmt{"fmt ", fmt14};
     Chunk oddNoPad{"LIST", Bytes(7, 'x'), std::nullopt, false};

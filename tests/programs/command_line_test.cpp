@@ -24,8 +24,7 @@ std::string quoted(const std::string& s) {
 
 struct Outcome {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 Outcome run(const TempDir& dir, const std::string& env, const std::string& program,

@@ -94,16 +94,7 @@ TEST_F(CueLineAccess, TheGridIsATableOfThePacksTexts) {
     QRect head = cells()->cellAt(2, 0)->tableCellInterface()->rowHeaderCells()[0]->rect();
     EXPECT_LT(head.right(), box.left());
     EXPECT_EQ(head.top(), box.top());
-}
-
-// "Open...\tCtrl+O" is heard as "Open..." with the key binding Ctrl+O, not read out whole.
-TEST_F(CueLineAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
-    std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window());
-    EXPECT_EQ(heard, accesstest::menuItemsMeant(CueLineFrameResources()));
-    EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Open...", "Ctrl+O"}));
-}
-
-TEST_F(CueLineAccess, HiddenRowNumbersAreNotShownToTheReader) {
+    // Hidden row numbers are not shown to the reader.
     QAccessibleInterface* number = cells()->cellAt(1, 0)->tableCellInterface()->rowHeaderCells()[1];
     EXPECT_FALSE(number->state().invisible);
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
@@ -112,6 +103,13 @@ TEST_F(CueLineAccess, HiddenRowNumbersAreNotShownToTheReader) {
     EXPECT_EQ(name(number), "");
     EXPECT_EQ(cells()->rowDescription(1).toStdString(), "b.wav");
     EXPECT_EQ(name(cells()->cellAt(1, 0)->tableCellInterface()->rowHeaderCells()[0]), "b.wav");
+}
+
+// "Open...\tCtrl+O" is heard as "Open..." with the key binding Ctrl+O, not read out whole.
+TEST_F(CueLineAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
+    std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window());
+    EXPECT_EQ(heard, accesstest::menuItemsMeant(CueLineFrameResources()));
+    EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Open...", "Ctrl+O"}));
 }
 
 // The selection, the current cell, a changed text and a shorter pack, as a reader hears them.

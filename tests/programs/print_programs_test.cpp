@@ -18,8 +18,7 @@ int run(const std::string& command) {
 
 // A crew pack of `count` lines, with no WAV files.
 std::string makePack(const testsupport::TempDir& dir, int count) {
-    std::string folder = dir.mkdir("Crew Pack");
-    std::string text;
+    std::string folder = dir.mkdir("Crew Pack"), text;
     for (int i = 1; i <= count; ++i)
         text += "cue" + std::to_string(i) + ".wav;Line " + std::to_string(i) + " of the crew\r\n";
     testsupport::writeFile(folder + "/CueLine.clt", text);
@@ -32,8 +31,7 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdfAndReportsFailures) {
     if (!testsupport::exists(program("TnvCueLine")))
         GTEST_SKIP() << "TnvCueLine is not built";
     testsupport::TempDir dir;
-    const std::string clt = makePack(dir, 150);
-    const std::string pdf = dir.file("pack.pdf");
+    const std::string clt = makePack(dir, 150), pdf = dir.file("pack.pdf");
     ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + pdf + "' '" + clt + "'"), 0);
     const int pages = testsupport::pdfPages(pdf);
     EXPECT_GE(pages, 2);

@@ -13,10 +13,9 @@ using namespace tnv::cueline;
 
 namespace {
 
-struct SignalFixture : EditorFixture {
+struct SignalFixture : OnPack {
     void SetUp() override {
-        EditorFixture::SetUp();
-        ASSERT_TRUE(startOnPack());
+        OnPack::SetUp();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     }
 };
