@@ -110,10 +110,7 @@ TEST_F(Folder, SavingThroughALinkWritesTheRealFile) {
     ASSERT_EQ(::symlink("../Shared/CueLine.clt", (folder + "/CueLine.clt").c_str()), 0);
     wav("a.wav");
     ASSERT_TRUE(pack.loadCrewPack());
-    view.rows[0].second = "New";
-    pack.setModified(true);
-    box.setNextAnswer(IDOK);
-    ASSERT_TRUE(pack.saveCrewPack());
+    ASSERT_TRUE(editAndSave("New"));
     EXPECT_EQ(view.status, "File saved successfully in " + folder + ", 1 lines written");
     struct stat st {};
     ASSERT_EQ(::lstat((folder + "/CueLine.clt").c_str(), &st), 0);

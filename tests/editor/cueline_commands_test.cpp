@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace tnv;
 using namespace tnv::cueline;
 
@@ -86,19 +88,16 @@ TEST_F(OnPack, MenuTextsAndPromptsInTheStatusBar) {
     frame().HighlightMenuItem(0);
     EXPECT_EQ(status(), counts);
     FrameResources r = CueLineFrameResources();
-    struct Other {
-        UINT id;
-        const char* prompt;
-    } others[] = {{ID_FILE_NEW, "Create a new document"},
-                  {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard"},
-                  {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard"},
-                  {ID_EDIT_PASTE, "Insert Clipboard contents"},
-                  {ID_EDIT_UNDO, "Undo the last action"},
-                  {ID_NEXT_PANE, "Switch to the next window pane"},
-                  {ID_PREV_PANE, "Switch back to the previous window pane"},
-                  {AFX_IDS_IDLEMESSAGE, "Ready"},
-                  {AFX_IDS_APP_TITLE, "CueLine"}};
-    for (const Other& o : others)
+    Case others[] = {{ID_FILE_NEW, "Create a new document"},
+                     {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard"},
+                     {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard"},
+                     {ID_EDIT_PASTE, "Insert Clipboard contents"},
+                     {ID_EDIT_UNDO, "Undo the last action"},
+                     {ID_NEXT_PANE, "Switch to the next window pane"},
+                     {ID_PREV_PANE, "Switch back to the previous window pane"},
+                     {AFX_IDS_IDLEMESSAGE, "Ready"},
+                     {AFX_IDS_APP_TITLE, "CueLine"}};
+    for (const Case& o : others)
         EXPECT_EQ(PromptText(r, o.id), o.prompt) << o.id;
     EXPECT_EQ(frame().MenuItemText(ID_FILE_OPEN), "&Open...\tCtrl+O");
     EXPECT_EQ(frame().MenuItemText(ID_APP_ABOUT), "&About CueLine...");
@@ -239,9 +238,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(bytes, c.expected);
     EXPECT_FALSE(view().refreshModified());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
-    int lines = 0;
-    for (char ch : std::string(c.expected))
-        lines += ch == '\n';
+    auto lines = std::count(bytes.begin(), bytes.end(), '\n');
     EXPECT_EQ(status(), "File saved successfully in " + pack + ", " + std::to_string(lines) +
                             " lines written");
     EXPECT_EQ(title(), editingTitle(pack));
