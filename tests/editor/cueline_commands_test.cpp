@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <string_view>
 
 using namespace tnv;
 using namespace tnv::cueline;
@@ -238,7 +239,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(bytes, c.expected);
     EXPECT_FALSE(view().refreshModified());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
-    auto lines = std::count(bytes.begin(), bytes.end(), '\n');
+    auto lines = std::ranges::count(std::string_view(c.expected), '\n');
     EXPECT_EQ(status(), "File saved successfully in " + pack + ", " + std::to_string(lines) +
                             " lines written");
     EXPECT_EQ(title(), editingTitle(pack));
