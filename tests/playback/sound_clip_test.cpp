@@ -271,50 +271,39 @@ TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
     Bytes subtype = s16({8, 4, 0, WAVE_FORMAT_MULAW, 0, 0, 0x10, 0x80, 0xAA00, 0x3800, 0x719B});
     // IMA ADPCM blocks of 36 bytes: a 4-byte header and 64 samples, 65 samples a block.
     const WAVEFORMATEX ima = packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65}));
-    const WAVEFORMATEX pcm16 = pcm(1, 22050, 16);
+    const WAVEFORMATEX pcm16 = pcm(1, 22050, 16), alaw = packed(WAVE_FORMAT_ALAW, 8, 1, {});
+    const WAVEFORMATEX ext = packed(WAVE_FORMAT_EXTENSIBLE, 8, 1, subtype);
+    const WAVEFORMATEX imaOver = packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65535}));
+    const WAVEFORMATEX msBare = packed(WAVE_FORMAT_ADPCM, 4, 256, {}); // no coefficients
     const Bytes five = s16({1, 2, 3, 4, 5});
     const struct {
         const char* what;
-        Bytes file;
+        WAVEFORMATEX format;
+        std::vector<Chunk> chunks; // after the fmt chunk
         HRESULT result;
         Bytes samples;
     } cases[] = {
-        {"mu-law", riff({fmtChunk(mu), dataChunk(muLaw)}), S_OK, muLawDecoded},
-        {"A-law",
-         riff({fmtChunk(packed(WAVE_FORMAT_ALAW, 8, 1, {})), dataChunk({0xAA, 0x2A, 0xD5, 0x55})}),
-         S_OK, s16({32256, -32256, 8, -8})},
-        {"extensible mu-law",
-         riff({fmtChunk(packed(WAVE_FORMAT_EXTENSIBLE, 8, 1, subtype)), dataChunk(muLaw)}), S_OK,
-         muLawDecoded},
-        {"a fact of fewer frames", riff({fmtChunk(mu), fact(2), dataChunk(muLaw)}), S_OK,
-         s16({32124, -32124})},
-        {"a fact of more frames", riff({fmtChunk(mu), fact(0xFFFFFFFF), dataChunk(muLaw)}), S_OK,
-         muLawDecoded},
-        {"a data size beyond the file", riff({fmtChunk(mu), lying(muLaw, 0x0FFFFFFF)}), S_OK,
-         muLawDecoded},
-        {"an unfinished data size", riff({fmtChunk(mu), lying(muLaw, 0xFFFFFFFF)}), S_OK,
-         muLawDecoded},
-        {"whole IMA blocks", riff({fmtChunk(ima), dataChunk(Bytes(72, 0))}), S_OK, Bytes(260, 0)},
-        {"an IMA block cut short", riff({fmtChunk(ima), dataChunk(Bytes(54, 0))}), S_OK,
-         Bytes(130, 0)},
-        {"more IMA samples a block than it holds",
-         riff({fmtChunk(packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65535}))),
-               dataChunk(Bytes(72, 0))}),
-         E_FAIL,
-         {}},
+        {"mu-law", mu, {dataChunk(muLaw)}, S_OK, muLawDecoded},
+        {"A-law", alaw, {dataChunk({0xAA, 0x2A, 0xD5, 0x55})}, S_OK, s16({32256, -32256, 8, -8})},
+        {"extensible mu-law", ext, {dataChunk(muLaw)}, S_OK, muLawDecoded},
+        {"a fact of fewer frames", mu, {fact(2), dataChunk(muLaw)}, S_OK, s16({32124, -32124})},
+        {"a fact of more frames", mu, {fact(0xFFFFFFFF), dataChunk(muLaw)}, S_OK, muLawDecoded},
+        {"a data size beyond the file", mu, {lying(muLaw, 0x0FFFFFFF)}, S_OK, muLawDecoded},
+        {"an unfinished data size", mu, {lying(muLaw, 0xFFFFFFFF)}, S_OK, muLawDecoded},
+        {"whole IMA blocks", ima, {dataChunk(Bytes(72, 0))}, S_OK, Bytes(260, 0)},
+        {"an IMA block cut short", ima, {dataChunk(Bytes(54, 0))}, S_OK, Bytes(130, 0)},
+        {"more IMA samples a block than it holds", imaOver, {dataChunk(Bytes(72, 0))}, E_FAIL, {}},
         // A recorder stopped before it wrote the size leaves 0xFFFFFFFF, or the like, behind.
-        {"PCM of an unfinished size", riff({fmtChunk(pcm16), lying(five, 0xFFFFFFFF)}), S_OK, five},
-        {"PCM of a gigabyte", riff({fmtChunk(pcm16), lying(five, 0x40000000)}), S_OK, five},
-        {"PCM over the largest buffer", riff({fmtChunk(pcm16), lying(five, DSBSIZE_MAX + 1)}), S_OK,
-         five},
-        {"MS ADPCM without its coefficients",
-         riff({fmtChunk(packed(WAVE_FORMAT_ADPCM, 4, 256, {})), dataChunk(Bytes(512, 0))}),
-         E_FAIL,
-         {}},
+        {"PCM of an unfinished size", pcm16, {lying(five, 0xFFFFFFFF)}, S_OK, five},
+        {"PCM of a gigabyte", pcm16, {lying(five, 0x40000000)}, S_OK, five},
+        {"PCM over the largest buffer", pcm16, {lying(five, DSBSIZE_MAX + 1)}, S_OK, five},
+        {"MS ADPCM without its coefficients", msBare, {dataChunk(Bytes(512, 0))}, E_FAIL, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::string p = write(c.file);
+        std::vector<Chunk> chunks{fmtChunk(c.format)};
+        chunks.insert(chunks.end(), c.chunks.begin(), c.chunks.end());
+        std::string p = write(riff(chunks));
         clip.reset();
         ASSERT_EQ(create(p.c_str()), c.result);
         EXPECT_EQ(clip ? contents(clip->buffer(0)) : Bytes{}, c.samples);
