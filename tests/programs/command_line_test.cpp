@@ -152,29 +152,20 @@ TEST(CommandLine, TextsForPeopleInTheLocalesEncoding) {
     std::vector<std::string> utf8 = csv;
     utf8.push_back("--utf8");
     const std::vector<std::string> explain = {"--base", sim.base, "--explain"};
+    const std::string missU = "missing\tCaf\xC3\xA9.wav\tCaf\xC3\xA9 cr\xC3\xA8me\n";
+    const std::string missC = "missing\tCaf?.wav\tCaf? cr?me\n", nameU = "2>The filename \xC3\xA9";
+    const std::string uberCp = std::string(1, '\xDC') + "ber";
+    auto nt = [](const std::string& name) { return "notext\t" + name + ".wav\t\n"; };
     const struct {
         const char* locale;
         const char* program;
         std::vector<std::string> args;
         std::vector<std::string> printed; // on stdout, or stderr where it starts with "2>"
     } cases[] = {
-        {"C.UTF-8",
-         "TnvCueLine",
-         report,
-         {"missing\tCaf\xC3\xA9.wav\tCaf\xC3\xA9 cr\xC3\xA8me\n", "notext\t" + japan + ".wav\t\n",
-          "notext\t" + uber + ".wav\t\n", "2>The filename \xC3\xA9\xC3\xA9"}},
-        {"C",
-         "TnvCueLine",
-         report,
-         {"missing\tCaf?.wav\tCaf? cr?me\n", "notext\t" + japan + ".wav\t\n",
-          "notext\t" + uber + ".wav\t\n", "2>The filename ??"}},
-        {"POSIX", "TnvCueLine", report, {"missing\tCaf?.wav\tCaf? cr?me\n"}},
-        {"C.UTF-8",
-         "FleetValuer",
-         csv,
-         {",Caf\xE9 Cub,", "," + japan + "\n",
-          ",\xDC"
-          "ber\n"}},
+        {"C.UTF-8", "TnvCueLine", report, {missU, nt(japan), nt(uber), nameU + "\xC3\xA9"}},
+        {"C", "TnvCueLine", report, {missC, nt(japan), nt(uber), "2>The filename ??"}},
+        {"POSIX", "TnvCueLine", report, {missC}},
+        {"C.UTF-8", "FleetValuer", csv, {",Caf\xE9 Cub,", "," + japan + "\n", "," + uberCp + "\n"}},
         {"C", "FleetValuer", utf8, {",Caf\xC3\xA9 Cub,", "," + japan + "\n", "," + uber + "\n"}},
         {"C.UTF-8", "FleetValuer", explain, {japan + "\tlisted\tCaf\xC3\xA9 Cub\n"}},
         {"C", "FleetValuer", explain, {japan + "\tlisted\tCaf? Cub\n", uber + "\tlisted\tCub\n"}},
