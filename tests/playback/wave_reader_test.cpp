@@ -29,6 +29,8 @@ std::vector<OpenCase> openCases() {
     Chunk oddPadded{"LIST", Bytes(7, 'x'), std::nullopt, true};
     Chunk lyingData = dataChunk(data);
     lyingData.declaredSize = 0x7FFFFFF0;
+    Bytes rifx = wav(kMono16, data);
+    rifx[3] = 'X';
     const WAVEFORMATEX adpcm =
         withTag(pcm(1, 22050, 4), WAVE_FORMAT_ADPCM, 256, {0xF4, 0x01, 0x07, 0x00, 1, 2, 3, 4});
     // Float with a 16-byte fmt chunk, with an extra size larger than its chunk, and with a chunk
@@ -40,13 +42,7 @@ std::vector<OpenCase> openCases() {
     return {
         {"plain", wav(kMono16, data), S_OK, 100},
         {"not RIFF", riff({fmtChunk(kMono16), dataChunk(data)}, {}, "AVI "), E_FAIL, 0},
-        {"RIFX",
-         [&] {
-             Bytes b = wav(kMono16, data);
-             b[3] = 'X';
-             return b;
-         }(),
-         E_FAIL, 0},
+        {"RIFX", rifx, E_FAIL, 0},
         {"fmt shorter than 16", riff({shortFmt, dataChunk(data)}), E_FAIL, 0},
         {"no fmt", riff({dataChunk(data)}), E_FAIL, 0},
         {"no data", riff({fmtChunk(kMono16)}), E_FAIL, 0},
