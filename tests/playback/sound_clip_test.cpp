@@ -66,6 +66,9 @@ protected:
     HRESULT create(const char* path, DWORD count = 1) {
         return device.createClip(path, kPreviewFlags, DS3DALG_DEFAULT, count, clip);
     }
+    HRESULT create(const Bytes& file, DWORD count = 1, const std::string& name = "t.wav") {
+        return create(write(file, name).c_str(), count);
+    }
 
     CSoundDevice device;
     std::unique_ptr<CSoundClip> clip;
@@ -76,11 +79,9 @@ TEST_F(Clip, CreationFailures) {
     EXPECT_EQ(create(nullptr), E_INVALIDARG);
     EXPECT_EQ(create(good.c_str(), 0), E_INVALIDARG);
     EXPECT_EQ(create(dir.file("none.wav").c_str()), E_FAIL);
-    std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
-    EXPECT_EQ(create(empty.c_str()), E_FAIL);
+    EXPECT_EQ(create(wav(pcm(1, 22050, 16), {}), 1, "empty.wav"), E_FAIL);
     WAVEFORMATEX mp3 = withTag(pcm(1, 22050, 0), 0x55, 1); // MPEG layer 3: no decoder here
-    std::string packed = write(wav(mp3, counting(512)), "mp3.wav");
-    EXPECT_EQ(create(packed.c_str()), DSERR_BADFORMAT);
+    EXPECT_EQ(create(wav(mp3, counting(512)), 1, "mp3.wav"), DSERR_BADFORMAT);
     std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";
     EXPECT_EQ(create(longPath.c_str()), E_INVALIDARG);
     EXPECT_FALSE(clip);
@@ -98,8 +99,7 @@ TEST_F(Clip, CreationFailures) {
 
 TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
     Bytes data = s16({100, -200, 300, -400, 500, -600});
-    std::string p = write(wav(pcm(2, 22050, 16), data));
-    ASSERT_EQ(create(p.c_str(), 2), S_OK);
+    ASSERT_EQ(create(wav(pcm(2, 22050, 16), data), 2), S_OK);
     ASSERT_EQ(clip->count(), 2u);
     EXPECT_EQ(clip->dataSize(), data.size());
     EXPECT_EQ(contents(clip->buffer(0)), data);
@@ -112,8 +112,7 @@ TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
 }
 
 TEST_F(Clip, PlayPicksAFreeBufferAndStopRewindCoverAll) {
-    std::string p = write(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))));
-    ASSERT_EQ(create(p.c_str(), 3), S_OK);
+    ASSERT_EQ(create(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))), 3), S_OK);
     DWORD status = 0;
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     renderLeft(10);
@@ -149,8 +148,7 @@ TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
     for (unsigned bits : {8u, 16u}) {
         Chunk data = dataChunk(Bytes(40, 0x41));
         data.declaredSize = 4000;
-        std::string p = write(riff({fmtChunk(pcm(1, 22050, bits)), data}));
-        ASSERT_EQ(create(p.c_str()), S_OK);
+        ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, bits)), data})), S_OK);
         Bytes got = contents(clip->buffer(0));
         ASSERT_EQ(got.size(), 4000u);
         std::uint8_t silence = bits == 8 ? 128 : 0;
@@ -165,8 +163,7 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     // with the file.
     Chunk data = dataChunk(s16(std::vector<int>(200, 5000)));
     data.declaredSize = 4000000;
-    std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
-    ASSERT_EQ(create(p.c_str()), S_OK);
+    ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), data})), S_OK);
     EXPECT_EQ(clip->dataSize(), 4000000u);
     EXPECT_EQ(clip->heldBytes(), 400u);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
@@ -187,16 +184,14 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     // Nothing held at all: nothing to wait for.
     Chunk none = dataChunk({});
     none.declaredSize = 4000000;
-    p = write(riff({fmtChunk(pcm(1, 22050, 16)), none}), "none.wav");
-    ASSERT_EQ(create(p.c_str()), S_OK);
+    ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), none}), 1, "none.wav"), S_OK);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     EXPECT_FALSE(clip->isPlaying());
 }
 
 TEST_F(Clip, LostBufferIsRestoredAndRefilledBeforePlaying) {
     Bytes data = s16({7000, 7000, 7000, 7000});
-    std::string p = write(wav(pcm(1, 22050, 16), data));
-    ASSERT_EQ(create(p.c_str()), S_OK);
+    ASSERT_EQ(create(wav(pcm(1, 22050, 16), data)), S_OK);
     bool restored = true;
     EXPECT_EQ(clip->restoreIfLost(clip->buffer(0), &restored), S_FALSE);
     EXPECT_FALSE(restored);
@@ -303,9 +298,8 @@ TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
         SCOPED_TRACE(c.what);
         std::vector<Chunk> chunks{fmtChunk(c.format)};
         chunks.insert(chunks.end(), c.chunks.begin(), c.chunks.end());
-        std::string p = write(riff(chunks));
         clip.reset();
-        ASSERT_EQ(create(p.c_str()), c.result);
+        ASSERT_EQ(create(riff(chunks)), c.result);
         EXPECT_EQ(clip ? contents(clip->buffer(0)) : Bytes{}, c.samples);
         EXPECT_EQ(clip ? clip->dataSize() : 0u, c.samples.size());
     }
