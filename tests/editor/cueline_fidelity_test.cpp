@@ -18,10 +18,7 @@ namespace {
 struct Fidelity : OnPack {
     // Double-clicks the text of `row`, types `text` at its end and presses Enter.
     void typeInto(int row, const std::string& text) {
-        CellBox box;
-        ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
-        wndevents::DoubleClick(grid(),
-                               Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+        wndevents::DoubleClick(grid(), at(row, 2));
         auto* edit = dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus());
         ASSERT_NE(edit, nullptr);
         for (char c : text)
@@ -29,7 +26,6 @@ struct Fidelity : OnPack {
         wndevents::Key(*edit, VK_RETURN);
         WndApp::ProcessEvents();
     }
-    QMenu* fileMenu() { return window()->menuBar()->actions().at(0)->menu(); }
     QAction* action(QMenu* menu, const char* text) {
         for (QAction* a : menu->actions())
             if (a->text().startsWith(QString::fromLatin1(text)))
@@ -60,7 +56,7 @@ TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
 // Hovering a disabled menu item shows its prompt; after a save the title loses its star.
 TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
     const std::string counts = status();
-    QMenu* menu = fileMenu();
+    QMenu* menu = window()->menuBar()->actions().at(0)->menu(); // File
     menu->popup(window()->mapToGlobal(QPoint(10, 10)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QAction* save = action(menu, "&Save");
