@@ -14,7 +14,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
+TEST_F(EditorFixture, StartWithoutFileThenViewCommandsEnableAndCheck) {
     struct Case {
         UINT id;
         bool enabledEmpty, enabledLoaded, checkedLoaded;
@@ -39,6 +39,14 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
         {ID_PREV_PANE, false, false, false, false},
     };
     ASSERT_TRUE(start(""));
+    // Without a file: an empty grid, laid out for a pack.
+    EXPECT_EQ(grid().GetNumCols(), 3);
+    EXPECT_EQ(grid().GetNumFixedCols(), 2);
+    EXPECT_EQ(grid().GetNumFixedRows(), 0);
+    EXPECT_EQ(grid().GetColSize(0), 27); // set again by every resize
+    EXPECT_EQ(grid().GetColSize(1), 140);
+    EXPECT_TRUE(grid().IsEditable());
+    EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
     for (const Case& c : cases) {
         EXPECT_EQ(frame().QueryCommand(c.id).enabled(), c.enabledEmpty) << c.id;
         EXPECT_EQ(frame().QueryCommand(c.id).checkChanged(), c.checkable) << c.id;

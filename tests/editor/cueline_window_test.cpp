@@ -54,17 +54,6 @@ TEST_F(EditorFixture, StartShowsWhatItsArgumentNames) {
     }
 }
 
-TEST_F(EditorFixture, StartWithoutFileHasAnEmptyGridForAPack) {
-    ASSERT_TRUE(start(""));
-    EXPECT_EQ(grid().GetNumCols(), 3);
-    EXPECT_EQ(grid().GetNumFixedCols(), 2);
-    EXPECT_EQ(grid().GetNumFixedRows(), 0);
-    EXPECT_EQ(grid().GetColSize(0), 27); // set again by every resize
-    EXPECT_EQ(grid().GetColSize(1), 140);
-    EXPECT_TRUE(grid().IsEditable());
-    EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
-}
-
 TEST_F(OnPack, StartWithFileShowsThePackInItsColours) {
     // A screen reader names the window by its title.
     QAccessibleInterface* named = QAccessible::queryAccessibleInterface(window());
