@@ -69,7 +69,7 @@ TEST_F(EditorFixture, StartWithoutFileThenViewCommandsEnableAndCheck) {
     EXPECT_FALSE(frame().QueryCommand(ID_DISPLAY_ROWNUMBER).checked());
 }
 
-TEST_F(OnPack, MenuTextsAndPromptsInTheStatusBar) {
+TEST_F(OnPack, MenuTextsAndPromptsInTheStatusBarAcceleratorsWithoutHandler) {
     struct Case {
         UINT id;
         const char* prompt;
@@ -111,9 +111,7 @@ TEST_F(OnPack, MenuTextsAndPromptsInTheStatusBar) {
     EXPECT_EQ(frame().MenuItemText(ID_FILE_OPEN), "&Open...\tCtrl+O");
     EXPECT_EQ(frame().MenuItemText(ID_APP_ABOUT), "&About CueLine...");
     EXPECT_EQ(frame().MenuItemText(ID_HELP_CUELINE), "TnvCueLine &Help");
-}
-
-TEST_F(OnPack, AcceleratorsWithoutHandlerDoNothing) {
+    // Accelerators without a handler do nothing.
     editRow(1, "Edited");
     std::string before = title();
     QTest::keyClick(window(), Qt::Key_Z, Qt::ControlModifier);
