@@ -34,10 +34,6 @@ int at16(const Bytes& b, std::size_t at) {
     return static_cast<std::int16_t>(b[at] | b[at + 1] << 8);
 }
 
-Bytes fromString(const std::string& s) {
-    return Bytes(s.begin(), s.end());
-}
-
 class Clip : public WavFilesTest {
 protected:
     void SetUp() override {
@@ -234,7 +230,8 @@ TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
                                           " synth 0.1 sine 440 sine 660 vol 0.5 && sox " + wav +
                                           " -t raw -e signed -b 16 -L " + raw),
                   0);
-        Bytes expected = fromString(testsupport::readFile(raw));
+        const std::string decoded = testsupport::readFile(raw);
+        Bytes expected(decoded.begin(), decoded.end());
         CWaveReader reader;
         ASSERT_EQ(reader.open(wav.c_str(), nullptr, WAVEFILE_READ), S_OK);
         EXPECT_EQ(reader.format()->wFormatTag, c.tag);
