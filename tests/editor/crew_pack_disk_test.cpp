@@ -32,13 +32,6 @@ struct Disk : PackTest {
         writeFile(file, kOld);
     }
     ~Disk() override { ::unsetenv("XDG_CACHE_HOME"); }
-    // Loads the pack, edits its row and saves, answering the first question with OK.
-    bool editAndSave() {
-        view.rows[0].second = "Mine";
-        pack.setModified(true);
-        box.setNextAnswer(IDOK);
-        return pack.saveCrewPack();
-    }
 };
 
 void setAge(const std::string& path, int minutes, bool link = false) {

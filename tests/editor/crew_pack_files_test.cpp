@@ -110,10 +110,7 @@ TEST_F(Folder, SavingThroughALinkWritesTheRealFile) {
     ASSERT_EQ(::symlink("../Shared/CueLine.clt", (folder + "/CueLine.clt").c_str()), 0);
     wav("a.wav");
     ASSERT_TRUE(pack.loadCrewPack());
-    view.rows[0].second = "New";
-    pack.setModified(true);
-    box.setNextAnswer(IDOK);
-    ASSERT_TRUE(pack.saveCrewPack());
+    ASSERT_TRUE(editAndSave("New"));
     EXPECT_EQ(view.status, "File saved successfully in " + folder + ", 1 lines written");
     struct stat st {};
     ASSERT_EQ(::lstat((folder + "/CueLine.clt").c_str(), &st), 0);
@@ -148,8 +145,7 @@ TEST_F(Folder, AsAnOrdinaryUserTheFilesPermissionDecides) {
     const std::string cache = dir.mkdir("cache");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string file = folder + "/CueLine.clt";
-        const std::string old = "a.wav;Old\r\n";
+        const std::string file = folder + "/CueLine.clt", old = "a.wav;Old\r\n";
         ::chmod(folder.c_str(), 0755);
         writeFile(file, old);
         wav("a.wav");

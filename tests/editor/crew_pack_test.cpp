@@ -18,83 +18,69 @@ using testsupport::writeFile;
 namespace {
 
 struct PackFixture : PackTest {
-    void clt(const std::string& bytes) { writeFile(dir.file("CueLine.clt"), bytes); }
+    void clt(const std::string& bytes) { writeFile(folder + "/CueLine.clt", bytes); }
 };
 
 } // namespace
 
-TEST_F(PackFixture, LineEndsAndSeparators) {
-    for (const char* text :
-         {"a.wav;Hello\r\nb.wav;Hello;world\r\n", "a.wav;Hello\nb.wav;Hello;world\n",
-          "a.wav;Hello\r\nb.wav;Hello;world"}) {
-        clt(text);
+// What a load lists, from the text file and then from the folder, and what it tells. A listed
+// entry reads "name/text", with a "*" before it when the sound is on disk.
+TEST_F(PackFixture, LoadListsTheTextFileThenTheFolder) {
+    const std::string n29 = std::string(25, 'n') + ".wav", n30 = std::string(26, 'n') + ".wav";
+    const std::string x = std::string(255, 'x'), y = std::string(255, 'y'), w40(40, 'w');
+    const std::string two = "a.wav/Hello|b.wav/Hello;world";
+    const std::string tooLong =
+        " exceed the max size of 29 character per name, please correct that";
+    const struct {
+        std::string clt, wavs, listed, told; // told: the message boxes' texts, one a line
+    } cases[] = {
+        {"a.wav;Hello\r\nb.wav;Hello;world\r\n", "", two, ""},
+        {"a.wav;Hello\nb.wav;Hello;world\n", "", two, ""},
+        {"a.wav;Hello\r\nb.wav;Hello;world", "", two, ""},
+        // Lines without a name or a separator add nothing; blanks are kept.
+        {"a.wav;\r\nno separator here\r\n;text without name\r\nb.wav; \r\n", "a.wav",
+         "b.wav/ |*a.wav/", ""},
+        {n29 + ";ok\r\n" + n30 + ";too long\r\nt.wav;" + x + x.substr(0, 45) + "\r\n", "",
+         n29 + "/ok|t.wav/" + x, "The filename " + n30 + tooLong},
+        // Read in pieces of 569 bytes: the rest of a long line reads as a line of its own.
+        {"a.wav;" + x + x + x.substr(0, 53) + "c.wav;C\r\nd.wav;" + y + y + y.substr(0, 90) +
+             "\r\n",
+         "", "a.wav/" + x + "|c.wav/C|d.wav/" + y, ""},
+        {"caf\xE9.wav;Caf\xE9\r\n", "caf\xC3\xA9.wav", "*caf\xE9.wav/Caf\xE9", ""},
+        {"", w40 + ".wav|ok.wav", "*ok.wav/",
+         "1 sounds of the crew pack \"p7\" could not be listed and are not shown:\n" + w40 +
+             ".wav (on disk: name longer than 29 characters)"},
+        // Names are compared byte for byte.
+        {"Hello.wav;Hi\r\nDup.wav;one\r\nDup.wav;two\r\nGone.wav;lost\r\n",
+         "hello.wav|Dup.wav|notes.txt",
+         "Hello.wav/Hi|*Dup.wav/one|*Dup.wav/two|Gone.wav/lost|*hello.wav/", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clt.substr(0, 40));
+        box.clear();
+        pack.setFolder(folder = dir.mkdir("p" + std::to_string(&c - cases)));
+        clt(c.clt);
+        for (std::size_t at = 0, end; at < c.wavs.size(); at = end + 1)
+            wav(c.wavs.substr(at, (end = std::min(c.wavs.find('|', at), c.wavs.size())) - at));
         ASSERT_TRUE(pack.loadCrewPack());
-        ASSERT_EQ(pack.count(), 2) << text;
-        EXPECT_STREQ(pack.entry(0).text, "Hello");
-        EXPECT_STREQ(pack.entry(1).fileName, "b.wav");
-        EXPECT_STREQ(pack.entry(1).text, "Hello;world");
+        std::string listed, told;
+        for (int i = 0; i < pack.count(); ++i)
+            listed += std::string(i ? "|" : "") + (pack.entry(i).onDisk ? "*" : "") +
+                      pack.entry(i).fileName + "/" + pack.entry(i).text;
+        for (const auto& call : box.calls())
+            told += (told.empty() ? "" : "\n") + call.text;
+        EXPECT_EQ(listed, c.listed);
+        EXPECT_EQ(told, c.told);
+        if (told.starts_with("The filename")) {
+            EXPECT_EQ(box.calls()[0].title, "Filename Exceed size !");
+        }
     }
-    EXPECT_TRUE(box.calls().empty());
-}
-
-TEST_F(PackFixture, EmptyTextsAndLinesWithoutSeparatorAddNothingButTheDiskDoes) {
-    clt("a.wav;\r\nno separator here\r\n;text without name\r\nb.wav; \r\n");
-    wav("a.wav");
-    ASSERT_TRUE(pack.loadCrewPack());
-    EXPECT_EQ(names(), (std::vector<std::string>{"b.wav", "a.wav"}));
-    EXPECT_STREQ(pack.entry(0).text, " "); // blanks are kept
-    EXPECT_EQ(pack.entry(0).onDisk, 0);
-    EXPECT_EQ(pack.entry(1).onDisk, 1);
-    EXPECT_STREQ(pack.entry(1).text, "");
-}
-
-TEST_F(PackFixture, NamesAreComparedByteForByte) {
-    clt("Hello.wav;Hi\r\nDup.wav;one\r\nDup.wav;two\r\nGone.wav;lost\r\n");
-    wav("hello.wav");
-    wav("Dup.wav");
-    wav("notes.txt");
-    ASSERT_TRUE(pack.loadCrewPack());
-    EXPECT_EQ(names(), (std::vector<std::string>{"Hello.wav", "Dup.wav", "Dup.wav", "Gone.wav",
-                                                 "hello.wav"}));
-    EXPECT_EQ(pack.entry(0).onDisk, 0);
-    EXPECT_EQ(pack.entry(1).onDisk, 1);
-    EXPECT_EQ(pack.entry(2).onDisk, 1);
     auto t = pack.tally();
     EXPECT_EQ(t.missing, 2);
     EXPECT_EQ(t.withText, 4);
     EXPECT_EQ(t.withoutText, 1);
     EXPECT_EQ(view.status, "Editing crew pack \"" + pack.name() +
                                "\" - Sound with text: 4  Sound without text: 1  Total: 5");
-}
-
-TEST_F(PackFixture, NameAndTextLimits) {
-    std::string name29(25, 'n'), name30(26, 'n');
-    name29 += ".wav";
-    name30 += ".wav";
-    clt(name29 + ";ok\r\n" + name30 + ";too long\r\nt.wav;" + std::string(300, 'x') + "\r\n");
-    ASSERT_TRUE(pack.loadCrewPack());
-    EXPECT_EQ(names(), (std::vector<std::string>{name29, "t.wav"}));
-    EXPECT_EQ(std::string(pack.entry(1).text), std::string(255, 'x'));
-    ASSERT_EQ(box.calls().size(), 1u);
-    EXPECT_EQ(box.calls()[0].title, "Filename Exceed size !");
-    EXPECT_EQ(box.calls()[0].text, "The filename " + name30 +
-                                       " exceed the max size of 29 character per name, please "
-                                       "correct that");
-}
-
-TEST_F(PackFixture, LongLinesAreReadInPiecesOf569) {
-    clt("a.wav;" + std::string(563, 'x') + "c.wav;C\r\nd.wav;" + std::string(600, 'y') + "\r\n");
-    ASSERT_TRUE(pack.loadCrewPack());
-    EXPECT_EQ(names(), (std::vector<std::string>{"a.wav", "c.wav", "d.wav"}));
-    EXPECT_STREQ(pack.entry(1).text, "C");
-}
-
-TEST_F(PackFixture, CodePageNamesMatchUtf8NamesOnDisk) {
-    clt("caf\xE9.wav;Caf\xE9\r\n");
-    wav("caf\xC3\xA9.wav");
-    ASSERT_TRUE(pack.loadCrewPack());
-    ASSERT_EQ(pack.count(), 1);
-    EXPECT_EQ(pack.entry(0).onDisk, 1);
 }
 
 TEST_F(PackFixture, MissingTextFileKeepsTheListAsItWas) {
@@ -199,16 +185,6 @@ TEST_F(PackFixture, SavingKeepsTheNameFoundOnDisk) {
     EXPECT_TRUE(pack.saveCrewPack());
     EXPECT_EQ(readFile(dir.file("CUELINE.CLT")), "a.wav;A\r\n");
     EXPECT_FALSE(testsupport::exists(dir.file("CueLine.clt")));
-}
-
-TEST_F(PackFixture, TooLongNamesOnDiskAreToldNotListed) {
-    clt("");
-    wav(std::string(40, 'w') + ".wav");
-    wav("ok.wav");
-    ASSERT_TRUE(pack.loadCrewPack());
-    EXPECT_EQ(names(), (std::vector<std::string>{"ok.wav"}));
-    ASSERT_EQ(box.calls().size(), 1u);
-    EXPECT_NE(box.calls()[0].text.find("longer than 29"), std::string::npos);
 }
 
 TEST(CrewPackFolder, FromAFileOrAFolder) {

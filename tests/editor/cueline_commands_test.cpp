@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace tnv;
 using namespace tnv::cueline;
 
@@ -11,12 +13,10 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
+TEST_F(EditorFixture, StartWithoutFileThenViewCommandsEnableAndCheck) {
     struct Case {
         UINT id;
-        bool enabledEmpty;
-        bool enabledLoaded;
-        bool checkedLoaded;
+        bool enabledEmpty, enabledLoaded, checkedLoaded;
         bool checkable; // shown with a check box
     } cases[] = {
         {ID_SORT_NONE, false, true, true, true},
@@ -38,6 +38,14 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
         {ID_PREV_PANE, false, false, false, false},
     };
     ASSERT_TRUE(start(""));
+    // Without a file: an empty grid, laid out for a pack.
+    EXPECT_EQ(grid().GetNumCols(), 3);
+    EXPECT_EQ(grid().GetNumFixedCols(), 2);
+    EXPECT_EQ(grid().GetNumFixedRows(), 0);
+    EXPECT_EQ(grid().GetColSize(0), 27); // set again by every resize
+    EXPECT_EQ(grid().GetColSize(1), 140);
+    EXPECT_TRUE(grid().IsEditable());
+    EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
     for (const Case& c : cases) {
         EXPECT_EQ(frame().QueryCommand(c.id).enabled(), c.enabledEmpty) << c.id;
         EXPECT_EQ(frame().QueryCommand(c.id).checkChanged(), c.checkable) << c.id;
@@ -60,8 +68,7 @@ TEST_F(EditorFixture, ViewCommandsEnableAndCheck) {
     EXPECT_FALSE(frame().QueryCommand(ID_DISPLAY_ROWNUMBER).checked());
 }
 
-TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, MenuTextsAndPromptsInTheStatusBarAcceleratorsWithoutHandler) {
     struct Case {
         UINT id;
         const char* prompt;
@@ -89,27 +96,21 @@ TEST_F(EditorFixture, MenuTextsAndPromptsInTheStatusBar) {
     frame().HighlightMenuItem(0);
     EXPECT_EQ(status(), counts);
     FrameResources r = CueLineFrameResources();
-    struct Other {
-        UINT id;
-        const char* prompt;
-    } others[] = {{ID_FILE_NEW, "Create a new document"},
-                  {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard"},
-                  {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard"},
-                  {ID_EDIT_PASTE, "Insert Clipboard contents"},
-                  {ID_EDIT_UNDO, "Undo the last action"},
-                  {ID_NEXT_PANE, "Switch to the next window pane"},
-                  {ID_PREV_PANE, "Switch back to the previous window pane"},
-                  {AFX_IDS_IDLEMESSAGE, "Ready"},
-                  {AFX_IDS_APP_TITLE, "CueLine"}};
-    for (const Other& o : others)
+    Case others[] = {{ID_FILE_NEW, "Create a new document"},
+                     {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard"},
+                     {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard"},
+                     {ID_EDIT_PASTE, "Insert Clipboard contents"},
+                     {ID_EDIT_UNDO, "Undo the last action"},
+                     {ID_NEXT_PANE, "Switch to the next window pane"},
+                     {ID_PREV_PANE, "Switch back to the previous window pane"},
+                     {AFX_IDS_IDLEMESSAGE, "Ready"},
+                     {AFX_IDS_APP_TITLE, "CueLine"}};
+    for (const Case& o : others)
         EXPECT_EQ(PromptText(r, o.id), o.prompt) << o.id;
     EXPECT_EQ(frame().MenuItemText(ID_FILE_OPEN), "&Open...\tCtrl+O");
     EXPECT_EQ(frame().MenuItemText(ID_APP_ABOUT), "&About CueLine...");
     EXPECT_EQ(frame().MenuItemText(ID_HELP_CUELINE), "TnvCueLine &Help");
-}
-
-TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {
-    ASSERT_TRUE(startOnPack());
+    // Accelerators without a handler do nothing.
     editRow(1, "Edited");
     std::string before = title();
     QTest::keyClick(window(), Qt::Key_Z, Qt::ControlModifier);
@@ -122,8 +123,7 @@ TEST_F(EditorFixture, AcceleratorsWithoutHandlerDoNothing) {
     EXPECT_TRUE(files.requests().empty());
 }
 
-TEST_F(EditorFixture, OpenFlowLoadsTheChosenFilesFolder) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, OpenFlowLoadsTheChosenFilesFolder) {
     std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"});
     files.setNextFileName(other + "/cueline.CLT");
     QTest::keyClick(window(), Qt::Key_O, Qt::ControlModifier);
@@ -156,21 +156,10 @@ TEST_F(EditorFixture, OpenFlowStartsWhereTheProgramWasPointed) {
     }
 }
 
-TEST_F(EditorFixture, OpenFlowCancelChangesNothing) {
-    ASSERT_TRUE(startOnPack());
-    editRow(0, "Mine");
-    boxes.setNextAnswer(IDOK); // open without saving
-    files.setNextCancel();
-    ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
-    EXPECT_EQ(files.requests().size(), 1u);
-    EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
-    EXPECT_EQ(view().crewPack().folder(), pack);
-    EXPECT_TRUE(view().refreshModified());
-}
-
-TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
-    ASSERT_TRUE(startOnPack());
-    std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"});
+// With unsaved texts File, Open asks first; the pack on screen stays, and saves where it came
+// from, until another pack is loaded.
+TEST_F(OnPack, OpenWhileModifiedAsksFirstAndKeepsThePackUntilAnotherLoads) {
+    std::string other = makePack("Other", "z.wav;Zed\r\n", {"z.wav"}), bare = dir.mkdir("Bare");
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
@@ -182,18 +171,15 @@ TEST_F(EditorFixture, OpenWhileModifiedAsksFirst) {
     EXPECT_TRUE(files.requests().empty()); // Cancel: no dialog, nothing changed
     EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
 
-    boxes.setNextAnswer(IDOK);
-    files.setNextFileName(other + "/CueLine.clt");
+    boxes.setNextAnswer(IDOK); // open without saving, then Cancel in the dialog
+    files.setNextCancel();
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
-    EXPECT_EQ(column(2), (Texts{"Zed"}));
-    EXPECT_FALSE(view().refreshModified());
-    EXPECT_EQ(title(), editingTitle(other));
-}
+    EXPECT_EQ(files.requests().size(), 1u);
+    EXPECT_EQ(grid().GetCellText(0, 2), "Mine");
+    EXPECT_EQ(view().crewPack().folder(), pack);
+    EXPECT_TRUE(view().refreshModified());
 
-TEST_F(EditorFixture, OpeningAFolderWithoutTextFileKeepsThePackAndWhereItSaves) {
-    ASSERT_TRUE(startOnPack());
-    std::string bare = dir.mkdir("Bare");
-    editRow(0, "Mine");
+    boxes.clear(); // a folder without a text file
     boxes.setNextAnswer(IDOK);
     files.setNextFileName(bare + "/CueLine.clt");
     ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
@@ -208,21 +194,27 @@ TEST_F(EditorFixture, OpeningAFolderWithoutTextFileKeepsThePackAndWhereItSaves) 
     EXPECT_FALSE(testsupport::exists(bare + "/CueLine.clt"));
     EXPECT_EQ(testsupport::readFile(pack + "/CueLine.clt"),
               "a.wav;Mine\r\nb.wav;50% done\r\nmissing.wav;Gone\r\nc.wav;\r\n");
+
+    editRow(0, "Mine");
+    boxes.setNextAnswer(IDOK);
+    files.setNextFileName(other + "/CueLine.clt");
+    ASSERT_TRUE(frame().SendCommand(ID_FILE_OPEN));
+    EXPECT_EQ(column(2), (Texts{"Zed"}));
+    EXPECT_FALSE(view().refreshModified());
+    EXPECT_EQ(title(), editingTitle(other));
 }
 
 struct SaveCase {
     const char* name;
     int sort; // command
-    int first;
-    int second;
-    const char* expected; // nullptr: unchanged
+    int first, second;
+    std::string expected; // empty: unchanged
 };
 
-class SaveAnswers : public EditorFixture, public ::testing::WithParamInterface<SaveCase> {};
+class SaveAnswers : public OnPack, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     const SaveCase& c = GetParam();
-    ASSERT_TRUE(startOnPack());
     if (c.sort) {
         ASSERT_TRUE(frame().SendCommand(static_cast<UINT>(c.sort)));
     }
@@ -236,7 +228,7 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(boxes.calls()[0].title, "Saving CueLine.clt ?");
     EXPECT_EQ(boxes.calls()[0].flags, MB_OKCANCEL | MB_ICONQUESTION);
     std::string bytes = testsupport::readFile(pack + "/CueLine.clt");
-    if (!c.expected) {
+    if (c.expected.empty()) {
         EXPECT_EQ(boxes.calls().size(), 1u);
         EXPECT_EQ(bytes, kPackText);
         EXPECT_EQ(status(), "File not saved");
@@ -252,39 +244,29 @@ TEST_P(SaveAnswers, WritesTheRowsAsTheyAreShown) {
     EXPECT_EQ(bytes, c.expected);
     EXPECT_FALSE(view().refreshModified());
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
-    int lines = 0;
-    for (char ch : std::string(c.expected))
-        lines += ch == '\n';
+    auto lines = std::ranges::count(c.expected, '\n');
     EXPECT_EQ(status(), "File saved successfully in " + pack + ", " + std::to_string(lines) +
                             " lines written");
     EXPECT_EQ(title(), editingTitle(pack));
+    boxes.clear(); // right after a save, exit asks nothing
+    EXPECT_TRUE(frame().Close());
+    EXPECT_TRUE(boxes.calls().empty());
 }
+
+const std::string kAB = "a.wav;Hello\r\nb.wav;50% done\r\n", kEdited = "Edited; with semicolon\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Editor, SaveAnswers,
-    ::testing::Values(SaveCase{"CancelFirst", 0, IDCANCEL, IDYES, nullptr},
-                      SaveCase{
-                          "OkYes", 0, IDOK, IDYES,
-                          "a.wav;Hello\r\nb.wav;50% done\r\nmissing.wav;Gone\r\nc.wav;Edited; with "
-                          "semicolon\r\n"},
-                      SaveCase{"OkNo", 0, IDOK, IDNO,
-                               "a.wav;Hello\r\nb.wav;50% done\r\nc.wav;Edited; with semicolon\r\n"},
+    ::testing::Values(SaveCase{"CancelFirst", 0, IDCANCEL, IDYES, ""},
+                      SaveCase{"OkYes", 0, IDOK, IDYES,
+                               kAB + "missing.wav;Gone\r\nc.wav;" + kEdited},
+                      SaveCase{"OkNo", 0, IDOK, IDNO, kAB + "c.wav;" + kEdited},
                       SaveCase{"SortedByTextYes", ID_SORT_TEXT, IDOK, IDYES,
-                               "c.wav;\r\nb.wav;50% done\r\nmissing.wav;Gone\r\na.wav;Edited; with "
-                               "semicolon\r\n"},
-                      SaveCase{"SortedByNameNo", ID_SORT_FILENAME, IDOK, IDNO,
-                               "a.wav;Hello\r\nb.wav;50% done\r\nc.wav;\r\n"}),
+                               "c.wav;\r\nb.wav;50% done\r\nmissing.wav;Gone\r\na.wav;" + kEdited},
+                      SaveCase{"SortedByNameNo", ID_SORT_FILENAME, IDOK, IDNO, kAB + "c.wav;\r\n"}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
-TEST_F(EditorFixture, SaveIsDisabledUntilSomethingChanged) {
-    ASSERT_TRUE(startOnPack());
-    QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(boxes.calls().empty());
-    EXPECT_FALSE(frame().SendCommand(ID_FILE_SAVE));
-}
-
-TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, ExitAsksOnlyWhileModified) {
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
     ASSERT_TRUE(frame().SendCommand(ID_APP_EXIT));
@@ -303,21 +285,12 @@ TEST_F(EditorFixture, ExitAsksOnlyWhileModified) {
     EXPECT_EQ(boxes.calls().size(), 2u);
 }
 
-TEST_F(EditorFixture, ExitRightAfterASaveAsksNothing) {
-    ASSERT_TRUE(startOnPack());
-    editRow(0, "Mine");
-    boxes.setNextAnswer(IDOK);
-    boxes.setNextAnswer(IDYES);
-    ASSERT_TRUE(frame().SendCommand(ID_FILE_SAVE));
-    boxes.clear();
-    EXPECT_TRUE(frame().Close());
-    EXPECT_TRUE(boxes.calls().empty());
-}
-
 // A paste through the grid marks the pack modified at once; what the grid does not take goes on
 // to the view.
-TEST_F(EditorFixture, APasteThroughTheGridMarksThePackModified) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, APasteThroughTheGridMarksThePackModified) {
+    QTest::keyClick(window(), Qt::Key_S, Qt::ControlModifier); // nothing to save yet
+    EXPECT_TRUE(boxes.calls().empty());
+    EXPECT_FALSE(frame().SendCommand(ID_FILE_SAVE));
     grid().SetCurrentCell(0, 2);
     QTest::keyClick(window(), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_Insert, Qt::ControlModifier);

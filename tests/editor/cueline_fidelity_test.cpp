@@ -15,13 +15,10 @@ using namespace tnv::cueline;
 
 namespace {
 
-struct Fidelity : EditorFixture {
+struct Fidelity : OnPack {
     // Double-clicks the text of `row`, types `text` at its end and presses Enter.
     void typeInto(int row, const std::string& text) {
-        CellBox box;
-        ASSERT_TRUE(grid().GetCellBox(row, 2, &box));
-        wndevents::DoubleClick(grid(),
-                               Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+        wndevents::DoubleClick(grid(), at(row, 2));
         auto* edit = dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus());
         ASSERT_NE(edit, nullptr);
         for (char c : text)
@@ -29,7 +26,6 @@ struct Fidelity : EditorFixture {
         wndevents::Key(*edit, VK_RETURN);
         WndApp::ProcessEvents();
     }
-    QMenu* fileMenu() { return window()->menuBar()->actions().at(0)->menu(); }
     QAction* action(QMenu* menu, const char* text) {
         for (QAction* a : menu->actions())
             if (a->text().startsWith(QString::fromLatin1(text)))
@@ -40,7 +36,6 @@ struct Fidelity : EditorFixture {
 };
 
 TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
-    ASSERT_TRUE(startOnPack());
     ASSERT_NO_FATAL_FAILURE(typeInto(0, " there"));
     ASSERT_EQ(grid().GetCellText(0, 2), "Hello there");
     ASSERT_EQ(title(), editingTitle(pack, true));
@@ -58,8 +53,23 @@ TEST_F(Fidelity, APackOpenedAfterAnEditIsNotModified) {
     EXPECT_TRUE(boxes.calls().empty());
 }
 
+// Hovering a disabled menu item shows its prompt; after a save the title loses its star.
 TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
-    ASSERT_TRUE(startOnPack());
+    const std::string counts = status();
+    QMenu* menu = window()->menuBar()->actions().at(0)->menu(); // File
+    menu->popup(window()->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QAction* save = action(menu, "&Save");
+    QAction* open = action(menu, "&Open");
+    ASSERT_TRUE(save && open);
+    ASSERT_FALSE(save->isEnabled()) << "nothing modified";
+    QTest::mouseMove(menu, menu->actionGeometry(open).center());
+    EXPECT_EQ(status(), "Open an existing document");
+    QTest::mouseMove(menu, menu->actionGeometry(save).center());
+    EXPECT_EQ(status(), "Save the active document");
+    menu->hide();
+    EXPECT_EQ(status(), counts);
+
     ASSERT_NO_FATAL_FAILURE(typeInto(1, "!"));
     ASSERT_EQ(title(), editingTitle(pack, true));
     boxes.setNextAnswer(IDOK);
@@ -79,24 +89,6 @@ TEST_F(Fidelity, AfterASaveTheTitleLosesItsStar) {
     ASSERT_TRUE(frame().SendCommand(ID_SORT_NONE));
     EXPECT_EQ(title(), editingTitle(pack, true));
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
-}
-
-TEST_F(Fidelity, HoveringADisabledMenuItemShowsItsPrompt) {
-    ASSERT_TRUE(startOnPack());
-    const std::string counts = status();
-    QMenu* menu = fileMenu();
-    menu->popup(window()->mapToGlobal(QPoint(10, 10)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-    QAction* save = action(menu, "&Save");
-    QAction* open = action(menu, "&Open");
-    ASSERT_TRUE(save && open);
-    ASSERT_FALSE(save->isEnabled()) << "nothing modified";
-    QTest::mouseMove(menu, menu->actionGeometry(open).center());
-    EXPECT_EQ(status(), "Open an existing document");
-    QTest::mouseMove(menu, menu->actionGeometry(save).center());
-    EXPECT_EQ(status(), "Save the active document");
-    menu->hide();
-    EXPECT_EQ(status(), counts);
 }
 
 } // namespace

@@ -1,10 +1,6 @@
 #include "editor_fixture.h"
-#include "tests/support/keyboard.h"
 
-#include <QDialog>
 #include <QImage>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
 #include <algorithm>
 
@@ -12,8 +8,6 @@ using namespace tnv;
 using namespace tnv::cueline;
 
 namespace {
-
-using keys::whenModal;
 
 TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
     const std::string& text = CueLineHelpText();
@@ -34,34 +28,8 @@ TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
     EXPECT_EQ(text.back(), '.');
 }
 
-TEST_F(EditorFixture, HelpDialogShowsTheHelpText) {
+TEST_F(EditorFixture, AboutAndHelpBoxesInDialogUnits) {
     ASSERT_TRUE(start(""));
-    QString title;
-    QString text;
-    whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        auto* edit = modal->findChild<QPlainTextEdit*>();
-        ASSERT_NE(edit, nullptr);
-        text = edit->toPlainText();
-        modal->findChild<QPushButton*>()->click();
-    });
-    ASSERT_TRUE(frame().SendCommand(ID_HELP_CUELINE));
-    EXPECT_EQ(title, "TnvCueLine Help");
-    std::string lf = CueLineHelpText();
-    std::erase(lf, '\r'); // each one starts a CR LF pair
-    EXPECT_EQ(text.toStdString(), lf);
-}
-
-TEST_F(EditorFixture, AboutBoxNamesTheEditor) {
-    ASSERT_TRUE(start(""));
-    QString title;
-    whenModal([&](QWidget* modal) {
-        title = modal->windowTitle();
-        modal->findChild<QPushButton*>()->click();
-    });
-    ASSERT_TRUE(frame().SendCommand(ID_APP_ABOUT));
-    EXPECT_EQ(title, "About CueLine");
-
     CAboutDialog about;
     ASSERT_TRUE(about.Create());
     EXPECT_EQ(about.GetClientSize(), (Size{326, 89})) << "217 by 55 dialog units";
@@ -99,16 +67,6 @@ TEST_F(EditorFixture, ScreenshotOfThePackShowsColoursAndTitle) {
     EXPECT_GT(countColor(image, QColor(199, 232, 255)), 100); // the sound without text
     EXPECT_GT(countColor(image, QColor(255, 255, 255)), 100);
     EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 0, 128)); // the caption strip with the title
-}
-
-TEST_F(EditorFixture, ScreenshotRefusesBadArguments) {
-    std::string bin = "'" + testsupport::binDir() + "/TnvCueLine'";
-    const std::string cases[] = {
-        "--screenshot", "--screenshot x.png --size 10", "--screenshot x.png --size 0x5",
-        "--size 20x20", "--screenshot '" + dir.path() + "/no/such/folder/x.png' '" + pack + "'"};
-    for (const std::string& args : cases) {
-        EXPECT_NE(testsupport::runCommand(bin + " " + args + " 2>/dev/null"), 0) << args;
-    }
 }
 
 } // namespace

@@ -54,19 +54,7 @@ TEST_F(EditorFixture, StartShowsWhatItsArgumentNames) {
     }
 }
 
-TEST_F(EditorFixture, StartWithoutFileHasAnEmptyGridForAPack) {
-    ASSERT_TRUE(start(""));
-    EXPECT_EQ(grid().GetNumCols(), 3);
-    EXPECT_EQ(grid().GetNumFixedCols(), 2);
-    EXPECT_EQ(grid().GetNumFixedRows(), 0);
-    EXPECT_EQ(grid().GetColSize(0), 27); // set again by every resize
-    EXPECT_EQ(grid().GetColSize(1), 140);
-    EXPECT_TRUE(grid().IsEditable());
-    EXPECT_EQ(view().crewPack().folder(), dir.path() + "/bin");
-}
-
-TEST_F(EditorFixture, StartWithFileShowsThePack) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, StartWithFileShowsThePackInItsColours) {
     // A screen reader names the window by its title.
     QAccessibleInterface* named = QAccessible::queryAccessibleInterface(window());
     ASSERT_NE(named, nullptr);
@@ -77,10 +65,7 @@ TEST_F(EditorFixture, StartWithFileShowsThePack) {
     EXPECT_EQ(grid().GetCellFormat(1, 2), 0u);
     EXPECT_FALSE(view().refreshModified());
     EXPECT_EQ(app->settings()->recentFiles(), (Texts{pack + "/CueLine.clt"}));
-}
-
-TEST_F(EditorFixture, TextColumnColoursFollowTheEntryState) {
-    ASSERT_TRUE(startOnPack());
+    // The text column's colours follow the entry's state.
     struct Case {
         int row;
         COLORREF color;
@@ -131,8 +116,7 @@ TEST_F(EditorFixture, TextsReadOnTheirColoursOnALightAndADarkDesktop) {
     }
 }
 
-TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, ColumnWidthsFollowTheViewAndTheRowNumbers) {
     frame().SetClientSize(700, 400);
     QApplication::processEvents();
     Rect client;
@@ -148,13 +132,9 @@ TEST_F(EditorFixture, ColumnWidthsFollowTheViewAndTheRowNumbers) {
     EXPECT_EQ(column(0), (Texts{"", "", "", ""}));
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
     EXPECT_EQ(column(0), (Texts{"000", "001", "002", "003"}));
-}
 
-TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
-    ASSERT_TRUE(startOnPack());
     frame().SetClientSize(150, 300);
     QApplication::processEvents();
-    Rect client;
     view().GetClientRect(&client);
     ASSERT_LT(client.Width(), 160);
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT)); // rebuilds the rows
@@ -163,8 +143,7 @@ TEST_F(EditorFixture, ANarrowViewLeavesTheTextColumnAsItWas) {
     EXPECT_EQ(grid().GetColSize(1), 140);
 }
 
-TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, SortingMovesWholeRowsWithTheirNumbersAndEditedTexts) {
     ASSERT_TRUE(frame().SendCommand(ID_SORT_TEXT));
     EXPECT_EQ(column(2), (Texts{"", "50% done", "Gone", "Hello"}));
     EXPECT_EQ(column(0), (Texts{"003", "001", "002", "000"}));
@@ -174,10 +153,7 @@ TEST_F(EditorFixture, SortingMovesWholeRowsWithTheirNumbers) {
     EXPECT_EQ(column(1), (Texts{"a.wav", "b.wav", "missing.wav", "c.wav"}));
     EXPECT_EQ(status(), "Editing crew pack \"Pack\" - Sound with text: 3  Sound without text: 1  "
                         "Total: 4");
-}
-
-TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
-    ASSERT_TRUE(startOnPack());
+    // Edited texts are kept through sorts and the row numbers.
     editRow(0, "Changed");
     editRow(3, "Now with text");
     // The counts come from the kept texts, as the colours do.
@@ -197,8 +173,7 @@ TEST_F(EditorFixture, SortingAndRowNumbersKeepEditedTexts) {
     EXPECT_TRUE(frame().QueryCommand(ID_FILE_SAVE).enabled());
 }
 
-TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
-    ASSERT_TRUE(startOnPack());
+TEST_F(OnPack, EditingMarksModifiedAndStarsTheTitleANewDocumentKeepsIt) {
     EXPECT_FALSE(frame().QueryCommand(ID_FILE_SAVE).enabled());
     // Opening the editor and leaving it with Escape: modified, no star yet.
     view().OnEditWindowCreated();
@@ -212,10 +187,7 @@ TEST_F(EditorFixture, EditingMarksModifiedAndStarsTheTitle) {
     }
     view().OnEditCharTyped('x');
     EXPECT_EQ(title(), editingTitle(pack, true));
-}
-
-TEST_F(EditorFixture, NewDocumentOnlyChangesTheTitle) {
-    ASSERT_TRUE(startOnPack());
+    // A new document only changes the title.
     editRow(0, "Kept");
     QTest::keyClick(window(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(title(), "Untitled - CueLine");

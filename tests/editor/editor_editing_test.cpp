@@ -31,29 +31,17 @@ TEST_F(EditorEditing, OpeningAnEditMarksModifiedTypingAddsTheStar) {
     EXPECT_TRUE(view().refreshModified());
 }
 
-TEST_F(EditorEditing, EscapeAtOnceStillLeavesThePackModified) {
-    wndevents::DoubleClick(grid(), at(rowOf("b.wav"), 2));
-    ASSERT_NE(editor(), nullptr);
-    wndevents::Key(*editor(), VK_ESCAPE);
-    WndApp::ProcessEvents();
-    EXPECT_TRUE(view().refreshModified());
-    EXPECT_EQ(title(), editingTitle(pack));
-}
-
-TEST_F(EditorEditing, EditKeepsCtrlVWhileTheFrameHasItForTheGrid) {
+// The edit keeps Ctrl+V while the frame has it for the grid; Tab carries it on to the next text,
+// and a save takes the text of the edit still open.
+TEST_F(EditorEditing, EditKeepsCtrlVAndTabsThroughTextsUpToTheSave) {
     QApplication::clipboard()->setText("from clipboard");
-    wndevents::DoubleClick(grid(), at(rowOf("a.wav"), 2));
+    int a = rowOf("a.wav");
+    wndevents::DoubleClick(grid(), at(a, 2));
     ASSERT_NE(editor(), nullptr);
     wndevents::Key(*editor(), 'A', wndevents::CTRL);
     wndevents::Key(*editor(), 'V', wndevents::CTRL);
     EXPECT_EQ(editor()->GetWindowText(), "from clipboard");
     EXPECT_EQ(title(), editingTitle(pack, true)) << "a paste is typing";
-}
-
-TEST_F(EditorEditing, TabThroughTextsAndSave) {
-    int a = rowOf("a.wav");
-    wndevents::DoubleClick(grid(), at(a, 2));
-    ASSERT_NE(editor(), nullptr);
     wndevents::Key(*editor(), 'A', wndevents::CTRL);
     for (char c : std::string("First"))
         wndevents::Char(*editor(), c);
@@ -63,7 +51,6 @@ TEST_F(EditorEditing, TabThroughTextsAndSave) {
     EXPECT_EQ(grid().GetCurrentCell(), CGridPos(a + 1, 2));
     for (char c : std::string("Second"))
         wndevents::Char(*editor(), c);
-    // Saving while the edit is still open takes its text too.
     boxes.setNextAnswer(IDOK);
     boxes.setNextAnswer(IDYES);
     EXPECT_TRUE(frame().SendCommand(ID_FILE_SAVE));

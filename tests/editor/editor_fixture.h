@@ -64,9 +64,23 @@ struct EditorFixture : ::testing::Test, RunningProgram<CCueLineApp> {
         for (char c : text)
             view().OnEditCharTyped(static_cast<unsigned char>(c));
     }
+    // The middle of a cell on the screen.
+    Point at(int row, int col) {
+        CellBox box;
+        EXPECT_TRUE(grid().GetCellBox(row, col, &box));
+        return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    }
     std::string title() { return frame().GetWindowText(); }
     std::string status() { return frame().GetMessageText(); }
     std::string editingTitle(const std::string& folder, bool star = false) {
         return "Editing " + folder + "/CueLine.clt" + (star ? " *" : "");
+    }
+};
+
+// The editor started on the test's pack.
+struct OnPack : EditorFixture {
+    void SetUp() override {
+        EditorFixture::SetUp();
+        ASSERT_TRUE(startOnPack());
     }
 };

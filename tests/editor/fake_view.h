@@ -50,6 +50,13 @@ struct PackTest : ::testing::Test {
         pack.setFolder(folder);
     }
     void wav(const std::string& name) const { testsupport::writeFile(folder + "/" + name, "RIFF"); }
+    // Edits the first row and saves, answering the first question with OK.
+    bool editAndSave(const std::string& text = "Mine") {
+        view.rows[0].second = text;
+        pack.setModified(true);
+        box.setNextAnswer(IDOK);
+        return pack.saveCrewPack();
+    }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
         for (int i = 0; i < pack.count(); ++i)

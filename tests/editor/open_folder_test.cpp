@@ -11,8 +11,7 @@ using namespace tnv::cueline;
 TEST(OpenFolder, CrewPacksOfTheSimulatorWithTheAddon) {
     struct Row {
         const char* what;
-        int addons;
-        int kept = -1;
+        int addons, kept = -1;
         bool inside = false;
         const char* packs = "Tarnavel/Sound/Crewpack";
         std::string want; // below the simulator; "~" the home folder, "" none (the program's own)

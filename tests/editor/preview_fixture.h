@@ -52,11 +52,6 @@ struct PreviewFixture : EditorFixture {
         ADD_FAILURE() << name << " not listed";
         return 0;
     }
-    Point at(int row, int col) {
-        CellBox box;
-        EXPECT_TRUE(grid().GetCellBox(row, col, &box));
-        return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    }
     void click(int row, int col) {
         wndevents::Press(grid(), at(row, col));
         wndevents::Release(grid(), at(row, col));

@@ -73,21 +73,6 @@ TEST_F(PreviewFixture, ClicksCopyTheNameAndPlayTheSound) {
     }
 }
 
-TEST_F(PreviewFixture, CompressedRecordingPlaysLikeAnyOther) {
-    if (testsupport::runCommand("command -v sox >/dev/null") != 0)
-        GTEST_SKIP() << "sox is not installed";
-    // Recorded again by another tool, as IMA ADPCM.
-    ASSERT_EQ(testsupport::runCommand("cd '" + pack +
-                                      "' && sox b.wav -e ima-adpcm b2.wav && mv b2.wav b.wav"),
-              0);
-    click(rowOf("b.wav"), 1);
-    EXPECT_EQ(clipboard(), "b.wav");
-    ASSERT_NE(view().preview().clip(), nullptr);
-    auto s = mix(2000);
-    EXPECT_GT(negatives(s), 3000);
-    EXPECT_EQ(positives(s), 0);
-}
-
 TEST_F(PreviewFixture, PathOverTheSoundLayersLimitIsRefused) {
     PreviewSlot slot;
     slot.setDevice(&offline);

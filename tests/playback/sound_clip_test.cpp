@@ -16,8 +16,7 @@ constexpr DWORD kPreviewFlags = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAP
 
 TEST(Volume, MapsToHundredthsOfADecibel) {
     const struct {
-        LONG volume;
-        LONG attenuation;
+        LONG volume, attenuation;
     } cases[] = {{255, 0},   {254, 0},   {253, -39},  {128, -2470},
                  {1, -4980}, {0, -4980}, {-5, -4980}, {300, 0}};
     for (const auto& c : cases)
@@ -27,20 +26,12 @@ TEST(Volume, MapsToHundredthsOfADecibel) {
 // A mono compressed format of 22050 samples a second.
 WAVEFORMATEX packed(std::uint16_t tag, unsigned bits, unsigned blockAlign, const Bytes& extra) {
     WAVEFORMATEX f = pcm(1, 22050, 8);
-    f.wFormatTag = tag;
     f.wBitsPerSample = static_cast<std::uint16_t>(bits);
-    f.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
-    f.cbSize = static_cast<std::uint16_t>(extra.size());
-    f.extra = extra;
-    return f;
+    return withTag(f, tag, blockAlign, extra);
 }
 
 int at16(const Bytes& b, std::size_t at) {
     return static_cast<std::int16_t>(b[at] | b[at + 1] << 8);
-}
-
-Bytes fromString(const std::string& s) {
-    return Bytes(s.begin(), s.end());
 }
 
 class Clip : public WavFilesTest {
@@ -71,6 +62,9 @@ protected:
     HRESULT create(const char* path, DWORD count = 1) {
         return device.createClip(path, kPreviewFlags, DS3DALG_DEFAULT, count, clip);
     }
+    HRESULT create(const Bytes& file, DWORD count = 1, const std::string& name = "t.wav") {
+        return create(write(file, name).c_str(), count);
+    }
 
     CSoundDevice device;
     std::unique_ptr<CSoundClip> clip;
@@ -81,13 +75,9 @@ TEST_F(Clip, CreationFailures) {
     EXPECT_EQ(create(nullptr), E_INVALIDARG);
     EXPECT_EQ(create(good.c_str(), 0), E_INVALIDARG);
     EXPECT_EQ(create(dir.file("none.wav").c_str()), E_FAIL);
-    std::string empty = write(wav(pcm(1, 22050, 16), {}), "empty.wav");
-    EXPECT_EQ(create(empty.c_str()), E_FAIL);
-    WAVEFORMATEX mp3 = pcm(1, 22050, 0);
-    mp3.wFormatTag = 0x55; // MPEG layer 3: no decoder here
-    mp3.nBlockAlign = 1;
-    std::string packed = write(wav(mp3, counting(512)), "mp3.wav");
-    EXPECT_EQ(create(packed.c_str()), DSERR_BADFORMAT);
+    EXPECT_EQ(create(wav(pcm(1, 22050, 16), {}), 1, "empty.wav"), E_FAIL);
+    WAVEFORMATEX mp3 = withTag(pcm(1, 22050, 0), 0x55, 1); // MPEG layer 3: no decoder here
+    EXPECT_EQ(create(wav(mp3, counting(512)), 1, "mp3.wav"), DSERR_BADFORMAT);
     std::string longPath = dir.path() + "/" + std::string(kMaxSoundPath, 'x') + ".wav";
     EXPECT_EQ(create(longPath.c_str()), E_INVALIDARG);
     EXPECT_FALSE(clip);
@@ -105,8 +95,7 @@ TEST_F(Clip, CreationFailures) {
 
 TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
     Bytes data = s16({100, -200, 300, -400, 500, -600});
-    std::string p = write(wav(pcm(2, 22050, 16), data));
-    ASSERT_EQ(create(p.c_str(), 2), S_OK);
+    ASSERT_EQ(create(wav(pcm(2, 22050, 16), data), 2), S_OK);
     ASSERT_EQ(clip->count(), 2u);
     EXPECT_EQ(clip->dataSize(), data.size());
     EXPECT_EQ(contents(clip->buffer(0)), data);
@@ -119,8 +108,7 @@ TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
 }
 
 TEST_F(Clip, PlayPicksAFreeBufferAndStopRewindCoverAll) {
-    std::string p = write(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))));
-    ASSERT_EQ(create(p.c_str(), 3), S_OK);
+    ASSERT_EQ(create(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))), 3), S_OK);
     DWORD status = 0;
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     renderLeft(10);
@@ -156,8 +144,7 @@ TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
     for (unsigned bits : {8u, 16u}) {
         Chunk data = dataChunk(Bytes(40, 0x41));
         data.declaredSize = 4000;
-        std::string p = write(riff({fmtChunk(pcm(1, 22050, bits)), data}));
-        ASSERT_EQ(create(p.c_str()), S_OK);
+        ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, bits)), data})), S_OK);
         Bytes got = contents(clip->buffer(0));
         ASSERT_EQ(got.size(), 4000u);
         std::uint8_t silence = bits == 8 ? 128 : 0;
@@ -172,8 +159,7 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     // with the file.
     Chunk data = dataChunk(s16(std::vector<int>(200, 5000)));
     data.declaredSize = 4000000;
-    std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
-    ASSERT_EQ(create(p.c_str()), S_OK);
+    ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), data})), S_OK);
     EXPECT_EQ(clip->dataSize(), 4000000u);
     EXPECT_EQ(clip->heldBytes(), 400u);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
@@ -194,28 +180,14 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     // Nothing held at all: nothing to wait for.
     Chunk none = dataChunk({});
     none.declaredSize = 4000000;
-    p = write(riff({fmtChunk(pcm(1, 22050, 16)), none}), "none.wav");
-    ASSERT_EQ(create(p.c_str()), S_OK);
+    ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), none}), 1, "none.wav"), S_OK);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     EXPECT_FALSE(clip->isPlaying());
 }
 
-TEST_F(Clip, SizeNoBufferCanHoldIsCutToWhatTheFileHolds) {
-    // A recorder stopped before it wrote the size leaves 0xFFFFFFFF, or the like, behind.
-    for (std::uint32_t declared : {0xFFFFFFFFu, 0x40000000u, DSBSIZE_MAX + 1}) {
-        Chunk data = dataChunk(s16({1, 2, 3, 4, 5}));
-        data.declaredSize = declared;
-        std::string p = write(riff({fmtChunk(pcm(1, 22050, 16)), data}));
-        ASSERT_EQ(create(p.c_str()), S_OK) << declared;
-        EXPECT_EQ(clip->dataSize(), 10u);
-        EXPECT_EQ(contents(clip->buffer(0)), s16({1, 2, 3, 4, 5}));
-    }
-}
-
 TEST_F(Clip, LostBufferIsRestoredAndRefilledBeforePlaying) {
     Bytes data = s16({7000, 7000, 7000, 7000});
-    std::string p = write(wav(pcm(1, 22050, 16), data));
-    ASSERT_EQ(create(p.c_str()), S_OK);
+    ASSERT_EQ(create(wav(pcm(1, 22050, 16), data)), S_OK);
     bool restored = true;
     EXPECT_EQ(clip->restoreIfLost(clip->buffer(0), &restored), S_FALSE);
     EXPECT_FALSE(restored);
@@ -251,15 +223,15 @@ TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
     const DWORD frames = 2205; // 0.1 s, as the fact chunk says; the last block holds padding
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.encoding) + std::to_string(c.channels));
-        std::string wav = dir.file("c.wav");
-        std::string raw = dir.file("c.raw");
+        std::string wav = dir.file("c.wav"), raw = dir.file("c.raw");
         // Two tones, so that a swap of the channels shows.
         ASSERT_EQ(testsupport::runCommand("sox -n -r 22050 -c " + std::to_string(c.channels) +
                                           " -e " + c.encoding + " " + wav +
                                           " synth 0.1 sine 440 sine 660 vol 0.5 && sox " + wav +
                                           " -t raw -e signed -b 16 -L " + raw),
                   0);
-        Bytes expected = fromString(testsupport::readFile(raw));
+        const std::string decoded = testsupport::readFile(raw);
+        Bytes expected(decoded.begin(), decoded.end());
         CWaveReader reader;
         ASSERT_EQ(reader.open(wav.c_str(), nullptr, WAVEFILE_READ), S_OK);
         EXPECT_EQ(reader.format()->wFormatTag, c.tag);
@@ -279,8 +251,7 @@ TEST_F(Clip, CompressedRecordingsPlayAsSoxDecodesThem) {
 }
 
 TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
-    const Bytes muLaw = {0x80, 0x00, 0xFF, 0x7F};
-    const Bytes muLawDecoded = s16({32124, -32124, 0, 0});
+    const Bytes muLaw = {0x80, 0x00, 0xFF, 0x7F}, muLawDecoded = s16({32124, -32124, 0, 0});
     const WAVEFORMATEX mu = packed(WAVE_FORMAT_MULAW, 8, 1, {});
     auto lying = [](const Bytes& samples, std::uint32_t declared) {
         return Chunk("data", samples, declared);
@@ -292,46 +263,42 @@ TEST_F(Clip, CompressedFilesThatLieOrBreakAreBoundedOrRefused) {
     Bytes subtype = s16({8, 4, 0, WAVE_FORMAT_MULAW, 0, 0, 0x10, 0x80, 0xAA00, 0x3800, 0x719B});
     // IMA ADPCM blocks of 36 bytes: a 4-byte header and 64 samples, 65 samples a block.
     const WAVEFORMATEX ima = packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65}));
+    const WAVEFORMATEX pcm16 = pcm(1, 22050, 16), alaw = packed(WAVE_FORMAT_ALAW, 8, 1, {});
+    const WAVEFORMATEX ext = packed(WAVE_FORMAT_EXTENSIBLE, 8, 1, subtype);
+    const WAVEFORMATEX imaOver = packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65535}));
+    const WAVEFORMATEX msBare = packed(WAVE_FORMAT_ADPCM, 4, 256, {}); // no coefficients
+    const Bytes five = s16({1, 2, 3, 4, 5});
     const struct {
         const char* what;
-        Bytes file;
+        WAVEFORMATEX format;
+        std::vector<Chunk> chunks; // after the fmt chunk
         HRESULT result;
         Bytes samples;
     } cases[] = {
-        {"mu-law", riff({fmtChunk(mu), dataChunk(muLaw)}), S_OK, muLawDecoded},
-        {"A-law",
-         riff({fmtChunk(packed(WAVE_FORMAT_ALAW, 8, 1, {})), dataChunk({0xAA, 0x2A, 0xD5, 0x55})}),
-         S_OK, s16({32256, -32256, 8, -8})},
-        {"extensible mu-law",
-         riff({fmtChunk(packed(WAVE_FORMAT_EXTENSIBLE, 8, 1, subtype)), dataChunk(muLaw)}), S_OK,
-         muLawDecoded},
-        {"a fact of fewer frames", riff({fmtChunk(mu), fact(2), dataChunk(muLaw)}), S_OK,
-         s16({32124, -32124})},
-        {"a fact of more frames", riff({fmtChunk(mu), fact(0xFFFFFFFF), dataChunk(muLaw)}), S_OK,
-         muLawDecoded},
-        {"a data size beyond the file", riff({fmtChunk(mu), lying(muLaw, 0x0FFFFFFF)}), S_OK,
-         muLawDecoded},
-        {"an unfinished data size", riff({fmtChunk(mu), lying(muLaw, 0xFFFFFFFF)}), S_OK,
-         muLawDecoded},
-        {"whole IMA blocks", riff({fmtChunk(ima), dataChunk(Bytes(72, 0))}), S_OK, Bytes(260, 0)},
-        {"an IMA block cut short", riff({fmtChunk(ima), dataChunk(Bytes(54, 0))}), S_OK,
-         Bytes(130, 0)},
-        {"more IMA samples a block than it holds",
-         riff({fmtChunk(packed(WAVE_FORMAT_IMA_ADPCM, 4, 36, s16({65535}))),
-               dataChunk(Bytes(72, 0))}),
-         E_FAIL,
-         {}},
-        {"MS ADPCM without its coefficients",
-         riff({fmtChunk(packed(WAVE_FORMAT_ADPCM, 4, 256, {})), dataChunk(Bytes(512, 0))}),
-         E_FAIL,
-         {}},
+        {"mu-law", mu, {dataChunk(muLaw)}, S_OK, muLawDecoded},
+        {"A-law", alaw, {dataChunk({0xAA, 0x2A, 0xD5, 0x55})}, S_OK, s16({32256, -32256, 8, -8})},
+        {"extensible mu-law", ext, {dataChunk(muLaw)}, S_OK, muLawDecoded},
+        {"a fact of fewer frames", mu, {fact(2), dataChunk(muLaw)}, S_OK, s16({32124, -32124})},
+        {"a fact of more frames", mu, {fact(0xFFFFFFFF), dataChunk(muLaw)}, S_OK, muLawDecoded},
+        {"a data size beyond the file", mu, {lying(muLaw, 0x0FFFFFFF)}, S_OK, muLawDecoded},
+        {"an unfinished data size", mu, {lying(muLaw, 0xFFFFFFFF)}, S_OK, muLawDecoded},
+        {"whole IMA blocks", ima, {dataChunk(Bytes(72, 0))}, S_OK, Bytes(260, 0)},
+        {"an IMA block cut short", ima, {dataChunk(Bytes(54, 0))}, S_OK, Bytes(130, 0)},
+        {"more IMA samples a block than it holds", imaOver, {dataChunk(Bytes(72, 0))}, E_FAIL, {}},
+        // A recorder stopped before it wrote the size leaves 0xFFFFFFFF, or the like, behind.
+        {"PCM of an unfinished size", pcm16, {lying(five, 0xFFFFFFFF)}, S_OK, five},
+        {"PCM of a gigabyte", pcm16, {lying(five, 0x40000000)}, S_OK, five},
+        {"PCM over the largest buffer", pcm16, {lying(five, DSBSIZE_MAX + 1)}, S_OK, five},
+        {"MS ADPCM without its coefficients", msBare, {dataChunk(Bytes(512, 0))}, E_FAIL, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::string p = write(c.file);
+        std::vector<Chunk> chunks{fmtChunk(c.format)};
+        chunks.insert(chunks.end(), c.chunks.begin(), c.chunks.end());
         clip.reset();
-        ASSERT_EQ(create(p.c_str()), c.result);
+        ASSERT_EQ(create(riff(chunks)), c.result);
         EXPECT_EQ(clip ? contents(clip->buffer(0)) : Bytes{}, c.samples);
+        EXPECT_EQ(clip ? clip->dataSize() : 0u, c.samples.size());
     }
 }
 

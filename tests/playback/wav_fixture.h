@@ -68,6 +68,16 @@ inline WAVEFORMATEX pcm(unsigned channels, unsigned rate, unsigned bits) {
     return f;
 }
 
+// `f` with another format tag, block size and extra bytes, as compressed formats have them.
+inline WAVEFORMATEX withTag(WAVEFORMATEX f, std::uint16_t tag, unsigned blockAlign,
+                            const Bytes& extra = {}) {
+    f.wFormatTag = tag;
+    f.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
+    f.cbSize = static_cast<std::uint16_t>(extra.size());
+    f.extra = extra;
+    return f;
+}
+
 inline Chunk fmtChunk(const WAVEFORMATEX& f) {
     return {"fmt ", fmtBody(f, f.wFormatTag != WAVE_FORMAT_PCM), std::nullopt, true};
 }
@@ -126,8 +136,7 @@ inline std::string str(const Bytes& b) {
 }
 
 struct Frame {
-    int left;
-    int right;
+    int left, right;
 };
 
 // 16-bit little-endian stereo frames, as the mixer and SDL's disk driver write them.

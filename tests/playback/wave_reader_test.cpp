@@ -11,34 +11,38 @@ using namespace wavfixture;
 
 namespace {
 
+const WAVEFORMATEX kMono16 = pcm(1, 22050, 16);
+
 struct OpenCase {
     const char* name;
     Bytes file;
     HRESULT result;
     std::uint32_t size;
+    WAVEFORMATEX format = kMono16;
 };
 
-const WAVEFORMATEX kMono16 = pcm(1, 22050, 16);
-
 std::vector<OpenCase> openCases() {
-    Bytes data = counting(100);
-    Bytes fmt14 = fmtBody(kMono16, false);
+    Bytes data = counting(100), fmt14 = fmtBody(kMono16, false);
     fmt14.resize(14);
     Chunk shortFmt{"fmt ", fmt14};
     Chunk oddNoPad{"LIST", Bytes(7, 'x'), std::nullopt, false};
     Chunk oddPadded{"LIST", Bytes(7, 'x'), std::nullopt, true};
     Chunk lyingData = dataChunk(data);
     lyingData.declaredSize = 0x7FFFFFF0;
+    Bytes rifx = wav(kMono16, data);
+    rifx[3] = 'X';
+    const WAVEFORMATEX adpcm =
+        withTag(pcm(1, 22050, 4), WAVE_FORMAT_ADPCM, 256, {0xF4, 0x01, 0x07, 0x00, 1, 2, 3, 4});
+    // Float with a 16-byte fmt chunk, with an extra size larger than its chunk, and with a chunk
+    // larger than the file: the extra bytes never reach beyond the fmt chunk.
+    const WAVEFORMATEX flt = withTag(pcm(1, 8000, 32), WAVE_FORMAT_IEEE_FLOAT, 4, {});
+    Bytes tooMuchExtra = fmtBody(flt, false);
+    for (unsigned v : {0xEA60u, 9u, 8u})
+        v > 255 ? put16(tooMuchExtra, v) : tooMuchExtra.push_back(std::uint8_t(v));
     return {
         {"plain", wav(kMono16, data), S_OK, 100},
         {"not RIFF", riff({fmtChunk(kMono16), dataChunk(data)}, {}, "AVI "), E_FAIL, 0},
-        {"RIFX",
-         [&] {
-             Bytes b = wav(kMono16, data);
-             b[3] = 'X';
-             return b;
-         }(),
-         E_FAIL, 0},
+        {"RIFX", rifx, E_FAIL, 0},
         {"fmt shorter than 16", riff({shortFmt, dataChunk(data)}), E_FAIL, 0},
         {"no fmt", riff({dataChunk(data)}), E_FAIL, 0},
         {"no data", riff({fmtChunk(kMono16)}), E_FAIL, 0},
@@ -55,6 +59,12 @@ std::vector<OpenCase> openCases() {
         {"empty file", {}, E_FAIL, 0},
         {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0}, E_FAIL, 0},
         {"empty data", wav(kMono16, {}), S_OK, 0},
+        {"ADPCM keeps its extra bytes", wav(adpcm, counting(512)), S_OK, 512, adpcm},
+        {"float fmt of 16", riff({{"fmt ", fmtBody(flt, false)}, dataChunk(counting(40))}), S_OK,
+         40, flt},
+        {"extra size beyond fmt", riff({{"fmt ", tooMuchExtra}, dataChunk(counting(40))}), S_OK, 40,
+         withTag(flt, WAVE_FORMAT_IEEE_FLOAT, 4, {9, 8})},
+        {"fmt beyond the file", riff({Chunk{"fmt ", fmtBody(flt, false), 400}}), E_FAIL, 0},
     };
 }
 
@@ -70,7 +80,7 @@ TEST_P(WaveOpen, ResultAndSize) {
     EXPECT_EQ(r.size(), c.size);
     ASSERT_EQ(r.format() != nullptr, c.result == S_OK);
     if (c.result == S_OK)
-        EXPECT_EQ(r.format()->nBlockAlign, 2);
+        EXPECT_EQ(*r.format(), c.format);
     else
         EXPECT_EQ(r.rewind(), CO_E_NOTINITIALIZED) << "a failed open keeps no file";
 }
@@ -113,18 +123,14 @@ TEST_F(WaveFile, ReadsInPiecesThenNothingAndAgainAfterRewind) {
     EXPECT_EQ(r.close(), S_OK);
     EXPECT_EQ(r.size(), 0u);
     EXPECT_EQ(r.read(got.data(), 1, &n), CO_E_NOTINITIALIZED);
-}
-
-TEST_F(WaveFile, LargeDataCrossesTheIoBuffer) {
-    Bytes data = counting(3 * MmioFile::kDefaultBuffer + 17);
-    std::string p = write(wav(kMono16, data));
-    CWaveReader r;
+    // Data larger than the I/O buffer reads whole.
+    Bytes big = counting(3 * MmioFile::kDefaultBuffer + 17);
+    p = write(wav(kMono16, big), "big.wav");
     ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-    Bytes got(data.size());
-    std::uint32_t n = 0;
+    got.assign(big.size(), 0);
     ASSERT_EQ(r.read(got.data(), static_cast<std::uint32_t>(got.size()), &n), S_OK);
-    EXPECT_EQ(n, data.size());
-    EXPECT_EQ(got, data);
+    EXPECT_EQ(n, big.size());
+    EXPECT_EQ(got, big);
 }
 
 TEST_F(WaveFile, DataBeyondTheFileEndFailsTheRead) {
@@ -142,51 +148,6 @@ TEST_F(WaveFile, DataBeyondTheFileEndFailsTheRead) {
     ASSERT_EQ(r.rewind(), S_OK);
     EXPECT_EQ(r.read(got.data(), 50, &n), S_OK);
     EXPECT_EQ(n, 50u);
-}
-
-TEST_F(WaveFile, NonPcmKeepsItsExtraBytes) {
-    WAVEFORMATEX f = pcm(1, 22050, 4);
-    f.wFormatTag = WAVE_FORMAT_ADPCM;
-    f.nBlockAlign = 256;
-    f.extra = {0xF4, 0x01, 0x07, 0x00, 1, 2, 3, 4};
-    f.cbSize = static_cast<std::uint16_t>(f.extra.size());
-    std::string p = write(wav(f, counting(512)));
-    CWaveReader r;
-    ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-    EXPECT_EQ(*r.format(), f);
-}
-
-TEST_F(WaveFile, ExtraSizeNeverReachesBeyondTheFmtChunk) {
-    // A float file with a 16-byte fmt chunk, and one whose extra size is larger than its chunk.
-    WAVEFORMATEX f = pcm(1, 8000, 32);
-    f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-    {
-        std::string p = write(riff({{"fmt ", fmtBody(f, false)}, dataChunk(counting(40))}));
-        CWaveReader r;
-        ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-        EXPECT_EQ(r.format()->cbSize, 0);
-        EXPECT_TRUE(r.format()->extra.empty());
-        EXPECT_EQ(r.size(), 40u);
-    }
-    {
-        Bytes body = fmtBody(f, false);
-        put16(body, 60000);
-        body.push_back(9);
-        body.push_back(8);
-        std::string p = write(riff({{"fmt ", body}, dataChunk(counting(40))}), "b.wav");
-        CWaveReader r;
-        ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
-        EXPECT_EQ(r.format()->cbSize, 2);
-        EXPECT_EQ(r.format()->extra, (Bytes{9, 8}));
-        EXPECT_EQ(r.size(), 40u);
-    }
-    {
-        // The chunk itself claims more than the file holds: the read comes short.
-        Chunk fmt{"fmt ", fmtBody(f, false), 400};
-        std::string p = write(riff({fmt}), "c.wav");
-        CWaveReader r;
-        EXPECT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), E_FAIL);
-    }
 }
 
 TEST_F(WaveFile, ArgumentsAndState) {
@@ -207,11 +168,8 @@ TEST_F(WaveFile, ArgumentsAndState) {
     EXPECT_EQ(r.size(), 20u);
     EXPECT_EQ(r.open(dir.path().c_str(), nullptr, WAVEFILE_READ), E_FAIL) << "a folder";
     EXPECT_EQ(r.format(), nullptr);
-}
-
-TEST_F(WaveFile, EightBitNamesAndLetterCaseFindTheFile) {
-    std::string p = write(wav(kMono16, counting(10)), "Caf\xC3\xA9.WAV");
-    CWaveReader r;
+    // 8-bit names and another letter case find the file.
+    p = write(wav(kMono16, counting(10)), "Caf\xC3\xA9.WAV");
     std::string name = dir.path() + "/caf\xE9.wav"; // Windows-1252, other letter case
     EXPECT_EQ(r.open(name.c_str(), nullptr, WAVEFILE_READ), S_OK);
     EXPECT_EQ(r.size(), 10u);
@@ -240,12 +198,9 @@ TEST_F(WaveFile, BuiltInSoundsStandInForMissingFiles) {
         << "without a store, as the programs";
 }
 
-TEST_F(WaveFile, WrittenFileReadsBack) {
-    WAVEFORMATEX adpcm = pcm(2, 44100, 4);
-    adpcm.wFormatTag = WAVE_FORMAT_ADPCM;
-    adpcm.nBlockAlign = 1024;
-    adpcm.extra = {1, 2, 3}; // odd: the fmt chunk needs its pad byte
-    adpcm.cbSize = 3;
+TEST_F(WaveFile, WrittenFileReadsBackAndNeedsAFormatAndAWritablePlace) {
+    // Odd extra bytes: the fmt chunk needs its pad byte.
+    const WAVEFORMATEX adpcm = withTag(pcm(2, 44100, 4), WAVE_FORMAT_ADPCM, 1024, {1, 2, 3});
     for (const WAVEFORMATEX& f : {pcm(1, 22050, 8), pcm(2, 48000, 16), adpcm}) {
         std::string p = dir.file("out.wav");
         CWaveReader w;
@@ -274,11 +229,9 @@ TEST_F(WaveFile, WrittenFileReadsBack) {
         EXPECT_EQ(*r.format(), f);
         EXPECT_EQ(r.size(), 0u);
     }
-}
-
-TEST_F(WaveFile, WritingNeedsAFormatAndAWritablePlace) {
+    // Writing needs a format and a writable place.
     CWaveReader w;
-    WAVEFORMATEX f = pcm(1, 8000, 8);
+    const WAVEFORMATEX f = pcm(1, 8000, 8);
     EXPECT_EQ(w.open(dir.file("a.wav").c_str(), nullptr, WAVEFILE_WRITE), E_INVALIDARG);
     EXPECT_EQ(w.open(dir.file("no/such/folder.wav").c_str(), &f, WAVEFILE_WRITE), E_FAIL);
     EXPECT_FALSE(w.isOpen());

@@ -79,8 +79,7 @@ inline std::vector<std::string> columnTexts(QAccessibleTableInterface* table, in
 // A menu item as a reader announces it: its name and the keys that run it (what the desktop's
 // accessibility bus reports as its key binding: the action's, else its accelerator text).
 struct ItemHeard {
-    std::string name;
-    std::string keys;
+    std::string name, keys;
     friend bool operator==(const ItemHeard&, const ItemHeard&) = default;
     friend std::ostream& operator<<(std::ostream& os, const ItemHeard& i) {
         return os << "{" << i.name << ", " << i.keys << "}";

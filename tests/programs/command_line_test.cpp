@@ -24,8 +24,7 @@ std::string quoted(const std::string& s) {
 
 struct Outcome {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 Outcome run(const TempDir& dir, const std::string& env, const std::string& program,
@@ -80,11 +79,12 @@ TEST(CommandLine, EachStatusMeansOneThing) {
     std::string pdf = dir.file("fleet.pdf"), png = dir.file("fleet.png");
     std::string noSuch = "TnvCueLine: " + missing + ": No such file or directory";
     const char* noDriver = "SDL_AUDIODRIVER=no-such-driver";
+    std::string noFolder = dir.file("no/such/folder/x.png"), pack = dir.mkdir("Pack");
+    testsupport::writeFile(pack + "/CueLine.clt", "a.wav;Hello\r\n");
     std::string full = dir.mkdir("full");
     testsupport::writeFile(full + "/mine.txt", "someone's");
     std::string muLaw = dir.file("mulaw.wav");
-    WAVEFORMATEX f = wavfixture::pcm(1, 8000, 8);
-    f.wFormatTag = WAVE_FORMAT_MULAW;
+    WAVEFORMATEX f = wavfixture::withTag(wavfixture::pcm(1, 8000, 8), WAVE_FORMAT_MULAW, 1);
     testsupport::writeFile(muLaw,
                            wavfixture::str(wavfixture::wav(f, wavfixture::Bytes(800, 0x80))));
     const struct {
@@ -102,6 +102,10 @@ TEST(CommandLine, EachStatusMeansOneThing) {
         {"", "TnvCueLine", {"--report", "--bogus"}, 2, "unknown option '--bogus'", ""},
         {"", "TnvCueLine", {"--report"}, 2, "--report needs a value", ""},
         {"", "TnvCueLine", {"--screenshot"}, 2, "--screenshot needs a value", ""},
+        {"", "TnvCueLine", {"--screenshot", "x.png", "--size", "10"}, 2, "usage: TnvCueLine", ""},
+        {"", "TnvCueLine", {"--screenshot", "x.png", "--size", "0x5"}, 2, "usage: TnvCueLine", ""},
+        {"", "TnvCueLine", {"--size", "20x20"}, 2, "usage: TnvCueLine", ""},
+        {"", "TnvCueLine", {"--screenshot", noFolder, pack}, 1, "cannot create a file in", ""},
         {"", "TnvCueLine", {"a.clt", "b.clt"}, 2, "unexpected argument 'b.clt'", ""},
         {"", "TnvCueLine", {"--report", missing}, 1, noSuch, ""},
         {"", "FleetValuer", {"stray"}, 2, "unexpected argument 'stray'", ""},
@@ -148,29 +152,20 @@ TEST(CommandLine, TextsForPeopleInTheLocalesEncoding) {
     std::vector<std::string> utf8 = csv;
     utf8.push_back("--utf8");
     const std::vector<std::string> explain = {"--base", sim.base, "--explain"};
+    const std::string missU = "missing\tCaf\xC3\xA9.wav\tCaf\xC3\xA9 cr\xC3\xA8me\n";
+    const std::string missC = "missing\tCaf?.wav\tCaf? cr?me\n", nameU = "2>The filename \xC3\xA9";
+    const std::string uberCp = std::string(1, '\xDC') + "ber";
+    auto nt = [](const std::string& name) { return "notext\t" + name + ".wav\t\n"; };
     const struct {
         const char* locale;
         const char* program;
         std::vector<std::string> args;
         std::vector<std::string> printed; // on stdout, or stderr where it starts with "2>"
     } cases[] = {
-        {"C.UTF-8",
-         "TnvCueLine",
-         report,
-         {"missing\tCaf\xC3\xA9.wav\tCaf\xC3\xA9 cr\xC3\xA8me\n", "notext\t" + japan + ".wav\t\n",
-          "notext\t" + uber + ".wav\t\n", "2>The filename \xC3\xA9\xC3\xA9"}},
-        {"C",
-         "TnvCueLine",
-         report,
-         {"missing\tCaf?.wav\tCaf? cr?me\n", "notext\t" + japan + ".wav\t\n",
-          "notext\t" + uber + ".wav\t\n", "2>The filename ??"}},
-        {"POSIX", "TnvCueLine", report, {"missing\tCaf?.wav\tCaf? cr?me\n"}},
-        {"C.UTF-8",
-         "FleetValuer",
-         csv,
-         {",Caf\xE9 Cub,", "," + japan + "\n",
-          ",\xDC"
-          "ber\n"}},
+        {"C.UTF-8", "TnvCueLine", report, {missU, nt(japan), nt(uber), nameU + "\xC3\xA9"}},
+        {"C", "TnvCueLine", report, {missC, nt(japan), nt(uber), "2>The filename ??"}},
+        {"POSIX", "TnvCueLine", report, {missC}},
+        {"C.UTF-8", "FleetValuer", csv, {",Caf\xE9 Cub,", "," + japan + "\n", "," + uberCp + "\n"}},
         {"C", "FleetValuer", utf8, {",Caf\xC3\xA9 Cub,", "," + japan + "\n", "," + uber + "\n"}},
         {"C.UTF-8", "FleetValuer", explain, {japan + "\tlisted\tCaf\xC3\xA9 Cub\n"}},
         {"C", "FleetValuer", explain, {japan + "\tlisted\tCaf? Cub\n", uber + "\tlisted\tCub\n"}},

@@ -87,26 +87,14 @@ TEST_F(CueLineAccess, TheGridIsATableOfThePacksTexts) {
     EXPECT_EQ(cells()->cellAt(4, 0), nullptr);
     EXPECT_EQ(cells()->cellAt(0, 1), nullptr);
     EXPECT_EQ(cells()->cellAt(-1, 0), nullptr);
-}
-
-// "Open...\tCtrl+O" is heard as "Open..." with the key binding Ctrl+O, not read out whole.
-TEST_F(CueLineAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
-    std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window());
-    EXPECT_EQ(heard, accesstest::menuItemsMeant(CueLineFrameResources()));
-    EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Open...", "Ctrl+O"}));
-}
-
-TEST_F(CueLineAccess, ACellIsFoundWhereItIsShown) {
-    QAccessibleInterface* cell = cells()->cellAt(2, 0);
-    QRect box = cell->rect();
+    // A cell is found where it is shown.
+    QRect box = cells()->cellAt(2, 0)->rect();
     ASSERT_FALSE(box.isEmpty());
-    EXPECT_EQ(table()->childAt(box.center().x(), box.center().y()), cell);
-    QRect head = cell->tableCellInterface()->rowHeaderCells()[0]->rect();
+    EXPECT_EQ(table()->childAt(box.center().x(), box.center().y()), cells()->cellAt(2, 0));
+    QRect head = cells()->cellAt(2, 0)->tableCellInterface()->rowHeaderCells()[0]->rect();
     EXPECT_LT(head.right(), box.left());
     EXPECT_EQ(head.top(), box.top());
-}
-
-TEST_F(CueLineAccess, HiddenRowNumbersAreNotShownToTheReader) {
+    // Hidden row numbers are not shown to the reader.
     QAccessibleInterface* number = cells()->cellAt(1, 0)->tableCellInterface()->rowHeaderCells()[1];
     EXPECT_FALSE(number->state().invisible);
     ASSERT_TRUE(frame().SendCommand(ID_DISPLAY_ROWNUMBER));
@@ -117,8 +105,31 @@ TEST_F(CueLineAccess, HiddenRowNumbersAreNotShownToTheReader) {
     EXPECT_EQ(name(cells()->cellAt(1, 0)->tableCellInterface()->rowHeaderCells()[0]), "b.wav");
 }
 
-TEST_F(CueLineAccess, TheCurrentCellIsTheFocusAndMovingItIsHeard) {
+// "Open...\tCtrl+O" is heard as "Open..." with the key binding Ctrl+O, not read out whole.
+TEST_F(CueLineAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
+    std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window());
+    EXPECT_EQ(heard, accesstest::menuItemsMeant(CueLineFrameResources()));
+    EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Open...", "Ctrl+O"}));
+}
+
+// The selection, the current cell, a changed text and a shorter pack, as a reader hears them.
+TEST_F(CueLineAccess, WhatChangesIsHeardAndReadAnew) {
     Listener listener;
+    EXPECT_EQ(cells()->selectedCellCount(), 0);
+    grid().SetSelectionAnchor(CGridPos(1, 2));
+    grid().SelectCellsTo(CGridPos(2, 2));
+    EXPECT_GE(Listener::count(QAccessible::SelectionWithin), 1);
+    EXPECT_EQ(cells()->selectedCellCount(), 2);
+    QList<QAccessibleInterface*> picked = cells()->selectedCells();
+    ASSERT_EQ(picked.size(), 2);
+    EXPECT_EQ(name(picked[1]), "\u201cGo\u201d");
+    EXPECT_TRUE(picked[0]->state().selected);
+    EXPECT_TRUE(picked[0]->tableCellInterface()->isSelected());
+    EXPECT_EQ(cells()->selectedRows(), (QList<int>{1, 2}));
+    EXPECT_FALSE(cells()->isColumnSelected(0));
+    grid().ClearSelection();
+    EXPECT_EQ(cells()->selectedCellCount(), 0);
+
     grid().SetFocus();
     grid().SetCurrentCell(0, 2);
     Listener::heard().clear();
@@ -136,10 +147,7 @@ TEST_F(CueLineAccess, TheCurrentCellIsTheFocusAndMovingItIsHeard) {
     EXPECT_EQ(grid().GetCurrentCell(), CGridPos(2, 2));
     EXPECT_EQ(Listener::count(QAccessible::Focus, 11), 1);
     EXPECT_EQ(name(table()->focusChild()), "\u201cGo\u201d");
-}
 
-TEST_F(CueLineAccess, AChangedTextIsHeardAndReadAnew) {
-    Listener listener;
     QAccessibleInterface* cell = cells()->cellAt(0, 0);
     Listener::heard().clear();
     grid().SetCellText(0, 2, "Good bye \xE9");
@@ -147,28 +155,7 @@ TEST_F(CueLineAccess, AChangedTextIsHeardAndReadAnew) {
     ASSERT_EQ(Listener::count(QAccessible::ValueChanged), 1);
     EXPECT_EQ(Listener::heard().back().value.toStdString(), "Good bye \u00e9");
     EXPECT_EQ(name(cell), "Good bye \u00e9");
-}
 
-TEST_F(CueLineAccess, TheSelectionIsReadAndItsChangesHeard) {
-    Listener listener;
-    EXPECT_EQ(cells()->selectedCellCount(), 0);
-    grid().SetSelectionAnchor(CGridPos(1, 2));
-    grid().SelectCellsTo(CGridPos(2, 2));
-    EXPECT_GE(Listener::count(QAccessible::SelectionWithin), 1);
-    EXPECT_EQ(cells()->selectedCellCount(), 2);
-    QList<QAccessibleInterface*> picked = cells()->selectedCells();
-    ASSERT_EQ(picked.size(), 2);
-    EXPECT_EQ(name(picked[1]), "\u201cGo\u201d");
-    EXPECT_TRUE(picked[0]->state().selected);
-    EXPECT_TRUE(picked[0]->tableCellInterface()->isSelected());
-    EXPECT_EQ(cells()->selectedRows(), (QList<int>{1, 2}));
-    EXPECT_FALSE(cells()->isColumnSelected(0));
-    grid().ClearSelection();
-    EXPECT_EQ(cells()->selectedCellCount(), 0);
-}
-
-TEST_F(CueLineAccess, ReloadingAShorterPackLeavesNoStaleCells) {
-    Listener listener;
     QAccessibleInterface* last = cells()->cellAt(3, 0);
     ASSERT_NE(last, nullptr);
     Listener::heard().clear();

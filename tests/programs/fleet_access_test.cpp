@@ -69,14 +69,12 @@ TEST_F(FleetAccess, TheTableReadsTheAircraftUnderTheirColumnTitles) {
     EXPECT_EQ(name(table()->child(kFleetColRank)), "Rank");
 }
 
-TEST_F(FleetAccess, MenuItemsAreNamedWithoutTheirKeysAndBindThem) {
+// Menu items are named without their keys and bind them; a sort is heard and read anew.
+TEST_F(FleetAccess, MenuItemsAndASortAsHeard) {
     auto* window = static_cast<QMainWindow*>(frame().nativeWindow());
     std::vector<accesstest::ItemHeard> heard = accesstest::menuItemsHeard(window);
     EXPECT_EQ(heard, accesstest::menuItemsMeant(FleetFrameResources()));
     EXPECT_EQ(heard.front(), (accesstest::ItemHeard{"Print...", "Ctrl+P"}));
-}
-
-TEST_F(FleetAccess, ASortIsHeardAndTheCellsReadTheNewOrder) {
     Listener listener;
     QAccessibleTableInterface* cells = table()->tableInterface();
     QAccessibleInterface* first = cells->cellAt(0, kFleetColName);

@@ -15,7 +15,6 @@ struct CueLine : KeyedProgram {
 
     CueLine() {
         f.SetUp();
-        name = "TnvCueLine";
         column = 2;
         scrolledRows = 3;
         scrolled = entered = CGridPos(3, 2);

@@ -14,7 +14,6 @@ struct Fleet : KeyedProgram {
     Running r;
 
     Fleet() {
-        name = "FleetValuer";
         column = kFleetColName;
         scrolled = CGridPos(1, 0);
         entered = CGridPos(1, kFleetColRank);

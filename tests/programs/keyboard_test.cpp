@@ -30,10 +30,6 @@ INSTANTIATE_TEST_SUITE_P(Programs, ProgramKeys,
                                            Program{"Fleet", &fleetKeys}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_P(ProgramKeys, EveryMenuAndItemHasALetterOfItsOwn) {
-    EXPECT_EQ(keys::mnemonicProblems(p->resources()), std::vector<std::string>{});
-}
-
 TEST_P(ProgramKeys, ActiveWindowGivesTheGridTheKeys) {
     ASSERT_TRUE(startActive());
     EXPECT_EQ(CWnd::GetFocus(), &grid());
@@ -90,7 +86,10 @@ TEST_P(ProgramKeys, ANavigationKeyEntersTheTableAtTheFirstCellOnScreen) {
     EXPECT_EQ(grid().GetCurrentCell(), p->thenCell);
 }
 
+// Every menu and item has a letter of its own; menus open with Alt and move with the arrows and
+// letters; the about box closes with Enter or Escape.
 TEST_P(ProgramKeys, MenusOpenWithAltAndMoveWithArrowsAndLetters) {
+    EXPECT_EQ(keys::mnemonicProblems(p->resources()), std::vector<std::string>{});
     ASSERT_TRUE(startActive());
     keys::press(p->walkedMenu, Qt::AltModifier);
     ASSERT_NE(keys::openMenu(), nullptr);
@@ -125,10 +124,6 @@ TEST_P(ProgramKeys, MenusOpenWithAltAndMoveWithArrowsAndLetters) {
     grid().SetCurrentCell(1, p->column);
     keys::press(Qt::Key_Down);
     EXPECT_EQ(grid().GetCurrentCell().row, 2);
-}
-
-TEST_P(ProgramKeys, AboutBoxClosesWithEnterOrEscape) {
-    ASSERT_TRUE(p->start());
     EXPECT_EQ(
         keys::menuDialogTitles(p->window(), Qt::Key_H, Qt::Key_A, {Qt::Key_Return, Qt::Key_Escape}),
         std::vector<std::string>(2, p->aboutTitle));

@@ -38,7 +38,6 @@ struct KeyedProgram {
     virtual bool modified() { return false; }
     QWidget* window() { return static_cast<QWidget*>(frame().nativeWindow()); }
 
-    std::string name;
     int column = 0; // where the arrow keys are tried
     // Entering the table without a current cell, the long table scrolled down `scrolledRows`
     // first, which shows `scrolled` as its first scrolled cell.

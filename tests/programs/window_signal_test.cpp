@@ -13,15 +13,29 @@ using namespace tnv::cueline;
 
 namespace {
 
-struct SignalFixture : EditorFixture {
+struct SignalFixture : OnPack {
     void SetUp() override {
-        EditorFixture::SetUp();
-        ASSERT_TRUE(startOnPack());
+        OnPack::SetUp();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     }
 };
 
+// Signals ignored at the start stay ignored; with unsaved texts a signal asks the exit question.
 TEST_F(SignalFixture, SignalWithUnsavedTextsAsksTheExitQuestion) {
+    struct sigaction ignore = {}, before = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGINT, &ignore, &before);
+    {
+        CloseOnSignals closeOnSignals;
+        ASSERT_EQ(::raise(SIGINT), 0);
+        QTest::qWait(300);
+        EXPECT_FALSE(frame().IsClosed());
+    }
+    struct sigaction now = {};
+    ::sigaction(SIGINT, &before, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN) << "and are ignored again once the watch is gone";
+
     CloseOnSignals closeOnSignals;
     editRow(0, "Mine");
     boxes.setNextAnswer(IDCANCEL);
@@ -50,22 +64,6 @@ TEST_F(SignalFixture, AnOpenDialogIsClosedFirstThenTheWindow) {
     ASSERT_TRUE(testsupport::waitUntil([&] { return frame().IsClosed(); }));
     EXPECT_TRUE(boxes.calls().empty()) << "nothing to ask without edits";
     EXPECT_EQ(CloseOnSignals::ExitStatus(0), 143);
-}
-
-TEST_F(SignalFixture, SignalsIgnoredAtStartStayIgnored) {
-    struct sigaction ignore = {}, before = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGINT, &ignore, &before);
-    {
-        CloseOnSignals closeOnSignals;
-        ASSERT_EQ(::raise(SIGINT), 0);
-        QTest::qWait(300);
-        EXPECT_FALSE(frame().IsClosed());
-    }
-    struct sigaction now = {};
-    ::sigaction(SIGINT, &before, &now);
-    EXPECT_EQ(now.sa_handler, SIG_IGN) << "and are ignored again once the watch is gone";
 }
 
 } // namespace
