@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QPalette>
 
-namespace {
-
 constexpr COLORREF white = RGB(255, 255, 255);
 constexpr COLORREF navy = RGB(0, 0, 128);
 constexpr COLORREF grey = RGB(200, 200, 200);
@@ -16,20 +14,15 @@ constexpr COLORREF lines = RGB(192, 192, 192);
 constexpr COLORREF red = RGB(255, 0, 0);
 constexpr COLORREF black = RGB(0, 0, 0);
 
-} // namespace
-
-// A grid made for the screen takes the desktop's colours and settings.
 TEST(GridLook, StartsWithTheSystemColoursAndDefaults) {
     WindowTestGrid g(3, 4, 1, 1);
-    EXPECT_EQ(g.GetNumRows(), 3);
-    EXPECT_EQ(g.GetNumCols(), 4);
-    EXPECT_EQ(g.GetNumFixedRows(), 1);
-    EXPECT_EQ(g.GetNumFixedCols(), 1);
-    EXPECT_EQ(g.GetCellTextColor(), GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(g.GetGridBackColor(), GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(g.GetFixedBackColor(), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    EXPECT_EQ(
+        (std::vector{g.GetNumRows(), g.GetNumCols(), g.GetNumFixedRows(), g.GetNumFixedCols()}),
+        (std::vector{3, 4, 1, 1}));
+    EXPECT_EQ((std::vector{g.GetCellTextColor(), g.GetCellBackColor(), g.GetGridBackColor(),
+                           g.GetFixedBackColor(), g.GetGridLineColor()}),
+              (std::vector{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
+                           GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE), lines}));
     EXPECT_EQ(g.GetGridLines(), GRIDLINES_BOTH);
     EXPECT_EQ(g.GetWheelLines(), 3);
     EXPECT_TRUE(g.IsEditable());
@@ -148,8 +141,7 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
     g.SetFixedBackColor(dark);
     struct Case {
         int row, col;
-        COLORREF back, text; // the cell's own, CLR_DEFAULT for none
-        COLORREF ink;
+        COLORREF back, text, ink; // back, text: the cell's own, CLR_DEFAULT for none
     } cases[] = {
         {1, 1, white, CLR_DEFAULT, black},
         {1, 2, red, CLR_DEFAULT, black},
@@ -231,7 +223,7 @@ TEST_F(GridPaintTest, HeadersOfTheCurrentRowAndColumnAreSunkenAndSemiBold) {
     EXPECT_GT(ink({82, 2, 118, 18}, grey).n, ink({42, 2, 78, 18}, grey).n); // semi-bold: more ink
 }
 
-TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
+TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCellAmpersandsShowAsTyped) {
     ProbeGrid& g = setUpGrid();
     g.SetColSize(2, 100);
     g.Invalidate(TRUE);
@@ -244,10 +236,8 @@ TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
     ASSERT_GT(centred.n, 0);
     EXPECT_NEAR(centred.meanX, 80 + 50, 3);
     EXPECT_LT(ink({81, 61, 178, 78}, white).meanX, 110);
-}
 
-TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
-    ProbeGrid& g = setUpGrid();
+    // Ampersands are shown as typed, in the first body column widened.
     g.SetColSize(1, 120);
     g.SetCellText(1, 1, "a&b");
     g.SetCellText(2, 1, "ab");

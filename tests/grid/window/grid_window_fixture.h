@@ -8,8 +8,6 @@
 #include "platform/window/wnd_app.h"
 #include "tests/support/wnd_events.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 
@@ -36,7 +34,6 @@ protected:
     }
 };
 
-// The grid on screen.
 using WindowTestGrid = TestGridOf<CCellGrid>;
 
 // Counts scroll messages and cell paints.
@@ -73,8 +70,7 @@ protected:
         EXPECT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, w + 50, h + 50}));
         grid = std::make_unique<ProbeGrid>();
         EXPECT_TRUE(grid->CreateGrid(Rect{0, 0, w, h}, &owner, 100, WS_CHILD | WS_VISIBLE));
-        FontDesc font;
-        font.height = -12;
+        FontDesc font{.height = -12};
         font.setFaceName("DejaVu Sans");
         grid->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&font), TRUE);
         grid->SetNumRows(rows);
