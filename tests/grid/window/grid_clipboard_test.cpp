@@ -38,6 +38,7 @@ struct Table {
 };
 
 class GridClipboard : public testing::Test, public Table {};
+using Texts = std::vector<std::string>;
 
 } // namespace
 
@@ -111,8 +112,7 @@ TEST_F(GridClipboard, PasteSplitsLinesAndFields) {
 TEST_F(GridClipboard, PasteClearsTheSelectionOfWrittenCells) {
     grid.ApplySelection(1, 1, 2, 2, FALSE);
     pasteAt({1, 1}, "n");
-    EXPECT_FALSE(grid.IsPicked(1, 1));
-    EXPECT_TRUE(grid.IsPicked(2, 2));
+    EXPECT_EQ(picked(grid), (std::vector<CGridPos>{{1, 2}, {2, 1}, {2, 2}}));
 }
 
 TEST_F(GridClipboard, CutCopiesEverythingButEmptiesOnlyWritableCells) {
@@ -121,11 +121,8 @@ TEST_F(GridClipboard, CutCopiesEverythingButEmptiesOnlyWritableCells) {
     EXPECT_TRUE(enabled(ID_EDIT_CUT));
     EXPECT_TRUE(grid.OnCmdMsg(ID_EDIT_CUT));
     EXPECT_EQ(GetClipboardText8(), "11\t12\t13");
-    EXPECT_EQ(text(1, 1), "");
-    EXPECT_EQ(text(1, 2), "12");
-    EXPECT_EQ(text(1, 3), "");
-    EXPECT_FALSE(grid.IsPicked(1, 1));
-    EXPECT_TRUE(grid.IsPicked(1, 2));
+    EXPECT_EQ((std::vector{text(1, 1), text(1, 2), text(1, 3)}), (Texts{"", "12", ""}));
+    EXPECT_EQ(picked(grid), (std::vector<CGridPos>{{1, 2}}));
     EXPECT_TRUE(grid.IsModified());
 }
 

@@ -290,8 +290,7 @@ TEST_F(InputTest, HoldingTheButtonBelowTheGridMovesDownAndExtends) {
     EXPECT_EQ(grid->GetCurrentCell().row, 13);
     auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(testsupport::waitUntil([&] { return grid->GetCurrentCell().row >= 18; }, 3000));
-    auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 4 * 25);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * 25));
     EXPECT_TRUE(grid->IsPicked(2, 1));
     EXPECT_TRUE(grid->IsPicked(grid->GetCurrentCell().row - 1, 1));
     EXPECT_GT(grid->ReadScrollPos(SB_VERT), 0);

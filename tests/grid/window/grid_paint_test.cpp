@@ -23,19 +23,16 @@ TEST(GridLook, StartsWithTheSystemColoursAndDefaults) {
                            g.GetFixedBackColor(), g.GetGridLineColor()}),
               (std::vector{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
                            GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE), lines}));
-    EXPECT_EQ(g.GetGridLines(), GRIDLINES_BOTH);
-    EXPECT_EQ(g.GetWheelLines(), 3);
+    EXPECT_EQ((std::vector{g.GetGridLines(), g.GetWheelLines(), g.GetRowSize(2), g.GetColSize(3),
+                           g.GetSortColumn()}),
+              (std::vector{GRIDLINES_BOTH, 3, 10, 30, -1}));
     EXPECT_TRUE(g.IsEditable());
     EXPECT_FALSE(g.IsModified());
-    EXPECT_EQ(g.GetRowSize(2), 10);
-    EXPECT_EQ(g.GetColSize(3), 30);
     EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
-    EXPECT_EQ(g.GetSortColumn(), -1);
     GRIDCELLINFO info = cellInfo(2, 3, 0xFF);
     ASSERT_TRUE(g.GetCellInfo(&info));
-    EXPECT_EQ(info.image, -1);
-    EXPECT_EQ(info.backColor, CLR_DEFAULT);
-    EXPECT_EQ(info.textColor, CLR_DEFAULT);
+    EXPECT_EQ(std::tuple(info.image, info.backColor, info.textColor),
+              std::tuple(-1, CLR_DEFAULT, CLR_DEFAULT));
     EXPECT_EQ(info.font, g.GetGridFont());
 }
 
@@ -189,9 +186,8 @@ TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     dark.setColor(QPalette::Text, QColor(240, 240, 240));
     QApplication::setPalette(dark);
     QApplication::processEvents(); // Qt tells the widgets from its event loop
-    EXPECT_EQ(g.GetCellBackColor(), RGB(30, 30, 30));
-    EXPECT_EQ(g.GetCellTextColor(), RGB(240, 240, 240));
-    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ((std::vector{g.GetCellBackColor(), g.GetCellTextColor(), g.GetGridBackColor()}),
+              (std::vector{RGB(30, 30, 30), RGB(240, 240, 240), navy}));
     EXPECT_EQ(pixel(60, 25), RGB(30, 30, 30));
     QApplication::setPalette(before);
     QApplication::processEvents();
@@ -200,9 +196,8 @@ TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     SetSysColorOverride(COLOR_WINDOW, RGB(1, 2, 3));
     SetSysColorOverride(COLOR_BTNSHADOW, RGB(4, 5, 6));
     g.SendMessage(WM_SYSCOLORCHANGE);
-    EXPECT_EQ(g.GetCellBackColor(), RGB(1, 2, 3));
-    EXPECT_EQ(g.GetGridBackColor(), navy);
-    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    EXPECT_EQ((std::vector{g.GetCellBackColor(), g.GetGridBackColor(), g.GetGridLineColor()}),
+              (std::vector{RGB(1, 2, 3), navy, lines}));
     SetSysColorOverride(COLOR_WINDOW, RGB(7, 8, 9));
     g.SendMessage(WM_SYSCOLORCHANGE); // still the system's: follows again
     EXPECT_EQ(g.GetCellBackColor(), RGB(7, 8, 9));
