@@ -7,8 +7,7 @@ TEST(GridModel, ATableWithoutAWindowStartsWithTheClassicColours) {
                            g.GetGridBackColor(), g.GetFixedBackColor(), g.GetGridLineColor()}),
               (std::vector{RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255), RGB(128, 128, 128),
                            RGB(212, 208, 200), RGB(192, 192, 192)}));
-    EXPECT_EQ(g.GetRowSize(2), 10);
-    EXPECT_EQ(g.GetColSize(3), 30);
+    EXPECT_EQ(std::pair(g.GetRowSize(2), g.GetColSize(3)), std::pair(10, 30));
     EXPECT_EQ(*g.GetCellFont(2, 3), g.GetGridFont());
 }
 

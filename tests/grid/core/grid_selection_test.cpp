@@ -169,9 +169,8 @@ TEST(GridSelection, TheViewHearsEveryChangeItMustShow) {
 
     g.heard.clear();
     g.SetCurrentCell(2, 2);
-    EXPECT_TRUE(g.wasTold("redraw 2,2"));
-    EXPECT_TRUE(g.wasTold("redraw 0,2")); // its column's header
-    EXPECT_TRUE(g.wasTold("redraw 2,0")); // its row's header
+    for (const char* cell : {"2,2", "0,2", "2,0"}) // the cell, its column's and its row's header
+        EXPECT_TRUE(g.wasTold("redraw " + std::string(cell))) << cell;
     EXPECT_EQ(g.heard.back(), "current 2,2");
 
     g.heard.clear();

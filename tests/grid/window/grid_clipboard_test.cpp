@@ -126,7 +126,6 @@ TEST_F(GridClipboard, CutCopiesEverythingButEmptiesOnlyWritableCells) {
     EXPECT_TRUE(grid.IsModified());
 }
 
-// Paste needs a writable current cell and text on the clipboard.
 TEST_F(GridClipboard, ReadOnlyGridCopiesButNeitherCutsNorPastes) {
     grid.SetCurrentCell(1, 1);
     SetClipboardText8("x");

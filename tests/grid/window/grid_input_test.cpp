@@ -211,7 +211,6 @@ TEST_F(InputTest, PageDownAtTheEndOfALongGridMovesToTheLastRow) {
 }
 
 // Without a current cell only a navigation key acts: it enters the body, and moves no further.
-// Then Delete empties a writable cell, with both notifications, and opens no editor.
 TEST_F(InputTest, KeysWithoutCurrentCellEnterTheBodyThenDeleteEmptiesAWritableCell) {
     make(4, 4, 1, 1);
     grid->SetFocus();

@@ -32,7 +32,6 @@ TEST_F(GridWindowTest, BarsAndPageSizesMatchTheClientAreaLeftByTheBars) {
     EXPECT_TRUE(g.IsScrollBarVisible(SB_VERT));
 }
 
-// Content that fits needs no bars.
 TEST_F(GridWindowTest, HitTestWithoutBarsAndFittingSizes) {
     ProbeGrid& g = make(4, 3, 1, 1);
     EXPECT_EQ(std::pair(g.GetVScrollMax(), g.GetHScrollMax()), std::pair(0, 0));

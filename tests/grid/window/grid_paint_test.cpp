@@ -54,17 +54,14 @@ protected:
         grid->UpdateWindow();
         return grid->GetDC()->GetPixel(x, y);
     }
-    struct Probe {
-        int x, y;
-        COLORREF colour;
-    };
-    testing::AssertionResult pixelsAre(std::initializer_list<Probe> probes) {
+    // Each probe: x, y and the colour wanted there.
+    testing::AssertionResult
+    pixelsAre(std::initializer_list<std::tuple<int, int, COLORREF>> probes) {
         testing::AssertionResult result = testing::AssertionSuccess();
-        for (const Probe& p : probes)
-            if (COLORREF got = pixel(p.x, p.y); got != p.colour)
-                result = testing::AssertionFailure()
-                         << result.message() << " (" << p.x << ", " << p.y << ") is " << got
-                         << " not " << p.colour;
+        for (auto [x, y, colour] : probes)
+            if (COLORREF got = pixel(x, y); got != colour)
+                result = testing::AssertionFailure() << result.message() << " (" << x << ", " << y
+                                                     << ") is " << got << " not " << colour;
         return result;
     }
     // Over the rectangle: the pixels that differ from `bg`, the mean of their x, and the one that
@@ -175,8 +172,6 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
     EXPECT_TRUE(pixelsAre({{box.left, box.top + 5, white}, {box.left + 5, box.top, white}}));
 }
 
-// The grid follows the desktop's colours when they change while it runs, in the colours the
-// program left alone.
 TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     ProbeGrid& g = make(3, 3, 1, 1);
     g.SetGridBackColor(navy); // the program's own choice
@@ -240,8 +235,7 @@ TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCellAmpersandsShowAsTyped) 
     EXPECT_GT(ink({41, 21, 158, 38}, white).n, ink({41, 41, 158, 58}, white).n + 10);
 }
 
-// While drawing is off nothing is painted; the current cell is drawn at once, through the grid's
-// own surface, without waiting for a paint.
+// The current cell is drawn through the grid's own surface, without waiting for a paint.
 TEST_F(GridPaintTest, DrawingOffPaintsNothingCurrentCellDrawnAtOnce) {
     ProbeGrid& g = setUpGrid();
     g.UpdateWindow();

@@ -63,15 +63,12 @@ std::unique_ptr<ImageSurface> printPage(CCellGrid& grid, const Geometry& g, int 
     return dc;
 }
 
-class GridJob : public PrintJobSteps {
-public:
-    explicit GridJob(CCellGrid& grid) : grid_(grid) {}
-    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override { grid_.PrintBegin(dc, info); }
-    void OnPrint(CDC* dc, CPrintInfo* info) override { grid_.PrintPage(dc, info); }
-    void OnEndPrinting(CDC* dc, CPrintInfo* info) override { grid_.PrintEnd(dc, info); }
-
-private:
-    CCellGrid& grid_;
+struct GridJob : PrintJobSteps {
+    explicit GridJob(CCellGrid& g) : grid(g) {}
+    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override { grid.PrintBegin(dc, info); }
+    void OnPrint(CDC* dc, CPrintInfo* info) override { grid.PrintPage(dc, info); }
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override { grid.PrintEnd(dc, info); }
+    CCellGrid& grid;
 };
 
 } // namespace
@@ -82,8 +79,7 @@ TEST(GridPrint, GeometryOfTheJob) {
     CPrintInfo info;
     grid->PrintBegin(&page, &info);
     const int cw = grid->GetPrintCharWidth(), ch = grid->GetPrintCharHeight();
-    EXPECT_GT(cw, 0);
-    EXPECT_GT(ch, 0);
+    EXPECT_GT(std::min(cw, ch), 0);
     EXPECT_EQ(grid->GetPrintPageWidth(), 180 + 8 * cw);
     EXPECT_EQ(grid->GetPrintPageHeight(), MulDiv(180 + 8 * cw, 1414, 1000));
     EXPECT_EQ(grid->GetPrintBodyHeight(), grid->GetPrintPageHeight() - 6 * ch - 20);
@@ -240,9 +236,9 @@ TEST(GridPrintPdf, PaperAndFailures) {
     testsupport::TempDir dir;
     auto grid = makeGrid(3, 20);
     GridJob job(*grid);
-    EXPECT_TRUE(IsKnownPageSize("Letter"));
-    EXPECT_TRUE(IsKnownPageSize("a4"));
-    EXPECT_FALSE(IsKnownPageSize("Napkin"));
+    EXPECT_EQ(
+        (std::vector{IsKnownPageSize("Letter"), IsKnownPageSize("a4"), IsKnownPageSize("Napkin")}),
+        (std::vector{true, true, false}));
     std::string error;
     EXPECT_FALSE(PrintToPdf(dir.file("n.pdf"), job, PageOptions{.pageSize = "Napkin"}, &error));
     EXPECT_NE(error.find("Napkin"), std::string::npos);

@@ -68,15 +68,11 @@ protected:
     ProbeGrid& make(int rows, int cols, int fixedRows, int fixedCols, int w = 300, int h = 200,
                     int rowH = 20, int colW = 40) {
         EXPECT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, w + 50, h + 50}));
-        grid = std::make_unique<ProbeGrid>();
+        grid = std::make_unique<ProbeGrid>(rows, cols, fixedRows, fixedCols);
         EXPECT_TRUE(grid->CreateGrid(Rect{0, 0, w, h}, &owner, 100, WS_CHILD | WS_VISIBLE));
         FontDesc font{.height = -12};
         font.setFaceName("DejaVu Sans");
         grid->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&font), TRUE);
-        grid->SetNumRows(rows);
-        grid->SetNumCols(cols);
-        grid->SetNumFixedRows(fixedRows);
-        grid->SetNumFixedCols(fixedCols);
         for (int r = 0; r < rows; ++r)
             grid->SetRowSize(r, rowH);
         for (int c = 0; c < cols; ++c)
