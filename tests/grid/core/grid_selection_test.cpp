@@ -140,8 +140,6 @@ struct Listening : TestGrid {
     static std::string at(int r, int c) {
         return " " + std::to_string(r) + "," + std::to_string(c);
     }
-
-protected:
     void onLayoutChanged(LayoutChange what) override {
         const char* names[] = {"counts", "fixed counts", "cleared", "rows moved"};
         say(names[int(what)]);

@@ -40,7 +40,6 @@ protected:
         settle();
         owner.notes.clear();
     }
-    // The fixture's grid again, for the next case of a table.
     void remake() {
         TearDown();
         makeEditable();

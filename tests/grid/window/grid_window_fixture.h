@@ -20,8 +20,6 @@ public:
     };
     std::vector<Note> notes;
     std::vector<WPARAM> commands;
-
-protected:
     bool OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
         auto* nm = reinterpret_cast<NMGRIDCELL*>(hdr);
         notes.push_back(Note{nm->hdr.code, nm->row, nm->col});
@@ -42,8 +40,6 @@ public:
     using WindowTestGrid::WindowTestGrid;
     std::vector<UINT> hscrolls, vscrolls;
     int cellPaints = 0;
-
-protected:
     void OnHScroll(UINT code, UINT pos) override {
         hscrolls.push_back(code);
         WindowTestGrid::OnHScroll(code, pos);
