@@ -22,6 +22,7 @@ TEST(PasteSplit, LinesAndFields) {
         {"nothing", "", {{}}},
         {"text ends at a zero byte", std::string("a\tb\0c\td", 7), {{"a", "b"}}},
         {"8-bit bytes kept", "caf\xe9\t\x81\xff", {{"caf\xe9", "\x81\xff"}}},
+        {"a copied block", "a\tb\nc\td", {{"a", "b"}, {"c", "d"}}}, // made below: same shape
     };
     for (const Case& c : cases)
         EXPECT_EQ(cliptext::SplitPastedText(c.text), c.lines) << c.name;
@@ -63,18 +64,14 @@ TEST(CopyText, FieldsOfTheBoundingRange) {
          {{{0, 0}, "absent"}, {{0, 1}, "b"}},
          "\tb"},
         {"not a span", CGridSpan(), {}, ""},
+        {"a block",
+         CGridSpan(0, 0, 1, 1),
+         {{{0, 0}, "a"}, {{0, 1}, "b"}, {{1, 0}, "c"}, {{1, 1}, "d"}},
+         "a\tb\nc\td"},
     };
     for (const Case& c : cases) {
         std::string text = cliptext::BuildSelectionText(
             c.range, [&](int r, int col) { return cellOf(c.picked, r, col); });
         EXPECT_EQ(text, c.expect) << c.name;
     }
-}
-
-TEST(CopyText, PastesBackIntoTheSameShape) {
-    std::map<std::pair<int, int>, const char*> picked = {
-        {{0, 0}, "a"}, {{0, 1}, "b"}, {{1, 0}, "c"}, {{1, 1}, "d"}};
-    std::string text = cliptext::BuildSelectionText(
-        CGridSpan(0, 0, 1, 1), [&](int r, int c) { return cellOf(picked, r, c); });
-    EXPECT_EQ(cliptext::SplitPastedText(text), (Lines{{"a", "b"}, {"c", "d"}}));
 }

@@ -7,8 +7,7 @@ TEST(GridModel, ATableWithoutAWindowStartsWithTheClassicColours) {
                            g.GetGridBackColor(), g.GetFixedBackColor(), g.GetGridLineColor()}),
               (std::vector{RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255), RGB(128, 128, 128),
                            RGB(212, 208, 200), RGB(192, 192, 192)}));
-    EXPECT_EQ(g.GetRowSize(2), 10);
-    EXPECT_EQ(g.GetColSize(3), 30);
+    EXPECT_EQ(std::pair(g.GetRowSize(2), g.GetColSize(3)), std::pair(10, 30));
     EXPECT_EQ(*g.GetCellFont(2, 3), g.GetGridFont());
 }
 
@@ -24,8 +23,7 @@ TEST(GridModel, CountsGrowShrinkAndCarryTheFixedCounts) {
     EXPECT_EQ(g.GetCellState(4, 2), 0u);
 
     EXPECT_TRUE(g.SetNumFixedRows(4)); // adds rows first
-    EXPECT_EQ(g.GetNumRows(), 4);
-    EXPECT_EQ(g.GetNumFixedRows(), 4);
+    EXPECT_EQ(std::pair(g.GetNumRows(), g.GetNumFixedRows()), std::pair(4, 4));
     EXPECT_TRUE(g.IsValidCell(3, 2));
 
     EXPECT_TRUE(g.SetNumCols(0));
@@ -66,7 +64,7 @@ TEST(GridModel, NewRowsTakeTheFormatOfTheCellAbove) {
     EXPECT_EQ(fresh.GetCellFormat(0, 0), 0u);
 }
 
-TEST(GridModel, PositionsWithoutACellAnswerTheirNoneValues) {
+TEST(GridModel, PositionsWithoutACellAnswerTheirNoneValuesAndAreWritable) {
     TestGrid g(2, 2);
     for (CGridPos p : {CGridPos(-1, 0), CGridPos(0, -1), CGridPos(2, 0), CGridPos(0, 2),
                        CGridPos(-1, -1), CGridPos(100000, 100000)}) {
@@ -95,6 +93,13 @@ TEST(GridModel, PositionsWithoutACellAnswerTheirNoneValues) {
     EXPECT_FALSE(g.SetColSize(0, -1));
     EXPECT_TRUE(g.SetColSize(0, 0));
     EXPECT_EQ(g.GetColSize(0), 0);
+
+    EXPECT_TRUE(g.IsCellWritable(1, 1));
+    EXPECT_TRUE(g.IsCellWritable(CGridPos(9, 9))); // no cell counts as state 0
+    g.SetCellState(1, 1, GCS_LOCKED);
+    EXPECT_FALSE(g.IsCellWritable(1, 1));
+    g.AllowEditing(FALSE);
+    EXPECT_FALSE(g.IsCellWritable(0, 0));
 }
 
 TEST(GridModel, CellInfoCopiesOnlyTheMaskedAttributes) {
@@ -109,11 +114,8 @@ TEST(GridModel, CellInfoCopiesOnlyTheMaskedAttributes) {
     ASSERT_TRUE(g.SetCellInfo(&in));
     GRIDCELLINFO out = cellInfo(1, 1, 0xFF);
     ASSERT_TRUE(g.GetCellInfo(&out));
-    EXPECT_EQ(out.text, "hello");
-    EXPECT_EQ(out.data, -42);
-    EXPECT_EQ(out.backColor, RGB(255, 0, 0));
-    EXPECT_EQ(out.textColor, CLR_DEFAULT);
-    EXPECT_EQ(out.state, 0u);
+    EXPECT_EQ(std::tuple(out.text, out.data, out.backColor, out.textColor, out.state),
+              std::tuple(std::string("hello"), LPARAM(-42), RGB(255, 0, 0), CLR_DEFAULT, 0u));
 
     GRIDCELLINFO textOnly = cellInfo(1, 1, GCIF_TEXT);
     textOnly.data = 7;
@@ -197,25 +199,14 @@ TEST(GridModel, CopyCellTextCutsAndNeverOverruns) {
     EXPECT_EQ(std::string(g.CopyCellText(0, 2, -7)), "");
 }
 
-TEST(GridModel, WritableNeedsEditingOnAndNoLock) {
-    TestGrid g(2, 2);
-    EXPECT_TRUE(g.IsCellWritable(1, 1));
-    EXPECT_TRUE(g.IsCellWritable(CGridPos(9, 9))); // no cell counts as state 0
-    g.SetCellState(1, 1, GCS_LOCKED);
-    EXPECT_FALSE(g.IsCellWritable(1, 1));
-    g.AllowEditing(FALSE);
-    EXPECT_FALSE(g.IsCellWritable(0, 0));
-}
-
 TEST(GridModel, ClearGridEmptiesCountsButKeepsSettings) {
     TestGrid g(5, 5, 1, 1);
     g.SetGridLineColor(RGB(1, 2, 3));
     g.SetCellState(2, 2, GCS_PICKED);
     g.SetCurrentCell(3, 3);
     EXPECT_TRUE(g.ClearGrid());
-    EXPECT_EQ(g.GetNumRows(), 0);
-    EXPECT_EQ(g.GetNumCols(), 0);
-    EXPECT_EQ(g.GetNumFixedRows(), 0);
+    EXPECT_EQ((std::vector{g.GetNumRows(), g.GetNumCols(), g.GetNumFixedRows()}),
+              std::vector(3, 0));
     EXPECT_EQ(g.GetPickedCount(), 0u);
     EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
     EXPECT_EQ(g.GetGridLineColor(), RGB(1, 2, 3));
@@ -246,8 +237,7 @@ TEST(GridModel, CellInfoReadsTextThroughTheVirtualGetter) {
         }
     } g(1, 1);
     g.SetCellText(0, 0, "a");
-    GRIDCELLINFO info;
-    info.mask = GCIF_TEXT;
+    GRIDCELLINFO info = cellInfo(0, 0, GCIF_TEXT);
     ASSERT_TRUE(g.GetCellInfo(&info));
     EXPECT_EQ(info.text, "<a>");
     EXPECT_EQ(std::string(g.CopyCellText(0, 0, 29)), "<a>");

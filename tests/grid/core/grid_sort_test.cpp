@@ -95,10 +95,8 @@ TEST(GridSort, LargeTablesSortedAndReversedWithoutDeepRecursion) {
     for (int kind = 0; kind < 3; ++kind) {
         Texts keys;
         for (int i = 0; i < 20000; ++i) {
-            char buf[16];
             int v = kind == 0 ? int(rng() % 5000) : kind == 1 ? i : 20000 - i;
-            std::snprintf(buf, sizeof buf, "%06d", v);
-            keys.push_back(buf);
+            keys.push_back(std::to_string(1000000 + v).substr(1)); // six digits
         }
         Numbered g(keys);
         ASSERT_TRUE(g.SortRowsByText(1, TRUE));
@@ -136,10 +134,7 @@ TEST(GridSort, RangeSortTakesTheSelectionAlongWithTheRows) {
     g.SetCurrentCell(2, 1);          // row "c"
     ASSERT_TRUE(g.SortRowsByTextRange(1, TRUE, 1, 4));
     EXPECT_EQ(body(g, 1), (Texts{"a", "b", "c", "d"}));
-    EXPECT_TRUE(g.IsPicked(4, 1));
-    EXPECT_TRUE(g.IsPicked(4, 2));
-    EXPECT_FALSE(g.IsPicked(1, 1));
-    EXPECT_EQ(g.GetCellState(4, 1) & GCS_PICKED, GCS_PICKED);
+    EXPECT_EQ(picked(g), block(4, 1, 4, 2));
     EXPECT_EQ(g.GetCurrentCell(), CGridPos(3, 1));
     EXPECT_EQ(g.GetSelectionAnchor(), CGridPos(4, 1));
     EXPECT_EQ(g.GetSelectionBounds(), CGridSpan(4, 1, 4, 2));
@@ -222,8 +217,7 @@ TEST(GridSort, TiesLandWhereTheQuicksortLeavesThem) {
         auto newRow = [&](int old) {
             return int(std::find(c.rows.begin(), c.rows.end(), old) - c.rows.begin()) + 1;
         };
-        EXPECT_TRUE(g.IsPicked(newRow(2), 1));
-        EXPECT_TRUE(g.IsPicked(newRow(2), 2));
+        EXPECT_EQ(picked(g), block(newRow(2), 1, newRow(2), 2));
         EXPECT_EQ(g.GetPickedCount(), 2u);
         EXPECT_EQ(g.GetCurrentCell(), CGridPos(newRow(4), 2));
         EXPECT_EQ(g.GetCellState(newRow(4), 2) & GCS_CURRENT, GCS_CURRENT);

@@ -58,5 +58,4 @@ inline std::vector<CGridPos> block(int r0, int c0, int r1, int c1) {
     return out;
 }
 
-// The table without a window.
 using TestGrid = TestGridOf<CellGridCore>;

@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace tnv;
-
-using printpages::CountPages;
-using printpages::FirstRowOfPage;
-using printpages::RowsOnPage;
+using namespace tnv::printpages;
 
 TEST(PrintPages, BreaksBetweenRows) {
     struct Case {

@@ -1,10 +1,7 @@
 // Copy, cut, paste and select all of the grid, through the application's real clipboard.
 #include "grid/window/cell_grid.h"
 #include "platform/window/clipboard.h"
-
-#include <gtest/gtest.h>
-
-using namespace tnv;
+#include "tests/grid/core/grid_test_util.h"
 
 namespace {
 
@@ -25,24 +22,27 @@ struct Table {
         EXPECT_TRUE(grid.OnUpdateCmdUI(ui));
         return ui.enabled();
     }
+    // Pastes `clip` at the cell; the body's texts after, "|" between fields.
+    std::string pasteAt(const CGridPos& at, const std::string& clip) {
+        SetClipboardText8(clip);
+        grid.SetCurrentCell(at.row, at.col);
+        EXPECT_TRUE(grid.OnCmdMsg(ID_EDIT_PASTE));
+        std::string all;
+        for (int r = 1; r < 5; ++r) {
+            for (int c = 1; c < 4; ++c)
+                all += text(r, c) + (c < 3 ? "|" : "");
+            all += "\n";
+        }
+        return all;
+    }
 };
 
-std::string pasteAt(Table& t, const CGridPos& at, const std::string& text) {
-    SetClipboardText8(text);
-    t.grid.SetCurrentCell(at.row, at.col);
-    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_PASTE));
-    std::string all;
-    for (int r = 1; r < 5; ++r) {
-        for (int c = 1; c < 4; ++c)
-            all += t.text(r, c) + (c < 3 ? "|" : "");
-        all += "\n";
-    }
-    return all;
-}
+class GridClipboard : public testing::Test, public Table {};
+using Texts = std::vector<std::string>;
 
 } // namespace
 
-TEST(GridClipboard, ClipboardKeepsEveryByte) {
+TEST_F(GridClipboard, ClipboardKeepsEveryByte) {
     std::string all;
     for (int b = 1; b < 256; ++b)
         all.push_back(char(b));
@@ -51,43 +51,37 @@ TEST(GridClipboard, ClipboardKeepsEveryByte) {
     EXPECT_EQ(GetClipboardText8(), all);
 }
 
-TEST(GridClipboard, CopyBytesOfTwoRowsByThreeColumns) {
-    Table t;
+TEST_F(GridClipboard, CopyBytesOfTwoRowsByThreeColumns) {
     const char* texts[2][3] = {{"a", "", "c"}, {"d", "e", "f"}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c)
-            t.grid.SetCellText(1 + r, 1 + c, texts[r][c]);
-    t.grid.ApplySelection(1, 1, 2, 3, FALSE);
-    std::unique_ptr<GridDataSource> source = t.grid.MakeSelectionDataSource();
+            grid.SetCellText(1 + r, 1 + c, texts[r][c]);
+    grid.ApplySelection(1, 1, 2, 3, FALSE);
+    std::unique_ptr<GridDataSource> source = grid.MakeSelectionDataSource();
     ASSERT_TRUE(source);
     EXPECT_EQ(source->block, std::string("a\t \tc\nd\te\tf\0", 12));
-    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_COPY));
+    EXPECT_TRUE(grid.OnCmdMsg(ID_EDIT_COPY));
     EXPECT_EQ(GetClipboardText8(), "a\t \tc\nd\te\tf");
 }
 
-TEST(GridClipboard, CopyOfTwoCellsApartGivesTheWholeRectangle) {
-    Table t;
-    t.pick(1, 1);
-    t.pick(3, 3);
+TEST_F(GridClipboard, NoSelectionCopiesNothingTwoCellsApartTheWholeRectangle) {
+    grid.ClearSelection();
+    SetClipboardText8("kept");
+    EXPECT_FALSE(grid.MakeSelectionDataSource());
+    EXPECT_FALSE(enabled(ID_EDIT_COPY));
+    EXPECT_FALSE(enabled(ID_EDIT_CUT));
+    grid.OnCmdMsg(ID_EDIT_COPY);
+    grid.OnCmdMsg(ID_EDIT_CUT);
+    EXPECT_EQ(GetClipboardText8(), "kept");
+    pick(1, 1);
+    pick(3, 3);
     SetClipboardText8("before");
-    EXPECT_TRUE(t.grid.CmdCopy());
+    EXPECT_TRUE(grid.CmdCopy());
     EXPECT_EQ(GetClipboardText8(), "11\t\t\n\t\t\n\t\t33");
 }
 
-TEST(GridClipboard, NoSelectionCopiesNothingAndDisablesCopyAndCut) {
-    Table t;
-    t.grid.ClearSelection();
-    SetClipboardText8("kept");
-    EXPECT_FALSE(t.grid.MakeSelectionDataSource());
-    EXPECT_FALSE(t.enabled(ID_EDIT_COPY));
-    EXPECT_FALSE(t.enabled(ID_EDIT_CUT));
-    t.grid.OnCmdMsg(ID_EDIT_COPY);
-    t.grid.OnCmdMsg(ID_EDIT_CUT);
-    EXPECT_EQ(GetClipboardText8(), "kept");
-}
-
 // Pasted at a cell of a table whose (4, 3) is read-only; then a read-only current cell.
-TEST(GridClipboard, PasteSplitsLinesAndFields) {
+TEST_F(GridClipboard, PasteSplitsLinesAndFields) {
     struct Case {
         CGridPos at;
         std::string text;
@@ -104,82 +98,64 @@ TEST(GridClipboard, PasteSplitsLinesAndFields) {
     for (const Case& c : cases) {
         Table t;
         t.lock(4, 3);
-        EXPECT_EQ(pasteAt(t, c.at, c.text), c.expect) << c.text;
+        EXPECT_EQ(t.pasteAt(c.at, c.text), c.expect) << c.text;
         EXPECT_TRUE(t.grid.IsModified()) << c.text;
     }
-    Table t;
-    t.lock(2, 2);
+    lock(2, 2);
     SetClipboardText8("x");
-    t.grid.SetCurrentCell(2, 2);
-    EXPECT_FALSE(t.enabled(ID_EDIT_PASTE));
-    EXPECT_EQ(pasteAt(t, {2, 2}, "x\ty"), "11|12|13\n21|22|23\n31|32|33\n41|42|43\n");
-    EXPECT_FALSE(t.grid.IsModified());
+    grid.SetCurrentCell(2, 2);
+    EXPECT_FALSE(enabled(ID_EDIT_PASTE));
+    EXPECT_EQ(pasteAt({2, 2}, "x\ty"), "11|12|13\n21|22|23\n31|32|33\n41|42|43\n");
+    EXPECT_FALSE(grid.IsModified());
 }
 
-TEST(GridClipboard, PasteClearsTheSelectionOfWrittenCells) {
-    Table t;
-    t.grid.ApplySelection(1, 1, 2, 2, FALSE);
-    pasteAt(t, {1, 1}, "n");
-    EXPECT_FALSE(t.grid.IsPicked(1, 1));
-    EXPECT_TRUE(t.grid.IsPicked(2, 2));
+TEST_F(GridClipboard, PasteClearsTheSelectionOfWrittenCells) {
+    grid.ApplySelection(1, 1, 2, 2, FALSE);
+    pasteAt({1, 1}, "n");
+    EXPECT_EQ(picked(grid), (std::vector<CGridPos>{{1, 2}, {2, 1}, {2, 2}}));
 }
 
-TEST(GridClipboard, PasteEnableRule) {
-    Table t;
-    t.grid.SetCurrentCell(1, 1);
-    SetClipboardText8("x");
-    EXPECT_TRUE(t.enabled(ID_EDIT_PASTE));
-    t.grid.AllowEditing(FALSE);
-    EXPECT_FALSE(t.enabled(ID_EDIT_PASTE));
-    EXPECT_FALSE(t.grid.CmdPaste());
-    EXPECT_EQ(t.text(1, 1), "11");
-}
-
-TEST(GridClipboard, CutCopiesEverythingButEmptiesOnlyWritableCells) {
-    Table t;
-    t.lock(1, 2);
-    t.grid.ApplySelection(1, 1, 1, 3, FALSE);
-    EXPECT_TRUE(t.enabled(ID_EDIT_CUT));
-    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_CUT));
+TEST_F(GridClipboard, CutCopiesEverythingButEmptiesOnlyWritableCells) {
+    lock(1, 2);
+    grid.ApplySelection(1, 1, 1, 3, FALSE);
+    EXPECT_TRUE(enabled(ID_EDIT_CUT));
+    EXPECT_TRUE(grid.OnCmdMsg(ID_EDIT_CUT));
     EXPECT_EQ(GetClipboardText8(), "11\t12\t13");
-    EXPECT_EQ(t.text(1, 1), "");
-    EXPECT_EQ(t.text(1, 2), "12");
-    EXPECT_EQ(t.text(1, 3), "");
-    EXPECT_FALSE(t.grid.IsPicked(1, 1));
-    EXPECT_TRUE(t.grid.IsPicked(1, 2));
-    EXPECT_TRUE(t.grid.IsModified());
+    EXPECT_EQ((std::vector{text(1, 1), text(1, 2), text(1, 3)}), (Texts{"", "12", ""}));
+    EXPECT_EQ(picked(grid), (std::vector<CGridPos>{{1, 2}}));
+    EXPECT_TRUE(grid.IsModified());
 }
 
-TEST(GridClipboard, ReadOnlyGridCopiesButNeitherCutsNorPastes) {
-    Table t;
-    t.grid.AllowEditing(FALSE);
-    t.grid.ApplySelection(2, 1, 2, 2, FALSE);
-    EXPECT_TRUE(t.enabled(ID_EDIT_COPY));
-    EXPECT_FALSE(t.enabled(ID_EDIT_CUT));
-    t.grid.OnCmdMsg(ID_EDIT_CUT);
-    EXPECT_EQ(t.text(2, 1), "21");
-    t.grid.OnCmdMsg(ID_EDIT_COPY);
+TEST_F(GridClipboard, ReadOnlyGridCopiesButNeitherCutsNorPastes) {
+    grid.SetCurrentCell(1, 1);
+    SetClipboardText8("x");
+    EXPECT_TRUE(enabled(ID_EDIT_PASTE));
+    grid.AllowEditing(FALSE);
+    EXPECT_FALSE(enabled(ID_EDIT_PASTE));
+    EXPECT_FALSE(grid.CmdPaste());
+    EXPECT_EQ(text(1, 1), "11");
+    grid.ApplySelection(2, 1, 2, 2, FALSE);
+    EXPECT_TRUE(enabled(ID_EDIT_COPY));
+    EXPECT_FALSE(enabled(ID_EDIT_CUT));
+    grid.OnCmdMsg(ID_EDIT_CUT);
+    EXPECT_EQ(text(2, 1), "21");
+    grid.OnCmdMsg(ID_EDIT_COPY);
     EXPECT_EQ(GetClipboardText8(), "21\t22");
 }
 
-TEST(GridClipboard, SelectAllPicksEveryBodyCell) {
-    Table t;
-    EXPECT_TRUE(t.enabled(ID_EDIT_SELECT_ALL));
-    EXPECT_TRUE(t.grid.OnCmdMsg(ID_EDIT_SELECT_ALL));
-    EXPECT_EQ(t.grid.GetPickedCount(), 12u);
-    EXPECT_EQ(t.grid.GetSelectionBounds(), CGridSpan(1, 1, 4, 3));
-    t.grid.EnableSelection(FALSE);
-    EXPECT_FALSE(t.enabled(ID_EDIT_SELECT_ALL));
-}
-
-TEST(GridClipboard, OnlyTheEditCommandsAreTheGrids) {
-    Table t;
+TEST_F(GridClipboard, SelectAllPicksEveryBodyCellAndOnlyEditCommandsAreTheGrids) {
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_SELECT_ALL})
-        EXPECT_TRUE(t.grid.HasCommand(id)) << id;
+        EXPECT_TRUE(grid.HasCommand(id)) << id;
     for (UINT id : {ID_FILE_PRINT, ID_EDIT_UNDO, ID_FILE_SAVE}) {
-        EXPECT_FALSE(t.grid.HasCommand(id)) << id;
-        EXPECT_FALSE(t.grid.OnCmdMsg(id)) << id;
+        EXPECT_FALSE(grid.HasCommand(id)) << id;
+        EXPECT_FALSE(grid.OnCmdMsg(id)) << id;
         CCmdUI ui(id);
-        EXPECT_FALSE(t.grid.OnUpdateCmdUI(ui)) << id;
+        EXPECT_FALSE(grid.OnUpdateCmdUI(ui)) << id;
     }
+    EXPECT_TRUE(enabled(ID_EDIT_SELECT_ALL));
+    EXPECT_TRUE(grid.OnCmdMsg(ID_EDIT_SELECT_ALL));
+    EXPECT_EQ(grid.GetPickedCount(), 12u);
+    EXPECT_EQ(grid.GetSelectionBounds(), CGridSpan(1, 1, 4, 3));
+    grid.EnableSelection(FALSE);
+    EXPECT_FALSE(enabled(ID_EDIT_SELECT_ALL));
 }

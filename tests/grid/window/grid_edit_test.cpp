@@ -12,20 +12,14 @@
 #include <functional>
 #include <utility>
 
-namespace {
-
-using Selection = std::pair<int, int>;
-
-Selection selectionOf(CEdit& e) {
-    Selection s{};
-    e.GetSel(&s.first, &s.second);
-    return s;
-}
-
-} // namespace
-
 class EditTest : public InputTest {
 protected:
+    using Selection = std::pair<int, int>;
+    static Selection selectionOf(CEdit& e) {
+        Selection s{};
+        e.GetSel(&s.first, &s.second);
+        return s;
+    }
     int created = 0;
     std::string typed;
 
@@ -46,7 +40,6 @@ protected:
         settle();
         owner.notes.clear();
     }
-    // The fixture's grid again, for the next case of a table.
     void remake() {
         TearDown();
         makeEditable();
@@ -189,12 +182,11 @@ TEST_F(EditTest, EachWayIntoAndOutOfAnEdit) {
         Rect where;
         grid->GetCellBox(c.current.row, c.current.col, &box);
         e->GetWindowRect(&where);
-        EXPECT_EQ(where.left, box.left);
-        EXPECT_EQ(where.top, box.top);
+        EXPECT_EQ(std::pair(where.left, where.top), std::pair(box.left, box.top));
     }
 }
 
-TEST_F(EditTest, EditorGrowsToTheGridsEdgeAndNotBeyond) {
+TEST_F(EditTest, EditorGrowsToTheGridsEdgeAndGoesWithTheGrid) {
     CGridInPlaceEdit& e = openEditor();
     Rect client;
     grid->GetClientRect(&client);
@@ -212,6 +204,11 @@ TEST_F(EditTest, EditorGrowsToTheGridsEdgeAndNotBeyond) {
     Rect where;
     e.GetWindowRect(&where);
     EXPECT_EQ(where.right, client.right);
+
+    ev::Char(e, 'k');
+    grid.reset();
+    settle();
+    EXPECT_EQ(dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus()), nullptr);
 }
 
 TEST_F(EditTest, AlignmentFollowsTheCellFormat) {
@@ -241,14 +238,6 @@ TEST_F(EditTest, EditKeepsItsOwnStandardKeys) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "r2c2");
 }
 
-TEST_F(EditTest, GridGoingAwayWhileEditingLeavesNothingBehind) {
-    openEditor();
-    ev::Char(*editor(), 'k');
-    grid.reset();
-    settle();
-    EXPECT_EQ(dynamic_cast<CGridInPlaceEdit*>(CWnd::GetFocus()), nullptr);
-}
-
 // --- the edit inside a window with a menu bar ---------------------------------------------
 
 class EditUnderMenusTest : public EditTest {
@@ -256,7 +245,8 @@ protected:
     QMenuBar* bar = nullptr;
     QMenu* fileMenu = nullptr;
 
-    void makeWithMenus() {
+    void SetUp() override {
+        EditTest::SetUp();
         QWidget* window = owner.widget();
         bar = new QMenuBar(window);
         fileMenu = bar->addMenu(QStringLiteral("&File"));
@@ -272,19 +262,14 @@ protected:
         ASSERT_NE(target, nullptr);
         QTest::sendKeyEvent(QTest::KeyAction::Click, target, key, text, mods);
     }
-    void closeMenus() {
+    void TearDown() override {
         while (QWidget* popup = QApplication::activePopupWidget())
             popup->close();
-        settle();
-    }
-    void TearDown() override {
-        closeMenus();
         EditTest::TearDown();
     }
 };
 
 TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
-    ASSERT_NO_FATAL_FAILURE(makeWithMenus());
     CGridInPlaceEdit& e = openEditor();
     ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_F, Qt::AltModifier, QStringLiteral("f")));
     ASSERT_NO_FATAL_FAILURE(typeKey(Qt::Key_V, Qt::AltModifier, QStringLiteral("v")));
@@ -306,7 +291,6 @@ TEST_F(EditUnderMenusTest, AltLetterDuringAnEditOpensNoMenu) {
 }
 
 TEST_F(EditUnderMenusTest, RightClickInTheEditShowsTheEditMenuWhosePasteWorks) {
-    ASSERT_NO_FATAL_FAILURE(makeWithMenus());
     QApplication::clipboard()->setText("pasted");
     CGridInPlaceEdit& e = openEditor();
     QWidget* field = QApplication::focusWidget();
@@ -320,15 +304,11 @@ TEST_F(EditUnderMenusTest, RightClickInTheEditShowsTheEditMenuWhosePasteWorks) {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     QStringList items;
-    QAction* paste = nullptr;
-    for (QAction* a : menu->actions()) {
+    for (QAction* a : menu->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        if (a->text() == "&Paste")
-            paste = a;
-    }
-    EXPECT_EQ(items.join('|').toStdString(), "&Undo|-|Cu&t|&Copy|&Paste|&Delete|-|Select &All");
+    ASSERT_EQ(items.join('|').toStdString(), "&Undo|-|Cu&t|&Copy|&Paste|&Delete|-|Select &All");
     EXPECT_EQ(editor(), &e) << "the menu leaves the edit open";
-    ASSERT_NE(paste, nullptr);
+    QAction* paste = menu->actions()[4];
     EXPECT_TRUE(paste->isEnabled());
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(paste).center());
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);

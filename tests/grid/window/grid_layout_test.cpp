@@ -19,27 +19,24 @@ TEST_F(GridWindowTest, BarsAndPageSizesMatchTheClientAreaLeftByTheBars) {
     EXPECT_EQ(g.GetVScrollMax(), v.nMax);
 
     // The bars stay when the fixed rows fill the client area, or the grid is cleared.
-    const SCROLLINFO before = v;
     g.SetRowSize(0, 1000);
     g.RecalcScrollBars();
     SCROLLINFO after;
     g.GetScrollInfo(SB_VERT, &after);
-    EXPECT_EQ(after.nMax, before.nMax);
-    EXPECT_EQ(after.nPage, before.nPage);
+    EXPECT_EQ(after.nMax, v.nMax);
+    EXPECT_EQ(after.nPage, v.nPage);
 
     g.ClearGrid();
     g.GetScrollInfo(SB_VERT, &after);
-    EXPECT_EQ(after.nMax, before.nMax);
+    EXPECT_EQ(after.nMax, v.nMax);
     EXPECT_TRUE(g.IsScrollBarVisible(SB_VERT));
 }
 
-// Content that fits needs no bars.
-TEST_F(GridWindowTest, HitTestWithoutBars) {
+TEST_F(GridWindowTest, HitTestWithoutBarsAndFittingSizes) {
     ProbeGrid& g = make(4, 3, 1, 1);
-    EXPECT_EQ(g.GetVScrollMax(), 0);
-    EXPECT_EQ(g.GetHScrollMax(), 0);
-    EXPECT_FALSE(g.IsScrollBarVisible(SB_VERT));
-    EXPECT_FALSE(g.IsScrollBarVisible(SB_HORZ));
+    EXPECT_EQ(std::pair(g.GetVScrollMax(), g.GetHScrollMax()), std::pair(0, 0));
+    EXPECT_EQ(std::pair(g.IsScrollBarVisible(SB_VERT), g.IsScrollBarVisible(SB_HORZ)),
+              std::pair(false, false));
     struct Case {
         Point p;
         BOOL includeFixed;
@@ -52,6 +49,18 @@ TEST_F(GridWindowTest, HitTestWithoutBars) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(g.CellAtPoint(c.p, c.includeFixed), c.cell) << c.p.x << "," << c.p.y;
+
+    int margin = g.GetCellMargin();
+    EXPECT_GT(margin, 0);
+    EXPECT_TRUE(g.FitColumnWidth(2));
+    EXPECT_EQ(g.GetColSize(2), 4 * margin); // all empty
+    g.SetCellText(3, 1, "a rather long cell text");
+    EXPECT_TRUE(g.FitColumnWidth(1));
+    EXPECT_GT(g.GetColSize(1), 100);
+    EXPECT_TRUE(g.FitRowHeight(3));
+    EXPECT_GT(g.GetRowSize(3), 2 * margin);
+    EXPECT_FALSE(g.FitColumnWidth(3));
+    EXPECT_FALSE(g.FitRowHeight(-1));
 }
 
 // Cell boxes are inclusive; they, and the first scrolled cell, follow the scroll position.
@@ -143,26 +152,10 @@ TEST_F(GridWindowTest, BringingACellFromBelowShowsItWhole) {
     EXPECT_TRUE(g.IsCellOnScreen(25, 10));
 }
 
-TEST_F(GridWindowTest, FittingSizesToContent) {
-    ProbeGrid& g = make(4, 3, 1, 1);
-    int margin = g.GetCellMargin();
-    EXPECT_GT(margin, 0);
-    EXPECT_TRUE(g.FitColumnWidth(2));
-    EXPECT_EQ(g.GetColSize(2), 4 * margin); // all empty
-    g.SetCellText(3, 1, "a rather long cell text");
-    EXPECT_TRUE(g.FitColumnWidth(1));
-    EXPECT_GT(g.GetColSize(1), 100);
-    EXPECT_TRUE(g.FitRowHeight(3));
-    EXPECT_GT(g.GetRowSize(3), 2 * margin);
-    EXPECT_FALSE(g.FitColumnWidth(3));
-    EXPECT_FALSE(g.FitRowHeight(-1));
-}
-
 TEST_F(GridWindowTest, FontGivesTheDefaultSizes) {
     ProbeGrid& g = make(2, 2, 0, 0);
     int small = g.GetDefaultRowSize();
-    FontDesc big;
-    big.height = -24;
+    FontDesc big{.height = -24};
     g.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&big), TRUE);
     EXPECT_GT(g.GetDefaultRowSize(), small);
     EXPECT_EQ(g.GetCellFont(1, 1)->height, -24); // cells take the new font

@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QPalette>
 
-namespace {
-
 constexpr COLORREF white = RGB(255, 255, 255);
 constexpr COLORREF navy = RGB(0, 0, 128);
 constexpr COLORREF grey = RGB(200, 200, 200);
@@ -16,33 +14,25 @@ constexpr COLORREF lines = RGB(192, 192, 192);
 constexpr COLORREF red = RGB(255, 0, 0);
 constexpr COLORREF black = RGB(0, 0, 0);
 
-} // namespace
-
-// A grid made for the screen takes the desktop's colours and settings.
 TEST(GridLook, StartsWithTheSystemColoursAndDefaults) {
     WindowTestGrid g(3, 4, 1, 1);
-    EXPECT_EQ(g.GetNumRows(), 3);
-    EXPECT_EQ(g.GetNumCols(), 4);
-    EXPECT_EQ(g.GetNumFixedRows(), 1);
-    EXPECT_EQ(g.GetNumFixedCols(), 1);
-    EXPECT_EQ(g.GetCellTextColor(), GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(g.GetCellBackColor(), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(g.GetGridBackColor(), GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(g.GetFixedBackColor(), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
-    EXPECT_EQ(g.GetGridLines(), GRIDLINES_BOTH);
-    EXPECT_EQ(g.GetWheelLines(), 3);
+    EXPECT_EQ(
+        (std::vector{g.GetNumRows(), g.GetNumCols(), g.GetNumFixedRows(), g.GetNumFixedCols()}),
+        (std::vector{3, 4, 1, 1}));
+    EXPECT_EQ((std::vector{g.GetCellTextColor(), g.GetCellBackColor(), g.GetGridBackColor(),
+                           g.GetFixedBackColor(), g.GetGridLineColor()}),
+              (std::vector{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
+                           GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE), lines}));
+    EXPECT_EQ((std::vector{g.GetGridLines(), g.GetWheelLines(), g.GetRowSize(2), g.GetColSize(3),
+                           g.GetSortColumn()}),
+              (std::vector{GRIDLINES_BOTH, 3, 10, 30, -1}));
     EXPECT_TRUE(g.IsEditable());
     EXPECT_FALSE(g.IsModified());
-    EXPECT_EQ(g.GetRowSize(2), 10);
-    EXPECT_EQ(g.GetColSize(3), 30);
     EXPECT_EQ(g.GetCurrentCell(), CGridPos(-1, -1));
-    EXPECT_EQ(g.GetSortColumn(), -1);
     GRIDCELLINFO info = cellInfo(2, 3, 0xFF);
     ASSERT_TRUE(g.GetCellInfo(&info));
-    EXPECT_EQ(info.image, -1);
-    EXPECT_EQ(info.backColor, CLR_DEFAULT);
-    EXPECT_EQ(info.textColor, CLR_DEFAULT);
+    EXPECT_EQ(std::tuple(info.image, info.backColor, info.textColor),
+              std::tuple(-1, CLR_DEFAULT, CLR_DEFAULT));
     EXPECT_EQ(info.font, g.GetGridFont());
 }
 
@@ -64,17 +54,14 @@ protected:
         grid->UpdateWindow();
         return grid->GetDC()->GetPixel(x, y);
     }
-    struct Probe {
-        int x, y;
-        COLORREF colour;
-    };
-    testing::AssertionResult pixelsAre(std::initializer_list<Probe> probes) {
+    // Each probe: x, y and the colour wanted there.
+    testing::AssertionResult
+    pixelsAre(std::initializer_list<std::tuple<int, int, COLORREF>> probes) {
         testing::AssertionResult result = testing::AssertionSuccess();
-        for (const Probe& p : probes)
-            if (COLORREF got = pixel(p.x, p.y); got != p.colour)
-                result = testing::AssertionFailure()
-                         << result.message() << " (" << p.x << ", " << p.y << ") is " << got
-                         << " not " << p.colour;
+        for (auto [x, y, colour] : probes)
+            if (COLORREF got = pixel(x, y); got != colour)
+                result = testing::AssertionFailure() << result.message() << " (" << x << ", " << y
+                                                     << ") is " << got << " not " << colour;
         return result;
     }
     // Over the rectangle: the pixels that differ from `bg`, the mean of their x, and the one that
@@ -148,8 +135,7 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
     g.SetFixedBackColor(dark);
     struct Case {
         int row, col;
-        COLORREF back, text; // the cell's own, CLR_DEFAULT for none
-        COLORREF ink;
+        COLORREF back, text, ink; // back, text: the cell's own, CLR_DEFAULT for none
     } cases[] = {
         {1, 1, white, CLR_DEFAULT, black},
         {1, 2, red, CLR_DEFAULT, black},
@@ -186,8 +172,6 @@ TEST_F(GridPaintTest, TextOnAnOwnBackgroundIsBlackOrWhite) {
     EXPECT_TRUE(pixelsAre({{box.left, box.top + 5, white}, {box.left + 5, box.top, white}}));
 }
 
-// The grid follows the desktop's colours when they change while it runs, in the colours the
-// program left alone.
 TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     ProbeGrid& g = make(3, 3, 1, 1);
     g.SetGridBackColor(navy); // the program's own choice
@@ -197,9 +181,8 @@ TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     dark.setColor(QPalette::Text, QColor(240, 240, 240));
     QApplication::setPalette(dark);
     QApplication::processEvents(); // Qt tells the widgets from its event loop
-    EXPECT_EQ(g.GetCellBackColor(), RGB(30, 30, 30));
-    EXPECT_EQ(g.GetCellTextColor(), RGB(240, 240, 240));
-    EXPECT_EQ(g.GetGridBackColor(), navy);
+    EXPECT_EQ((std::vector{g.GetCellBackColor(), g.GetCellTextColor(), g.GetGridBackColor()}),
+              (std::vector{RGB(30, 30, 30), RGB(240, 240, 240), navy}));
     EXPECT_EQ(pixel(60, 25), RGB(30, 30, 30));
     QApplication::setPalette(before);
     QApplication::processEvents();
@@ -208,9 +191,8 @@ TEST_F(GridPaintTest, DesktopColourChangesRecolourOnlyUnchangedColours) {
     SetSysColorOverride(COLOR_WINDOW, RGB(1, 2, 3));
     SetSysColorOverride(COLOR_BTNSHADOW, RGB(4, 5, 6));
     g.SendMessage(WM_SYSCOLORCHANGE);
-    EXPECT_EQ(g.GetCellBackColor(), RGB(1, 2, 3));
-    EXPECT_EQ(g.GetGridBackColor(), navy);
-    EXPECT_EQ(g.GetGridLineColor(), RGB(192, 192, 192));
+    EXPECT_EQ((std::vector{g.GetCellBackColor(), g.GetGridBackColor(), g.GetGridLineColor()}),
+              (std::vector{RGB(1, 2, 3), navy, lines}));
     SetSysColorOverride(COLOR_WINDOW, RGB(7, 8, 9));
     g.SendMessage(WM_SYSCOLORCHANGE); // still the system's: follows again
     EXPECT_EQ(g.GetCellBackColor(), RGB(7, 8, 9));
@@ -231,7 +213,7 @@ TEST_F(GridPaintTest, HeadersOfTheCurrentRowAndColumnAreSunkenAndSemiBold) {
     EXPECT_GT(ink({82, 2, 118, 18}, grey).n, ink({42, 2, 78, 18}, grey).n); // semi-bold: more ink
 }
 
-TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
+TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCellAmpersandsShowAsTyped) {
     ProbeGrid& g = setUpGrid();
     g.SetColSize(2, 100);
     g.Invalidate(TRUE);
@@ -244,10 +226,8 @@ TEST_F(GridPaintTest, CentredTextSitsInTheMiddleOfItsCell) {
     ASSERT_GT(centred.n, 0);
     EXPECT_NEAR(centred.meanX, 80 + 50, 3);
     EXPECT_LT(ink({81, 61, 178, 78}, white).meanX, 110);
-}
 
-TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
-    ProbeGrid& g = setUpGrid();
+    // Ampersands are shown as typed, in the first body column widened.
     g.SetColSize(1, 120);
     g.SetCellText(1, 1, "a&b");
     g.SetCellText(2, 1, "ab");
@@ -255,8 +235,7 @@ TEST_F(GridPaintTest, AmpersandsAreShownAsTyped) {
     EXPECT_GT(ink({41, 21, 158, 38}, white).n, ink({41, 41, 158, 58}, white).n + 10);
 }
 
-// While drawing is off nothing is painted; the current cell is drawn at once, through the grid's
-// own surface, without waiting for a paint.
+// The current cell is drawn through the grid's own surface, without waiting for a paint.
 TEST_F(GridPaintTest, DrawingOffPaintsNothingCurrentCellDrawnAtOnce) {
     ProbeGrid& g = setUpGrid();
     g.UpdateWindow();

@@ -4,17 +4,14 @@
 #include "grid/window/cell_grid.h"
 #include "platform/base/contrast.h"
 #include "platform/draw/syscolors.h"
+#include "tests/grid/core/grid_test_util.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
 #include <QPainter>
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <memory>
-
-using namespace tnv;
 
 namespace {
 
@@ -33,8 +30,9 @@ std::unique_ptr<CCellGrid> makeGrid(int rows, int height, int fixedRows = 1) {
     return grid;
 }
 
+// `top`: device y of body y = 0, below three character heights of header and the fixed rows.
 struct Geometry {
-    int cw = 0, ch = 0, W = 0, H = 0, B = 0;
+    int cw = 0, ch = 0, W = 0, H = 0, B = 0, top = 0;
 };
 
 // Measures once on a large page; the page width is then W device pixels, so one grid pixel is
@@ -45,8 +43,9 @@ Geometry exactPage(CCellGrid& grid, int body) {
     grid.PrintBegin(&probe, &info);
     grid.PrintEnd(&probe, &info);
     const int ch = grid.GetPrintCharHeight();
-    return {grid.GetPrintCharWidth(), ch, grid.GetPrintPageWidth(),
-            body + 6 * ch + grid.GetFixedBandHeight(), body};
+    const int band = grid.GetFixedBandHeight();
+    return {grid.GetPrintCharWidth(), ch,   grid.GetPrintPageWidth(),
+            body + 6 * ch + band,     body, 3 * ch + band};
 }
 
 // Prints page `page` of a job begun on a W x H image; returns the page's image.
@@ -64,10 +63,13 @@ std::unique_ptr<ImageSurface> printPage(CCellGrid& grid, const Geometry& g, int 
     return dc;
 }
 
-// Device y of body y = 0: three character heights of header and the fixed rows above it.
-int bodyTop(CCellGrid& grid, const Geometry& g) {
-    return 3 * g.ch + grid.GetFixedBandHeight();
-}
+struct GridJob : PrintJobSteps {
+    explicit GridJob(CCellGrid& g) : grid(g) {}
+    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override { grid.PrintBegin(dc, info); }
+    void OnPrint(CDC* dc, CPrintInfo* info) override { grid.PrintPage(dc, info); }
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override { grid.PrintEnd(dc, info); }
+    CCellGrid& grid;
+};
 
 } // namespace
 
@@ -77,13 +79,11 @@ TEST(GridPrint, GeometryOfTheJob) {
     CPrintInfo info;
     grid->PrintBegin(&page, &info);
     const int cw = grid->GetPrintCharWidth(), ch = grid->GetPrintCharHeight();
-    EXPECT_GT(cw, 0);
-    EXPECT_GT(ch, 0);
+    EXPECT_GT(std::min(cw, ch), 0);
     EXPECT_EQ(grid->GetPrintPageWidth(), 180 + 8 * cw);
     EXPECT_EQ(grid->GetPrintPageHeight(), MulDiv(180 + 8 * cw, 1414, 1000));
     EXPECT_EQ(grid->GetPrintBodyHeight(), grid->GetPrintPageHeight() - 6 * ch - 20);
-    EXPECT_EQ(info.currentPage, 1);
-    EXPECT_EQ(info.maxPage, 1);
+    EXPECT_EQ(std::pair(info.currentPage, info.maxPage), std::pair(1, 1));
 
     // A zero-width column takes no room; twice the width doubles the page in grid pixels.
     grid->SetColSize(0, 0);
@@ -136,7 +136,7 @@ TEST(GridPrint, RowsOnPagesOfABodyOfHundred) {
         if (c.tallRow >= 0)
             grid->SetRowSize(c.tallRow, 150);
         Geometry g = exactPage(*grid, 100);
-        const int top = bodyTop(*grid, g), x = 4 * g.cw + c.x;
+        const int top = g.top, x = 4 * g.cw + c.x;
         EXPECT_TRUE(c.fixedRows > 0 || top == 3 * g.ch) << top;
         CPrintInfo info;
         printPage(*grid, g, 1, &info);
@@ -154,7 +154,7 @@ TEST(GridPrint, GridLineModes) {
         auto grid = makeGrid(2, 40);
         grid->SetGridLines(mode);
         Geometry g = exactPage(*grid, 100);
-        const int top = bodyTop(*grid, g), left = 4 * g.cw;
+        const int top = g.top, left = 4 * g.cw;
         auto page = printPage(*grid, g, 1);
         EXPECT_EQ(page->GetPixel(left + 30, top + 39) == BLACK, horizontal) << mode;
         EXPECT_EQ(page->GetPixel(left + 59, top + 20) == BLACK, vertical) << mode;
@@ -197,29 +197,13 @@ TEST(GridPrint, TextReadsOnPaperUnderADarkDesktop) {
                 }
             return best;
         };
-        const int top = bodyTop(*grid, g);
-        EXPECT_EQ(image.pixel(4 * g.cw + 50, top + 15),
+        EXPECT_EQ(image.pixel(4 * g.cw + 50, g.top + 15),
                   qRgb(GetRValue(body), GetGValue(body), GetBValue(body)));
         EXPECT_GE(textContrast(3 * g.ch, white), contrast::kReadable); // a title
-        EXPECT_GE(textContrast(top, body), contrast::kReadable);       // a body cell
+        EXPECT_GE(textContrast(g.top, body), contrast::kReadable);     // a body cell
     }
     ResetSysColors();
 }
-
-namespace {
-
-class GridJob : public PrintJobSteps {
-public:
-    explicit GridJob(CCellGrid& grid) : grid_(grid) {}
-    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override { grid_.PrintBegin(dc, info); }
-    void OnPrint(CDC* dc, CPrintInfo* info) override { grid_.PrintPage(dc, info); }
-    void OnEndPrinting(CDC* dc, CPrintInfo* info) override { grid_.PrintEnd(dc, info); }
-
-private:
-    CCellGrid& grid_;
-};
-
-} // namespace
 
 TEST(GridPrintPdf, PagesAndTextOfAJob) {
     testsupport::TempDir dir;
@@ -232,12 +216,11 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     const int pages = testsupport::pdfPages(pdf);
     EXPECT_GT(pages, 1);
     const std::string text = testsupport::pdfText(pdf);
-    EXPECT_NE(text.find("Page 1 of " + std::to_string(pages)), std::string::npos) << text;
-    EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
-              std::string::npos);
-    EXPECT_NE(text.find("FleetScout"), std::string::npos);
-    EXPECT_NE(text.find("R1 "), std::string::npos);
-    EXPECT_NE(text.find("R120"), std::string::npos);
+    const std::string n = std::to_string(pages);
+    for (const std::string& want :
+         {"Page 1 of " + n, "Page " + n + " of " + n, std::string("FleetScout"), std::string("R1 "),
+          std::string("R120")})
+        EXPECT_NE(text.find(want), std::string::npos) << want << " in " << text;
     std::size_t titles = 0;
     for (std::size_t at = text.find("Title"); at != std::string::npos;
          at = text.find("Title", at + 1))
@@ -245,9 +228,7 @@ TEST(GridPrintPdf, PagesAndTextOfAJob) {
     EXPECT_EQ(titles, std::size_t(3 * pages)); // the column titles on every page
 
     // Landscape paper is wider: the same table needs more pages.
-    PageOptions landscape;
-    landscape.landscape = true;
-    ASSERT_TRUE(PrintToPdf(pdf, job, landscape, &error)) << error;
+    ASSERT_TRUE(PrintToPdf(pdf, job, PageOptions{.landscape = true}, &error)) << error;
     EXPECT_GT(testsupport::pdfPages(pdf), pages);
 }
 
@@ -255,19 +236,16 @@ TEST(GridPrintPdf, PaperAndFailures) {
     testsupport::TempDir dir;
     auto grid = makeGrid(3, 20);
     GridJob job(*grid);
-    EXPECT_TRUE(IsKnownPageSize("Letter"));
-    EXPECT_TRUE(IsKnownPageSize("a4"));
-    EXPECT_FALSE(IsKnownPageSize("Napkin"));
+    EXPECT_EQ(
+        (std::vector{IsKnownPageSize("Letter"), IsKnownPageSize("a4"), IsKnownPageSize("Napkin")}),
+        (std::vector{true, true, false}));
     std::string error;
-    PageOptions napkin;
-    napkin.pageSize = "Napkin";
-    EXPECT_FALSE(PrintToPdf(dir.file("n.pdf"), job, napkin, &error));
+    EXPECT_FALSE(PrintToPdf(dir.file("n.pdf"), job, PageOptions{.pageSize = "Napkin"}, &error));
     EXPECT_NE(error.find("Napkin"), std::string::npos);
     EXPECT_FALSE(PrintToPdf(dir.file("missing/folder/x.pdf"), job, PageOptions{}, &error));
     EXPECT_FALSE(error.empty());
-    PageOptions letter;
-    letter.pageSize = "Letter";
-    ASSERT_TRUE(PrintToPdf(dir.file("l.pdf"), job, letter, &error)) << error;
+    ASSERT_TRUE(PrintToPdf(dir.file("l.pdf"), job, PageOptions{.pageSize = "Letter"}, &error))
+        << error;
     std::string out;
     testsupport::runCommand("pdfinfo '" + dir.file("l.pdf") + "'", &out);
     EXPECT_NE(out.find("612 x 792"), std::string::npos) << out;

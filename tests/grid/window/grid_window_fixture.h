@@ -8,8 +8,6 @@
 #include "platform/window/wnd_app.h"
 #include "tests/support/wnd_events.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 
@@ -22,8 +20,6 @@ public:
     };
     std::vector<Note> notes;
     std::vector<WPARAM> commands;
-
-protected:
     bool OnNotify(WPARAM, NMHDR* hdr, LRESULT* result) override {
         auto* nm = reinterpret_cast<NMGRIDCELL*>(hdr);
         notes.push_back(Note{nm->hdr.code, nm->row, nm->col});
@@ -36,7 +32,6 @@ protected:
     }
 };
 
-// The grid on screen.
 using WindowTestGrid = TestGridOf<CCellGrid>;
 
 // Counts scroll messages and cell paints.
@@ -45,8 +40,6 @@ public:
     using WindowTestGrid::WindowTestGrid;
     std::vector<UINT> hscrolls, vscrolls;
     int cellPaints = 0;
-
-protected:
     void OnHScroll(UINT code, UINT pos) override {
         hscrolls.push_back(code);
         WindowTestGrid::OnHScroll(code, pos);
@@ -71,16 +64,11 @@ protected:
     ProbeGrid& make(int rows, int cols, int fixedRows, int fixedCols, int w = 300, int h = 200,
                     int rowH = 20, int colW = 40) {
         EXPECT_TRUE(owner.CreateTopLevel("owner", 0, Rect{0, 0, w + 50, h + 50}));
-        grid = std::make_unique<ProbeGrid>();
+        grid = std::make_unique<ProbeGrid>(rows, cols, fixedRows, fixedCols);
         EXPECT_TRUE(grid->CreateGrid(Rect{0, 0, w, h}, &owner, 100, WS_CHILD | WS_VISIBLE));
-        FontDesc font;
-        font.height = -12;
+        FontDesc font{.height = -12};
         font.setFaceName("DejaVu Sans");
         grid->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&font), TRUE);
-        grid->SetNumRows(rows);
-        grid->SetNumCols(cols);
-        grid->SetNumFixedRows(fixedRows);
-        grid->SetNumFixedCols(fixedCols);
         for (int r = 0; r < rows; ++r)
             grid->SetRowSize(r, rowH);
         for (int c = 0; c < cols; ++c)

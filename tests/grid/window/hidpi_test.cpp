@@ -1,7 +1,6 @@
 // HiDPI: the grid's window follows the screen's scale.
 #include "grid_window_fixture.h"
 
-#include "platform/draw/surface.h"
 #include "tests/platform/draw/hidpi_pixels.h"
 #include "tests/support/test_support.h"
 
