@@ -34,8 +34,7 @@ TEST(Codepage, EveryByteRoundTripsKnownCharactersMapAndBadUtf8IsRefused) {
 TEST(Contrast, TextOnABackgroundIsWhicheverOfBlackOrWhiteReadsBetter) {
     constexpr COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
     struct Case {
-        COLORREF back;
-        COLORREF text;
+        COLORREF back, text;
         double ratio;
     } cases[] = {
         {white, black, 21.0},

@@ -37,7 +37,6 @@ TEST(FileSystem, NamesConvertBetweenDiskAndCodePageCaseBlindLookupFindsThem) {
     EXPECT_EQ(entries[1].name, "\xE6\x97\xA5.wav"); // passed through unchanged
     for (const auto& e : entries)
         EXPECT_TRUE(fsx::isFile(fsx::joinPath(dir.path(), fsx::toDisk(e.name))));
-    // A case-blind lookup finds the name on disk.
     dir.mkdir("Sim/AIRCRAFT/c172");
     testsupport::writeFile(dir.file("Sim/AIRCRAFT/c172/Aircraft.CFG"), "x");
     testsupport::writeFile(dir.file("CUELINE.CLT"), "x");

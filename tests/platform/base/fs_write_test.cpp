@@ -27,11 +27,6 @@ struct stat statOf(const std::string& path, bool follow = true) {
     return st;
 }
 
-// Files in a folder, temporary files included.
-std::size_t filesIn(const std::string& folder) {
-    return fsx::listFolder(folder).size();
-}
-
 } // namespace
 
 TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
@@ -80,7 +75,7 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
             EXPECT_EQ(st.st_uid, 1234u);
             EXPECT_EQ(st.st_gid, 5678u);
         }
-        EXPECT_EQ(filesIn(real), 1u) << "no temporary file left";
+        EXPECT_EQ(fsx::listFolder(real).size(), 1u) << "no temporary file left";
     }
 }
 
@@ -108,7 +103,7 @@ TEST(AtomicWrite, ADanglingLinkCreatesItsTargetAHardLinkedFileIsReplaced) {
     EXPECT_EQ(readFile(dir.file("Backup.clt")), "a.wav;a rather long old text\r\n");
     EXPECT_NE(statOf(dir.file("CueLine.clt")).st_ino, inode) << "replaced whole, by rename";
     EXPECT_EQ(statOf(dir.file("Backup.clt")).st_ino, inode);
-    EXPECT_EQ(filesIn(dir.path()), 6u) << "link.csv, made.csv, loop1, loop2 and the two names";
+    EXPECT_EQ(fsx::listFolder(dir.path()).size(), 6u) << "link.csv, made.csv, two loops, two names";
 }
 
 // What is not a regular file is never replaced by one: a user's named output (an export, a PDF)
@@ -167,18 +162,16 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
     using enum fsx::WriteStatus;
     struct Case {
         const char* what;
-        mode_t folderMode;
-        bool userOwnsFolder;
-        mode_t fileMode; // 0: no file yet
-        bool userOwnsFile;
+        mode_t folderMode, fileMode; // fileMode 0: no file yet
+        bool userOwnsFolder, userOwnsFile;
         fsx::WriteStatus expected;
         bool sameInode; // written in place
     } cases[] = {
-        {"read-only file in a writable folder", 0755, true, 0444, true, CannotCreate, true},
-        {"writable file in a folder taking no new file", 0555, false, 0644, true, Written, true},
-        {"someone else's file the user's group may write", 0777, false, 0664, false, Written, true},
-        {"new file in a folder taking no new file", 0555, false, 0, false, CannotCreate, false},
-        {"own file in an own folder", 0755, true, 0600, true, Written, false},
+        {"read-only file in a writable folder", 0755, 0444, true, true, CannotCreate, true},
+        {"writable file in a folder taking no new file", 0555, 0644, false, true, Written, true},
+        {"someone else's file the user's group may write", 0777, 0664, false, false, Written, true},
+        {"new file in a folder taking no new file", 0555, 0, false, false, CannotCreate, false},
+        {"own file in an own folder", 0755, 0600, true, true, Written, false},
     };
     if (::geteuid() != 0)
         GTEST_SKIP() << "laying out other users' files needs root";
@@ -222,7 +215,7 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
         } else {
             EXPECT_FALSE(testsupport::exists(file));
         }
-        EXPECT_EQ(filesIn(folder), c.fileMode ? 1u : 0u);
+        EXPECT_EQ(fsx::listFolder(folder).size(), c.fileMode ? 1u : 0u);
     }
 }
 
@@ -255,9 +248,9 @@ TEST(AtomicWrite, AnInPlaceWriteThatRunsOutOfRoomPutsTheOldBytesBack) {
                   fsx::WriteStatus::Written)
             << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), "a.wav;Up\r\n");
-        EXPECT_EQ(filesIn(mnt.path()), 2u);
+        EXPECT_EQ(fsx::listFolder(mnt.path()).size(), 2u);
         if (!copy.empty()) {
-            EXPECT_EQ(filesIn(cache.path() + "/tarnavel"), 0u) << "no copy left";
+            EXPECT_EQ(fsx::listFolder(cache.path() + "/tarnavel").size(), 0u) << "no copy left";
         }
     }
 }

@@ -108,14 +108,13 @@ TEST_F(FrameFixture, CommandsGoViewThenDocumentThenFrameThenApplication) {
     EXPECT_EQ(log, (std::vector<std::string>{"view:32771", "doc:32772", "app:32773"}));
 }
 
-TEST_F(FrameFixture, UpdatesDecideEnableAndCheck) {
+TEST_F(FrameFixture, UpdatesDecideEnableAndCheckWhenAMenuOpensToo) {
     view.handles = {ID_ONE, ID_TWO};
     view.updates[ID_ONE] = {false, 1};
     app.updates[ID_TWO] = {true, 0};
     struct Case {
         UINT id;
-        bool enabled;
-        bool checked;
+        bool enabled, checked;
     } cases[] = {
         {ID_ONE, false, true},     // the view's update disables it
         {ID_TWO, true, false},     // an update further down the route answers
@@ -130,10 +129,7 @@ TEST_F(FrameFixture, UpdatesDecideEnableAndCheck) {
     // A disabled command does not run.
     EXPECT_FALSE(frame.SendCommand(ID_ONE));
     EXPECT_TRUE(log.empty());
-}
-
-TEST_F(FrameFixture, MenuOpeningAsksTheUpdates) {
-    view.handles = {ID_ONE, ID_TWO};
+    // Opening a menu asks the updates.
     view.updates[ID_ONE] = {true, 1};
     view.updates[ID_TWO] = {false, 0};
     QMenu* viewMenu = window()->menuBar()->actions().at(1)->menu();
@@ -156,8 +152,7 @@ TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
     view.handles = {ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_PASTE};
     view.updates[ID_FILE_SAVE] = {false, -1};
     struct Case {
-        UINT key;
-        UINT mods;
+        UINT key, mods;
         bool matched;
         std::size_t logSize;
     } cases[] = {
@@ -210,12 +205,11 @@ TEST_F(FrameFixture, StatusBarHasFourPanesAndTheToggleAndShowsInAScreenshot) {
     }
     frame.ShowWindow();
     EXPECT_TRUE(frame.IsStatusBarVisible());
-    EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
-    EXPECT_FALSE(frame.IsStatusBarVisible());
-    EXPECT_FALSE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
-    EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
-    EXPECT_TRUE(frame.IsStatusBarVisible());
-    EXPECT_TRUE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
+    for (bool shown : {false, true}) {
+        EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
+        EXPECT_EQ(frame.IsStatusBarVisible(), shown);
+        EXPECT_EQ(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked(), shown);
+    }
     // A screenshot has the caption, the menu and the status bar.
     testsupport::TempDir dir;
     frame.SetWindowText("Editing x");

@@ -13,8 +13,6 @@
 
 using namespace tnv;
 
-using testsupport::endsInTime;
-
 namespace {
 
 TEST(SettingsValues, RecentFilesKeepFourNewestFirstStringsAndNumbersHaveFallbacks) {
@@ -69,7 +67,7 @@ TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
     testsupport::writeFile(big, bigText);
     for (const std::string& ini : {fifo, zero, folder, big}) {
         SCOPED_TRACE(ini);
-        EXPECT_TRUE(endsInTime([&] {
+        EXPECT_TRUE(testsupport::endsInTime([&] {
             Settings settings(ini, 4);
             EXPECT_TRUE(settings.recentFiles().empty());
             EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 1);

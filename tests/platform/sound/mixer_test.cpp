@@ -29,8 +29,7 @@ protected:
         DSBUFFERDESC d = describe(&f, static_cast<DWORD>(samples.size()), flags);
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DS_OK);
-        void* p1;
-        void* p2;
+        void *p1, *p2;
         DWORD n1, n2;
         // A buffer that cannot take the samples is none: the test's check of it fails.
         if (!b || b->Lock(0, d.dwBufferBytes, &p1, &n1, &p2, &n2, 0) != DS_OK)
@@ -139,7 +138,6 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAndDevicesWithoutALevelAreRefused) {
     d.dwBufferBytes = 64;
     d.dwSize = 24;
     EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_INVALIDPARAM);
-    // A device without a cooperative level makes no buffer.
     auto fresh = DirectSound::CreateOffline();
     d.dwSize = DSBUFFERDESC_SIZE;
     EXPECT_EQ(fresh->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
@@ -165,7 +163,6 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibelOverlappingBuffersAddUpAndCl
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->SetVolume(-100), DSERR_CONTROLUNAVAIL);
     EXPECT_EQ(fixed->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
-    // Overlapping buffers add up and clip.
     auto a = buffer(pcm(1, 22050, 16), s16(std::vector<int>(16, 20000)));
     ASSERT_NE(a, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
@@ -206,7 +203,6 @@ TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
     ASSERT_EQ(b->SetFrequency(DSBFREQUENCY_ORIGINAL), DS_OK);
     ASSERT_EQ(b->GetFrequency(&freq), DS_OK);
     EXPECT_EQ(freq, 11025u);
-    // Looping, the position and stopping.
     auto loop = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
     ASSERT_NE(loop, nullptr);
     ASSERT_EQ(loop->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
@@ -230,8 +226,7 @@ TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
 TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSilent) {
     auto b = buffer(pcm(1, 22050, 8), Bytes{10, 11, 12, 13, 14, 15});
     ASSERT_NE(b, nullptr);
-    void* p1;
-    void* p2;
+    void *p1, *p2;
     DWORD n1, n2;
     ASSERT_EQ(b->Lock(4, 4, &p1, &n1, &p2, &n2, 0), DS_OK);
     ASSERT_EQ(n1, 2u);
@@ -252,7 +247,6 @@ TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSil
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-    // Lost buffers stop and come back silent after a restore.
     auto lost = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
     ASSERT_NE(lost, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;

@@ -89,7 +89,6 @@ TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOpCreationSendsCreateThenSize) {
     EXPECT_EQ(w.SetTimer(1, 10), 0u);
     EXPECT_FALSE(w.DestroyWindow());
     EXPECT_TRUE(w.messages.empty());
-    // Creation sends WM_CREATE, then the size.
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 120, 80}));
     ASSERT_GE(w.messages.size(), 2u);
     EXPECT_EQ(w.messages[0], WM_CREATE);
@@ -104,11 +103,7 @@ TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOpCreationSendsCreateThenSize) {
 TEST(CWnd, ScrollBarsClampLikeWindowsAndResizeTheClient) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("probe", 0, Rect{0, 0, 200, 100}));
-    SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE;
-    si.nMin = 0;
-    si.nMax = 199;
-    si.nPage = 50;
+    SCROLLINFO si{.fMask = SIF_RANGE | SIF_PAGE, .nMin = 0, .nMax = 199, .nPage = 50};
     w.SetScrollInfo(SB_VERT, si);
     EXPECT_TRUE(w.IsScrollBarVisible(SB_VERT));
     EXPECT_EQ(w.SetScrollPos(SB_VERT, 1000), 0);
@@ -116,9 +111,7 @@ TEST(CWnd, ScrollBarsClampLikeWindowsAndResizeTheClient) {
     w.SetScrollPos(SB_VERT, -3);
     EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);
     w.SetScrollPos(SB_VERT, 120);
-    si.fMask = SIF_PAGE;
-    si.nPage = 100;
-    w.SetScrollInfo(SB_VERT, si); // a bigger page pulls the position back
+    w.SetScrollInfo(SB_VERT, {.fMask = SIF_PAGE, .nPage = 100}); // a bigger page pulls it back
     EXPECT_EQ(w.GetScrollPos(SB_VERT), 100);
     SCROLLINFO got;
     ASSERT_TRUE(w.GetScrollInfo(SB_VERT, &got));
@@ -126,9 +119,8 @@ TEST(CWnd, ScrollBarsClampLikeWindowsAndResizeTheClient) {
     w.SetScrollRange(SB_VERT, 0, 0);
     EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
     EXPECT_EQ(w.GetScrollPos(SB_VERT), 0);
-    si.fMask = SIF_RANGE | SIF_PAGE;
-    si.nMax = 99;
-    si.nPage = 100; // the page holds everything: nothing to scroll
+    si.nMax = 99; // the page of 100 holds everything: nothing to scroll
+    si.nPage = 100;
     w.SetScrollInfo(SB_VERT, si);
     EXPECT_FALSE(w.IsScrollBarVisible(SB_VERT));
 
@@ -202,7 +194,6 @@ TEST(CWnd, NotifyGoesToTheOwnerOrElseTheParentChildrenGoWithTheirParentOrForeign
     EXPECT_EQ(parent.notifyCodes, std::vector<int>{-5});
     EXPECT_EQ(owner.notifyCodes, std::vector<int>{-5});
 
-    // Child windows go with their parent.
     Probe orphan;
     {
         Probe gone;
@@ -283,7 +274,6 @@ TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
                                      {WM_CHAR, 3, {}, true},
                                      {WM_CHAR, 0xE9, {}, false}}));
     w.in.clear();
-    // Tab reaches a window that wants it.
     w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
     wndevents::Key(w, VK_TAB, 0, "\t");
     wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
