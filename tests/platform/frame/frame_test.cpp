@@ -245,20 +245,12 @@ TEST_F(FrameFixture, TitlesKeepTheirBytesAndCloseRequestsAskTheGuard) {
 }
 
 TEST(FrameKeys, QtKeysMapToVirtualKeys) {
-    struct Case {
-        int qt;
-        UINT vk;
-    } cases[] = {{Qt::Key_A, 'A'},
-                 {Qt::Key_Z, 'Z'},
-                 {Qt::Key_5, '5'},
-                 {Qt::Key_F6, VK_F6},
-                 {Qt::Key_Insert, VK_INSERT},
-                 {Qt::Key_Delete, VK_DELETE},
-                 {Qt::Key_Backspace, VK_BACK},
-                 {Qt::Key_Backtab, VK_TAB},
-                 {Qt::Key_Shift, 0}};
-    for (const Case& c : cases)
-        EXPECT_EQ(VirtualKeyOf(c.qt), c.vk) << c.qt;
+    using Key = std::pair<int, UINT>;
+    for (auto [qt, vk] :
+         {Key{Qt::Key_A, 'A'}, Key{Qt::Key_Z, 'Z'}, Key{Qt::Key_5, '5'}, Key{Qt::Key_F6, VK_F6},
+          Key{Qt::Key_Insert, VK_INSERT}, Key{Qt::Key_Delete, VK_DELETE},
+          Key{Qt::Key_Backspace, VK_BACK}, Key{Qt::Key_Backtab, VK_TAB}, Key{Qt::Key_Shift, 0}})
+        EXPECT_EQ(VirtualKeyOf(qt), vk) << qt;
     EXPECT_EQ(ModifiersOf(Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier),
               FCONTROL | FSHIFT);
     EXPECT_EQ(ModifiersOf(Qt::AltModifier), FALT);

@@ -61,8 +61,7 @@ TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     std::string zero = dir.file("zero.ini"); // a node of its own: never the system's /dev/zero
     ASSERT_EQ(mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
-    std::string folder = dir.mkdir("folder.ini");
-    std::string big = dir.file("big.ini"); // read at most 256 KiB
+    std::string folder = dir.mkdir("folder.ini"), big = dir.file("big.ini"); // read at most 256 KiB
     const std::string bigText = settingsOfSize(256 * 1024 + 1);
     testsupport::writeFile(big, bigText);
     for (const std::string& ini : {fifo, zero, folder, big}) {

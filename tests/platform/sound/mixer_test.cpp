@@ -38,6 +38,12 @@ protected:
         return b->Unlock(p1, n1, p2, n2) == DS_OK ? std::move(b) : nullptr;
     }
 
+    static DWORD status(DirectSoundBuffer& b) {
+        DWORD s = ~0u;
+        EXPECT_EQ(b.GetStatus(&s), DS_OK);
+        return s;
+    }
+
     std::vector<Frame> render(DWORD frames) {
         Bytes out(frames * 4);
         ds->Render(out.data(), frames);
@@ -176,11 +182,8 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibelOverlappingBuffersAddUpAndCl
     std::vector<Frame> out = render(16);
     EXPECT_EQ(out[0].left, 32767) << "20000 + 20000 - 5000 clips";
     EXPECT_EQ(out[8].left, 15000) << "the first has ended";
-    DWORD status = 0;
-    ASSERT_EQ(a->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
-    ASSERT_EQ(dup->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(status(*a), 0u);
+    EXPECT_EQ(status(*dup), 0u);
 }
 
 TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
@@ -208,9 +211,8 @@ TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
     ASSERT_EQ(loop->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     out = render(10);
     EXPECT_EQ(out[9].left, 2);
-    DWORD status = 0, play = 0, write = 0;
-    ASSERT_EQ(loop->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    DWORD play = 0, write = 0;
+    EXPECT_EQ(status(*loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     ASSERT_EQ(loop->GetCurrentPosition(&play, &write), DS_OK);
     EXPECT_EQ(play, 4u);
     ASSERT_EQ(loop->Stop(), DS_OK);
@@ -253,17 +255,14 @@ TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSil
     ASSERT_EQ(ds->DuplicateSoundBuffer(lost.get(), dup), DS_OK);
     ASSERT_EQ(lost->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     lost->SimulateLoss(2);
-    DWORD status = 0;
-    ASSERT_EQ(dup->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_BUFFERLOST) << "duplicates share the loss";
+    EXPECT_EQ(status(*dup), DSBSTATUS_BUFFERLOST) << "duplicates share the loss";
     EXPECT_EQ(lost->Play(0, 0, 0), DSERR_BUFFERLOST);
     EXPECT_EQ(lost->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
     EXPECT_EQ(render(1)[0].left, 0);
     EXPECT_EQ(lost->Restore(), DSERR_BUFFERLOST);
     EXPECT_EQ(dup->Restore(), DSERR_BUFFERLOST);
     EXPECT_EQ(lost->Restore(), DS_OK);
-    ASSERT_EQ(dup->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(status(*dup), 0u);
     ASSERT_EQ(lost->Play(0, 0, 0), DS_OK);
     EXPECT_EQ(render(1)[0].left, 0) << "the memory came back as silence (128 for 8 bits)";
 }

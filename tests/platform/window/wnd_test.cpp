@@ -16,16 +16,14 @@ namespace {
 // Records what reaches it; input with the modifier state seen while handling it.
 class Probe : public CWnd {
 public:
-    std::vector<UINT> messages;
+    std::vector<UINT> messages, timers;
     std::vector<Size> sizes;
     std::vector<int> notifyCodes;
     std::vector<Rect> paints;
-    std::vector<UINT> timers;
     std::vector<std::pair<UINT, CWnd*>> focus;
     int ncDestroyed = 0;
     struct In {
-        UINT msg;
-        UINT code;
+        UINT msg, code;
         Point p;
         bool ctrl;
         friend bool operator==(const In&, const In&) = default;
