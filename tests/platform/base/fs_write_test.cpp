@@ -121,22 +121,21 @@ TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
     ASSERT_GE(reader, 0);
     using fsx::WriteStatus;
     struct Case {
-        const char* name;
-        bool named; // a user's named output
+        const char *name, *why; // why: part of the error
+        bool named;             // a user's named output
         WriteStatus status;
-        const char* why; // part of the error
     } cases[] = {
-        {"fifo", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"CueLine.clt", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"Folder.clt", false, WriteStatus::CannotCreate, "Is a directory"},
-        {"null", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"read fifo", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"fifo", true, WriteStatus::CannotCreate, "nothing reads from it"}, // and no wait
-        {"CueLine.clt", true, WriteStatus::CannotCreate, "nothing reads from it"},
-        {"Folder.clt", true, WriteStatus::CannotCreate, "Is a directory"},
-        {"null", true, WriteStatus::Written, ""},
-        {"full", true, WriteStatus::CannotWrite, "No space left"},
-        {"read fifo", true, WriteStatus::Written, ""},
+        {"fifo", "not a regular file", false, WriteStatus::CannotCreate},
+        {"CueLine.clt", "not a regular file", false, WriteStatus::CannotCreate},
+        {"Folder.clt", "Is a directory", false, WriteStatus::CannotCreate},
+        {"null", "not a regular file", false, WriteStatus::CannotCreate},
+        {"read fifo", "not a regular file", false, WriteStatus::CannotCreate},
+        {"fifo", "nothing reads from it", true, WriteStatus::CannotCreate}, // and no wait
+        {"CueLine.clt", "nothing reads from it", true, WriteStatus::CannotCreate},
+        {"Folder.clt", "Is a directory", true, WriteStatus::CannotCreate},
+        {"null", "", true, WriteStatus::Written},
+        {"full", "No space left", true, WriteStatus::CannotWrite},
+        {"read fifo", "", true, WriteStatus::Written},
     };
     for (const Case& c : cases) {
         fsx::WriteOptions options =

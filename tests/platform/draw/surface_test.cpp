@@ -208,9 +208,7 @@ TEST(CDC, StateSavesAndRestoresOffscreenBuffersBlitBack) {
     buffer->FillSolidRect(Rect{30, 40, 50, 50}, RGB(0, 0, 255));
     buffer->FillSolidRect(Rect{31, 41, 32, 42}, red);
     screen.BitBlt(30, 40, 20, 10, *buffer, 30, 40);
-    EXPECT_EQ(screen.GetPixel(31, 41), red);
-    EXPECT_EQ(screen.GetPixel(30, 40), RGB(0, 0, 255));
-    EXPECT_EQ(screen.GetPixel(29, 40), white);
+    expectPixels(screen, {At{31, 41, red}, At{30, 40, RGB(0, 0, 255)}, At{29, 40, white}});
     screen.InvertRect(Rect{0, 0, 2, 2});
     EXPECT_EQ(screen.GetPixel(1, 1), RGB(0, 0, 0));
 }
@@ -389,8 +387,7 @@ TEST(HiDpiSurface, BuffersCarryTheRatioAndCopyBackPixelForPixelHugeSizesGiveEmpt
     EXPECT_EQ(huge.height(), 0);
     huge.FillSolidRect(Rect{0, 0, 10, 10}, red); // nothing to draw on, no harm
     ImageSurface small(10, 10, white, 2.0);
-    EXPECT_EQ(small.GetPixel(9, 9), white);
-    EXPECT_EQ(small.GetPixel(10, 9), CLR_NONE);
-    EXPECT_EQ(small.GetPixel(std::numeric_limits<int>::max() - 1, 0), CLR_NONE);
-    EXPECT_EQ(small.GetPixel(0, -1), CLR_NONE);
+    expectPixels(small,
+                 {At{9, 9, white}, At{10, 9, CLR_NONE},
+                  At{std::numeric_limits<int>::max() - 1, 0, CLR_NONE}, At{0, -1, CLR_NONE}});
 }

@@ -169,10 +169,9 @@ TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
 
 TEST_F(FrameFixture, MenuPromptsShowWhileHighlightedAndTheTextComesBack) {
     // The text before the first line break.
-    FrameResources r = testResources();
-    EXPECT_EQ(PromptText(r, ID_FILE_OPEN), "Open an existing document");
-    EXPECT_EQ(PromptText(r, ID_ONE), "The first one");
-    EXPECT_EQ(PromptText(r, ID_NOBODY), "");
+    EXPECT_EQ(PromptText(testResources(), ID_FILE_OPEN), "Open an existing document");
+    EXPECT_EQ(PromptText(testResources(), ID_ONE), "The first one");
+    EXPECT_EQ(PromptText(testResources(), ID_NOBODY), "");
     EXPECT_EQ(FrameTitleFor("Untitled", "CueLine"), "Untitled - CueLine");
     EXPECT_EQ(frame.GetMessageText(), "Ready");
     frame.SetMessageText("Editing crew pack");

@@ -92,9 +92,8 @@ TEST(CWnd, WithoutAWindowEverythingIsAHarmlessNoOpCreationSendsCreateThenSize) {
     EXPECT_EQ(w.messages[0], WM_CREATE);
     ASSERT_FALSE(w.sizes.empty());
     EXPECT_EQ(w.sizes.back(), (Size{120, 80}));
-    Rect client;
-    w.GetClientRect(&client);
-    EXPECT_EQ(client, (Rect{0, 0, 120, 80}));
+    w.GetClientRect(&r);
+    EXPECT_EQ(r, (Rect{0, 0, 120, 80}));
     EXPECT_FALSE(w.Create("NoSuchClass", "", WS_CHILD, Rect{}, &w, 3));
 }
 
@@ -285,24 +284,23 @@ TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
 // only for the ones a Windows keyboard types.
 TEST(CWnd, ControlCharactersOfKeysBecomeCharactersOnlyWhereWindowsTypesThem) {
     struct Case {
-        const char* name;
+        const char *name, *text;
         UINT vk;
         unsigned mods;
-        const char* text;
         std::vector<UINT> chars;
     } cases[] = {
-        {"Delete", VK_DELETE, 0, "\x7f", {}},
-        {"Shift+Delete", VK_DELETE, wndevents::SHIFT, "\x7f", {}},
-        {"Ctrl+Delete", VK_DELETE, wndevents::CTRL, "\x7f", {}},
-        {"Backspace", VK_BACK, 0, "\b", {8}},
-        {"Ctrl+Backspace", VK_BACK, wndevents::CTRL, "\x7f", {127}},
-        {"Enter", VK_RETURN, 0, "\r", {13}},
-        {"Escape", VK_ESCAPE, 0, "\x1b", {27}},
-        {"Ctrl+A", 'A', wndevents::CTRL, "\x01", {1}},
-        {"Ctrl+[", 0, wndevents::CTRL, "\x1b", {27}},
-        {"Home", VK_HOME, 0, "", {}},
-        {"F1 typing a stray control", VK_F1, 0, "\x10", {}},
-        {"x", 'X', 0, "x", {'x'}},
+        {"Delete", "\x7f", VK_DELETE, 0, {}},
+        {"Shift+Delete", "\x7f", VK_DELETE, wndevents::SHIFT, {}},
+        {"Ctrl+Delete", "\x7f", VK_DELETE, wndevents::CTRL, {}},
+        {"Backspace", "\b", VK_BACK, 0, {8}},
+        {"Ctrl+Backspace", "\x7f", VK_BACK, wndevents::CTRL, {127}},
+        {"Enter", "\r", VK_RETURN, 0, {13}},
+        {"Escape", "\x1b", VK_ESCAPE, 0, {27}},
+        {"Ctrl+A", "\x01", 'A', wndevents::CTRL, {1}},
+        {"Ctrl+[", "\x1b", 0, wndevents::CTRL, {27}},
+        {"Home", "", VK_HOME, 0, {}},
+        {"F1 typing a stray control", "\x10", VK_F1, 0, {}},
+        {"x", "x", 'X', 0, {'x'}},
     };
     for (const Case& c : cases) {
         Probe w;
