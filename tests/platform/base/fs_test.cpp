@@ -103,15 +103,14 @@ TEST(FileSystem, MakeFoldersMakesWhatIsMissingAndSaysWhatIsInTheWay) {
     TempDir dir;
     testsupport::writeFile(dir.file("file"), "x");
     struct Case {
-        std::string path;
+        std::string path, errorNames; // errorNames: part of the error
         bool made;
-        std::string errorNames; // part of the error
     } cases[] = {
-        {dir.file("a/b/c"), true, ""},
-        {dir.file("a/b"), true, ""}, // already there
-        {dir.file("a/b/c/"), true, ""},
-        {dir.file("file"), false, dir.file("file")},
-        {dir.file("file/sub/deeper"), false, dir.file("file/sub")},
+        {dir.file("a/b/c"), "", true},
+        {dir.file("a/b"), "", true}, // already there
+        {dir.file("a/b/c/"), "", true},
+        {dir.file("file"), dir.file("file"), false},
+        {dir.file("file/sub/deeper"), dir.file("file/sub"), false},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -59,16 +59,13 @@ struct GuardedFrame : CFrameWnd {
 
 FrameResources testResources() {
     FrameResources r;
+    using Item = MenuItemDesc;
     r.menu = {{"&File",
-               {{ID_FILE_OPEN, "&Open...\tCtrl+O"},
-                {ID_FILE_SAVE, "&Save\tCtrl+S"},
-                {ID_SEPARATOR, ""},
-                {ID_APP_EXIT, "E&xit"}}},
+               {Item{ID_FILE_OPEN, "&Open...\tCtrl+O"}, Item{ID_FILE_SAVE, "&Save\tCtrl+S"},
+                Item{ID_SEPARATOR, ""}, Item{ID_APP_EXIT, "E&xit"}}},
               {"&View",
-               {{ID_VIEW_STATUS_BAR, "&Status Bar"},
-                {ID_ONE, "One"},
-                {ID_TWO, "Two"},
-                {ID_NOBODY, "Nobody"}}}};
+               {Item{ID_VIEW_STATUS_BAR, "&Status Bar"}, Item{ID_ONE, "One"}, Item{ID_TWO, "Two"},
+                Item{ID_NOBODY, "Nobody"}}}};
     r.accelerators = {{FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
                       {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},
                       {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},

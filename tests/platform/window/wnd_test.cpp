@@ -264,12 +264,9 @@ TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
     wndevents::Key(w, VK_DOWN);
     wndevents::Key(w, 'C', wndevents::CTRL, "\x03");
     wndevents::Char(w, '\xE9'); // a byte of the code page; no key of its own here
-    EXPECT_EQ(w.in, (std::vector<In>{{WM_KEYDOWN, 'X', {}, false},
-                                     {WM_CHAR, 'x', {}, false},
-                                     {WM_KEYDOWN, VK_DOWN, {}, false},
-                                     {WM_KEYDOWN, 'C', {}, true},
-                                     {WM_CHAR, 3, {}, true},
-                                     {WM_CHAR, 0xE9, {}, false}}));
+    EXPECT_EQ(w.in, (std::vector{In{WM_KEYDOWN, 'X', {}, false}, In{WM_CHAR, 'x', {}, false},
+                                 In{WM_KEYDOWN, VK_DOWN, {}, false}, In{WM_KEYDOWN, 'C', {}, true},
+                                 In{WM_CHAR, 3, {}, true}, In{WM_CHAR, 0xE9, {}, false}}));
     w.in.clear();
     w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
     wndevents::Key(w, VK_TAB, 0, "\t");
