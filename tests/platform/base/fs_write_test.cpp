@@ -14,6 +14,7 @@
 
 using namespace tnv;
 
+using fsx::WriteStatus;
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
@@ -62,7 +63,7 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
         ino_t inode = statOf(target).st_ino;
 
         std::string error;
-        ASSERT_EQ(fsx::writeFile(link, "new\r\n", &error), fsx::WriteStatus::Written) << error;
+        ASSERT_EQ(fsx::writeFile(link, "new\r\n", &error), WriteStatus::Written) << error;
         EXPECT_TRUE(S_ISLNK(statOf(link, false).st_mode)) << "the link stays a link";
         char buf[256] = {};
         ASSERT_GT(::readlink(link.c_str(), buf, sizeof buf - 1), 0);
@@ -83,21 +84,20 @@ TEST(AtomicWrite, ADanglingLinkCreatesItsTargetAHardLinkedFileIsReplaced) {
     TempDir dir;
     ASSERT_EQ(::symlink("made.csv", dir.file("link.csv").c_str()), 0);
     std::string error;
-    ASSERT_EQ(fsx::writeFile(dir.file("link.csv"), "a,b\n", &error), fsx::WriteStatus::Written)
-        << error;
+    ASSERT_EQ(fsx::writeFile(dir.file("link.csv"), "a,b\n", &error), WriteStatus::Written) << error;
     EXPECT_TRUE(S_ISLNK(statOf(dir.file("link.csv"), false).st_mode));
     EXPECT_EQ(readFile(dir.file("made.csv")), "a,b\n");
 
     ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
     ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
-    EXPECT_EQ(fsx::writeFile(dir.file("loop1"), "x", &error), fsx::WriteStatus::CannotCreate);
+    EXPECT_EQ(fsx::writeFile(dir.file("loop1"), "x", &error), WriteStatus::CannotCreate);
 
     // A hard-linked file is replaced like any other; its other names keep the old text.
     writeFile(dir.file("CueLine.clt"), "a.wav;a rather long old text\r\n");
     ASSERT_EQ(::link(dir.file("CueLine.clt").c_str(), dir.file("Backup.clt").c_str()), 0);
     ino_t inode = statOf(dir.file("CueLine.clt")).st_ino;
     ASSERT_EQ(fsx::writeFile(dir.file("CueLine.clt"), "a.wav;new\r\n", &error),
-              fsx::WriteStatus::Written)
+              WriteStatus::Written)
         << error;
     EXPECT_EQ(readFile(dir.file("CueLine.clt")), "a.wav;new\r\n");
     EXPECT_EQ(readFile(dir.file("Backup.clt")), "a.wav;a rather long old text\r\n");
@@ -119,7 +119,6 @@ TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
     ASSERT_EQ(::mknod(dir.file("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     int reader = ::open(dir.file("read fifo").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    using fsx::WriteStatus;
     struct Case {
         const char *name, *why; // why: part of the error
         bool named;             // a user's named output
@@ -163,7 +162,7 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
         const char* what;
         mode_t folderMode, fileMode; // fileMode 0: no file yet
         bool userOwnsFolder, userOwnsFile;
-        fsx::WriteStatus expected;
+        WriteStatus expected;
         bool sameInode; // written in place
     } cases[] = {
         {"read-only file in a writable folder", 0755, 0444, true, true, CannotCreate, true},
@@ -202,7 +201,7 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
             GTEST_SKIP() << "cannot run a child process as an ordinary user here";
         ASSERT_GE(status, 0);
         EXPECT_EQ(status, static_cast<int>(c.expected));
-        bool written = c.expected == fsx::WriteStatus::Written;
+        bool written = c.expected == WriteStatus::Written;
         if (c.fileMode) {
             EXPECT_EQ(readFile(file), written ? "new text" : "old text");
             struct stat st = statOf(file);
@@ -239,12 +238,12 @@ TEST(AtomicWrite, AnInPlaceWriteThatRunsOutOfRoomPutsTheOldBytesBack) {
         options.inPlaceCopy = copy;
         EXPECT_EQ(
             fsx::writeFile(mnt.file("CueLine.clt"), std::string(20 * 1024, 't'), &error, options),
-            fsx::WriteStatus::CannotWrite);
+            WriteStatus::CannotWrite);
         EXPECT_NE(error.find("No space"), std::string::npos) << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), old);
         // What fits is written in place.
         ASSERT_EQ(fsx::writeFile(mnt.file("CueLine.clt"), "a.wav;Up\r\n", &error, options),
-                  fsx::WriteStatus::Written)
+                  WriteStatus::Written)
             << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), "a.wav;Up\r\n");
         EXPECT_EQ(fsx::listFolder(mnt.path()).size(), 2u);

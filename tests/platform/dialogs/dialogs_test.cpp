@@ -27,14 +27,11 @@ namespace {
 using keys::whenModal;
 
 TEST(FileFilter, ParsesDescriptionsAndPatternsThatMatchRegardlessOfLetterCase) {
-    auto entries = parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].first, "Tnv Sound file text (CueLine.ClT)");
-    EXPECT_EQ(entries[0].second, (std::vector<std::string>{"CueLine.ClT"}));
-    entries = parseFileFilter("Texts|*.txt;*.clt|All|*.*||");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].second.size(), 2u);
-    EXPECT_EQ(entries[1].first, "All");
+    using Entries = decltype(parseFileFilter(""));
+    EXPECT_EQ(parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|"),
+              (Entries{{"Tnv Sound file text (CueLine.ClT)", {"CueLine.ClT"}}}));
+    EXPECT_EQ(parseFileFilter("Texts|*.txt;*.clt|All|*.*||"),
+              (Entries{{"Texts", {"*.txt", "*.clt"}}, {"All", {"*.*"}}}));
     EXPECT_TRUE(parseFileFilter("").empty());
     EXPECT_TRUE(parseFileFilter("Dangling").empty());
     struct Case {

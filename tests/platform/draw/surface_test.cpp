@@ -60,8 +60,6 @@ void expectPixels(const CDC& s, std::initializer_list<At> pixels) {
         EXPECT_EQ(s.GetPixel(p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
-constexpr double ratios[] = {1.25, 1.5, 2.0};
-
 // Fills, one-pixel lines in every direction, frames, 3D edges and an inversion.
 void drawShapes(CDC& s) {
     s.FillSolidRect(Rect{3, 3, 17, 9}, red);
@@ -302,7 +300,7 @@ TEST(HiDpiSurface, ShapesAndOnePixelLinesKeepTheirLogicalPlaceOnWholePhysicalPix
     ImageSurface plain(40, 30);
     drawShapes(plain);
     std::set<QRgb> drawn = colours(plain.image());
-    for (double ratio : ratios) {
+    for (double ratio : {1.25, 1.5, 2.0}) {
         SCOPED_TRACE(ratio);
         ImageSurface hi(40, 30, white, ratio);
         EXPECT_EQ(hi.width(), 40);
