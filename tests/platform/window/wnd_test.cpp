@@ -68,6 +68,8 @@ protected:
     UINT OnGetDlgCode() override { return dlgCode; }
 };
 
+using In = Probe::In;
+
 int count(const std::vector<UINT>& v, UINT msg) {
     return int(std::count(v.begin(), v.end(), msg));
 }
@@ -259,7 +261,6 @@ TEST(CWnd, FocusMovesAtOnceAndTellsBothWindows) {
 TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
     Probe w;
     ASSERT_TRUE(w.CreateTopLevel("keys", WS_VISIBLE, Rect{0, 0, 50, 50}));
-    using In = Probe::In;
     wndevents::Char(w, 'x');
     wndevents::Key(w, VK_DOWN);
     wndevents::Key(w, 'C', wndevents::CTRL, "\x03");
@@ -271,10 +272,8 @@ TEST(CWnd, KeysAndCharactersArriveAsMessagesTabWhereWanted) {
     w.dlgCode = DLGC_WANTARROWS | DLGC_WANTTAB;
     wndevents::Key(w, VK_TAB, 0, "\t");
     wndevents::Key(w, VK_TAB, wndevents::SHIFT, "\t");
-    ASSERT_EQ(w.in.size(), 4u);
-    EXPECT_EQ(w.in[0].code, VK_TAB);
-    EXPECT_EQ(w.in[1].code, UINT('\t'));
-    EXPECT_EQ(w.in[2].code, VK_TAB);
+    EXPECT_EQ(w.in, (std::vector{In{WM_KEYDOWN, VK_TAB, {}, false}, In{WM_CHAR, '\t', {}, false},
+                                 In{WM_KEYDOWN, VK_TAB, {}, false}, In{WM_CHAR, '\t', {}, false}}));
 }
 
 // X11 gives some keys a control character as text (Delete types DEL); a character message comes
@@ -319,18 +318,13 @@ TEST(CWnd, MouseMessagesCarryClientPointsAndFlags) {
     wndevents::Release(w, Point{12, 22});
     wndevents::DoubleClick(w, Point{5, 6});
     wndevents::Wheel(w, -240, Point{5, 6});
-    std::vector<UINT> msgs;
-    for (auto& i : w.in)
-        msgs.push_back(i.msg);
-    EXPECT_EQ(msgs,
-              (std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN,
-                                 WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_MOUSEWHEEL}));
-    EXPECT_EQ(w.in[0].p, (Point{10, 20}));
-    EXPECT_EQ(w.in[0].code, MK_LBUTTON | MK_SHIFT);
-    EXPECT_EQ(w.in[1].code, UINT(MK_LBUTTON));
-    EXPECT_EQ(w.in[2].code, 0u);
-    EXPECT_EQ(w.in[5].p, (Point{5, 6}));
-    EXPECT_EQ(int(w.in[7].code), -240);
+    const Point a{10, 20}, b{12, 22}, c{5, 6};
+    EXPECT_EQ(w.in, (std::vector{
+                        In{WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, a, false},
+                        In{WM_MOUSEMOVE, MK_LBUTTON, b, false}, In{WM_LBUTTONUP, 0, b, false},
+                        In{WM_LBUTTONDOWN, MK_LBUTTON, c, false}, In{WM_LBUTTONUP, 0, c, false},
+                        In{WM_LBUTTONDBLCLK, MK_LBUTTON, c, false}, In{WM_LBUTTONUP, 0, c, false},
+                        In{WM_MOUSEWHEEL, UINT(-240), {}, false}}));
 }
 
 TEST(CWnd, ScrollBarsMoveOnlyWhenTheWindowSaysSo) {
