@@ -2,7 +2,6 @@
 #include "platform/dialogs/dialog_units.h"
 #include "platform/dialogs/filedialog.h"
 #include "platform/dialogs/msgbox_qt.h"
-#include "platform/frame/frame.h"
 #include "tests/support/keyboard.h"
 #include "tests/support/looks.h"
 #include "tests/support/test_support.h"
