@@ -109,8 +109,7 @@ struct Routing : ::testing::Test, RunningProgram<ProbeApp> {
 TEST_F(Routing, EachCommandGoesToTheFirstTargetThatTakesIt) {
     struct Case {
         UINT id;
-        bool enabled;
-        bool checked;
+        bool enabled, checked;
         Ran runs;
     } cases[] = {
         {ID_EDIT_COPY, true, false, {"grid copy", "after grid"}},

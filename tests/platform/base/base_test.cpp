@@ -23,19 +23,16 @@ TEST(Codepage, EveryByteRoundTripsKnownCharactersMapAndBadUtf8IsRefused) {
     EXPECT_EQ(cp1252::fromUnicode(0x20AC), 0x80);
     EXPECT_EQ(cp1252::fromUnicode(0x65E5), -1);
     std::string out;
-    EXPECT_FALSE(cp1252::fromUtf8("\xC3", out));             // cut short
-    EXPECT_FALSE(cp1252::fromUtf8("\xC0\xAF", out));         // overlong
-    EXPECT_FALSE(cp1252::fromUtf8("\xED\xA0\x80", out));     // surrogate
-    EXPECT_FALSE(cp1252::fromUtf8("\xE6\x97\xA5", out));     // not in the code page
-    EXPECT_FALSE(cp1252::fromUtf8("\xF4\x90\x80\x80", out)); // beyond Unicode
+    // Cut short, overlong, a surrogate, not in the code page, beyond Unicode.
+    for (const char* bad : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xE6\x97\xA5", "\xF4\x90\x80\x80"})
+        EXPECT_FALSE(cp1252::fromUtf8(bad, out)) << testing::PrintToString(bad);
 }
 
 // Black or white on a background, and the ratio they reach, by the guidelines' formula.
 TEST(Contrast, TextOnABackgroundIsWhicheverOfBlackOrWhiteReadsBetter) {
     constexpr COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
     struct Case {
-        COLORREF back;
-        COLORREF text;
+        COLORREF back, text;
         double ratio;
     } cases[] = {
         {white, black, 21.0},

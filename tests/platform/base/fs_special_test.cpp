@@ -10,18 +10,14 @@
 
 using namespace tnv;
 
-using testsupport::endsInTime;
-using testsupport::TempDir;
-using testsupport::writeFile;
-
 TEST(FileSystemSpecial, ReadingRefusesWhatIsNoRegularFile) {
-    TempDir dir;
+    testsupport::TempDir dir;
     std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     std::string zero = dir.file("zero"); // a node of its own, as /dev/zero
     ASSERT_EQ(mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
-    writeFile(dir.file("plain"), "text");
-    EXPECT_TRUE(endsInTime([&] {
+    testsupport::writeFile(dir.file("plain"), "text");
+    EXPECT_TRUE(testsupport::endsInTime([&] {
         std::string out;
         for (const std::string& path : {fifo, zero, dir.path()}) {
             EXPECT_FALSE(fsx::readFile(path, out)) << path;

@@ -37,7 +37,6 @@ TEST(FileSystem, NamesConvertBetweenDiskAndCodePageCaseBlindLookupFindsThem) {
     EXPECT_EQ(entries[1].name, "\xE6\x97\xA5.wav"); // passed through unchanged
     for (const auto& e : entries)
         EXPECT_TRUE(fsx::isFile(fsx::joinPath(dir.path(), fsx::toDisk(e.name))));
-    // A case-blind lookup finds the name on disk.
     dir.mkdir("Sim/AIRCRAFT/c172");
     testsupport::writeFile(dir.file("Sim/AIRCRAFT/c172/Aircraft.CFG"), "x");
     testsupport::writeFile(dir.file("CUELINE.CLT"), "x");
@@ -104,15 +103,14 @@ TEST(FileSystem, MakeFoldersMakesWhatIsMissingAndSaysWhatIsInTheWay) {
     TempDir dir;
     testsupport::writeFile(dir.file("file"), "x");
     struct Case {
-        std::string path;
+        std::string path, errorNames; // errorNames: part of the error
         bool made;
-        std::string errorNames; // part of the error
     } cases[] = {
-        {dir.file("a/b/c"), true, ""},
-        {dir.file("a/b"), true, ""}, // already there
-        {dir.file("a/b/c/"), true, ""},
-        {dir.file("file"), false, dir.file("file")},
-        {dir.file("file/sub/deeper"), false, dir.file("file/sub")},
+        {dir.file("a/b/c"), "", true},
+        {dir.file("a/b"), "", true}, // already there
+        {dir.file("a/b/c/"), "", true},
+        {dir.file("file"), dir.file("file"), false},
+        {dir.file("file/sub/deeper"), dir.file("file/sub"), false},
     };
     for (const Case& c : cases) {
         std::string error;

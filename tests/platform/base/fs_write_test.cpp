@@ -6,6 +6,7 @@
 #include "tests/support/test_support.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 
 using namespace tnv;
 
+using fsx::WriteStatus;
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
@@ -25,11 +27,6 @@ struct stat statOf(const std::string& path, bool follow = true) {
     if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0)
         ADD_FAILURE() << "no " << path;
     return st;
-}
-
-// Files in a folder, temporary files included.
-std::size_t filesIn(const std::string& folder) {
-    return fsx::listFolder(folder).size();
 }
 
 } // namespace
@@ -67,11 +64,9 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
         ino_t inode = statOf(target).st_ino;
 
         std::string error;
-        ASSERT_EQ(fsx::writeFile(link, "new\r\n", &error), fsx::WriteStatus::Written) << error;
+        ASSERT_EQ(fsx::writeFile(link, "new\r\n", &error), WriteStatus::Written) << error;
         EXPECT_TRUE(S_ISLNK(statOf(link, false).st_mode)) << "the link stays a link";
-        char buf[256] = {};
-        ASSERT_GT(::readlink(link.c_str(), buf, sizeof buf - 1), 0);
-        EXPECT_EQ(std::string(buf), held);
+        EXPECT_EQ(std::filesystem::read_symlink(link).string(), held);
         EXPECT_EQ(readFile(target), "new\r\n");
         struct stat st = statOf(target);
         EXPECT_NE(st.st_ino, inode) << "replaced whole, not rewritten in place";
@@ -80,7 +75,7 @@ TEST(AtomicWrite, WritesThroughLinksToTheFinalTargetKeepingModeAndOwner) {
             EXPECT_EQ(st.st_uid, 1234u);
             EXPECT_EQ(st.st_gid, 5678u);
         }
-        EXPECT_EQ(filesIn(real), 1u) << "no temporary file left";
+        EXPECT_EQ(fsx::listFolder(real).size(), 1u) << "no temporary file left";
     }
 }
 
@@ -88,27 +83,26 @@ TEST(AtomicWrite, ADanglingLinkCreatesItsTargetAHardLinkedFileIsReplaced) {
     TempDir dir;
     ASSERT_EQ(::symlink("made.csv", dir.file("link.csv").c_str()), 0);
     std::string error;
-    ASSERT_EQ(fsx::writeFile(dir.file("link.csv"), "a,b\n", &error), fsx::WriteStatus::Written)
-        << error;
+    ASSERT_EQ(fsx::writeFile(dir.file("link.csv"), "a,b\n", &error), WriteStatus::Written) << error;
     EXPECT_TRUE(S_ISLNK(statOf(dir.file("link.csv"), false).st_mode));
     EXPECT_EQ(readFile(dir.file("made.csv")), "a,b\n");
 
     ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
     ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
-    EXPECT_EQ(fsx::writeFile(dir.file("loop1"), "x", &error), fsx::WriteStatus::CannotCreate);
+    EXPECT_EQ(fsx::writeFile(dir.file("loop1"), "x", &error), WriteStatus::CannotCreate);
 
     // A hard-linked file is replaced like any other; its other names keep the old text.
     writeFile(dir.file("CueLine.clt"), "a.wav;a rather long old text\r\n");
     ASSERT_EQ(::link(dir.file("CueLine.clt").c_str(), dir.file("Backup.clt").c_str()), 0);
     ino_t inode = statOf(dir.file("CueLine.clt")).st_ino;
     ASSERT_EQ(fsx::writeFile(dir.file("CueLine.clt"), "a.wav;new\r\n", &error),
-              fsx::WriteStatus::Written)
+              WriteStatus::Written)
         << error;
     EXPECT_EQ(readFile(dir.file("CueLine.clt")), "a.wav;new\r\n");
     EXPECT_EQ(readFile(dir.file("Backup.clt")), "a.wav;a rather long old text\r\n");
     EXPECT_NE(statOf(dir.file("CueLine.clt")).st_ino, inode) << "replaced whole, by rename";
     EXPECT_EQ(statOf(dir.file("Backup.clt")).st_ino, inode);
-    EXPECT_EQ(filesIn(dir.path()), 6u) << "link.csv, made.csv, loop1, loop2 and the two names";
+    EXPECT_EQ(fsx::listFolder(dir.path()).size(), 6u) << "link.csv, made.csv, two loops, two names";
 }
 
 // What is not a regular file is never replaced by one: a user's named output (an export, a PDF)
@@ -124,24 +118,22 @@ TEST(AtomicWrite, WhatIsNoRegularFileIsNotReplaced) {
     ASSERT_EQ(::mknod(dir.file("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     int reader = ::open(dir.file("read fifo").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    using fsx::WriteStatus;
     struct Case {
-        const char* name;
-        bool named; // a user's named output
+        const char *name, *why; // why: part of the error
+        bool named;             // a user's named output
         WriteStatus status;
-        const char* why; // part of the error
     } cases[] = {
-        {"fifo", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"CueLine.clt", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"Folder.clt", false, WriteStatus::CannotCreate, "Is a directory"},
-        {"null", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"read fifo", false, WriteStatus::CannotCreate, "not a regular file"},
-        {"fifo", true, WriteStatus::CannotCreate, "nothing reads from it"}, // and no wait
-        {"CueLine.clt", true, WriteStatus::CannotCreate, "nothing reads from it"},
-        {"Folder.clt", true, WriteStatus::CannotCreate, "Is a directory"},
-        {"null", true, WriteStatus::Written, ""},
-        {"full", true, WriteStatus::CannotWrite, "No space left"},
-        {"read fifo", true, WriteStatus::Written, ""},
+        {"fifo", "not a regular file", false, WriteStatus::CannotCreate},
+        {"CueLine.clt", "not a regular file", false, WriteStatus::CannotCreate},
+        {"Folder.clt", "Is a directory", false, WriteStatus::CannotCreate},
+        {"null", "not a regular file", false, WriteStatus::CannotCreate},
+        {"read fifo", "not a regular file", false, WriteStatus::CannotCreate},
+        {"fifo", "nothing reads from it", true, WriteStatus::CannotCreate}, // and no wait
+        {"CueLine.clt", "nothing reads from it", true, WriteStatus::CannotCreate},
+        {"Folder.clt", "Is a directory", true, WriteStatus::CannotCreate},
+        {"null", "", true, WriteStatus::Written},
+        {"full", "No space left", true, WriteStatus::CannotWrite},
+        {"read fifo", "", true, WriteStatus::Written},
     };
     for (const Case& c : cases) {
         fsx::WriteOptions options =
@@ -167,18 +159,16 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
     using enum fsx::WriteStatus;
     struct Case {
         const char* what;
-        mode_t folderMode;
-        bool userOwnsFolder;
-        mode_t fileMode; // 0: no file yet
-        bool userOwnsFile;
-        fsx::WriteStatus expected;
+        mode_t folderMode, fileMode; // fileMode 0: no file yet
+        bool userOwnsFolder, userOwnsFile;
+        WriteStatus expected;
         bool sameInode; // written in place
     } cases[] = {
-        {"read-only file in a writable folder", 0755, true, 0444, true, CannotCreate, true},
-        {"writable file in a folder taking no new file", 0555, false, 0644, true, Written, true},
-        {"someone else's file the user's group may write", 0777, false, 0664, false, Written, true},
-        {"new file in a folder taking no new file", 0555, false, 0, false, CannotCreate, false},
-        {"own file in an own folder", 0755, true, 0600, true, Written, false},
+        {"read-only file in a writable folder", 0755, 0444, true, true, CannotCreate, true},
+        {"writable file in a folder taking no new file", 0555, 0644, false, true, Written, true},
+        {"someone else's file the user's group may write", 0777, 0664, false, false, Written, true},
+        {"new file in a folder taking no new file", 0555, 0, false, false, CannotCreate, false},
+        {"own file in an own folder", 0755, 0600, true, true, Written, false},
     };
     if (::geteuid() != 0)
         GTEST_SKIP() << "laying out other users' files needs root";
@@ -210,7 +200,7 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
             GTEST_SKIP() << "cannot run a child process as an ordinary user here";
         ASSERT_GE(status, 0);
         EXPECT_EQ(status, static_cast<int>(c.expected));
-        bool written = c.expected == fsx::WriteStatus::Written;
+        bool written = c.expected == WriteStatus::Written;
         if (c.fileMode) {
             EXPECT_EQ(readFile(file), written ? "new text" : "old text");
             struct stat st = statOf(file);
@@ -222,7 +212,7 @@ TEST(AtomicWrite, AsAnOrdinaryUserPermissionsDecide) {
         } else {
             EXPECT_FALSE(testsupport::exists(file));
         }
-        EXPECT_EQ(filesIn(folder), c.fileMode ? 1u : 0u);
+        EXPECT_EQ(fsx::listFolder(folder).size(), c.fileMode ? 1u : 0u);
     }
 }
 
@@ -247,17 +237,17 @@ TEST(AtomicWrite, AnInPlaceWriteThatRunsOutOfRoomPutsTheOldBytesBack) {
         options.inPlaceCopy = copy;
         EXPECT_EQ(
             fsx::writeFile(mnt.file("CueLine.clt"), std::string(20 * 1024, 't'), &error, options),
-            fsx::WriteStatus::CannotWrite);
+            WriteStatus::CannotWrite);
         EXPECT_NE(error.find("No space"), std::string::npos) << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), old);
         // What fits is written in place.
         ASSERT_EQ(fsx::writeFile(mnt.file("CueLine.clt"), "a.wav;Up\r\n", &error, options),
-                  fsx::WriteStatus::Written)
+                  WriteStatus::Written)
             << error;
         EXPECT_EQ(readFile(mnt.file("CueLine.clt")), "a.wav;Up\r\n");
-        EXPECT_EQ(filesIn(mnt.path()), 2u);
+        EXPECT_EQ(fsx::listFolder(mnt.path()).size(), 2u);
         if (!copy.empty()) {
-            EXPECT_EQ(filesIn(cache.path() + "/tarnavel"), 0u) << "no copy left";
+            EXPECT_EQ(fsx::listFolder(cache.path() + "/tarnavel").size(), 0u) << "no copy left";
         }
     }
 }

@@ -2,7 +2,6 @@
 #include "platform/dialogs/dialog_units.h"
 #include "platform/dialogs/filedialog.h"
 #include "platform/dialogs/msgbox_qt.h"
-#include "platform/frame/frame.h"
 #include "tests/support/keyboard.h"
 #include "tests/support/looks.h"
 #include "tests/support/test_support.h"
@@ -27,20 +26,15 @@ namespace {
 using keys::whenModal;
 
 TEST(FileFilter, ParsesDescriptionsAndPatternsThatMatchRegardlessOfLetterCase) {
-    auto entries = parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].first, "Tnv Sound file text (CueLine.ClT)");
-    EXPECT_EQ(entries[0].second, (std::vector<std::string>{"CueLine.ClT"}));
-    entries = parseFileFilter("Texts|*.txt;*.clt|All|*.*||");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].second.size(), 2u);
-    EXPECT_EQ(entries[1].first, "All");
+    using Entries = decltype(parseFileFilter(""));
+    EXPECT_EQ(parseFileFilter("Tnv Sound file text (CueLine.ClT)|CueLine.ClT|"),
+              (Entries{{"Tnv Sound file text (CueLine.ClT)", {"CueLine.ClT"}}}));
+    EXPECT_EQ(parseFileFilter("Texts|*.txt;*.clt|All|*.*||"),
+              (Entries{{"Texts", {"*.txt", "*.clt"}}, {"All", {"*.*"}}}));
     EXPECT_TRUE(parseFileFilter("").empty());
     EXPECT_TRUE(parseFileFilter("Dangling").empty());
-    // Patterns match regardless of letter case.
     struct Case {
-        const char* name;
-        const char* pattern;
+        const char *name, *pattern;
         bool match;
     } cases[] = {
         {"CueLine.clt", "CueLine.ClT", true},
@@ -78,25 +72,21 @@ TEST(FileDialogService, ScriptedAnswersInOrderThenCancel) {
 TEST(QtMessageBoxService, YesNoQuestionHasNoEscapeAnswer) {
     QtMessageBox service;
     for (int answer : {IDYES, IDNO}) {
-        bool stayedAfterEscape = false, stayedAfterClose = false, closeBox = true;
         whenModal([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
             QTest::keyClick(box, Qt::Key_Escape);
             QApplication::processEvents();
-            stayedAfterEscape = box->isVisible();
+            EXPECT_TRUE(box->isVisible()) << "after Escape";
             box->close(); // what the window manager's close box asks
             QApplication::processEvents();
-            stayedAfterClose = box->isVisible();
-            closeBox = box->windowFlags().testFlag(Qt::WindowCloseButtonHint);
+            EXPECT_TRUE(box->isVisible()) << "after the close box";
+            EXPECT_FALSE(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
             box->button(answer == IDYES ? QMessageBox::Yes : QMessageBox::No)->click();
         });
         EXPECT_EQ(
             MessageBox("Saving with missing wav text ?", "CueLine", MB_YESNO | MB_ICONQUESTION),
             answer);
-        EXPECT_TRUE(stayedAfterEscape);
-        EXPECT_TRUE(stayedAfterClose);
-        EXPECT_FALSE(closeBox);
     }
 }
 
@@ -126,33 +116,28 @@ TEST(FileDialogService, SaveDialogAsksBeforeReplacingAndNoKeepsItOpen) {
     QtFileDialog real;
     boxes.setNextAnswer(IDNO);
     boxes.setNextAnswer(IDYES);
-    bool saveMode = false, saveButton = false, openButton = true, stayedOnNo = false;
     whenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
-        saveMode = dialog->acceptMode() == QFileDialog::AcceptSave;
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
         ASSERT_NE(buttons, nullptr);
-        saveButton = buttons->button(QDialogButtonBox::Save) != nullptr;
-        openButton = buttons->button(QDialogButtonBox::Open) != nullptr;
+        ASSERT_NE(buttons->button(QDialogButtonBox::Save), nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Open), nullptr);
         // Typed into the name box, which has the keys (selectFile leaves a focused box alone).
         auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         ASSERT_NE(name, nullptr);
         name->setText(QString::fromStdString(existing));
         buttons->button(QDialogButtonBox::Save)->click();
-        stayedOnNo = dialog->isVisible();
+        EXPECT_TRUE(dialog->isVisible()) << "No keeps it open";
         buttons->button(QDialogButtonBox::Save)->click();
     });
     EXPECT_EQ(GetSaveFileName(request).value_or(""), existing);
-    EXPECT_TRUE(saveMode);
-    EXPECT_TRUE(saveButton);
-    EXPECT_FALSE(openButton);
-    EXPECT_TRUE(stayedOnNo);
     EXPECT_EQ(boxes.calls().size(), 2u);
     EXPECT_EQ(testsupport::readFile(existing), "old") << "the dialog only names the file";
 }
 
-enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103 };
+enum { IDC_TEXT = 100, IDC_OTHER = 102, IDC_BOX = 103, IDC_PICTURE = 104 };
 
 class TestDialog : public CDialog {
 public:
@@ -206,7 +191,6 @@ TEST(Dialog, LayoutInDialogUnitsThatRoundToTheNearestPixelTextsInTheCodePageFont
     d.SetDlgItemText(999, "unknown ids are harmless");
     EXPECT_EQ(d.GetDlgItemText(999), "");
 
-    // Text controls draw with their own font and colours.
     FontDesc font = DefaultGuiFont();
     font.height = -16;
     d.SetItemFont(IDC_TEXT, font);
@@ -293,7 +277,6 @@ TEST(Dialog, EditBoxesShowLineBreaksKeepWhatWasSetAndTabOn) {
     EXPECT_EQ(box->toPlainText(), "line 1\nline 2");
 
     // The help box: the user may type and press Enter in it, to no effect on its text.
-    enum { IDC_PICTURE = 104 };
     CDialog typed({"Help", "MS Sans Serif", 8, 200, 120,
                    std::vector{DlgControl{DlgKind::Picture, IDC_PICTURE, "", 4, 4, 40, 40, 0},
                                DlgControl{DlgKind::Edit, IDC_BOX, "a\r\nb", 50, 4, 140, 80,
@@ -338,19 +321,17 @@ TEST(MessageBoxKeys, EnterTabAndEscapeAnswer) {
         {MB_OK | MB_ICONERROR, {Qt::Key_Escape}, IDOK},
     };
     for (const Case& c : cases) {
-        QString seen;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
         whenModal([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
-            seen = box->windowTitle() + "|" + box->text();
-            icon = box->icon();
+            EXPECT_EQ(box->windowTitle() + "|" + box->text(),
+                      QString::fromUtf8("Title|Caf\xC3\xA9 ?"));
+            EXPECT_EQ(box->icon(),
+                      c.flags & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::Question);
             for (Qt::Key key : c.keys)
                 keys::press(key);
         });
         EXPECT_EQ(MessageBox("Caf\xE9 ?", "Title", c.flags), c.answer)
             << c.flags << " after " << c.keys.size() << " keys";
-        EXPECT_EQ(seen, QString::fromUtf8("Title|Caf\xC3\xA9 ?"));
-        EXPECT_EQ(icon, c.flags & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::Question);
     }
 }

@@ -4,8 +4,6 @@
 #include "platform/draw/syscolors.h"
 #include "tests/platform/draw/hidpi_pixels.h"
 
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,10 +15,8 @@ using namespace tnv;
 
 namespace {
 
-constexpr COLORREF white = RGB(255, 255, 255);
-constexpr COLORREF red = RGB(255, 0, 0);
-constexpr COLORREF navy = RGB(0, 0, 128);
-constexpr COLORREF black = RGB(0, 0, 0);
+constexpr COLORREF white = RGB(255, 255, 255), red = RGB(255, 0, 0);
+constexpr COLORREF navy = RGB(0, 0, 128), black = RGB(0, 0, 0);
 
 // The box, inclusive, around the pixels of `area` that are not the background; left is -1 when
 // there are none.
@@ -63,8 +59,6 @@ void expectPixels(const CDC& s, std::initializer_list<At> pixels) {
     for (const At& p : pixels)
         EXPECT_EQ(s.GetPixel(p.x, p.y), p.colour) << p.x << "," << p.y;
 }
-
-constexpr double ratios[] = {1.25, 1.5, 2.0};
 
 // Fills, one-pixel lines in every direction, frames, 3D edges and an inversion.
 void drawShapes(CDC& s) {
@@ -109,13 +103,11 @@ TEST(CDC, FillsRectanglesAndLinesLeaveOutTheRightAndBottomEdgeEdgesAreSunken) {
     expectPixels(framed,
                  {At{1, 1, black}, At{5, 1, black}, At{1, 4, black}, At{5, 4, black},
                   At{3, 1, black}, At{1, 3, black}, At{3, 2, red}, At{6, 3, red}, At{3, 5, red}});
-    // A sunken inner edge.
     ImageSurface edged(10, 10);
     Rect r{0, 0, 10, 10};
     edged.DrawEdge(&r, BDR_SUNKENINNER, BF_RECT);
     const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW), light = GetSysColor(COLOR_3DLIGHT);
-    expectPixels(
-        edged, {At{0, 5, dark}, At{5, 0, dark}, At{9, 5, light}, At{5, 9, light}, At{5, 5, white}});
+    expectPixels(edged, {{0, 5, dark}, {5, 0, dark}, {9, 5, light}, {5, 9, light}, {5, 5, white}});
     // Lines leave out their end point.
     struct Case {
         Point from, to;
@@ -147,8 +139,8 @@ TEST(CDC, TextAlignsInItsRectangleAmpersandsAreMnemonicsUnlessNoPrefix) {
     FontDesc font = sized(-14, "DejaVu Sans");
     struct Case {
         UINT format;
-        int expectCentre; // -1: left edge, -2: right edge
-    } cases[] = {{DT_LEFT, -1}, {DT_CENTER, 60}, {DT_RIGHT, -2}};
+        int edge, at; // edge: 0 the left, 1 the middle, 2 the right
+    } cases[] = {{DT_LEFT, 0, 10}, {DT_CENTER, 1, 60}, {DT_RIGHT, 2, 109}};
     for (const Case& c : cases) {
         ImageSurface s(140, 30);
         s.SelectFont(font);
@@ -157,28 +149,21 @@ TEST(CDC, TextAlignsInItsRectangleAmpersandsAreMnemonicsUnlessNoPrefix) {
         s.DrawText("WWW", &r, c.format);
         Rect ink = inkBox(s, Rect{0, 0, 140, 30});
         ASSERT_GE(ink.left, 0);
-        if (c.expectCentre == -1)
-            EXPECT_LE(std::abs(ink.left - 10), 2);
-        else if (c.expectCentre == -2)
-            EXPECT_LE(std::abs(ink.right - 109), 2);
-        else
-            EXPECT_LE(std::abs((ink.left + ink.right) / 2 - c.expectCentre), 2);
+        int edges[] = {ink.left, (ink.left + ink.right) / 2, ink.right};
+        EXPECT_LE(std::abs(edges[c.edge] - c.at), 2) << c.format;
     }
     // An ampersand marks a mnemonic unless DT_NOPREFIX; a line break makes a second line.
     ImageSurface s(10, 10);
     s.SelectFont(sized(-14));
-    Rect plain{0, 0, 1000, 100}, noPrefix{0, 0, 1000, 100};
+    Rect plain{0, 0, 1000, 100}, noPrefix = plain, twoLines = plain, single = plain;
     s.DrawText("a&&b", &plain, DT_CALCRECT);
     s.DrawText("a&b", &noPrefix, DT_CALCRECT | DT_NOPREFIX);
     EXPECT_EQ(plain.Width(), noPrefix.Width());
-    Rect twoLines{0, 0, 1000, 100};
     int oneHeight = s.DrawText("x", &plain, DT_CALCRECT);
     EXPECT_GE(s.DrawText("x\r\ny", &twoLines, DT_CALCRECT), 2 * oneHeight - 2);
-    Rect single{0, 0, 1000, 100};
     EXPECT_EQ(s.DrawText("x\r\ny", &single, DT_CALCRECT | DT_SINGLELINE), oneHeight);
 }
 
-// Clipped to its rectangle unless asked not to, and to the surface's clip always.
 TEST(CDC, TextIsClippedToItsRectangleUnlessAskedNotToAndAlwaysToTheSurfacesClip) {
     for (UINT extra : {0u, UINT(DT_NOCLIP)}) {
         ImageSurface s(200, 30), clipped(200, 30);
@@ -221,9 +206,7 @@ TEST(CDC, StateSavesAndRestoresOffscreenBuffersBlitBack) {
     buffer->FillSolidRect(Rect{30, 40, 50, 50}, RGB(0, 0, 255));
     buffer->FillSolidRect(Rect{31, 41, 32, 42}, red);
     screen.BitBlt(30, 40, 20, 10, *buffer, 30, 40);
-    EXPECT_EQ(screen.GetPixel(31, 41), red);
-    EXPECT_EQ(screen.GetPixel(30, 40), RGB(0, 0, 255));
-    EXPECT_EQ(screen.GetPixel(29, 40), white);
+    expectPixels(screen, {At{31, 41, red}, At{30, 40, RGB(0, 0, 255)}, At{29, 40, white}});
     screen.InvertRect(Rect{0, 0, 2, 2});
     EXPECT_EQ(screen.GetPixel(1, 1), RGB(0, 0, 0));
 }
@@ -231,7 +214,7 @@ TEST(CDC, StateSavesAndRestoresOffscreenBuffersBlitBack) {
 TEST(CDC, MetricsFromTheFontWindowsFacesAndBoldInk) {
     ImageSurface s(4, 4);
     s.SelectFont(sized(-10));
-    TEXTMETRIC a, b;
+    TEXTMETRIC a, b, c;
     ASSERT_TRUE(s.GetTextMetrics(&a));
     Size ea = s.GetTextExtent("abc");
     s.SelectFont(sized(-20));
@@ -241,7 +224,6 @@ TEST(CDC, MetricsFromTheFontWindowsFacesAndBoldInk) {
     EXPECT_GT(s.GetTextExtent("abc").cx, ea.cx);
     EXPECT_EQ(s.GetTextExtent("").cx, 0);
     s.SelectFont(sized(20)); // a positive height is the whole cell
-    TEXTMETRIC c;
     s.GetTextMetrics(&c);
     EXPECT_LE(std::abs(c.tmHeight - 20), 1);
     // Windows face names use their metric twins.
@@ -252,7 +234,6 @@ TEST(CDC, MetricsFromTheFontWindowsFacesAndBoldInk) {
         s.SelectFont(sized(-16, installed));
         EXPECT_EQ(s.GetTextExtent("The quick brown fox 0123456789"), ea) << windowsFace;
     }
-    // Bold text has more ink.
     ImageSurface plain(100, 20), bold(100, 20);
     plain.SelectFont(sized(-14));
     bold.SelectFont(sized(-14, nullptr, FW_SEMIBOLD));
@@ -267,12 +248,10 @@ TEST(CDC, MetricsFromTheFontWindowsFacesAndBoldInk) {
 // alignment, background mode, mapping and clip, and with fonts and colours changing from one
 // text to the next.
 TEST(CDC, PaintTextPaintsWhatDrawTextPaints) {
-    FontDesc plain = sized(-12, "Liberation Sans");
-    FontDesc bold = sized(-12, "Liberation Sans", FW_SEMIBOLD);
-    FontDesc big = plain;
-    big.height = 15;
+    FontDesc big = sized(15, "Liberation Sans");
     big.italic = 1;
-    const FontDesc fonts[] = {plain, bold, big};
+    const FontDesc fonts[] = {sized(-12, "Liberation Sans"),
+                              sized(-12, "Liberation Sans", FW_SEMIBOLD), big};
     const UINT formats[] = {0, DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_WORDBREAK,
                             DT_NOCLIP | DT_NOPREFIX, DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS};
     const char* texts[] = {"Boeing 737-800", "a & b\r\nsecond line", "", "caf\xe9 \x80 1,234",
@@ -321,7 +300,7 @@ TEST(HiDpiSurface, ShapesAndOnePixelLinesKeepTheirLogicalPlaceOnWholePhysicalPix
     ImageSurface plain(40, 30);
     drawShapes(plain);
     std::set<QRgb> drawn = colours(plain.image());
-    for (double ratio : ratios) {
+    for (double ratio : {1.25, 1.5, 2.0}) {
         SCOPED_TRACE(ratio);
         ImageSurface hi(40, 30, white, ratio);
         EXPECT_EQ(hi.width(), 40);
@@ -356,20 +335,12 @@ TEST(HiDpiSurface, ShapesAndOnePixelLinesKeepTheirLogicalPlaceOnWholePhysicalPix
         }
         EXPECT_EQ(image.pixel(3, first - 1), QColor(Qt::white).rgb());
         EXPECT_EQ(image.pixel(3, last), QColor(Qt::white).rgb());
-        // Each line is at least one physical pixel high and at most the ratio rounded up.
-        int run = 0;
-        QRgb prev = image.pixel(3, first);
-        for (int py = first; py <= last; ++py) {
-            QRgb c = image.pixel(3, py);
-            if (c == prev) {
-                ++run;
-                continue;
+        // Each line is at most the ratio rounded up physical pixels high.
+        for (int py = first + 1, run = 1; py <= last; ++py, ++run)
+            if (image.pixel(3, py) != image.pixel(3, py - 1)) {
+                EXPECT_LE(run, int(std::ceil(ratio))) << py;
+                run = 0;
             }
-            EXPECT_GE(run, 1);
-            EXPECT_LE(run, int(std::ceil(ratio)));
-            run = 1;
-            prev = c;
-        }
     }
 }
 
@@ -414,8 +385,7 @@ TEST(HiDpiSurface, BuffersCarryTheRatioAndCopyBackPixelForPixelHugeSizesGiveEmpt
     EXPECT_EQ(huge.height(), 0);
     huge.FillSolidRect(Rect{0, 0, 10, 10}, red); // nothing to draw on, no harm
     ImageSurface small(10, 10, white, 2.0);
-    EXPECT_EQ(small.GetPixel(9, 9), white);
-    EXPECT_EQ(small.GetPixel(10, 9), CLR_NONE);
-    EXPECT_EQ(small.GetPixel(std::numeric_limits<int>::max() - 1, 0), CLR_NONE);
-    EXPECT_EQ(small.GetPixel(0, -1), CLR_NONE);
+    expectPixels(small,
+                 {At{9, 9, white}, At{10, 9, CLR_NONE},
+                  At{std::numeric_limits<int>::max() - 1, 0, CLR_NONE}, At{0, -1, CLR_NONE}});
 }

@@ -59,16 +59,13 @@ struct GuardedFrame : CFrameWnd {
 
 FrameResources testResources() {
     FrameResources r;
+    using Item = MenuItemDesc;
     r.menu = {{"&File",
-               {{ID_FILE_OPEN, "&Open...\tCtrl+O"},
-                {ID_FILE_SAVE, "&Save\tCtrl+S"},
-                {ID_SEPARATOR, ""},
-                {ID_APP_EXIT, "E&xit"}}},
+               {Item{ID_FILE_OPEN, "&Open...\tCtrl+O"}, Item{ID_FILE_SAVE, "&Save\tCtrl+S"},
+                Item{ID_SEPARATOR, ""}, Item{ID_APP_EXIT, "E&xit"}}},
               {"&View",
-               {{ID_VIEW_STATUS_BAR, "&Status Bar"},
-                {ID_ONE, "One"},
-                {ID_TWO, "Two"},
-                {ID_NOBODY, "Nobody"}}}};
+               {Item{ID_VIEW_STATUS_BAR, "&Status Bar"}, Item{ID_ONE, "One"}, Item{ID_TWO, "Two"},
+                Item{ID_NOBODY, "Nobody"}}}};
     r.accelerators = {{FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
                       {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},
                       {FVIRTKEY | FCONTROL, 'Z', ID_EDIT_UNDO},
@@ -108,14 +105,13 @@ TEST_F(FrameFixture, CommandsGoViewThenDocumentThenFrameThenApplication) {
     EXPECT_EQ(log, (std::vector<std::string>{"view:32771", "doc:32772", "app:32773"}));
 }
 
-TEST_F(FrameFixture, UpdatesDecideEnableAndCheck) {
+TEST_F(FrameFixture, UpdatesDecideEnableAndCheckWhenAMenuOpensToo) {
     view.handles = {ID_ONE, ID_TWO};
     view.updates[ID_ONE] = {false, 1};
     app.updates[ID_TWO] = {true, 0};
     struct Case {
         UINT id;
-        bool enabled;
-        bool checked;
+        bool enabled, checked;
     } cases[] = {
         {ID_ONE, false, true},     // the view's update disables it
         {ID_TWO, true, false},     // an update further down the route answers
@@ -130,10 +126,7 @@ TEST_F(FrameFixture, UpdatesDecideEnableAndCheck) {
     // A disabled command does not run.
     EXPECT_FALSE(frame.SendCommand(ID_ONE));
     EXPECT_TRUE(log.empty());
-}
-
-TEST_F(FrameFixture, MenuOpeningAsksTheUpdates) {
-    view.handles = {ID_ONE, ID_TWO};
+    // Opening a menu asks the updates.
     view.updates[ID_ONE] = {true, 1};
     view.updates[ID_TWO] = {false, 0};
     QMenu* viewMenu = window()->menuBar()->actions().at(1)->menu();
@@ -156,8 +149,7 @@ TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
     view.handles = {ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_PASTE};
     view.updates[ID_FILE_SAVE] = {false, -1};
     struct Case {
-        UINT key;
-        UINT mods;
+        UINT key, mods;
         bool matched;
         std::size_t logSize;
     } cases[] = {
@@ -174,10 +166,9 @@ TEST_F(FrameFixture, AcceleratorsRunOnlyEnabledCommandsWithExactModifiers) {
 
 TEST_F(FrameFixture, MenuPromptsShowWhileHighlightedAndTheTextComesBack) {
     // The text before the first line break.
-    FrameResources r = testResources();
-    EXPECT_EQ(PromptText(r, ID_FILE_OPEN), "Open an existing document");
-    EXPECT_EQ(PromptText(r, ID_ONE), "The first one");
-    EXPECT_EQ(PromptText(r, ID_NOBODY), "");
+    EXPECT_EQ(PromptText(testResources(), ID_FILE_OPEN), "Open an existing document");
+    EXPECT_EQ(PromptText(testResources(), ID_ONE), "The first one");
+    EXPECT_EQ(PromptText(testResources(), ID_NOBODY), "");
     EXPECT_EQ(FrameTitleFor("Untitled", "CueLine"), "Untitled - CueLine");
     EXPECT_EQ(frame.GetMessageText(), "Ready");
     frame.SetMessageText("Editing crew pack");
@@ -210,12 +201,11 @@ TEST_F(FrameFixture, StatusBarHasFourPanesAndTheToggleAndShowsInAScreenshot) {
     }
     frame.ShowWindow();
     EXPECT_TRUE(frame.IsStatusBarVisible());
-    EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
-    EXPECT_FALSE(frame.IsStatusBarVisible());
-    EXPECT_FALSE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
-    EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
-    EXPECT_TRUE(frame.IsStatusBarVisible());
-    EXPECT_TRUE(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked());
+    for (bool shown : {false, true}) {
+        EXPECT_TRUE(frame.SendCommand(ID_VIEW_STATUS_BAR));
+        EXPECT_EQ(frame.IsStatusBarVisible(), shown);
+        EXPECT_EQ(frame.QueryCommand(ID_VIEW_STATUS_BAR).checked(), shown);
+    }
     // A screenshot has the caption, the menu and the status bar.
     testsupport::TempDir dir;
     frame.SetWindowText("Editing x");
@@ -251,20 +241,12 @@ TEST_F(FrameFixture, TitlesKeepTheirBytesAndCloseRequestsAskTheGuard) {
 }
 
 TEST(FrameKeys, QtKeysMapToVirtualKeys) {
-    struct Case {
-        int qt;
-        UINT vk;
-    } cases[] = {{Qt::Key_A, 'A'},
-                 {Qt::Key_Z, 'Z'},
-                 {Qt::Key_5, '5'},
-                 {Qt::Key_F6, VK_F6},
-                 {Qt::Key_Insert, VK_INSERT},
-                 {Qt::Key_Delete, VK_DELETE},
-                 {Qt::Key_Backspace, VK_BACK},
-                 {Qt::Key_Backtab, VK_TAB},
-                 {Qt::Key_Shift, 0}};
-    for (const Case& c : cases)
-        EXPECT_EQ(VirtualKeyOf(c.qt), c.vk) << c.qt;
+    using Key = std::pair<int, UINT>;
+    for (auto [qt, vk] :
+         {Key{Qt::Key_A, 'A'}, Key{Qt::Key_Z, 'Z'}, Key{Qt::Key_5, '5'}, Key{Qt::Key_F6, VK_F6},
+          Key{Qt::Key_Insert, VK_INSERT}, Key{Qt::Key_Delete, VK_DELETE},
+          Key{Qt::Key_Backspace, VK_BACK}, Key{Qt::Key_Backtab, VK_TAB}, Key{Qt::Key_Shift, 0}})
+        EXPECT_EQ(VirtualKeyOf(qt), vk) << qt;
     EXPECT_EQ(ModifiersOf(Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier),
               FCONTROL | FSHIFT);
     EXPECT_EQ(ModifiersOf(Qt::AltModifier), FALT);

@@ -13,9 +13,9 @@
 
 using namespace tnv;
 
-using testsupport::endsInTime;
-
 namespace {
+
+using Names = std::vector<std::string>;
 
 TEST(SettingsValues, RecentFilesKeepFourNewestFirstStringsAndNumbersHaveFallbacks) {
     testsupport::TempDir dir;
@@ -23,21 +23,16 @@ TEST(SettingsValues, RecentFilesKeepFourNewestFirstStringsAndNumbersHaveFallback
     {
         Settings settings(ini, 4);
         EXPECT_TRUE(settings.recentFiles().empty());
-        for (const char* path : {"/p/1", "/p/2", "/p/3", "/p/4", "/p/5", "/p/3"})
+        for (const char* path : {"/p/1", "/p/2", "/p/3", "/p/4", "/p/5", "/p/3", ""})
             settings.addRecentFile(path);
-        settings.addRecentFile("");
-        EXPECT_EQ(settings.recentFiles(),
-                  (std::vector<std::string>{"/p/3", "/p/5", "/p/4", "/p/2"}));
+        EXPECT_EQ(settings.recentFiles(), (Names{"/p/3", "/p/5", "/p/4", "/p/2"}));
         ASSERT_TRUE(settings.sync());
     }
     // Another run reads them back; 8-bit names survive.
     Settings again(ini, 4);
     again.addRecentFile("/p/Caf\xE9/CueLine.clt");
-    EXPECT_EQ(again.recentFiles(),
-              (std::vector<std::string>{"/p/Caf\xE9/CueLine.clt", "/p/3", "/p/5", "/p/4"}));
-    // A shorter list shows only its own length.
-    Settings shorter(ini, 2);
-    EXPECT_EQ(shorter.recentFiles().size(), 2u);
+    EXPECT_EQ(again.recentFiles(), (Names{"/p/Caf\xE9/CueLine.clt", "/p/3", "/p/5", "/p/4"}));
+    EXPECT_EQ(Settings(ini, 2).recentFiles().size(), 2u) << "a shorter list shows its length";
 
     Settings settings(dir.file("s.ini"), 4);
     EXPECT_EQ(settings.getString("Settings", "Missing", "fallback"), "fallback");
@@ -63,19 +58,18 @@ TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     std::string zero = dir.file("zero.ini"); // a node of its own: never the system's /dev/zero
     ASSERT_EQ(mknod(zero.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0) << std::strerror(errno);
-    std::string folder = dir.mkdir("folder.ini");
-    std::string big = dir.file("big.ini"); // read at most 256 KiB
+    std::string folder = dir.mkdir("folder.ini"), big = dir.file("big.ini"); // read at most 256 KiB
     const std::string bigText = settingsOfSize(256 * 1024 + 1);
     testsupport::writeFile(big, bigText);
     for (const std::string& ini : {fifo, zero, folder, big}) {
         SCOPED_TRACE(ini);
-        EXPECT_TRUE(endsInTime([&] {
+        EXPECT_TRUE(testsupport::endsInTime([&] {
             Settings settings(ini, 4);
             EXPECT_TRUE(settings.recentFiles().empty());
             EXPECT_EQ(settings.getInt("Settings", "PreviewPages", 1), 1);
             // Kept for the session, and the store says it cannot be written.
             settings.addRecentFile("/p/1");
-            EXPECT_EQ(settings.recentFiles(), std::vector<std::string>{"/p/1"});
+            EXPECT_EQ(settings.recentFiles(), Names{"/p/1"});
             EXPECT_FALSE(settings.sync());
         }));
     }
@@ -86,7 +80,7 @@ TEST(SettingsFile, NoRegularFileNorAnOverlargeOneIsNeitherReadNorReplaced) {
     EXPECT_EQ(testsupport::readFile(big), bigText);
     // One of 256 KiB is read.
     testsupport::writeFile(big, settingsOfSize(256 * 1024));
-    EXPECT_EQ(Settings(big, 4).recentFiles(), std::vector<std::string>{"/p/old"});
+    EXPECT_EQ(Settings(big, 4).recentFiles(), Names{"/p/old"});
 }
 
 TEST(SettingsFile, FullDiskKeepsTheOldFile) {
@@ -112,11 +106,11 @@ TEST(SettingsFile, FullDiskKeepsTheOldFile) {
         EXPECT_FALSE(settings.sync());
     }
     EXPECT_EQ(testsupport::readFile(ini), old);
-    std::vector<std::string> names;
+    Names names;
     for (const auto& e : std::filesystem::directory_iterator(mnt.path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"filler", "settings.ini"}));
+    EXPECT_EQ(names, (Names{"filler", "settings.ini"}));
 }
 
 } // namespace

@@ -35,31 +35,25 @@ TEST_P(Riff, FindsChunksListsAndRiffsByFormTypeAndClampsToTheBytesThatExist) {
     EXPECT_EQ(top.ckid, FOURCC_RIFF);
     EXPECT_EQ(top.dwDataOffset, 8u);
     EXPECT_EQ(f->tell(), 12);
-    MMCKINFO ck{};
-    ck.ckid = kData;
+    MMCKINFO ck{.ckid = kData};
     ASSERT_EQ(f->descend(ck, &top, MMIO_FINDCHUNK), MMSYSERR_NOERROR);
     EXPECT_EQ(ck.cksize, 0xFFFFFFF0u);
     EXPECT_EQ(f->tell(), ck.dwDataOffset);
     ASSERT_EQ(f->ascend(ck), MMSYSERR_NOERROR);
     EXPECT_EQ(f->tell(), f->fileSize()) << "ascending stops at the end of the file";
-    MMCKINFO none{};
-    none.ckid = mmioFOURCC('n', 'o', 'n', 'e');
+    MMCKINFO none{.ckid = mmioFOURCC('n', 'o', 'n', 'e')};
     f->seek(12, SEEK_FROM_START);
     EXPECT_EQ(f->descend(none, &top, MMIO_FINDCHUNK), MMIOERR_CHUNKNOTFOUND);
     EXPECT_EQ(f->tell(), 12) << "a failed search leaves the position";
-    // Lists and RIFF chunks are found by their form type.
     auto lists = open(riff({listChunk("first"), {"LIST", Bytes{'a', 'd', 't', 'l'}}}));
-    MMCKINFO wave{};
-    wave.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    MMCKINFO wave{.fccType = mmioFOURCC('W', 'A', 'V', 'E')};
     ASSERT_EQ(lists->descend(wave, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
-    MMCKINFO list{};
-    list.fccType = mmioFOURCC('a', 'd', 't', 'l');
+    MMCKINFO list{.fccType = mmioFOURCC('a', 'd', 't', 'l')};
     ASSERT_EQ(lists->descend(list, &wave, MMIO_FINDLIST), MMSYSERR_NOERROR);
     EXPECT_EQ(list.ckid, FOURCC_LIST);
     EXPECT_EQ(lists->tell(), list.dwDataOffset + 4);
 }
 
-// Odd chunks with and without their pad byte; a walk past too many chunks stops.
 TEST_P(Riff, OddChunksWithAndWithoutPadAndTheChunkWalkIsBounded) {
     std::vector<Chunk> many(MmioFile::kMaxChunksWalked + 1, Chunk{"tiny", {}});
     many.push_back(dataChunk(counting(2)));
@@ -69,8 +63,7 @@ TEST_P(Riff, OddChunksWithAndWithoutPadAndTheChunkWalkIsBounded) {
                                       dataChunk(counting(4))}));
         MMCKINFO top{};
         ASSERT_EQ(f->descend(top, nullptr, 0), MMSYSERR_NOERROR);
-        MMCKINFO ck{};
-        ck.ckid = kData;
+        MMCKINFO ck{.ckid = kData};
         MMRESULT found = f->descend(ck, &top, MMIO_FINDCHUNK);
         ASSERT_EQ(found, pad < 0 ? MMIOERR_CHUNKNOTFOUND : MMSYSERR_NOERROR) << "pad " << pad;
         if (pad < 0)
@@ -113,11 +106,9 @@ TEST(RiffWrite, CreatedChunksGetTheirSizesAndPadOnAscendOnlyRegularFilesOpen) {
     std::string p = dir.file("w.riff");
     auto f = MmioFile::open(p, MMIO_CREATE | MMIO_READWRITE);
     ASSERT_TRUE(f);
-    MMCKINFO top{};
-    top.fccType = mmioFOURCC('T', 'E', 'S', 'T');
+    MMCKINFO top{.fccType = mmioFOURCC('T', 'E', 'S', 'T')};
     ASSERT_EQ(f->createChunk(top, MMIO_CREATERIFF), MMSYSERR_NOERROR);
-    MMCKINFO odd{};
-    odd.ckid = mmioFOURCC('o', 'd', 'd', ' ');
+    MMCKINFO odd{.ckid = mmioFOURCC('o', 'd', 'd', ' ')};
     ASSERT_EQ(f->createChunk(odd, 0), MMSYSERR_NOERROR);
     Bytes body = counting(MmioFile::kDefaultBuffer * 2 + 1); // crosses the I/O buffer
     ASSERT_EQ(f->write(body.data(), static_cast<long>(body.size())),
@@ -128,10 +119,8 @@ TEST(RiffWrite, CreatedChunksGetTheirSizesAndPadOnAscendOnlyRegularFilesOpen) {
     ASSERT_EQ(f->close(), MMSYSERR_NOERROR);
     EXPECT_EQ(f->read(body.data(), 1), -1) << "closed";
 
-    Bytes expected = riff({{"odd ", body}}, {}, "TEST");
-    EXPECT_EQ(testsupport::readFile(p), str(expected));
+    EXPECT_EQ(testsupport::readFile(p), str(riff({{"odd ", body}}, {}, "TEST")));
 
-    // Only regular files open.
     MMRESULT err = 0;
     EXPECT_FALSE(MmioFile::open(dir.path(), MMIO_READ, &err));
     EXPECT_EQ(err, MMIOERR_CANNOTOPEN);

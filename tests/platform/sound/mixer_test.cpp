@@ -29,14 +29,19 @@ protected:
         DSBUFFERDESC d = describe(&f, static_cast<DWORD>(samples.size()), flags);
         std::unique_ptr<DirectSoundBuffer> b;
         EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DS_OK);
-        void* p1;
-        void* p2;
+        void *p1, *p2;
         DWORD n1, n2;
         // A buffer that cannot take the samples is none: the test's check of it fails.
         if (!b || b->Lock(0, d.dwBufferBytes, &p1, &n1, &p2, &n2, 0) != DS_OK)
             return nullptr;
         std::memcpy(p1, samples.data(), n1);
         return b->Unlock(p1, n1, p2, n2) == DS_OK ? std::move(b) : nullptr;
+    }
+
+    static DWORD status(DirectSoundBuffer& b) {
+        DWORD s = ~0u;
+        EXPECT_EQ(b.GetStatus(&s), DS_OK);
+        return s;
     }
 
     std::vector<Frame> render(DWORD frames) {
@@ -139,7 +144,6 @@ TEST_F(Mixer, FormatsTheMixerCannotPlayAndDevicesWithoutALevelAreRefused) {
     d.dwBufferBytes = 64;
     d.dwSize = 24;
     EXPECT_EQ(ds->CreateSoundBuffer(&d, b), DSERR_INVALIDPARAM);
-    // A device without a cooperative level makes no buffer.
     auto fresh = DirectSound::CreateOffline();
     d.dwSize = DSBUFFERDESC_SIZE;
     EXPECT_EQ(fresh->CreateSoundBuffer(&d, b), DSERR_PRIOLEVELNEEDED);
@@ -165,7 +169,6 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibelOverlappingBuffersAddUpAndCl
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->SetVolume(-100), DSERR_CONTROLUNAVAIL);
     EXPECT_EQ(fixed->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
-    // Overlapping buffers add up and clip.
     auto a = buffer(pcm(1, 22050, 16), s16(std::vector<int>(16, 20000)));
     ASSERT_NE(a, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
@@ -179,11 +182,8 @@ TEST_F(Mixer, VolumeAttenuatesByHundredthsOfADecibelOverlappingBuffersAddUpAndCl
     std::vector<Frame> out = render(16);
     EXPECT_EQ(out[0].left, 32767) << "20000 + 20000 - 5000 clips";
     EXPECT_EQ(out[8].left, 15000) << "the first has ended";
-    DWORD status = 0;
-    ASSERT_EQ(a->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
-    ASSERT_EQ(dup->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(status(*a), 0u);
+    EXPECT_EQ(status(*dup), 0u);
 }
 
 TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
@@ -206,15 +206,13 @@ TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
     ASSERT_EQ(b->SetFrequency(DSBFREQUENCY_ORIGINAL), DS_OK);
     ASSERT_EQ(b->GetFrequency(&freq), DS_OK);
     EXPECT_EQ(freq, 11025u);
-    // Looping, the position and stopping.
     auto loop = buffer(pcm(1, 22050, 16), s16({1, 2, 3, 4}));
     ASSERT_NE(loop, nullptr);
     ASSERT_EQ(loop->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     out = render(10);
     EXPECT_EQ(out[9].left, 2);
-    DWORD status = 0, play = 0, write = 0;
-    ASSERT_EQ(loop->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    DWORD play = 0, write = 0;
+    EXPECT_EQ(status(*loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     ASSERT_EQ(loop->GetCurrentPosition(&play, &write), DS_OK);
     EXPECT_EQ(play, 4u);
     ASSERT_EQ(loop->Stop(), DS_OK);
@@ -230,8 +228,7 @@ TEST_F(Mixer, OtherRatesAreResampledLoopingPositionAndStop) {
 TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSilent) {
     auto b = buffer(pcm(1, 22050, 8), Bytes{10, 11, 12, 13, 14, 15});
     ASSERT_NE(b, nullptr);
-    void* p1;
-    void* p2;
+    void *p1, *p2;
     DWORD n1, n2;
     ASSERT_EQ(b->Lock(4, 4, &p1, &n1, &p2, &n2, 0), DS_OK);
     ASSERT_EQ(n1, 2u);
@@ -252,24 +249,20 @@ TEST_F(Mixer, LockWrapsAroundUnlockWritesOnlyWhatItIsGivenLostBuffersComeBackSil
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     ASSERT_EQ(b->Lock(0, 2, &p1, &n1, &p2, &n2, 0), DS_OK);
     EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-    // Lost buffers stop and come back silent after a restore.
     auto lost = buffer(pcm(1, 22050, 8), Bytes{200, 200, 200, 200});
     ASSERT_NE(lost, nullptr);
     std::unique_ptr<DirectSoundBuffer> dup;
     ASSERT_EQ(ds->DuplicateSoundBuffer(lost.get(), dup), DS_OK);
     ASSERT_EQ(lost->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     lost->SimulateLoss(2);
-    DWORD status = 0;
-    ASSERT_EQ(dup->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_BUFFERLOST) << "duplicates share the loss";
+    EXPECT_EQ(status(*dup), DSBSTATUS_BUFFERLOST) << "duplicates share the loss";
     EXPECT_EQ(lost->Play(0, 0, 0), DSERR_BUFFERLOST);
     EXPECT_EQ(lost->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
     EXPECT_EQ(render(1)[0].left, 0);
     EXPECT_EQ(lost->Restore(), DSERR_BUFFERLOST);
     EXPECT_EQ(dup->Restore(), DSERR_BUFFERLOST);
     EXPECT_EQ(lost->Restore(), DS_OK);
-    ASSERT_EQ(dup->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(status(*dup), 0u);
     ASSERT_EQ(lost->Play(0, 0, 0), DS_OK);
     EXPECT_EQ(render(1)[0].left, 0) << "the memory came back as silence (128 for 8 bits)";
 }
