@@ -11,30 +11,26 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace testsupport {
 
 TempDir::TempDir(const std::string& parent) {
     std::filesystem::path folder =
         parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);
-    std::string tmpl = (folder / "tnvtest.XXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
+    std::string name = (folder / "tnvtest.XXXXXX").string();
+    if (!mkdtemp(name.data()))
         throw std::runtime_error("mkdtemp failed");
-    path_ = buf.data();
+    path_ = name;
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
     // Give back write permission that a test took away, so the folder can go.
     for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
         if (it->is_directory(ec) && !it->is_symlink(ec))
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
-    }
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);

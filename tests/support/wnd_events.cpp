@@ -51,9 +51,7 @@ int qtKey(UINT vk, unsigned mods) {
 // The client area, or the widget it hands its input to (an edit control's field).
 QWidget* target(CWnd& w) {
     QWidget* client = w.clientWidget();
-    if (client && client->focusProxy())
-        return client->focusProxy();
-    return client;
+    return client && client->focusProxy() ? client->focusProxy() : client;
 }
 
 void mouse(CWnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons buttons,
@@ -62,8 +60,7 @@ void mouse(CWnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::Mous
     if (!t)
         return;
     QPointF local(p.x, p.y);
-    QPointF global = t->mapToGlobal(local);
-    QMouseEvent e(type, local, global, button, buttons, modifiers(mods));
+    QMouseEvent e(type, local, t->mapToGlobal(local), button, buttons, modifiers(mods));
     QApplication::sendEvent(t, &e);
 }
 
