@@ -80,14 +80,11 @@ void Key(CWnd& w, UINT vk, unsigned mods, const std::string& text) {
 }
 
 void Char(CWnd& w, char ch, unsigned mods) {
-    unsigned char b = static_cast<unsigned char>(ch);
-    UINT vk = 0;
-    if (b >= 'a' && b <= 'z')
-        vk = 'A' + (b - 'a');
-    else if ((b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9'))
-        vk = b;
-    else if (b == ' ')
-        vk = VK_SPACE;
+    const unsigned char b = static_cast<unsigned char>(ch);
+    const UINT vk = b >= 'a' && b <= 'z'                               ? UINT(b - 'a' + 'A')
+                    : (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ? UINT(b)
+                    : b == ' '                                         ? UINT(VK_SPACE)
+                                                                       : 0u;
     Key(w, vk, mods, std::string(1, ch));
 }
 

@@ -101,13 +101,10 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
                                     "home/canary/keep.txt"})
                 canaries.push_back(t.make(rel));
             std::string file = t.base + "/" + c.file;
-            if (c.file.find("Desktop") != std::string::npos) {
-                copyProgram(t.program);
-                fs::create_directories(fs::path(file).parent_path());
-                fs::create_symlink(t.program, file);
-            } else {
-                copyProgram(file);
-            }
+            bool desktop = c.file.find("Desktop") != std::string::npos;
+            copyProgram(desktop ? t.program : file);
+            if (desktop) // a link to the installed program
+                fs::create_symlink(t.program, t.make("home/Desktop/") + "Uninstall Tarnavel");
             std::string argv0 =
                 c.argv0.find('/') == std::string::npos ? c.argv0 : t.base + "/" + c.argv0;
             std::string out;
