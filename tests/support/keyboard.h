@@ -137,8 +137,7 @@ inline void whenModal(std::function<void(QWidget*)> act) {
         }
         EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
         act(modal);
-        QPointer<QWidget> left = modal;
-        QTimer::singleShot(3000, [left] {
+        QTimer::singleShot(3000, [left = QPointer<QWidget>(modal)] {
             if (auto* dialog = qobject_cast<QDialog*>(left.data()); dialog && dialog->isVisible()) {
                 ADD_FAILURE() << dialog->windowTitle().toStdString() << " was left open";
                 dialog->done(0);
