@@ -59,15 +59,10 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
-namespace {
-std::function<void()>& whileWaiting() {
-    static std::function<void()> step;
-    return step;
-}
-} // namespace
+static std::function<void()> whileWaiting;
 
 void setWhileWaiting(std::function<void()> step) {
-    whileWaiting() = std::move(step);
+    whileWaiting = std::move(step);
 }
 
 bool waitUntil(const std::function<bool()>& done, int ms) {
@@ -75,8 +70,8 @@ bool waitUntil(const std::function<bool()>& done, int ms) {
     while (!done()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return done();
-        if (whileWaiting())
-            whileWaiting()();
+        if (whileWaiting)
+            whileWaiting();
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
