@@ -1,6 +1,5 @@
 // A prefix made by Wine itself, with a simulator recorded only in its registry, as an installer
 // records one, deeper than the search of drive_c goes.
-#include "finder/finder.h"
 #include "tests/finder/fake_home.h"
 
 #include <gtest/gtest.h>

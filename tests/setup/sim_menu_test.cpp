@@ -1,12 +1,9 @@
 #include "setup/sim_menu.h"
 #include "tests/support/test_support.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace tnv;
-
-namespace fs = std::filesystem;
 
 // Any path a simulator may have starts its program from the entry, and the entry passes the
 // validator; a path no entry can hold is refused rather than written broken.
@@ -34,10 +31,8 @@ TEST(SimMenu, ProgramPathsInEntries) {
         ASSERT_EQ(files.size(), 6u) << error;
         EXPECT_EQ(simmenu::ExecProgram(files[1].text), c.path);
         ASSERT_TRUE(simmenu::WriteFiles(files, &error)) << error;
-        EXPECT_EQ(testsupport::runCommand("desktop-file-validate --no-hints '" + g.browserEntry +
-                                          "' >&2"),
-                  0)
-            << c.path;
+        std::string validate = "desktop-file-validate --no-hints '" + g.browserEntry + "' >&2";
+        EXPECT_EQ(testsupport::runCommand(validate), 0) << c.path;
     }
 }
 

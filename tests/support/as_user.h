@@ -33,11 +33,7 @@ inline int runAsOrdinaryUser(const std::function<int()>& body) {
     while (::waitpid(pid, &status, 0) < 0)
         if (errno != EINTR)
             return -1;
-    if (!WIFEXITED(status))
-        return -2;
-    if (WEXITSTATUS(status) == kCannotDrop)
-        return -1;
-    return WEXITSTATUS(status);
+    return !WIFEXITED(status) ? -2 : WEXITSTATUS(status) == kCannotDrop ? -1 : WEXITSTATUS(status);
 }
 
 } // namespace testsupport

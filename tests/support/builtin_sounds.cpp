@@ -11,8 +11,7 @@ namespace builtin_sounds {
 namespace {
 
 struct Entry {
-    std::string name;
-    std::string type;
+    std::string name, type;
     std::vector<std::uint8_t> bytes;
 };
 

@@ -31,9 +31,7 @@ namespace keys {
 inline QWidget* keyTarget() {
     if (QWidget* popup = QApplication::activePopupWidget())
         return popup->focusWidget() ? popup->focusWidget() : popup;
-    if (QWidget* focus = QApplication::focusWidget())
-        return focus;
-    return QApplication::activeWindow();
+    return QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
 }
 
 // Presses and releases a key as the keyboard would. The press may run a whole modal dialog; its
@@ -59,11 +57,10 @@ inline bool activate(QWidget* window) {
 // The letter after the "&" of a menu text (upper case), 0 when it has none.
 inline char mnemonicOf(const std::string& text) {
     std::string shown = text.substr(0, text.find('\t'));
-    for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < shown.size(); ++i)
         if (shown[i] == '&' && shown[++i] != '&') // "&&" is a plain "&"
             return shown[i] >= 'a' && shown[i] <= 'z' ? static_cast<char>(shown[i] - 'a' + 'A')
                                                       : shown[i];
-    }
     return 0;
 }
 
@@ -77,10 +74,8 @@ inline std::vector<std::string> mnemonicProblems(const FrameResources& resources
             problems.push_back("menu " + menu.title);
         std::set<char> letters;
         for (const MenuItemDesc& item : menu.items) {
-            if (item.id == ID_SEPARATOR)
-                continue;
             char c = mnemonicOf(item.text);
-            if (!c || !letters.insert(c).second)
+            if (item.id != ID_SEPARATOR && (!c || !letters.insert(c).second))
                 problems.push_back(menu.title + " > " + item.text);
         }
     }
@@ -142,8 +137,7 @@ inline void whenModal(std::function<void(QWidget*)> act) {
         }
         EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
         act(modal);
-        QPointer<QWidget> left = modal;
-        QTimer::singleShot(3000, [left] {
+        QTimer::singleShot(3000, [left = QPointer<QWidget>(modal)] {
             if (auto* dialog = qobject_cast<QDialog*>(left.data()); dialog && dialog->isVisible()) {
                 ADD_FAILURE() << dialog->windowTitle().toStdString() << " was left open";
                 dialog->done(0);

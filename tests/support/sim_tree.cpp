@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace simtree {
 
@@ -43,21 +44,14 @@ std::string KeywordFile(int count) {
     std::string out = "// AI traffic models left out of the price list: one word per line before\n"
                       "// a semicolon; letter case does not matter.\n\n";
     int n = 0;
-    for (const char* mark : kAiMarks) {
-        if (n == count)
-            return out;
-        out += std::string(mark) + ";AI package\n";
-        ++n;
-    }
+    for (; n < count && n < 10; ++n)
+        out += std::string(kAiMarks[n]) + ";AI package\n";
     // The rest: package-and-airline marks that no ordinary aircraft carries.
-    for (int i = 0; n < count; ++i) {
-        const char* mark = kAiMarks[i % 10];
-        std::string word =
-            std::string(mark) + kAirlines[(i / 10) % 15] + "_" + kAiTags[(i / 150) % 6] + num(i);
-        out += word + ";\n";
+    for (int i = 0; n < count; ++i, ++n) {
+        out += std::string(kAiMarks[i % 10]) + kAirlines[(i / 10) % 15] + "_" +
+               kAiTags[(i / 150) % 6] + num(i) + ";\n";
         if (i % 25 == 24)
             out += "/ block " + num(i / 25) + "\n";
-        ++n;
     }
     return out;
 }
@@ -69,6 +63,7 @@ std::string AircraftCfg(Rng& rng, int index, bool aiModel) {
     bool jet = kind == 3 || kind == 4 || kind == 5 || kind == 6 || kind == 13;
     bool turboprop = kind == 2 || kind == 7 || kind == 10 || kind == 12 || kind == 14;
     int engines = jet || kind == 2 || kind == 7 || kind == 11 || kind == 14 ? 2 : 1;
+    int engineType = jet ? 1 : turboprop ? 5 : 0;
     std::string out;
     out.reserve(8192);
     out += "// " + maker + " " + model + " by the Tarnavel community, package " + num(index) +
@@ -100,11 +95,7 @@ std::string AircraftCfg(Rng& rng, int index, bool aiModel) {
            "\nreference_datum_position=0.0, 0.0, 0.0\nempty_weight_CG_position=-1.2, 0.0, 0.0\n"
            "max_number_of_stations=4\nstation_load.0=170, 2.0, -1.0, 0.0  // pilot\n"
            "station_load.1=170, 2.0, 1.0, 0.0   // front passenger\n\n";
-    out += "[GeneralEngineData]\nengine_type=" +
-           num(jet         ? 1
-               : turboprop ? 5
-                           : 0) +
-           "  // 0=Piston, " +
+    out += "[GeneralEngineData]\nengine_type=" + num(engineType) + "  // 0=Piston, " +
            "1=Jet, 2=None, 3=Helo-Turbine, 4=Rocket, 5=Turboprop\nmin_throttle_limit=-0.25\n";
     for (int e = 0; e < engines; ++e)
         out += "Engine." + num(e) + " = 0.0, " + (e ? "4.5" : "-4.5") + ", 0.0\n";
@@ -151,13 +142,11 @@ std::string PcmWav(const std::vector<std::int16_t>& samples) {
     std::string w = "RIFF";
     le(w, 36 + dataSize, 4);
     w += "WAVEfmt ";
-    le(w, 16, 4);
-    le(w, 1, 2); // PCM
-    le(w, 1, 2); // mono
-    le(w, 22050, 4);
-    le(w, 44100, 4);
-    le(w, 2, 2);
-    le(w, 16, 2);
+    // The format's size, PCM, mono, the rate, bytes a second and a frame, bits a sample.
+    const std::pair<std::uint32_t, int> format[] = {{16, 4},    {1, 2}, {1, 2}, {22050, 4},
+                                                    {44100, 4}, {2, 2}, {16, 2}};
+    for (auto [v, bytes] : format)
+        le(w, v, bytes);
     w += "data";
     le(w, dataSize, 4);
     for (std::int16_t sample : samples)

@@ -6,35 +6,31 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace testsupport {
 
 TempDir::TempDir(const std::string& parent) {
     std::filesystem::path folder =
         parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);
-    std::string tmpl = (folder / "tnvtest.XXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
+    std::string name = (folder / "tnvtest.XXXXXX").string();
+    if (!mkdtemp(name.data()))
         throw std::runtime_error("mkdtemp failed");
-    path_ = buf.data();
+    path_ = name;
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
     // Give back write permission that a test took away, so the folder can go.
     for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
         if (it->is_directory(ec) && !it->is_symlink(ec))
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
-    }
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
@@ -55,9 +51,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 std::string readFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
+    return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
 bool exists(const std::string& path) {
@@ -65,15 +59,10 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
-namespace {
-std::function<void()>& whileWaiting() {
-    static std::function<void()> step;
-    return step;
-}
-} // namespace
+static std::function<void()> whileWaiting;
 
 void setWhileWaiting(std::function<void()> step) {
-    whileWaiting() = std::move(step);
+    whileWaiting = std::move(step);
 }
 
 bool waitUntil(const std::function<bool()>& done, int ms) {
@@ -81,8 +70,8 @@ bool waitUntil(const std::function<bool()>& done, int ms) {
     while (!done()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return done();
-        if (whileWaiting())
-            whileWaiting()();
+        if (whileWaiting)
+            whileWaiting();
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

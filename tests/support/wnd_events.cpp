@@ -51,9 +51,7 @@ int qtKey(UINT vk, unsigned mods) {
 // The client area, or the widget it hands its input to (an edit control's field).
 QWidget* target(CWnd& w) {
     QWidget* client = w.clientWidget();
-    if (client && client->focusProxy())
-        return client->focusProxy();
-    return client;
+    return client && client->focusProxy() ? client->focusProxy() : client;
 }
 
 void mouse(CWnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::MouseButtons buttons,
@@ -62,8 +60,7 @@ void mouse(CWnd& w, QEvent::Type type, Point p, Qt::MouseButton button, Qt::Mous
     if (!t)
         return;
     QPointF local(p.x, p.y);
-    QPointF global = t->mapToGlobal(local);
-    QMouseEvent e(type, local, global, button, buttons, modifiers(mods));
+    QMouseEvent e(type, local, t->mapToGlobal(local), button, buttons, modifiers(mods));
     QApplication::sendEvent(t, &e);
 }
 
@@ -83,14 +80,11 @@ void Key(CWnd& w, UINT vk, unsigned mods, const std::string& text) {
 }
 
 void Char(CWnd& w, char ch, unsigned mods) {
-    unsigned char b = static_cast<unsigned char>(ch);
-    UINT vk = 0;
-    if (b >= 'a' && b <= 'z')
-        vk = 'A' + (b - 'a');
-    else if ((b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9'))
-        vk = b;
-    else if (b == ' ')
-        vk = VK_SPACE;
+    const unsigned char b = static_cast<unsigned char>(ch);
+    const UINT vk = b >= 'a' && b <= 'z'                               ? UINT(b - 'a' + 'A')
+                    : (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ? UINT(b)
+                    : b == ' '                                         ? UINT(VK_SPACE)
+                                                                       : 0u;
     Key(w, vk, mods, std::string(1, ch));
 }
 

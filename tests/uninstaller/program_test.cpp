@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <functional>
-#include <gtest/gtest.h>
 
 using simtree::exists;
 using simtree::SimTree;
@@ -35,16 +34,6 @@ int run(const SimTree& t, const std::string& to, const std::string& args, std::s
         fs::create_symlink(copy, to);
     }
     return testsupport::runCommand(before + inTree(t) + "'" + to + "' " + args + " 2>&1", out);
-}
-
-// Runs the program file `file` as a user's shell would, started as `argv0` (bash's exec -a),
-// with `home` as the home folder.
-int runAs(const SimTree& t, const std::string& file, const std::string& argv0,
-          const std::string& args, std::string* out, const std::string& home) {
-    return testsupport::runCommand(inTree(t) + "HOME='" + home +
-                                       "' bash -c 'exec -a \"$0\" \"$@\"' '" + argv0 + "' '" +
-                                       file + "' " + args + " 2>&1",
-                                   out);
 }
 
 bool scriptEnds(const SimTree& t) {
@@ -112,17 +101,18 @@ TEST(Program, RemovesNothingUnlessItRunsFromTheAddonsTree) {
                                     "home/canary/keep.txt"})
                 canaries.push_back(t.make(rel));
             std::string file = t.base + "/" + c.file;
-            if (c.file.find("Desktop") != std::string::npos) {
-                copyProgram(t.program);
-                fs::create_directories(fs::path(file).parent_path());
-                fs::create_symlink(t.program, file);
-            } else {
-                copyProgram(file);
-            }
+            bool desktop = c.file.find("Desktop") != std::string::npos;
+            copyProgram(desktop ? t.program : file);
+            if (desktop) // a link to the installed program
+                fs::create_symlink(t.program, t.make("home/Desktop/") + "Uninstall Tarnavel");
             std::string argv0 =
                 c.argv0.find('/') == std::string::npos ? c.argv0 : t.base + "/" + c.argv0;
             std::string out;
-            int status = runAs(t, file, argv0, mode, &out, t.base + "/home");
+            // Started as `argv0` (bash's exec -a), as a user's shell would.
+            int status = testsupport::runCommand(inTree(t) + "HOME='" + t.base +
+                                                     "/home' bash -c 'exec -a \"$0\" \"$@\"' '" +
+                                                     argv0 + "' '" + file + "' " + mode + " 2>&1",
+                                                 &out);
             std::string what = c.name + " " + mode + ": " + out;
             EXPECT_TRUE(simtree::present(true, canaries)) << what;
             EXPECT_TRUE(exists(file) || (file == t.program && std::string(mode) == "--silent"))
@@ -154,16 +144,10 @@ TEST(Program, SilentSaysWhatWasLeftAndFails) {
         std::string kept; // must survive, relative to the base folder
     } cases[] = {
         {"the add-on's folder is a link",
-         [](const SimTree& t) {
-             fs::rename(t.sim + "/Tarnavel", t.base + "/outside/addon");
-             fs::create_directory_symlink(t.base + "/outside/addon", t.sim + "/Tarnavel");
-         },
+         [](const SimTree& t) { t.linkOut("sim/Tarnavel", "addon"); },
          "outside/addon/bin/FleetScout.txt"},
         {"the gauge is a folder",
-         [](const SimTree& t) {
-             fs::remove(t.sim + "/Gauges/Tarnavel2004.gau");
-             t.make("sim/Gauges/Tarnavel2004.gau/x");
-         },
+         [](const SimTree& t) { t.asFolder("sim/Gauges/Tarnavel2004.gau"); },
          "sim/Gauges/Tarnavel2004.gau/x"},
     };
     for (const Case& c : cases) {

@@ -2,7 +2,6 @@
 #include "tests/uninstaller/sim_tree.h"
 
 #include <functional>
-#include <gtest/gtest.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -254,9 +253,7 @@ TEST(RemoveTree, NeverEntersAMountPoint) {
 TEST(MenuGroup, ALinkIsDeletedAsALinkAtEveryLevel) {
     for (const char* linked : {"Tarnavel", "Tarnavel/Tools"}) {
         SimTree t;
-        std::string group = t.apps + "/" + linked;
-        fs::rename(group, t.outside + "/menu");
-        fs::create_directory_symlink(t.outside + "/menu", group);
+        t.linkOut(std::string("data/applications/") + linked, "menu");
         auto behind = [&] {
             return std::distance(fs::recursive_directory_iterator(t.outside + "/menu"), {});
         };
@@ -269,8 +266,7 @@ TEST(MenuGroup, ALinkIsDeletedAsALinkAtEveryLevel) {
     }
     // The menu folder itself may be a link: it is the desktop's.
     SimTree t;
-    fs::rename(t.apps, t.outside + "/applications");
-    fs::create_directory_symlink(t.outside + "/applications", t.apps);
+    t.linkOut("data/applications", "applications");
     uninstall::RemoveStartMenuGroup(t.apps);
     EXPECT_FALSE(exists(t.outside + "/applications/Tarnavel"));
     EXPECT_TRUE(exists(t.outside + "/applications/other.desktop"));
@@ -284,24 +280,15 @@ TEST(Flow, SaysWhatWasLeft) {
         bool scriptWritten = true;
     } cases[] = {
         {"the add-on's folder is a link",
-         [](const SimTree& t) {
-             fs::rename(t.sim + "/Tarnavel", t.outside + "/addon");
-             fs::create_directory_symlink(t.outside + "/addon", t.sim + "/Tarnavel");
-         },
+         [](const SimTree& t) { t.linkOut("sim/Tarnavel", "addon"); },
          "outside/addon/bin/FleetScout.txt"},
         {"the flights folder is a link",
-         [](const SimTree& t) {
-             fs::rename(t.sim + "/Flights/Tarnavel", t.outside + "/flights");
-             fs::create_directory_symlink(t.outside + "/flights", t.sim + "/Flights/Tarnavel");
-         },
+         [](const SimTree& t) { t.linkOut("sim/Flights/Tarnavel", "flights"); },
          "outside/flights/Career/leg1.flt"},
         {"a hidden folder in the flights folder",
          [](const SimTree& t) { t.make("sim/Flights/Tarnavel/.keep/x"); }},
         {"the module is a folder",
-         [](const SimTree& t) {
-             fs::remove(t.sim + "/Modules/Tarnavel.dll");
-             t.make("sim/Modules/Tarnavel.dll/x");
-         }},
+         [](const SimTree& t) { t.asFolder("sim/Modules/Tarnavel.dll"); }},
         {"the script cannot be written", [](const SimTree& t) { fs::remove_all(t.tmp); }, "",
          false},
     };
@@ -364,18 +351,14 @@ TEST(Flow, TakesOnlyItsOwnMenuGroupAndRegistration) {
         SimTree t;
         std::string other = fs::canonical(t.make("other/Tarnavel/bin/") + "../..").string();
         t.make("other/Aircraft/");
-        std::string exec = c.oldExec;
-        if (exec.starts_with("SIM"))
-            exec = t.sim + exec.substr(3);
-        if (exec.starts_with("OTHER"))
-            exec = other + exec.substr(5);
+        std::string exec = c.oldExec.starts_with("SIM")     ? t.sim + c.oldExec.substr(3)
+                           : c.oldExec.starts_with("OTHER") ? other + c.oldExec.substr(5)
+                                                            : c.oldExec;
         testsupport::writeFile(t.apps + "/Tarnavel/Uninstall.desktop",
-                               exec.empty() ? "[Desktop Entry]\n"
-                                            : "[Desktop Entry]\nExec=" + exec);
+                               "[Desktop Entry]\n" + (exec.empty() ? "" : "Exec=" + exec));
         uninstall::Environment env = t.env();
         simmenu::Places places = simmenu::Places::From(env.dataHome, env.configHome);
-        finder::Environment user;
-        user.configHome = env.configHome;
+        finder::Environment user = finder::Environment::From("", env.configHome, "", "");
         std::string error;
         for (const std::string& sim : {t.sim, other}) {
             simmenu::Group g = simmenu::GroupOf(places, sim);

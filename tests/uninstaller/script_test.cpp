@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <gtest/gtest.h>
 #include <set>
 #include <sys/wait.h>
 #include <thread>
@@ -11,7 +10,6 @@
 using simtree::exists;
 using simtree::SimTree;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -68,9 +66,9 @@ TEST(Script, GivesUpWithinItsBoundWhenNothingCanBeDeleted) {
     if (!stuck.ok())
         GTEST_SKIP() << "cannot make a file undeletable here";
     uninstall::RemovalPlan plan = planOfEnded(t.env());
-    auto start = Clock::now();
+    auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(uninstall::WriteSelfRemovalScript(plan, runNow, {1, 2}));
-    std::chrono::duration<double> took = Clock::now() - start;
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took.count(), 3.5); // it did retry, in both loops
     EXPECT_LT(took.count(), 15.0);
     EXPECT_TRUE(exists(t.program));
@@ -109,12 +107,10 @@ TEST(Script, HasANameOfItsOwnInTheRuntimeFolderElseTheTemporaryOne) {
     for (const Case& c : cases) {
         SimTree t;
         uninstall::Environment env = t.env();
-        if (*c.runtime) {
-            env.runtimeFolder = t.base + "/" + c.runtime;
-            if (std::string(c.runtime) != "run/gone")
-                fs::create_directories(env.runtimeFolder);
-        }
         std::string folder = t.base + "/" + c.lands;
+        if (*c.runtime)
+            env.runtimeFolder = t.base + "/" + c.runtime;
+        fs::create_directories(folder);
         // Names someone else put there: the old fixed name and the pattern itself, as links.
         fs::create_symlink(t.outside + "/precious.txt", folder + "/_uninsep.sh");
         fs::create_symlink(t.outside + "/precious.txt", folder + "/_uninsep.XXXXXX.sh");
@@ -145,8 +141,8 @@ TEST(Script, HasANameOfItsOwnInTheRuntimeFolderElseTheTemporaryOne) {
     testsupport::writeFile(t.tmp + "/_uninsep.sh", "theirs");
     uninstall::RemovalPlan plan = uninstall::MakePlan(t.env());
     int status = testsupport::runAsOrdinaryUser([&] {
-        return uninstall::WriteSelfRemovalScript(plan, [](const std::string&) { return true; }) ? 0
-                                                                                                : 1;
+        return int(
+            !uninstall::WriteSelfRemovalScript(plan, [](const std::string&) { return true; }));
     });
     if (status == -1)
         GTEST_SKIP() << "cannot run a child process as an ordinary user here";

@@ -21,10 +21,7 @@ using namespace tnv::uninstall;
 
 namespace simtree {
 
-inline bool exists(const std::string& path) {
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
+using testsupport::exists;
 
 // Whether every one of `paths` is there (`there`) or gone; the first that is not as asked fails.
 inline testing::AssertionResult present(bool there, const std::vector<std::string>& paths) {
@@ -88,6 +85,16 @@ struct SimTree {
         if (rel.back() != '/')
             testsupport::writeFile(path, "x");
         return path;
+    }
+    // Moves `rel` to outside/`to` and leaves a link to it in its place.
+    void linkOut(const std::string& rel, const std::string& to) const {
+        std::filesystem::rename(base + "/" + rel, outside + "/" + to);
+        std::filesystem::create_directory_symlink(outside + "/" + to, base + "/" + rel);
+    }
+    // Puts a folder holding a file "x" in the place of the file `rel`.
+    void asFolder(const std::string& rel) const {
+        std::filesystem::remove(base + "/" + rel);
+        make(rel + "/x");
     }
     std::vector<std::string> addonPaths() const {
         return {sim + "/Tarnavel",
