@@ -85,8 +85,7 @@ TEST(BrowserConfig, SettingsBlockAndCurrencies) {
          0x5a5a5a5a, std::string(full - kCurrencyNameOffset, 'Z'), "Dollars", "$", 1},
         {"letter case ignored", two, configBytes(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
         {"no such currency: prices in dollars", two, configBytes(600, "Peso", 1), 1, "Peso",
-         "Dollars", "$", 3},
-    };
+         "Dollars", "$", 3}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         AddOn addOn;

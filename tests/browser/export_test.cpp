@@ -49,8 +49,7 @@ TEST(FleetOptions, RefusedWithAReason) {
         {{"--export", "-", "--screenshot", "a.png"}, ""},
         {{"--explain", "--export", "-"}, ""},
         {{"--print-pdf", "a.pdf", "--explain"}, ""},
-        {{"stray"}, ""},
-    };
+        {{"stray"}, ""}};
     for (const auto& [args, message] : cases) {
         std::string error;
         EXPECT_FALSE(ParseFleetOptions(args, &error)) << args[0];

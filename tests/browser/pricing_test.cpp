@@ -7,18 +7,6 @@
 using namespace tnv;
 using namespace tnv::fleet;
 
-namespace {
-
-AircraftRecord record(std::int32_t lbs, std::int32_t type, std::int32_t engines) {
-    AircraftRecord r{};
-    r.emptyWeightLbs = lbs;
-    r.engineType = type;
-    r.engineCount = engines;
-    return r;
-}
-
-} // namespace
-
 TEST(Pricing, PriceFromWeightEnginesAndType) {
     struct Case {
         std::int32_t lbs, type, engines, price;
@@ -29,10 +17,9 @@ TEST(Pricing, PriceFromWeightEnginesAndType) {
         {70000, kEngineJet, 2, 40165606},
         {11, kEnginePiston, 1, 1621},
         // Far beyond any aircraft: the price holds at the top of its range instead of wrapping.
-        {2000000000, kEngineJet, 4, 2147483647},
-    };
+        {2000000000, kEngineJet, 4, 2147483647}};
     for (const Case& c : cases)
-        EXPECT_EQ(ComputePrice(record(c.lbs, c.type, c.engines)), c.price) << c.lbs;
+        EXPECT_EQ(ComputePrice(AircraftRecord{"", "", c.lbs, c.type, c.engines}), c.price) << c.lbs;
 }
 
 TEST(Pricing, RankBoundaries) {
@@ -76,21 +63,19 @@ TEST(Pricing, MoneyInDollars) {
     struct Case {
         double amount;
         const char* text;
-    } cases[] = {
-        {0, "$0"},
-        {999, "$999"},
-        {1000, "$1,000"},
-        {1000000, "$1,000,000"},
-        {1234567890, "$1,234,567,890"},
-        {9999999999.0, "$9,999,999,999"},
-        {10000000000.0, "$10,000,000K"},
-        {12345678901.0, "$12,345,678K"},
-        {1001.99, "$1,001"}, // fractions are cut
-        {1000050, "$1,000,050"},
-        {-1500, "$-1,500"},
-        {0.5, "$0"},
-        {221126, "$221,126"},
-    };
+    } cases[] = {{0, "$0"},
+                 {999, "$999"},
+                 {1000, "$1,000"},
+                 {1000000, "$1,000,000"},
+                 {1234567890, "$1,234,567,890"},
+                 {9999999999.0, "$9,999,999,999"},
+                 {10000000000.0, "$10,000,000K"},
+                 {12345678901.0, "$12,345,678K"},
+                 {1001.99, "$1,001"}, // fractions are cut
+                 {1000050, "$1,000,050"},
+                 {-1500, "$-1,500"},
+                 {0.5, "$0"},
+                 {221126, "$221,126"}};
     for (const Case& c : cases)
         EXPECT_STREQ(FormatMoney(c.amount, DollarsEntry()), c.text) << c.amount;
 }

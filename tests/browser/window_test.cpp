@@ -57,8 +57,7 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
         {ID_SORT_BY_NAME, true, true, false, false, kFleetColName, "Baron", "Single jet"},
         {ID_SORT_BY_WEIGHT, true, true, false, true, kFleetColName, "Single jet", "Jumbo"},
         {ID_SORT_BY_TYPE, true, true, false, false, kFleetColType, "MEJ", "SET"},
-        {ID_SORT_BY_PRICE, true, true, false, false, kFleetColName, "Single jet", "Jumbo"},
-    };
+        {ID_SORT_BY_PRICE, true, true, false, false, kFleetColName, "Single jet", "Jumbo"}};
     for (UINT id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                     ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT, ID_HELP_KEYWORD_LIST,
                     ID_APP_ABOUT})
@@ -329,12 +328,10 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
         const char *name, *seconds;
         int status;
         const char* says; // empty: no message
-    } cases[] = {
-        {"launcher busy for long", "3", 0, ""},
-        {"launcher done at once", "0", 0, ""},
-        {"no program for text files", "1", 3, "There is no program set to open"},
-        {"program fails to start", "0", 4, "failed to start"},
-    };
+    } cases[] = {{"launcher busy for long", "3", 0, ""},
+                 {"launcher done at once", "0", 0, ""},
+                 {"no program for text files", "1", 3, "There is no program set to open"},
+                 {"program fails to start", "0", 4, "failed to start"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Running r;
