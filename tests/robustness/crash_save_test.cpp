@@ -21,10 +21,6 @@ const std::string kOld = "a.wav;Gear down, three green lights\r\nb.wav;Flaps fif
 const std::string kNew = "a.wav;Up\r\nb.wav;Up\r\nc.wav;Up\r\n";
 constexpr uid_t kNobody = 65534;
 
-struct Layout {
-    bool hardLinked, noNewFile; // noNewFile: a folder that takes no new file, written in place
-};
-
 // A pack laid out afresh for one run, with its own cache folder.
 struct Pack {
     TempDir dir;
@@ -32,16 +28,17 @@ struct Pack {
     std::string file = folder + "/CueLine.clt";
     bool asNobody = false;
 
-    explicit Pack(const Layout& l) {
+    // noNewFile: a folder that takes no new file, written in place.
+    Pack(bool hardLinked, bool noNewFile) {
         ::chmod(dir.path().c_str(), 0755);
         std::filesystem::create_directories(folder);
         std::filesystem::create_directories(cache);
         for (const char* wav : {"a.wav", "b.wav", "c.wav"})
             writeFile(folder + "/" + wav, "RIFF");
         writeFile(file, kOld);
-        if (l.hardLinked)
+        if (hardLinked)
             ::link(file.c_str(), (folder + "/CueLine.bak").c_str());
-        if (l.noNewFile) {
+        if (noNewFile) {
             // As root no permission refuses anything: the save then runs as nobody.
             asNobody = ::geteuid() == 0;
             if (asNobody) {
@@ -83,12 +80,10 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
         GTEST_SKIP() << "strace cannot trace here (not installed, or ptrace refused)";
     struct Case {
         const char* what;
-        Layout layout;
-    } cases[] = {
-        {"a plain pack", {false, false}},
-        {"a hard-linked CueLine.clt", {true, false}},
-        {"a pack in a folder that takes no new file", {false, true}},
-    };
+        bool hardLinked, noNewFile;
+    } cases[] = {{"a plain pack", false, false},
+                 {"a hard-linked CueLine.clt", true, false},
+                 {"a pack in a folder that takes no new file", false, true}};
     for (const Case& c : cases) {
         int inPlaceTorn = 0;
         for (const char* call :
@@ -96,7 +91,7 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
             for (int n = 1;; ++n) {
                 std::string where =
                     std::string(c.what) + ", killed at " + call + " " + std::to_string(n);
-                Pack p(c.layout);
+                Pack p(c.hardLinked, c.noNewFile);
                 int status = p.saveKilledAt(call, n);
                 std::string text = readFile(p.file);
                 std::vector<std::string> copies = p.keptCopies();
@@ -105,10 +100,10 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
                     EXPECT_EQ(readFile(copy), kOld) << where << ": the copy is whole";
                 if (text != kOld && text != kNew) {
                     ++inPlaceTorn;
-                    EXPECT_TRUE(c.layout.noNewFile) << where << ": torn: " << text;
+                    EXPECT_TRUE(c.noNewFile) << where << ": torn: " << text;
                     EXPECT_EQ(copies.size(), 1u) << where << ": torn with no copy";
                 }
-                if (c.layout.hardLinked) {
+                if (c.hardLinked) {
                     EXPECT_EQ(readFile(p.folder + "/CueLine.bak"), kOld) << where;
                 }
                 if (status == 0) {
@@ -121,6 +116,6 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
             }
         }
         // The in-place write was caught half-way at least once: the copy did its work.
-        EXPECT_EQ(inPlaceTorn > 0, c.layout.noNewFile) << c.what;
+        EXPECT_EQ(inPlaceTorn > 0, c.noNewFile) << c.what;
     }
 }

@@ -184,9 +184,7 @@ TEST(HostileInput, PathsOfFourThousandCharacters) {
         ASSERT_TRUE(pack.loadCrewPack());
         EXPECT_EQ(pack.count(), 1);
         shown.view.rows = {{"a.wav", "Gear down, three green"}};
-        ScriptedMessageBox box;
-        box.setNextAnswer(IDOK);
-        box.setNextAnswer(IDOK);
+        ScriptedMessageBox box; // the default buttons: OK to save
         pack.setModified(true);
         if (pack.saveCrewPack()) {
             EXPECT_NE(readFile(packFolder + "/CueLine.clt").find("three green"), std::string::npos);
