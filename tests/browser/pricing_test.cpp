@@ -81,19 +81,17 @@ TEST(Pricing, MoneyInDollars) {
 }
 
 TEST(Pricing, MoneyInOtherCurrencies) {
-    CurrencyEntry euro{"Euro", "EUR", 1, '.', 2.0f};
-    EXPECT_STREQ(FormatMoney(1000000, euro), "EUR500.000");
+    EXPECT_STREQ(FormatMoney(1000000, {"Euro", "EUR", 1, '.', 2.0f}), "EUR500.000");
     CurrencyEntry after{"Krone", " kr", 0, ' ', 1.0f};
     EXPECT_STREQ(FormatMoney(1234, after), "1 234 kr");
     EXPECT_STREQ(FormatMoney(0, after), "0 kr");
     EXPECT_STREQ(FormatMoney(-2500000, after), "-2 500 000 kr");
     EXPECT_STREQ(FormatMoney(12345678901.0, after), "12 345 678K kr");
-    CurrencyEntry cheap{"Lira", "L", 1, '\'', 0.1f};
-    EXPECT_STREQ(FormatMoney(2147483647, cheap), "L21'474'836K");
-    CurrencyEntry plain{"Plain", "#", 1, '\0', 1.0f}; // no separator at all
-    EXPECT_STREQ(FormatMoney(1234567, plain), "#1234567");
-    CurrencyEntry wordy{"Wordy", std::string(45, 'S'), 1, ',', 1.0f}; // cut to 49 characters
-    EXPECT_STREQ(FormatMoney(1234, wordy), (std::string(45, 'S') + "1,23").c_str());
+    EXPECT_STREQ(FormatMoney(2147483647, {"Lira", "L", 1, '\'', 0.1f}), "L21'474'836K");
+    // No separator at all; a sign cut to 49 characters.
+    EXPECT_STREQ(FormatMoney(1234567, {"Plain", "#", 1, '\0', 1.0f}), "#1234567");
+    EXPECT_STREQ(FormatMoney(1234, {"Wordy", std::string(45, 'S'), 1, ',', 1.0f}),
+                 (std::string(45, 'S') + "1,23").c_str());
 }
 
 TEST(Pricing, TwentyRotatingMoneyBuffers) {
@@ -102,8 +100,7 @@ TEST(Pricing, TwentyRotatingMoneyBuffers) {
     for (int i = 2; i <= 20; ++i)
         EXPECT_NE(FormatMoney(i, DollarsEntry()), first);
     EXPECT_STREQ(first, kept.c_str()); // twenty calls leave the first text alone
-    const char* twentyFirst = FormatMoney(21, DollarsEntry());
-    EXPECT_EQ(twentyFirst, first);
+    EXPECT_EQ(FormatMoney(21, DollarsEntry()), first);
     EXPECT_STREQ(first, "$21");
 }
 

@@ -164,11 +164,8 @@ TEST(FleetWindow, RescanKeepsTheKeywordsOfTheStart) {
 }
 
 TEST(FleetWindow, Column5FillsTheWindowFromTheFirstResize) {
-    FleetSim sim;
-    addMixedFleet(sim);
-    FleetState state;
-    state.programPath = sim.programPath();
-    CFleetValuerView view(state);
+    Running r; // not started: its view alone
+    CFleetValuerView view(r.state);
     ASSERT_TRUE(view.CreateTopLevel("view", WS_OVERLAPPEDWINDOW, Rect{0, 0, 900, 400}));
     view.OnInitialUpdate();
     CCellGrid& grid = *view.grid();
