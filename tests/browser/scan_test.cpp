@@ -104,6 +104,7 @@ TEST(AircraftCfg, ReadsEachCase) {
         std::string text;
         const char* title = nullptr; // of the one record; none: the folder is left out
         std::int32_t weight = 1500, type = 0, engines = 1;
+        const char* keywords = nullptr; // the list's text
     } cases[] = {
         {"plain piston", cfg("Cessna 172", 1500, 0, 1), "Cessna 172"},
         {"twin jet", cfg("Jet", 70000, 1, 2), "Jet", 70000, 1, 2},
@@ -132,9 +133,15 @@ TEST(AircraftCfg, ReadsEachCase) {
         {"title line without = is no title", "title\ntitle=B\n" + rest, "B"},
         {"title of a foreign letter stays", "title=\xE9t\xE9\n" + rest, "\xE9t\xE9"},
         {"title at the end without line end", "Engine.0=1\nempty_weight=1500\ntitle=Last", "Last"},
-        {"zero byte ends the line", std::string("title=Z\0ero\n", 12) + rest, "Z"}};
+        {"zero byte ends the line", std::string("title=Z\0ero\n", 12) + rest, "Z"},
+        // Keywords, the empty one too, and one after an otherwise complete file.
+        {"keyword", cfg("AI Traffic Boeing 737", 70000, 1, 2), nullptr, 0, 0, 0, "AI ;\n"},
+        {"keyword elsewhere", cfg("Airbus", 70000, 1, 2), "Airbus", 70000, 1, 2, "AI ;\n"},
+        {"empty keyword", cfg("AI Traffic Boeing 737", 70000, 1, 2), nullptr, 0, 0, 0, ";\n"},
+        {"keyword at the end", cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", nullptr, 0, 0,
+         0, "Traffic;\n"}};
     for (const Case& k : cases) {
-        auto table = readCfg(k.text);
+        auto table = readCfg(k.text, k.keywords ? Keywords(k.keywords) : ExcludeKeywords());
         EXPECT_EQ(table->NbrAircraftCfgFilled, k.title ? 1 : 0) << k.what;
         if (table->NbrAircraftCfgFilled != 1 || !k.title)
             continue;
@@ -155,17 +162,6 @@ TEST(AircraftCfg, LongLinesArriveInPieces) {
     ASSERT_EQ(table->NbrAircraftCfgFilled, 2);
     EXPECT_EQ(std::string((*table)[0].title), "X" + std::string(246, 'x'));
     EXPECT_STREQ((*table)[1].title, "Second");
-}
-
-TEST(AircraftCfg, KeywordsLeaveTheFolderOut) {
-    std::string text = cfg("AI Traffic Boeing 737", 70000, 1, 2);
-    EXPECT_EQ(readCfg(text, Keywords("AI ;\n"))->NbrAircraftCfgFilled, 0);
-    EXPECT_EQ(readCfg(cfg("Airbus", 70000, 1, 2), Keywords("AI ;\n"))->NbrAircraftCfgFilled, 1);
-    EXPECT_EQ(readCfg(text, Keywords(";\n"))->NbrAircraftCfgFilled, 0); // empty keyword
-    // A keyword after an otherwise complete file still leaves the folder out.
-    EXPECT_EQ(readCfg(cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", Keywords("Traffic;\n"))
-                  ->NbrAircraftCfgFilled,
-              0);
 }
 
 TEST(AircraftCfg, Variations) {

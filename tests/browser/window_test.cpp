@@ -39,10 +39,8 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
     }
 }
 
-// The window at the start; every command of the menus and accelerators: enabled, shown with a
-// check box, checked; at the start (sorted by rank) and after a sort by weight with all
-// variations shown. A sort command checks itself alone and puts its first and last aircraft in
-// rows 1 and 8. A keyword list that cannot be opened is told; Exit closes the window.
+// Every command's state at the start and after a sort by weight with all variations; a sort
+// checks itself alone. A keyword list that cannot be opened is told; Exit closes the window.
 TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     struct Case {
         UINT id;

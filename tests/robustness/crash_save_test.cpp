@@ -1,7 +1,5 @@
-// A crash at any instant of a save: the save is stopped by SIGKILL at each write, ftruncate,
-// fsync, rename, link, unlink and close it makes (strace's fault injection), and every time the
-// pack's CueLine.clt holds its old text or its new text whole, or, while it was being rewritten
-// in place, the copy kept in the cache folder holds the old text whole.
+// A save killed (strace's fault injection) at each of its system calls leaves CueLine.clt old or
+// new and whole, or, while it is rewritten in place, a whole copy of the old text in the cache.
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
@@ -50,8 +48,7 @@ struct Pack {
     }
     ~Pack() { ::chmod(folder.c_str(), 0755); }
 
-    // Runs the save under strace, killed at the `n`th call of `call`. The exit status: 137 when
-    // it was killed there, 0 when it saved (it makes fewer such calls).
+    // The save killed at its `n`th `call`: 137 when killed there, 0 when it saved before.
     int saveKilledAt(const std::string& call, int n) const {
         std::string program = std::getenv("TNV_SAVE_ONCE") ? std::getenv("TNV_SAVE_ONCE") : "";
         // LeakSanitizer cannot work under a tracer: in the sanitizer build it would fail the end.

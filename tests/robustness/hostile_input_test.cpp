@@ -48,8 +48,7 @@ std::string randomName(simtree::Rng& rng) {
     return s;
 }
 
-// What `body` gives, having told how long `what` took and failed it past `limit` seconds: a hang
-// would take far longer.
+// What `body` gives, failed past `limit` seconds: a hang would take far longer.
 template <class Body> auto timed(const char* what, double limit, Body body) {
     auto start = std::chrono::steady_clock::now();
     auto result = body();

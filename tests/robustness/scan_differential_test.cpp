@@ -161,9 +161,8 @@ TEST(ScanDifferential, LinesAroundTheReaderLimit) {
 }
 
 TEST(ScanDifferential, LongLinesAcrossReadWindows) {
-    // Lines of one to several times the reader's limit, give or take a byte, with every line
-    // end, so that pieces of one line meet the end of a read window at every distance; keys and
-    // keywords sit where pieces begin and end.
+    // Lines of one to several times the reader's limit, give or take a byte: pieces of one line
+    // meet the end of a read window at every distance, with keys and keywords at their ends.
     Differ d("AIG_;\nai ;\n");
     simtree::Rng rng(31);
     const char* ends[] = {"\n", "\r\n", "\r", "\n\n"};

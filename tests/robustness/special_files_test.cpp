@@ -25,7 +25,6 @@ using testsupport::writeFile;
 
 namespace {
 
-// A program that has not ended after this many seconds is taken for stuck (status 124).
 const char* const kLimit = "timeout -s KILL 10 ";
 
 enum class Special { Fifo, DevZero, DevUrandom, Folder, Socket };
@@ -38,8 +37,7 @@ const char* nameOf(Special s) {
 const Special kAllSpecials[] = {Special::Fifo, Special::DevZero, Special::DevUrandom,
                                 Special::Folder, Special::Socket};
 
-// Puts a special file at `path` in place of whatever was there. Device nodes are of their own,
-// not links to the system's: a program that wrongly replaced the file would replace only these.
+// Puts a special file at `path` in place of whatever was there.
 void makeSpecial(Special kind, const std::string& path) {
     std::filesystem::remove_all(path);
     const char* p = path.c_str();
