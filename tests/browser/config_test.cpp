@@ -34,7 +34,7 @@ struct AddOn : testsupport::SimFolder {
     }
 };
 
-std::string configBytes(std::size_t size, const std::string& name, std::int32_t unit) {
+std::string record(std::size_t size, const std::string& name, std::int32_t unit) {
     std::string bytes(size, '\0');
     if (size > kCurrencyNameOffset)
         bytes.replace(kCurrencyNameOffset, std::min(name.size(), size - kCurrencyNameOffset), name,
@@ -75,18 +75,16 @@ TEST(BrowserConfig, SettingsBlockAndCurrencies) {
         int count;
     } rows[] = {
         {"no files", "", "", 1, "Dollars", "Dollars", "$", 1},
-        {"whole block", euro, configBytes(full, "Euro", 0), 0, "Euro", "Euro", "EUR", 2},
-        {"anything but 1 is kilograms", euro, configBytes(full, "Euro", 2), 2, "Euro", "Euro",
-         "EUR", 2},
-        {"a short file keeps the unit", euro, configBytes(300, "Euro", 0), 1, "Euro", "Euro", "EUR",
-         2},
+        {"whole block", euro, record(full, "Euro", 0), 0, "Euro", "Euro", "EUR", 2},
+        {"anything but 1 is kilograms", euro, record(full, "Euro", 2), 2, "Euro", "Euro", "EUR", 2},
+        {"a short file keeps the unit", euro, record(300, "Euro", 0), 1, "Euro", "Euro", "EUR", 2},
         {"a longer file is read to the block's size", euro,
-         configBytes(full, "Euro", 0) + std::string(500, 'x'), 0, "Euro", "Euro", "EUR", 2},
+         record(full, "Euro", 0) + std::string(500, 'x'), 0, "Euro", "Euro", "EUR", 2},
         {"a name without terminator stops at the block's end", "", std::string(full, 'Z'),
          0x5a5a5a5a, std::string(full - kCurrencyNameOffset, 'Z'), "Dollars", "$", 1},
-        {"letter case ignored", two, configBytes(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
-        {"no such currency: prices in dollars", two, configBytes(600, "Peso", 1), 1, "Peso",
-         "Dollars", "$", 3}};
+        {"letter case ignored", two, record(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
+        {"no such currency: in dollars", two, record(600, "Peso", 1), 1, "Peso", "Dollars", "$",
+         3}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         AddOn addOn;
@@ -116,7 +114,7 @@ TEST(BrowserConfig, FilesFoundWhateverTheirLetterCase) {
     AddOn addOn;
     addOn.dir.mkdir("Sim/Tarnavel/CONFIG");
     writeFile(addOn.base + "/CONFIG/Money_Currency.CFG", block("Euro"));
-    writeFile(addOn.base + "/CONFIG/Config.Cfg", configBytes(600, "euro", 1));
+    writeFile(addOn.base + "/CONFIG/Config.Cfg", record(600, "euro", 1));
     BrowserConfig c = addOn.load();
     EXPECT_EQ(c.currencyCount(), 2);
     EXPECT_EQ(c.activeCurrency().name, "Euro");

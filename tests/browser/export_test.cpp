@@ -67,9 +67,9 @@ struct Exported : FleetSim {
         addMixedFleet(*this);
         state.baseOverride = base;
     }
-    // The program run with `args` after its --base; its output in `out`.
-    int run(const std::string& args, std::string* out = nullptr) const {
-        return runCommand("'" + fleetValuer() + "' --base '" + base + "' " + args, out);
+    // The program run with `args` after its --base and `env` before it; its output in `out`.
+    int run(const std::string& args, std::string* out = nullptr, std::string env = "") const {
+        return runCommand(env + "'" + fleetValuer() + "' --base '" + base + "' " + args, out);
     }
 };
 
@@ -118,10 +118,7 @@ TEST(FleetProgram, ExportTraceAndScreenshot) {
     EXPECT_NE(out.find("\n C0 ,Cub,SEP,820 lbs,\"$120,882\",a_cub\n"), std::string::npos);
     ASSERT_EQ(e.run("--export /dev/null 2>&1", &out), 0);
     EXPECT_EQ(out, "");
-    ASSERT_EQ(runCommand("FLEETVALUER_TRACE=1 '" + fleetValuer() + "' --base '" + e.base +
-                             "' --export /dev/null 2>&1",
-                         &out),
-              0);
+    ASSERT_EQ(e.run("--export /dev/null 2>&1", &out, "FLEETVALUER_TRACE=1 "), 0);
     EXPECT_NE(out.find(e.base), std::string::npos) << out;
     EXPECT_NE(out.find("NbrAircraftCfgFilled="), std::string::npos) << out;
     std::string png = e.dir.file("fleet.png");

@@ -133,11 +133,9 @@ TEST(ScanDifferential, RandomBytesOverASmallAlphabet) {
     Differ none("");
     simtree::Rng rng(23);
     for (int i = 0; i < 3000; ++i) {
-        std::string s;
-        int n = rng.below(700);
-        for (int k = 0; k < n; ++k)
+        std::string s = "title=t\nempty_weight=99\nengine.0=1\n";
+        for (int k = rng.below(700); k > 0; --k)
             s += alphabet[static_cast<std::size_t>(rng.below(static_cast<int>(alphabet.size())))];
-        s = "title=t\nempty_weight=99\nengine.0=1\n" + s;
         ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "random " + std::to_string(i)));
         ASSERT_NO_FATAL_FAILURE(none.expectSame(s, "random, no keywords " + std::to_string(i)));
     }
