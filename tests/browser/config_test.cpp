@@ -83,8 +83,7 @@ TEST(BrowserConfig, SettingsBlockAndCurrencies) {
         {"a name without terminator stops at the block's end", "", std::string(full, 'Z'),
          0x5a5a5a5a, std::string(full - kCurrencyNameOffset, 'Z'), "Dollars", "$", 1},
         {"letter case ignored", two, record(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
-        {"no such currency: in dollars", two, record(600, "Peso", 1), 1, "Peso", "Dollars", "$",
-         3}};
+        {"unknown currency: dollars", two, record(600, "Peso", 1), 1, "Peso", "Dollars", "$", 3}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         AddOn addOn;

@@ -211,16 +211,14 @@ TEST(HostileInputSlow, GigabyteOneLineCueLine) {
     if (!std::getenv("TNV_SLOW_TESTS"))
         GTEST_SKIP() << "set TNV_SLOW_TESTS=1 (ctest -L slow)";
     TempDir dir;
-    {
-        std::FILE* f = std::fopen(dir.file("CueLine.clt").c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs("a.wav;", f);
-        std::string chunk(1 << 20, 'x');
-        for (int i = 0; i < 1024; ++i)
-            std::fwrite(chunk.data(), 1, chunk.size(), f);
-        std::fputs("\r\nb.wav;Flaps\r\n", f);
-        std::fclose(f);
-    }
+    std::FILE* f = std::fopen(dir.file("CueLine.clt").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("a.wav;", f);
+    const std::string chunk(1 << 20, 'x');
+    for (int i = 0; i < 1024; ++i)
+        std::fwrite(chunk.data(), 1, chunk.size(), f);
+    std::fputs("\r\nb.wav;Flaps\r\n", f);
+    std::fclose(f);
     writeFile(dir.file("b.wav"), "");
     ScriptedMessageBox box;
     ShownPack shown(dir.path());
