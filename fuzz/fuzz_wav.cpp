@@ -62,8 +62,7 @@ const char* scratchPath() {
     static bool made = [] {
         int fd = mkstemp(scratch);
         if (fd < 0) {
-            std::memcpy(scratch, "/tmp/", 5);
-            std::memcpy(scratch + 5, "fuzz_wav.XXXXXX", 16);
+            std::memcpy(scratch, "/tmp/fuzz_wav.XXXXXX", 21);
             fd = mkstemp(scratch);
         }
         if (fd < 0)

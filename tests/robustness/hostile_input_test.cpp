@@ -10,6 +10,7 @@
 #include "tests/support/sim_tree.h"
 #include "tests/support/test_support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -38,11 +39,9 @@ std::string garbage(simtree::Rng& rng, std::size_t size) {
 // A file name of random bytes: anything but the separator and the zero byte.
 std::string randomName(simtree::Rng& rng) {
     std::string s(static_cast<std::size_t>(1 + rng.below(40)), 'x');
-    for (char& c : s) {
+    for (char& c : s)
         c = static_cast<char>(1 + rng.below(255));
-        if (c == '/')
-            c = '_';
-    }
+    std::replace(s.begin(), s.end(), '/', '_');
     if (s == "." || s == "..")
         s += "x";
     return s;
