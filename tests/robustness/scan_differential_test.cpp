@@ -89,7 +89,7 @@ TEST(ScanDifferential, RealisticFilesAndTheirDisfigurements) {
 }
 
 TEST(ScanDifferential, ShortAndOddKeywords) {
-    // Words of one to three bytes, of a blank, ending in a blank (as a line end folds), above 127.
+    // Words of one to three bytes, a blank, one ending in a blank (as a line end), bytes above 127.
     for (const char* list : {"e;\n", "ai;\nzz;\n", "ai ;\n", "747;\nwoai ;\n", "\xe9t\xe9;\n",
                              "engine.1;\n", "x\tb;\n", "title=b;\nq;\n", ";\n"}) {
         Differ d(list);
