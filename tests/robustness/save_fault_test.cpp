@@ -78,9 +78,8 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         EXPECT_EQ(p.view.status, "File not saved");
         EXPECT_EQ(p.view.rows[0].second, "Gear down, three green");
         // Nothing half-written is left beside it.
-        auto entries = fsx::listFolder(p.dir.path());
-        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& e) { return !e.isDir; }),
-                  2);
+        auto files = [](const fsx::DirEntry& e) { return !e.isDir; };
+        EXPECT_EQ(std::ranges::count_if(fsx::listFolder(p.dir.path()), files), 2);
         // Once the disk works again the same edits are saved.
         fsx::injectWriteFailure(fsx::WriteStatus::Written, 0);
         EXPECT_TRUE(p.pack.saveCrewPack());
