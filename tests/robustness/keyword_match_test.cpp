@@ -105,11 +105,9 @@ TEST(KeywordMatch, EdgeCases) {
     // A long word at every place of a line: the index looks at every few bytes only.
     for (std::size_t len : {4, 5, 9, 12})
         for (std::size_t at = 0; at < 30; ++at) {
-            const std::string word = std::string("abcdefghijkl").substr(0, len);
             KeywordMatcher m;
-            m.assign({word});
-            std::string line =
-                std::string(at, 'z') + std::string("ABCDEFGHIJKL").substr(0, len) + "zz";
+            m.assign({std::string("abcdefghijkl", len)});
+            std::string line = std::string(at, 'z') + std::string("ABCDEFGHIJKL", len) + "zz";
             EXPECT_EQ(m.find(line), at) << line;
             EXPECT_EQ(m.find(line.substr(0, at + len)), at) << line; // at the end of the line
         }
