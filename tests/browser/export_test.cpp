@@ -24,8 +24,7 @@ TEST(FleetOptions, CommandLine) {
     EXPECT_TRUE(explain->explain);
     auto shot = ParseFleetOptions({"--screenshot", "a.png", "--size", "800x600"}, &error);
     ASSERT_TRUE(shot) << error;
-    EXPECT_EQ(shot->width, 800);
-    EXPECT_EQ(shot->height, 600);
+    EXPECT_EQ(std::pair(shot->width, shot->height), std::pair(800, 600));
     auto pdf = ParseFleetOptions({"--print-pdf", "out.pdf", "--page-size", ""}, &error);
     ASSERT_TRUE(pdf) << error << ": the paper's name may be empty";
     EXPECT_EQ(pdf->printPdf, "out.pdf");
