@@ -1,6 +1,5 @@
-// aircraft.cfg bytes, read with and without variations and with a keyword list, on both search
-// paths; every record must be sound and priced without trouble, and the same as the
-// straightforward reader's.
+// aircraft.cfg bytes, with and without variations and keywords, on both search paths: every record
+// sound, priced without trouble, and the same as the straightforward reader's.
 #include "browser/aircraft_scan.h"
 #include "browser/config.h"
 #include "browser/pricing.h"

@@ -1,6 +1,5 @@
 // CueLine.clt as found on disk: any bytes, loaded into the list; no entry may outgrow its field.
 #include "editor/crew_pack.h"
-#include "platform/base/fs.h"
 #include "platform/base/msgbox.h"
 
 #include <cstdint>

@@ -1,6 +1,5 @@
-// The keyword matcher against the plain search: the input is a keyword list, a zero byte, then
-// aircraft.cfg lines. Any difference in any line, in the answer, in where the leftmost word starts
-// or in which word of the list starts there first, on either search path, traps.
+// The keyword matcher against the plain search on a keyword list, a zero byte, then aircraft.cfg
+// lines: any difference in the answer, the leftmost start or its first word, on either path, traps.
 #include "browser/aircraft_scan.h"
 #include "browser/keyword_match.h"
 #include "tests/robustness/plain_scan.h"

@@ -30,7 +30,7 @@ void checkPasteIntoTable(const std::string& text,
     data.text = text;
     if (!grid.ImportTextAt(CGridPos(top, left), data))
         __builtin_trap();
-    for (int r = 0; r < rows; ++r) {
+    for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             std::size_t line = std::size_t(r - top), field = std::size_t(c - left);
             bool written =
@@ -38,7 +38,6 @@ void checkPasteIntoTable(const std::string& text,
             if (grid.GetCellText(r, c) != (written ? lines[line][field] : std::string()))
                 __builtin_trap();
         }
-    }
 }
 
 } // namespace

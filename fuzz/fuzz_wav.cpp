@@ -58,22 +58,17 @@ const std::vector<std::uint8_t>* builtinSound(const std::string& name, const std
 // In memory where the system offers it: rewriting a file on disk for every input is slow.
 char scratch[] = "/dev/shm/fuzz_wav.XXXXXX";
 
-void removeScratch() {
-    unlink(scratch);
-}
-
 const char* scratchPath() {
     static bool made = [] {
         int fd = mkstemp(scratch);
         if (fd < 0) {
-            std::memcpy(scratch, "/tmp/", 5);
-            std::memcpy(scratch + 5, "fuzz_wav.XXXXXX", 16);
+            std::memcpy(scratch, "/tmp/fuzz_wav.XXXXXX", 21);
             fd = mkstemp(scratch);
         }
         if (fd < 0)
             return false;
         close(fd);
-        std::atexit(removeScratch);
+        std::atexit([] { unlink(scratch); });
         return true;
     }();
     return made ? scratch : nullptr;

@@ -14,8 +14,9 @@ using testsupport::writeFile;
 
 namespace {
 
-std::string block(const std::string& name, const std::string& sign, const std::string& front,
-                  const std::string& sep, const std::string& rate) {
+std::string block(const std::string& name, const std::string& sign = "EUR",
+                  const std::string& front = "TRUE", const std::string& sep = ".",
+                  const std::string& rate = "1") {
     return "Currencyname=" + name + "\nCurrencySign=" + sign + "\nCurrencySignInFront=" + front +
            "\nCurrencySeparator=" + sep + "\nCurrencyExchangeWithDollars=" + rate + "\n";
 }
@@ -33,7 +34,7 @@ struct AddOn : testsupport::SimFolder {
     }
 };
 
-std::string configBytes(std::size_t size, const std::string& name, std::int32_t unit) {
+std::string record(std::size_t size, const std::string& name, std::int32_t unit) {
     std::string bytes(size, '\0');
     if (size > kCurrencyNameOffset)
         bytes.replace(kCurrencyNameOffset, std::min(name.size(), size - kCurrencyNameOffset), name,
@@ -74,19 +75,15 @@ TEST(BrowserConfig, SettingsBlockAndCurrencies) {
         int count;
     } rows[] = {
         {"no files", "", "", 1, "Dollars", "Dollars", "$", 1},
-        {"whole block", euro, configBytes(full, "Euro", 0), 0, "Euro", "Euro", "EUR", 2},
-        {"anything but 1 is kilograms", euro, configBytes(full, "Euro", 2), 2, "Euro", "Euro",
-         "EUR", 2},
-        {"a short file keeps the unit", euro, configBytes(300, "Euro", 0), 1, "Euro", "Euro", "EUR",
-         2},
+        {"whole block", euro, record(full, "Euro", 0), 0, "Euro", "Euro", "EUR", 2},
+        {"anything but 1 is kilograms", euro, record(full, "Euro", 2), 2, "Euro", "Euro", "EUR", 2},
+        {"a short file keeps the unit", euro, record(300, "Euro", 0), 1, "Euro", "Euro", "EUR", 2},
         {"a longer file is read to the block's size", euro,
-         configBytes(full, "Euro", 0) + std::string(500, 'x'), 0, "Euro", "Euro", "EUR", 2},
+         record(full, "Euro", 0) + std::string(500, 'x'), 0, "Euro", "Euro", "EUR", 2},
         {"a name without terminator stops at the block's end", "", std::string(full, 'Z'),
          0x5a5a5a5a, std::string(full - kCurrencyNameOffset, 'Z'), "Dollars", "$", 1},
-        {"letter case ignored", two, configBytes(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
-        {"no such currency: prices in dollars", two, configBytes(600, "Peso", 1), 1, "Peso",
-         "Dollars", "$", 3},
-    };
+        {"letter case ignored", two, record(600, "POUND", 1), 1, "Pound", "Pound", "GBP", 3},
+        {"unknown currency: dollars", two, record(600, "Peso", 1), 1, "Peso", "Dollars", "$", 3}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         AddOn addOn;
@@ -115,8 +112,8 @@ TEST(BrowserConfig, SettingsBlockAndCurrencies) {
 TEST(BrowserConfig, FilesFoundWhateverTheirLetterCase) {
     AddOn addOn;
     addOn.dir.mkdir("Sim/Tarnavel/CONFIG");
-    writeFile(addOn.base + "/CONFIG/Money_Currency.CFG", block("Euro", "EUR", "TRUE", ".", "1"));
-    writeFile(addOn.base + "/CONFIG/Config.Cfg", configBytes(600, "euro", 1));
+    writeFile(addOn.base + "/CONFIG/Money_Currency.CFG", block("Euro"));
+    writeFile(addOn.base + "/CONFIG/Config.Cfg", record(600, "euro", 1));
     BrowserConfig c = addOn.load();
     EXPECT_EQ(c.currencyCount(), 2);
     EXPECT_EQ(c.activeCurrency().name, "Euro");
@@ -127,7 +124,7 @@ TEST(BrowserConfig, ReadOnlyCurrencyFileIsStillRead) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads and writes everything";
     AddOn addOn;
-    addOn.currencies(block("Euro", "EUR", "TRUE", ".", "1"));
+    addOn.currencies(block("Euro"));
     chmod((addOn.base + "/config/money_currency.cfg").c_str(), 0444);
     EXPECT_EQ(addOn.load().currencyCount(), 2);
 }
@@ -158,21 +155,19 @@ TEST(CurrencyFile, Blocks) {
     const CurrencyCase cases[] = {
         {"one block", block("Euro", "EUR", "FALSE", ".", "0.9"), 2, "Euro", "EUR", 0, '.', 0.9f},
         {"25 blocks keep 19", manyBlocks(25), 20, "Cur19", "C", 1, ',', 1.5f},
-        {"lower-case true is after", block("Euro", "EUR", "true", ".", "1"), 2, "Euro", "EUR", 0},
-        dropped("name key in other case",
-                block("Euro", "EUR", "TRUE", ".", "1").replace(0, 13, "CurrencyName=")),
+        {"lower-case true is after", block("Euro", "EUR", "true"), 2, "Euro", "EUR", 0},
+        dropped("name key in other case", block("Euro").replace(0, 13, "CurrencyName=")),
         dropped("lines in other order",
                 "CurrencySign=EUR\nCurrencyname=Euro\nCurrencySignInFront=TRUE\n"
                 "CurrencySeparator=.\nCurrencyExchangeWithDollars=1\n"),
-        {"40-character name keeps 28", block(std::string(40, 'N'), "EUR", "TRUE", ".", "1"), 2,
+        {"40-character name keeps 28", block(std::string(40, 'N')), 2,
          "NNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-        {"five-letter sign keeps four", block("Euro", "EUROS", "TRUE", ".", "1"), 2, "Euro",
-         "EURO"},
-        {"blank before the sign", block("Euro", " EUR", "FALSE", ".", "1"), 2, "Euro", " EUR", 0},
-        dropped("empty sign drops the block", block("Euro", "", "TRUE", ".", "1")),
-        dropped("empty name drops the block", block("", "EUR", "TRUE", ".", "1")),
-        {"blank separator", block("Euro", "EUR", "TRUE", " ", "1"), 2, "Euro", "EUR", 1, ' '},
-        dropped("no separator drops the block", block("Euro", "EUR", "TRUE", "", "1")),
+        {"five-letter sign keeps four", block("Euro", "EUROS"), 2, "Euro", "EURO"},
+        {"blank before the sign", block("Euro", " EUR", "FALSE"), 2, "Euro", " EUR", 0},
+        dropped("empty sign drops the block", block("Euro", "")),
+        dropped("empty name drops the block", block("")),
+        {"blank separator", block("Euro", "EUR", "TRUE", " "), 2, "Euro", "EUR", 1, ' '},
+        dropped("no separator drops the block", block("Euro", "EUR", "TRUE", "")),
         {"rate 0.05 dropped, next takes the slot",
          block("Low", "L", "TRUE", ".", "0.05") + block("Euro", "EUR", "TRUE", ".", "2"), 2, "Euro",
          "EUR", 1, '.', 2.0f},
@@ -187,8 +182,7 @@ TEST(CurrencyFile, Blocks) {
          "Currencyname=Euro\r\nCurrencySign=EUR\r\nCurrencySignInFront=TRUE\r\n"
          "CurrencySeparator=.\r\nCurrencyExchangeWithDollars=1\r\n"},
         {"comments and a broken block before a good one",
-         "; currencies\nCurrencyname=Bad\nsomething else\n" +
-             block("Euro", "EUR", "TRUE", ".", "1")},
+         "; currencies\nCurrencyname=Bad\nsomething else\n" + block("Euro")},
         {"last line without a line end",
          "Currencyname=Euro\nCurrencySign=EUR\nCurrencySignInFront=TRUE\n"
          "CurrencySeparator=.\nCurrencyExchangeWithDollars=1"},

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using testsupport::runCommand;
+
 namespace {
 
 // The lines --explain writes for a simulator.
@@ -27,11 +29,10 @@ TEST(Explain, OneLinePerOutcomeWithTheScansReason) {
     FleetSim sim;
     sim.keywords("AIG_;\n");
     const std::string cfgRest = "\nempty_weight=1500\nEngine.0=1\n";
-    using Make = std::function<void(const std::string& path)>; // given the folder's path
     struct Case {
         const char *folder, *lines;
-        std::string cfg; // aircraft.cfg's text, unless made otherwise
-        Make make = nullptr;
+        std::string cfg; // aircraft.cfg's text, unless `make` fills the folder
+        std::function<void(const std::string& path)> make = nullptr;
     } cases[] = {
         {"a_listed", "a_listed\tlisted\tFirst\na_listed\tlisted\tSecond?livery\n",
          "title=first\ntitle=Second\tlivery" + cfgRest},
@@ -53,8 +54,7 @@ TEST(Explain, OneLinePerOutcomeWithTheScansReason) {
          "i_loop\tleft out\taircraft.cfg cannot be read: Too many levels of symbolic links\n", "",
          [](const std::string& p) {
              ASSERT_EQ(symlink("aircraft.cfg", (p + "/aircraft.cfg").c_str()), 0);
-         }},
-    };
+         }}};
     std::string expected;
     for (const Case& c : cases) {
         const std::string path = sim.dir.mkdir("Sim/Aircraft/" + std::string(c.folder));
@@ -98,18 +98,15 @@ TEST(Explain, FromTheCommandLine) {
     addMixedFleet(sim);
     // Started through a link in the add-on's bin folder, as --export is.
     const std::string program = fleetValuer();
-    const std::string bin = sim.dir.mkdir("Sim/Tarnavel/bin");
-    ASSERT_EQ(symlink(program.c_str(), (bin + "/FleetValuer").c_str()), 0);
+    const std::string link = sim.dir.mkdir("Sim/Tarnavel/bin") + "/FleetValuer";
+    ASSERT_EQ(symlink(program.c_str(), link.c_str()), 0);
     std::string out;
-    ASSERT_EQ(testsupport::runCommand("'" + bin + "/FleetValuer' --explain", &out), 0);
+    ASSERT_EQ(runCommand("'" + link + "' --explain", &out), 0);
     EXPECT_EQ(out.rfind("a_cub\tlisted\tCub\n", 0), 0u) << out;
     // A write that fails is told, and so is a simulator without an Aircraft folder.
-    EXPECT_EQ(testsupport::runCommand("'" + bin + "/FleetValuer' --explain >/dev/full 2>/dev/null"),
-              1);
-    EXPECT_EQ(testsupport::runCommand("'" + program + "' --base '" +
-                                          sim.dir.file("nowhere/Tarnavel") +
-                                          "' --explain 2>/dev/null",
-                                      &out),
+    EXPECT_EQ(runCommand("'" + link + "' --explain >/dev/full 2>/dev/null"), 1);
+    const std::string nowhere = sim.dir.file("nowhere/Tarnavel");
+    EXPECT_EQ(runCommand("'" + program + "' --base '" + nowhere + "' --explain 2>/dev/null", &out),
               1);
     EXPECT_EQ(out, "");
 }

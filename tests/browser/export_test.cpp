@@ -24,8 +24,7 @@ TEST(FleetOptions, CommandLine) {
     EXPECT_TRUE(explain->explain);
     auto shot = ParseFleetOptions({"--screenshot", "a.png", "--size", "800x600"}, &error);
     ASSERT_TRUE(shot) << error;
-    EXPECT_EQ(shot->width, 800);
-    EXPECT_EQ(shot->height, 600);
+    EXPECT_EQ(std::pair(shot->width, shot->height), std::pair(800, 600));
     auto pdf = ParseFleetOptions({"--print-pdf", "out.pdf", "--page-size", ""}, &error);
     ASSERT_TRUE(pdf) << error << ": the paper's name may be empty";
     EXPECT_EQ(pdf->printPdf, "out.pdf");
@@ -49,8 +48,7 @@ TEST(FleetOptions, RefusedWithAReason) {
         {{"--export", "-", "--screenshot", "a.png"}, ""},
         {{"--explain", "--export", "-"}, ""},
         {{"--print-pdf", "a.pdf", "--explain"}, ""},
-        {{"stray"}, ""},
-    };
+        {{"stray"}, ""}};
     for (const auto& [args, message] : cases) {
         std::string error;
         EXPECT_FALSE(ParseFleetOptions(args, &error)) << args[0];
@@ -68,9 +66,9 @@ struct Exported : FleetSim {
         addMixedFleet(*this);
         state.baseOverride = base;
     }
-    // The program run with `args` after its --base; its output in `out`.
-    int run(const std::string& args, std::string* out = nullptr) const {
-        return runCommand("'" + fleetValuer() + "' --base '" + base + "' " + args, out);
+    // The program run with `args` after its --base and `env` before it; its output in `out`.
+    int run(const std::string& args, std::string* out = nullptr, std::string env = "") const {
+        return runCommand(env + "'" + fleetValuer() + "' --base '" + base + "' " + args, out);
     }
 };
 
@@ -119,10 +117,7 @@ TEST(FleetProgram, ExportTraceAndScreenshot) {
     EXPECT_NE(out.find("\n C0 ,Cub,SEP,820 lbs,\"$120,882\",a_cub\n"), std::string::npos);
     ASSERT_EQ(e.run("--export /dev/null 2>&1", &out), 0);
     EXPECT_EQ(out, "");
-    ASSERT_EQ(runCommand("FLEETVALUER_TRACE=1 '" + fleetValuer() + "' --base '" + e.base +
-                             "' --export /dev/null 2>&1",
-                         &out),
-              0);
+    ASSERT_EQ(e.run("--export /dev/null 2>&1", &out, "FLEETVALUER_TRACE=1 "), 0);
     EXPECT_NE(out.find(e.base), std::string::npos) << out;
     EXPECT_NE(out.find("NbrAircraftCfgFilled="), std::string::npos) << out;
     std::string png = e.dir.file("fleet.png");

@@ -21,8 +21,7 @@ TEST(FleetOutside, ModesWithoutAWindow) {
         {2, -1, Outside, 1, "several simulators have the Tarnavel add-on", "/Sim1/Tarnavel\n"},
         {2, 1, Outside, 0, "", "Plane 1"},
         {2, 1, Inside, 0, "", "Mine"},
-        {2, 1, Base, 0, "", "Mine"},
-    };
+        {2, 1, Base, 0, "", "Mine"}};
     for (const auto& row : rows) {
         OutsideHome home(row.addons);
         ASSERT_TRUE(row.kept < 0 || home.keep(row.kept));
@@ -39,8 +38,7 @@ TEST(FleetOutside, ModesWithoutAWindow) {
         for (std::string mode : {"--export", "--print-pdf", "--screenshot", "--explain"}) {
             SCOPED_TRACE(mode + " with " + std::to_string(row.addons) + " kept " +
                          std::to_string(row.kept) + " start " + std::to_string(row.start));
-            std::string out = home.h.at("out");
-            std::string err = home.h.at("err");
+            const std::string out = home.h.at("out"), err = home.h.at("err");
             const bool explain = mode == "--explain"; // on standard output
             std::string run = home.env() + program + " " + mode + (explain ? " >'" : " '") + out +
                               "' 2>'" + err + "'";

@@ -10,21 +10,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// The browser in `home`, with what it would ask; the window not yet started.
-void outside(Running& r, OutsideHome& home) {
-    r.state.programPath = home.programPath();
-    r.choice = ChooseSimulator(r.state, home.h.options());
-}
-
-} // namespace
-
 TEST(FleetOutsideWindow, NoneOrOneSimulatorWithTheAddon) {
     for (int addons : {0, 1}) {
         OutsideHome home(addons);
         Running r;
-        outside(r, home);
+        r.state.programPath = home.programPath();
+        r.choice = ChooseSimulator(r.state, home.h.options());
         ASSERT_TRUE(r.start());
         EXPECT_EQ(r.frame().GetMessageText(), addons ? "1 lines displayed" : "0 lines displayed");
         ASSERT_EQ(r.boxes.calls().size(), addons ? 0u : 1u);
@@ -46,7 +37,8 @@ TEST(FleetOutsideWindow, SeveralAskWhichFromTheKeyboard) {
     for (const auto& row : rows) {
         looks::Scope look(row.dark);
         Running r;
-        outside(r, home);
+        r.state.programPath = home.programPath();
+        r.choice = ChooseSimulator(r.state, home.h.options());
         ASSERT_EQ(r.choice.outcome, SimulatorChoice::Several);
         int highlighted = -1;
         double contrast = 0;

@@ -7,18 +7,6 @@
 using namespace tnv;
 using namespace tnv::fleet;
 
-namespace {
-
-AircraftRecord record(std::int32_t lbs, std::int32_t type, std::int32_t engines) {
-    AircraftRecord r{};
-    r.emptyWeightLbs = lbs;
-    r.engineType = type;
-    r.engineCount = engines;
-    return r;
-}
-
-} // namespace
-
 TEST(Pricing, PriceFromWeightEnginesAndType) {
     struct Case {
         std::int32_t lbs, type, engines, price;
@@ -29,10 +17,9 @@ TEST(Pricing, PriceFromWeightEnginesAndType) {
         {70000, kEngineJet, 2, 40165606},
         {11, kEnginePiston, 1, 1621},
         // Far beyond any aircraft: the price holds at the top of its range instead of wrapping.
-        {2000000000, kEngineJet, 4, 2147483647},
-    };
+        {2000000000, kEngineJet, 4, 2147483647}};
     for (const Case& c : cases)
-        EXPECT_EQ(ComputePrice(record(c.lbs, c.type, c.engines)), c.price) << c.lbs;
+        EXPECT_EQ(ComputePrice(AircraftRecord{"", "", c.lbs, c.type, c.engines}), c.price) << c.lbs;
 }
 
 TEST(Pricing, RankBoundaries) {
@@ -76,39 +63,35 @@ TEST(Pricing, MoneyInDollars) {
     struct Case {
         double amount;
         const char* text;
-    } cases[] = {
-        {0, "$0"},
-        {999, "$999"},
-        {1000, "$1,000"},
-        {1000000, "$1,000,000"},
-        {1234567890, "$1,234,567,890"},
-        {9999999999.0, "$9,999,999,999"},
-        {10000000000.0, "$10,000,000K"},
-        {12345678901.0, "$12,345,678K"},
-        {1001.99, "$1,001"}, // fractions are cut
-        {1000050, "$1,000,050"},
-        {-1500, "$-1,500"},
-        {0.5, "$0"},
-        {221126, "$221,126"},
-    };
+    } cases[] = {{0, "$0"},
+                 {999, "$999"},
+                 {1000, "$1,000"},
+                 {1000000, "$1,000,000"},
+                 {1234567890, "$1,234,567,890"},
+                 {9999999999.0, "$9,999,999,999"},
+                 {10000000000.0, "$10,000,000K"},
+                 {12345678901.0, "$12,345,678K"},
+                 {1001.99, "$1,001"}, // fractions are cut
+                 {1000050, "$1,000,050"},
+                 {-1500, "$-1,500"},
+                 {0.5, "$0"},
+                 {221126, "$221,126"}};
     for (const Case& c : cases)
         EXPECT_STREQ(FormatMoney(c.amount, DollarsEntry()), c.text) << c.amount;
 }
 
 TEST(Pricing, MoneyInOtherCurrencies) {
-    CurrencyEntry euro{"Euro", "EUR", 1, '.', 2.0f};
-    EXPECT_STREQ(FormatMoney(1000000, euro), "EUR500.000");
+    EXPECT_STREQ(FormatMoney(1000000, {"Euro", "EUR", 1, '.', 2.0f}), "EUR500.000");
     CurrencyEntry after{"Krone", " kr", 0, ' ', 1.0f};
     EXPECT_STREQ(FormatMoney(1234, after), "1 234 kr");
     EXPECT_STREQ(FormatMoney(0, after), "0 kr");
     EXPECT_STREQ(FormatMoney(-2500000, after), "-2 500 000 kr");
     EXPECT_STREQ(FormatMoney(12345678901.0, after), "12 345 678K kr");
-    CurrencyEntry cheap{"Lira", "L", 1, '\'', 0.1f};
-    EXPECT_STREQ(FormatMoney(2147483647, cheap), "L21'474'836K");
-    CurrencyEntry plain{"Plain", "#", 1, '\0', 1.0f}; // no separator at all
-    EXPECT_STREQ(FormatMoney(1234567, plain), "#1234567");
-    CurrencyEntry wordy{"Wordy", std::string(45, 'S'), 1, ',', 1.0f}; // cut to 49 characters
-    EXPECT_STREQ(FormatMoney(1234, wordy), (std::string(45, 'S') + "1,23").c_str());
+    EXPECT_STREQ(FormatMoney(2147483647, {"Lira", "L", 1, '\'', 0.1f}), "L21'474'836K");
+    // No separator at all; a sign cut to 49 characters.
+    EXPECT_STREQ(FormatMoney(1234567, {"Plain", "#", 1, '\0', 1.0f}), "#1234567");
+    EXPECT_STREQ(FormatMoney(1234, {"Wordy", std::string(45, 'S'), 1, ',', 1.0f}),
+                 (std::string(45, 'S') + "1,23").c_str());
 }
 
 TEST(Pricing, TwentyRotatingMoneyBuffers) {
@@ -117,8 +100,7 @@ TEST(Pricing, TwentyRotatingMoneyBuffers) {
     for (int i = 2; i <= 20; ++i)
         EXPECT_NE(FormatMoney(i, DollarsEntry()), first);
     EXPECT_STREQ(first, kept.c_str()); // twenty calls leave the first text alone
-    const char* twentyFirst = FormatMoney(21, DollarsEntry());
-    EXPECT_EQ(twentyFirst, first);
+    EXPECT_EQ(FormatMoney(21, DollarsEntry()), first);
     EXPECT_STREQ(first, "$21");
 }
 

@@ -13,10 +13,6 @@ namespace {
 
 constexpr auto none = std::string_view::npos;
 
-template <std::size_t N> std::string bytes(const char (&s)[N]) {
-    return std::string(s, N - 1);
-}
-
 std::string cfg(const std::string& title, int weight, int engineType, int engines) {
     std::string s = "[fltsim.0]\ntitle=" + title +
                     "\nsim=x\n\n[GeneralEngineData]\nengine_type=" + std::to_string(engineType) +
@@ -54,21 +50,19 @@ TEST(FindNoCase, FoldsLetterCaseAndControlCharacters) {
     struct Case {
         const char *line, *word;
         std::size_t pos;
-    } cases[] = {
-        {"title=Cessna", "TITLE", 0},
-        {"ui_TiTle=x", "title", 3},
-        {"abc", "", 0}, // the empty word is everywhere
-        {"", "", 0},
-        {"", "a", none},     // an empty line holds no word
-        {"ab", "abc", none}, // longer than the line
-        {"empty_weight\t= 5", "empty_weight ", 0},
-        {"x\n", "x ", 0},   // a line end compares as a blank
-        {"aXaxa", "XA", 1}, // leftmost
-        {"\x7f", " ", 0},
-        {"[x]", "{x}", none},         // brackets are not folded onto braces
-        {"CAF\xC9", "caf\xE9", none}, // bytes above 127 compare as they are
-        {"caf\xE9", "CAF\xE9", 0},
-    };
+    } cases[] = {{"title=Cessna", "TITLE", 0},
+                 {"ui_TiTle=x", "title", 3},
+                 {"abc", "", 0}, // the empty word is everywhere
+                 {"", "", 0},
+                 {"", "a", none},     // an empty line holds no word
+                 {"ab", "abc", none}, // longer than the line
+                 {"empty_weight\t= 5", "empty_weight ", 0},
+                 {"x\n", "x ", 0},   // a line end compares as a blank
+                 {"aXaxa", "XA", 1}, // leftmost
+                 {"\x7f", " ", 0},
+                 {"[x]", "{x}", none},         // brackets are not folded onto braces
+                 {"CAF\xC9", "caf\xE9", none}, // bytes above 127 compare as they are
+                 {"caf\xE9", "CAF\xE9", 0}};
     for (const Case& c : cases)
         EXPECT_EQ(FindNoCase(c.line, c.word), c.pos) << c.line << " / " << c.word;
 }
@@ -84,12 +78,11 @@ TEST(ExcludeKeywords, ListFormat) {
     EXPECT_TRUE(ai.matches("ui_variation=AI\n")); // the line end is a blank too
     EXPECT_FALSE(ai.matches("title=AIRBUS A320\n"));
 
-    ExcludeKeywords many;
     std::string text;
     for (int i = 0; i < 250; ++i)
         text += "word" + std::to_string(i) + ";\n";
     EXPECT_EQ(Keywords(text).words().size(), 200u);
-    EXPECT_FALSE(many.matches("anything"));
+    EXPECT_FALSE(ExcludeKeywords().matches("anything"));
 }
 
 TEST(ExcludeKeywords, LoadedFromTheBinFolder) {
@@ -111,6 +104,7 @@ TEST(AircraftCfg, ReadsEachCase) {
         std::string text;
         const char* title = nullptr; // of the one record; none: the folder is left out
         std::int32_t weight = 1500, type = 0, engines = 1;
+        const char* keywords = nullptr; // the list's text
     } cases[] = {
         {"plain piston", cfg("Cessna 172", 1500, 0, 1), "Cessna 172"},
         {"twin jet", cfg("Jet", 70000, 1, 2), "Jet", 70000, 1, 2},
@@ -139,9 +133,15 @@ TEST(AircraftCfg, ReadsEachCase) {
         {"title line without = is no title", "title\ntitle=B\n" + rest, "B"},
         {"title of a foreign letter stays", "title=\xE9t\xE9\n" + rest, "\xE9t\xE9"},
         {"title at the end without line end", "Engine.0=1\nempty_weight=1500\ntitle=Last", "Last"},
-        {"zero byte ends the line", bytes("title=Z\0ero\n") + rest, "Z"}};
+        {"zero byte ends the line", std::string("title=Z\0ero\n", 12) + rest, "Z"},
+        // Keywords, the empty one too, and one after an otherwise complete file.
+        {"keyword", cfg("AI Traffic Boeing 737", 70000, 1, 2), nullptr, 0, 0, 0, "AI ;\n"},
+        {"keyword elsewhere", cfg("Airbus", 70000, 1, 2), "Airbus", 70000, 1, 2, "AI ;\n"},
+        {"empty keyword", cfg("AI Traffic Boeing 737", 70000, 1, 2), nullptr, 0, 0, 0, ";\n"},
+        {"keyword at the end", cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", nullptr, 0, 0,
+         0, "Traffic;\n"}};
     for (const Case& k : cases) {
-        auto table = readCfg(k.text);
+        auto table = readCfg(k.text, k.keywords ? Keywords(k.keywords) : ExcludeKeywords());
         EXPECT_EQ(table->NbrAircraftCfgFilled, k.title ? 1 : 0) << k.what;
         if (table->NbrAircraftCfgFilled != 1 || !k.title)
             continue;
@@ -162,17 +162,6 @@ TEST(AircraftCfg, LongLinesArriveInPieces) {
     ASSERT_EQ(table->NbrAircraftCfgFilled, 2);
     EXPECT_EQ(std::string((*table)[0].title), "X" + std::string(246, 'x'));
     EXPECT_STREQ((*table)[1].title, "Second");
-}
-
-TEST(AircraftCfg, KeywordsLeaveTheFolderOut) {
-    std::string text = cfg("AI Traffic Boeing 737", 70000, 1, 2);
-    EXPECT_EQ(readCfg(text, Keywords("AI ;\n"))->NbrAircraftCfgFilled, 0);
-    EXPECT_EQ(readCfg(cfg("Airbus", 70000, 1, 2), Keywords("AI ;\n"))->NbrAircraftCfgFilled, 1);
-    EXPECT_EQ(readCfg(text, Keywords(";\n"))->NbrAircraftCfgFilled, 0); // empty keyword
-    // A keyword after an otherwise complete file still leaves the folder out.
-    EXPECT_EQ(readCfg(cfg("Cub", 900, 0, 1) + "atc_parking_codes=traffic\n", Keywords("Traffic;\n"))
-                  ->NbrAircraftCfgFilled,
-              0);
 }
 
 TEST(AircraftCfg, Variations) {

@@ -8,8 +8,10 @@
 
 namespace {
 
-std::vector<std::string> column(CellGridCore& grid, int col) {
-    std::vector<std::string> out;
+using Texts = std::vector<std::string>;
+
+Texts column(CellGridCore& grid, int col) {
+    Texts out;
     for (int row = 1; row < grid.GetNumRows(); ++row)
         out.push_back(grid.GetCellText(row, col));
     return out;
@@ -44,16 +46,14 @@ struct Loaded {
 TEST(FleetTable, ColumnsCellsAndSortOrders) {
     Loaded t;
     t.load();
-    EXPECT_EQ(
-        column(t.grid, kFleetColRank),
-        (std::vector<std::string>{" C0 ", " C3 ", " C3 ", " C4 ", " C4 ", " C6 ", " C6 ", "C10"}));
+    EXPECT_EQ(column(t.grid, kFleetColRank),
+              (Texts{" C0 ", " C3 ", " C3 ", " C4 ", " C4 ", " C6 ", " C6 ", "C10"}));
     EXPECT_EQ(t.grid.GetCellText(1, kFleetColName), "Cub");
     EXPECT_EQ(t.grid.GetCellText(8, kFleetColName), "Jumbo");
 
     t.load(SortByName); // plain byte order
-    EXPECT_EQ(column(t.grid, kFleetColName),
-              (std::vector<std::string>{"Baron", "Big Cub", "Bizjet", "Caravan", "Cub", "Jumbo",
-                                        "King Air", "Single jet"}));
+    EXPECT_EQ(column(t.grid, kFleetColName), (Texts{"Baron", "Big Cub", "Bizjet", "Caravan", "Cub",
+                                                    "Jumbo", "King Air", "Single jet"}));
     ASSERT_EQ(t.grid.GetNumCols(), 6);
     ASSERT_EQ(t.grid.GetNumRows(), 9);
     EXPECT_EQ(t.grid.GetNumFixedRows(), 1);
@@ -82,7 +82,7 @@ TEST(FleetTable, ColumnsCellsAndSortOrders) {
 
     t.load(SortByType);
     EXPECT_EQ(column(t.grid, kFleetColType),
-              (std::vector<std::string>{"MEJ", "MEJ", "MEP", "MET", "SEJ", "SEP", "SEP", "SET"}));
+              (Texts{"MEJ", "MEJ", "MEP", "MET", "SEJ", "SEP", "SEP", "SET"}));
     // By weight on the data word: 9,999 lb before 10,000 lb, which a text sort would reverse.
     t.load(SortByWeight);
     EXPECT_EQ(dataColumn(t.grid, kFleetColWeight),

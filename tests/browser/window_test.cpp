@@ -39,10 +39,8 @@ TEST(FleetWindow, TextsReadOnALightAndADarkDesktop) {
     }
 }
 
-// The window at the start; every command of the menus and accelerators: enabled, shown with a
-// check box, checked; at the start (sorted by rank) and after a sort by weight with all
-// variations shown. A sort command checks itself alone and puts its first and last aircraft in
-// rows 1 and 8. A keyword list that cannot be opened is told; Exit closes the window.
+// Every command's state at the start and after a sort by weight with all variations; a sort
+// checks itself alone. A keyword list that cannot be opened is told; Exit closes the window.
 TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
     struct Case {
         UINT id;
@@ -57,8 +55,7 @@ TEST(FleetWindow, EveryCommandEnablesChecksAndSortsAsItShould) {
         {ID_SORT_BY_NAME, true, true, false, false, kFleetColName, "Baron", "Single jet"},
         {ID_SORT_BY_WEIGHT, true, true, false, true, kFleetColName, "Single jet", "Jumbo"},
         {ID_SORT_BY_TYPE, true, true, false, false, kFleetColType, "MEJ", "SET"},
-        {ID_SORT_BY_PRICE, true, true, false, false, kFleetColName, "Single jet", "Jumbo"},
-    };
+        {ID_SORT_BY_PRICE, true, true, false, false, kFleetColName, "Single jet", "Jumbo"}};
     for (UINT id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                     ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT, ID_HELP_KEYWORD_LIST,
                     ID_APP_ABOUT})
@@ -165,11 +162,8 @@ TEST(FleetWindow, RescanKeepsTheKeywordsOfTheStart) {
 }
 
 TEST(FleetWindow, Column5FillsTheWindowFromTheFirstResize) {
-    FleetSim sim;
-    addMixedFleet(sim);
-    FleetState state;
-    state.programPath = sim.programPath();
-    CFleetValuerView view(state);
+    Running r; // not started: its view alone
+    CFleetValuerView view(r.state);
     ASSERT_TRUE(view.CreateTopLevel("view", WS_OVERLAPPEDWINDOW, Rect{0, 0, 900, 400}));
     view.OnInitialUpdate();
     CCellGrid& grid = *view.grid();
@@ -329,12 +323,10 @@ TEST(FleetWindow, KeywordListOpensWithoutWaitingForTheLauncher) {
         const char *name, *seconds;
         int status;
         const char* says; // empty: no message
-    } cases[] = {
-        {"launcher busy for long", "3", 0, ""},
-        {"launcher done at once", "0", 0, ""},
-        {"no program for text files", "1", 3, "There is no program set to open"},
-        {"program fails to start", "0", 4, "failed to start"},
-    };
+    } cases[] = {{"launcher busy for long", "3", 0, ""},
+                 {"launcher done at once", "0", 0, ""},
+                 {"no program for text files", "1", 3, "There is no program set to open"},
+                 {"program fails to start", "0", 4, "failed to start"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Running r;

@@ -1,7 +1,5 @@
-// A crash at any instant of a save: the save is stopped by SIGKILL at each write, ftruncate,
-// fsync, rename, link, unlink and close it makes (strace's fault injection), and every time the
-// pack's CueLine.clt holds its old text or its new text whole, or, while it was being rewritten
-// in place, the copy kept in the cache folder holds the old text whole.
+// A save killed (strace's fault injection) at each of its system calls leaves CueLine.clt old or
+// new and whole, or, while it is rewritten in place, a whole copy of the old text in the cache.
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
@@ -21,10 +19,6 @@ const std::string kOld = "a.wav;Gear down, three green lights\r\nb.wav;Flaps fif
 const std::string kNew = "a.wav;Up\r\nb.wav;Up\r\nc.wav;Up\r\n";
 constexpr uid_t kNobody = 65534;
 
-struct Layout {
-    bool hardLinked, noNewFile; // noNewFile: a folder that takes no new file, written in place
-};
-
 // A pack laid out afresh for one run, with its own cache folder.
 struct Pack {
     TempDir dir;
@@ -32,16 +26,17 @@ struct Pack {
     std::string file = folder + "/CueLine.clt";
     bool asNobody = false;
 
-    explicit Pack(const Layout& l) {
+    // noNewFile: a folder that takes no new file, written in place.
+    Pack(bool hardLinked, bool noNewFile) {
         ::chmod(dir.path().c_str(), 0755);
         std::filesystem::create_directories(folder);
         std::filesystem::create_directories(cache);
         for (const char* wav : {"a.wav", "b.wav", "c.wav"})
             writeFile(folder + "/" + wav, "RIFF");
         writeFile(file, kOld);
-        if (l.hardLinked)
+        if (hardLinked)
             ::link(file.c_str(), (folder + "/CueLine.bak").c_str());
-        if (l.noNewFile) {
+        if (noNewFile) {
             // As root no permission refuses anything: the save then runs as nobody.
             asNobody = ::geteuid() == 0;
             if (asNobody) {
@@ -53,8 +48,7 @@ struct Pack {
     }
     ~Pack() { ::chmod(folder.c_str(), 0755); }
 
-    // Runs the save under strace, killed at the `n`th call of `call`. The exit status: 137 when
-    // it was killed there, 0 when it saved (it makes fewer such calls).
+    // The save killed at its `n`th `call`: 137 when killed there, 0 when it saved before.
     int saveKilledAt(const std::string& call, int n) const {
         std::string program = std::getenv("TNV_SAVE_ONCE") ? std::getenv("TNV_SAVE_ONCE") : "";
         // LeakSanitizer cannot work under a tracer: in the sanitizer build it would fail the end.
@@ -83,12 +77,10 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
         GTEST_SKIP() << "strace cannot trace here (not installed, or ptrace refused)";
     struct Case {
         const char* what;
-        Layout layout;
-    } cases[] = {
-        {"a plain pack", {false, false}},
-        {"a hard-linked CueLine.clt", {true, false}},
-        {"a pack in a folder that takes no new file", {false, true}},
-    };
+        bool hardLinked, noNewFile;
+    } cases[] = {{"a plain pack", false, false},
+                 {"a hard-linked CueLine.clt", true, false},
+                 {"a pack in a folder that takes no new file", false, true}};
     for (const Case& c : cases) {
         int inPlaceTorn = 0;
         for (const char* call :
@@ -96,7 +88,7 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
             for (int n = 1;; ++n) {
                 std::string where =
                     std::string(c.what) + ", killed at " + call + " " + std::to_string(n);
-                Pack p(c.layout);
+                Pack p(c.hardLinked, c.noNewFile);
                 int status = p.saveKilledAt(call, n);
                 std::string text = readFile(p.file);
                 std::vector<std::string> copies = p.keptCopies();
@@ -105,10 +97,10 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
                     EXPECT_EQ(readFile(copy), kOld) << where << ": the copy is whole";
                 if (text != kOld && text != kNew) {
                     ++inPlaceTorn;
-                    EXPECT_TRUE(c.layout.noNewFile) << where << ": torn: " << text;
+                    EXPECT_TRUE(c.noNewFile) << where << ": torn: " << text;
                     EXPECT_EQ(copies.size(), 1u) << where << ": torn with no copy";
                 }
-                if (c.layout.hardLinked) {
+                if (c.hardLinked) {
                     EXPECT_EQ(readFile(p.folder + "/CueLine.bak"), kOld) << where;
                 }
                 if (status == 0) {
@@ -121,6 +113,6 @@ TEST(CrashDuringSave, EveryCallLeavesTheOldTextOrTheNewWhole) {
             }
         }
         // The in-place write was caught half-way at least once: the copy did its work.
-        EXPECT_EQ(inPlaceTorn > 0, c.layout.noNewFile) << c.what;
+        EXPECT_EQ(inPlaceTorn > 0, c.noNewFile) << c.what;
     }
 }

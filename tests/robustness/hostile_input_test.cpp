@@ -10,6 +10,7 @@
 #include "tests/support/sim_tree.h"
 #include "tests/support/test_support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -38,18 +39,15 @@ std::string garbage(simtree::Rng& rng, std::size_t size) {
 // A file name of random bytes: anything but the separator and the zero byte.
 std::string randomName(simtree::Rng& rng) {
     std::string s(static_cast<std::size_t>(1 + rng.below(40)), 'x');
-    for (char& c : s) {
+    for (char& c : s)
         c = static_cast<char>(1 + rng.below(255));
-        if (c == '/')
-            c = '_';
-    }
+    std::replace(s.begin(), s.end(), '/', '_');
     if (s == "." || s == "..")
         s += "x";
     return s;
 }
 
-// What `body` gives, having told how long `what` took and failed it past `limit` seconds: a hang
-// would take far longer.
+// What `body` gives, failed past `limit` seconds: a hang would take far longer.
 template <class Body> auto timed(const char* what, double limit, Body body) {
     auto start = std::chrono::steady_clock::now();
     auto result = body();
@@ -184,9 +182,7 @@ TEST(HostileInput, PathsOfFourThousandCharacters) {
         ASSERT_TRUE(pack.loadCrewPack());
         EXPECT_EQ(pack.count(), 1);
         shown.view.rows = {{"a.wav", "Gear down, three green"}};
-        ScriptedMessageBox box;
-        box.setNextAnswer(IDOK);
-        box.setNextAnswer(IDOK);
+        ScriptedMessageBox box; // the default buttons: OK to save
         pack.setModified(true);
         if (pack.saveCrewPack()) {
             EXPECT_NE(readFile(packFolder + "/CueLine.clt").find("three green"), std::string::npos);
@@ -214,16 +210,14 @@ TEST(HostileInputSlow, GigabyteOneLineCueLine) {
     if (!std::getenv("TNV_SLOW_TESTS"))
         GTEST_SKIP() << "set TNV_SLOW_TESTS=1 (ctest -L slow)";
     TempDir dir;
-    {
-        std::FILE* f = std::fopen(dir.file("CueLine.clt").c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs("a.wav;", f);
-        std::string chunk(1 << 20, 'x');
-        for (int i = 0; i < 1024; ++i)
-            std::fwrite(chunk.data(), 1, chunk.size(), f);
-        std::fputs("\r\nb.wav;Flaps\r\n", f);
-        std::fclose(f);
-    }
+    std::FILE* f = std::fopen(dir.file("CueLine.clt").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("a.wav;", f);
+    const std::string chunk(1 << 20, 'x');
+    for (int i = 0; i < 1024; ++i)
+        std::fwrite(chunk.data(), 1, chunk.size(), f);
+    std::fputs("\r\nb.wav;Flaps\r\n", f);
+    std::fclose(f);
     writeFile(dir.file("b.wav"), "");
     ScriptedMessageBox box;
     ShownPack shown(dir.path());

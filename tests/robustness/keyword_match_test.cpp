@@ -51,12 +51,9 @@ void expectSameAnswers(const std::vector<std::string>& words,
         }
     }
     // Both paths look at the same places, in the lines and in all of them as one text.
-    std::vector<std::string> nonEmpty;
-    for (const std::string& w : words)
-        if (!w.empty())
-            nonEmpty.push_back(w);
-    WordStarts vector;
-    WordStarts scalar;
+    std::vector<std::string> nonEmpty = words;
+    std::erase(nonEmpty, "");
+    WordStarts vector, scalar;
     vector.assign(nonEmpty, false);
     scalar.assign(nonEmpty, true);
     std::string all;
@@ -75,31 +72,29 @@ TEST(KeywordMatch, EdgeCases) {
         std::vector<std::string> words;
         std::string line;
         std::size_t at; // where the leftmost word starts
-    } cases[] = {
-        {{}, "anything", none},
-        {{""}, "", 0}, // an empty keyword is in every line, even an empty one
-        {{""}, "title=x", 0},
-        {{"x"}, "", none},
-        {{"x"}, "abcx", 3}, // a one-byte word in the last position
-        {{"ab"}, "a", none},
-        {{"ab"}, "xab", 1},
-        {{"abc"}, "xab", none},      // cut short by the end of the line
-        {{"abcd", "ab"}, "xxab", 2}, // the shorter word of a shared start
-        {{"abcd", "abce"}, "abce", 0},
-        {{"ai "}, "title=ai traffic", 6},
-        {{"ai "}, "title=airbus", none},
-        {{"\xe9t\xe9"}, "r\xe9t\xe9", 1}, // bytes above 127 as they are
-        {{"\xe9t\xe9"}, "r\xc9T\xc9", none},
-        {{"aa"}, "aaa", 0},
-        {{"aab"}, "aaab", 1}, // overlapping starts
-        // The leftmost, whichever kind of word it is.
-        {{"xy", "abcdefgh"}, "zabcdefghxy", 1},
-        {{"abcdefgh", "fg"}, "zabcdefgh", 1},
-        {{"ab", "abcdefgh"}, "zzabcdefgh", 2},
-        {{"bcd", "abcd"}, "abcd", 0},
-        {{"bcde", "abcd"}, "xbcdeabcd", 1},
-        {{"e", "engine"}, "ENGINE", 0},
-    };
+    } cases[] = {{{}, "anything", none},
+                 {{""}, "", 0}, // an empty keyword is in every line, even an empty one
+                 {{""}, "title=x", 0},
+                 {{"x"}, "", none},
+                 {{"x"}, "abcx", 3}, // a one-byte word in the last position
+                 {{"ab"}, "a", none},
+                 {{"ab"}, "xab", 1},
+                 {{"abc"}, "xab", none},      // cut short by the end of the line
+                 {{"abcd", "ab"}, "xxab", 2}, // the shorter word of a shared start
+                 {{"abcd", "abce"}, "abce", 0},
+                 {{"ai "}, "title=ai traffic", 6},
+                 {{"ai "}, "title=airbus", none},
+                 {{"\xe9t\xe9"}, "r\xe9t\xe9", 1}, // bytes above 127 as they are
+                 {{"\xe9t\xe9"}, "r\xc9T\xc9", none},
+                 {{"aa"}, "aaa", 0},
+                 {{"aab"}, "aaab", 1}, // overlapping starts
+                 // The leftmost, whichever kind of word it is.
+                 {{"xy", "abcdefgh"}, "zabcdefghxy", 1},
+                 {{"abcdefgh", "fg"}, "zabcdefgh", 1},
+                 {{"ab", "abcdefgh"}, "zzabcdefgh", 2},
+                 {{"bcd", "abcd"}, "abcd", 0},
+                 {{"bcde", "abcd"}, "xbcdeabcd", 1},
+                 {{"e", "engine"}, "ENGINE", 0}};
     for (const Case& c : cases) {
         KeywordMatcher m;
         m.assign(c.words);
@@ -110,11 +105,9 @@ TEST(KeywordMatch, EdgeCases) {
     // A long word at every place of a line: the index looks at every few bytes only.
     for (std::size_t len : {4, 5, 9, 12})
         for (std::size_t at = 0; at < 30; ++at) {
-            const std::string word = std::string("abcdefghijkl").substr(0, len);
             KeywordMatcher m;
-            m.assign({word});
-            std::string line =
-                std::string(at, 'z') + std::string("ABCDEFGHIJKL").substr(0, len) + "zz";
+            m.assign({std::string("abcdefghijkl", len)});
+            std::string line = std::string(at, 'z') + std::string("ABCDEFGHIJKL", len) + "zz";
             EXPECT_EQ(m.find(line), at) << line;
             EXPECT_EQ(m.find(line.substr(0, at + len)), at) << line; // at the end of the line
         }

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace tnv;
 using namespace tnv::cueline;
@@ -29,14 +28,17 @@ const std::string kOld = "a.wav;Gear down\r\nb.wav;Flaps fifteen\r\n";
 const char* const kCannotOpen = "Unable to open file (file in use ?)";
 const char* const kCannotWrite = "Unable to write CueLine.clt";
 
+// A pack loaded from `folder`, or else from a folder of its own, with edits not yet saved. Its
+// message boxes take their default buttons: OK to save, Yes to save without a sound's text.
 struct Pack {
     TempDir dir;
     FakeView view;
     CCrewPack pack{&view};
-    Pack() {
-        testsupport::writeCrewPack(dir.path(), kOld, {"a.wav"});
+    explicit Pack(std::string folder = "") {
+        if (folder.empty())
+            testsupport::writeCrewPack(folder = dir.path(), kOld, {"a.wav"});
         view.pack = &pack;
-        pack.setFolder(dir.path());
+        pack.setFolder(folder);
         pack.loadCrewPack();
         view.rows = {{"a.wav", "Gear down, three green"}, {"b.wav", "Flaps fifteen"}};
         pack.setModified(true);
@@ -65,8 +67,6 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         SCOPED_TRACE(c.what);
         Pack p;
         ScriptedMessageBox box;
-        box.setNextAnswer(IDOK);
-        box.setNextAnswer(IDYES);
         InjectionOff off;
         fsx::injectWriteFailure(c.stage, c.err);
         EXPECT_FALSE(p.pack.saveCrewPack());
@@ -78,13 +78,10 @@ TEST(SaveFaults, FailingDiskKeepsTheOldFileAndTheEdits) {
         EXPECT_EQ(p.view.status, "File not saved");
         EXPECT_EQ(p.view.rows[0].second, "Gear down, three green");
         // Nothing half-written is left beside it.
-        auto entries = fsx::listFolder(p.dir.path());
-        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& e) { return !e.isDir; }),
-                  2);
+        auto files = [](const fsx::DirEntry& e) { return !e.isDir; };
+        EXPECT_EQ(std::ranges::count_if(fsx::listFolder(p.dir.path()), files), 2);
         // Once the disk works again the same edits are saved.
         fsx::injectWriteFailure(fsx::WriteStatus::Written, 0);
-        box.setNextAnswer(IDOK);
-        box.setNextAnswer(IDYES);
         EXPECT_TRUE(p.pack.saveCrewPack());
         EXPECT_NE(readFile(p.dir.file("CueLine.clt")).find("three green"), std::string::npos);
     }
@@ -97,19 +94,12 @@ TEST(SaveFaults, RealSmallTmpfsWhenTheMachineAllowsIt) {
     const TempDir& mnt = tmpfs.dir;
     writeFile(mnt.file("CueLine.clt"), kOld);
     writeFile(mnt.file("filler"), std::string(12 * 1024, 'x'));
-    FakeView view;
-    CCrewPack pack(&view);
-    view.pack = &pack;
-    pack.setFolder(mnt.path());
-    pack.loadCrewPack();
-    view.rows.clear();
+    Pack p(mnt.path());
+    p.view.rows.clear();
     for (int i = 0; i < 200; ++i)
-        view.rows.push_back({"cue" + std::to_string(i) + ".wav", std::string(200, 't')});
-    pack.setModified(true);
+        p.view.rows.push_back({"cue" + std::to_string(i) + ".wav", std::string(200, 't')});
     ScriptedMessageBox box;
-    box.setNextAnswer(IDOK);
-    box.setNextAnswer(IDYES);
-    EXPECT_FALSE(pack.saveCrewPack());
+    EXPECT_FALSE(p.pack.saveCrewPack());
     EXPECT_EQ(readFile(mnt.file("CueLine.clt")), kOld);
-    EXPECT_TRUE(pack.modified());
+    EXPECT_TRUE(p.pack.modified());
 }

@@ -89,8 +89,7 @@ TEST(ScanDifferential, RealisticFilesAndTheirDisfigurements) {
 }
 
 TEST(ScanDifferential, ShortAndOddKeywords) {
-    // One-, two- and three-byte words, a blank, a word that ends in a blank (a line end folds to
-    // one), words with bytes above 127.
+    // Words of one to three bytes, a blank, one ending in a blank (as a line end), bytes above 127.
     for (const char* list : {"e;\n", "ai;\nzz;\n", "ai ;\n", "747;\nwoai ;\n", "\xe9t\xe9;\n",
                              "engine.1;\n", "x\tb;\n", "title=b;\nq;\n", ";\n"}) {
         Differ d(list);
@@ -133,11 +132,9 @@ TEST(ScanDifferential, RandomBytesOverASmallAlphabet) {
     Differ none("");
     simtree::Rng rng(23);
     for (int i = 0; i < 3000; ++i) {
-        std::string s;
-        int n = rng.below(700);
-        for (int k = 0; k < n; ++k)
+        std::string s = "title=t\nempty_weight=99\nengine.0=1\n";
+        for (int k = rng.below(700); k > 0; --k)
             s += alphabet[static_cast<std::size_t>(rng.below(static_cast<int>(alphabet.size())))];
-        s = "title=t\nempty_weight=99\nengine.0=1\n" + s;
         ASSERT_NO_FATAL_FAILURE(d.expectSame(s, "random " + std::to_string(i)));
         ASSERT_NO_FATAL_FAILURE(none.expectSame(s, "random, no keywords " + std::to_string(i)));
     }
@@ -161,9 +158,8 @@ TEST(ScanDifferential, LinesAroundTheReaderLimit) {
 }
 
 TEST(ScanDifferential, LongLinesAcrossReadWindows) {
-    // Lines of one to several times the reader's limit, give or take a byte, with every line
-    // end, so that pieces of one line meet the end of a read window at every distance; keys and
-    // keywords sit where pieces begin and end.
+    // Lines of one to several times the reader's limit, give or take a byte: pieces of one line
+    // meet the end of a read window at every distance, with keys and keywords at their ends.
     Differ d("AIG_;\nai ;\n");
     simtree::Rng rng(31);
     const char* ends[] = {"\n", "\r\n", "\r", "\n\n"};

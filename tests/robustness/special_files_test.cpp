@@ -25,7 +25,6 @@ using testsupport::writeFile;
 
 namespace {
 
-// A program that has not ended after this many seconds is taken for stuck (status 124).
 const char* const kLimit = "timeout -s KILL 10 ";
 
 enum class Special { Fifo, DevZero, DevUrandom, Folder, Socket };
@@ -38,8 +37,7 @@ const char* nameOf(Special s) {
 const Special kAllSpecials[] = {Special::Fifo, Special::DevZero, Special::DevUrandom,
                                 Special::Folder, Special::Socket};
 
-// Puts a special file at `path` in place of whatever was there. Device nodes are of their own,
-// not links to the system's: a program that wrongly replaced the file would replace only these.
+// Puts a special file at `path` in place of whatever was there.
 void makeSpecial(Special kind, const std::string& path) {
     std::filesystem::remove_all(path);
     const char* p = path.c_str();
@@ -65,9 +63,7 @@ std::string program(const char* name) {
     return std::filesystem::absolute(testsupport::binDir() + "/" + name).string();
 }
 
-std::string shq(const std::string& s) {
-    return "'" + s + "'";
-}
+const auto shq = [](const std::string& s) { return "'" + s + "'"; };
 
 // The names in a folder, for checking that no file or temporary was left.
 std::vector<std::string> namesIn(const std::string& folder) {
@@ -112,25 +108,22 @@ TEST(SpecialFiles, FleetValuerTreatsThemAsUnreadable) {
     ASSERT_EQ(runCommand(sim.fleetValuer("--export -"), &all), 0);
     ASSERT_NE(all.find("Baron"), std::string::npos);
     ASSERT_NE(all.find("EUR"), std::string::npos);
-    struct File {
-        const char* what;
-        std::string path;
-    } files[] = {{"config.cfg", sim.configCfg},
-                 {"money_currency.cfg", sim.currencyCfg},
-                 {"FleetScout.txt", sim.keywordList},
-                 {"aircraft.cfg", sim.cubCfg}};
-    for (const File& f : files) {
-        std::string kept = readFile(f.path);
+    const std::pair<const char*, std::string> files[] = {{"config.cfg", sim.configCfg},
+                                                         {"money_currency.cfg", sim.currencyCfg},
+                                                         {"FleetScout.txt", sim.keywordList},
+                                                         {"aircraft.cfg", sim.cubCfg}};
+    for (const auto& [what, path] : files) {
+        std::string kept = readFile(path);
         for (Special kind : kAllSpecials) {
-            SCOPED_TRACE(std::string(f.what) + " as " + nameOf(kind));
-            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, f.path));
+            SCOPED_TRACE(std::string(what) + " as " + nameOf(kind));
+            ASSERT_NO_FATAL_FAILURE(makeSpecial(kind, path));
             std::string out;
             ASSERT_EQ(runCommand(sim.fleetValuer("--export - 2>/dev/null"), &out), 0);
             EXPECT_NE(out.find("Baron"), std::string::npos);
-            bool euro = f.path != sim.configCfg && f.path != sim.currencyCfg;
+            bool euro = path != sim.configCfg && path != sim.currencyCfg;
             EXPECT_EQ(out.find("EUR") != std::string::npos, euro);
-            EXPECT_EQ(out.find("Cub") != std::string::npos, f.path != sim.cubCfg);
-            if ((kind != Special::Fifo && kind != Special::DevZero) || f.path == sim.currencyCfg)
+            EXPECT_EQ(out.find("Cub") != std::string::npos, path != sim.cubCfg);
+            if ((kind != Special::Fifo && kind != Special::DevZero) || path == sim.currencyCfg)
                 continue;
             std::string png = sim.dir.file("fleet.png");
             EXPECT_EQ(runCommand(sim.fleetValuer("--screenshot " + shq(png) +
@@ -138,8 +131,8 @@ TEST(SpecialFiles, FleetValuerTreatsThemAsUnreadable) {
                       0);
             EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
         }
-        std::filesystem::remove_all(f.path);
-        writeFile(f.path, kept);
+        std::filesystem::remove_all(path);
+        writeFile(path, kept);
     }
 }
 
