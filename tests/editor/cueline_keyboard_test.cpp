@@ -8,9 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 TEST_F(OnPack, HelpDialogTabsToOkAndEnterCloses) {
