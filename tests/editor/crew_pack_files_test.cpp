@@ -14,9 +14,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -38,13 +35,13 @@ TEST_F(Folder, AFileFullOfTooLongNamesGivesAFewBoxesAndOneSummary) {
     std::string text = "ok.wav;Fine\r\n";
     for (int i = 0; i < 100000; ++i)
         text += "a_name_far_too_long_for_the_list_" + std::to_string(i) + ".wav;t\r\n";
-    writeFile(folder + "/CueLine.clt", text);
+    clt(text);
     ASSERT_TRUE(pack.loadCrewPack());
     EXPECT_EQ(names(), (std::vector<std::string>{"ok.wav"}));
     ASSERT_EQ(box.calls().size(), 4u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(box.calls()[std::size_t(i)].title, "Filename Exceed size !");
-        EXPECT_EQ(box.calls()[std::size_t(i)].text,
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(box.calls()[i].title, "Filename Exceed size !");
+        EXPECT_EQ(box.calls()[i].text,
                   "The filename a_name_far_too_long_for_the_list_" + std::to_string(i) +
                       ".wav exceed the max size of 29 character per name, please correct that");
     }
@@ -66,7 +63,7 @@ TEST_F(Folder, ASoundLeftOutOfAFullListIsNamedOnce) {
         text += std::string(name) + ";t\r\n";
         wav(name);
     }
-    writeFile(folder + "/CueLine.clt", text);
+    clt(text);
     ASSERT_TRUE(pack.loadCrewPack());
     EXPECT_EQ(pack.count(), 201);
     ASSERT_EQ(box.calls().size(), 1u);
@@ -78,7 +75,7 @@ TEST_F(Folder, ASoundLeftOutOfAFullListIsNamedOnce) {
 }
 
 TEST_F(Folder, WavNamesALineCannotCarryAreToldAndNeverWritten) {
-    writeFile(folder + "/CueLine.clt", "ok.wav;Fine\r\n");
+    clt("ok.wav;Fine\r\n");
     wav("ok.wav");
     wav("semi;colon.wav");
     wav("line\nfeed.wav");

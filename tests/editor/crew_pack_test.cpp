@@ -8,20 +8,17 @@
 
 #include <algorithm>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 using testsupport::readFile;
-using testsupport::TempDir;
 using testsupport::writeFile;
+using PackFixture = PackTest;
 
-namespace {
-
-struct PackFixture : PackTest {
-    void clt(const std::string& bytes) { writeFile(folder + "/CueLine.clt", bytes); }
-};
-
-} // namespace
+// "s1000.wav;t" and on, `n` lines.
+static std::string numbered(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "s" + std::to_string(1000 + i) + ".wav;t\r\n";
+    return text;
+}
 
 // What a load lists, from the text file and then from the folder, and what it tells. A listed
 // entry reads "name/text", with a "*" before it when the sound is on disk.
@@ -98,14 +95,10 @@ TEST_F(PackFixture, MissingTextFileKeepsTheListAsItWas) {
 }
 
 TEST_F(PackFixture, AFullListStillMarksEverySoundOnDisk) {
-    std::string text;
-    for (int i = 0; i < 200; ++i)
-        text += "s" + std::to_string(1000 + i) + ".wav;t\r\n";
-    clt(text);
-    for (int i = 0; i < 200; i += 50)
-        wav("s" + std::to_string(1000 + i) + ".wav");
-    wav("a_extra.wav");
-    wav("b_extra.wav");
+    clt(numbered(200));
+    for (const char* name :
+         {"s1000.wav", "s1050.wav", "s1100.wav", "s1150.wav", "a_extra.wav", "b_extra.wav"})
+        wav(name);
     ASSERT_TRUE(pack.loadCrewPack());
     // The first sound the folder lists still fits into the 201st place; the next has no room.
     EXPECT_EQ(pack.count(), 201);
@@ -117,9 +110,7 @@ TEST_F(PackFixture, AFullListStillMarksEverySoundOnDisk) {
 }
 
 TEST_F(PackFixture, LinesBeyondTheRoomAreToldAndSavingWarnsBeforeLosingThem) {
-    std::string text;
-    for (int i = 0; i < 203; ++i)
-        text += "s" + std::to_string(1000 + i) + ".wav;t\r\n";
+    const std::string text = numbered(203);
     clt(text);
     ASSERT_TRUE(pack.loadCrewPack());
     EXPECT_EQ(pack.count(), 201);
@@ -188,7 +179,7 @@ TEST_F(PackFixture, SavingKeepsTheNameFoundOnDisk) {
 }
 
 TEST(CrewPackFolder, FromAFileOrAFolder) {
-    TempDir dir;
+    testsupport::TempDir dir;
     EXPECT_EQ(crewPackFolderFor(dir.path()), dir.path());
     EXPECT_EQ(crewPackFolderFor(dir.path() + "/"), dir.path());
     EXPECT_EQ(crewPackFolderFor(dir.path() + "/CueLine.clt"), dir.path());

@@ -6,12 +6,7 @@
 
 #include <algorithm>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
-
-using Texts = std::vector<std::string>;
 
 TEST_F(EditorFixture, StartWithoutFileThenViewCommandsEnableAndCheck) {
     struct Case {

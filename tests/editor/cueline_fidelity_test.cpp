@@ -10,9 +10,6 @@
 #include <QMenuBar>
 #include <QTest>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 struct Fidelity : OnPack {

@@ -1,15 +1,11 @@
 // The editor's help dialog, with the help text, driven by the keyboard alone: Tab, Enter and
-// Escape. The keys both
-// table programs share are tested over both, in tests/programs.
+// Escape. The keys both table programs share are tested over both, in tests/programs.
 #include "editor_fixture.h"
 
 #include "tests/support/keyboard.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-using namespace tnv;
-using namespace tnv::cueline;
 
 namespace {
 

@@ -4,9 +4,6 @@
 
 #include <algorithm>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 TEST(CueLineHelp, TwentyNineLinesJoinedByCrLf) {
@@ -43,13 +40,11 @@ TEST_F(EditorFixture, AboutAndHelpBoxesInDialogUnits) {
     EXPECT_GT(help.GetItemRect(IDOK).top, help.GetItemRect(IDC_HELP_EDIT).bottom);
 }
 
-// Counts pixels of one colour in an image.
 int countColor(const QImage& image, QColor color) {
     int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             n += image.pixelColor(x, y) == color;
-    }
     return n;
 }
 

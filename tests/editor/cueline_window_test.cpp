@@ -6,12 +6,7 @@
 #include <QAccessible>
 #include <QTest>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
-
-using Texts = std::vector<std::string>;
 
 // What the window shows, or says, for each kind of command-line argument.
 TEST_F(EditorFixture, StartShowsWhatItsArgumentNames) {
@@ -86,10 +81,7 @@ TEST_F(OnPack, StartWithFileShowsThePackInItsColours) {
     // A missing sound whose text was cleared stays red.
     editRow(2, "");
     ASSERT_TRUE(frame().SendCommand(ID_SORT_FILENAME));
-    GRIDCELLINFO info;
-    info.row = 3; // missing.wav sorts last
-    info.col = 2;
-    info.mask = GCIF_BACKCOLOR | GCIF_TEXT;
+    GRIDCELLINFO info = cellInfo(3, 2, GCIF_BACKCOLOR | GCIF_TEXT); // missing.wav sorts last
     ASSERT_TRUE(grid().GetCellInfo(&info));
     EXPECT_EQ(info.text, "");
     EXPECT_EQ(info.backColor, RGB(255, 0, 0));

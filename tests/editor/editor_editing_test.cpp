@@ -4,9 +4,6 @@
 
 #include "grid/window/grid_inplace_edit.h"
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 CGridInPlaceEdit* editor() {

@@ -18,6 +18,7 @@
 
 using namespace tnv;
 using namespace tnv::cueline;
+using Texts = std::vector<std::string>;
 
 // The demo-like pack: three listed sounds (one missing on disk) and one unlisted WAV.
 inline const char* const kPackText = "a.wav;Hello\r\nb.wav;50% done\r\nmissing.wav;Gone\r\n";

@@ -50,6 +50,9 @@ struct PackTest : ::testing::Test {
         pack.setFolder(folder);
     }
     void wav(const std::string& name) const { testsupport::writeFile(folder + "/" + name, "RIFF"); }
+    void clt(const std::string& bytes) const {
+        testsupport::writeFile(folder + "/CueLine.clt", bytes);
+    }
     // Edits the first row and saves, answering the first question with OK.
     bool editAndSave(const std::string& text = "Mine") {
         view.rows[0].second = text;

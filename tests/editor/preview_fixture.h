@@ -15,9 +15,6 @@
 #include <cstdint>
 #include <vector>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 // A mono 16-bit PCM WAV at 22050 Hz of `frames` samples, all `value`.
 inline std::string pcmWav(std::int16_t value, int frames) {
     return simtree::PcmWav(std::vector<std::int16_t>(static_cast<std::size_t>(frames), value));

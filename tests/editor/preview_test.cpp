@@ -1,18 +1,11 @@
 #include "preview_fixture.h"
 
 #include <algorithm>
-#include <utility>
-
-using namespace tnv;
-using namespace tnv::cueline;
 
 namespace {
 
-int positives(const std::vector<std::int16_t>& s) {
-    return int(std::count_if(s.begin(), s.end(), [](std::int16_t v) { return v > 0; }));
-}
-int negatives(const std::vector<std::int16_t>& s) {
-    return int(std::count_if(s.begin(), s.end(), [](std::int16_t v) { return v < 0; }));
+int ofSign(const std::vector<std::int16_t>& s, int sign) {
+    return int(std::count_if(s.begin(), s.end(), [sign](std::int16_t v) { return v * sign > 0; }));
 }
 
 } // namespace
@@ -60,8 +53,7 @@ TEST_F(PreviewFixture, ClicksCopyTheNameAndPlayTheSound) {
         EXPECT_EQ(view().preview().clip() != nullptr, c.clip);
         EXPECT_TRUE(c.timer < 0 || view().preview().timerRunning() == (c.timer == 1));
         auto s = mix(c.frames);
-        int same = c.heard > 0 ? positives(s) : negatives(s);
-        int other = c.heard > 0 ? negatives(s) : positives(s);
+        int same = ofSign(s, c.heard), other = ofSign(s, -c.heard);
         EXPECT_TRUE(c.heard == 0 || (same > c.frames * 7 / 4 && other == 0))
             << same << " " << other;
         if (c.ends) {

@@ -8,17 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <sstream>
-#include <thread>
 #include <tuple>
 
 #include <sys/stat.h>
 
-using namespace tnv;
 using namespace tnv::cueline;
 
 using namespace wavfixture;
@@ -87,19 +83,16 @@ protected:
     std::string output;
 };
 
+int patternAt(int i) {
+    return 1000 + (i * 37) % 20000;
+}
+
 // Left a ramp that never touches 0, right its negative.
 Bytes pattern(int frames) {
     std::vector<int> v;
-    for (int i = 0; i < frames; ++i) {
-        int x = 1000 + (i * 37) % 20000;
-        v.push_back(x);
-        v.push_back(-x);
-    }
+    for (int i = 0; i < frames; ++i)
+        v.insert(v.end(), {patternAt(i), -patternAt(i)});
     return s16(v);
-}
-
-int patternAt(int i) {
-    return 1000 + (i * 37) % 20000;
 }
 
 // Full volume leaves the samples as they are and plays them once; 128 attenuates by 24.7 dB.

@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-using namespace tnv;
-
 using namespace wavfixture;
 
 namespace {
@@ -49,12 +45,17 @@ protected:
         b->Unlock(p1, 0, nullptr, 0);
         return out;
     }
+    DWORD status(DWORD i) {
+        DWORD s = 1;
+        clip->buffer(i)->GetStatus(&s);
+        return s;
+    }
     std::vector<int> renderLeft(DWORD frames) {
         Bytes out(frames * 4);
         device.directSound()->Render(out.data(), frames);
         std::vector<int> left(frames);
         for (DWORD i = 0; i < frames; ++i)
-            left[i] = static_cast<std::int16_t>(out[4 * i] | out[4 * i + 1] << 8);
+            left[i] = at16(out, 4 * i);
         return left;
     }
 
@@ -109,17 +110,14 @@ TEST_F(Clip, FillsEveryBufferAndPlaysTheFileUnchangedAtFullVolume) {
 
 TEST_F(Clip, PlayPicksAFreeBufferAndStopRewindCoverAll) {
     ASSERT_EQ(create(wav(pcm(1, 22050, 16), s16(std::vector<int>(100, 1000))), 3), S_OK);
-    DWORD status = 0;
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     renderLeft(10);
     ASSERT_EQ(clip->play(0, 0, 128, 0), S_OK);
-    clip->buffer(1)->GetStatus(&status);
-    EXPECT_EQ(status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING) << "the second buffer took it";
+    EXPECT_EQ(status(1) & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING) << "the second buffer took it";
     LONG volume = 0;
     clip->buffer(1)->GetVolume(&volume);
     EXPECT_EQ(volume, -2470);
-    clip->buffer(2)->GetStatus(&status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(status(2), 0u);
     EXPECT_EQ(renderLeft(1)[0], 1000 + 58) << "both heard at once";
 
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
@@ -142,8 +140,7 @@ TEST_F(Clip, PlayPicksAFreeBufferAndStopRewindCoverAll) {
 
 TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
     for (unsigned bits : {8u, 16u}) {
-        Chunk data = dataChunk(Bytes(40, 0x41));
-        data.declaredSize = 4000;
+        Chunk data("data", Bytes(40, 0x41), 4000);
         ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, bits)), data})), S_OK);
         Bytes got = contents(clip->buffer(0));
         ASSERT_EQ(got.size(), 4000u);
@@ -157,8 +154,7 @@ TEST_F(Clip, TruncatedFileKeepsTheClipWithSilenceWhereDataIsMissing) {
 TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     // 200 frames held, 2,000,000 declared: the buffer is made as declared, but the sound ends
     // with the file.
-    Chunk data = dataChunk(s16(std::vector<int>(200, 5000)));
-    data.declaredSize = 4000000;
+    Chunk data("data", s16(std::vector<int>(200, 5000)), 4000000);
     ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), data})), S_OK);
     EXPECT_EQ(clip->dataSize(), 4000000u);
     EXPECT_EQ(clip->heldBytes(), 400u);
@@ -167,9 +163,7 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     EXPECT_TRUE(clip->isPlaying());
     renderLeft(100);
     EXPECT_FALSE(clip->isPlaying()) << "past the file's end";
-    DWORD status = 1;
-    clip->buffer(0)->GetStatus(&status);
-    EXPECT_EQ(status, 0u) << "and stopped, not left playing silence";
+    EXPECT_EQ(status(0), 0u) << "and stopped, not left playing silence";
 
     // Looping is the caller's wish: the clip goes on.
     ASSERT_EQ(clip->play(0, DSBPLAY_LOOPING, 255, 0), S_OK);
@@ -178,9 +172,8 @@ TEST_F(Clip, LyingHeaderPlaysWhatTheFileHoldsAndEnds) {
     clip->stop();
 
     // Nothing held at all: nothing to wait for.
-    Chunk none = dataChunk({});
-    none.declaredSize = 4000000;
-    ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), none}), 1, "none.wav"), S_OK);
+    ASSERT_EQ(create(riff({fmtChunk(pcm(1, 22050, 16)), {"data", {}, 4000000}}), 1, "none.wav"),
+              S_OK);
     ASSERT_EQ(clip->play(0, 0, 255, 0), S_OK);
     EXPECT_FALSE(clip->isPlaying());
 }

@@ -6,7 +6,6 @@
 
 #include <sstream>
 
-using namespace tnv;
 using namespace tnv::cueline;
 
 using namespace wavfixture;
@@ -30,10 +29,11 @@ std::string soxi(const std::string& flag, const std::string& path) {
     return out;
 }
 
-TEST(WavInfo, AgreesWithSoxi) {
+using WavInfo = WavFilesTest;
+
+TEST_F(WavInfo, AgreesWithSoxi) {
     if (testsupport::runCommand("command -v sox >/dev/null && command -v soxi >/dev/null") != 0)
         GTEST_SKIP() << "sox is not installed";
-    testsupport::TempDir dir;
     const struct {
         const char* name;
         const char* soxArgs;
@@ -49,18 +49,15 @@ TEST(WavInfo, AgreesWithSoxi) {
     };
     std::vector<std::string> files;
     for (const auto& c : cases) {
-        std::string p = dir.file(c.name);
-        files.push_back(p);
+        files.push_back(dir.file(c.name));
         if (!c.soxArgs) {
-            testsupport::writeFile(p, str(riff({listChunk("recorded by the first officer"),
-                                                fmtChunk(pcm(2, 48000, 16)), listChunk("odd"),
-                                                dataChunk(counting(4800))})));
+            write(riff({listChunk("recorded by the first officer"), fmtChunk(pcm(2, 48000, 16)),
+                        listChunk("odd"), dataChunk(counting(4800))}),
+                  c.name);
             continue;
         }
-        ASSERT_EQ(testsupport::runCommand(std::string("sox -n ") + c.soxArgs + " '" + p +
-                                          "' synth 0.05 sine 440"),
-                  0)
-            << c.name;
+        std::string sox = std::string("sox -n ") + c.soxArgs + " '" + files.back() + "' synth 0.05";
+        ASSERT_EQ(testsupport::runCommand(sox + " sine 440"), 0) << c.name;
     }
     std::ostringstream out, err;
     ASSERT_EQ(runWavInfo(files, out, err), 0) << err.str();
@@ -83,13 +80,10 @@ TEST(WavInfo, AgreesWithSoxi) {
     EXPECT_FALSE(std::getline(lines, line));
 }
 
-TEST(WavInfo, FailedFilesAndExitStatus) {
-    testsupport::TempDir dir;
-    std::string good = dir.file("g.wav");
-    testsupport::writeFile(good, str(riff({listChunk("before fmt"), fmtChunk(pcm(2, 22050, 16)),
-                                           dataChunk(counting(40))})));
-    std::string bad = dir.file("b.wav");
-    testsupport::writeFile(bad, "RIFF\4\0\0\0WAVX");
+TEST_F(WavInfo, FailedFilesAndExitStatus) {
+    std::string good = write(
+        riff({listChunk("before fmt"), fmtChunk(pcm(2, 22050, 16)), dataChunk(counting(40))}));
+    std::string bad = write({'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'X'}, "b.wav");
     std::ostringstream out, err;
     EXPECT_EQ(runWavInfo({good, bad, dir.file("none.wav")}, out, err), 1);
     EXPECT_EQ(out.str(), good + "\t00000000\t1\t2\t22050\t16\t4\t40\n" + bad + "\t80004005\n" +

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace tnv;
-
 using namespace wavfixture;
 
 namespace {
@@ -23,12 +21,12 @@ struct OpenCase {
 
 std::vector<OpenCase> openCases() {
     Bytes data = counting(100), fmt14 = fmtBody(kMono16, false);
+    const Chunk fmt = fmtChunk(kMono16), d = dataChunk(data), d40 = dataChunk(counting(40));
     fmt14.resize(14);
     Chunk shortFmt{"fmt ", fmt14};
     Chunk oddNoPad{"LIST", Bytes(7, 'x'), std::nullopt, false};
     Chunk oddPadded{"LIST", Bytes(7, 'x'), std::nullopt, true};
-    Chunk lyingData = dataChunk(data);
-    lyingData.declaredSize = 0x7FFFFFF0;
+    Chunk lyingData{"data", data, 0x7FFFFFF0};
     Bytes rifx = wav(kMono16, data);
     rifx[3] = 'X';
     const WAVEFORMATEX adpcm =
@@ -41,28 +39,24 @@ std::vector<OpenCase> openCases() {
         v > 255 ? put16(tooMuchExtra, v) : tooMuchExtra.push_back(std::uint8_t(v));
     return {
         {"plain", wav(kMono16, data), S_OK, 100},
-        {"not RIFF", riff({fmtChunk(kMono16), dataChunk(data)}, {}, "AVI "), E_FAIL, 0},
+        {"not RIFF", riff({fmt, d}, {}, "AVI "), E_FAIL, 0},
         {"RIFX", rifx, E_FAIL, 0},
-        {"fmt shorter than 16", riff({shortFmt, dataChunk(data)}), E_FAIL, 0},
-        {"no fmt", riff({dataChunk(data)}), E_FAIL, 0},
-        {"no data", riff({fmtChunk(kMono16)}), E_FAIL, 0},
-        {"LIST before fmt", riff({listChunk("a comment"), fmtChunk(kMono16), dataChunk(data)}),
-         S_OK, 100},
-        {"LIST before data", riff({fmtChunk(kMono16), listChunk("odd"), dataChunk(data)}), S_OK,
-         100},
-        {"odd chunk with pad", riff({fmtChunk(kMono16), oddPadded, dataChunk(data)}), S_OK, 100},
-        {"odd chunk without pad", riff({fmtChunk(kMono16), oddNoPad, dataChunk(data)}), S_OK, 100},
-        {"data claims more than the file", riff({fmtChunk(kMono16), lyingData}), S_OK, 0x7FFFFFF0},
-        {"RIFF claims more than the file", riff({fmtChunk(kMono16), dataChunk(data)}, 0xFFFFFFF0),
-         S_OK, 100},
-        {"RIFF too small for data", riff({fmtChunk(kMono16), dataChunk(data)}, 4 + 24), E_FAIL, 0},
+        {"fmt shorter than 16", riff({shortFmt, d}), E_FAIL, 0},
+        {"no fmt", riff({d}), E_FAIL, 0},
+        {"no data", riff({fmt}), E_FAIL, 0},
+        {"LIST before fmt", riff({listChunk("a comment"), fmt, d}), S_OK, 100},
+        {"LIST before data", riff({fmt, listChunk("odd"), d}), S_OK, 100},
+        {"odd chunk with pad", riff({fmt, oddPadded, d}), S_OK, 100},
+        {"odd chunk without pad", riff({fmt, oddNoPad, d}), S_OK, 100},
+        {"data claims more than the file", riff({fmt, lyingData}), S_OK, 0x7FFFFFF0},
+        {"RIFF claims more than the file", riff({fmt, d}, 0xFFFFFFF0), S_OK, 100},
+        {"RIFF too small for data", riff({fmt, d}, 4 + 24), E_FAIL, 0},
         {"empty file", {}, E_FAIL, 0},
         {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0}, E_FAIL, 0},
         {"empty data", wav(kMono16, {}), S_OK, 0},
         {"ADPCM keeps its extra bytes", wav(adpcm, counting(512)), S_OK, 512, adpcm},
-        {"float fmt of 16", riff({{"fmt ", fmtBody(flt, false)}, dataChunk(counting(40))}), S_OK,
-         40, flt},
-        {"extra size beyond fmt", riff({{"fmt ", tooMuchExtra}, dataChunk(counting(40))}), S_OK, 40,
+        {"float fmt of 16", riff({{"fmt ", fmtBody(flt, false)}, d40}), S_OK, 40, flt},
+        {"extra size beyond fmt", riff({{"fmt ", tooMuchExtra}, d40}), S_OK, 40,
          withTag(flt, WAVE_FORMAT_IEEE_FLOAT, 4, {9, 8})},
         {"fmt beyond the file", riff({Chunk{"fmt ", fmtBody(flt, false), 400}}), E_FAIL, 0},
     };
@@ -134,9 +128,7 @@ TEST_F(WaveFile, ReadsInPiecesThenNothingAndAgainAfterRewind) {
 }
 
 TEST_F(WaveFile, DataBeyondTheFileEndFailsTheRead) {
-    Chunk lying = dataChunk(counting(50));
-    lying.declaredSize = 5000;
-    std::string p = write(riff({fmtChunk(kMono16), lying}));
+    std::string p = write(riff({fmtChunk(kMono16), Chunk("data", counting(50), 5000)}));
     CWaveReader r;
     ASSERT_EQ(r.open(p.c_str(), nullptr, WAVEFILE_READ), S_OK);
     EXPECT_EQ(r.size(), 5000u);
@@ -216,9 +208,7 @@ TEST_F(WaveFile, WrittenFileReadsBackAndNeedsAFormatAndAWritablePlace) {
         ASSERT_GE(bytes.size(), 12u);
         EXPECT_EQ(bytes.substr(0, 4), "RIFF");
         EXPECT_EQ(bytes.substr(8, 4), "WAVE");
-        std::uint32_t riffSize =
-            static_cast<std::uint8_t>(bytes[4]) | static_cast<std::uint8_t>(bytes[5]) << 8;
-        EXPECT_EQ(riffSize + 8, bytes.size());
+        EXPECT_EQ((std::uint8_t(bytes[4]) | std::uint8_t(bytes[5]) << 8) + 8u, bytes.size());
         std::size_t fact = bytes.find("fact");
         ASSERT_NE(fact, std::string::npos);
         EXPECT_EQ(bytes.substr(fact + 4, 8), std::string("\x04\0\0\0\0\0\0\0", 8));

@@ -11,11 +11,8 @@
 #include <string>
 #include <vector>
 
-using namespace tnv;
-
 namespace {
 
-using testsupport::binDir;
 using testsupport::TempDir;
 
 std::string quoted(const std::string& s) {
@@ -29,7 +26,7 @@ struct Outcome {
 
 Outcome run(const TempDir& dir, const std::string& env, const std::string& program,
             const std::vector<std::string>& args) {
-    std::string command = quoted(binDir() + "/" + program);
+    std::string command = quoted(testsupport::binDir() + "/" + program);
     for (const std::string& a : args)
         command += " " + quoted(a);
     // Bounded: a program that waited on something would fail here instead of stalling the suite.
@@ -41,10 +38,6 @@ Outcome run(const TempDir& dir, const std::string& env, const std::string& progr
     return r;
 }
 
-bool startsWith(const std::string& text, const std::string& start) {
-    return text.compare(0, start.size(), start) == 0;
-}
-
 const char* const kPrograms[] = {"TnvCueLine", "FleetValuer", "UninstallTarnavel", "tnv-make-demo"};
 
 TEST(CommandLine, HelpVersionAndUnknownOptionsAlike) {
@@ -54,7 +47,7 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAlike) {
         for (const char* help : {"-h", "--help"}) {
             Outcome r = run(dir, "", program, {help});
             EXPECT_EQ(r.status, 0) << help;
-            EXPECT_TRUE(startsWith(r.out, "usage: " + program)) << help << ": " << r.out;
+            EXPECT_TRUE(r.out.starts_with("usage: " + program)) << help << ": " << r.out;
             EXPECT_EQ(r.err, "") << help;
         }
         Outcome version = run(dir, "", program, {"--version"});
@@ -63,7 +56,7 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAlike) {
 
         Outcome bogus = run(dir, "", program, {"--bogus"});
         EXPECT_EQ(bogus.status, 2);
-        EXPECT_TRUE(startsWith(bogus.err, program + ": unknown option '--bogus'\nusage: "))
+        EXPECT_TRUE(bogus.err.starts_with(program + ": unknown option '--bogus'\nusage: "))
             << bogus.err;
         EXPECT_EQ(bogus.out, "");
     }
@@ -149,8 +142,7 @@ TEST(CommandLine, TextsForPeopleInTheLocalesEncoding) {
     sim.aircraft(uber, testsupport::aircraftCfgText("Cub", 820, 0, 1));
     const std::vector<std::string> report = {"--report", pack};
     const std::vector<std::string> csv = {"--base", sim.base, "--export", "-"};
-    std::vector<std::string> utf8 = csv;
-    utf8.push_back("--utf8");
+    const std::vector<std::string> utf8 = {"--base", sim.base, "--export", "-", "--utf8"};
     const std::vector<std::string> explain = {"--base", sim.base, "--explain"};
     const std::string missU = "missing\tCaf\xC3\xA9.wav\tCaf\xC3\xA9 cr\xC3\xA8me\n";
     const std::string missC = "missing\tCaf?.wav\tCaf? cr?me\n", nameU = "2>The filename \xC3\xA9";

@@ -9,15 +9,11 @@
 #include <QTest>
 #include <QWidget>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 using accesstest::columnTexts;
 using accesstest::Listener;
 using accesstest::name;
-using Texts = std::vector<std::string>;
 
 // 8-bit texts of the code page: e acute, the euro sign and a curly quote.
 const char* const kAccentedPack = "a.wav;Hello\r\nb.wav;Caf\xE9 \x80 5\r\nc.wav;\x93Go\x94\r\n";
@@ -168,9 +164,8 @@ TEST_F(CueLineAccess, WhatChangesIsHeardAndReadAnew) {
 }
 
 TEST_F(CueLineAccess, TheInPlaceEditIsEditableTextInsideTheTable) {
-    QWidget* top = window();
-    top->activateWindow();
-    QApplication::setActiveWindow(top);
+    window()->activateWindow();
+    QApplication::setActiveWindow(window());
     grid().SetFocus();
     grid().SetCurrentCell(1, 2);
     grid().BeginCellEdit(1, 2, 1);

@@ -7,7 +7,6 @@
 #include <QAccessible>
 #include <QApplication>
 
-using namespace tnv;
 using namespace tnv::fleet;
 
 namespace {
@@ -44,8 +43,7 @@ TEST_F(FleetAccess, TheTableReadsTheAircraftUnderTheirColumnTitles) {
     EXPECT_EQ(cells->rowDescription(0).toStdString(), "");
 
     // Whatever the order, the reader gets the grid's texts, the 8-bit title as Unicode.
-    std::vector<std::string> names = columnTexts(cells, kFleetColName);
-    std::vector<std::string> expected;
+    Texts names = columnTexts(cells, kFleetColName), expected;
     for (int r = 1; r < grid().GetNumRows(); ++r) {
         std::string text = grid().GetCellText(r, kFleetColName);
         expected.push_back(text == "Jumbo \xE9t\xE9" ? "Jumbo \u00e9t\u00e9" : text);

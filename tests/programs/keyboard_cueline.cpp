@@ -3,9 +3,6 @@
 #include "tests/editor/editor_fixture.h"
 #include "tests/programs/keyed_program.h"
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 struct CueLine : KeyedProgram {

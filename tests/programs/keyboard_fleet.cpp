@@ -5,7 +5,6 @@
 
 #include "resources/browser/fleet_resources.h"
 
-using namespace tnv;
 using namespace tnv::fleet;
 
 namespace {

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace tnv;
-
 namespace {
 
 struct Program {

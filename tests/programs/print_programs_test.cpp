@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -32,7 +31,8 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdfAndReportsFailures) {
         GTEST_SKIP() << "TnvCueLine is not built";
     testsupport::TempDir dir;
     const std::string clt = makePack(dir, 150), pdf = dir.file("pack.pdf");
-    ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + pdf + "' '" + clt + "'"), 0);
+    const std::string tnv = "'" + program("TnvCueLine") + "' --print-pdf ";
+    ASSERT_EQ(run(tnv + "'" + pdf + "' '" + clt + "'"), 0);
     const int pages = testsupport::pdfPages(pdf);
     EXPECT_GE(pages, 2);
     const std::string text = testsupport::pdfText(pdf);
@@ -46,9 +46,7 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdfAndReportsFailures) {
 
     // The table fills the paper's width, so landscape paper takes more pages.
     const std::string wide = dir.file("wide.pdf");
-    ASSERT_EQ(run("'" + program("TnvCueLine") + "' --print-pdf '" + wide +
-                  "' --page-size letter --landscape '" + clt + "'"),
-              0);
+    ASSERT_EQ(run(tnv + "'" + wide + "' --page-size letter --landscape '" + clt + "'"), 0);
     EXPECT_GT(testsupport::pdfPages(wide), pages);
     std::string info;
     testsupport::runCommand("pdfinfo '" + wide + "'", &info);
@@ -57,7 +55,6 @@ TEST(PrintPrograms, EditorPrintsItsPackToPdfAndReportsFailures) {
     // Failures exit with 1, on a short pack of its own.
     testsupport::TempDir other;
     const std::string three = makePack(other, 3);
-    const std::string tnv = "'" + program("TnvCueLine") + "' --print-pdf ";
     EXPECT_EQ(run(tnv + "'" + dir.file("a.pdf") + "' '" + dir.file("nowhere/CueLine.clt") + "'"),
               1);
     EXPECT_FALSE(testsupport::exists(dir.file("a.pdf")));

@@ -17,8 +17,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace tnv;
-
 using namespace wavfixture;
 using Clock = std::chrono::steady_clock;
 
@@ -99,9 +97,8 @@ class ProgramSignals : public ::testing::Test {
 protected:
     std::string wavFile(const std::string& name, unsigned rate, Bytes samples,
                         std::optional<std::uint32_t> declared = {}) {
-        Chunk data = dataChunk(std::move(samples));
-        data.declaredSize = declared;
         std::string p = dir.file(name);
+        Chunk data("data", std::move(samples), declared);
         testsupport::writeFile(p, str(riff({fmtChunk(pcm(1, rate, 8)), data})));
         return p;
     }

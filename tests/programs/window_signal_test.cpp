@@ -8,9 +8,6 @@
 
 #include <csignal>
 
-using namespace tnv;
-using namespace tnv::cueline;
-
 namespace {
 
 struct SignalFixture : OnPack {
