@@ -30,9 +30,9 @@ std::string absoluteFolder(const std::string& diskPath) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // While the window settles its size it makes and drops client images of a few megabytes, and
-    // the table's cells come and go with every redraw. Freed memory stays in the heap for the
-    // next of them instead of going back to the system and being faulted in again page by page.
+    // Each size the window is drawn at gets a client image of a few megabytes, and the table's
+    // cells come and go with every redraw. Freed memory stays in the heap for the next of them
+    // instead of going back to the system and being faulted in again page by page.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 128 << 20);
     mallopt(M_TOP_PAD, 1 << 20);

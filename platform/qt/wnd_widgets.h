@@ -75,6 +75,7 @@ public:
     // logical pixels, the window's coordinates.
     std::shared_ptr<QImage> canvas;
     Size canvasSize;
+    bool canvasStale = false; // the image is of an earlier size; made anew when drawn on
     QRegion invalid;
     bool erase = false;
     Size delivered{-1, -1};
@@ -88,6 +89,9 @@ public:
     void relayout(bool deliver = true);
     void deliverSize();
     void resizeCanvas(int w, int h);
+    // The canvas at the client's size and the screen's ratio, made anew when it is not; null
+    // when no image of that size can be made.
+    QImage* freshCanvas();
     QRect canvasRect() const { return QRect(0, 0, canvasSize.cx, canvasSize.cy); }
     double screenRatio() const;
     // False once the window went to a screen of another scale: the canvas is made anew.

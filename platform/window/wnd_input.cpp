@@ -263,8 +263,7 @@ bool WndClient::event(QEvent* e) {
 void WndClient::paintEvent(QPaintEvent*) {
     if (!impl || !impl->canvas)
         return;
-    if (!impl->canvasFitsScreen())
-        impl->resizeCanvas(width(), height());
+    impl->freshCanvas();
     impl->paintPending();
     if (!impl || !impl->canvas)
         return;

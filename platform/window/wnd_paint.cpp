@@ -58,23 +58,42 @@ bool WndImpl::canvasFitsScreen() const {
 
 void WndImpl::resizeCanvas(int w, int h) {
     // Never empty: a window without area can still measure text on its surface.
-    w = std::max(w, 1);
-    h = std::max(h, 1);
-    auto img = std::make_shared<QImage>(qtbridge::imageAtRatio(w, h, screenRatio()));
+    canvasSize = Size{std::max(w, 1), std::max(h, 1)};
+    invalid = QRegion(0, 0, canvasSize.cx, canvasSize.cy);
+    erase = true;
+    // The pixels are made when something draws: while a window settles its size its scroll
+    // bars come and go, and each size in between would get an image of its own. The first
+    // image is made at once, so that a window always has one.
+    canvasStale = canvas != nullptr;
+    if (!canvas)
+        freshCanvas();
+    if (client)
+        client->update();
+}
+
+QImage* WndImpl::freshCanvas() {
+    if (canvas && !canvasStale && canvasFitsScreen())
+        return canvas.get();
+    auto img = std::make_shared<QImage>(
+        qtbridge::imageAtRatio(canvasSize.cx, canvasSize.cy, screenRatio()));
     COLORREF bg = cls.backgroundSysColor >= 0 ? GetSysColor(cls.backgroundSysColor)
                                               : GetSysColor(COLOR_WINDOW);
     img->fill(toQColor(bg));
+    if (!canvasFitsScreen() && !canvasStale) {
+        invalid = canvasRect();
+        erase = true;
+    }
     canvas = std::move(img);
-    canvasSize = canvas->isNull() ? Size{} : Size{w, h};
-    invalid = QRegion(0, 0, w, h);
-    erase = true;
-    if (client)
-        client->update();
+    canvasStale = false;
+    if (canvas->isNull())
+        canvasSize = Size{};
+    return canvas.get();
 }
 
 void WndImpl::paintPending() {
     if (!canvas || invalid.isEmpty() || !wnd)
         return;
+    freshCanvas();
     // The image outlives the painter even if the window goes away while it paints.
     std::shared_ptr<QImage> image = canvas;
     QPainter p(image.get());
@@ -130,8 +149,8 @@ void CWnd::UpdateWindow() {
 }
 
 void CWnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
-    if (!impl_ || !impl_->canvas)
-        return;
+    if (!impl_ || !impl_->canvas || impl_->canvasStale)
+        return; // a new image is painted whole
     QImage& canvas = *impl_->canvas;
     QRect all = impl_->canvasRect();
     QRect src = (scroll ? toQRect(*scroll) : all) & all;
@@ -171,7 +190,7 @@ void CWnd::ScrollWindow(int dx, int dy, const Rect* scroll, const Rect* clip) {
 }
 
 std::unique_ptr<CDC> CWnd::GetDC() {
-    if (!impl_ || !impl_->canvas)
+    if (!impl_ || !impl_->canvas || !impl_->freshCanvas())
         return nullptr;
     auto dc = std::make_unique<CanvasSurface>(impl_->canvas, impl_->canvasSize, impl_->client);
     if (!dc->ok())

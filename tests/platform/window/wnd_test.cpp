@@ -239,6 +239,20 @@ TEST(CWnd, PaintingGoesToTheInvalidAreaAndScrollingMovesPixels) {
     }
     EXPECT_EQ(dc->GetPixel(5, 55), RGB(0, 128, 0));
     EXPECT_EQ(dc->GetPixel(5, 95), RGB(0, 128, 0));
+
+    // A bar that comes and goes changes the client's size twice; the next paint paints it
+    // whole, at its last size, whatever was scrolled in between.
+    dc.reset();
+    w.paints.clear();
+    w.SetScrollRange(SB_VERT, 0, 500);
+    w.SetScrollRange(SB_VERT, 0, 0);
+    w.ScrollWindow(0, -10, &band, &band);
+    w.UpdateWindow();
+    EXPECT_EQ(w.paints, (std::vector<Rect>{Rect{0, 0, 100, 100}}));
+    dc = w.GetDC();
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(dc->GetPixel(5, 45), RGB(0, 128, 0));
+    EXPECT_EQ(dc->GetPixel(99, 99), RGB(0, 128, 0));
 }
 
 TEST(CWnd, FocusMovesAtOnceAndTellsBothWindows) {
