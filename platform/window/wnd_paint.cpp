@@ -72,22 +72,22 @@ void WndImpl::resizeCanvas(int w, int h) {
 }
 
 QImage* WndImpl::freshCanvas() {
-    if (canvas && !canvasStale && canvasFitsScreen())
-        return canvas.get();
-    auto img = std::make_shared<QImage>(
-        qtbridge::imageAtRatio(canvasSize.cx, canvasSize.cy, screenRatio()));
-    COLORREF bg = cls.backgroundSysColor >= 0 ? GetSysColor(cls.backgroundSysColor)
-                                              : GetSysColor(COLOR_WINDOW);
-    img->fill(toQColor(bg));
-    if (!canvasFitsScreen() && !canvasStale) {
-        invalid = canvasRect();
-        erase = true;
+    if (!canvas || canvasStale || !canvasFitsScreen()) {
+        auto img = std::make_shared<QImage>(
+            qtbridge::imageAtRatio(canvasSize.cx, canvasSize.cy, screenRatio()));
+        COLORREF bg = cls.backgroundSysColor >= 0 ? GetSysColor(cls.backgroundSysColor)
+                                                  : GetSysColor(COLOR_WINDOW);
+        img->fill(toQColor(bg));
+        if (!canvasFitsScreen() && !canvasStale) {
+            invalid = canvasRect();
+            erase = true;
+        }
+        canvas = std::move(img);
+        canvasStale = false;
+        if (canvas->isNull())
+            canvasSize = Size{};
     }
-    canvas = std::move(img);
-    canvasStale = false;
-    if (canvas->isNull())
-        canvasSize = Size{};
-    return canvas.get();
+    return canvas->isNull() ? nullptr : canvas.get();
 }
 
 void WndImpl::paintPending() {
